@@ -1,0 +1,61 @@
+#include "base/ox_unicode.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <string>
+
+namespace ox_base {
+namespace {
+
+std::string CharsetName(unsigned codePage) {
+  switch (codePage) {
+    case 936: return "GBK";
+    case 65001: return "UTF-8";
+    case 0: return "UTF-8";
+    default: return "CP" + std::to_string(codePage);
+  }
+}
+
+// Converts with iconv; an unconvertible or incomplete sequence becomes "?"
+// and the input byte is skipped, so conversion never fails as a whole.
+std::string Convert(const std::string& in, const std::string& from, const std::string& to) {
+  if (from == to) return in;
+  iconv_t cd = iconv_open(to.c_str(), from.c_str());
+  if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+  std::string out;
+  out.reserve(in.size() * 2);
+  char buffer[1024];
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    size_t dstLeft = sizeof(buffer);
+    size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    out.append(buffer, dst - buffer);
+    if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+      out.push_back('?');
+      ++src;
+      --srcLeft;
+      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  char* dst = buffer;
+  size_t dstLeft = sizeof(buffer);
+  iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+  out.append(buffer, dst - buffer);
+  iconv_close(cd);
+  return out;
+}
+
+}  // namespace
+
+std::string CodePageToUtf8(const std::string& bytes, unsigned codePage) {
+  return Convert(bytes, CharsetName(codePage), "UTF-8");
+}
+
+std::string Utf8ToCodePage(const std::string& utf8, unsigned codePage) {
+  return Convert(utf8, "UTF-8", CharsetName(codePage));
+}
+
+}  // namespace ox_base

@@ -1,0 +1,17 @@
+#pragma once
+// Text conversion between the launcher's ANSI code page and UTF-8.
+// Internal strings are code-page bytes; only the edges (toolkit, console,
+// web engine) convert, and they all go through this pair.
+#include <string>
+
+namespace ox_base {
+
+// Converts code-page bytes (936 = GBK, 65001 = UTF-8, others as CPnnn) to
+// UTF-8. Bytes that do not form a character become "?".
+std::string CodePageToUtf8(const std::string& bytes, unsigned codePage);
+
+// Converts UTF-8 text to code-page bytes. Characters the code page lacks
+// become "?".
+std::string Utf8ToCodePage(const std::string& utf8, unsigned codePage);
+
+}  // namespace ox_base

@@ -1,0 +1,148 @@
+#pragma once
+// The platform seam: everything the launcher needs of the windowing system,
+// the web engine, the shell and the operating system. The core (app/,
+// update/, net/) talks only to these interfaces; platform/gtk,
+// platform/headless and the recording fake in tests/support implement them.
+//
+// Texts crossing the seam are byte strings in the launcher's code page
+// (GBK by default), except where a comment says UTF-8. Backends convert at
+// their own edge with ox_base::CodePageToUtf8 / Utf8ToCodePage.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool operator==(const Rect& o) const {
+    return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
+  }
+};
+
+// Colours are COLORREF values: 0x00BBGGRR.
+using Colour = std::uint32_t;
+constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) | (b << 16); }
+
+// Accepts posted window messages from any thread; the message is delivered
+// later on the UI thread (WindowEvents::OnMessage). Never waits.
+class MessageTarget {
+ public:
+  virtual ~MessageTarget() = default;
+  virtual void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+};
+
+// What the window delivers to the launcher, always on the UI thread.
+class WindowEvents {
+ public:
+  virtual ~WindowEvents() = default;
+  virtual void OnTimer(int timerId) = 0;
+  virtual void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  // A click on a skinned button (BN_CLICKED), by control id.
+  virtual void OnCommand(int controlId) = 0;
+  // Web panel 1005: a download of the page finished / a navigation finished.
+  virtual void OnPageDownloadComplete() = 0;
+  virtual void OnPageNavigateComplete() = 0;
+};
+
+// The main window and its child controls, by control id. UI thread only.
+class Window {
+ public:
+  virtual ~Window() = default;
+  // Moves a control (client coordinates) and shows or hides it.
+  virtual void PlaceControl(int id, const Rect& rect, bool visible) = 0;
+  // Creates a skinned push button with the PNG resource images of its states.
+  virtual void CreateSkinButton(int id, const Rect& rect, int normalImage, int pressedImage, int hoverImage) = 0;
+  // Replaces all images of a skinned button (as a second SetSkin does).
+  virtual void SetButtonImages(int id, int normalImage, int pressedImage, int hoverImage) = 0;
+  virtual void SetLabelText(int id, const std::string& text) = 0;
+  virtual void SetLabelColour(int id, Colour colour) = 0;
+  virtual void SetLabelTransparent(int id, bool transparent) = 0;
+  virtual void SetLabelFont(int id, const std::string& face, int height, int weight) = 0;
+  // The native progress control (1003): colours, range and value.
+  virtual void SetupProgressControl(Colour background, Colour bar, int minimum, int maximum) = 0;
+  virtual void SetProgressValue(int value) = 0;
+  virtual void SetCaption(const std::string& caption) = 0;
+  virtual void SetIcon(int iconResource) = 0;
+  virtual void Minimise() = 0;
+  virtual void Repaint(int id) = 0;
+};
+
+// The UI thread's services. PostMessage and RunOnUiThread may be called from
+// any thread; timers are started and stopped on the UI thread.
+class UiThread : public MessageTarget {
+ public:
+  virtual void StartTimer(int timerId, int periodMs) = 0;
+  virtual void StopTimer(int timerId) = 0;
+  // Runs the task later on the UI thread; does not wait.
+  virtual void RunOnUiThread(std::function<void()> task) = 0;
+};
+
+// Modal message boxes, callable from any thread. The calling thread blocks
+// until the user answers (a worker's box blocks that worker only).
+class Dialogs {
+ public:
+  virtual ~Dialogs() = default;
+  virtual void ShowMessage(const std::string& text) = 0;
+  // True when the user chose OK.
+  virtual bool AskOkCancel(const std::string& text) = 0;
+};
+
+// The embedded web panel (control 1005). UI thread only.
+class WebPanel {
+ public:
+  virtual ~WebPanel() = default;
+  virtual void Navigate(const std::string& url) = 0;
+  // The visible text of the whole loaded document, UTF-8; empty when there
+  // is no document.
+  virtual std::string VisibleText() = 0;
+};
+
+class Shell {
+ public:
+  virtual ~Shell() = default;
+  // Starts a program (a Windows-form name such as ".\client.exe" is
+  // accepted) in the current directory. The parameter string is handed over
+  // as one argument, without shell parsing. False when it could not start.
+  virtual bool StartProgram(const std::string& program, const std::string& parameters) = 0;
+  // Opens an address in the user's browser.
+  virtual bool OpenInBrowser(const std::string& url) = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+  // Free bytes of the volume that holds the current directory; false when
+  // the figure cannot be had.
+  virtual bool FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) = 0;
+  // Ends the process. Every way out of the launcher goes through here so
+  // that tests can observe it (the fake throws ExitRequested instead).
+  [[noreturn]] virtual void Exit(int code) = 0;
+};
+
+// Thrown by test doubles of System::Exit; real backends never throw it.
+struct ExitRequested {
+  int code;
+};
+
+// One backend: all services plus the loop that delivers WindowEvents.
+class Platform {
+ public:
+  virtual ~Platform() = default;
+  virtual Window& GetWindow() = 0;
+  virtual UiThread& GetUiThread() = 0;
+  virtual Dialogs& GetDialogs() = 0;
+  virtual WebPanel& GetWebPanel() = 0;
+  virtual Shell& GetShell() = 0;
+  virtual System& GetSystem() = 0;
+  // Delivers window events to `events` until the window is closed through
+  // the window manager; returns the exit code for that case.
+  virtual int Run(WindowEvents& events) = 0;
+};
+
+}  // namespace platform
