@@ -43,6 +43,7 @@ std::string ConsoleWindow::ToConsole(const std::string& text) const {
   std::string utf8 = ox_base::CodePageToUtf8(text, codePage_);
   // One label is one console line.
   std::replace_if(utf8.begin(), utf8.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
+  utf8.erase(utf8.find_last_not_of(' ') + 1);
   return utf8;
 }
 
