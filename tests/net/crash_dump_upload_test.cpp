@@ -125,3 +125,13 @@ TEST_F(CrashDumpUpload, UnreadableDumpGivesTheReasonAndIsRemoved) {
   EXPECT_TRUE(fs::is_empty(home_));
   EXPECT_TRUE(fs::is_empty(game_));
 }
+
+TEST_F(CrashDumpUpload, DumpNameMatchesRegardlessOfCase) {
+  FtpTestServer server(home_);
+  WriteFile(game_ / "Game.DMP", "dump");
+  EXPECT_EQ(UploadCrashDump("127.0.0.1", server.Port()), "");
+  auto received = FilesIn(home_);
+  ASSERT_EQ(received.size(), 1u);
+  EXPECT_EQ(received.begin()->second, "dump");
+  EXPECT_TRUE(fs::is_empty(game_));
+}
