@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/ox_path.h"
 #include "net/curl_easy_handle.h"
 #include "update/update_progress.h"
 
@@ -48,7 +49,8 @@ class BodyTransfer {
     long status = 0;
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) return false;
-    file_.reset(std::fopen(localPath_.c_str(), "wb"));
+    // Names from the documents may carry Windows forms (".\client.zip").
+    file_.reset(std::fopen(ox_base::NativePath(localPath_).c_str(), "wb"));
     if (!file_) return false;
     // Writes go out in whole chunks already; stdio's buffer would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
