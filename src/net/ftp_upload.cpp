@@ -47,7 +47,7 @@ struct Upload {
 std::size_t OnRead(char* buffer, std::size_t size, std::size_t count, void* user) {
   auto& upload = *static_cast<Upload*>(user);
   std::size_t piece = std::min(size * count, upload.bytes.size() - upload.sent);
-  std::memcpy(buffer, upload.bytes.data() + upload.sent, piece);
+  if (piece > 0) std::memcpy(buffer, upload.bytes.data() + upload.sent, piece);
   upload.sent += piece;
   return piece;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/ox_path.h"
 #include "net/curl_easy_handle.h"
 #include "update/update_progress.h"
 
@@ -14,6 +15,7 @@ namespace {
 constexpr std::size_t kChunkSize = 0x100000;
 constexpr long kConnectTimeoutMs = 2000;
 constexpr long kMaxRedirects = 10;
+constexpr long kReceiveBufferSize = 256 * 1024;
 constexpr const char* kUserAgent = "farLaunch";
 
 struct FileCloser {
@@ -47,7 +49,8 @@ class BodyTransfer {
     long status = 0;
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) return false;
-    file_.reset(std::fopen(localPath_.c_str(), "wb"));
+    // Names from the documents may carry Windows forms (".\client.zip").
+    file_.reset(std::fopen(ox_base::NativePath(localPath_).c_str(), "wb"));
     if (!file_) return false;
     // Writes go out in whole chunks already; stdio's buffer would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
@@ -158,6 +161,8 @@ bool Download(const std::string& url, const std::string& localPath, platform::Me
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(stallLimit.count()));
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  // Larger socket reads than libcurl's 16 KiB default: fewer calls per chunk.
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 
