@@ -233,7 +233,9 @@ def square_button(base, symbol, state):
 
 
 def clear_cache_button():
-    pic = Picture(70, 24, (0, 0, 0, 0))
+    # Transparent pixels carry the colour of the artwork behind the button:
+    # the window copies colour values and ignores alpha.
+    pic = Picture(70, 24, (30, 20, 54, 0))
     for y in range(24):
         for x in range(70):
             # a pill with soft edges in the alpha channel
