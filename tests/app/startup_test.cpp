@@ -1,6 +1,7 @@
 // Start-up of the main dialog in a prepared game directory, and the events
 // it answers afterwards.
 #include "app/cfarlaunch_dlg.h"
+#include "base/ox_base.h"
 #include "update/update_fixture.h"
 #include "xml/base64.h"
 #include "update/window_controls.h"
@@ -57,6 +58,7 @@ TEST_F(Startup, LaysOutTheWindowWithoutAnUpdateServer) {
 
 TEST_F(Startup, MissingOrUnreadableVersionDocumentIsFatal) {
   EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
+  ox_base::oxBaseExit();  // the program initialises the base library once
   // Stored form, but the element holds markup without a complete child.
   dir.Write("updatecfg.xml", Base64Encode("<GameVersion MainVersion=\"1\"><x></GameVersion>"));
   EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
@@ -113,6 +115,7 @@ TEST_F(Startup, CrashDumpIsHandledOnlyWithoutAnAreaName) {
   ASSERT_EQ(dialog.OnInitDialog(), 1);
   EXPECT_TRUE(dir.Has("game.dmp"));
 
+  ox_base::oxBaseExit();  // the program initialises the base library once
   CfarLaunchDlg second(platform);
   dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\n");
   ASSERT_EQ(second.OnInitDialog(), 1);
