@@ -39,6 +39,8 @@ TEST_F(Startup, LaysOutTheWindowWithoutAnUpdateServer) {
   EXPECT_EQ(window.progressSetup->background, 0x1D050Eu);
   EXPECT_EQ(window.progressSetup->bar, 0x0AF0FAu);
   EXPECT_EQ(window.createdButtons, (std::vector<int>{2021, 2038, 2077, 2031}));
+  EXPECT_EQ(window.buttonImages.at(2021), (fake::ButtonImages{2021, 2022, 2023}));
+  EXPECT_EQ(window.buttonImages.at(2077), (fake::ButtonImages{2077, 2077, 2077}));
   EXPECT_EQ(window.buttonImages.at(2031), (fake::ButtonImages{2600, 2600, 2600}));
   EXPECT_EQ(window.placements.at(2031).rect, (platform::Rect{426, 564, 942, 584}));
   EXPECT_EQ(window.labelColours.at(controls::StatusLabel), 0xFFFFFFu);
