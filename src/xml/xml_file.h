@@ -46,7 +46,6 @@ class CXMLFile {
   void ReadConfig();
 
   CXMLElement* Root() { return root_.get(); }
-  const std::string& Data() const { return data_; }
 
   ConfigFields config;
 
