@@ -74,7 +74,7 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
   if (!MoveCursorTo(index)) return ZipResult::Corrupt;
   const CentralHeader header = cursor_.header;
 
-  if (entry.attributes & kAttributeDirectory) {
+  if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
     if (!StaysBelowRoot(entry.name)) return ZipResult::CannotOpenFile;
     CreateDirectoryChain(root_, ox_base::NativePath(entry.name));
     return ZipResult::Ok;

@@ -159,14 +159,15 @@ TEST_F(ReaderTest, SeparatorsOfBothKindsMakeDirectoriesLikeUnzip) {
   OpenCrafted(CraftArchive({{"data\\maps\\", "", 0, 0x10},
                             {"a\\b\\c.txt", "abc", 8},
                             {"x/y.txt", "xy"},
-                            {"data\\maps\\m.dat", "map"}}));
+                            {"data\\maps\\m.dat", "map"},
+                            {"bare\\", ""}}));
   ZipEntry entry;
-  for (std::int32_t index = 0; index < 4; ++index) {
+  for (std::int32_t index = 0; index < 5; ++index) {
     ASSERT_EQ(reader.GetItem(index, entry), ZipResult::Ok);
     EXPECT_EQ(Extract(index, entry.name), ZipResult::Ok) << entry.name;
   }
   const std::map<std::string, std::string> expected = {
-      {"a", "<dir>"}, {"a/b", "<dir>"}, {"a/b/c.txt", "abc"}, {"data", "<dir>"},
+      {"a", "<dir>"}, {"a/b", "<dir>"}, {"bare", "<dir>"}, {"a/b/c.txt", "abc"}, {"data", "<dir>"},
       {"data/maps", "<dir>"}, {"data/maps/m.dat", "map"}, {"x", "<dir>"}, {"x/y.txt", "xy"}};
   EXPECT_EQ(Tree(root), expected);
   Shell("unzip -q -o " + (base / "crafted.zip").string() + " -d " + (base / "unzipped").string());
