@@ -5,6 +5,9 @@
 std::unique_ptr<ZipArchiveFile> ZipArchiveFile::Open(const std::string& path) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (file == nullptr) return nullptr;
+  // Reads are whole records or 16 KiB chunks at explicit positions; a stdio
+  // buffer would only split them and be discarded by every seek.
+  std::setvbuf(file, nullptr, _IONBF, 0);
   return std::unique_ptr<ZipArchiveFile>(new ZipArchiveFile(file));
 }
 

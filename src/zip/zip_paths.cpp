@@ -16,6 +16,10 @@ bool StaysBelowRoot(const std::string& name) {
   return true;
 }
 
+bool EndsWithSeparator(const std::string& name) {
+  return !name.empty() && (name.back() == '/' || name.back() == '\\');
+}
+
 void CreateDirectoryChain(const std::filesystem::path& root, const std::string& path) {
   std::size_t end = 0;
   while (end != std::string::npos) {

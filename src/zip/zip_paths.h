@@ -8,6 +8,10 @@
 // without a ".." component.
 bool StaysBelowRoot(const std::string& name);
 
+// True when `name` ends in "/" or "\": some archivers mark directory entries
+// only so, without the directory attribute.
+bool EndsWithSeparator(const std::string& name);
+
 // Creates root/path and the directories above it below the root, outermost
 // first. `path` uses "/" separators. A directory that cannot be made (it is
 // a file, for instance) ends the chain; nothing is reported.

@@ -74,7 +74,7 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
   if (!MoveCursorTo(index)) return ZipResult::Corrupt;
   const CentralHeader header = cursor_.header;
 
-  if (entry.attributes & kAttributeDirectory) {
+  if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
     if (!StaysBelowRoot(entry.name)) return ZipResult::CannotOpenFile;
     CreateDirectoryChain(root_, ox_base::NativePath(entry.name));
     return ZipResult::Ok;
@@ -152,6 +152,8 @@ ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
   RemoveExistingFile(target);
   std::unique_ptr<std::FILE, FileCloser> output(std::fopen(target.string().c_str(), "wb"));
   if (!output) return ZipResult::CannotOpenFile;
+  // Chunks are written whole; a stdio buffer would split each in two.
+  std::setvbuf(output.get(), nullptr, _IONBF, 0);
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;
