@@ -65,7 +65,7 @@ class BodyTransfer {
   bool Append(const char* data, std::size_t size) {
     while (size > 0) {
       std::size_t room = buffer_.size() - used_;
-      std::size_t piece = size < room ? size : room;
+      std::size_t piece = std::min(size, room);
       std::copy(data, data + piece, buffer_.data() + used_);
       used_ += piece;
       data += piece;
@@ -126,8 +126,9 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
   }
 }
 
-// Only a failure to connect is tried again: once a request has reached the
-// server, repeating it could repeat its effects on the local file.
+// Only a connect that failed is tried once more. A server that was reached
+// and then failed or fell silent is not asked again: a stall would only
+// double the wait.
 bool ConnectFailed(CURL* curl, CURLcode result) {
   if (result == CURLE_COULDNT_CONNECT) return true;
   if (result != CURLE_OPERATION_TIMEDOUT) return false;
