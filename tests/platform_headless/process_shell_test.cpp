@@ -104,5 +104,32 @@ TEST_F(ProcessShellTest, RunsWindowsProgramsThroughWineWhenItIsThere) {
   EXPECT_EQ(ReadRecord(dir_ / "wine.txt"), "2\n" + dir_.string() + "\n./game.exe\nur;ip=1 2\n");
 }
 
+TEST_F(ProcessShellTest, OpensAddressesOnTheConsoleAndWithADisplayInTheBrowser) {
+  const char* display = std::getenv("DISPLAY");
+  std::string savedDisplay = display != nullptr ? display : "";
+  unsetenv("DISPLAY");
+  unsetenv("WAYLAND_DISPLAY");
+  fs::create_directories(dir_ / "bin");
+  WriteRecorder(dir_ / "bin" / "xdg-open", "browser.txt");
+  setenv("PATH", (dir_ / "bin").c_str(), 1);
+
+  EXPECT_TRUE(shell_->OpenInBrowser("http://example.com/download?a=1&b=2"));
+  setenv("DISPLAY", ":99", 1);
+  EXPECT_TRUE(shell_->OpenInBrowser("http://example.com/full"));
+  std::string opened = ReadRecord(dir_ / "browser.txt");
+
+  if (savedDisplay.empty()) {
+    unsetenv("DISPLAY");
+  } else {
+    setenv("DISPLAY", savedDisplay.c_str(), 1);
+  }
+  EXPECT_EQ(opened, "1\n" + dir_.string() + "\nhttp://example.com/full\n");
+  std::fflush(out_);
+  std::rewind(out_);
+  char line[256] = {};
+  ASSERT_NE(std::fgets(line, sizeof(line), out_), nullptr);
+  EXPECT_STREQ(line, "[Browser] http://example.com/download?a=1&b=2\n");
+}
+
 }  // namespace
 }  // namespace platform::headless

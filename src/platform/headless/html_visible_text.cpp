@@ -20,16 +20,20 @@ bool IsHidden(const std::string& name) {
 }
 
 bool IsBlock(const std::string& name) {
-  return IsOneOf(name, {"html",    "body",    "address", "article", "aside",   "blockquote", "caption",
-                        "center",  "dd",      "details", "dialog",  "dir",     "div",        "dl",
-                        "dt",      "fieldset", "figcaption", "figure", "footer", "form",    "h1",
-                        "h2",      "h3",      "h4",      "h5",      "h6",      "header",     "hr",
-                        "legend",  "li",      "main",    "menu",    "nav",     "ol",         "p",
-                        "pre",     "section", "summary", "table",   "tbody",   "tfoot",      "thead",
-                        "tr",      "ul",      "listing", "xmp"});
+  return IsOneOf(name, {"html", "body", "address", "article", "aside", "blockquote", "caption", "center", "dd",
+                        "details", "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure",
+                        "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "legend", "li",
+                        "main", "menu", "nav", "ol", "p", "pre", "section", "summary", "table", "tbody", "tfoot",
+                        "thead", "tr", "ul", "listing", "xmp"});
 }
 
 bool KeepsWhiteSpace(const std::string& name) { return IsOneOf(name, {"pre", "listing", "xmp"}); }
+
+// The length of the line break the text starts with, 0 when none.
+size_t LeadingLineBreak(const std::string& text) {
+  if (text.compare(0, 2, "\r\n") == 0) return 2;
+  return text.compare(0, 1, "\n") == 0 ? 1 : 0;
+}
 
 bool IsSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
 
@@ -108,8 +112,7 @@ std::string VisibleTextOfHtml(const std::string& utf8Html) {
         break;
       case HtmlToken::Text:
         if (hiddenBy.empty()) {
-          size_t skip = 0;
-          if (followsPreStart) skip = token.text.compare(0, 2, "\r\n") == 0 ? 2 : token.text.compare(0, 1, "\n") == 0 ? 1 : 0;
+          size_t skip = followsPreStart ? LeadingLineBreak(token.text) : 0;
           text.AddText(token.text.substr(skip), keepWhiteSpace > 0);
         }
         break;
