@@ -81,6 +81,9 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
   };
   ASSERT_TRUE(gtk_test::PumpUntil(backgroundShown)) << "window never painted";
   EXPECT_STREQ(gtk_window_get_title(gtk->MainWindow().Widget()), "雾港");
+  GdkPixbuf* icon = gtk_window_get_icon(gtk->MainWindow().Widget());
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(gdk_pixbuf_get_width(icon), 32);
 
   // The background and, through the shape, not its grey margin.
   for (const auto& [x, y] : {std::pair{700, 640}, {60, 200}, {1000, 400}, {200, 60}}) {
