@@ -197,7 +197,7 @@ def background():
     for y in range(562, 586):
         for x in range(424, 944):
             pic.put(x, y, (30, 22, 40) if 426 <= x < 942 and 564 <= y < 584 else (120, 90, 40))
-    # title on the crest and a start hint
+    # title on the crest, the game's name at the bottom
     write_text(pic, 190 - text_width("FARLAUNCH", 3) // 2, 80, "FARLAUNCH", (236, 200, 110), 3)
     write_text(pic, 70, 620, "WUGANG ONLINE", (200, 170, 120), 2)
     # artwork must never contain the key colour, or it would turn see-through

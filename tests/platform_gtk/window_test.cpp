@@ -70,6 +70,7 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
   if (!gtk) {
     GTEST_SKIP() << "no X display";
   }
+  ASSERT_EQ(std::system("xdotool mousemove 600 400"), 0);  // away from every button
   BuildLayout(gtk->GetWindow());
   const platform::Bitmap background = ui::LoadBitmapResource(141);
   platform::Bitmap screen;
@@ -80,6 +81,9 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
   };
   ASSERT_TRUE(gtk_test::PumpUntil(backgroundShown)) << "window never painted";
   EXPECT_STREQ(gtk_window_get_title(gtk->MainWindow().Widget()), "雾港");
+  GdkPixbuf* icon = gtk_window_get_icon(gtk->MainWindow().Widget());
+  ASSERT_NE(icon, nullptr);
+  EXPECT_EQ(gdk_pixbuf_get_width(icon), 32);
 
   // The background and, through the shape, not its grey margin.
   for (const auto& [x, y] : {std::pair{700, 640}, {60, 200}, {1000, 400}, {200, 60}}) {
@@ -129,7 +133,7 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
   }));
 }
 
-TEST(GtkWindow, DeliversTimerMessagesClicksAndEndsWhenClosed) {
+TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
   if (!gtk) {
     GTEST_SKIP() << "no X display";
@@ -138,17 +142,40 @@ TEST(GtkWindow, DeliversTimerMessagesClicksAndEndsWhenClosed) {
   gtk_test::RecordingEvents events;
   std::vector<int> commands;
   int ticks = 0;
+  int closeAtTick = -1;
+  bool scriptDone = false;
+  gint endX = -1;
+  gint endY = -1;
   constexpr std::uint32_t kProgressMessage = 0x464;
   std::thread worker([&] { gtk->GetUiThread().PostMessage(kProgressMessage, 37, 0); });
+  // Click minimise; drag the window by the version label (20, 10) and then
+  // by the background (30, 20); press the (moved) close button and let go
+  // elsewhere; press Enter and Escape.
+  const char* script =
+      "xdotool mousemove 965 140 click 1"
+      " mousemove 850 632 mousedown 1 sleep 0.2 mousemove 860 637 sleep 0.2 mousemove 870 642 sleep 0.2 mouseup 1"
+      " sleep 0.3 mousemove 600 300 mousedown 1 sleep 0.2 mousemove 615 310 sleep 0.2 mousemove 630 320 sleep 0.2"
+      " mouseup 1 sleep 0.3 mousemove 1047 172 mousedown 1 sleep 0.2 mousemove 700 400 sleep 0.2 mouseup 1"
+      " key Return Escape";
   events.onTimer = [&](int id) {
     EXPECT_EQ(id, 1);
     if (++ticks == 2) {
-      // A press on the minimise button and one on the background: only the
-      // button sends a command; Enter and Escape do nothing.
-      g_spawn_command_line_async("xdotool mousemove 965 140 click 1 mousemove 600 300 click 1 key Return Escape",
-                                 nullptr);
+      gchar** argv = nullptr;
+      ASSERT_TRUE(g_shell_parse_argv(script, nullptr, &argv, nullptr));
+      GPid pid;
+      const gboolean started = g_spawn_async(nullptr, argv, nullptr,
+                                             GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_DO_NOT_REAP_CHILD), nullptr,
+                                             nullptr, &pid, nullptr);
+      g_strfreev(argv);
+      ASSERT_TRUE(started);
+      g_child_watch_add(
+          pid, [](GPid, gint, gpointer data) { *static_cast<bool*>(data) = true; }, &scriptDone);
     }
-    if (ticks == 30) {
+    if (scriptDone && closeAtTick < 0) {
+      closeAtTick = ticks + 3;
+    }
+    if (ticks == closeAtTick) {
+      gtk_window_get_position(gtk->MainWindow().Widget(), &endX, &endY);
       gtk_window_close(gtk->MainWindow().Widget());
     }
   };
@@ -158,7 +185,8 @@ TEST(GtkWindow, DeliversTimerMessagesClicksAndEndsWhenClosed) {
   worker.join();
   EXPECT_EQ(commands, std::vector<int>{2038});
   EXPECT_EQ(events.messages, std::vector<std::uint32_t>{kProgressMessage});
-  EXPECT_GE(ticks, 30);
+  EXPECT_EQ(endX, 50);
+  EXPECT_EQ(endY, 30);
 }
 
 }  // namespace

@@ -32,9 +32,11 @@ GtkPlatform::GtkPlatform()
       window_(std::make_unique<GtkMainWindow>(
           webPanel_,
           [this](int id) {
-            if (events_ != nullptr) {
-              events_->OnCommand(id);
-            }
+            gate_.Deliver([this, id] {
+              if (events_ != nullptr) {
+                events_->OnCommand(id);
+              }
+            });
           },
           [this] { g_main_loop_quit(loop_); })),
       dialogs_([this] { return window_ ? window_->Widget() : nullptr; }) {}
