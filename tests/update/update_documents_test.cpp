@@ -1,0 +1,167 @@
+#include "update/update_documents.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "support/temp_dir.h"
+#include "xml/base64.h"
+
+namespace {
+
+// "\xc8\xd9\xd2\xab" is GBK text; it must pass through unchanged.
+const char kLocalDocument[] =
+    "<?xml version=\"1.0\"?>\n"
+    "<GameVersion MainVersion=\"1\"  SubVersion=\"0\"  FileVersion=\"12\"  PackageCode=\"0011\"  "
+    "UpdateServerAddr=\"http://update.example/servercfg.xml\"  LoginServer=\"3\"  "
+    "ForceUpdateVersion=\"0\"  ProductName=\"\xc8\xd9\xd2\xab\"  PackageName=\"full\"  "
+    "WebAddr=\"http://news.example/\" >\n"
+    "</GameVersion>\n";
+
+// The launcher works in the game directory; so do these tests.
+class VersionDocument : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    std::filesystem::current_path(dir_.Path());
+  }
+  void TearDown() override { std::filesystem::current_path(previous_); }
+
+  void WriteStored(const std::string& plain) { dir_.Write(kVersionDocumentName, Base64Encode(plain)); }
+  std::string ReadDecoded() const { return Base64Decode(TempDir::Read(dir_.File(kVersionDocumentName))); }
+
+  TempDir dir_;
+  std::filesystem::path previous_;
+};
+
+}  // namespace
+
+TEST_F(VersionDocument, RoundTripRewritesOnlyTheUpdatedValues) {
+  WriteStored(kLocalDocument);
+  UpdateConfig config;
+  ASSERT_TRUE(LoadUpdateConfig(kVersionDocumentName, config));
+  EXPECT_EQ(config.MainVersion, "1");
+  EXPECT_EQ(config.SubVersion, "0");
+  EXPECT_EQ(config.FileVersion, "12");
+  EXPECT_EQ(config.PackageCode, "0011");
+  EXPECT_EQ(config.ProductName, "\xc8\xd9\xd2\xab");
+  EXPECT_EQ(config.UpdateServerAddr, "http://update.example/servercfg.xml");
+  EXPECT_EQ(config.PackageName, "full");
+  EXPECT_EQ(config.WebAddr, "http://news.example/");
+  EXPECT_EQ(config.LoginServer, "3");
+
+  ASSERT_TRUE(SaveVersionDocument("2", "1", "13", "0012", "http://block.example/servercfg.xml", 1));
+  const std::string stored = TempDir::Read(dir_.File(kVersionDocumentName));
+  EXPECT_EQ(stored.find('\n'), std::string::npos);
+  EXPECT_EQ(Base64Decode(stored),
+            "<?xml version=\"1.0\"?>\n"
+            "<GameVersion MainVersion=\"2\"  SubVersion=\"1\"  FileVersion=\"13\"  PackageCode=\"0012\"  "
+            "UpdateServerAddr=\"http://block.example/servercfg.xml\"  LoginServer=\"3\"  "
+            "ForceUpdateVersion=\"1\"  ProductName=\"\xc8\xd9\xd2\xab\"  PackageName=\"full\"  "
+            "WebAddr=\"http://news.example/\" >\n"
+            "</GameVersion>\n");
+  EXPECT_FALSE(std::filesystem::exists(dir_.File(std::string(kVersionDocumentName) + ".tmp")));
+
+  ASSERT_TRUE(LoadUpdateConfig(kVersionDocumentName, config));
+  EXPECT_EQ(config.MainVersion, "2");
+  EXPECT_EQ(config.PackageCode, "0012");
+  EXPECT_EQ(config.UpdateServerAddr, "http://block.example/servercfg.xml");
+  EXPECT_EQ(config.ProductName, "\xc8\xd9\xd2\xab");
+}
+
+TEST_F(VersionDocument, AMissingDocumentIsNeitherReadNorCreated) {
+  UpdateConfig config;
+  config.PackageCode = "untouched";
+  EXPECT_FALSE(LoadUpdateConfig(kVersionDocumentName, config));
+  EXPECT_EQ(config.PackageCode, "untouched");
+  EXPECT_FALSE(SaveVersionDocument("2", "1", "13", "0012", "http://x/", 0));
+  EXPECT_FALSE(std::filesystem::exists(dir_.File(kVersionDocumentName)));
+}
+
+TEST_F(VersionDocument, MissingKeysReadAsDefaults) {
+  WriteStored("<GameVersion PackageCode=\"0011\"></GameVersion>");
+  UpdateConfig config;
+  ASSERT_TRUE(LoadUpdateConfig(kVersionDocumentName, config));
+  EXPECT_EQ(config.PackageCode, "0011");
+  EXPECT_EQ(config.MainVersion, "");
+  EXPECT_EQ(config.WebAddr, "");
+  EXPECT_EQ(config.LoginServer, "0");
+}
+
+TEST_F(VersionDocument, AttributesInAnotherOrderAreWrittenByPosition) {
+  WriteStored("<?xml version=\"1.0\"?>\n<GameVersion WebAddr=\"w\" LoginServer=\"5\" MainVersion=\"1\" "
+              "SubVersion=\"0\" FileVersion=\"9\" PackageName=\"pk\"></GameVersion>\n");
+  ASSERT_TRUE(SaveVersionDocument("2", "1", "13", "0012", "http://u/", 0));
+  // The sixth attribute, loaded as PackageName, keeps its value under the
+  // sixth name.
+  EXPECT_EQ(ReadDecoded(),
+            "<?xml version=\"1.0\"?>\n"
+            "<GameVersion MainVersion=\"2\"  SubVersion=\"1\"  FileVersion=\"13\"  PackageCode=\"0012\"  "
+            "UpdateServerAddr=\"http://u/\"  LoginServer=\"pk\" >\n"
+            "</GameVersion>\n");
+}
+
+TEST(ServerDocument, APublishedDocumentIsReadIntoEntriesItemsAndSettings) {
+  const std::string published =
+      "<?xml version=\"1.0\" encoding=\"gbk\"?>\n"
+      "<ServerConfig>\n"
+      "<GameVersion MainVersion=\"1\" SubVersion=\"0\" FileVersion=\"12\" PackageCode=\"0011\" "
+      "ProductName=\"rh\" UpdateVersion=\"7\">\n"
+      "<File Type=\"normal\" TargetFileName=\"update.zip\" SourceFileAddr=\"http://u.example/0011.zip\"></File>\n"
+      "<Server AreaName=\"east\" ServerName=\"s1\" IP=\"10.0.0.1\" Port=\"7000\"></Server>\n"
+      "<Server AreaName=\"west\" ServerName=\"s2\"></Server>\n"
+      "</GameVersion>\n"
+      "<GameVersion MainVersion=\"1\" SubVersion=\"0\" FileVersion=\"13\" PackageCode=\"0012\">\n"
+      "<File Type=\"farLaunch\" TargetFileName=\"farLaunch.exe\" SourceFileAddr=\"http://u.example/l.zip\"></File>\n"
+      "<File Type=\"package\"></File>\n"
+      "</GameVersion>\n"
+      "<Site WebAddr=\"http://news.example/\" WebAddr1=\"http://alt.example/\" "
+      "UpdateBlockAddr=\"http://get.example/\" DumpFtpServer=\"dumps.example\" DumpFtpServerPort=\"2121\" "
+      "MiniType=\"zip\" MiniTargetFileName=\"client.zip\" MiniSourceFileAddr=\"http://u.example/full.zip\">"
+      "</Site>\n"
+      "</ServerConfig>\n";
+  TempDir dir;
+  // The launcher stores the fetched document Base64-encoded in place.
+  const std::string path = dir.Write("Servercfg.xml", Base64Encode(published));
+  CXMLFile document;
+  ASSERT_TRUE(document.Load(path, false));
+  document.ReadConfig();
+  const ServerConfig server = ServerConfigOf(document);
+
+  EXPECT_EQ(server.WebAddr, "http://news.example/");
+  EXPECT_EQ(server.WebAddr1, "http://alt.example/");
+  EXPECT_EQ(server.UpdateBlockAddr, "http://get.example/");
+  EXPECT_EQ(server.DumpFtpServer, "dumps.example");
+  EXPECT_EQ(server.DumpFtpServerPort, "2121");
+  EXPECT_EQ(server.MiniType, "zip");
+  EXPECT_EQ(server.MiniTargetFileName, "client.zip");
+  EXPECT_EQ(server.MiniSourceFileAddr, "http://u.example/full.zip");
+
+  ASSERT_EQ(server.entries.size(), 2u);
+  const VersionEntry& first = server.entries[0];
+  EXPECT_EQ(first.PackageCode, "0011");
+  EXPECT_EQ(first.UpdateVersion, "7");
+  const std::vector<UpdateFileItem> firstItems = FileItems(first);
+  ASSERT_EQ(firstItems.size(), 1u);
+  EXPECT_EQ(firstItems[0].Type, "normal");
+  EXPECT_EQ(firstItems[0].TargetFileName, "update.zip");
+  EXPECT_EQ(firstItems[0].SourceFileAddr, "http://u.example/0011.zip");
+  const std::vector<ServerEntry> servers = ServerEntries(first);
+  ASSERT_EQ(servers.size(), 2u);
+  EXPECT_EQ(servers[0].IP, "10.0.0.1");
+  EXPECT_EQ(servers[0].Port, "7000");
+  EXPECT_EQ(servers[1].AreaName, "west");
+  EXPECT_EQ(servers[1].IP, "");
+
+  const VersionEntry& second = server.entries[1];
+  EXPECT_EQ(second.FileVersion, "13");
+  EXPECT_EQ(second.ProductName, "rh");
+  EXPECT_TRUE(ServerEntries(second).empty());
+  const std::vector<UpdateFileItem> secondItems = FileItems(second);
+  ASSERT_EQ(secondItems.size(), 2u);
+  EXPECT_EQ(secondItems[0].TargetFileName, "farLaunch.exe");
+  EXPECT_EQ(secondItems[1].Type, "package");
+  EXPECT_EQ(secondItems[1].TargetFileName, "");
+  EXPECT_EQ(secondItems[1].SourceFileAddr, "");
+}

@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "xml/base64.h"
+#include "xml/xml_file.h"
+
+namespace {
+
+ConfigFields Read(const std::string& plain) {
+  CXMLFile document;
+  document.LoadText(plain, true);
+  document.ReadConfig();
+  return document.config;
+}
+
+}  // namespace
+
+TEST(ReadConfig, EachGameVersionCloseMakesAnEntry) {
+  const ConfigFields fields = Read(
+      "<?xml version=\"1.0\"?>\n"
+      "<S>\n"
+      "<GameVersion MainVersion=\"1\" PackageCode=\"0010\" ProductName=\"rh\" UpdateVersion=\"u1\">\n"
+      "  <F Type=\"normal\" TargetFileName=\"a.zip\" SourceFileAddr=\"http://x/a.zip\"></F>\n"
+      "  <F Type=\"package\" TargetFileName=\"b.zip\"></F>\n"
+      "</GameVersion>\n"
+      "<GameVersion PackageCode=\"0011\">\n"
+      "  <F Type=\"farLaunch\"></F>\n"
+      "</GameVersion>\n"
+      "<Site WebAddr=\"http://news/\" Type=\"stray\"></Site>\n"
+      "</S>\n");
+  ASSERT_EQ(fields.entries.size(), 2u);
+  const VersionEntry& first = fields.entries[0];
+  EXPECT_EQ(first.MainVersion, "1");
+  EXPECT_EQ(first.PackageCode, "0010");
+  EXPECT_EQ(first.UpdateVersion, "u1");
+  EXPECT_EQ(first.Type, (StringList{"normal", "package"}));
+  EXPECT_EQ(first.TargetFileName, (StringList{"a.zip", "b.zip"}));
+  EXPECT_EQ(first.SourceFileAddr, (StringList{"http://x/a.zip"}));
+
+  // The second entry inherits only the product name.
+  const VersionEntry& second = fields.entries[1];
+  EXPECT_EQ(second.ProductName, "rh");
+  EXPECT_EQ(second.MainVersion, "");
+  EXPECT_EQ(second.UpdateVersion, "");
+  EXPECT_EQ(second.PackageCode, "0011");
+  EXPECT_EQ(second.Type, (StringList{"farLaunch"}));
+  EXPECT_TRUE(second.TargetFileName.empty());
+
+  // The document keeps the last single value and every list value,
+  // including those after the last entry.
+  EXPECT_EQ(fields.PackageCode, "0011");
+  EXPECT_EQ(fields.MainVersion, "1");
+  EXPECT_EQ(fields.WebAddr, "http://news/");
+  EXPECT_EQ(fields.Type, (StringList{"normal", "package", "farLaunch", "stray"}));
+  EXPECT_EQ(fields.LoginServer, "0");
+}
+
+TEST(ReadConfig, OnlyAnExplicitClosingTagEndsAnEntry) {
+  EXPECT_TRUE(Read("<GameVersion PackageCode=\"1\"/>").entries.empty());
+  EXPECT_TRUE(Read("<GameVersion PackageCode=\"1\">").entries.empty());
+  EXPECT_EQ(Read("<GameVersion PackageCode=\"1\"></GameVersion >").entries.size(), 1u);
+
+  // A second ">" before the next "<" closes another entry holding what was
+  // read since the first.
+  const ConfigFields twice =
+      Read("<GameVersion PackageCode=\"1\" ProductName=\"p\"></GameVersion> Type=\"t\" > <x></x>");
+  ASSERT_EQ(twice.entries.size(), 2u);
+  EXPECT_EQ(twice.entries[1].PackageCode, "");
+  EXPECT_EQ(twice.entries[1].ProductName, "p");
+  EXPECT_EQ(twice.entries[1].Type, (StringList{"t"}));
+}
+
+TEST(ReadConfig, KeysAreMatchedExactly) {
+  const ConfigFields fields = Read(
+      "<?xml WebAddr=\"decl\"?><a WebAddr=\"one\" webaddr=\"lower\" ForceUpdateVersion=\"5\">"
+      "<b WebAddr=\"two\" Unknown=\"x\" LoginServer=\"2\"></b></a>");
+  EXPECT_EQ(fields.WebAddr, "two");
+  EXPECT_EQ(fields.LoginServer, "2");
+  // ForceUpdateVersion is the written name only; reading knows ForceUpdate.
+  EXPECT_EQ(fields.ForceUpdate, "");
+  EXPECT_EQ(Read("<a ForceUpdate=\"3\"></a>").ForceUpdate, "3");
+}
+
+TEST(ReadConfig, MalformedDocumentsYieldWhatTheScanFinds) {
+  // The parse fails, the scan still reads the bytes.
+  CXMLFile broken;
+  EXPECT_FALSE(broken.LoadText("<a><!-- c --> <b PackageCode=\"7\"></a>", true));
+  broken.ReadConfig();
+  EXPECT_EQ(broken.config.PackageCode, "7");
+
+  // An unterminated value is stored empty; an over-long one is skipped.
+  EXPECT_EQ(Read("<a WebAddr=\"x\" PackageName=\"open></a>").PackageName, "");
+  EXPECT_EQ(Read("<a WebAddr=\"x\" PackageName=\"open></a>").WebAddr, "x");
+  const ConfigFields longValue =
+      Read("<a WebAddr=\"" + std::string(512, 'w') + "\" PackageName=\"p\"></a>");
+  EXPECT_EQ(longValue.WebAddr, "");
+  EXPECT_EQ(longValue.PackageName, "p");
+
+  // A stored file with a trailing line break holds no document at all.
+  CXMLFile stored;
+  EXPECT_TRUE(stored.LoadText(Base64Encode("<a WebAddr=\"x\"></a>") + "\n", false));
+  stored.ReadConfig();
+  EXPECT_EQ(stored.config.WebAddr, "");
+  EXPECT_EQ(stored.config.LoginServer, "0");
+}
