@@ -1,0 +1,35 @@
+#pragma once
+// The built-in file system on the C runtime's files and the POSIX directory
+// functions. One process-wide instance, created on first use.
+#include "base/ox_file.h"
+
+namespace ox_base {
+
+class OxFileAnsi : public OxFile {
+ public:
+  static OxFileAnsi* Instance();
+
+  // "stdin" reads standard input (size 1024).
+  OxArchivePtr OpenRead(const std::string& path, unsigned flags) override;
+  // "stdout" writes standard output. A file open for writing is locked
+  // (flock): a second writer fails to open it; readers are not kept out.
+  OxArchivePtr OpenWrite(const std::string& path, unsigned flags) override;
+  bool SetWritable(const std::string& path, unsigned flags) override;
+  unsigned GetAttributes(const std::string& path) override;
+  bool Exists(const std::string& path) override;
+  bool Delete(const std::string& path, bool mustExist, bool force) override;
+  bool Replace(const std::string& destination, const std::string& source) override;
+  // The creation time is the status-change time here.
+  int64_t GetCreationTime(const std::string& path) override;
+  int64_t GetAccessTime(const std::string& path) override;
+  int64_t GetModifyTime(const std::string& path) override;
+  bool CreateDirectory(const std::string& path, bool tree) override;
+  void FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files, bool directories) override;
+  bool SetCurrentDirectory(const std::string& path) override;
+  std::string GetCurrentDirectory() override;
+
+ protected:
+  bool RemoveDirectory(const std::string& path, bool mustExist) override;
+};
+
+}  // namespace ox_base

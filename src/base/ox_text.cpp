@@ -1,0 +1,13 @@
+#include "base/ox_text.h"
+
+#include "base/ox_base.h"
+#include "base/ox_unicode.h"
+
+namespace ox_base {
+
+std::string OxText(const char* utf8) {
+  unsigned codePage = OxBase::GetCodePage();
+  return Utf8ToCodePage(utf8, codePage == 0 ? 936 : codePage);
+}
+
+}  // namespace ox_base
