@@ -1,0 +1,20 @@
+#include "zip/zip_archive_file.h"
+
+#include <limits>
+
+std::unique_ptr<ZipArchiveFile> ZipArchiveFile::Open(const std::string& path) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return nullptr;
+  return std::unique_ptr<ZipArchiveFile>(new ZipArchiveFile(file));
+}
+
+std::int64_t ZipArchiveFile::Size() {
+  if (std::fseek(file_.get(), 0, SEEK_END) != 0) return -1;
+  return std::ftell(file_.get());
+}
+
+std::size_t ZipArchiveFile::ReadAt(std::int64_t position, void* data, std::size_t size) {
+  if (position < 0 || position > std::numeric_limits<long>::max()) return 0;
+  if (std::fseek(file_.get(), static_cast<long>(position), SEEK_SET) != 0) return 0;
+  return std::fread(data, 1, size, file_.get());
+}

@@ -1,0 +1,31 @@
+#pragma once
+// The archive file, read at explicit positions.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class ZipArchiveFile {
+ public:
+  // Opens an existing file for reading; null when it cannot be opened.
+  static std::unique_ptr<ZipArchiveFile> Open(const std::string& path);
+
+  // The file's size in bytes, or -1 when it cannot be found out.
+  std::int64_t Size();
+
+  // Reads up to `size` bytes at `position`; returns the number read
+  // (fewer at the end of the file or on a failure).
+  std::size_t ReadAt(std::int64_t position, void* data, std::size_t size);
+
+  // True when exactly `size` bytes could be read at `position`.
+  bool ReadExactlyAt(std::int64_t position, void* data, std::size_t size) {
+    return ReadAt(position, data, size) == size;
+  }
+
+ private:
+  struct Closer {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+  };
+  explicit ZipArchiveFile(std::FILE* file) : file_(file) {}
+  std::unique_ptr<std::FILE, Closer> file_;
+};

@@ -1,0 +1,50 @@
+#pragma once
+// The content of one entry, produced chunk by chunk from the archive's
+// stored or deflated data and checked against its CRC-32 and size.
+#include <zlib.h>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "zip/zip_archive_file.h"
+#include "zip/zip_headers.h"
+#include "zip/zip_result.h"
+
+class ZipEntryStream {
+ public:
+  // Fixed chunk size in both directions.
+  static constexpr std::size_t kChunkSize = 16384;
+
+  // Starts reading the entry described by `header` whose data begins at
+  // `dataPosition`; null when the inflate state cannot be set up.
+  static std::unique_ptr<ZipEntryStream> Open(ZipArchiveFile& archive,
+                                              std::int64_t dataPosition,
+                                              const CentralHeader& header);
+  ~ZipEntryStream();
+  ZipEntryStream(const ZipEntryStream&) = delete;
+  ZipEntryStream& operator=(const ZipEntryStream&) = delete;
+
+  // Produces up to `capacity` bytes into `buffer`. Ok with `produced` 0
+  // means the whole content was read and its CRC-32 matched. Corrupt when
+  // the data is damaged, ends early or fails the CRC check; WriteError when
+  // the archive cannot be read.
+  ZipResult Read(unsigned char* buffer, std::size_t capacity, std::size_t& produced);
+
+ private:
+  ZipEntryStream(ZipArchiveFile& archive, std::int64_t dataPosition, const CentralHeader& header);
+  ZipResult ReadStored(unsigned char* buffer, std::size_t wanted, std::size_t& produced);
+  ZipResult Inflate(unsigned char* buffer, std::size_t wanted, std::size_t& produced);
+  ZipResult RefillInput();
+
+  ZipArchiveFile& archive_;
+  std::int64_t readPosition_;
+  std::uint32_t remainingCompressed_;
+  std::uint32_t remainingUncompressed_;
+  const std::uint32_t expectedCrc_;
+  std::uint32_t crc_ = 0;
+  const bool deflated_;
+  bool inflateStarted_ = false;
+  z_stream inflate_{};
+  std::vector<unsigned char> input_;
+};

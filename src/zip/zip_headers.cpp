@@ -1,0 +1,130 @@
+#include "zip/zip_headers.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "zip/zip_entry.h"
+#include "zip/zip_little_endian.h"
+
+namespace {
+
+constexpr std::uint32_t kCentralSignature = 0x02014b50;
+constexpr std::uint32_t kLocalSignature = 0x04034b50;
+constexpr std::size_t kEndRecordSize = 22;
+constexpr std::size_t kLocalHeaderSize = 30;
+// The end record lies within the last 65 535 bytes; they are searched in
+// windows of 1 024 bytes that overlap by the signature's 4 bytes.
+constexpr std::int64_t kSearchLimit = 65535;
+constexpr std::int64_t kSearchStep = 1024;
+constexpr std::size_t kSignatureSize = 4;
+constexpr unsigned kHostUnix = 3;
+constexpr std::uint16_t kFlagDataDescriptor = 0x08;
+
+// The file position of the last "PK\5\6" in the search area, or -1.
+std::int64_t FindEndSignature(ZipArchiveFile& archive) {
+  const std::int64_t fileSize = archive.Size();
+  if (fileSize < 0) return -1;
+  const std::int64_t searchSize = std::min(fileSize, kSearchLimit);
+  const unsigned char signature[kSignatureSize] = {'P', 'K', 5, 6};
+  unsigned char window[kSearchStep + kSignatureSize];
+  for (std::int64_t k = 1;; ++k) {
+    const std::int64_t back =
+        std::min(static_cast<std::int64_t>(kSignatureSize) + kSearchStep * k, searchSize);
+    const std::int64_t windowStart = fileSize - back;
+    const std::size_t windowSize =
+        static_cast<std::size_t>(std::min<std::int64_t>(sizeof window, back));
+    if (!archive.ReadExactlyAt(windowStart, window, windowSize)) return -1;
+    for (std::size_t i = windowSize; i >= kSignatureSize; --i) {
+      if (std::memcmp(window + i - kSignatureSize, signature, kSignatureSize) == 0) {
+        return windowStart + static_cast<std::int64_t>(i - kSignatureSize);
+      }
+    }
+    if (back == searchSize) break;
+  }
+  return -1;
+}
+
+}  // namespace
+
+ZipResult ReadEndRecord(ZipArchiveFile& archive, EndRecord& record) {
+  const std::int64_t position = FindEndSignature(archive);
+  if (position <= 0) return ZipResult::ArchiveReadError;
+  unsigned char bytes[kEndRecordSize];
+  if (!archive.ReadExactlyAt(position, bytes, sizeof bytes)) return ZipResult::ArchiveReadError;
+  const std::uint16_t thisDisk = Le16(bytes + 4);
+  const std::uint16_t directoryDisk = Le16(bytes + 6);
+  const std::uint16_t entriesOnDisk = Le16(bytes + 8);
+  const std::uint16_t totalEntries = Le16(bytes + 10);
+  record.position = position;
+  record.entryCount = totalEntries;
+  record.directorySize = Le32(bytes + 12);
+  record.directoryOffset = Le32(bytes + 16);
+  if (thisDisk != 0 || directoryDisk != 0 || entriesOnDisk != totalEntries) {
+    return ZipResult::BadArchive;
+  }
+  const std::int64_t directoryEnd =
+      static_cast<std::int64_t>(record.directoryOffset) + record.directorySize;
+  if (position < directoryEnd) return ZipResult::BadArchive;
+  record.prefixLength = position - directoryEnd;
+  return ZipResult::Ok;
+}
+
+bool ReadCentralHeader(ZipArchiveFile& archive, std::int64_t position, CentralHeader& header) {
+  unsigned char bytes[CentralHeader::kSize];
+  if (!archive.ReadExactlyAt(position, bytes, sizeof bytes)) return false;
+  if (Le32(bytes) != kCentralSignature) return false;
+  header.versionMadeBy = Le16(bytes + 4);
+  header.flags = Le16(bytes + 8);
+  header.method = Le16(bytes + 10);
+  header.dosDateTime = Le32(bytes + 12);
+  header.crc32 = Le32(bytes + 16);
+  header.compressedSize = Le32(bytes + 20);
+  header.uncompressedSize = Le32(bytes + 24);
+  header.nameLength = Le16(bytes + 28);
+  header.extraLength = Le16(bytes + 30);
+  header.commentLength = Le16(bytes + 32);
+  header.externalAttributes = Le32(bytes + 38);
+  header.localHeaderOffset = Le32(bytes + 42);
+  return true;
+}
+
+ZipResult CheckLocalHeader(ZipArchiveFile& archive, std::int64_t position,
+                           const CentralHeader& central, std::int64_t& dataPosition,
+                           std::uint16_t& extraLength) {
+  unsigned char bytes[kLocalHeaderSize];
+  if (!archive.ReadExactlyAt(position, bytes, sizeof bytes)) return ZipResult::Corrupt;
+  if (Le32(bytes) != kLocalSignature) return ZipResult::Corrupt;
+  const std::uint16_t method = Le16(bytes + 8);
+  if (method != central.method || (method != kMethodStored && method != kMethodDeflated)) {
+    return ZipResult::Corrupt;
+  }
+  // With a data descriptor the local fields may be left empty.
+  if ((central.flags & kFlagDataDescriptor) == 0 &&
+      (Le32(bytes + 14) != central.crc32 || Le32(bytes + 18) != central.compressedSize ||
+       Le32(bytes + 22) != central.uncompressedSize)) {
+    return ZipResult::Corrupt;
+  }
+  if (Le16(bytes + 26) != central.nameLength) return ZipResult::Corrupt;
+  extraLength = Le16(bytes + 28);
+  dataPosition = position + static_cast<std::int64_t>(kLocalHeaderSize) + central.nameLength + extraLength;
+  return ZipResult::Ok;
+}
+
+std::uint32_t WindowsAttributes(std::uint32_t externalAttributes) {
+  std::uint32_t attributes = kAttributeNormal;
+  if (externalAttributes & 0x40000000u || externalAttributes & 0x10u) attributes |= kAttributeDirectory;
+  if (externalAttributes & 0x20u) attributes |= kAttributeArchive;
+  if (externalAttributes & 0x02u) attributes |= kAttributeHidden;
+  if (externalAttributes & 0x01u) attributes |= kAttributeReadOnly;
+  if (externalAttributes & 0x04u) attributes |= kAttributeSystem;
+  return attributes;
+}
+
+std::optional<unsigned> UnixPermissions(const CentralHeader& header) {
+  if (header.versionMadeBy >> 8 != kHostUnix) return std::nullopt;
+  const unsigned permissions = (header.externalAttributes >> 16) & 0777u;
+  // Archivers that record no mode leave the high half empty.
+  if (permissions == 0) return std::nullopt;
+  return permissions;
+}

@@ -1,0 +1,181 @@
+#include "zip/zip_reader.h"
+
+#include <cstdio>
+#include <system_error>
+#include <vector>
+
+#include "base/ox_path.h"
+#include "zip/zip_entry_stream.h"
+#include "zip/zip_file_metadata.h"
+#include "zip/zip_paths.h"
+#include "zip/zip_times.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// An existing file or link at the target is replaced, not written through:
+// a link could point outside the root, a read-only file would refuse.
+void RemoveExistingFile(const fs::path& target) {
+  std::error_code error;
+  const fs::file_type type = fs::symlink_status(target, error).type();
+  if (type == fs::file_type::regular || type == fs::file_type::symlink) fs::remove(target, error);
+}
+
+}  // namespace
+
+ZipResult ZipReader::Open(const std::string& path) {
+  Close();
+  std::error_code error;
+  fs::path root = fs::current_path(error);
+  if (error) return ZipResult::CannotOpenFile;
+  std::unique_ptr<ZipArchiveFile> archive = ZipArchiveFile::Open(path);
+  if (!archive) return ZipResult::CannotOpenFile;
+  EndRecord end;
+  const ZipResult result = ReadEndRecord(*archive, end);
+  if (result != ZipResult::Ok) return result;
+  archive_ = std::move(archive);
+  root_ = std::move(root);
+  end_ = end;
+  MoveCursorToFirst();
+  return ZipResult::Ok;
+}
+
+ZipResult ZipReader::GetItem(std::int32_t index, ZipEntry& entry) {
+  if (!archive_ || index < -1 || index >= end_.entryCount) return ZipResult::BadArguments;
+  if (index == -1) {
+    entry = ZipEntry{};
+    entry.index = end_.entryCount;
+    return ZipResult::Ok;
+  }
+  if (index != cachedIndex_) {
+    ZipEntry described;
+    const ZipResult result = ReadEntry(index, described);
+    if (result != ZipResult::Ok) return result;
+    cachedIndex_ = index;
+    cachedEntry_ = std::move(described);
+  }
+  entry = cachedEntry_;
+  return ZipResult::Ok;
+}
+
+ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPath,
+                                 std::atomic<std::int32_t>& extractedBytes,
+                                 const std::atomic<bool>& cancelInstall) {
+  if (!archive_ || index < 0 || index >= end_.entryCount) return ZipResult::BadArguments;
+  ZipEntry entry;
+  const ZipResult described = GetItem(index, entry);
+  if (described != ZipResult::Ok) return described;
+  // The cache may have answered without moving the cursor.
+  if (!MoveCursorTo(index)) return ZipResult::Corrupt;
+  const CentralHeader header = cursor_.header;
+
+  if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
+    if (!StaysBelowRoot(entry.name)) return ZipResult::CannotOpenFile;
+    CreateDirectoryChain(root_, ox_base::NativePath(entry.name));
+    return ZipResult::Ok;
+  }
+  if (!StaysBelowRoot(targetPath)) return ZipResult::CannotOpenFile;
+  const std::string relative = ox_base::NativePath(targetPath);
+  const std::size_t lastSeparator = relative.rfind('/');
+  if (lastSeparator != std::string::npos) {
+    CreateDirectoryChain(root_, relative.substr(0, lastSeparator));
+  }
+  return WriteFile(root_ / relative, entry, header, extractedBytes, cancelInstall);
+}
+
+ZipResult ZipReader::Close() {
+  if (!archive_) return ZipResult::BadArguments;
+  archive_.reset();
+  cachedIndex_ = -1;
+  return ZipResult::Ok;
+}
+
+void ZipReader::MoveCursorToFirst() {
+  cursor_ = Cursor{};
+  cursor_.position = end_.prefixLength + end_.directoryOffset;
+  cursor_.headerValid = ReadCentralHeader(*archive_, cursor_.position, cursor_.header);
+}
+
+bool ZipReader::MoveCursorTo(std::int32_t index) {
+  if (index < cursor_.index) MoveCursorToFirst();
+  while (cursor_.index < index) {
+    if (!cursor_.headerValid) return false;
+    cursor_.position += cursor_.header.TotalLength();
+    ++cursor_.index;
+    cursor_.headerValid = ReadCentralHeader(*archive_, cursor_.position, cursor_.header);
+  }
+  return cursor_.headerValid;
+}
+
+ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
+  if (!MoveCursorTo(index)) return ZipResult::Corrupt;
+  const CentralHeader& header = cursor_.header;
+  std::string name(header.nameLength, '\0');
+  if (!archive_->ReadExactlyAt(cursor_.position + static_cast<std::int64_t>(CentralHeader::kSize),
+                               name.data(), name.size())) {
+    return ZipResult::Corrupt;
+  }
+  // A stored NUL ends the name, as it would for any C string.
+  name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
+
+  std::int64_t dataPosition = 0;
+  std::uint16_t extraLength = 0;
+  if (CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset, header,
+                       dataPosition, extraLength) != ZipResult::Ok) {
+    return ZipResult::Corrupt;
+  }
+  std::vector<unsigned char> extra(extraLength);
+  if (!archive_->ReadExactlyAt(dataPosition - extraLength, extra.data(), extra.size())) {
+    return ZipResult::ReadError;
+  }
+
+  entry.index = index;
+  entry.name = std::move(name);
+  entry.attributes = WindowsAttributes(header.externalAttributes);
+  const std::int64_t dosTime = DosTimeToFileTime(header.dosDateTime);
+  entry.accessTime = entry.creationTime = entry.modificationTime = dosTime;
+  ApplyExtendedTimestamp(extra.data(), extra.size(), entry);
+  entry.compressedSize = static_cast<std::int32_t>(header.compressedSize);
+  entry.uncompressedSize = static_cast<std::int32_t>(header.uncompressedSize);
+  return ZipResult::Ok;
+}
+
+ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
+                               const CentralHeader& header,
+                               std::atomic<std::int32_t>& extractedBytes,
+                               const std::atomic<bool>& cancelInstall) {
+  RemoveExistingFile(target);
+  std::unique_ptr<std::FILE, FileCloser> output(std::fopen(target.string().c_str(), "wb"));
+  if (!output) return ZipResult::CannotOpenFile;
+
+  std::int64_t dataPosition = 0;
+  std::uint16_t extraLength = 0;
+  ZipResult result = CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset,
+                                      header, dataPosition, extraLength);
+  std::unique_ptr<ZipEntryStream> stream;
+  if (result == ZipResult::Ok) {
+    stream = ZipEntryStream::Open(*archive_, dataPosition, header);
+    if (!stream) result = ZipResult::WriteError;
+  }
+  std::vector<unsigned char> chunk(ZipEntryStream::kChunkSize);
+  while (result == ZipResult::Ok && !cancelInstall.load()) {
+    extractedBytes.fetch_add(static_cast<std::int32_t>(ZipEntryStream::kChunkSize));
+    std::size_t produced = 0;
+    result = stream->Read(chunk.data(), chunk.size(), produced);
+    if (result != ZipResult::Ok || produced == 0) break;
+    if (std::fwrite(chunk.data(), 1, produced, output.get()) != produced) {
+      result = ZipResult::WriteError;
+    }
+  }
+  if (std::fclose(output.release()) != 0 && result == ZipResult::Ok) result = ZipResult::WriteError;
+
+  // A damaged file keeps the time it was written at, so it is not taken
+  // for the entry's content.
+  ApplyFileMetadata(target, entry, UnixPermissions(header), result == ZipResult::Ok);
+  return result;
+}

@@ -1,0 +1,68 @@
+#pragma once
+// Reads a zip archive and extracts its entries to files below the directory
+// that was current when the archive was opened (the root directory).
+// Single-volume archives with 32-bit sizes; entries stored or deflated.
+//
+// Usage: Open; GetItem(-1) for the count; for each index GetItem then
+// ExtractItem; Close. A reader that is not open answers BadArguments.
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "zip/zip_archive_file.h"
+#include "zip/zip_entry.h"
+#include "zip/zip_headers.h"
+#include "zip/zip_result.h"
+
+class ZipReader {
+ public:
+  // Opens the archive at `path` and remembers the current directory as the
+  // root. CannotOpenFile, ArchiveReadError or BadArchive when it fails;
+  // the reader is then not open.
+  ZipResult Open(const std::string& path);
+
+  // Describes entry `index`; index -1 gives the number of entries in
+  // `entry.index`. On failure `entry` is left as it was.
+  ZipResult GetItem(std::int32_t index, ZipEntry& entry);
+
+  // Writes entry `index` to `targetPath` (relative to the root; "\" may
+  // separate directories), creating the directories above it. A directory
+  // entry only creates its directory. Every chunk read adds 16 384 to
+  // `extractedBytes`, the final empty read included; `cancelInstall` is
+  // checked before each chunk and, when set, ends the extraction with Ok
+  // and a partial file. Names that would leave the root are refused with
+  // CannotOpenFile and nothing is written; damaged data returns Corrupt.
+  ZipResult ExtractItem(std::int32_t index, const std::string& targetPath,
+                        std::atomic<std::int32_t>& extractedBytes,
+                        const std::atomic<bool>& cancelInstall);
+
+  ZipResult Close();
+
+ private:
+  // The position in the central directory: one entry's header.
+  struct Cursor {
+    std::int32_t index = 0;
+    std::int64_t position = 0;
+    bool headerValid = false;
+    CentralHeader header;
+  };
+
+  void MoveCursorToFirst();
+  // Walks forward (from entry 0 when `index` lies behind); false when a
+  // header on the way, or the entry's own, is missing.
+  bool MoveCursorTo(std::int32_t index);
+  ZipResult ReadEntry(std::int32_t index, ZipEntry& entry);
+  ZipResult WriteFile(const std::filesystem::path& target, const ZipEntry& entry,
+                      const CentralHeader& header, std::atomic<std::int32_t>& extractedBytes,
+                      const std::atomic<bool>& cancelInstall);
+
+  std::unique_ptr<ZipArchiveFile> archive_;
+  std::filesystem::path root_;
+  EndRecord end_;
+  Cursor cursor_;
+  // The entry GetItem last described.
+  std::int32_t cachedIndex_ = -1;
+  ZipEntry cachedEntry_;
+};

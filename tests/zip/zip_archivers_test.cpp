@@ -1,0 +1,106 @@
+// Archives made by the real archivers extract exactly as unzip extracts them.
+#include <algorithm>
+#include <random>
+
+#include "zip_test_support.h"
+
+namespace {
+
+class ArchiverTest : public ZipTest {
+ protected:
+  void SetUp() override {
+    ZipTest::SetUp();
+    source = base / "source";
+    std::mt19937 random(7);
+    std::string text;
+    while (text.size() < 70000) text += "line " + std::to_string(random() % 1000) + " of the patch notes\n";
+    std::string noise(40000, '\0');
+    for (char& c : noise) c = static_cast<char>(random());
+    fs::create_directories(source / "data" / "maps");
+    fs::create_directories(source / "empty");
+    WriteFile(source / "notes.txt", text);
+    WriteFile(source / "data" / "maps" / "noise.bin", noise);
+    WriteFile(source / "data" / "empty.txt", "");
+    WriteFile(source / "run.sh", "#!/bin/sh\n");
+    fs::permissions(source / "run.sh", fs::perms::owner_all, fs::perm_options::add);
+    WriteFile(source / "locked.txt", "read only\n");
+    fs::permissions(source / "locked.txt", fs::perms::all, fs::perm_options::remove);
+    fs::permissions(source / "locked.txt", fs::perms::owner_read, fs::perm_options::add);
+    // Whole seconds in the past, so the extracted times can be compared.
+    for (const auto& item : fs::recursive_directory_iterator(source)) {
+      Shell("touch -d @1500000000 '" + item.path().string() + "'");
+    }
+  }
+
+  // Extracts `archive` with the reader into root and with unzip into a
+  // directory of its own, and compares the results.
+  void ExpectSameAsUnzip(const std::string& archive, const fs::path& unzipArchive) {
+    const std::vector<ZipResult> results = ExtractAll(archive);
+    EXPECT_EQ(std::count(results.begin(), results.end(), ZipResult::Ok),
+              static_cast<long>(results.size()));
+    const fs::path expected = base / "unzipped";
+    ASSERT_EQ(Shell("unzip -q -o " + unzipArchive.string() + " -d " + expected.string()), 0);
+    EXPECT_EQ(Tree(root), Tree(expected));
+    EXPECT_EQ(Tree(root), Tree(source));
+    const auto mode = [&](const char* name) { return fs::status(root / name).permissions(); };
+    EXPECT_NE(mode("run.sh") & fs::perms::owner_exec, fs::perms::none);
+    EXPECT_EQ(mode("locked.txt") & fs::perms::owner_write, fs::perms::none);
+    EXPECT_EQ(fs::last_write_time(root / "notes.txt"), fs::last_write_time(source / "notes.txt"));
+    EXPECT_EQ(fs::last_write_time(root / "data/maps/noise.bin"),
+              fs::last_write_time(source / "data/maps/noise.bin"));
+  }
+
+  fs::path source;
+};
+
+TEST_F(ArchiverTest, ZipDeflatedAndStoredArchivesExtractLikeUnzip) {
+  for (const std::string options : {"-qr", "-qr0"}) {
+    const fs::path archive = base / ("zip" + options + ".zip");
+    ASSERT_EQ(Shell("cd " + source.string() + " && zip " + options + " " + archive.string() + " ."), 0);
+    ExpectSameAsUnzip(archive.string(), archive);
+    fs::remove_all(base / "unzipped");
+    for (const auto& item : fs::directory_iterator(root)) fs::remove_all(item.path());
+  }
+}
+
+TEST_F(ArchiverTest, BsdtarArchivesWithDataDescriptorsExtractLikeUnzip) {
+  for (const std::string compression : {"deflate", "store"}) {
+    const fs::path archive = base / ("bsdtar-" + compression + ".zip");
+    ASSERT_EQ(Shell("bsdtar --format zip --options zip:compression=" + compression + " -cf " +
+                    archive.string() + " -C " + source.string() + " ."), 0);
+    ExpectSameAsUnzip(archive.string(), archive);
+    fs::remove_all(base / "unzipped");
+    for (const auto& item : fs::directory_iterator(root)) fs::remove_all(item.path());
+  }
+}
+
+TEST_F(ArchiverTest, ArchiveBehindASelfExtractorStubExtracts) {
+  const fs::path plain = base / "plain.zip";
+  ASSERT_EQ(Shell("cd " + source.string() + " && zip -qr " + plain.string() + " ."), 0);
+  std::string stub(4096, 'M');
+  WriteFile(base / "setup.exe", stub + ReadFile(plain));
+  ExpectSameAsUnzip((base / "setup.exe").string(), plain);
+}
+
+TEST_F(ArchiverTest, CommentsUpToTheSearchLimitAreReadAndLongerOnesHideTheArchive) {
+  const fs::path archive = base / "commented.zip";
+  ASSERT_EQ(Shell("cd " + source.string() + " && zip -q " + archive.string() + " notes.txt"), 0);
+  const std::string plain = ReadFile(archive);
+  for (std::size_t length : {3000u, 65500u, 65520u}) {
+    std::string commented = plain;
+    commented[commented.size() - 2] = static_cast<char>(length & 0xff);
+    commented[commented.size() - 1] = static_cast<char>(length >> 8);
+    WriteFile(archive, commented + std::string(length, 'c'));
+    ZipReader reader;
+    ZipEntry count;
+    if (length + 22 <= 65535) {
+      ASSERT_EQ(reader.Open(archive.string()), ZipResult::Ok) << length;
+      EXPECT_EQ(reader.GetItem(-1, count), ZipResult::Ok);
+      EXPECT_EQ(count.index, 1);
+    } else {
+      EXPECT_EQ(reader.Open(archive.string()), ZipResult::ArchiveReadError) << length;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,82 @@
+// farzip: lists or extracts a zip archive with the launcher's own reader,
+// for publishers checking their update archives.
+//   farzip l ARCHIVE   one line per entry: index size compressed_size attributes(hex) name
+//   farzip x ARCHIVE   extracts every entry into the current directory
+// Exit code 0 when every entry succeeded, 1 otherwise, 2 for usage.
+#include <atomic>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "zip/zip_reader.h"
+
+namespace {
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+constexpr int kUsage = 2;
+
+void ReportEntry(std::int32_t index, const std::string& name, ZipResult result) {
+  std::fprintf(stderr, "farzip: entry %" PRId32 " %s: %s\n", index, name.c_str(),
+               ZipResultText(result));
+}
+
+int List(ZipReader& reader) {
+  ZipEntry count;
+  reader.GetItem(-1, count);
+  int exitCode = kSuccess;
+  for (std::int32_t i = 0; i < count.index; ++i) {
+    ZipEntry entry;
+    const ZipResult result = reader.GetItem(i, entry);
+    if (result != ZipResult::Ok) {
+      ReportEntry(i, "", result);
+      exitCode = kFailure;
+      continue;
+    }
+    std::printf("%" PRId32 " %" PRId32 " %" PRId32 " %" PRIx32 " %s\n", entry.index,
+                entry.uncompressedSize, entry.compressedSize, entry.attributes, entry.name.c_str());
+  }
+  return exitCode;
+}
+
+// The launcher's order: the count, then each entry described and extracted
+// under its own name.
+int Extract(ZipReader& reader) {
+  std::atomic<std::int32_t> extractedBytes{0};
+  const std::atomic<bool> cancelInstall{false};
+  ZipEntry count;
+  reader.GetItem(-1, count);
+  int exitCode = kSuccess;
+  for (std::int32_t i = 0; i < count.index; ++i) {
+    ZipEntry entry;
+    ZipResult result = reader.GetItem(i, entry);
+    if (result == ZipResult::Ok) {
+      result = reader.ExtractItem(i, entry.name, extractedBytes, cancelInstall);
+    }
+    if (result != ZipResult::Ok) {
+      ReportEntry(i, entry.name, result);
+      exitCode = kFailure;
+    }
+  }
+  return exitCode;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3 || (std::strcmp(argv[1], "l") != 0 && std::strcmp(argv[1], "x") != 0)) {
+    std::fprintf(stderr, "usage: farzip l ARCHIVE | farzip x ARCHIVE\n");
+    return kUsage;
+  }
+  ZipReader reader;
+  const ZipResult opened = reader.Open(argv[2]);
+  if (opened != ZipResult::Ok) {
+    std::fprintf(stderr, "farzip: cannot open %s: %s (%" PRId32 ")\n", argv[2],
+                 ZipResultText(opened), static_cast<std::int32_t>(opened));
+    return kFailure;
+  }
+  const int exitCode = argv[1][0] == 'l' ? List(reader) : Extract(reader);
+  reader.Close();
+  return exitCode;
+}
