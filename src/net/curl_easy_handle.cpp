@@ -1,0 +1,23 @@
+#include "net/curl_easy_handle.h"
+
+namespace {
+
+// curl_global_init is not safe to race, and downloads start on several
+// threads; a function-local static runs it exactly once.
+struct CurlLibrary {
+  CurlLibrary() { curl_global_init(CURL_GLOBAL_DEFAULT); }
+  ~CurlLibrary() { curl_global_cleanup(); }
+};
+
+void EnsureCurlLibrary() { static CurlLibrary library; }
+
+}  // namespace
+
+CurlEasyHandle::CurlEasyHandle() : handle_(nullptr) {
+  EnsureCurlLibrary();
+  handle_ = curl_easy_init();
+}
+
+CurlEasyHandle::~CurlEasyHandle() {
+  if (handle_ != nullptr) curl_easy_cleanup(handle_);
+}

@@ -1,0 +1,211 @@
+#include "net/http_downloader.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "http_test_peer.h"
+#include "recording_message_target.h"
+#include "scripted_http_server.h"
+#include "temp_directory.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr long long kMiB = 0x100000;
+
+std::string Head(const std::string& statusAndHeaders) { return "HTTP/1.0 " + statusAndHeaders + "\r\n\r\n"; }
+
+}  // namespace
+
+TEST(HttpDownloader, PostsOneProgressMessagePerMegabyteChunkAfterTheNextRead) {
+  HttpTestPeer peer;
+  TempDirectory dir;
+  const std::string body = PatternBody(2 * kMiB + kMiB / 2);
+
+  RecordingMessageTarget window(dir / "update.zip");
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(body.size())), dir / "update.zip", window));
+  EXPECT_EQ(ReadFile(dir / "update.zip"), body);
+  EXPECT_EQ(window.percents, (std::vector<int>{40, 80, 100}));
+  EXPECT_TRUE(window.AllAreProgressWithZeroWParam());
+  // Each chunk's message goes out once that chunk is on disk.
+  EXPECT_EQ(window.fileSizes, (std::vector<long long>{1 * kMiB, 2 * kMiB, static_cast<long long>(body.size())}));
+
+  RecordingMessageTarget exact;
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(kMiB)), dir / "client.zip", exact));
+  EXPECT_EQ(exact.percents, (std::vector<int>{100}));
+
+  RecordingMessageTarget small;
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/3"), dir / "tiny.bin", small));
+  EXPECT_EQ(small.percents, (std::vector<int>{100}));
+  EXPECT_EQ(ReadFile(dir / "tiny.bin"), PatternBody(3));
+}
+
+TEST(HttpDownloader, XmlTargetsGetNoProgressMessages) {
+  HttpTestPeer peer;
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(2 * kMiB + 1)), dir / "Servercfg.xml", window));
+  EXPECT_EQ(ReadFile(dir / "Servercfg.xml"), PatternBody(2 * kMiB + 1));
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir / "a.xml.bak", window));
+  EXPECT_TRUE(window.percents.empty());
+}
+
+TEST(HttpDownloader, ChunkMessageWaitsForTheFollowingRead) {
+  const std::string body = PatternBody(kMiB + 10);
+  ScriptedHttpServer server({Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, kMiB),
+                             body.substr(kMiB)},
+                            ScriptedHttpServer::Then::Close);
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  bool result = false;
+  std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir / "update.zip", window); });
+  // The first chunk is written as soon as it is complete ...
+  while (!fs::exists(dir / "update.zip") || fs::file_size(dir / "update.zip") < kMiB) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // ... but its percentage only once the next read returns.
+  EXPECT_TRUE(window.percents.empty());
+  server.ReleaseNextPart();
+  download.join();
+  EXPECT_TRUE(result);
+  EXPECT_EQ(window.percents, (std::vector<int>{99, 100}));
+  EXPECT_EQ(ReadFile(dir / "update.zip"), body);
+}
+
+TEST(HttpDownloader, EmptyBodyWithLengthZeroIsAnEmptyFile) {
+  ScriptedHttpServer server(Head("200 OK\r\nContent-Length: 0"));
+  TempDirectory dir;
+  WriteFile(dir / "update.zip", "old contents");
+  RecordingMessageTarget window;
+  EXPECT_TRUE(HttpDownloader::DownloadFile(server.Url("/empty"), dir / "update.zip", window));
+  EXPECT_TRUE(fs::exists(dir / "update.zip"));
+  EXPECT_EQ(fs::file_size(dir / "update.zip"), 0u);
+  EXPECT_TRUE(window.percents.empty());
+}
+
+TEST(HttpDownloader, SendsHttp10GetThatBypassesCaches) {
+  HttpTestPeer peer;
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/5?v=0012"), dir / "x.zip", window));
+  auto requests = peer.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].method, "GET");
+  EXPECT_EQ(requests[0].version, "HTTP/1.0");
+  EXPECT_EQ(requests[0].path, "/file/5");
+  EXPECT_EQ(requests[0].get_param_value("v"), "0012");
+  EXPECT_EQ(requests[0].get_header_value("Cache-Control"), "no-cache");
+  EXPECT_EQ(requests[0].get_header_value("Pragma"), "no-cache");
+  EXPECT_EQ(requests[0].get_header_value("User-Agent"), "farLaunch");
+}
+
+TEST(HttpDownloader, StatusOtherThan200LeavesLocalFilesAlone) {
+  HttpTestPeer peer;
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  for (const char* status : {"404", "500", "206", "204"}) {
+    SCOPED_TRACE(status);
+    EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url(std::string("/status/") + status), dir / "new.zip", window));
+    EXPECT_FALSE(fs::exists(dir / "new.zip"));
+  }
+  WriteFile(dir / "kept.zip", "previous download");
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/status/404"), dir / "kept.zip", window));
+  EXPECT_EQ(ReadFile(dir / "kept.zip"), "previous download");
+  EXPECT_TRUE(window.percents.empty());
+}
+
+TEST(HttpDownloader, FollowsRedirectsToTheFinalAnswer) {
+  HttpTestPeer peer;
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  EXPECT_TRUE(HttpDownloader::DownloadFile(peer.Url("/redirect/3?to=/file/1000"), dir / "a.zip", window));
+  EXPECT_EQ(ReadFile(dir / "a.zip"), PatternBody(1000));
+  EXPECT_EQ(window.percents, (std::vector<int>{100}));
+
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/redirect/1?to=/status/404"), dir / "b.zip", window));
+  EXPECT_FALSE(fs::exists(dir / "b.zip"));
+  // A redirect chain that never ends is given up.
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/redirect/50?to=/file/10"), dir / "c.zip", window));
+  EXPECT_FALSE(fs::exists(dir / "c.zip"));
+}
+
+TEST(HttpDownloader, GoesThroughTheProxyFromTheEnvironment) {
+  ScriptedHttpServer proxy(Head("200 OK\r\nContent-Length: 4") + "data");
+  setenv("http_proxy", proxy.Url("").c_str(), 1);
+  unsetenv("no_proxy");
+  unsetenv("NO_PROXY");
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  bool result = HttpDownloader::DownloadFile("http://updates.farlaunch.invalid/patch/0012.zip", dir / "u.zip", window);
+  unsetenv("http_proxy");
+  EXPECT_TRUE(result);
+  EXPECT_EQ(ReadFile(dir / "u.zip"), "data");
+  auto requests = proxy.Requests();
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].rfind("GET http://updates.farlaunch.invalid/patch/0012.zip HTTP/1.0\r\n", 0), 0u) << requests[0];
+  // Without a port in the address the origin is port 80.
+  EXPECT_NE(requests[0].find("\r\nHost: updates.farlaunch.invalid\r\n"), std::string::npos) << requests[0];
+}
+
+TEST(HttpDownloader, UnknownLengthFailsLeavingAnEmptyFile) {
+  ScriptedHttpServer server(Head("200 OK\r\nContent-Type: application/zip") + PatternBody(3000));
+  TempDirectory dir;
+  WriteFile(dir / "update.zip", "old contents");
+  RecordingMessageTarget window;
+  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/update.zip"), dir / "update.zip", window));
+  ASSERT_TRUE(fs::exists(dir / "update.zip"));
+  EXPECT_EQ(fs::file_size(dir / "update.zip"), 0u);
+  EXPECT_TRUE(window.percents.empty());
+
+  ScriptedHttpServer emptyServer(Head("200 OK"));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(emptyServer.Url("/e"), dir / "e.zip", window));
+  EXPECT_TRUE(fs::exists(dir / "e.zip"));
+}
+
+TEST(HttpDownloader, BodyEndingBeforeItsLengthFails) {
+  const std::string body = PatternBody(3 * kMiB);
+  ScriptedHttpServer server(Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, 2 * kMiB + 7));
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/client.zip"), dir / "client.zip", window));
+  // Chunks read before the failure are on disk; no 100 is ever reported.
+  EXPECT_EQ(ReadFile(dir / "client.zip"), body.substr(0, 2 * kMiB));
+  EXPECT_EQ(window.percents, (std::vector<int>{33}));
+}
+
+TEST(HttpDownloader, StalledServerIsGivenUp) {
+  ScriptedHttpServer midBody(Head("200 OK\r\nContent-Length: 100") + "0123456789", ScriptedHttpServer::Then::Stall);
+  ScriptedHttpServer beforeHead("", ScriptedHttpServer::Then::Stall);
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir / "a.zip", window, std::chrono::seconds(1)));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir / "b.zip", window, std::chrono::seconds(1)));
+  EXPECT_FALSE(fs::exists(dir / "b.zip"));
+  // A stall after connecting is not a connect failure: the request is not repeated.
+  EXPECT_EQ(beforeHead.Requests().size(), 1u);
+}
+
+TEST(HttpDownloader, UnreachableServersFailWithoutAFile) {
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir / "a.zip", window));
+  UnansweredPort silent;
+  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(silent.Port()) + "/b.zip", dir / "b.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("not an address", dir / "c.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("", dir / "c.zip", window));
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
+}
+
+TEST(HttpDownloader, LocalFileThatCannotBeCreatedFails) {
+  HttpTestPeer peer;
+  TempDirectory dir;
+  RecordingMessageTarget window;
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir / "missing/dir/a.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir.Path().string(), window));
+}
