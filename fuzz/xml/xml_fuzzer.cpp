@@ -6,28 +6,37 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <system_error>
 
 #include "xml/xml_file.h"
 
 namespace {
 
-std::string ScratchFile() {
-  std::random_device random;
-  return (std::filesystem::temp_directory_path() /
-          ("farlaunch-xml-fuzz-" + std::to_string(random()) + ".xml"))
-      .string();
-}
+// Where the plain tree is saved; removed when the fuzzer exits.
+struct ScratchFile {
+  ScratchFile() {
+    std::random_device random;
+    path = (std::filesystem::temp_directory_path() /
+            ("farlaunch-xml-fuzz-" + std::to_string(random()) + ".xml"))
+               .string();
+  }
+  ~ScratchFile() {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+  }
+  std::string path;
+};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
-  static const std::string scratch = ScratchFile();
+  static const ScratchFile scratch;
   const std::string input(reinterpret_cast<const char*>(bytes), size);
 
   CXMLFile plain;
   plain.LoadText(input, true);
   plain.ReadConfig();
-  plain.Save(scratch);
+  plain.Save(scratch.path);
 
   CXMLFile stored;
   stored.LoadText(input, false);

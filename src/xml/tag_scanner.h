@@ -1,8 +1,8 @@
 #pragma once
 // The byte rules both document scans share: which bytes are markup, and how
-// the name of a tag is collected after "<". Only space, "!", "/", "<", "=",
-// ">" and "?" mean anything; every other byte is ordinary, so a tab or a line
-// break inside a tag belongs to its name.
+// the name of a tag is collected after "<". Only space, "!", "<", ">" and "?"
+// steer it ("=" is left to the attribute rule of each scan); every other
+// byte is ordinary, so a tab or a line break inside a tag belongs to its name.
 #include <cstddef>
 
 class TagScanner {

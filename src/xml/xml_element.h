@@ -19,7 +19,6 @@ class CXMLElement {
   const char* GetName() const { return hasName_ ? name_.c_str() : nullptr; }
   const char* GetValue() const { return hasValue_ ? value_.c_str() : nullptr; }
   int GetType() const { return type_; }
-  int GetChildCount() const { return static_cast<int>(children_.size()); }
 
   // Appends the child and takes ownership; a null child is ignored. Returns
   // the appended child. The first child also becomes the cursor.

@@ -33,8 +33,9 @@ class CXMLFile {
 
   // Writes the tree in the stored form. The file is replaced as a whole (a
   // temporary file beside it is renamed over it), so a failed write leaves
-  // the previous file intact. False when there is no tree, the file cannot
-  // be written, or the tree holds no element to write.
+  // the previous file intact. False when there is no tree or the file cannot
+  // be written, and when nothing follows the root's leading attributes (the
+  // file is then still written).
   bool Save(const std::string& path);
 
   // Destroys the tree and frees the document bytes. The configuration
@@ -46,7 +47,6 @@ class CXMLFile {
   void ReadConfig();
 
   CXMLElement* Root() { return root_.get(); }
-  const std::string& Data() const { return data_; }
 
   ConfigFields config;
 

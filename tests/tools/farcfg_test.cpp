@@ -98,8 +98,6 @@ TEST(Farcfg, ReadPrintsKeysEntriesAndItems) {
             "  item 1: Type=package TargetFileName= SourceFileAddr=\n"
             "entry 1: MainVersion= SubVersion= FileVersion= PackageCode=0013 ProductName=rh UpdateVersion=\n");
 
-  const Outcome plainAsStored = Farcfg("read " + Quoted(dir.Write("plain.xml", server)) + " --raw");
-  EXPECT_EQ(plainAsStored.out, run.out);
   EXPECT_EQ(Farcfg("read " + Quoted(dir.File("missing.xml"))).status, 1);
 }
 

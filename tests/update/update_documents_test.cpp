@@ -79,16 +79,6 @@ TEST_F(VersionDocument, AMissingDocumentIsNeitherReadNorCreated) {
   EXPECT_FALSE(std::filesystem::exists(dir_.File(kVersionDocumentName)));
 }
 
-TEST_F(VersionDocument, MissingKeysReadAsDefaults) {
-  WriteStored("<GameVersion PackageCode=\"0011\"></GameVersion>");
-  UpdateConfig config;
-  ASSERT_TRUE(LoadUpdateConfig(kVersionDocumentName, config));
-  EXPECT_EQ(config.PackageCode, "0011");
-  EXPECT_EQ(config.MainVersion, "");
-  EXPECT_EQ(config.WebAddr, "");
-  EXPECT_EQ(config.LoginServer, "0");
-}
-
 TEST_F(VersionDocument, AttributesInAnotherOrderAreWrittenByPosition) {
   WriteStored("<?xml version=\"1.0\"?>\n<GameVersion WebAddr=\"w\" LoginServer=\"5\" MainVersion=\"1\" "
               "SubVersion=\"0\" FileVersion=\"9\" PackageName=\"pk\"></GameVersion>\n");
