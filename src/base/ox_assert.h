@@ -31,3 +31,9 @@ int OxAssertDialog(const char* condition, const char* source, int line);
   do { \
     if (!(condition)) ::ox_base::OxAssertFailed(#condition, unit, __LINE__); \
   } while (0)
+
+// For destructors, which must not throw: reports the failed condition only.
+#define OX_ASSERT_REPORT(unit, condition) \
+  do { \
+    if (!(condition)) ::ox_base::OxAssertDialog(#condition, unit, __LINE__); \
+  } while (0)

@@ -50,13 +50,7 @@ OxLogOutputConsole::OxLogOutputConsole(std::string name) : OxLogOutput(std::move
   m_pAr = OxBase::GetFileSystem()->OpenWrite("stdout", OX_WRITE_TEXT);
 }
 
-OxLogOutputConsole::~OxLogOutputConsole() {
-  // The destructor must not throw; a missing stream is reported all the same.
-  try {
-    OX_ASSERT(kUnit, m_pAr!=NULL);
-  } catch (const OxAssertError&) {
-  }
-}
+OxLogOutputConsole::~OxLogOutputConsole() { OX_ASSERT_REPORT(kUnit, m_pAr!=NULL); }
 
 void OxLogOutputConsole::Write(const OxLogEvent& event) {
   if (!m_pAr) return;

@@ -3,10 +3,15 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
+
+#include "base/ox_assert.h"
 
 namespace ox_base {
 namespace {
+
+const char kUnit[] = "dlls/base/ox_unicode";
 
 std::string CharsetName(unsigned codePage) {
   switch (codePage) {
@@ -56,6 +61,30 @@ std::string CodePageToUtf8(const std::string& bytes, unsigned codePage) {
 
 std::string Utf8ToCodePage(const std::string& utf8, unsigned codePage) {
   return Convert(utf8, "UTF-8", CharsetName(codePage));
+}
+
+const char* StrFindLastChar(const char* pStr, char c) {
+  OX_ASSERT(kUnit, pStr!=NULL);
+  for (const char* p = pStr + std::strlen(pStr); p != pStr;) {
+    if (*--p == c) return p;
+  }
+  return nullptr;
+}
+
+const char* StrFindLastOf(const char* pStr, const char* set) {
+  OX_ASSERT(kUnit, pStr!=NULL);
+  for (const char* p = pStr + std::strlen(pStr); p != pStr;) {
+    if (std::strchr(set, *--p)) return p;
+  }
+  return nullptr;
+}
+
+int StrIndexOf(const char* pStr, char c) {
+  if (!pStr) return -1;
+  for (const char* p = pStr; *p; ++p) {
+    if (*p == c) return static_cast<int>(p - pStr);
+  }
+  return -1;
 }
 
 }  // namespace ox_base

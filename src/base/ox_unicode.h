@@ -14,4 +14,12 @@ std::string CodePageToUtf8(const std::string& bytes, unsigned codePage);
 // become "?".
 std::string Utf8ToCodePage(const std::string& utf8, unsigned codePage);
 
+// Byte searches. A null text given to the first two is a failed assertion.
+// The last occurrence of c, or null (also for an empty text).
+const char* StrFindLastChar(const char* pStr, char c);
+// The last byte that is one of set, or null.
+const char* StrFindLastOf(const char* pStr, const char* set);
+// Index of the first occurrence of c, or -1 (also for a null text).
+int StrIndexOf(const char* pStr, char c);
+
 }  // namespace ox_base
