@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/ox_path.h"
 #include "net/curl_easy_handle.h"
 #include "update/update_progress.h"
 
@@ -48,7 +49,8 @@ class BodyTransfer {
     long status = 0;
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) return false;
-    file_.reset(std::fopen(localPath_.c_str(), "wb"));
+    // Names from the documents may carry Windows forms (".\client.zip").
+    file_.reset(std::fopen(ox_base::NativePath(localPath_).c_str(), "wb"));
     if (!file_) return false;
     // Writes go out in whole chunks already; stdio's buffer would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
@@ -63,7 +65,7 @@ class BodyTransfer {
   bool Append(const char* data, std::size_t size) {
     while (size > 0) {
       std::size_t room = buffer_.size() - used_;
-      std::size_t piece = size < room ? size : room;
+      std::size_t piece = std::min(size, room);
       std::copy(data, data + piece, buffer_.data() + used_);
       used_ += piece;
       data += piece;
@@ -124,8 +126,9 @@ std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) 
   }
 }
 
-// Only a failure to connect is tried again: once a request has reached the
-// server, repeating it could repeat its effects on the local file.
+// Only a connect that failed is tried once more. A server that was reached
+// and then failed or fell silent is not asked again: a stall would only
+// double the wait.
 bool ConnectFailed(CURL* curl, CURLcode result) {
   if (result == CURLE_COULDNT_CONNECT) return true;
   if (result != CURLE_OPERATION_TIMEDOUT) return false;

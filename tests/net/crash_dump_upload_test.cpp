@@ -110,10 +110,12 @@ TEST_F(CrashDumpUpload, DumpIsRemovedEvenWhenTheServerCannotTakeIt) {
   EXPECT_EQ(UploadCrashDump("127.0.0.1", RefusedPort()), "");
   EXPECT_TRUE(fs::is_empty(game_));
 
-  // A server text that is no host name goes nowhere else.
-  WriteFile(game_ / "game.dmp", DumpBytes(100));
-  EXPECT_EQ(UploadCrashDump("127.0.0.1/../x@elsewhere", 21), "");
-  EXPECT_TRUE(fs::is_empty(game_));
+  // A server text that is empty or no host name goes nowhere.
+  for (const char* server : {"", "127.0.0.1/../x@elsewhere"}) {
+    WriteFile(game_ / "game.dmp", DumpBytes(100));
+    EXPECT_EQ(UploadCrashDump(server, 0), "");
+    EXPECT_TRUE(fs::is_empty(game_));
+  }
 }
 
 TEST_F(CrashDumpUpload, UnreadableDumpGivesTheReasonAndIsRemoved) {

@@ -40,9 +40,10 @@ TEST(HttpDownloader, PostsOneProgressMessagePerMegabyteChunkAfterTheNextRead) {
   EXPECT_EQ(exact.percents, (std::vector<int>{100}));
 
   RecordingMessageTarget small;
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/3"), dir / "tiny.bin", small));
+  fs::create_directory(dir / "patch");
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/3"), dir.Path().string() + "\\patch\\tiny.bin", small));
   EXPECT_EQ(small.percents, (std::vector<int>{100}));
-  EXPECT_EQ(ReadFile(dir / "tiny.bin"), PatternBody(3));
+  EXPECT_EQ(ReadFile(dir / "patch/tiny.bin"), PatternBody(3));
 }
 
 TEST(HttpDownloader, XmlTargetsGetNoProgressMessages) {
