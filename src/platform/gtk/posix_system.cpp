@@ -1,0 +1,24 @@
+#include "platform/gtk/posix_system.h"
+
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace platform::gtk {
+
+bool PosixSystem::FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) {
+  struct statvfs volume {};
+  if (statvfs(".", &volume) != 0) {
+    return false;
+  }
+  freeBytes = static_cast<std::uint64_t>(volume.f_bavail) * volume.f_frsize;
+  return true;
+}
+
+void PosixSystem::Exit(int code) {
+  std::fflush(nullptr);
+  _exit(code);
+}
+
+}  // namespace platform::gtk
