@@ -58,9 +58,7 @@ TEST(PosixShell, WindowsProgramNeedsARunner) {
 
 TEST(GtkDialogs, WorkerWaitsForTheAnswerGivenOnTheUiThread) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
-  if (!gtk) {
-    GTEST_SKIP() << "no X display";
-  }
+  GTK_TEST_NEEDS_DISPLAY(gtk);
   std::atomic<int> answered{0};
   bool answer = false;
   std::thread worker([&] {
