@@ -84,7 +84,9 @@ std::string VersionText(LauncherText prefix, const std::string& main, const std:
 
 }  // namespace
 
-CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform) : platform_(platform) {}
+CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform, EndPolicy ends) : platform_(platform) {
+  state_.ends = std::move(ends);
+}
 
 CfarLaunchDlg::~CfarLaunchDlg() {
   if (dumpUploadWorker_.joinable()) {
@@ -145,7 +147,7 @@ void CfarLaunchDlg::ReadLocalFiles() {
   UpdateConfig config;
   if (!LoadUpdateConfig("updatecfg.xml", config)) {
     platform_.GetDialogs().ShowMessage(Text(LauncherText::LocalConfigUnreadable));
-    platform_.GetSystem().Exit(0);
+    platform_.GetSystem().Exit(state_.ends.failureExitCode);
   }
   state_.MainVersion = config.MainVersion;
   state_.SubVersion = config.SubVersion;

@@ -9,7 +9,7 @@
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:
-  explicit CfarLaunchDlg(platform::Platform& platform);
+  explicit CfarLaunchDlg(platform::Platform& platform, EndPolicy ends = EndPolicy());
   // The program never destroys the dialog (it ends through the seam's
   // exit); a dialog that does go away waits for its dump upload first.
   ~CfarLaunchDlg() override;

@@ -60,11 +60,11 @@ void CleanMovedAsideFiles() {
   DeleteFileIfPresent(".\\tmpUpdate0");
 }
 
-void RestartLauncher(platform::Platform& platform, const std::string& message) {
+void RestartLauncher(platform::Platform& platform, const std::string& message, const std::string& parameters) {
   CleanMovedAsideFiles();
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
-  platform.GetShell().StartProgram(".\\farLaunch.exe", "");
+  platform.GetShell().StartProgram(".\\farLaunch.exe", parameters);
   platform.GetSystem().Exit(0);
 }
