@@ -77,8 +77,7 @@ void StyleLabel(platform::Window& window, int id, platform::Colour colour, int w
   window.SetLabelFont(id, Text(LauncherText::LabelFont), 13, weight);
 }
 
-std::string VersionText(LauncherText prefix, const std::string& main, const std::string& sub,
-                        const std::string& file) {
+std::string VersionText(LauncherText prefix, const std::string& main, const std::string& sub, const std::string& file) {
   return Text(prefix) + main + "." + sub + "." + file;
 }
 
@@ -172,9 +171,8 @@ void CfarLaunchDlg::ShowVersionLabels() {
   platform::Window& window = platform_.GetWindow();
   StyleLabel(window, controls::CurrentVersionLabel, platform::Rgb(255, 183, 49), 100);
   StyleLabel(window, controls::LatestVersionLabel, platform::Rgb(255, 183, 49), 100);
-  window.SetLabelText(controls::CurrentVersionLabel,
-                      VersionText(LauncherText::CurrentVersionPrefix, state_.MainVersion, state_.SubVersion,
-                                  state_.FileVersion));
+  window.SetLabelText(controls::CurrentVersionLabel, VersionText(LauncherText::CurrentVersionPrefix, state_.MainVersion,
+                                                                 state_.SubVersion, state_.FileVersion));
   const VersionEntry latest = state_.entries.empty() ? VersionEntry() : state_.entries.back();
   window.SetLabelText(controls::LatestVersionLabel, VersionText(LauncherText::LatestVersionPrefix, latest.MainVersion,
                                                                 latest.SubVersion, latest.FileVersion));

@@ -16,9 +16,7 @@ constexpr int kInstallRefreshTicks = 10;
 // The download status line is cut at this many bytes.
 constexpr std::size_t kDownloadStatusLimit = 131;
 
-void SetStatus(platform::Window& window, const std::string& text) {
-  window.SetLabelText(controls::StatusLabel, text);
-}
+void SetStatus(platform::Window& window, const std::string& text) { window.SetLabelText(controls::StatusLabel, text); }
 
 std::string DownloadStatus(const DownloadAnnouncement& announcement) {
   char buffer[kDownloadStatusLimit + 1];

@@ -93,7 +93,9 @@ bool UnpackFullPackage(LauncherState& state, platform::Platform& platform, bool&
       return false;
     }
     ZipEntry entry;
-    if (reader.GetItem(i, entry) != ZipResult::Ok || reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) != ZipResult::Ok) {
+    if (reader.GetItem(i, entry) != ZipResult::Ok ||
+        reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) !=
+            ZipResult::Ok) {
       unpacked = false;
     }
   }
@@ -161,8 +163,9 @@ bool StartUpdate(LauncherState& state, platform::Platform& platform) {
 }
 
 void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
-  const bool listed = std::any_of(state.entries.begin(), state.entries.end(),
-                                  [&state](const VersionEntry& entry) { return entry.PackageCode == state.PackageCode; });
+  const bool listed = std::any_of(state.entries.begin(), state.entries.end(), [&state](const VersionEntry& entry) {
+    return entry.PackageCode == state.PackageCode;
+  });
   if (!listed) {
     state.progress.stage.store(CannotUpdate, std::memory_order_release);
     platform.GetDialogs().ShowMessage(Text(LauncherText::CutOffVersion));
@@ -252,8 +255,8 @@ void WriteBack(LauncherState& state, platform::Platform& platform, std::size_t i
                            state.UpdateServerAddr, state.ForceUpdateVersion)) {
     return;
   }
-  const std::string label = Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion +
-                            "." + entry.FileVersion;
+  const std::string label =
+      Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion + "." + entry.FileVersion;
   platform.GetUiThread().RunOnUiThread(
       [&platform, label] { platform.GetWindow().SetLabelText(controls::CurrentVersionLabel, label); });
   CleanTempFiles();

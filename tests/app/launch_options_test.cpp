@@ -1,9 +1,10 @@
 // The command line of farLaunch.exe, parsed and as the program answers it.
+#include "app/launch_options.h"
+
 #include <sys/wait.h>
 
 #include <cstdio>
 
-#include "app/launch_options.h"
 #include "update/update_fixture.h"
 
 namespace {
@@ -29,8 +30,8 @@ struct Outcome {
 
 // Runs the built launcher in the current directory without a display.
 Outcome RunLauncher(const std::string& arguments) {
-  const std::string command =
-      "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(FARLAUNCH_BINARY_DIR) + "/src/app/farLaunch.exe " + arguments + " 2>&1";
+  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(FARLAUNCH_BINARY_DIR) +
+                              "/src/app/farLaunch.exe " + arguments + " 2>&1";
   Outcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
   char buffer[512];

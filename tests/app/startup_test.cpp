@@ -3,8 +3,8 @@
 #include "app/cfarlaunch_dlg.h"
 #include "base/ox_base.h"
 #include "update/update_fixture.h"
-#include "xml/base64.h"
 #include "update/window_controls.h"
+#include "xml/base64.h"
 
 namespace {
 
@@ -12,7 +12,8 @@ class Startup : public UpdateFixture {
  protected:
   LauncherState& Dialog() { return dialog.State(); }
   bool WaitForDialogWorker() {
-    return WaitUntil([this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
+    return WaitUntil(
+        [this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
   }
   void PublishTwoVersions() {
     ServerDocument document;

@@ -142,9 +142,10 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
   ServerDocument document;
   document.versions = {
       Version("10", "0010"),
-      Version("11", "0011",
-              {Patch("first.zip", {{"first.txt", "1"}}), ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")},
-               Patch("third.zip", {{"third.txt", "3"}})}),
+      Version(
+          "11", "0011",
+          {Patch("first.zip", {{"first.txt", "1"}}), ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")},
+           Patch("third.zip", {{"third.txt", "3"}})}),
       Version("12", "0012", {Patch("p12.zip", {{"twelve.txt", "12"}})}),
   };
   Publish(document);
@@ -192,7 +193,8 @@ TEST_F(NormalUpdate, DownloadAndInstallationFailuresEndTheLauncher) {
     ASSERT_TRUE(StartUpdate(state, platform));
     ASSERT_TRUE(WaitUntil([&] { return platform.system.ExitCodes().size() == boxesBefore + 1; }));
 
-    const std::string expected = path == "/missing.zip" ? "下载失败！！请检查网络重新下载" : "更新失败！！请重新更新！！！";
+    const std::string expected =
+        path == "/missing.zip" ? "下载失败！！请检查网络重新下载" : "更新失败！！请重新更新！！！";
     EXPECT_EQ(BoxTexts().back(), Gbk(expected));
     EXPECT_EQ(platform.system.ExitCodes().back(), 1);
     EXPECT_FALSE(dir.Has("client.zip"));

@@ -16,8 +16,7 @@ TEST_F(StatusTimer, SetProgressMovesTheBarExceptAtZero) {
   SetProgress(platform.window, 37);
   EXPECT_EQ(Percent(), "37%");
   EXPECT_EQ(BarRight(), 426 + 193);
-  EXPECT_EQ(platform.window.placements.at(controls::ProgressBarButton).rect,
-            (platform::Rect{426, 564, 619, 584}));
+  EXPECT_EQ(platform.window.placements.at(controls::ProgressBarButton).rect, (platform::Rect{426, 564, 619, 584}));
   SetProgress(platform.window, 100);
   EXPECT_EQ(BarRight(), 948);
   SetProgress(platform.window, 0);
