@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "update/update_fixture.h"
 
@@ -28,9 +29,10 @@ struct Outcome {
   std::string output;
 };
 
-// Runs the built launcher in the current directory without a display.
-Outcome RunLauncher(const std::string& arguments) {
-  const std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(FARLAUNCH_BINARY_DIR) +
+// Runs the built launcher in the current directory, without a display
+// unless `window` is set.
+Outcome RunLauncher(const std::string& arguments, bool window = false) {
+  const std::string command = std::string(window ? "" : "env -u DISPLAY -u WAYLAND_DISPLAY ") + FARLAUNCH_BINARY_DIR +
                               "/src/app/farLaunch.exe " + arguments + " 2>&1";
   Outcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
@@ -59,26 +61,49 @@ TEST(ProgramExitStatus, UsageHelpVersionAndAConsoleFailure) {
   EXPECT_NE(failure.output.find("读取本地更新文件错误，请下载紧急更新文件！"), std::string::npos) << failure.output;
 }
 
-TEST(ProgramExitStatus, HeadlessPatchUpdateRunsToItsEnd) {
+// A game directory at package 0001 with a local site offering 0002.
+class PatchSite {
+ public:
+  PatchSite() {
+    site.Put("/p2.zip", MakeZip({{"data/new.txt", "new"}}));
+    ServerDocument document;
+    document.versions = {ServerVersion{"1", "0", "1", "0001", {}},
+                         ServerVersion{"1", "0", "2", "0002", {ServerItem{"normal", "p2.zip", site.Url("/p2.zip")}}}};
+    site.Put("/servercfg.xml", document.Text());
+    LocalVersion installed;
+    installed.PackageCode = "0001";
+    installed.UpdateServerAddr = site.Url("/servercfg.xml");
+    dir.Write("updatecfg.xml", StoredVersionDocument(installed));
+    dir.Write("client.exe", "client");
+    dir.Write("rh_game.ini", "[farLaunch]\nAraeName=x\nForceUpdateVersion=1\n");
+  }
+  bool Updated() const {
+    return dir.Read("data/new.txt") == "new" && ReadVersionDocument().find("PackageCode=\"0002\"") != std::string::npos;
+  }
+
   GameDirectory dir;
   UpdateSite site;
-  site.Put("/p2.zip", MakeZip({{"data/new.txt", "new"}}));
-  ServerDocument document;
-  document.versions = {ServerVersion{"1", "0", "1", "0001", {}},
-                       ServerVersion{"1", "0", "2", "0002", {ServerItem{"normal", "p2.zip", site.Url("/p2.zip")}}}};
-  site.Put("/servercfg.xml", document.Text());
-  LocalVersion installed;
-  installed.PackageCode = "0001";
-  installed.UpdateServerAddr = site.Url("/servercfg.xml");
-  dir.Write("updatecfg.xml", StoredVersionDocument(installed));
-  dir.Write("client.exe", "client");
-  dir.Write("rh_game.ini", "[farLaunch]\nAraeName=x\nForceUpdateVersion=1\n");
+};
 
+TEST(ProgramExitStatus, HeadlessPatchUpdateRunsToItsEnd) {
+  PatchSite game;
   const Outcome run = RunLauncher("--exit-on-finish");
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_NE(run.output.find("更新完成"), std::string::npos) << run.output;
-  EXPECT_EQ(dir.Read("data/new.txt"), "new");
-  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0002\""), std::string::npos);
+  EXPECT_TRUE(game.Updated());
+}
+
+TEST(ProgramExitStatus, WindowPatchUpdateRunsToItsEnd) {
+  const char* display = std::getenv("DISPLAY");
+  if (display == nullptr || *display == '\0') {
+    const char* required = std::getenv("FARLAUNCH_REQUIRE_DISPLAY");
+    if (required != nullptr && *required != '\0') FAIL() << "no X display";
+    GTEST_SKIP() << "no X display";
+  }
+  PatchSite game;
+  const Outcome run = RunLauncher("--exit-on-finish", true);
+  EXPECT_EQ(run.status, 0) << run.output;
+  EXPECT_TRUE(game.Updated());
 }
 
 }  // namespace
