@@ -106,11 +106,12 @@ int CfarLaunchDlg::OnInitDialog() {
   SkinControls();
 
   ReadLocalFiles();
-  if (!state_.UpdateServerAddr.empty()) {
-    StartUpdate(state_, platform_);
-  }
+  // Recorded before the worker starts: its write-back reads the flag.
   if (state_.ForceUpdateVersion != 1 && FileExists("QZ_game.pkg")) {
     MarkPackageSeen(state_);
+  }
+  if (!state_.UpdateServerAddr.empty()) {
+    StartUpdate(state_, platform_);
   }
   if (state_.AraeName.empty()) {
     UploadCrashDumps();

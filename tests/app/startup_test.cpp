@@ -1,5 +1,6 @@
 // Start-up of the main dialog in a prepared game directory, and the events
 // it answers afterwards.
+#include "app/cfarlaunch_app.h"
 #include "app/cfarlaunch_dlg.h"
 #include "base/ox_base.h"
 #include "update/update_fixture.h"
@@ -74,8 +75,10 @@ TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
   PublishTwoVersions();
   Install(true);
   dir.Write("cfg.ini", "[Startup Options]\nSetUpName=fog_web01.tmp\n");
+  dir.Write("QZ_game.pkg", "pkg");
   ASSERT_EQ(dialog.OnInitDialog(), 1);
   ASSERT_TRUE(WaitForDialogWorker());
+  EXPECT_NE(ReadVersionDocument().find("ForceUpdateVersion=\"1\""), std::string::npos) << ReadVersionDocument();
 
   EXPECT_EQ(site.Hits("/servercfg.xml"), 1);
   EXPECT_FALSE(Dialog().needFullInstall);
@@ -140,6 +143,20 @@ TEST_F(Startup, PageEventsPlaceThePanelAndReadItsText) {
                platform::ExitRequested);
   ASSERT_EQ(platform.shell.Starts().size(), 1u);
   EXPECT_NE(platform.shell.Starts()[0].parameters.find(";areaname=" + Gbk("雾港一区") + ";"), std::string::npos);
+}
+
+TEST(WindowManagerClose, EndsWithoutTheCleanUp) {
+  GameDirectory dir;
+  LocalVersion installed;
+  dir.Write("updatecfg.xml", StoredVersionDocument(installed));
+  dir.Write("tmpFile0", "aside");
+  fake::FakePlatform platform;
+  platform.closeCode = 0;
+  CfarLaunchApp app(platform, EndPolicy());
+  EXPECT_THROW(app.InitInstance(), platform::ExitRequested);
+  EXPECT_EQ(platform.runs, 1);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_TRUE(dir.Has("tmpFile0"));
 }
 
 }  // namespace
