@@ -12,12 +12,18 @@ std::unique_ptr<ZipArchiveFile> ZipArchiveFile::Open(const std::string& path) {
 }
 
 std::int64_t ZipArchiveFile::Size() {
+  position_ = -1;
   if (std::fseek(file_.get(), 0, SEEK_END) != 0) return -1;
   return std::ftell(file_.get());
 }
 
 std::size_t ZipArchiveFile::ReadAt(std::int64_t position, void* data, std::size_t size) {
   if (position < 0 || position > std::numeric_limits<long>::max()) return 0;
-  if (std::fseek(file_.get(), static_cast<long>(position), SEEK_SET) != 0) return 0;
-  return std::fread(data, 1, size, file_.get());
+  if (position != position_) {
+    position_ = -1;
+    if (std::fseek(file_.get(), static_cast<long>(position), SEEK_SET) != 0) return 0;
+  }
+  const std::size_t read = std::fread(data, 1, size, file_.get());
+  position_ = read == size ? position + static_cast<std::int64_t>(read) : -1;
+  return read;
 }
