@@ -3,11 +3,12 @@
 // carry Windows forms (".\client.exe"); they are made native here.
 #include <string>
 
-// True when the name exists as a regular file.
+// True when the base file system finds the name as a file (letter case
+// ignored).
 bool FileExists(const std::string& name);
 
-// Deletes the file when it exists; a missing file or a failed deletion is
-// no error.
+// Deletes the file(s) the base file system finds under the name; a missing
+// file or a failed deletion is no error.
 void DeleteFileIfPresent(const std::string& name);
 
 // Renames the regular file `from` to `to`; a missing file or a failed rename

@@ -2,6 +2,8 @@
 // launcher's leftovers.
 #include "update/self_update.h"
 
+#include "update/game_files.h"
+
 #include <filesystem>
 #include <fstream>
 
@@ -71,6 +73,17 @@ TEST_F(SelfUpdate, CleanUpsDeleteExactlyTheirNames) {
   EXPECT_TRUE(dir.Has("tmpUpdate1"));
   EXPECT_TRUE(dir.Has("client.exe"));
   EXPECT_TRUE(dir.Has("tmpFile9x"));
+}
+
+TEST_F(SelfUpdate, GameFilesAreFoundAndDeletedWhateverTheirLetterCase) {
+  dir.Write("Client.EXE", "game");
+  dir.Write("SERVERCFG.xml", "document");
+  EXPECT_TRUE(FileExists(".\\client.exe"));
+  EXPECT_FALSE(FileExists("client.ex"));
+  CleanTempFiles();
+  EXPECT_FALSE(dir.Has("SERVERCFG.xml"));
+  DeleteFileIfPresent(".\\client.exe");
+  EXPECT_FALSE(dir.Has("Client.EXE"));
 }
 
 }  // namespace
