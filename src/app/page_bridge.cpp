@@ -1,58 +1,26 @@
 #include "app/page_bridge.h"
 
-#include "base/ox_split_string.h"
+#include "app/page_request.h"
 #include "update/launcher_messages.h"
 #include "update/self_update.h"
 
-namespace {
-
-constexpr std::size_t kLaunchRecordFields = 13;
-
-// A request counts only when its marker occurs after the first character.
-bool HasRequest(const std::string& text, const char* marker) {
-  const std::size_t at = text.find(marker);
-  return at != std::string::npos && at > 0;
-}
-
-// The text between the first `open` and the first `close` of the whole
-// text; empty when either is missing or they are out of order.
-std::string Enclosed(const std::string& text, const char* open, const char* close) {
-  const std::size_t start = text.find(open);
-  const std::size_t end = text.find(close);
-  if (start == std::string::npos || end == std::string::npos) {
-    return std::string();
-  }
-  const std::size_t begin = start + std::char_traits<char>::length(open);
-  return end > begin ? text.substr(begin, end - begin) : std::string();
-}
-
-}  // namespace
-
 void HandlePageRequest(LauncherState& state, platform::Platform& platform, const std::string& pageText) {
-  if (HasRequest(pageText, "ServerBackUrl") && !state.updateFinished) {
-    // Park the whole text: the timer replays it once the update is done.
-    state.pendingWebRequest = pageText;
-    const std::string address = Enclosed(pageText, "{{", "}}");
-    platform.GetWebPanel().Navigate(address.empty() ? state.pageUrl : address);
-    return;
+  const PageRequest request = ReadPageRequest(pageText, state.updateFinished);
+  switch (request.kind) {
+    case PageRequest::Kind::BackAddress:
+      // Park the whole text: the timer replays it once the update is done.
+      state.pendingWebRequest = pageText;
+      platform.GetWebPanel().Navigate(request.address.empty() ? state.pageUrl : request.address);
+      break;
+    case PageRequest::Kind::TooFewFields:
+      platform.GetDialogs().ShowMessage(Text(LauncherText::LauncherVersionWrong));
+      break;
+    case PageRequest::Kind::Launch:
+      LaunchClient(state, platform, request.fields);
+      break;
+    case PageRequest::Kind::None:
+      break;
   }
-  if (!HasRequest(pageText, "RunClient")) {
-    return;
-  }
-  const std::string record = Enclosed(pageText, "[[", "]]");
-  if (record.empty()) {
-    return;
-  }
-  std::vector<std::string> fields;
-  ox_base::SplitString(record, ";", fields, false);
-  if (fields.size() < kLaunchRecordFields) {
-    platform.GetDialogs().ShowMessage(Text(LauncherText::LauncherVersionWrong));
-    return;
-  }
-  if (fields[5].empty() || fields[6].empty()) {
-    return;
-  }
-  LaunchClient(state, platform, fields);
 }
 
 std::string ClientParameters(const LauncherState& state, const std::vector<std::string>& f) {
