@@ -173,10 +173,12 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
   while (struct dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == ".." || !MatchWildcard(last.c_str(), name.c_str())) continue;
+    // A symbolic link is an entry of its own, never a directory: a tree
+    // removal must delete the link, not walk into what it points at.
     bool isDirectory = entry->d_type == DT_DIR;
-    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+    if (entry->d_type == DT_UNKNOWN) {
       struct stat info;
-      isDirectory = ::stat((directory + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+      isDirectory = ::lstat((directory + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
     if (isDirectory ? directories : files) list.push_back(name);
   }

@@ -202,6 +202,22 @@ TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
   EXPECT_FALSE(fs->DeleteDirectory("x", true, false));
 }
 
+TEST(OxFileDirectories, TreeRemovalLeavesLinkedDirectoriesAlone) {
+  ox_test::TempDir dir;
+  OxFile* fs = OxBase::GetFileSystem();
+  std::filesystem::create_directories("kept");
+  std::filesystem::create_directories("cache");
+  WriteFile("kept/save.dat", "progress");
+  WriteFile("cache/a.txt", "a");
+  std::filesystem::create_directory_symlink("../kept", "cache/link");
+  std::vector<std::string> list;
+  fs->FindFiles(list, "cache\\*", false, true);
+  EXPECT_TRUE(list.empty()) << "a link is an entry of its own, not a directory to walk";
+  EXPECT_TRUE(fs->DeleteDirectory("cache", true, true));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("cache")));
+  EXPECT_EQ(ReadFile("kept/save.dat"), "progress") << "the link's target is not emptied";
+}
+
 TEST(OxFileQueries, TimesAttributesAndCurrentDirectory) {
   ox_test::TempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
