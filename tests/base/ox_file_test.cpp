@@ -176,6 +176,10 @@ TEST(OxFileCopy, ProgressOverwriteAndMove) {
   EXPECT_TRUE(fs->Move("moved.bin", "src.bin", false, true));
   EXPECT_FALSE(fs->Exists("src.bin"));
   EXPECT_EQ(ReadFile("moved.bin"), big);
+
+  EXPECT_TRUE(fs->Move(".\\moved.bin", "moved.bin", true, true)) << "a file moved onto itself";
+  EXPECT_FALSE(fs->Move("moved.bin", "moved.bin", false, true)) << "the destination exists";
+  EXPECT_EQ(ReadFile("moved.bin"), big) << "stays where it is";
 }
 
 TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
