@@ -124,7 +124,12 @@ bool OxFileAnsi::Exists(const std::string& path) {
 }
 
 bool OxFileAnsi::Delete(const std::string& path, bool mustExist, bool force) {
-  if (force) SetWritable(path, OX_ATTR_WRITABLE);
+  // Forcing makes a read-only file writable first; a link is removed as it
+  // is, since changing the mode would change the file it points to.
+  struct stat info;
+  if (force && ::lstat(NativePath(path).c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
+    SetWritable(path, OX_ATTR_WRITABLE);
+  }
   if (::unlink(NativePath(path).c_str()) == 0) return true;
   return errno == ENOENT && !mustExist;
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -220,6 +221,13 @@ TEST(OxFileDirectories, TreeRemovalLeavesLinkedDirectoriesAlone) {
   EXPECT_TRUE(fs->DeleteDirectory("cache", true, true));
   EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("cache")));
   EXPECT_EQ(ReadFile("kept/save.dat"), "progress") << "the link's target is not emptied";
+
+  ::chmod("kept/save.dat", 0444);
+  ASSERT_EQ(::symlink("kept/save.dat", "cache2"), 0);
+  EXPECT_TRUE(fs->Delete("cache2", true, true));
+  struct stat info;
+  ASSERT_EQ(::stat("kept/save.dat", &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0444u) << "forcing the removal of a link leaves its target's mode alone";
 }
 
 TEST(OxFileQueries, TimesAttributesAndCurrentDirectory) {
