@@ -1,5 +1,8 @@
 #include "base/ox_file.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "base/ox_assert.h"
 #include "base/ox_path.h"
 
@@ -61,6 +64,10 @@ bool OxFile::Copy(const std::string& destination, const std::string& source, boo
 }
 
 bool OxFile::Move(const std::string& destination, const std::string& source, bool overwrite, bool force) {
+  // Copying a file onto itself would truncate it, and deleting the source
+  // would then delete the only copy: it is already where it should be.
+  std::error_code error;
+  if (std::filesystem::equivalent(NativePath(destination), NativePath(source), error)) return overwrite;
   bool copied = Copy(destination, source, overwrite, force, nullptr);
   if (copied) Delete(source, true, true);
   return copied;

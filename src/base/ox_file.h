@@ -57,7 +57,8 @@ class OxFile {
   virtual bool Delete(const std::string& path, bool mustExist, bool force) = 0;
   virtual bool Copy(const std::string& destination, const std::string& source, bool overwrite, bool force,
                     const Progress& progress);
-  // Copy, then delete the source; the copy's result.
+  // Copy, then delete the source; the copy's result. A file moved onto
+  // itself stays as it is (true only when overwriting is allowed).
   virtual bool Move(const std::string& destination, const std::string& source, bool overwrite, bool force);
   // Atomically replaces destination by source (renaming source); used to
   // save files without ever leaving a truncated one behind.

@@ -124,7 +124,12 @@ bool OxFileAnsi::Exists(const std::string& path) {
 }
 
 bool OxFileAnsi::Delete(const std::string& path, bool mustExist, bool force) {
-  if (force) SetWritable(path, OX_ATTR_WRITABLE);
+  // Forcing makes a read-only file writable first; a link is removed as it
+  // is, since changing the mode would change the file it points to.
+  struct stat info;
+  if (force && ::lstat(NativePath(path).c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
+    SetWritable(path, OX_ATTR_WRITABLE);
+  }
   if (::unlink(NativePath(path).c_str()) == 0) return true;
   return errno == ENOENT && !mustExist;
 }
@@ -173,10 +178,12 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
   while (struct dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
     if (name == "." || name == ".." || !MatchWildcard(last.c_str(), name.c_str())) continue;
+    // A symbolic link is an entry of its own, never a directory: a tree
+    // removal must delete the link, not walk into what it points at.
     bool isDirectory = entry->d_type == DT_DIR;
-    if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+    if (entry->d_type == DT_UNKNOWN) {
       struct stat info;
-      isDirectory = ::stat((directory + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+      isDirectory = ::lstat((directory + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
     if (isDirectory ? directories : files) list.push_back(name);
   }

@@ -47,7 +47,7 @@ void CXMLFile::StoreKey(const std::string& name, const std::string& value, Versi
   for (const ListKey& key : kListKeys) {
     if (name == key.name) {
       (config.*(key.list)).push_back(value);
-      (entry.*(key.entryList)).push_back(value);
+      (entry.*(key.list)).push_back(value);
       return;
     }
   }

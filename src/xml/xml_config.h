@@ -33,15 +33,11 @@ struct VersionEntry {
   StringList DumpRecovery;
 };
 
-// A single key keeps the last value found; a list key keeps every value in
-// document order.
-struct ConfigFields {
-  std::string MainVersion;
-  std::string SubVersion;
-  std::string FileVersion;
-  std::string PackageCode;
-  std::string ProductName;
-  std::string UpdateVersion;
+// The document's fields: every key a version entry has, holding the last
+// value of each single key and every value of each list key across the
+// whole document, and the site-wide keys. A single key keeps the last value
+// found; a list key keeps every value in document order.
+struct ConfigFields : VersionEntry {
   std::string UpdateServerAddr;
   std::string WebAddr;
   std::string WebAddr1;
@@ -57,20 +53,6 @@ struct ConfigFields {
   std::string MiniTargetFileName;
   std::string MiniSourceFileAddr;
 
-  StringList Type;
-  StringList TargetFileName;
-  StringList SourceFileAddr;
-  StringList AreaName;
-  StringList ServerName;
-  StringList IP;
-  StringList Port;
-  StringList AreaType;
-  StringList DumpRecovery;
-  StringList tx_ip;
-  StringList tx_ip2;
-  StringList tx_dir;
-  StringList tx_port;
-
   // Every GameVersion element closed by "</GameVersion>", in document order.
   std::vector<VersionEntry> entries;
 };
@@ -82,10 +64,11 @@ struct SingleKey {
   std::string VersionEntry::*entryField;
 };
 
+// A list key fills the list of that name in the document and in the
+// current version entry alike.
 struct ListKey {
   const char* name;
-  StringList ConfigFields::*list;
-  StringList VersionEntry::*entryList;
+  StringList VersionEntry::*list;
 };
 
 // The keys in the order publishers know them from the documents' table.

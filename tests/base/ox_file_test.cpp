@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -176,6 +177,10 @@ TEST(OxFileCopy, ProgressOverwriteAndMove) {
   EXPECT_TRUE(fs->Move("moved.bin", "src.bin", false, true));
   EXPECT_FALSE(fs->Exists("src.bin"));
   EXPECT_EQ(ReadFile("moved.bin"), big);
+
+  EXPECT_TRUE(fs->Move(".\\moved.bin", "moved.bin", true, true)) << "a file moved onto itself";
+  EXPECT_FALSE(fs->Move("moved.bin", "moved.bin", false, true)) << "the destination exists";
+  EXPECT_EQ(ReadFile("moved.bin"), big) << "stays where it is";
 }
 
 TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
@@ -200,6 +205,29 @@ TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
   EXPECT_FALSE(fs->Exists("x"));
   EXPECT_TRUE(fs->DeleteDirectory("x", false, false));
   EXPECT_FALSE(fs->DeleteDirectory("x", true, false));
+}
+
+TEST(OxFileDirectories, TreeRemovalLeavesLinkedDirectoriesAlone) {
+  ox_test::TempDir dir;
+  OxFile* fs = OxBase::GetFileSystem();
+  std::filesystem::create_directories("kept");
+  std::filesystem::create_directories("cache");
+  WriteFile("kept/save.dat", "progress");
+  WriteFile("cache/a.txt", "a");
+  std::filesystem::create_directory_symlink("../kept", "cache/link");
+  std::vector<std::string> list;
+  fs->FindFiles(list, "cache\\*", false, true);
+  EXPECT_TRUE(list.empty()) << "a link is an entry of its own, not a directory to walk";
+  EXPECT_TRUE(fs->DeleteDirectory("cache", true, true));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("cache")));
+  EXPECT_EQ(ReadFile("kept/save.dat"), "progress") << "the link's target is not emptied";
+
+  ::chmod("kept/save.dat", 0444);
+  ASSERT_EQ(::symlink("kept/save.dat", "cache2"), 0);
+  EXPECT_TRUE(fs->Delete("cache2", true, true));
+  struct stat info;
+  ASSERT_EQ(::stat("kept/save.dat", &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0444u) << "forcing the removal of a link leaves its target's mode alone";
 }
 
 TEST(OxFileQueries, TimesAttributesAndCurrentDirectory) {

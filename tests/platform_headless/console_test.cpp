@@ -85,6 +85,18 @@ TEST(Console, RedrawsTheStatusInPlaceOnATerminal) {
             "\n");
 }
 
+// Texts come from the update server (file names, page addresses); control
+// sequences in them must not reach the terminal, where they could retitle
+// it, rewrite earlier lines or worse.
+TEST(Console, ControlSequencesInTextsAreNotPassedToTheTerminal) {
+  CapturedConsole captured(true);
+  captured.console.ShowStatus("[--] \033]0;owned\007client.zip");
+  captured.console.PrintLine("line one\nline\ttwo \x7f\xc2\x9b" "2J \xe9\x9b\xbe");
+  EXPECT_EQ(captured.Output(),
+            "\r\033[K[--] ?]0;owned?client.zip"
+            "\r\033[Kline one\nline\ttwo ??2J \xe9\x9b\xbe\n[--] ?]0;owned?client.zip");
+}
+
 TEST(ConsoleDialogs, PrintTheTextAndTakeTheDefaultAnswer) {
   CapturedConsole captured(false);
   ConsoleDialogs dialogs(captured.console, 936);

@@ -17,9 +17,16 @@ double Green(Colour c) { return ((c >> 8) & 0xFF) / 255.0; }
 double Blue(Colour c) { return ((c >> 16) & 0xFF) / 255.0; }
 
 // The bitmap as a cairo surface; the key colour, when given, see-through.
+// Null when cairo cannot hold it (a dropped picture wider or taller than
+// cairo's limit): drawing from an error surface would also put the canvas
+// itself in error for good.
 cairo_surface_t* ToSurface(const Bitmap& image, std::optional<Colour> transparent) {
   cairo_surface_t* surface =
       cairo_image_surface_create(transparent ? CAIRO_FORMAT_ARGB32 : CAIRO_FORMAT_RGB24, image.width, image.height);
+  if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(surface);
+    return nullptr;
+  }
   unsigned char* data = cairo_image_surface_get_data(surface);
   const int stride = cairo_image_surface_get_stride(surface);
   for (int y = 0; y < image.height; ++y) {
@@ -93,6 +100,9 @@ void CairoCanvas::CopyImage(const Bitmap& image, int sourceX, int sourceY, const
     return;
   }
   cairo_surface_t* source = ToSurface(image, std::nullopt);
+  if (source == nullptr) {
+    return;
+  }
   cairo_save(cr_);
   cairo_set_operator(cr_, CAIRO_OPERATOR_SOURCE);
   cairo_set_source_surface(cr_, source, dest.left - sourceX, dest.top - sourceY);
@@ -108,6 +118,9 @@ void CairoCanvas::StretchImage(const Bitmap& image, const Rect& source, const Re
     return;
   }
   cairo_surface_t* surface = ToSurface(image, transparent);
+  if (surface == nullptr) {
+    return;
+  }
   cairo_save(cr_);
   cairo_rectangle(cr_, dest.left, dest.top, dest.Width(), dest.Height());
   cairo_clip(cr_);

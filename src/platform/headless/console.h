@@ -14,7 +14,8 @@ class Console {
   // logs and pipes readable.
   Console(std::FILE* out, bool interactive);
 
-  // Shows a new status line (UTF-8).
+  // Shows a new status line (UTF-8). In both, control characters other
+  // than line feed and tab are shown as "?".
   void ShowStatus(const std::string& line);
   // Prints a line (UTF-8) above the status line.
   void PrintLine(const std::string& line);
