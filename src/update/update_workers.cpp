@@ -207,7 +207,9 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
   bool packageInstalled = false;
   if (SchemeOf(state.MiniSourceFileAddr) == "http") {
     progress.AnnounceDownload(state.MiniTargetFileName, 1, 1);
-    if (!HttpDownloader::DownloadFile(state.MiniSourceFileAddr, state.MiniTargetFileName, platform.GetUiThread())) {
+    // The server names the package file; it must not leave the game directory.
+    if (!IsInsideGameDirectory(state.MiniTargetFileName) ||
+        !HttpDownloader::DownloadFile(state.MiniSourceFileAddr, state.MiniTargetFileName, platform.GetUiThread())) {
       platform.GetDialogs().ShowMessage(Text(LauncherText::PackageDownloadFailed));
     } else {
       progress.stage.store(Installing, std::memory_order_release);

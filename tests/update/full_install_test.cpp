@@ -67,11 +67,16 @@ TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
 }
 
-TEST_F(FullInstall, FailedPackageDownloadIsNotReportedAsDone) {
+class FailedPackage : public FullInstall, public testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+// A package that cannot be fetched, or whose file name would leave the game
+// directory, is a failed download: nothing is recorded, nothing completes.
+TEST_P(FailedPackage, IsNotReportedAsDone) {
+  site.Put("/full.zip", MakeZip({{"client.exe", "c"}}));
   ServerDocument document;
   document.versions = {ServerVersion{"1", "0", "10", "0010", {}}, ServerVersion{"1", "2", "12", "0012", {}}};
-  document.site["MiniTargetFileName"] = "tmp_client.tmp";
-  document.site["MiniSourceFileAddr"] = site.Url("/gone.zip");
+  document.site["MiniTargetFileName"] = GetParam().first;
+  document.site["MiniSourceFileAddr"] = site.Url(GetParam().second);
   Publish(document);
   Install(false);
 
@@ -81,10 +86,15 @@ TEST_F(FullInstall, FailedPackageDownloadIsNotReportedAsDone) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！！")});
   EXPECT_EQ(state.progress.completion.load(), Pending);
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "escaped.zip"));
   Tick();
   EXPECT_EQ(platform.window.LabelText(1007), Gbk("无法更新"));
   EXPECT_FALSE(state.updateFinished);
 }
+
+INSTANTIATE_TEST_SUITE_P(FullInstall, FailedPackage,
+                         testing::Values(std::make_pair("tmp_client.tmp", "/gone.zip"),
+                                         std::make_pair("../escaped.zip", "/full.zip")));
 
 TEST_F(FullInstall, TooLittleDiskSpaceEndsBeforeUnpacking) {
   const std::string client(100000, 'c');
