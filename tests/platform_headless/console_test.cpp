@@ -7,6 +7,7 @@
 #include "platform/headless/console.h"
 #include "platform/headless/console_dialogs.h"
 #include "platform/headless/console_window.h"
+#include "platform_headless/captured_output.h"
 
 namespace platform::headless {
 namespace {
@@ -14,21 +15,12 @@ namespace {
 // A console writing into a temporary file that the test reads back.
 class CapturedConsole {
  public:
-  explicit CapturedConsole(bool interactive) : file_(std::tmpfile()), console(file_, interactive) {}
-  ~CapturedConsole() { std::fclose(file_); }
+  explicit CapturedConsole(bool interactive) : console(output_.File(), interactive) {}
 
-  std::string Output() {
-    std::fflush(file_);
-    std::rewind(file_);
-    std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), file_)) > 0) text.append(buffer, got);
-    return text;
-  }
+  std::string Output() const { return output_.Text(); }
 
  private:
-  std::FILE* file_;
+  CapturedOutput output_;
 
  public:
   Console console;

@@ -8,6 +8,7 @@
 
 #include "base/ox_unicode.h"
 #include "platform/headless/headless_platform.h"
+#include "platform_headless/captured_output.h"
 #include "platform_headless/recording_events.h"
 
 namespace platform::headless {
@@ -72,8 +73,7 @@ class PageServer {
 
 class HttpWebPanelTest : public testing::Test {
  protected:
-  HttpWebPanelTest() : out_(std::tmpfile()), platform_(936, out_) {}
-  ~HttpWebPanelTest() override { std::fclose(out_); }
+  HttpWebPanelTest() : platform_(936, out_.File()) {}
 
   // Navigates from the loop thread, as the launcher does, and runs until the
   // navigation completes. Returns the events seen and the page text.
@@ -96,18 +96,10 @@ class HttpWebPanelTest : public testing::Test {
     return text_;
   }
 
-  std::string Console() {
-    std::fflush(out_);
-    std::rewind(out_);
-    std::string text;
-    char buffer[4096];
-    size_t got;
-    while ((got = std::fread(buffer, 1, sizeof(buffer), out_)) > 0) text.append(buffer, got);
-    return text;
-  }
+  std::string Console() const { return out_.Text(); }
 
   PageServer server_;
-  std::FILE* out_;
+  CapturedOutput out_;
   HeadlessPlatform platform_;
   RecordingEvents events_;
   std::string text_;
