@@ -1,12 +1,6 @@
 #pragma once
-// Helpers for base-library tests: a fresh temporary directory that is also
-// the current directory, and a log output that keeps what it is given.
-#include <stdlib.h>
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+// Helpers for base-library tests: a log output that keeps what it is given,
+// and a capture of the base state's logs.
 #include <string>
 #include <vector>
 
@@ -14,37 +8,6 @@
 #include "base/ox_log.h"
 
 namespace ox_test {
-
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/farlaunch-base-XXXXXX";
-    m_path = ::mkdtemp(pattern);
-    m_previous = std::filesystem::current_path();
-    std::filesystem::current_path(m_path);
-  }
-  ~TempDir() {
-    std::filesystem::current_path(m_previous);
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  const std::string& Path() const { return m_path; }
-
- private:
-  std::string m_path;
-  std::filesystem::path m_previous;
-};
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
 
 // Keeps every formatted line it writes.
 class RecordingOutput : public ox_base::OxLogOutput {

@@ -14,6 +14,7 @@
 #include "base/ox_log.h"
 #include "base/ox_unicode.h"
 #include "base_test_support.h"
+#include "support/temp_dir.h"
 
 using namespace ox_base;
 
@@ -74,7 +75,7 @@ class BaseTest : public testing::Test {
  protected:
   void SetUp() override { g_journal.clear(); }
   void TearDown() override { oxBaseExit(); }
-  ox_test::TempDir m_dir;
+  CurrentTempDir m_dir;
 };
 
 std::string Gbk(const char* utf8) { return Utf8ToCodePage(utf8, 936); }
@@ -134,7 +135,7 @@ TEST_F(BaseTest, FailuresLeaveNoInstanceButTheMessage) {
             "Configuration file 'missing.cfg' open failed\nmissing.cfg" + Gbk("文件找不到或者打不开。"));
   EXPECT_FALSE(OxBase::Exists());
 
-  ox_test::WriteFile("app.cfg", "[base]\nName = \"fromfile\"\ncodepage = 65001\n[base.engine]\n");
+  WriteFile("app.cfg", "[base]\nName = \"fromfile\"\ncodepage = 65001\n[base.engine]\n");
   ASSERT_TRUE(oxBaseInit("app.cfg", nullptr, 7));
   EXPECT_EQ(OxBase::GetApplicationName(), "fromfile");
   EXPECT_EQ(OxBase::GetCodePage(), 65001u);
@@ -148,7 +149,7 @@ TEST_F(BaseTest, LogFileStartsWithTheInitialisedLine) {
   OxBase::GetFileSystem()->ListDirectory(names, "log", true, false);
   ASSERT_EQ(names.size(), 1u);
   EXPECT_TRUE(std::regex_match(names[0], std::regex(R"(patch_\d{6}_\d{6}\.log)"))) << names[0];
-  std::string text = ox_test::ReadFile("log/" + names[0]);
+  std::string text = ReadFile("log/" + names[0]);
   EXPECT_TRUE(std::regex_search(text, std::regex(R"(^\[\d{8} \d\d:\d\d:\d\d INFO root\] Base initialized\.\n)")))
       << text;
   EXPECT_NE(text.find("Startup engine\n"), std::string::npos) << "the Base log reaches the root's file";
@@ -158,7 +159,7 @@ TEST_F(BaseTest, LogFileStartsWithTheInitialisedLine) {
   OxBase::Print("printed\n");
   EXPECT_EQ(OxBase::GetLastMessage(), "printed\n");
   oxBaseExit();
-  text = ox_test::ReadFile("log/" + names[0]);
+  text = ReadFile("log/" + names[0]);
   EXPECT_NE(text.find(" ERROR root] printed\n"), std::string::npos);
   EXPECT_NE(text.find(" INFO root] Base exit.\n"), std::string::npos);
 }
@@ -175,7 +176,7 @@ TEST_F(BaseTest, UnopenableLogFileTriesNumberedNamesOrWarns) {
   std::filesystem::remove_all("log");
 
   // "log" is a file: no log file can be opened under it.
-  ox_test::WriteFile("log", "");
+  WriteFile("log", "");
   ASSERT_TRUE(oxBaseInit(Config("File = true\nMultiFile = true\n").c_str(), nullptr, 0));
   EXPECT_EQ(OxBase::GetRootLog()->GetOutputCount(), 0) << "all names failed, quietly";
   oxBaseExit();

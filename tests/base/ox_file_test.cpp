@@ -9,10 +9,9 @@
 #include "base/ox_assert.h"
 #include "base/ox_file_ansi.h"
 #include "base_test_support.h"
+#include "support/temp_dir.h"
 
 using namespace ox_base;
-using ox_test::ReadFile;
-using ox_test::WriteFile;
 
 namespace {
 
@@ -26,7 +25,7 @@ const std::string kOpenFailed = "OxFile: File open failed: ";
 }  // namespace
 
 TEST(OxFileFind, ExistenceTestsByNameAndWildcard) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   std::vector<std::string> list = {"stale"};
   fs->FindFiles(list, "client.exe", true, false);
@@ -62,7 +61,7 @@ TEST(OxFileFind, ExistenceTestsByNameAndWildcard) {
 }
 
 TEST(OxFileDelete, MissingFilesAndForce) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   EXPECT_TRUE(fs->Delete("missing.txt", false, false));
   EXPECT_FALSE(fs->Delete("missing.txt", true, false));
@@ -76,7 +75,7 @@ TEST(OxFileDelete, MissingFilesAndForce) {
 }
 
 TEST(OxFileOpen, WriteFlagsAndLogging) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   ox_test::BaseLogCapture capture;
   OxFile* fs = OxBase::GetFileSystem();
   WriteFile("old.txt", "keep");
@@ -110,7 +109,7 @@ TEST(OxFileOpen, WriteFlagsAndLogging) {
 }
 
 TEST(OxFileOpen, SecondWriterIsRefusedReadersAreNot) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   OxArchivePtr first = fs->OpenWrite("shared.log", OX_WRITE_TEXT | OX_WRITE_SHARE_READ);
   ASSERT_NE(first, nullptr);
@@ -127,7 +126,7 @@ TEST(OxFileOpen, SecondWriterIsRefusedReadersAreNot) {
 }
 
 TEST(OxFileOpen, ReaderCountsAndReportsEnd) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   WriteFile("data.bin", "0123456789");
   int64_t opened = fs->GetFilesOpenedForReading();
@@ -153,7 +152,7 @@ TEST(OxFileOpen, ReaderCountsAndReportsEnd) {
 }
 
 TEST(OxFileCopy, ProgressOverwriteAndMove) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   std::string big(10000, 'b');
   WriteFile("src.bin", big);
@@ -184,7 +183,7 @@ TEST(OxFileCopy, ProgressOverwriteAndMove) {
 }
 
 TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   SetAssertChoice(OxAssertChoice::kIgnore);
   OxFile* fs = OxBase::GetFileSystem();
   EXPECT_TRUE(fs->CreateDirectory("one", false));
@@ -192,7 +191,7 @@ TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
   EXPECT_FALSE(fs->CreateDirectory("x\\y", false));
   EXPECT_TRUE(fs->CreateDirectory("x\\y\\z", true));
   EXPECT_TRUE(std::filesystem::is_directory("x/y/z"));
-  EXPECT_TRUE(fs->CreateDirectory(dir.Path() + "/abs/olute", true)) << "the root prefix is skipped";
+  EXPECT_TRUE(fs->CreateDirectory(dir.Path().string() + "/abs/olute", true)) << "the root prefix is skipped";
   WriteFile("file", "");
   EXPECT_FALSE(fs->CreateDirectory("file\\sub", true));
   EXPECT_THROW(fs->OxFile::CreateDirectory("plain", false), OxAssertError);
@@ -208,7 +207,7 @@ TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
 }
 
 TEST(OxFileDirectories, TreeRemovalLeavesLinkedDirectoriesAlone) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   std::filesystem::create_directories("kept");
   std::filesystem::create_directories("cache");
@@ -231,7 +230,7 @@ TEST(OxFileDirectories, TreeRemovalLeavesLinkedDirectoriesAlone) {
 }
 
 TEST(OxFileQueries, TimesAttributesAndCurrentDirectory) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxFile* fs = OxBase::GetFileSystem();
   EXPECT_EQ(fs->GetModifyTime("none"), -1);
   EXPECT_EQ(fs->GetCreationTime("none"), -1);
@@ -247,12 +246,12 @@ TEST(OxFileQueries, TimesAttributesAndCurrentDirectory) {
   EXPECT_FALSE(fs->SetWritable("none", OX_ATTR_WRITABLE));
   std::filesystem::create_directory("inner");
   EXPECT_TRUE(fs->SetCurrentDirectory("inner"));
-  EXPECT_EQ(fs->GetCurrentDirectory(), dir.Path() + "/inner");
+  EXPECT_EQ(fs->GetCurrentDirectory(), dir.Path().string() + "/inner");
   EXPECT_FALSE(fs->SetCurrentDirectory("none"));
 }
 
 TEST(OxMemoryArchive, LoadsWholeFileAndRefusesBadSeeks) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   ox_test::BaseLogCapture capture;
   WriteFile("m.bin", "abcdef");
   OxArchivePtr memory = OxBase::GetFileSystem()->OpenMemory("m.bin", 0);
@@ -284,8 +283,8 @@ TEST(OxMemoryArchive, StoringGrowsAndBitsAreMasked) {
   EXPECT_EQ(store.GetSize(), 1000);
   EXPECT_EQ(std::string(store.Data(), 3), "ABz");
 
-  ox_test::TempDir dir;
-  ox_test::WriteFile("bits.bin", "\xFF\xFF");
+  CurrentTempDir dir;
+  WriteFile("bits.bin", "\xFF\xFF");
   OxArchivePtr load = OxBase::GetFileSystem()->OpenMemory("bits.bin", 0);
   ASSERT_NE(load, nullptr);
   unsigned char out[2] = {0, 0};

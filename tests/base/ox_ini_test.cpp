@@ -7,10 +7,9 @@
 #include "base/ox_split_string.h"
 #include "base/ox_unicode.h"
 #include "base_test_support.h"
+#include "support/temp_dir.h"
 
 using namespace ox_base;
-using ox_test::ReadFile;
-using ox_test::WriteFile;
 
 namespace {
 
@@ -74,7 +73,7 @@ TEST(OxIniParse, LauncherConfigurationText) {
   EXPECT_NE(ini.FindSection("base.engine"), nullptr);
   EXPECT_EQ(ini.FindSection("base.engine")->FirstKey(), nullptr);
 
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   ASSERT_TRUE(ini.SaveFile("base.ini", false));
   EXPECT_EQ(ReadFile("base.ini"),
             "\n[base]\nName = \"patch\"\n\n[base.memory]\nMemBreak = 0\nLeakBreak = false\nDumpMemLeak = false\n"
@@ -181,7 +180,7 @@ TEST(OxIniParse, MultiByteUnitsFollowTheCodePage) {
 }
 
 TEST(OxIniFile, GbkGameIniRoundTripsByteForByte) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   CodePage gbk(936);
   std::string original = "\n[farLaunch]\nAraeName = \"" + Gbk("电信一区乗") + "\"\nForceUpdateVersion = 1\n" +
                          "\n[" + Gbk("设置") + "]\nVolume = 0x1F\nRate = 1.500000\nFull = false\n";
@@ -201,7 +200,7 @@ TEST(OxIniFile, GbkGameIniRoundTripsByteForByte) {
 }
 
 TEST(OxIniFile, LoadFailuresAndByteOrderMark) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxIni ini;
   EXPECT_FALSE(ini.LoadFile("missing.ini"));
   EXPECT_EQ(ini.GetError(), "missing.ini" + Gbk("文件找不到或者打不开。"));
@@ -216,7 +215,7 @@ TEST(OxIniFile, LoadFailuresAndByteOrderMark) {
 }
 
 TEST(OxIniFile, MacrosAreExpandedFromTheLookup) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   static auto lookup = [](const char* name) -> const char* {
     if (std::string(name) == "cfg_Server") return "10.0.0.1";
     if (std::string(name) == "Server") return "plain";
@@ -236,7 +235,7 @@ TEST(OxIniFile, MacrosAreExpandedFromTheLookup) {
 }
 
 TEST(OxIniFile, SavingWritesWholeLinesAndNeverTruncates) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   OxIni ini;
   std::string longKey(600, 'k');
   std::string longValue(900, 'v');

@@ -8,6 +8,7 @@
 #include "base/ox_assert.h"
 #include "base/ox_log_layout.h"
 #include "base_test_support.h"
+#include "support/temp_dir.h"
 
 using namespace ox_base;
 using ox_test::RecordingOutput;
@@ -157,12 +158,12 @@ TEST(OxLogLayout, DefaultPositionalAndPatterns) {
 }
 
 TEST(OxLogOutputFile, WritesLinesAndRefusesASecondWriter) {
-  ox_test::TempDir dir;
+  CurrentTempDir dir;
   SmartPtr<OxLog> log(new OxLog("root"));
   ASSERT_TRUE(log->AddFileOutput("log", "app.log", false));
   log->Info("first %d\n", 1);
   log->Info("second\n");
-  std::string text = ox_test::ReadFile("app.log");
+  std::string text = ReadFile("app.log");
   EXPECT_TRUE(std::regex_match(text, std::regex(R"(\[\d{8} \d\d:\d\d:\d\d INFO root\] first 1\n)"
                                                  R"(\[\d{8} \d\d:\d\d:\d\d INFO root\] second\n)")))
       << text;
@@ -173,7 +174,7 @@ TEST(OxLogOutputFile, WritesLinesAndRefusesASecondWriter) {
   log->CloseOutputs();
   EXPECT_TRUE(other->AddFileOutput("log", "app.log", true));
   other->Info("third\n");
-  EXPECT_NE(ox_test::ReadFile("app.log").find("first 1\n"), std::string::npos) << "appended";
+  EXPECT_NE(ReadFile("app.log").find("first 1\n"), std::string::npos) << "appended";
   other->CloseOutputs();
 }
 

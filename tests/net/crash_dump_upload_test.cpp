@@ -6,11 +6,12 @@
 #include <ctime>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <regex>
 
 #include "ftp_test_server.h"
 #include "scripted_http_server.h"
-#include "temp_directory.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -40,14 +41,13 @@ class CrashDumpUpload : public ::testing::Test {
     fs::create_directory(game_);
     fs::create_directory(home_);
     // The dump is looked for in the launcher's current directory.
-    fs::current_path(game_);
+    insideGame_.emplace(game_);
   }
-  void TearDown() override { fs::current_path(previous_); }
 
-  fs::path previous_ = fs::current_path();
-  TempDirectory root_;
+  TempDir root_;
   fs::path game_ = root_.Path() / "game";
   fs::path home_ = root_.Path() / "ftp";
+  std::optional<CurrentDirectory> insideGame_;
 };
 
 TEST_F(CrashDumpUpload, SendsTheDumpOnceUnderATimedNameAndRemovesIt) {

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "temp_directory.h"
+#include "support/temp_dir.h"
 
 class FtpTestServer {
  public:

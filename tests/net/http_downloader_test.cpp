@@ -10,7 +10,7 @@
 #include "http_test_peer.h"
 #include "recording_message_target.h"
 #include "scripted_http_server.h"
-#include "temp_directory.h"
+#include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
 
@@ -24,35 +24,35 @@ std::string Head(const std::string& statusAndHeaders) { return "HTTP/1.0 " + sta
 
 TEST(HttpDownloader, PostsOneProgressMessagePerMegabyteChunkAfterTheNextRead) {
   HttpTestPeer peer;
-  TempDirectory dir;
+  TempDir dir;
   const std::string body = PatternBody(2 * kMiB + kMiB / 2);
 
-  RecordingMessageTarget window(dir / "update.zip");
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(body.size())), dir / "update.zip", window));
-  EXPECT_EQ(ReadFile(dir / "update.zip"), body);
+  RecordingMessageTarget window(dir.File("update.zip"));
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(body.size())), dir.File("update.zip"), window));
+  EXPECT_EQ(ReadFile(dir.File("update.zip")), body);
   EXPECT_EQ(window.percents, (std::vector<int>{40, 80, 100}));
   EXPECT_TRUE(window.AllAreProgressWithZeroWParam());
   // Each chunk's message goes out once that chunk is on disk.
   EXPECT_EQ(window.fileSizes, (std::vector<long long>{1 * kMiB, 2 * kMiB, static_cast<long long>(body.size())}));
 
   RecordingMessageTarget exact;
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(kMiB)), dir / "client.zip", exact));
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(kMiB)), dir.File("client.zip"), exact));
   EXPECT_EQ(exact.percents, (std::vector<int>{100}));
 
   RecordingMessageTarget small;
-  fs::create_directory(dir / "patch");
+  fs::create_directory(dir.File("patch"));
   ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/3"), dir.Path().string() + "\\patch\\tiny.bin", small));
   EXPECT_EQ(small.percents, (std::vector<int>{100}));
-  EXPECT_EQ(ReadFile(dir / "patch/tiny.bin"), PatternBody(3));
+  EXPECT_EQ(ReadFile(dir.File("patch/tiny.bin")), PatternBody(3));
 }
 
 TEST(HttpDownloader, XmlTargetsGetNoProgressMessages) {
   HttpTestPeer peer;
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(2 * kMiB + 1)), dir / "Servercfg.xml", window));
-  EXPECT_EQ(ReadFile(dir / "Servercfg.xml"), PatternBody(2 * kMiB + 1));
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir / "a.xml.bak", window));
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(2 * kMiB + 1)), dir.File("Servercfg.xml"), window));
+  EXPECT_EQ(ReadFile(dir.File("Servercfg.xml")), PatternBody(2 * kMiB + 1));
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir.File("a.xml.bak"), window));
   EXPECT_TRUE(window.percents.empty());
 }
 
@@ -61,12 +61,12 @@ TEST(HttpDownloader, ChunkMessageWaitsForTheFollowingRead) {
   ScriptedHttpServer server({Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, kMiB),
                              body.substr(kMiB)},
                             ScriptedHttpServer::Then::Close);
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
   bool result = false;
-  std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir / "update.zip", window); });
+  std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window); });
   // The first chunk is written as soon as it is complete ...
-  while (!fs::exists(dir / "update.zip") || fs::file_size(dir / "update.zip") < kMiB) {
+  while (!fs::exists(dir.File("update.zip")) || fs::file_size(dir.File("update.zip")) < kMiB) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -76,25 +76,25 @@ TEST(HttpDownloader, ChunkMessageWaitsForTheFollowingRead) {
   download.join();
   EXPECT_TRUE(result);
   EXPECT_EQ(window.percents, (std::vector<int>{99, 100}));
-  EXPECT_EQ(ReadFile(dir / "update.zip"), body);
+  EXPECT_EQ(ReadFile(dir.File("update.zip")), body);
 }
 
 TEST(HttpDownloader, EmptyBodyWithLengthZeroIsAnEmptyFile) {
   ScriptedHttpServer server(Head("200 OK\r\nContent-Length: 0"));
-  TempDirectory dir;
-  WriteFile(dir / "update.zip", "old contents");
+  TempDir dir;
+  WriteFile(dir.File("update.zip"), "old contents");
   RecordingMessageTarget window;
-  EXPECT_TRUE(HttpDownloader::DownloadFile(server.Url("/empty"), dir / "update.zip", window));
-  EXPECT_TRUE(fs::exists(dir / "update.zip"));
-  EXPECT_EQ(fs::file_size(dir / "update.zip"), 0u);
+  EXPECT_TRUE(HttpDownloader::DownloadFile(server.Url("/empty"), dir.File("update.zip"), window));
+  EXPECT_TRUE(fs::exists(dir.File("update.zip")));
+  EXPECT_EQ(fs::file_size(dir.File("update.zip")), 0u);
   EXPECT_TRUE(window.percents.empty());
 }
 
 TEST(HttpDownloader, SendsHttp10GetThatBypassesCaches) {
   HttpTestPeer peer;
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/5?v=0012"), dir / "x.zip", window));
+  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/5?v=0012"), dir.File("x.zip"), window));
   auto requests = peer.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].method, "GET");
@@ -108,32 +108,32 @@ TEST(HttpDownloader, SendsHttp10GetThatBypassesCaches) {
 
 TEST(HttpDownloader, StatusOtherThan200LeavesLocalFilesAlone) {
   HttpTestPeer peer;
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
   for (const char* status : {"404", "500", "206", "204"}) {
     SCOPED_TRACE(status);
-    EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url(std::string("/status/") + status), dir / "new.zip", window));
-    EXPECT_FALSE(fs::exists(dir / "new.zip"));
+    EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url(std::string("/status/") + status), dir.File("new.zip"), window));
+    EXPECT_FALSE(fs::exists(dir.File("new.zip")));
   }
-  WriteFile(dir / "kept.zip", "previous download");
-  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/status/404"), dir / "kept.zip", window));
-  EXPECT_EQ(ReadFile(dir / "kept.zip"), "previous download");
+  WriteFile(dir.File("kept.zip"), "previous download");
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/status/404"), dir.File("kept.zip"), window));
+  EXPECT_EQ(ReadFile(dir.File("kept.zip")), "previous download");
   EXPECT_TRUE(window.percents.empty());
 }
 
 TEST(HttpDownloader, FollowsRedirectsToTheFinalAnswer) {
   HttpTestPeer peer;
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_TRUE(HttpDownloader::DownloadFile(peer.Url("/redirect/3?to=/file/1000"), dir / "a.zip", window));
-  EXPECT_EQ(ReadFile(dir / "a.zip"), PatternBody(1000));
+  EXPECT_TRUE(HttpDownloader::DownloadFile(peer.Url("/redirect/3?to=/file/1000"), dir.File("a.zip"), window));
+  EXPECT_EQ(ReadFile(dir.File("a.zip")), PatternBody(1000));
   EXPECT_EQ(window.percents, (std::vector<int>{100}));
 
-  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/redirect/1?to=/status/404"), dir / "b.zip", window));
-  EXPECT_FALSE(fs::exists(dir / "b.zip"));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/redirect/1?to=/status/404"), dir.File("b.zip"), window));
+  EXPECT_FALSE(fs::exists(dir.File("b.zip")));
   // A redirect chain that never ends is given up.
-  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/redirect/50?to=/file/10"), dir / "c.zip", window));
-  EXPECT_FALSE(fs::exists(dir / "c.zip"));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/redirect/50?to=/file/10"), dir.File("c.zip"), window));
+  EXPECT_FALSE(fs::exists(dir.File("c.zip")));
 }
 
 TEST(HttpDownloader, GoesThroughTheProxyFromTheEnvironment) {
@@ -141,12 +141,12 @@ TEST(HttpDownloader, GoesThroughTheProxyFromTheEnvironment) {
   setenv("http_proxy", proxy.Url("").c_str(), 1);
   unsetenv("no_proxy");
   unsetenv("NO_PROXY");
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  bool result = HttpDownloader::DownloadFile("http://updates.farlaunch.invalid/patch/0012.zip", dir / "u.zip", window);
+  bool result = HttpDownloader::DownloadFile("http://updates.farlaunch.invalid/patch/0012.zip", dir.File("u.zip"), window);
   unsetenv("http_proxy");
   EXPECT_TRUE(result);
-  EXPECT_EQ(ReadFile(dir / "u.zip"), "data");
+  EXPECT_EQ(ReadFile(dir.File("u.zip")), "data");
   auto requests = proxy.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].rfind("GET http://updates.farlaunch.invalid/patch/0012.zip HTTP/1.0\r\n", 0), 0u) << requests[0];
@@ -156,57 +156,57 @@ TEST(HttpDownloader, GoesThroughTheProxyFromTheEnvironment) {
 
 TEST(HttpDownloader, UnknownLengthFailsLeavingAnEmptyFile) {
   ScriptedHttpServer server(Head("200 OK\r\nContent-Type: application/zip") + PatternBody(3000));
-  TempDirectory dir;
-  WriteFile(dir / "update.zip", "old contents");
+  TempDir dir;
+  WriteFile(dir.File("update.zip"), "old contents");
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/update.zip"), dir / "update.zip", window));
-  ASSERT_TRUE(fs::exists(dir / "update.zip"));
-  EXPECT_EQ(fs::file_size(dir / "update.zip"), 0u);
+  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window));
+  ASSERT_TRUE(fs::exists(dir.File("update.zip")));
+  EXPECT_EQ(fs::file_size(dir.File("update.zip")), 0u);
   EXPECT_TRUE(window.percents.empty());
 
   ScriptedHttpServer emptyServer(Head("200 OK"));
-  EXPECT_FALSE(HttpDownloader::DownloadFile(emptyServer.Url("/e"), dir / "e.zip", window));
-  EXPECT_TRUE(fs::exists(dir / "e.zip"));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(emptyServer.Url("/e"), dir.File("e.zip"), window));
+  EXPECT_TRUE(fs::exists(dir.File("e.zip")));
 }
 
 TEST(HttpDownloader, BodyEndingBeforeItsLengthFails) {
   const std::string body = PatternBody(3 * kMiB);
   ScriptedHttpServer server(Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, 2 * kMiB + 7));
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/client.zip"), dir / "client.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/client.zip"), dir.File("client.zip"), window));
   // Chunks read before the failure are on disk; no 100 is ever reported.
-  EXPECT_EQ(ReadFile(dir / "client.zip"), body.substr(0, 2 * kMiB));
+  EXPECT_EQ(ReadFile(dir.File("client.zip")), body.substr(0, 2 * kMiB));
   EXPECT_EQ(window.percents, (std::vector<int>{33}));
 }
 
 TEST(HttpDownloader, StalledServerIsGivenUp) {
   ScriptedHttpServer midBody(Head("200 OK\r\nContent-Length: 100") + "0123456789", ScriptedHttpServer::Then::Stall);
   ScriptedHttpServer beforeHead("", ScriptedHttpServer::Then::Stall);
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir / "a.zip", window, std::chrono::seconds(1)));
-  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir / "b.zip", window, std::chrono::seconds(1)));
-  EXPECT_FALSE(fs::exists(dir / "b.zip"));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir.File("a.zip"), window, std::chrono::seconds(1)));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir.File("b.zip"), window, std::chrono::seconds(1)));
+  EXPECT_FALSE(fs::exists(dir.File("b.zip")));
   // A stall after connecting is not a connect failure: the request is not repeated.
   EXPECT_EQ(beforeHead.Requests().size(), 1u);
 }
 
 TEST(HttpDownloader, UnreachableServersFailWithoutAFile) {
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir / "a.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir.File("a.zip"), window));
   UnansweredPort silent;
-  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(silent.Port()) + "/b.zip", dir / "b.zip", window));
-  EXPECT_FALSE(HttpDownloader::DownloadFile("not an address", dir / "c.zip", window));
-  EXPECT_FALSE(HttpDownloader::DownloadFile("", dir / "c.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(silent.Port()) + "/b.zip", dir.File("b.zip"), window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("not an address", dir.File("c.zip"), window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("", dir.File("c.zip"), window));
   EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 TEST(HttpDownloader, LocalFileThatCannotBeCreatedFails) {
   HttpTestPeer peer;
-  TempDirectory dir;
+  TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir / "missing/dir/a.zip", window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir.File("missing/dir/a.zip"), window));
   EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir.Path().string(), window));
 }

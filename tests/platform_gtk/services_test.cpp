@@ -6,25 +6,14 @@
 
 #include "platform/gtk/gtk_platform.h"
 #include "platform_gtk/gtk_test_support.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class ScratchDir {
- public:
-  ScratchDir() : path_(fs::temp_directory_path() / ("farlaunch_shell_" + std::to_string(getpid()))) {
-    fs::create_directories(path_);
-  }
-  ~ScratchDir() { fs::remove_all(path_); }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
 TEST(PosixShell, StartsAProgramWithItsParametersAsOneArgument) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path script = dir.Path() / "client.sh";
   const fs::path out = dir.Path() / "args.txt";
   std::ofstream(script) << "#!/bin/sh\nprintf '%s|' \"$#\" \"$@\" > '" << out.string() << ".tmp'\nmv '"
@@ -34,15 +23,13 @@ TEST(PosixShell, StartsAProgramWithItsParametersAsOneArgument) {
   // GBK parameters arrive in UTF-8, untouched by any shell.
   ASSERT_TRUE(shell.StartProgram(script.string(), "ur;user=\xce\xed;pass=$HOME `x` *"));
   ASSERT_TRUE(gtk_test::PumpUntil([&] { return fs::exists(out); }));
-  std::ifstream in(out);
-  const std::string args((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  EXPECT_EQ(args, "1|ur;user=\xe9\x9b\xbe;pass=$HOME `x` *|");
+  EXPECT_EQ(ReadFile(out), "1|ur;user=\xe9\x9b\xbe;pass=$HOME `x` *|");
 
   EXPECT_FALSE(shell.StartProgram((dir.Path() / "missing.exe").string(), ""));
 }
 
 TEST(PosixShell, WindowsProgramNeedsARunner) {
-  ScratchDir dir;
+  TempDir dir;
   const fs::path exe = dir.Path() / "client.exe";
   std::ofstream(exe) << "MZ\x90";
   fs::permissions(exe, fs::perms::owner_all);

@@ -5,13 +5,15 @@
 
 #include "platform/gtk/gtk_platform.h"
 #include "platform_gtk/gtk_test_support.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 TEST(GtkWebPanel, ReportsFinishedLoadsAndReadsTheVisibleText) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
   GTK_TEST_NEEDS_DISPLAY(gtk);
-  const std::filesystem::path page = std::filesystem::temp_directory_path() / "farlaunch_web_panel_test.html";
+  const TempDir dir;
+  const std::filesystem::path page = dir.Path() / "page.html";
   std::ofstream(page) << "<html><head><meta charset=\"utf-8\"><style>p { color: red }</style><script>var hidden = 'script text';</script>"
                          "</head><body><p>Servers [[1;2;3]]</p><!-- a comment --><div>"
                          "\xe9\x9b\xbe\xe6\xb8\xaf</div></body></html>";
@@ -31,7 +33,6 @@ TEST(GtkWebPanel, ReportsFinishedLoadsAndReadsTheVisibleText) {
   gtk->GetUiThread().StartTimer(1, 10);
   gtk->GetWebPanel().Navigate("file://" + page.string());
   EXPECT_EQ(gtk->Run(events), 0);
-  std::filesystem::remove(page);
   EXPECT_NE(text.find("Servers [[1;2;3]]"), std::string::npos) << text;
   EXPECT_NE(text.find("\xe9\x9b\xbe\xe6\xb8\xaf"), std::string::npos) << text;  // UTF-8 from the engine
   EXPECT_EQ(text.find("script text"), std::string::npos);

@@ -8,12 +8,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "base/ox_unicode.h"
 #include "platform/headless/console.h"
 #include "platform/headless/process_shell.h"
+#include "support/temp_dir.h"
 
 namespace platform::headless {
 namespace {
@@ -33,19 +33,12 @@ void WriteRecorder(const fs::path& script, const std::string& record) {
 // Waits for the detached program to leave its record.
 std::string ReadRecord(const fs::path& record) {
   for (int i = 0; i < 1000 && !fs::exists(record); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  std::ifstream in(record);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
+  return ReadFile(record);
 }
 
 class ProcessShellTest : public testing::Test {
  protected:
   void SetUp() override {
-    previous_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("farlaunch_shell_" + std::to_string(getpid()));
-    fs::create_directories(dir_);
-    fs::current_path(dir_);
     dir_ = fs::current_path();  // the canonical form pwd prints
     out_ = std::tmpfile();
     console_ = std::make_unique<Console>(out_, false);
@@ -56,12 +49,10 @@ class ProcessShellTest : public testing::Test {
 
   void TearDown() override {
     setenv("PATH", path_.c_str(), 1);
-    fs::current_path(previous_);
-    fs::remove_all(dir_);
     std::fclose(out_);
   }
 
-  fs::path previous_;
+  CurrentTempDir temp_;
   fs::path dir_;
   std::FILE* out_ = nullptr;
   std::unique_ptr<Console> console_;

@@ -3,10 +3,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "platform/posix/posix_system.h"
+#include "support/temp_dir.h"
 
 namespace platform::posix {
 namespace {
@@ -27,10 +26,7 @@ TEST(PosixSystem, ExitFlushesOutputAndSkipsExitHandlers) {
         PosixSystem([] { std::fputs(" before exit", atExitTrace); }).Exit(7);
       },
       testing::ExitedWithCode(7), "");
-  std::ifstream in(trace);
-  std::stringstream text;
-  text << in.rdbuf();
-  EXPECT_EQ(text.str(), "buffered before exit");
+  EXPECT_EQ(ReadFile(trace), "buffered before exit");
   std::filesystem::remove(trace);
 }
 

@@ -1,11 +1,22 @@
 #pragma once
 // A fresh directory under the system's temporary directory, removed with
-// everything in it when the object goes away.
+// everything in it when the object goes away; and the small file helpers
+// the tests use on it.
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+
+// The whole content of a file; empty when it cannot be read.
+inline std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
 
 class TempDir {
  public:
@@ -27,15 +38,34 @@ class TempDir {
 
   // Writes bytes to the named file and returns its path.
   std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(File(name), std::ios::binary) << bytes;
+    WriteFile(File(name), bytes);
     return File(name);
-  }
-
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
  private:
   std::filesystem::path path_;
+};
+
+// Makes a directory the current one for the object's lifetime, so code that
+// works on relative names stays inside it.
+class CurrentDirectory {
+ public:
+  explicit CurrentDirectory(const std::filesystem::path& dir) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+  }
+  ~CurrentDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+  }
+  CurrentDirectory(const CurrentDirectory&) = delete;
+  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+
+ private:
+  std::filesystem::path previous_;
+};
+
+// A TempDir that is the current directory while it exists.
+class CurrentTempDir : public TempDir {
+ private:
+  CurrentDirectory current_{Path()};
 };

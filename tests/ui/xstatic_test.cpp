@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_dir.h"
 #include "ui/dialog_controls.h"
 #include "ui/memory_canvas.h"
 #include "ui/recording_surface.h"
@@ -142,8 +143,8 @@ TEST_F(LabelTest, RepeatedTextsLeaveNoTraceOfEarlierOnes) {
 }
 
 TEST_F(LabelTest, DroppedBmpFileShowsUnderTheTextWithWhiteSeeThrough) {
-  const std::filesystem::path dir = std::filesystem::temp_directory_path() / "farlaunch_xstatic_test";
-  std::filesystem::create_directories(dir);
+  const TempDir temp;
+  const std::filesystem::path& dir = temp.Path();
   // A 2x1 picture: red, white; stretched over the label without its last
   // row and column, so the left column (red) covers everything.
   const unsigned char bmp[] = {'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0,
@@ -166,7 +167,6 @@ TEST_F(LabelTest, DroppedBmpFileShowsUnderTheTextWithWhiteSeeThrough) {
   controls_.DropFiles(812, 630, {upper});
   EXPECT_EQ(Painted().At(812, 630), Rgb(255, 0, 0));
   EXPECT_EQ(Painted().At(970, 638), Rgb(255, 0, 0));
-  std::filesystem::remove_all(dir);
 }
 
 TEST_F(LabelTest, VerticalCentringAndRightAlignmentFollowTheStyle) {

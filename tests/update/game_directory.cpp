@@ -1,70 +1,33 @@
 #include "update/game_directory.h"
 
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <stdexcept>
 
 #include "xml/base64.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  if (path.has_parent_path()) {
-    fs::create_directories(path.parent_path());
-  }
-  std::ofstream(path, std::ios::binary) << content;
-}
-
-fs::path UniqueDirectory(const std::string& prefix) {
-  std::random_device random;
-  for (;;) {
-    fs::path candidate = fs::temp_directory_path() / (prefix + std::to_string(random()));
-    if (fs::create_directory(candidate)) {
-      return candidate;
-    }
-  }
-}
-
-}  // namespace
-
-GameDirectory::GameDirectory() : previous_(fs::current_path()), path_(UniqueDirectory("farlaunch-game-")) {
-  fs::current_path(path_);
-}
-
-GameDirectory::~GameDirectory() {
-  fs::current_path(previous_);
-  std::error_code error;
-  fs::remove_all(path_, error);
-}
-
 void GameDirectory::Write(const std::string& name, const std::string& content) const {
-  WriteFile(path_ / name, content);
+  const fs::path file = Path() / name;
+  fs::create_directories(file.parent_path());
+  WriteFile(file, content);
 }
 
-std::string GameDirectory::Read(const std::string& name) const { return ReadFile(path_ / name); }
+std::string GameDirectory::Read(const std::string& name) const { return ReadFile(Path() / name); }
 
-bool GameDirectory::Has(const std::string& name) const { return fs::exists(path_ / name); }
+bool GameDirectory::Has(const std::string& name) const { return fs::exists(Path() / name); }
 
 std::string MakeZip(const std::map<std::string, std::string>& entries) {
   // Python's zipfile takes any stored name, including ones a hostile
   // archive would carry ("../x").
-  const fs::path staging = UniqueDirectory("farlaunch-zip-");
+  const TempDir staging;
   std::string arguments;
   int n = 0;
   for (const auto& [name, content] : entries) {
     const std::string file = "entry" + std::to_string(n++);
-    WriteFile(staging / file, content);
+    staging.Write(file, content);
     arguments += " '" + file + "' '" + name + "'";
   }
-  const std::string command = "cd '" + staging.string() +
+  const std::string command = "cd '" + staging.Path().string() +
                               "' && /usr/bin/python3 -c 'import sys, zipfile; "
                               "z = zipfile.ZipFile(\"archive.zip\", \"w\", zipfile.ZIP_DEFLATED); a = sys.argv[1:]; "
                               "[z.write(a[i], a[i + 1]) for i in range(0, len(a), 2)]; z.close()'" +
@@ -72,9 +35,7 @@ std::string MakeZip(const std::map<std::string, std::string>& entries) {
   if (std::system(command.c_str()) != 0) {
     throw std::runtime_error("building the archive failed: " + command);
   }
-  std::string bytes = ReadFile(staging / "archive.zip");
-  fs::remove_all(staging);
-  return bytes;
+  return ReadFile(staging.File("archive.zip"));
 }
 
 std::string StoredVersionDocument(const LocalVersion& v) {

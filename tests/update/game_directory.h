@@ -5,21 +5,17 @@
 #include <map>
 #include <string>
 
+#include "support/temp_dir.h"
+
 class GameDirectory {
  public:
-  GameDirectory();
-  ~GameDirectory();
-  GameDirectory(const GameDirectory&) = delete;
-  GameDirectory& operator=(const GameDirectory&) = delete;
-
-  const std::filesystem::path& Path() const { return path_; }
+  const std::filesystem::path& Path() const { return dir_.Path(); }
   void Write(const std::string& name, const std::string& content) const;
   std::string Read(const std::string& name) const;
   bool Has(const std::string& name) const;
 
  private:
-  std::filesystem::path previous_;
-  std::filesystem::path path_;
+  CurrentTempDir dir_;
 };
 
 // Builds a zip archive (deflated) from stored name -> content pairs and

@@ -46,7 +46,7 @@ TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
 
   EXPECT_FALSE(InstallLauncherArchive(state));
 
-  EXPECT_EQ(TempDir::Read(outside.string()), "keep me");
+  EXPECT_EQ(ReadFile(outside.string()), "keep me");
   EXPECT_FALSE(dir.Has("tmpUpdate0"));
   std::filesystem::remove(outside);
 }

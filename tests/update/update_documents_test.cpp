@@ -22,17 +22,10 @@ const char kLocalDocument[] =
 // The launcher works in the game directory; so do these tests.
 class VersionDocument : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    std::filesystem::current_path(dir_.Path());
-  }
-  void TearDown() override { std::filesystem::current_path(previous_); }
-
   void WriteStored(const std::string& plain) { dir_.Write(kVersionDocumentName, Base64Encode(plain)); }
-  std::string ReadDecoded() const { return Base64Decode(TempDir::Read(dir_.File(kVersionDocumentName))); }
+  std::string ReadDecoded() const { return Base64Decode(ReadFile(dir_.File(kVersionDocumentName))); }
 
-  TempDir dir_;
-  std::filesystem::path previous_;
+  CurrentTempDir dir_;
 };
 
 }  // namespace
@@ -52,7 +45,7 @@ TEST_F(VersionDocument, RoundTripRewritesOnlyTheUpdatedValues) {
   EXPECT_EQ(config.LoginServer, "3");
 
   ASSERT_TRUE(SaveVersionDocument("2", "1", "13", "0012", "http://block.example/servercfg.xml", 1));
-  const std::string stored = TempDir::Read(dir_.File(kVersionDocumentName));
+  const std::string stored = ReadFile(dir_.File(kVersionDocumentName));
   EXPECT_EQ(stored.find('\n'), std::string::npos);
   EXPECT_EQ(Base64Decode(stored),
             "<?xml version=\"1.0\"?>\n"

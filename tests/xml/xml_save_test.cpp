@@ -28,7 +28,7 @@ std::string SaveAndDecode(const std::string& plain, const ConfigFields& fields, 
   document.config = fields;
   const bool saved = document.Save(dir.File("out.xml"));
   if (result != nullptr) *result = saved;
-  const std::string stored = TempDir::Read(dir.File("out.xml"));
+  const std::string stored = ReadFile(dir.File("out.xml"));
   EXPECT_EQ(stored.find('\n'), std::string::npos);
   return Base64Decode(stored);
 }
@@ -81,7 +81,7 @@ TEST(XmlSave, AFailedWriteLeavesTheOriginalIntact) {
   // The temporary file cannot be created.
   std::filesystem::create_directory(path + ".tmp");
   EXPECT_FALSE(document.Save(path));
-  EXPECT_EQ(TempDir::Read(path), original);
+  EXPECT_EQ(ReadFile(path), original);
   std::filesystem::remove(path + ".tmp");
 
   // The disk fills up while writing: files may not grow past 16 bytes.
@@ -95,6 +95,6 @@ TEST(XmlSave, AFailedWriteLeavesTheOriginalIntact) {
   setrlimit(RLIMIT_FSIZE, &saved);
   signal(SIGXFSZ, previousHandler);
   EXPECT_FALSE(savedWhileFull);
-  EXPECT_EQ(TempDir::Read(path), original);
+  EXPECT_EQ(ReadFile(path), original);
   EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 }

@@ -3,9 +3,6 @@
 #include <zlib.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <random>
-#include <sstream>
 
 namespace {
 
@@ -81,17 +78,6 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
   return archive;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& content) {
-  std::ofstream(path, std::ios::binary) << content;
-}
-
 std::map<std::string, std::string> Tree(const fs::path& dir) {
   std::map<std::string, std::string> tree;
   for (const auto& item : fs::recursive_directory_iterator(dir)) {
@@ -102,27 +88,19 @@ std::map<std::string, std::string> Tree(const fs::path& dir) {
 }
 
 int Shell(const std::string& command, std::string* output) {
-  const fs::path captured = fs::temp_directory_path() / ("farlaunch-zip-shell-" + std::to_string(std::random_device{}()));
-  const fs::path status = captured.string() + ".rc";
-  std::system(("(" + command + ") >" + captured.string() + " 2>&1; echo $? >" + status.string()).c_str());
+  const TempDir scratch;
+  const std::string captured = scratch.File("output");
+  const std::string status = scratch.File("status");
+  std::system(("(" + command + ") >" + captured + " 2>&1; echo $? >" + status).c_str());
   if (output) *output = ReadFile(captured);
-  const int code = std::stoi(ReadFile(status));
-  fs::remove(captured);
-  fs::remove(status);
-  return code;
+  return std::stoi(ReadFile(status));
 }
 
 void ZipTest::SetUp() {
-  base = fs::temp_directory_path() / ("farlaunch-zip-" + std::to_string(std::random_device{}()));
+  base = scratch_.Path();
   root = base / "root";
   fs::create_directories(root);
-  previous_ = fs::current_path();
-  fs::current_path(root);
-}
-
-void ZipTest::TearDown() {
-  fs::current_path(previous_);
-  fs::remove_all(base);
+  insideRoot_.emplace(root);
 }
 
 std::vector<ZipResult> ZipTest::ExtractAll(const std::string& archive) {

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers for the archive reader's tests: a scratch game directory, file and
-// tree access, real archivers, and hand-made archives for what the real
+// Helpers for the archive reader's tests: a scratch game directory, file
+// trees, real archivers, and hand-made archives for what the real
 // archivers never write (damaged data, hostile names, "\" separators).
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_dir.h"
 #include "zip/zip_reader.h"
 
 namespace fs = std::filesystem;
@@ -38,9 +39,6 @@ struct CraftedEntry {
 std::string CraftArchive(const std::vector<CraftedEntry>& entries);
 std::string RawDeflate(const std::string& content);
 
-std::string ReadFile(const fs::path& path);
-void WriteFile(const fs::path& path, const std::string& content);
-
 // Every file and directory below `dir`: relative path -> content ("<dir>"
 // for directories).
 std::map<std::string, std::string> Tree(const fs::path& dir);
@@ -52,7 +50,6 @@ int Shell(const std::string& command, std::string* output = nullptr);
 class ZipTest : public ::testing::Test {
  protected:
   void SetUp() override;
-  void TearDown() override;
 
   // Extracts like the launcher: every entry under its stored name.
   std::vector<ZipResult> ExtractAll(const std::string& archive);
@@ -63,5 +60,6 @@ class ZipTest : public ::testing::Test {
   std::atomic<bool> cancelInstall{false};
 
  private:
-  fs::path previous_;
+  TempDir scratch_;
+  std::optional<CurrentDirectory> insideRoot_;
 };
