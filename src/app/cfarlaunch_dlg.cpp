@@ -1,0 +1,199 @@
+#include "app/cfarlaunch_dlg.h"
+
+#include <cstdlib>
+#include <thread>
+
+#include "app/game_options.h"
+#include "app/page_bridge.h"
+#include "app/window_commands.h"
+#include "base/ox_base.h"
+#include "base/ox_unicode.h"
+#include "net/crash_dump_upload.h"
+#include "update/game_files.h"
+#include "update/launcher_messages.h"
+#include "update/progress_display.h"
+#include "update/update_workflow.h"
+#include "update/window_controls.h"
+
+namespace {
+
+// The base library's configuration, compiled in.
+const char* const kBaseConfiguration =
+    "+[base]\n"
+    "Name = \"patch\"\n"
+    "[base.memory]\n"
+    "MemBreak    = 0\n"
+    "LeakBreak   = false\n"
+    "DumpMemLeak = false\n"
+    "[base.log]\n"
+    "Console = false\n"
+    "File = false\n"
+    "MultiFile = true\n"
+    "[base.engine]\n";
+
+constexpr int kIconResource = 128;
+constexpr platform::Rect kNewsPanelShown{338, 162, 982, 534};
+
+struct ControlPlacement {
+  int id;
+  platform::Rect rect;
+  bool visible;
+};
+
+const ControlPlacement kPlacements[] = {
+    {controls::Background, {0, 0, 1034, 686}, true},
+    {controls::NewsPanel, {374, 198, 374, 198}, true},
+    {controls::SecondBrowser, {126, 344, 126, 344}, true},
+    {controls::CurrentVersionLabel, {809, 625, 975, 640}, true},
+    {controls::LatestVersionLabel, {809, 608, 975, 623}, true},
+    {controls::StatusLabel, {430, 542, 640, 557}, true},
+    {controls::ProgressControl, {481, 574, 481, 574}, true},
+    {controls::PercentLabel, {910, 543, 940, 570}, true},
+    {controls::UnusedStatic, {770, 624, 910, 644}, false},
+    {controls::UnusedPicture, {503, 605, 658, 627}, false},
+    {controls::UnusedCheckBox, {747, 626, 760, 639}, false},
+};
+
+struct SkinButton {
+  int id;
+  platform::Rect rect;
+  int normal;
+  int hover;
+  int pressed;
+};
+
+const SkinButton kButtons[] = {
+    {controls::CloseButton, {985, 130, 1010, 155}, 2021, 2022, 2023},
+    {controls::MinimiseButton, {957, 130, 982, 155}, 2038, 2039, 2040},
+    {controls::ClearCacheButton, {887, 130, 955, 155}, 2077, 2077, 2077},
+    {controls::ProgressBarButton, controls::ProgressBarRect, controls::DownloadBarImage, controls::DownloadBarImage,
+     controls::DownloadBarImage},
+};
+
+void StyleLabel(platform::Window& window, int id, platform::Colour colour, int weight) {
+  window.SetLabelColour(id, colour);
+  window.SetLabelTransparent(id, true);
+  window.SetLabelFont(id, Text(LauncherText::LabelFont), 13, weight);
+}
+
+std::string VersionText(LauncherText prefix, const std::string& main, const std::string& sub,
+                        const std::string& file) {
+  return Text(prefix) + main + "." + sub + "." + file;
+}
+
+}  // namespace
+
+CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform) : platform_(platform) {}
+
+int CfarLaunchDlg::OnInitDialog() {
+  platform::Window& window = platform_.GetWindow();
+  LayOutControls();
+  window.SetCaption(Text(LauncherText::Caption));
+  if (!ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
+    return 0;
+  }
+  window.SetIcon(kIconResource);
+  window.SetupProgressControl(platform::Rgb(14, 5, 29), platform::Rgb(250, 240, 10), 0, 0);
+  SetProgress(window, 0);
+  SkinControls();
+
+  ReadLocalFiles();
+  if (!state_.UpdateServerAddr.empty()) {
+    StartUpdate(state_, platform_);
+  }
+  if (state_.ForceUpdateVersion != 1 && FileExists("QZ_game.pkg")) {
+    MarkPackageSeen(state_);
+  }
+  if (state_.AraeName.empty()) {
+    UploadCrashDumps();
+  }
+  ShowVersionLabels();
+  platform_.GetUiThread().StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+  return 1;
+}
+
+void CfarLaunchDlg::LayOutControls() {
+  platform::Window& window = platform_.GetWindow();
+  for (const ControlPlacement& placement : kPlacements) {
+    window.PlaceControl(placement.id, placement.rect, placement.visible);
+  }
+}
+
+void CfarLaunchDlg::SkinControls() {
+  platform::Window& window = platform_.GetWindow();
+  StyleLabel(window, controls::PercentLabel, platform::Rgb(255, 255, 255), 80);
+  StyleLabel(window, controls::StatusLabel, platform::Rgb(255, 255, 255), 80);
+  for (const SkinButton& button : kButtons) {
+    window.CreateSkinButton(button.id, button.rect, button.normal, button.pressed, button.hover);
+  }
+}
+
+void CfarLaunchDlg::ReadLocalFiles() {
+  state_.needFullInstall = true;
+  ReadGameOptions(state_);
+  ReadInstallerTag(state_);
+  if (FileExists("client.exe")) {
+    state_.needFullInstall = false;
+  }
+  UpdateConfig config;
+  if (!LoadUpdateConfig("updatecfg.xml", config)) {
+    platform_.GetDialogs().ShowMessage(Text(LauncherText::LocalConfigUnreadable));
+    platform_.GetSystem().Exit(0);
+  }
+  state_.MainVersion = config.MainVersion;
+  state_.SubVersion = config.SubVersion;
+  state_.FileVersion = config.FileVersion;
+  state_.PackageCode = config.PackageCode;
+  state_.ProductName = config.ProductName;
+  state_.UpdateServerAddr = config.UpdateServerAddr;
+  state_.PackageName = config.PackageName;
+  state_.WebAddr = config.WebAddr;
+  state_.LoginServer = config.LoginServer;
+}
+
+void CfarLaunchDlg::UploadCrashDumps() {
+  const std::string server = state_.DumpFtpServer;
+  const int port = std::atoi(state_.DumpFtpServerPort.c_str());
+  UploadCrashDump(server, port);
+  // A second look on a worker: a dump the game writes meanwhile goes too.
+  std::thread([server, port] { UploadCrashDump(server, port); }).detach();
+}
+
+void CfarLaunchDlg::ShowVersionLabels() {
+  platform::Window& window = platform_.GetWindow();
+  StyleLabel(window, controls::CurrentVersionLabel, platform::Rgb(255, 183, 49), 100);
+  StyleLabel(window, controls::LatestVersionLabel, platform::Rgb(255, 183, 49), 100);
+  window.SetLabelText(controls::CurrentVersionLabel,
+                      VersionText(LauncherText::CurrentVersionPrefix, state_.MainVersion, state_.SubVersion,
+                                  state_.FileVersion));
+  const VersionEntry latest = state_.entries.empty() ? VersionEntry() : state_.entries.back();
+  window.SetLabelText(controls::LatestVersionLabel, VersionText(LauncherText::LatestVersionPrefix, latest.MainVersion,
+                                                                latest.SubVersion, latest.FileVersion));
+}
+
+void CfarLaunchDlg::OnTimer(int timerId) {
+  if (timerId != kStatusTimer) {
+    return;
+  }
+  OnStatusTimer(state_, platform_,
+                [this](const std::string& pageText) { HandlePageRequest(state_, platform_, pageText); });
+}
+
+void CfarLaunchDlg::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
+  if (message == WM_DOWNLOAD_PROGRESS) {
+    SetProgress(platform_.GetWindow(), static_cast<int>(lParam));
+  }
+}
+
+void CfarLaunchDlg::OnCommand(int controlId) { OnWindowCommand(state_, platform_, controlId); }
+
+void CfarLaunchDlg::OnPageDownloadComplete() {
+  platform_.GetWindow().PlaceControl(controls::NewsPanel, kNewsPanelShown, true);
+}
+
+void CfarLaunchDlg::OnPageNavigateComplete() {
+  const std::string text = ox_base::Utf8ToCodePage(platform_.GetWebPanel().VisibleText(), kLauncherCodePage);
+  if (!text.empty()) {
+    HandlePageRequest(state_, platform_, text);
+  }
+}

@@ -1,0 +1,33 @@
+#pragma once
+// The launcher's main window: lays itself out at start-up, starts the update
+// and then only reacts to the timer, the progress message, its buttons and
+// the news page.
+#include "platform/seam.h"
+#include "update/launcher_state.h"
+
+class CfarLaunchDlg : public platform::WindowEvents {
+ public:
+  explicit CfarLaunchDlg(platform::Platform& platform);
+
+  // The start-up sequence; 1 after a complete start-up, 0 when the base
+  // library could not be initialised.
+  int OnInitDialog();
+
+  void OnTimer(int timerId) override;
+  void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void OnCommand(int controlId) override;
+  void OnPageDownloadComplete() override;
+  void OnPageNavigateComplete() override;
+
+  LauncherState& State() { return state_; }
+
+ private:
+  void LayOutControls();
+  void SkinControls();
+  void ReadLocalFiles();
+  void UploadCrashDumps();
+  void ShowVersionLabels();
+
+  platform::Platform& platform_;
+  LauncherState state_;
+};

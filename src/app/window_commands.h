@@ -1,0 +1,14 @@
+#pragma once
+// What the window's buttons do.
+#include "platform/seam.h"
+#include "update/launcher_state.h"
+
+// Dispatches a button click by control id (the window's command table).
+void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId);
+
+// Ends the launcher after clean-up; while a full installation unpacks it
+// asks first and stops the installation. Returns only when the user cancels.
+void CloseWithConfirmation(LauncherState& state, platform::Platform& platform);
+
+// Deletes the local package and client; the next tick restarts the launcher.
+void ClearCache(LauncherState& state);

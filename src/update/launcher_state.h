@@ -1,0 +1,50 @@
+#pragma once
+// The controller record: everything the start-up, the update workers, the
+// timer, the window commands and the page bridge share. The dialog owns one;
+// which thread writes which field follows the hand-over rules of
+// UpdateProgress (workers publish, the UI thread shows).
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "update/update_documents.h"
+#include "update/update_progress.h"
+
+struct LauncherState {
+  // The installed version, from updatecfg.xml.
+  std::string MainVersion;
+  std::string SubVersion;
+  std::string FileVersion;
+  std::string PackageCode;
+  std::string ProductName;
+  std::string PackageName;
+  std::string UpdateServerAddr;
+  std::string WebAddr;
+  std::string LoginServer;
+
+  // Launcher options from rh_game.ini and cfg.ini.
+  std::int32_t ForceUpdateVersion = 0;
+  std::string AraeName;
+  std::string pos;
+
+  // From the server document.
+  std::vector<VersionEntry> entries;
+  std::string pageUrl;
+  std::string WebAddr1;
+  std::string MiniType;
+  std::string MiniTargetFileName;
+  std::string MiniSourceFileAddr;
+  std::string DumpFtpServer;
+  std::string DumpFtpServerPort;
+  std::string UpdateBlockAddr;
+
+  // Workflow.
+  bool needFullInstall = true;
+  std::atomic<bool> selfUpdated{false};
+  bool updateFinished = false;
+  bool cacheCleared = false;
+  std::int32_t renameCounter = 0;
+  std::string pendingWebRequest;
+  UpdateProgress progress;
+};

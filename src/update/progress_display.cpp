@@ -1,0 +1,161 @@
+#include "update/progress_display.h"
+
+#include <cstdio>
+
+#include "update/launcher_messages.h"
+#include "update/self_update.h"
+#include "update/update_workflow.h"
+#include "update/window_controls.h"
+
+namespace {
+
+// A failed retry beyond this count makes the next tick fatal.
+constexpr int kServerRetryLimit = 10;
+// The installation text refreshes when the tick counter has passed this.
+constexpr int kInstallRefreshTicks = 10;
+// The download status line is cut at this many bytes.
+constexpr std::size_t kDownloadStatusLimit = 131;
+
+void SetStatus(platform::Window& window, const std::string& text) {
+  window.SetLabelText(controls::StatusLabel, text);
+}
+
+std::string DownloadStatus(const DownloadAnnouncement& announcement) {
+  char buffer[kDownloadStatusLimit + 1];
+  std::snprintf(buffer, sizeof buffer, Text(LauncherText::StatusDownloadingFormat).c_str(),
+                announcement.currentFile.c_str(), announcement.fileIndex, announcement.fileCount);
+  return buffer;
+}
+
+int InstallPercent(const UpdateProgress& progress) {
+  const std::int32_t total = progress.totalInstallBytes;
+  if (total == 0) {
+    return 0;
+  }
+  const int percent = static_cast<int>(static_cast<double>(progress.extractedBytes) / total * 100.0);
+  return percent > 99 ? 100 : percent;
+}
+
+// Returns the dots of the installation text for the counter and advances it.
+std::string NextDots(UpdateProgress& progress) {
+  std::string dots;
+  for (int i = 0; i < progress.dots; ++i) {
+    dots += Text(LauncherText::Dot);
+  }
+  if (progress.dots == 3) {
+    progress.dots = 0;
+  }
+  progress.dots += 1;
+  return dots;
+}
+
+void ShowCompletion(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {
+  UpdateProgress& progress = state.progress;
+  switch (progress.completion.load(std::memory_order_acquire)) {
+    case Finished: {
+      SetProgress(platform.GetWindow(), 100);
+      SetStatus(platform.GetWindow(), Text(LauncherText::StatusFinished));
+      state.updateFinished = true;
+      progress.completion.store(Pending, std::memory_order_relaxed);
+      progress.stage.store(InstallDone, std::memory_order_relaxed);
+      if (!state.pendingWebRequest.empty()) {
+        const std::string parked = state.pendingWebRequest;
+        handlePageRequest(parked);
+      }
+      break;
+    }
+    case LauncherReplaced:
+      RestartLauncher(platform, Text(LauncherText::LauncherUpdated));
+      break;
+    default:
+      break;
+  }
+}
+
+void ShowStage(LauncherState& state, platform::Platform& platform) {
+  UpdateProgress& progress = state.progress;
+  platform::Window& window = platform.GetWindow();
+  switch (progress.stage.load(std::memory_order_acquire)) {
+    case Downloading:
+      SetStatus(window, DownloadStatus(progress.Announcement()));
+      progress.stage = Idle;
+      break;
+    case EntryDone:
+      if (state.selfUpdated) {
+        platform.GetDialogs().ShowMessage(Text(LauncherText::LauncherUpdated));
+        platform.GetUiThread().StopTimer(kStatusTimer);
+        platform.GetSystem().Exit(0);
+      }
+      SetStatus(window, Text(LauncherText::StatusEntryDone));
+      progress.stage = Idle;
+      break;
+    case CannotUpdate:
+      SetStatus(window, Text(LauncherText::StatusCannotUpdate));
+      progress.stage = Idle;
+      break;
+    case ServerConfigRetry:
+      SetStatus(window, Text(LauncherText::StatusFetchingServerConfig));
+      progress.stage = Idle;
+      if (!StartUpdate(state, platform)) {
+        progress.serverFailures += 1;
+        if (progress.serverFailures > kServerRetryLimit) {
+          progress.stage = ServerConfigFailed;
+        }
+      }
+      break;
+    case ServerConfigFailed:
+      platform.GetUiThread().StopTimer(kStatusTimer);
+      platform.GetDialogs().ShowMessage(Text(LauncherText::ServerConfigUnreadable));
+      platform.GetSystem().Exit(0);
+      break;
+    case Installing:
+      SetProgress(window, 0);
+      window.SetButtonImages(controls::ProgressBarButton, controls::InstallBarImage, controls::InstallBarImage,
+                             controls::InstallBarImage);
+      SetStatus(window, Text(LauncherText::StatusInstalling));
+      progress.installDisplay = true;
+      progress.stage = Idle;
+      break;
+    case InstallDone:
+      progress.installDisplay = false;
+      progress.stage = Idle;
+      break;
+    default:
+      break;
+  }
+}
+
+void ShowInstallPercent(LauncherState& state, platform::Window& window) {
+  UpdateProgress& progress = state.progress;
+  const int ticks = progress.ticks++;
+  if (ticks <= kInstallRefreshTicks || !progress.installDisplay || progress.stage.load() != Idle) {
+    return;
+  }
+  SetProgress(window, InstallPercent(progress));
+  SetStatus(window, Text(LauncherText::StatusUpdatingFiles) + NextDots(progress));
+  progress.ticks = 0;
+}
+
+}  // namespace
+
+void SetProgress(platform::Window& window, int percent) {
+  const std::string text = std::to_string(percent) + "%";
+  window.SetLabelText(controls::PercentLabel, text);
+  window.SetProgressValue(percent);
+  if (percent != 0) {
+    window.SetLabelText(controls::PercentLabel, text);
+    platform::Rect bar = controls::ProgressBarRect;
+    bar.right = bar.left + percent * controls::ProgressBarFullWidth / 100;
+    window.PlaceControl(controls::ProgressBarButton, bar, true);
+    window.Repaint(controls::ProgressBarButton);
+  }
+}
+
+void OnStatusTimer(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {
+  ShowCompletion(state, platform, handlePageRequest);
+  if (state.cacheCleared) {
+    RestartLauncher(platform, Text(LauncherText::CacheCleared));
+  }
+  ShowStage(state, platform);
+  ShowInstallPercent(state, platform.GetWindow());
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The status display: the timer turns what the workers publish in
+// UpdateProgress into the status line, the percentage and the bar, and
+// carries out the endings of the update. UI thread only.
+#include <functional>
+#include <string>
+
+#include "platform/seam.h"
+#include "update/launcher_state.h"
+
+// Shows a percentage 0..100 on the label, the native control and the bar.
+void SetProgress(platform::Window& window, int percent);
+
+// Given the page text parked while the update ran; called once the update
+// has finished.
+using PageRequestHandler = std::function<void(const std::string& pageText)>;
+
+// One tick of the status timer.
+void OnStatusTimer(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest);

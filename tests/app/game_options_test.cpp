@@ -1,0 +1,78 @@
+// rh_game.ini and cfg.ini as start-up reads and writes them.
+#include "app/game_options.h"
+#include "update/update_fixture.h"
+
+namespace {
+
+using GameOptions = UpdateFixture;
+
+TEST_F(GameOptions, FirstStartAddsTheSectionAndSaves) {
+  dir.Write("rh_game.ini", "[Video]\nWidth=800\n");
+  ReadGameOptions(state);
+  EXPECT_EQ(state.ForceUpdateVersion, 1);
+  EXPECT_TRUE(state.AraeName.empty());
+  const std::string saved = dir.Read("rh_game.ini");
+  EXPECT_NE(saved.find("Width"), std::string::npos) << saved;
+  EXPECT_NE(saved.find("\n\n[farLaunch]\nForceUpdateVersion"), std::string::npos) << saved;
+}
+
+TEST_F(GameOptions, MissingKeyIsAddedOnlyWhenThePackageIsThere) {
+  const std::string ini = "[farLaunch]\nAraeName=north\n";
+  dir.Write("rh_game.ini", ini);
+  ReadGameOptions(state);
+  EXPECT_EQ(state.ForceUpdateVersion, 0);
+  EXPECT_EQ(state.AraeName, "north");
+  EXPECT_EQ(dir.Read("rh_game.ini"), ini);
+
+  dir.Write("QZ_game.pkg", "pkg");
+  ReadGameOptions(state);
+  EXPECT_EQ(state.ForceUpdateVersion, 1);
+  EXPECT_NE(dir.Read("rh_game.ini").find("ForceUpdateVersion"), std::string::npos);
+  LauncherState again;
+  ReadGameOptions(again);
+  EXPECT_EQ(again.ForceUpdateVersion, 1);
+}
+
+TEST_F(GameOptions, StoredValueIsTakenAsItIs) {
+  dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=3\n");
+  ReadGameOptions(state);
+  EXPECT_EQ(state.ForceUpdateVersion, 3);
+}
+
+TEST_F(GameOptions, PackageSeenWithoutIniWritesAnEmptyOne) {
+  MarkPackageSeen(state);
+  EXPECT_EQ(state.ForceUpdateVersion, 1);
+  EXPECT_TRUE(dir.Has("rh_game.ini"));
+  EXPECT_EQ(dir.Read("rh_game.ini").find("ForceUpdateVersion"), std::string::npos);
+}
+
+TEST_F(GameOptions, PackageSeenKeepsAnAbsentKeyAbsentAndAnUnreadableFileIntact) {
+  dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=0\n[Other]\nA=1\n");
+  MarkPackageSeen(state);
+  const std::string saved = dir.Read("rh_game.ini");
+  EXPECT_NE(saved.find("ForceUpdateVersion"), std::string::npos);
+  EXPECT_NE(saved.find("1"), std::string::npos);
+
+  dir.Write("rh_game.ini", "[farLaunch]\nAraeName=x\n");
+  MarkPackageSeen(state);
+  EXPECT_EQ(dir.Read("rh_game.ini").find("ForceUpdateVersion"), std::string::npos);
+
+  const std::string broken = "[farLaunch\nAraeName=x\n[[[\n";
+  dir.Write("rh_game.ini", broken);
+  MarkPackageSeen(state);
+  EXPECT_EQ(dir.Read("rh_game.ini"), broken);
+}
+
+TEST_F(GameOptions, InstallerTagForms) {
+  EXPECT_EQ(InstallerTag("setup_abc.tmp"), "abc");
+  EXPECT_EQ(InstallerTag("setupabc.tmp"), "setupabc");
+  EXPECT_EQ(InstallerTag("setup_abc"), "abc");
+  EXPECT_EQ(InstallerTag("a_b_c.tmp.tmp"), "b_c");
+  EXPECT_EQ(InstallerTag(""), "");
+
+  dir.Write("cfg.ini", "[Startup Options]\nSetUpName=fog_web01.tmp\n");
+  ReadInstallerTag(state);
+  EXPECT_EQ(state.pos, "web01");
+}
+
+}  // namespace

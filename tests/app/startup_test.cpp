@@ -1,0 +1,139 @@
+// Start-up of the main dialog in a prepared game directory, and the events
+// it answers afterwards.
+#include "app/cfarlaunch_dlg.h"
+#include "update/update_fixture.h"
+#include "xml/base64.h"
+#include "update/window_controls.h"
+
+namespace {
+
+class Startup : public UpdateFixture {
+ protected:
+  LauncherState& Dialog() { return dialog.State(); }
+  bool WaitForDialogWorker() {
+    return WaitUntil([this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
+  }
+  void PublishTwoVersions() {
+    ServerDocument document;
+    document.versions = {ServerVersion{"1", "0", "10", "0010", {}}, ServerVersion{"1", "3", "14", "0014", {}}};
+    document.site["WebAddr"] = "http://news.invalid/";
+    Publish(document);
+  }
+
+  CfarLaunchDlg dialog{platform};
+};
+
+TEST_F(Startup, LaysOutTheWindowWithoutAnUpdateServer) {
+  Install(true);
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+
+  const fake::FakeWindow& window = platform.window;
+  EXPECT_EQ(window.caption, Gbk("雾港"));
+  EXPECT_EQ(window.icon, 128);
+  EXPECT_EQ(window.placements.at(controls::Background).rect, (platform::Rect{0, 0, 1034, 686}));
+  EXPECT_EQ(window.placements.at(controls::NewsPanel).rect, (platform::Rect{374, 198, 374, 198}));
+  EXPECT_EQ(window.placements.at(controls::StatusLabel).rect, (platform::Rect{430, 542, 640, 557}));
+  EXPECT_FALSE(window.placements.at(2070).visible);
+  ASSERT_TRUE(window.progressSetup.has_value());
+  EXPECT_EQ(window.progressSetup->background, 0x1D050Eu);
+  EXPECT_EQ(window.progressSetup->bar, 0x0AF0FAu);
+  EXPECT_EQ(window.createdButtons, (std::vector<int>{2021, 2038, 2077, 2031}));
+  EXPECT_EQ(window.buttonImages.at(2031), (fake::ButtonImages{2600, 2600, 2600}));
+  EXPECT_EQ(window.placements.at(2031).rect, (platform::Rect{426, 564, 942, 584}));
+  EXPECT_EQ(window.labelColours.at(controls::StatusLabel), 0xFFFFFFu);
+  EXPECT_EQ(window.labelFonts.at(controls::PercentLabel).weight, 80);
+  EXPECT_EQ(window.labelColours.at(controls::CurrentVersionLabel), 0x31B7FFu);
+  EXPECT_EQ(window.labelFonts.at(controls::LatestVersionLabel).face, Gbk("宋体"));
+  EXPECT_EQ(window.labelFonts.at(controls::LatestVersionLabel).height, 13);
+  EXPECT_EQ(window.labelFonts.at(controls::LatestVersionLabel).weight, 100);
+  EXPECT_EQ(window.LabelText(controls::CurrentVersionLabel), Gbk("当前版本v1.0.10"));
+  EXPECT_EQ(window.LabelText(controls::LatestVersionLabel), Gbk("最新版本v.."));
+  EXPECT_EQ(window.LabelText(controls::PercentLabel), "0%");
+  EXPECT_EQ(platform.uiThread.TimerPeriod(kStatusTimer), 100);
+  EXPECT_TRUE(platform.webPanel.navigations.empty());
+  EXPECT_FALSE(Dialog().needFullInstall);
+  EXPECT_EQ(Dialog().LoginServer, "7");
+}
+
+TEST_F(Startup, MissingOrUnreadableVersionDocumentIsFatal) {
+  EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
+  // Stored form, but the element holds markup without a complete child.
+  dir.Write("updatecfg.xml", Base64Encode("<GameVersion MainVersion=\"1\"><x></GameVersion>"));
+  EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>(2, Gbk("读取本地更新文件错误，请下载紧急更新文件！")));
+  EXPECT_EQ(platform.system.ExitCodes(), (std::vector<int>{0, 0}));
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+}
+
+TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
+  PublishTwoVersions();
+  Install(true);
+  dir.Write("cfg.ini", "[Startup Options]\nSetUpName=fog_web01.tmp\n");
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  ASSERT_TRUE(WaitForDialogWorker());
+
+  EXPECT_EQ(site.Hits("/servercfg.xml"), 1);
+  EXPECT_FALSE(Dialog().needFullInstall);
+  EXPECT_EQ(platform.webPanel.navigations, std::vector<std::string>{"http://news.invalid/?pos=web01"});
+  EXPECT_EQ(platform.window.LabelText(controls::LatestVersionLabel), Gbk("最新版本v1.3.14"));
+
+  ASSERT_TRUE(platform.uiThread.FireTimer(dialog, kStatusTimer));
+  EXPECT_EQ(platform.window.LabelText(controls::StatusLabel), Gbk("更新完成"));
+  platform.uiThread.DeliverPosted(dialog);
+  EXPECT_EQ(platform.window.LabelText(controls::CurrentVersionLabel), Gbk("当前版本v1.3.14"));
+}
+
+TEST_F(Startup, ClientMissingRunsTheFullInstall) {
+  site.Put("/full.zip", MakeZip({{"client.exe", "client"}}));
+  ServerDocument document;
+  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
+  document.site["MiniTargetFileName"] = "tmp_client.tmp";
+  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+  Publish(document);
+  Install(false);
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  ASSERT_TRUE(WaitForDialogWorker());
+  EXPECT_TRUE(Dialog().needFullInstall);
+  EXPECT_EQ(dir.Read("client.exe"), "client");
+}
+
+TEST_F(Startup, PackageFileWithoutIniWritesAnEmptyIni) {
+  Install(true);
+  dir.Write("QZ_game.pkg", "pkg");
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  EXPECT_EQ(Dialog().ForceUpdateVersion, 1);
+  EXPECT_TRUE(dir.Has("rh_game.ini"));
+  EXPECT_EQ(dir.Read("rh_game.ini").find("ForceUpdateVersion"), std::string::npos);
+}
+
+TEST_F(Startup, CrashDumpIsHandledOnlyWithoutAnAreaName) {
+  Install(true);
+  dir.Write("rh_game.ini", "[farLaunch]\nAraeName=north\nForceUpdateVersion=1\n");
+  dir.Write("game.dmp", "dump");
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  EXPECT_TRUE(dir.Has("game.dmp"));
+
+  CfarLaunchDlg second(platform);
+  dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\n");
+  ASSERT_EQ(second.OnInitDialog(), 1);
+  // Sent (here: to no server) and removed during start-up.
+  EXPECT_FALSE(dir.Has("game.dmp"));
+}
+
+TEST_F(Startup, PageEventsPlaceThePanelAndReadItsText) {
+  Install(true);
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  dialog.OnMessage(WM_DOWNLOAD_PROGRESS, 0, 37);
+  EXPECT_EQ(platform.window.LabelText(controls::PercentLabel), "37%");
+
+  platform.webPanel.LoadPage(dialog, "欢迎");
+  EXPECT_EQ(platform.window.placements.at(controls::NewsPanel).rect, (platform::Rect{338, 162, 982, 534}));
+  EXPECT_TRUE(platform.window.placements.at(controls::NewsPanel).visible);
+
+  EXPECT_THROW(platform.webPanel.LoadPage(dialog, "登录 RunClient[[u;s;1;2;雾港一区;10.0.0.5;7000;p;q;r;t;c;3]]"),
+               platform::ExitRequested);
+  ASSERT_EQ(platform.shell.Starts().size(), 1u);
+  EXPECT_NE(platform.shell.Starts()[0].parameters.find(";areaname=" + Gbk("雾港一区") + ";"), std::string::npos);
+}
+
+}  // namespace

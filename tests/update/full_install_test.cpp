@@ -1,0 +1,128 @@
+// The full install when the client is missing: the client package is
+// downloaded and unpacked, then the launcher items of newer entries follow.
+#include <filesystem>
+
+#include "update/update_fixture.h"
+#include "update/update_workflow.h"
+#include "update/window_controls.h"
+
+namespace {
+
+class FullInstall : public UpdateFixture {
+ protected:
+  void PublishPackage(const std::map<std::string, std::string>& files, std::vector<ServerItem> newerItems = {}) {
+    site.Put("/full.zip", MakeZip(files));
+    ServerDocument document;
+    document.versions = {ServerVersion{"1", "0", "10", "0010", {}},
+                         ServerVersion{"1", "2", "12", "0012", std::move(newerItems)}};
+    document.site["MiniTargetFileName"] = "tmp_client.tmp";
+    document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+    Publish(document);
+    Install(false);
+  }
+};
+
+TEST_F(FullInstall, UnpacksThePackageAndRecordsTheNewestVersion) {
+  const std::string client(40000, 'c');
+  PublishPackage({{"client.exe", client}, {"data/map.dat", "map"}, {"updatecfg_tmp.xml", "unused"}});
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.progress.completion.load(), Finished);
+  EXPECT_EQ(dir.Read("client.exe"), client);
+  EXPECT_EQ(dir.Read("data/map.dat"), "map");
+  EXPECT_EQ(state.progress.totalInstallBytes.load(), 40000 + 3 + 6);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
+  // updatecfg.xml was there, so the package's temporary copy stays unused.
+  EXPECT_TRUE(dir.Has("updatecfg_tmp.xml"));
+  EXPECT_FALSE(dir.Has("tmp_client.tmp"));
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(FullInstall, PromotesTheTemporaryVersionDocumentWhenNoneIsThere) {
+  LocalVersion shipped;
+  shipped.PackageCode = "0001";
+  PublishPackage({{"client.exe", "c"}, {"updatecfg_tmp.xml", StoredVersionDocument(shipped)}});
+  std::filesystem::remove(dir.Path() / "updatecfg.xml");
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_FALSE(dir.Has("updatecfg_tmp.xml"));
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
+}
+
+TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
+  site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", "new launcher"}}));
+  PublishPackage({{"client.exe", "c"}}, {ServerItem{"normal", "skip.zip", site.Url("/skip.zip")},
+                                         ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")}});
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.progress.completion.load(), LauncherReplaced);
+  EXPECT_EQ(dir.Read("farLaunch.exe"), "new launcher");
+  EXPECT_EQ(site.Hits("/skip.zip"), 0);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
+}
+
+TEST_F(FullInstall, FailedPackageDownloadIsNotReportedAsDone) {
+  ServerDocument document;
+  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}, ServerVersion{"1", "2", "12", "0012", {}}};
+  document.site["MiniTargetFileName"] = "tmp_client.tmp";
+  document.site["MiniSourceFileAddr"] = site.Url("/gone.zip");
+  Publish(document);
+  Install(false);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitUntil([this] { return state.progress.stage.load() == CannotUpdate && !state.progress.installing; }));
+
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！！")});
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  Tick();
+  EXPECT_EQ(platform.window.LabelText(1007), Gbk("无法更新"));
+  EXPECT_FALSE(state.updateFinished);
+}
+
+TEST_F(FullInstall, TooLittleDiskSpaceEndsBeforeUnpacking) {
+  const std::string client(100000, 'c');
+  PublishPackage({{"client.exe", client}});
+  platform.system.SetFreeBytes(0x1000000 + 100000 - 1);
+  platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(platform.system.WaitForExit().has_value());
+
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("磁盘剩余空间不足，请清理后再运行！")});
+  EXPECT_FALSE(dir.Has("client.exe"));
+  EXPECT_FALSE(dir.Has("tmp_client.tmp"));
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  DeliverPosted();
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+}
+
+TEST_F(FullInstall, EnoughDiskSpaceWithTheHeadroomUnpacks) {
+  PublishPackage({{"client.exe", std::string(100000, 'c')}});
+  platform.system.SetFreeBytes(0x1000000 + 100000);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+  EXPECT_TRUE(dir.Has("client.exe"));
+}
+
+TEST_F(FullInstall, CancelRequestStopsBeforeTheNextEntry) {
+  PublishPackage({{"client.exe", "c"}, {"more.dat", "m"}});
+  state.progress.cancelInstall = true;
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitUntil([this] { return state.progress.stage.load() == Installing && !state.progress.installing; }));
+
+  EXPECT_FALSE(dir.Has("client.exe"));
+  EXPECT_FALSE(dir.Has("more.dat"));
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// The patch update with the client present: entries newer than the
+// installed package code are installed in document order.
+#include <filesystem>
+
+#include "update/update_fixture.h"
+#include "update/update_workflow.h"
+#include "update/window_controls.h"
+
+namespace {
+
+ServerVersion Version(const std::string& file, const std::string& code, std::vector<ServerItem> items = {}) {
+  return ServerVersion{"1", "0", file, code, std::move(items)};
+}
+
+class NormalUpdate : public UpdateFixture {
+ protected:
+  ServerItem Patch(const std::string& name, const std::map<std::string, std::string>& files) {
+    site.Put("/" + name, MakeZip(files));
+    return ServerItem{"normal", name, site.Url("/" + name)};
+  }
+};
+
+TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
+  ServerDocument document;
+  document.versions = {
+      Version("10", "0010", {Patch("p10.zip", {{"old.txt", "never"}})}),
+      Version("11", "0011", {Patch("p11.zip", {{"data/a.txt", "a from 11"}, {"b.txt", "b from 11"}})}),
+      Version("12", "0012", {Patch("p12.zip", {{"data/a.txt", "a from 12"}})}),
+  };
+  document.site["WebAddr"] = "http://news.invalid/index.html";
+  Publish(document);
+  Install(true);
+  dir.Write("b.txt", "b before");
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.progress.completion.load(), Finished);
+  EXPECT_EQ(platform.webPanel.navigations, std::vector<std::string>{"http://news.invalid/index.html"});
+  EXPECT_EQ(site.Hits("/p10.zip"), 0);
+  EXPECT_EQ(site.Hits("/p11.zip"), 1);
+  EXPECT_EQ(site.Hits("/p12.zip"), 1);
+  EXPECT_EQ(dir.Read("data/a.txt"), "a from 12");
+  EXPECT_EQ(dir.Read("b.txt"), "b from 11");
+  // Each entry of an archive takes the next "tmpFile" number; what the
+  // previous archive moved aside is deleted before the next one unpacks.
+  EXPECT_FALSE(dir.Has("tmpFile0"));
+  EXPECT_EQ(dir.Read("tmpFile2"), "a from 11");
+  EXPECT_EQ(state.renameCounter, 3);
+
+  const std::string written = ReadVersionDocument();
+  EXPECT_NE(written.find("FileVersion=\"12\""), std::string::npos) << written;
+  EXPECT_NE(written.find("PackageCode=\"0012\""), std::string::npos) << written;
+  // No UpdateBlockAddr: the server-document address stays.
+  EXPECT_NE(written.find(site.Url("/servercfg.xml")), std::string::npos) << written;
+  for (const char* leftover : {"client.zip", "servercfg.xml"}) EXPECT_FALSE(dir.Has(leftover)) << leftover;
+
+  DeliverPosted();
+  EXPECT_EQ(platform.window.LabelText(controls::CurrentVersionLabel), Gbk("当前版本v1.0.12"));
+  EXPECT_TRUE(BoxTexts().empty());
+}
+
+TEST_F(NormalUpdate, UpdateBlockAddrBecomesTheServerAddressOnWriteBack) {
+  ServerDocument document;
+  document.versions = {Version("10", "0010"), Version("11", "0011", {Patch("p11.zip", {{"x.txt", "x"}})})};
+  document.site["UpdateBlockAddr"] = "http://moved.invalid/servercfg.xml";
+  Publish(document);
+  Install(true);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.UpdateServerAddr, "http://moved.invalid/servercfg.xml");
+  EXPECT_NE(ReadVersionDocument().find("UpdateServerAddr=\"http://moved.invalid/servercfg.xml\""), std::string::npos);
+}
+
+TEST_F(NormalUpdate, CutOffVersionSendsThePlayerToTheDownloadPage) {
+  ServerDocument document;
+  document.versions = {Version("11", "0011", {Patch("p11.zip", {{"x.txt", "x"}})})};
+  document.site["UpdateBlockAddr"] = "http://download.invalid/";
+  Publish(document);
+  installed.PackageCode = "0009";
+  Install(true);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitUntil([this] { return !platform.shell.OpenedUrls().empty(); }));
+
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("处于截断版本请登录网站重新下载")});
+  EXPECT_EQ(platform.shell.OpenedUrls(), std::vector<std::string>{"http://download.invalid/"});
+  EXPECT_EQ(site.Hits("/p11.zip"), 0);
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  Tick();
+  EXPECT_EQ(platform.window.LabelText(controls::StatusLabel), Gbk("无法更新"));
+}
+
+TEST_F(NormalUpdate, SchemesAndTypesDecideWhatIsFetchedAndKept) {
+  site.Put("/dat.bin", "package data");
+  site.Put("/notes.txt", "release notes");
+  ServerDocument document;
+  document.versions = {
+      Version("10", "0010"),
+      Version("11", "0011",
+              {ServerItem{"normal", "f.zip", "ftp://127.0.0.1/f.zip"},
+               ServerItem{"normal", "s.zip", "https://127.0.0.1/s.zip"},
+               ServerItem{"normal", "u.zip", "HTTP://127.0.0.1/u.zip"},
+               ServerItem{"package", "dat.bin", site.Url("/dat.bin")},
+               ServerItem{"notes", "notes.txt", site.Url("/notes.txt")}}),
+  };
+  Publish(document);
+  Install(true);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.progress.completion.load(), Finished);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("ftp暂时没有开通")});
+  EXPECT_EQ(site.Hits("/dat.bin"), 1);
+  EXPECT_FALSE(dir.Has("_dat.dat"));  // removed by the clean-up after the write-back
+  EXPECT_EQ(dir.Read("notes.txt"), "release notes");
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);
+}
+
+TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
+  site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", "#!/bin/sh\necho new\n"}}));
+  ServerDocument document;
+  document.versions = {
+      Version("10", "0010"),
+      Version("11", "0011",
+              {Patch("first.zip", {{"first.txt", "1"}}), ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")},
+               Patch("third.zip", {{"third.txt", "3"}})}),
+      Version("12", "0012", {Patch("p12.zip", {{"twelve.txt", "12"}})}),
+  };
+  Publish(document);
+  Install(true);
+  dir.Write("farLaunch.exe", "old launcher");
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.progress.completion.load(), LauncherReplaced);
+  EXPECT_TRUE(state.selfUpdated);
+  EXPECT_EQ(dir.Read("first.txt"), "1");
+  EXPECT_EQ(dir.Read("farLaunch.exe"), "#!/bin/sh\necho new\n");
+  const auto perms = std::filesystem::status(dir.Path() / "farLaunch.exe").permissions();
+  EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+  EXPECT_EQ(dir.Read("tmpUpdate0"), "old launcher");
+  EXPECT_EQ(site.Hits("/third.zip"), 0);
+  EXPECT_EQ(site.Hits("/p12.zip"), 0);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);
+
+  platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("farLaunch更新完成，请重新开启游戏！")});
+  ASSERT_EQ(platform.shell.Starts().size(), 1u);
+  EXPECT_EQ(platform.shell.Starts()[0].program, ".\\farLaunch.exe");
+  EXPECT_EQ(platform.shell.Starts()[0].parameters, "");
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+  EXPECT_FALSE(dir.Has("tmpUpdate0"));
+}
+
+TEST_F(NormalUpdate, DownloadAndInstallationFailuresEndTheLauncher) {
+  site.Put("/broken.zip", "this is not a zip archive");
+  for (const std::string& path : {std::string("/missing.zip"), std::string("/broken.zip")}) {
+    SCOPED_TRACE(path);
+    ServerDocument document;
+    document.versions = {Version("10", "0010"), Version("11", "0011", {ServerItem{"normal", "x.zip", site.Url(path)}})};
+    Publish(document);
+    Install(true);
+    state.entries.clear();
+    state.progress.completion = Pending;
+    const size_t boxesBefore = BoxTexts().size();
+
+    ASSERT_TRUE(StartUpdate(state, platform));
+    ASSERT_TRUE(WaitUntil([&] { return platform.system.ExitCodes().size() == boxesBefore + 1; }));
+
+    const std::string expected = path == "/missing.zip" ? "下载失败！！请检查网络重新下载" : "更新失败！！请重新更新！！！";
+    EXPECT_EQ(BoxTexts().back(), Gbk(expected));
+    EXPECT_EQ(platform.system.ExitCodes().back(), 0);
+    EXPECT_FALSE(dir.Has("client.zip"));
+    EXPECT_FALSE(dir.Has("servercfg.xml"));
+    EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  }
+}
+
+TEST(VersionOrder, ComparesBytesAsUnsignedWithPrefixFirst) {
+  EXPECT_TRUE(IsNewerPackage("0012", "0011"));
+  EXPECT_FALSE(IsNewerPackage("0011", "0011"));
+  EXPECT_FALSE(IsNewerPackage("10", "9"));  // no numeric reading
+  EXPECT_TRUE(IsNewerPackage("0011a", "0011"));
+  EXPECT_TRUE(IsNewerPackage("\xB0", "z"));  // high bytes sort last
+}
+
+}  // namespace

@@ -1,0 +1,154 @@
+// The status timer and the progress display, tick by tick.
+#include "update/update_fixture.h"
+#include "update/update_workflow.h"
+#include "update/window_controls.h"
+
+namespace {
+
+class StatusTimer : public UpdateFixture {
+ protected:
+  std::string Status() const { return platform.window.LabelText(controls::StatusLabel); }
+  std::string Percent() const { return platform.window.LabelText(controls::PercentLabel); }
+  int BarRight() const { return platform.window.placements.at(controls::ProgressBarButton).rect.right; }
+};
+
+TEST_F(StatusTimer, SetProgressMovesTheBarExceptAtZero) {
+  SetProgress(platform.window, 37);
+  EXPECT_EQ(Percent(), "37%");
+  EXPECT_EQ(BarRight(), 426 + 193);
+  EXPECT_EQ(platform.window.placements.at(controls::ProgressBarButton).rect,
+            (platform::Rect{426, 564, 619, 584}));
+  SetProgress(platform.window, 100);
+  EXPECT_EQ(BarRight(), 948);
+  SetProgress(platform.window, 0);
+  EXPECT_EQ(Percent(), "0%");
+  EXPECT_EQ(BarRight(), 948);
+  EXPECT_EQ(platform.window.progressValues, (std::vector<int>{37, 100, 0}));
+}
+
+TEST_F(StatusTimer, OnlyTheLatestStageOfATickIsShown) {
+  state.progress.AnnounceDownload("patch.zip", 2, 3);
+  Tick();
+  EXPECT_EQ(Status(), Gbk("正在下载文件:patch.zip 2/3"));
+  EXPECT_EQ(state.progress.stage.load(), Idle);
+
+  state.progress.AnnounceDownload("next.zip", 3, 3);
+  state.progress.stage = EntryDone;
+  Tick();
+  EXPECT_EQ(platform.window.labelTexts[controls::StatusLabel].size(), 2u);
+  EXPECT_EQ(Status(), Gbk("获取服务器列表中…"));
+}
+
+TEST_F(StatusTimer, LongFileNamesAreCutAt131Bytes) {
+  state.progress.AnnounceDownload(std::string(200, 'n'), 1, 1);
+  Tick();
+  EXPECT_EQ(Status().size(), 131u);
+  EXPECT_EQ(Status().substr(0, Gbk("正在下载文件:").size()), Gbk("正在下载文件:"));
+}
+
+TEST_F(StatusTimer, InstallationPercentEveryTwelfthTickWithDots) {
+  // Ticks counted before the installation starts make its first refresh
+  // happen in the tick that shows Installing, with nothing unpacked yet.
+  for (int i = 0; i < 11; ++i) Tick();
+  state.progress.stage = Installing;
+  Tick();
+  EXPECT_EQ(platform.window.buttonImages.at(controls::ProgressBarButton), (fake::ButtonImages{2601, 2601, 2601}));
+  const auto& texts = platform.window.labelTexts[controls::StatusLabel];
+  ASSERT_GE(texts.size(), 2u);
+  EXPECT_EQ(texts[texts.size() - 2], Gbk("正在安装文件:"));
+  EXPECT_EQ(Status(), Gbk("正在更新文件"));
+  EXPECT_EQ(Percent(), "0%");
+
+  state.progress.totalInstallBytes = 100000;
+  state.progress.extractedBytes = 49152;
+  const std::vector<std::string> dots = {"·", "··", "···", "·", "··"};
+  for (const std::string& expected : dots) {
+    const size_t shown = texts.size();
+    for (int i = 0; i < 11; ++i) Tick();
+    EXPECT_EQ(texts.size(), shown) << "no refresh before the twelfth tick";
+    Tick();
+    EXPECT_EQ(Status(), Gbk("正在更新文件" + expected));
+    EXPECT_EQ(Percent(), "49%");
+  }
+
+  // Every chunk counts 16 384 bytes, so the count overshoots the sum.
+  state.progress.extractedBytes = 114688;
+  for (int i = 0; i < 12; ++i) Tick();
+  EXPECT_EQ(Percent(), "100%");
+  EXPECT_EQ(BarRight(), 948);
+
+  state.progress.stage = InstallDone;
+  for (int i = 0; i < 24; ++i) Tick();
+  EXPECT_EQ(Percent(), "100%");
+  EXPECT_FALSE(state.progress.installDisplay);
+}
+
+TEST_F(StatusTimer, CompletionShowsDoneAndReplaysTheParkedRequest) {
+  state.pendingWebRequest = "xServerBackUrl{{}}";
+  state.progress.completion = Finished;
+  Tick();
+  EXPECT_TRUE(state.updateFinished);
+  EXPECT_EQ(Status(), Gbk("更新完成"));
+  EXPECT_EQ(Percent(), "100%");
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_EQ(replayed, std::vector<std::string>{"xServerBackUrl{{}}"});
+  Tick();
+  EXPECT_EQ(replayed.size(), 1u);
+}
+
+TEST_F(StatusTimer, ElevenFailedRetriesThenTheTwelfthTickIsFatal) {
+  state.UpdateServerAddr = site.Url("/missing.xml");
+  platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+  ASSERT_FALSE(StartUpdate(state, platform));
+  EXPECT_EQ(state.progress.stage.load(), ServerConfigRetry);
+
+  for (int tick = 1; tick <= 11; ++tick) {
+    Tick();
+    EXPECT_EQ(Status(), Gbk("获取服务器配置档中"));
+    EXPECT_EQ(site.Hits("/missing.xml"), tick + 1);
+  }
+  EXPECT_EQ(state.progress.stage.load(), ServerConfigFailed);
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("服务器配置档读取错误！")});
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+  EXPECT_EQ(site.Hits("/missing.xml"), 12);
+}
+
+TEST_F(StatusTimer, ARetryThatSucceedsStartsTheWorker) {
+  ServerDocument document;
+  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
+  Install(true);
+  state.UpdateServerAddr = site.Url("/servercfg.xml");
+  ASSERT_FALSE(StartUpdate(state, platform));
+  site.Put("/servercfg.xml", document.Text());
+  Tick();
+  ASSERT_TRUE(WaitForCompletion());
+  Tick();
+  EXPECT_EQ(Status(), Gbk("更新完成"));
+  EXPECT_EQ(state.progress.serverFailures, 0);
+}
+
+TEST_F(StatusTimer, EntryDoneAfterALauncherReplacementEndsWithoutRestart) {
+  platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+  state.selfUpdated = true;
+  state.progress.stage = EntryDone;
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("farLaunch更新完成，请重新开启游戏！")});
+  EXPECT_TRUE(platform.shell.Starts().empty());
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+}
+
+TEST_F(StatusTimer, ClearedCacheRestartsTheLauncher) {
+  dir.Write("tmpFile3", "aside");
+  dir.Write("update.zip", "z");
+  state.cacheCleared = true;
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("清理缓存成功，请重新开启游戏！")});
+  ASSERT_EQ(platform.shell.Starts().size(), 1u);
+  EXPECT_EQ(platform.shell.Starts()[0].program, ".\\farLaunch.exe");
+  EXPECT_FALSE(dir.Has("tmpFile3"));
+  EXPECT_FALSE(dir.Has("update.zip"));
+}
+
+}  // namespace

@@ -1,0 +1,75 @@
+// Installing a new launcher and keeping the game directory free of the
+// launcher's leftovers.
+#include <filesystem>
+#include <fstream>
+
+#include "support/temp_dir.h"
+
+#include "update/self_update.h"
+#include "update/update_fixture.h"
+
+namespace {
+
+using SelfUpdate = UpdateFixture;
+
+TEST_F(SelfUpdate, OnlyTheFirstEntryOfTheLauncherArchiveIsInstalled) {
+  dir.Write("update.zip", MakeZip({{"farLaunch.exe", "new"}, {"readme.txt", "ignored"}}));
+  dir.Write("farLaunch.exe", "running");
+  dir.Write("tmpUpdate0", "from an earlier run");
+
+  ASSERT_TRUE(InstallLauncherArchive(state));
+
+  EXPECT_TRUE(state.selfUpdated);
+  EXPECT_EQ(dir.Read("farLaunch.exe"), "new");
+  EXPECT_EQ(dir.Read("tmpUpdate0"), "running");
+  EXPECT_FALSE(dir.Has("readme.txt"));
+  const auto perms = std::filesystem::status(dir.Path() / "farLaunch.exe").permissions();
+  EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+}
+
+TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
+  dir.Write("farLaunch.exe", "running");
+  EXPECT_FALSE(InstallLauncherArchive(state));
+  dir.Write("update.zip", "not a zip");
+  EXPECT_FALSE(InstallLauncherArchive(state));
+  EXPECT_FALSE(state.selfUpdated);
+  EXPECT_EQ(dir.Read("farLaunch.exe"), "running");
+}
+
+TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
+  const std::string victim = "victim-" + dir.Path().filename().string();
+  const std::filesystem::path outside = dir.Path().parent_path() / victim;
+  std::ofstream(outside) << "keep me";
+  dir.Write("update.zip", MakeZip({{"../" + victim, "payload"}}));
+
+  EXPECT_FALSE(InstallLauncherArchive(state));
+
+  EXPECT_EQ(TempDir::Read(outside.string()), "keep me");
+  EXPECT_FALSE(dir.Has("tmpUpdate0"));
+  std::filesystem::remove(outside);
+}
+
+TEST_F(SelfUpdate, CleanUpsDeleteExactlyTheirNames) {
+  const std::vector<std::string> temporary = {"servercfg.xml", "_tmp.dat", "tmp.tmp", "_tmp_up.dat", "_dat.dat",
+                                              "diff.dat", "tmp_client.tmp", "client.zip", "update.zip"};
+  for (const std::string& name : temporary) dir.Write(name, "t");
+  for (int n = 0; n <= 10; ++n) dir.Write("tmpFile" + std::to_string(n), "aside");
+  dir.Write("tmpUpdate0", "old launcher");
+  dir.Write("tmpUpdate1", "kept");
+  dir.Write("client.exe", "kept");
+  std::filesystem::create_directory(dir.Path() / "tmpFile9x");
+
+  CleanTempFiles();
+  for (const std::string& name : temporary) EXPECT_FALSE(dir.Has(name)) << name;
+  EXPECT_TRUE(dir.Has("tmpFile0"));
+
+  CleanMovedAsideFiles();
+  for (int n = 0; n <= 9; ++n) EXPECT_FALSE(dir.Has("tmpFile" + std::to_string(n))) << n;
+  EXPECT_TRUE(dir.Has("tmpFile10"));
+  EXPECT_FALSE(dir.Has("tmpUpdate0"));
+  EXPECT_TRUE(dir.Has("tmpUpdate1"));
+  EXPECT_TRUE(dir.Has("client.exe"));
+  EXPECT_TRUE(dir.Has("tmpFile9x"));
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+#pragma once
+// A launcher controller on the recording fake of the platform, in a
+// temporary game directory, against a real local update server.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include "base/ox_unicode.h"
+#include "support/fake_platform.h"
+#include "update/game_directory.h"
+#include "update/launcher_state.h"
+#include "update/progress_display.h"
+#include "update/update_site.h"
+
+// The launcher's texts are GBK bytes; tests write them in UTF-8.
+inline std::string Gbk(const std::string& utf8) { return ox_base::Utf8ToCodePage(utf8, 936); }
+
+// Polls until the condition holds; false after ten seconds.
+inline bool WaitUntil(const std::function<bool()>& condition) {
+  const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > limit) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
+}
+
+// Window events of a test without the dialog: UI-thread tasks run, posted
+// messages are dropped.
+class IgnoredEvents : public platform::WindowEvents {
+ public:
+  void OnTimer(int) override {}
+  void OnMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
+  void OnCommand(int) override {}
+  void OnPageDownloadComplete() override {}
+  void OnPageNavigateComplete() override {}
+};
+
+class UpdateFixture : public ::testing::Test {
+ protected:
+  // Publishes the server document and points the installed version at it.
+  void Publish(const ServerDocument& document) {
+    site.Put("/servercfg.xml", document.Text());
+    installed.UpdateServerAddr = site.Url("/servercfg.xml");
+  }
+
+  // Writes updatecfg.xml and copies what start-up would take from it.
+  void Install(bool clientPresent) {
+    dir.Write("updatecfg.xml", StoredVersionDocument(installed));
+    if (clientPresent) dir.Write("client.exe", "old client");
+    state.MainVersion = installed.MainVersion;
+    state.SubVersion = installed.SubVersion;
+    state.FileVersion = installed.FileVersion;
+    state.PackageCode = installed.PackageCode;
+    state.UpdateServerAddr = installed.UpdateServerAddr;
+    state.LoginServer = installed.LoginServer;
+    state.needFullInstall = !clientPresent;
+  }
+
+  bool WaitForCompletion() {
+    return WaitUntil([this] { return state.progress.completion.load() != Pending && !state.progress.installing; });
+  }
+
+  void Tick() {
+    OnStatusTimer(state, platform, [this](const std::string& text) { replayed.push_back(text); });
+  }
+
+  // Runs what workers handed to the UI thread.
+  void DeliverPosted() { platform.uiThread.DeliverPosted(events); }
+
+  std::vector<std::string> BoxTexts() const {
+    std::vector<std::string> texts;
+    for (const fake::Box& box : platform.dialogs.Boxes()) texts.push_back(box.text);
+    return texts;
+  }
+
+  GameDirectory dir;
+  UpdateSite site;
+  fake::FakePlatform platform;
+  IgnoredEvents events;
+  LauncherState state;
+  LocalVersion installed;
+  std::vector<std::string> replayed;
+};
