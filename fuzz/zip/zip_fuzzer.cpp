@@ -8,6 +8,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <system_error>
 
 #include "zip/zip_reader.h"
 
@@ -25,6 +26,10 @@ struct Scratch {
     archive = base / "input.zip";
     fs::create_directories(root);
     fs::current_path(root);
+  }
+  ~Scratch() {
+    std::error_code ignored;
+    fs::remove_all(base, ignored);
   }
   fs::path base;
   fs::path root;

@@ -1,7 +1,6 @@
 #include "app/cfarlaunch_dlg.h"
 
 #include <cstdlib>
-#include <thread>
 
 #include "app/game_options.h"
 #include "app/page_bridge.h"
@@ -54,12 +53,14 @@ const ControlPlacement kPlacements[] = {
     {controls::UnusedCheckBox, {747, 626, 760, 639}, false},
 };
 
+// Images in the order the skin takes them: normal, pressed, hover (the
+// artwork draws 2022/2039 darker, as pressed, and 2023/2040 lighter).
 struct SkinButton {
   int id;
   platform::Rect rect;
   int normal;
-  int hover;
   int pressed;
+  int hover;
 };
 
 const SkinButton kButtons[] = {
@@ -76,14 +77,21 @@ void StyleLabel(platform::Window& window, int id, platform::Colour colour, int w
   window.SetLabelFont(id, Text(LauncherText::LabelFont), 13, weight);
 }
 
-std::string VersionText(LauncherText prefix, const std::string& main, const std::string& sub,
-                        const std::string& file) {
+std::string VersionText(LauncherText prefix, const std::string& main, const std::string& sub, const std::string& file) {
   return Text(prefix) + main + "." + sub + "." + file;
 }
 
 }  // namespace
 
-CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform) : platform_(platform) {}
+CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform, EndPolicy ends) : platform_(platform) {
+  state_.ends = std::move(ends);
+}
+
+CfarLaunchDlg::~CfarLaunchDlg() {
+  if (dumpUploadWorker_.joinable()) {
+    dumpUploadWorker_.join();
+  }
+}
 
 int CfarLaunchDlg::OnInitDialog() {
   platform::Window& window = platform_.GetWindow();
@@ -98,11 +106,12 @@ int CfarLaunchDlg::OnInitDialog() {
   SkinControls();
 
   ReadLocalFiles();
-  if (!state_.UpdateServerAddr.empty()) {
-    StartUpdate(state_, platform_);
-  }
+  // Recorded before the worker starts: its write-back reads the flag.
   if (state_.ForceUpdateVersion != 1 && FileExists("QZ_game.pkg")) {
     MarkPackageSeen(state_);
+  }
+  if (!state_.UpdateServerAddr.empty()) {
+    StartUpdate(state_, platform_);
   }
   if (state_.AraeName.empty()) {
     UploadCrashDumps();
@@ -138,7 +147,7 @@ void CfarLaunchDlg::ReadLocalFiles() {
   UpdateConfig config;
   if (!LoadUpdateConfig("updatecfg.xml", config)) {
     platform_.GetDialogs().ShowMessage(Text(LauncherText::LocalConfigUnreadable));
-    platform_.GetSystem().Exit(0);
+    platform_.GetSystem().Exit(state_.ends.failureExitCode);
   }
   state_.MainVersion = config.MainVersion;
   state_.SubVersion = config.SubVersion;
@@ -156,16 +165,15 @@ void CfarLaunchDlg::UploadCrashDumps() {
   const int port = std::atoi(state_.DumpFtpServerPort.c_str());
   UploadCrashDump(server, port);
   // A second look on a worker: a dump the game writes meanwhile goes too.
-  std::thread([server, port] { UploadCrashDump(server, port); }).detach();
+  dumpUploadWorker_ = std::thread([server, port] { UploadCrashDump(server, port); });
 }
 
 void CfarLaunchDlg::ShowVersionLabels() {
   platform::Window& window = platform_.GetWindow();
   StyleLabel(window, controls::CurrentVersionLabel, platform::Rgb(255, 183, 49), 100);
   StyleLabel(window, controls::LatestVersionLabel, platform::Rgb(255, 183, 49), 100);
-  window.SetLabelText(controls::CurrentVersionLabel,
-                      VersionText(LauncherText::CurrentVersionPrefix, state_.MainVersion, state_.SubVersion,
-                                  state_.FileVersion));
+  window.SetLabelText(controls::CurrentVersionLabel, VersionText(LauncherText::CurrentVersionPrefix, state_.MainVersion,
+                                                                 state_.SubVersion, state_.FileVersion));
   const VersionEntry latest = state_.entries.empty() ? VersionEntry() : state_.entries.back();
   window.SetLabelText(controls::LatestVersionLabel, VersionText(LauncherText::LatestVersionPrefix, latest.MainVersion,
                                                                 latest.SubVersion, latest.FileVersion));

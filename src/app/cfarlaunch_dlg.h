@@ -2,12 +2,17 @@
 // The launcher's main window: lays itself out at start-up, starts the update
 // and then only reacts to the timer, the progress message, its buttons and
 // the news page.
+#include <thread>
+
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:
-  explicit CfarLaunchDlg(platform::Platform& platform);
+  explicit CfarLaunchDlg(platform::Platform& platform, EndPolicy ends = EndPolicy());
+  // The program never destroys the dialog (it ends through the seam's
+  // exit); a dialog that does go away waits for its dump upload first.
+  ~CfarLaunchDlg() override;
 
   // The start-up sequence; 1 after a complete start-up, 0 when the base
   // library could not be initialised.
@@ -30,4 +35,5 @@ class CfarLaunchDlg : public platform::WindowEvents {
 
   platform::Platform& platform_;
   LauncherState state_;
+  std::thread dumpUploadWorker_;
 };

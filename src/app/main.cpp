@@ -1,33 +1,62 @@
 // farLaunch.exe: the launcher runs in the game directory (its current
 // directory), in a window when a display is present and on the console
 // otherwise.
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
 #include "app/cfarlaunch_app.h"
+#include "app/launch_options.h"
 #include "platform/gtk/gtk_platform.h"
 #include "platform/headless/headless_platform.h"
 #include "update/launcher_messages.h"
 
 namespace {
 
+// A console run reports a failure end in its exit status; the window keeps 0.
+constexpr int kConsoleFailureExitCode = 1;
+constexpr int kUsageExitCode = 2;
+
 bool DisplayPresent() {
   const char* display = std::getenv("DISPLAY");
   return display != nullptr && *display != '\0';
 }
 
-std::unique_ptr<platform::Platform> MakePlatform() {
-  if (DisplayPresent()) {
-    if (std::unique_ptr<platform::Platform> window = platform::gtk::GtkPlatform::Create()) {
-      return window;
-    }
+std::unique_ptr<platform::Platform> MakeWindowPlatform() {
+  if (!DisplayPresent()) {
+    return nullptr;
   }
-  return std::make_unique<platform::headless::HeadlessPlatform>(kLauncherCodePage);
+  return platform::gtk::GtkPlatform::Create();
 }
 
 }  // namespace
 
-int main() {
-  const std::unique_ptr<platform::Platform> platform = MakePlatform();
-  CfarLaunchApp(*platform).InitInstance();
+int main(int argc, char** argv) {
+  LaunchOptions options;
+  std::string error;
+  if (!ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    std::fprintf(stderr, "farLaunch.exe: %s\n%s", error.c_str(), UsageText());
+    return kUsageExitCode;
+  }
+  if (options.help) {
+    std::fputs(UsageText(), stdout);
+    return 0;
+  }
+  if (options.version) {
+    std::printf("farLaunch.exe %s\n", FARLAUNCH_VERSION);
+    return 0;
+  }
+
+  EndPolicy ends;
+  ends.exitOnFinish = options.exitOnFinish;
+  ends.restartParameters = RestartParameters(options);
+  std::unique_ptr<platform::Platform> platform;
+  if (!options.headless) {
+    platform = MakeWindowPlatform();
+  }
+  if (!platform) {
+    platform = std::make_unique<platform::headless::HeadlessPlatform>(kLauncherCodePage);
+    ends.failureExitCode = kConsoleFailureExitCode;
+  }
+  CfarLaunchApp(*platform, ends).InitInstance();
 }

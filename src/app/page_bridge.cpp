@@ -57,9 +57,9 @@ void HandlePageRequest(LauncherState& state, platform::Platform& platform, const
 
 std::string ClientParameters(const LauncherState& state, const std::vector<std::string>& f) {
   return "ur" + std::string(";ip=") + f[5] + ";port=" + f[6] + ";areaname=" + f[4] + ";tx_ip=" + f[10] +
-         ";LT=" + state.LoginServer + ";UNAME=" + f[0] + ";SERIAL=" + f[1] + ";UID=" + f[2] +
-         ";SERVERID=" + f[3] + ";SERVERNAME=" + f[4] + ";PayUrl=" + f[7] + ";Server=" + f[8] + ";Qid=" + f[9] +
-         ";ClientUrl=" + f[11] + ";CurServerID=" + f[12];
+         ";LT=" + state.LoginServer + ";UNAME=" + f[0] + ";SERIAL=" + f[1] + ";UID=" + f[2] + ";SERVERID=" + f[3] +
+         ";SERVERNAME=" + f[4] + ";PayUrl=" + f[7] + ";Server=" + f[8] + ";Qid=" + f[9] + ";ClientUrl=" + f[11] +
+         ";CurServerID=" + f[12];
 }
 
 void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record) {

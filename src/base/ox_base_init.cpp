@@ -52,13 +52,12 @@ void AddLogFile(OxBase& base, OxIni& ini) {
     }
     return;
   }
-  base.m_rootLog->Log(OX_LOG_INFO,
-                      OxText("无法打开Log文件 '%s'\n"
-                             "      可能是只读，磁盘空间不够或者已经被其他应用打开\n"
-                             "      也有可能是因为在同一目录同时开了两个相同应用\n"
-                             "  应用程序将忽略这一错误，Log将不再记录在文件中\n")
-                          .c_str(),
-                      fileName.c_str());
+  std::string warning = OxText(
+      "无法打开Log文件 '%s'\n"
+      "      可能是只读，磁盘空间不够或者已经被其他应用打开\n"
+      "      也有可能是因为在同一目录同时开了两个相同应用\n"
+      "  应用程序将忽略这一错误，Log将不再记录在文件中\n");
+  base.m_rootLog->Info(warning.c_str(), fileName.c_str());
 }
 
 bool Initialize(OxBase& base, const char* config, OxFile* fileSystem, int32_t reserved) {
@@ -104,6 +103,7 @@ bool Initialize(OxBase& base, const char* config, OxFile* fileSystem, int32_t re
   StartEventSystem();
   OxClassInfo::FinalizeClasses();
   base.m_eventBroadcast.InitBroadcast();
+  delete base.m_pCommandMgr;  // left by an earlier initialisation without exit
   base.m_pCommandMgr = new OxCommandMgrInst;
   base.m_pCommandMgr->Initialize();
 

@@ -1,7 +1,5 @@
 #include "base/ox_ini.h"
 
-#include <strings.h>
-
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
@@ -18,7 +16,17 @@
 namespace ox_base {
 namespace {
 
-bool SameName(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+// ASCII letters only: the C library's case folding follows the locale, and
+// GBK bytes must never fold.
+bool EqualIgnoringAsciiCase(const char* a, const char* b) {
+  auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
+  for (; *a && *b; ++a, ++b) {
+    if (lower(*a) != lower(*b)) return false;
+  }
+  return *a == *b;
+}
+
+bool SameName(const std::string& a, const char* b) { return EqualIgnoringAsciiCase(a.c_str(), b); }
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
@@ -46,7 +54,7 @@ int32_t FloatToInt(double value) {
   return static_cast<int32_t>(value);
 }
 
-bool IsTrue(const std::string& text) { return strcasecmp(text.c_str(), "true") == 0; }
+bool IsTrue(const std::string& text) { return EqualIgnoringAsciiCase(text.c_str(), "true"); }
 
 bool WriteLine(OxArchive& file, const std::string& line) {
   file.Serialize(const_cast<char*>(line.data()), static_cast<int>(line.size()));

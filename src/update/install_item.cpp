@@ -23,7 +23,8 @@ bool InstallNormalArchive(LauncherState& state) {
       continue;
     }
     MoveFileAside(entry.name, "tmpFile" + std::to_string(state.renameCounter++));
-    if (reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) != ZipResult::Ok) {
+    if (reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) !=
+        ZipResult::Ok) {
       result = false;
     }
   }

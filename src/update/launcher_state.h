@@ -11,6 +11,19 @@
 #include "update/update_documents.h"
 #include "update/update_progress.h"
 
+// How this run ends the process at the update's ends; chosen on the
+// command line. The defaults are the window's: every end exits with 0 and
+// the launcher waits for the page after completion.
+struct EndPolicy {
+  // End the process when the update completes or stops for good, instead of
+  // waiting for the page.
+  bool exitOnFinish = false;
+  // The exit code of the failure ends (fatal messages, cut-off version).
+  int failureExitCode = 0;
+  // Handed to the launcher started again after a restart.
+  std::string restartParameters;
+};
+
 struct LauncherState {
   // The installed version, from updatecfg.xml.
   std::string MainVersion;
@@ -47,4 +60,6 @@ struct LauncherState {
   std::int32_t renameCounter = 0;
   std::string pendingWebRequest;
   UpdateProgress progress;
+
+  EndPolicy ends;
 };

@@ -16,9 +16,7 @@ constexpr int kInstallRefreshTicks = 10;
 // The download status line is cut at this many bytes.
 constexpr std::size_t kDownloadStatusLimit = 131;
 
-void SetStatus(platform::Window& window, const std::string& text) {
-  window.SetLabelText(controls::StatusLabel, text);
-}
+void SetStatus(platform::Window& window, const std::string& text) { window.SetLabelText(controls::StatusLabel, text); }
 
 std::string DownloadStatus(const DownloadAnnouncement& announcement) {
   char buffer[kDownloadStatusLimit + 1];
@@ -62,10 +60,14 @@ void ShowCompletion(LauncherState& state, platform::Platform& platform, const Pa
         const std::string parked = state.pendingWebRequest;
         handlePageRequest(parked);
       }
+      if (state.ends.exitOnFinish) {
+        platform.GetUiThread().StopTimer(kStatusTimer);
+        platform.GetSystem().Exit(0);
+      }
       break;
     }
     case LauncherReplaced:
-      RestartLauncher(platform, Text(LauncherText::LauncherUpdated));
+      RestartLauncher(platform, Text(LauncherText::LauncherUpdated), state.ends.restartParameters);
       break;
     default:
       break;
@@ -106,7 +108,7 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
     case ServerConfigFailed:
       platform.GetUiThread().StopTimer(kStatusTimer);
       platform.GetDialogs().ShowMessage(Text(LauncherText::ServerConfigUnreadable));
-      platform.GetSystem().Exit(0);
+      platform.GetSystem().Exit(state.ends.failureExitCode);
       break;
     case Installing:
       SetProgress(window, 0);
@@ -154,7 +156,7 @@ void SetProgress(platform::Window& window, int percent) {
 void OnStatusTimer(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {
   ShowCompletion(state, platform, handlePageRequest);
   if (state.cacheCleared) {
-    RestartLauncher(platform, Text(LauncherText::CacheCleared));
+    RestartLauncher(platform, Text(LauncherText::CacheCleared), state.ends.restartParameters);
   }
   ShowStage(state, platform);
   ShowInstallPercent(state, platform.GetWindow());

@@ -11,17 +11,17 @@
 namespace {
 
 const char* const kTempFiles[] = {
-    ".\\servercfg.xml", ".\\_tmp.dat",       ".\\tmp.tmp",     ".\\_tmp_up.dat", ".\\_dat.dat",
+    ".\\servercfg.xml", ".\\_tmp.dat",       ".\\tmp.tmp",    ".\\_tmp_up.dat", ".\\_dat.dat",
     ".\\diff.dat",      ".\\tmp_client.tmp", ".\\client.zip", ".\\update.zip",
 };
 
 // Archives carry no Unix permissions we trust; the new launcher must start.
 void MakeExecutable(const std::string& name) {
   std::error_code error;
-  std::filesystem::permissions(ox_base::NativePath(name),
-                               std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
-                                   std::filesystem::perms::others_exec,
-                               std::filesystem::perm_options::add, error);
+  std::filesystem::permissions(
+      ox_base::NativePath(name),
+      std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
+      std::filesystem::perm_options::add, error);
 }
 
 }  // namespace
@@ -37,7 +37,8 @@ bool InstallLauncherArchive(LauncherState& state) {
     return false;
   }
   MoveFileAside(entry.name, "tmpUpdate0");
-  const bool extracted = reader.ExtractItem(0, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) == ZipResult::Ok;
+  const bool extracted =
+      reader.ExtractItem(0, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) == ZipResult::Ok;
   reader.Close();
   if (!extracted) {
     return false;
@@ -60,11 +61,11 @@ void CleanMovedAsideFiles() {
   DeleteFileIfPresent(".\\tmpUpdate0");
 }
 
-void RestartLauncher(platform::Platform& platform, const std::string& message) {
+void RestartLauncher(platform::Platform& platform, const std::string& message, const std::string& parameters) {
   CleanMovedAsideFiles();
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
-  platform.GetShell().StartProgram(".\\farLaunch.exe", "");
+  platform.GetShell().StartProgram(".\\farLaunch.exe", parameters);
   platform.GetSystem().Exit(0);
 }

@@ -18,5 +18,6 @@ void CleanTempFiles();
 void CleanMovedAsideFiles();
 
 // Cleans up, stops the status timer, shows the message, starts
-// ".\farLaunch.exe" again and ends this process. UI thread only.
-void RestartLauncher(platform::Platform& platform, const std::string& message);
+// ".\farLaunch.exe" again with `parameters` and ends this process. UI
+// thread only.
+void RestartLauncher(platform::Platform& platform, const std::string& message, const std::string& parameters);

@@ -24,10 +24,10 @@ std::string LocalNameOf(const UpdateFileItem& item) {
   return item.TargetFileName;
 }
 
-void FailUpdate(platform::Platform& platform, LauncherText message) {
+void FailUpdate(const LauncherState& state, platform::Platform& platform, LauncherText message) {
   CleanTempFiles();
   platform.GetDialogs().ShowMessage(Text(message));
-  platform.GetSystem().Exit(0);
+  platform.GetSystem().Exit(state.ends.failureExitCode);
 }
 
 // Downloads and installs one item of a newer entry; the fatal paths end the
@@ -45,11 +45,11 @@ void ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
   // The server names the file of an untyped item; it must not leave the
   // game directory.
   if (!IsInsideGameDirectory(localName)) {
-    FailUpdate(platform, LauncherText::ItemInstallFailed);
+    FailUpdate(state, platform, LauncherText::ItemInstallFailed);
   } else if (!HttpDownloader::DownloadFile(item.SourceFileAddr, localName, platform.GetUiThread())) {
-    FailUpdate(platform, LauncherText::ItemDownloadFailed);
+    FailUpdate(state, platform, LauncherText::ItemDownloadFailed);
   } else if (!InstallItem(state, item)) {
-    FailUpdate(platform, LauncherText::ItemInstallFailed);
+    FailUpdate(state, platform, LauncherText::ItemInstallFailed);
   }
 }
 
@@ -82,7 +82,7 @@ bool UnpackFullPackage(LauncherState& state, platform::Platform& platform, bool&
     CleanMovedAsideFiles();
     CleanTempFiles();
     platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
-    platform.GetSystem().Exit(0);
+    platform.GetSystem().Exit(state.ends.failureExitCode);
   }
 
   bool unpacked = true;
@@ -93,7 +93,9 @@ bool UnpackFullPackage(LauncherState& state, platform::Platform& platform, bool&
       return false;
     }
     ZipEntry entry;
-    if (reader.GetItem(i, entry) != ZipResult::Ok || reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) != ZipResult::Ok) {
+    if (reader.GetItem(i, entry) != ZipResult::Ok ||
+        reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) !=
+            ZipResult::Ok) {
       unpacked = false;
     }
   }
@@ -118,6 +120,14 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform) {
       CleanTempFiles();
       platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
     }
+  }
+}
+
+// An update that stops for good without completing ends the run when the
+// command line asked for it; the message has been shown by then.
+void EndIfAsked(const LauncherState& state, platform::Platform& platform) {
+  if (state.ends.exitOnFinish) {
+    platform.GetSystem().Exit(state.ends.failureExitCode);
   }
 }
 
@@ -153,12 +163,14 @@ bool StartUpdate(LauncherState& state, platform::Platform& platform) {
 }
 
 void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
-  const bool listed = std::any_of(state.entries.begin(), state.entries.end(),
-                                  [&state](const VersionEntry& entry) { return entry.PackageCode == state.PackageCode; });
+  const bool listed = std::any_of(state.entries.begin(), state.entries.end(), [&state](const VersionEntry& entry) {
+    return entry.PackageCode == state.PackageCode;
+  });
   if (!listed) {
     state.progress.stage.store(CannotUpdate, std::memory_order_release);
     platform.GetDialogs().ShowMessage(Text(LauncherText::CutOffVersion));
     platform.GetShell().OpenInBrowser(state.UpdateBlockAddr);
+    EndIfAsked(state, platform);
     return;
   }
 
@@ -224,14 +236,14 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
       WriteBack(state, platform, state.entries.size() - 1);
     }
   }
-  if (state.selfUpdated) {
-    progress.completion.store(LauncherReplaced, std::memory_order_release);
-  } else if (packageInstalled) {
-    progress.completion.store(Finished, std::memory_order_release);
+  if (state.selfUpdated || packageInstalled) {
+    progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
+    progress.installing = false;
   } else {
     progress.stage.store(CannotUpdate, std::memory_order_release);
+    progress.installing = false;
+    EndIfAsked(state, platform);
   }
-  progress.installing = false;
 }
 
 void WriteBack(LauncherState& state, platform::Platform& platform, std::size_t index) {
@@ -243,8 +255,8 @@ void WriteBack(LauncherState& state, platform::Platform& platform, std::size_t i
                            state.UpdateServerAddr, state.ForceUpdateVersion)) {
     return;
   }
-  const std::string label = Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion +
-                            "." + entry.FileVersion;
+  const std::string label =
+      Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion + "." + entry.FileVersion;
   platform.GetUiThread().RunOnUiThread(
       [&platform, label] { platform.GetWindow().SetLabelText(controls::CurrentVersionLabel, label); });
   CleanTempFiles();

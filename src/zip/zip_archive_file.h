@@ -28,4 +28,7 @@ class ZipArchiveFile {
   };
   explicit ZipArchiveFile(std::FILE* file) : file_(file) {}
   std::unique_ptr<std::FILE, Closer> file_;
+  // Where the next read starts without a seek; -1 when unknown. Entry data
+  // is read in order, so most reads need no seek.
+  std::int64_t position_ = -1;
 };

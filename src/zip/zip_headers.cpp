@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
 
 #include "zip/zip_entry.h"
 #include "zip/zip_little_endian.h"
@@ -13,8 +12,9 @@ constexpr std::uint32_t kCentralSignature = 0x02014b50;
 constexpr std::uint32_t kLocalSignature = 0x04034b50;
 constexpr std::size_t kEndRecordSize = 22;
 constexpr std::size_t kLocalHeaderSize = 30;
-// The end record lies within the last 65 535 bytes; they are searched in
-// windows of 1 024 bytes that overlap by the signature's 4 bytes.
+// The end record lies within the last 65 535 bytes. They are searched
+// backwards in windows of 1 028 bytes placed 1 024 bytes apart, so that a
+// signature across a window's edge is still seen.
 constexpr std::int64_t kSearchLimit = 65535;
 constexpr std::int64_t kSearchStep = 1024;
 constexpr std::size_t kSignatureSize = 4;

@@ -29,9 +29,7 @@ void CreateDirectoryChain(const std::filesystem::path& root, const std::string& 
     if (part.empty() || part.back() == '/') continue;
     const std::filesystem::path directory = root / part;
     std::error_code error;
-    if (!std::filesystem::create_directory(directory, error) && error &&
-        !std::filesystem::is_directory(directory, error)) {
-      return;
-    }
+    if (std::filesystem::is_directory(directory, error)) continue;
+    if (!std::filesystem::create_directory(directory, error)) return;
   }
 }

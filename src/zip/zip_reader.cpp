@@ -152,6 +152,8 @@ ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
   RemoveExistingFile(target);
   std::unique_ptr<std::FILE, FileCloser> output(std::fopen(target.string().c_str(), "wb"));
   if (!output) return ZipResult::CannotOpenFile;
+  // Chunks are written whole; a stdio buffer would split each in two.
+  std::setvbuf(output.get(), nullptr, _IONBF, 0);
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;

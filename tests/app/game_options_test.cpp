@@ -1,5 +1,6 @@
 // rh_game.ini and cfg.ini as start-up reads and writes them.
 #include "app/game_options.h"
+
 #include "update/update_fixture.h"
 
 namespace {

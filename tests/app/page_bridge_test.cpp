@@ -1,10 +1,11 @@
 // The news page's requests: parking a back-address request while the
 // update runs, and launching the game client from a launch record.
+#include "app/page_bridge.h"
+
 #include <sys/stat.h>
 
 #include <cstdio>
 
-#include "app/page_bridge.h"
 #include "platform/headless/console.h"
 #include "platform/headless/process_shell.h"
 #include "update/update_fixture.h"

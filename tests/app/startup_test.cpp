@@ -1,9 +1,11 @@
 // Start-up of the main dialog in a prepared game directory, and the events
 // it answers afterwards.
+#include "app/cfarlaunch_app.h"
 #include "app/cfarlaunch_dlg.h"
+#include "base/ox_base.h"
 #include "update/update_fixture.h"
-#include "xml/base64.h"
 #include "update/window_controls.h"
+#include "xml/base64.h"
 
 namespace {
 
@@ -11,7 +13,8 @@ class Startup : public UpdateFixture {
  protected:
   LauncherState& Dialog() { return dialog.State(); }
   bool WaitForDialogWorker() {
-    return WaitUntil([this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
+    return WaitUntil(
+        [this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
   }
   void PublishTwoVersions() {
     ServerDocument document;
@@ -38,6 +41,8 @@ TEST_F(Startup, LaysOutTheWindowWithoutAnUpdateServer) {
   EXPECT_EQ(window.progressSetup->background, 0x1D050Eu);
   EXPECT_EQ(window.progressSetup->bar, 0x0AF0FAu);
   EXPECT_EQ(window.createdButtons, (std::vector<int>{2021, 2038, 2077, 2031}));
+  EXPECT_EQ(window.buttonImages.at(2021), (fake::ButtonImages{2021, 2022, 2023}));
+  EXPECT_EQ(window.buttonImages.at(2077), (fake::ButtonImages{2077, 2077, 2077}));
   EXPECT_EQ(window.buttonImages.at(2031), (fake::ButtonImages{2600, 2600, 2600}));
   EXPECT_EQ(window.placements.at(2031).rect, (platform::Rect{426, 564, 942, 584}));
   EXPECT_EQ(window.labelColours.at(controls::StatusLabel), 0xFFFFFFu);
@@ -57,6 +62,7 @@ TEST_F(Startup, LaysOutTheWindowWithoutAnUpdateServer) {
 
 TEST_F(Startup, MissingOrUnreadableVersionDocumentIsFatal) {
   EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
+  ox_base::oxBaseExit();  // the program initialises the base library once
   // Stored form, but the element holds markup without a complete child.
   dir.Write("updatecfg.xml", Base64Encode("<GameVersion MainVersion=\"1\"><x></GameVersion>"));
   EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
@@ -69,8 +75,10 @@ TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
   PublishTwoVersions();
   Install(true);
   dir.Write("cfg.ini", "[Startup Options]\nSetUpName=fog_web01.tmp\n");
+  dir.Write("QZ_game.pkg", "pkg");
   ASSERT_EQ(dialog.OnInitDialog(), 1);
   ASSERT_TRUE(WaitForDialogWorker());
+  EXPECT_NE(ReadVersionDocument().find("ForceUpdateVersion=\"1\""), std::string::npos) << ReadVersionDocument();
 
   EXPECT_EQ(site.Hits("/servercfg.xml"), 1);
   EXPECT_FALSE(Dialog().needFullInstall);
@@ -113,6 +121,7 @@ TEST_F(Startup, CrashDumpIsHandledOnlyWithoutAnAreaName) {
   ASSERT_EQ(dialog.OnInitDialog(), 1);
   EXPECT_TRUE(dir.Has("game.dmp"));
 
+  ox_base::oxBaseExit();  // the program initialises the base library once
   CfarLaunchDlg second(platform);
   dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\n");
   ASSERT_EQ(second.OnInitDialog(), 1);
@@ -134,6 +143,20 @@ TEST_F(Startup, PageEventsPlaceThePanelAndReadItsText) {
                platform::ExitRequested);
   ASSERT_EQ(platform.shell.Starts().size(), 1u);
   EXPECT_NE(platform.shell.Starts()[0].parameters.find(";areaname=" + Gbk("雾港一区") + ";"), std::string::npos);
+}
+
+TEST(WindowManagerClose, EndsWithoutTheCleanUp) {
+  GameDirectory dir;
+  LocalVersion installed;
+  dir.Write("updatecfg.xml", StoredVersionDocument(installed));
+  dir.Write("tmpFile0", "aside");
+  fake::FakePlatform platform;
+  platform.closeCode = 0;
+  CfarLaunchApp app(platform, EndPolicy());
+  EXPECT_THROW(app.InitInstance(), platform::ExitRequested);
+  EXPECT_EQ(platform.runs, 1);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_TRUE(dir.Has("tmpFile0"));
 }
 
 }  // namespace

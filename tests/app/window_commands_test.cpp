@@ -1,8 +1,9 @@
 // The window's buttons: the command table, closing with the installation
 // stop protocol, and clearing the cache.
+#include "app/window_commands.h"
+
 #include <thread>
 
-#include "app/window_commands.h"
 #include "update/update_fixture.h"
 
 namespace {

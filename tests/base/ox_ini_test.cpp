@@ -73,6 +73,12 @@ TEST(OxIniParse, LauncherConfigurationText) {
   EXPECT_TRUE(multiFile);
   EXPECT_NE(ini.FindSection("base.engine"), nullptr);
   EXPECT_EQ(ini.FindSection("base.engine")->FirstKey(), nullptr);
+
+  ox_test::TempDir dir;
+  ASSERT_TRUE(ini.SaveFile("base.ini", false));
+  EXPECT_EQ(ReadFile("base.ini"),
+            "\n[base]\nName = \"patch\"\n\n[base.memory]\nMemBreak = 0\nLeakBreak = false\nDumpMemLeak = false\n"
+            "\n[base.log]\nConsole = false\nFile = false\nMultiFile = true\n\n[base.engine]\n");
 }
 
 TEST(OxIniParse, ValueKindsAndCanonicalTexts) {

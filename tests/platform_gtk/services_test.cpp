@@ -56,34 +56,9 @@ TEST(PosixShell, WindowsProgramNeedsARunner) {
   EXPECT_FALSE(platform::gtk::PosixShell().StartProgram(exe.string(), "x"));
 }
 
-TEST(PosixSystem, ReportsFreeSpaceOfTheCurrentVolume) {
-  platform::gtk::PosixSystem system;
-  std::uint64_t freeBytes = 0;
-  ASSERT_TRUE(system.FreeBytesOfCurrentVolume(freeBytes));
-  EXPECT_GT(freeBytes, 0u);
-}
-
-TEST(PosixSystem, ExitFlushesOutputAndEndsWithTheCode) {
-  ScratchDir dir;
-  const std::string log = (dir.Path() / "log.txt").string();
-  EXPECT_EXIT(
-      {
-        std::FILE* file = std::fopen(log.c_str(), "w");
-        std::fputs("buffered", file);
-        platform::gtk::PosixSystem().Exit(3);
-      },
-      ::testing::ExitedWithCode(3), "");
-  std::ifstream in(log);
-  std::string text;
-  std::getline(in, text);
-  EXPECT_EQ(text, "buffered");
-}
-
 TEST(GtkDialogs, WorkerWaitsForTheAnswerGivenOnTheUiThread) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
-  if (!gtk) {
-    GTEST_SKIP() << "no X display";
-  }
+  GTK_TEST_NEEDS_DISPLAY(gtk);
   std::atomic<int> answered{0};
   bool answer = false;
   std::thread worker([&] {

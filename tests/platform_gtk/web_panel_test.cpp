@@ -10,9 +10,7 @@ namespace {
 
 TEST(GtkWebPanel, ReportsFinishedLoadsAndReadsTheVisibleText) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
-  if (!gtk) {
-    GTEST_SKIP() << "no X display";
-  }
+  GTK_TEST_NEEDS_DISPLAY(gtk);
   const std::filesystem::path page = std::filesystem::temp_directory_path() / "farlaunch_web_panel_test.html";
   std::ofstream(page) << "<html><head><meta charset=\"utf-8\"><style>p { color: red }</style><script>var hidden = 'script text';</script>"
                          "</head><body><p>Servers [[1;2;3]]</p><!-- a comment --><div>"

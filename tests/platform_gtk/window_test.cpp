@@ -67,9 +67,7 @@ std::string ShotPath(const char* name) { return std::string(FARLAUNCH_BINARY_DIR
 
 TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
-  if (!gtk) {
-    GTEST_SKIP() << "no X display";
-  }
+  GTK_TEST_NEEDS_DISPLAY(gtk);
   ASSERT_EQ(std::system("xdotool mousemove 600 400"), 0);  // away from every button
   BuildLayout(gtk->GetWindow());
   const platform::Bitmap background = ui::LoadBitmapResource(141);
@@ -135,9 +133,7 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
 
 TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
   std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
-  if (!gtk) {
-    GTEST_SKIP() << "no X display";
-  }
+  GTK_TEST_NEEDS_DISPLAY(gtk);
   BuildLayout(gtk->GetWindow());
   gtk_test::RecordingEvents events;
   std::vector<int> commands;

@@ -91,6 +91,23 @@ TEST_F(NormalUpdate, CutOffVersionSendsThePlayerToTheDownloadPage) {
   EXPECT_EQ(state.progress.completion.load(), Pending);
   Tick();
   EXPECT_EQ(platform.window.LabelText(controls::StatusLabel), Gbk("无法更新"));
+  EXPECT_TRUE(platform.system.ExitCodes().empty()) << "the window waits";
+}
+
+TEST_F(NormalUpdate, CutOffVersionEndsTheRunWhenAskedToAfterTheMessage) {
+  ServerDocument document;
+  document.versions = {Version("11", "0011")};
+  document.site["UpdateBlockAddr"] = "http://download.invalid/";
+  Publish(document);
+  installed.PackageCode = "0009";
+  Install(true);
+  state.ends.exitOnFinish = true;
+  state.ends.failureExitCode = 1;
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_EQ(platform.system.WaitForExit(), 1);
+  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_EQ(platform.shell.OpenedUrls().size(), 1u);
 }
 
 TEST_F(NormalUpdate, SchemesAndTypesDecideWhatIsFetchedAndKept) {
@@ -125,9 +142,10 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
   ServerDocument document;
   document.versions = {
       Version("10", "0010"),
-      Version("11", "0011",
-              {Patch("first.zip", {{"first.txt", "1"}}), ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")},
-               Patch("third.zip", {{"third.txt", "3"}})}),
+      Version(
+          "11", "0011",
+          {Patch("first.zip", {{"first.txt", "1"}}), ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")},
+           Patch("third.zip", {{"third.txt", "3"}})}),
       Version("12", "0012", {Patch("p12.zip", {{"twelve.txt", "12"}})}),
   };
   Publish(document);
@@ -161,6 +179,7 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
 
 TEST_F(NormalUpdate, DownloadAndInstallationFailuresEndTheLauncher) {
   site.Put("/broken.zip", "this is not a zip archive");
+  state.ends.failureExitCode = 1;
   for (const std::string& path : {std::string("/missing.zip"), std::string("/broken.zip")}) {
     SCOPED_TRACE(path);
     ServerDocument document;
@@ -174,9 +193,10 @@ TEST_F(NormalUpdate, DownloadAndInstallationFailuresEndTheLauncher) {
     ASSERT_TRUE(StartUpdate(state, platform));
     ASSERT_TRUE(WaitUntil([&] { return platform.system.ExitCodes().size() == boxesBefore + 1; }));
 
-    const std::string expected = path == "/missing.zip" ? "下载失败！！请检查网络重新下载" : "更新失败！！请重新更新！！！";
+    const std::string expected =
+        path == "/missing.zip" ? "下载失败！！请检查网络重新下载" : "更新失败！！请重新更新！！！";
     EXPECT_EQ(BoxTexts().back(), Gbk(expected));
-    EXPECT_EQ(platform.system.ExitCodes().back(), 0);
+    EXPECT_EQ(platform.system.ExitCodes().back(), 1);
     EXPECT_FALSE(dir.Has("client.zip"));
     EXPECT_FALSE(dir.Has("servercfg.xml"));
     EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);

@@ -16,8 +16,7 @@ TEST_F(StatusTimer, SetProgressMovesTheBarExceptAtZero) {
   SetProgress(platform.window, 37);
   EXPECT_EQ(Percent(), "37%");
   EXPECT_EQ(BarRight(), 426 + 193);
-  EXPECT_EQ(platform.window.placements.at(controls::ProgressBarButton).rect,
-            (platform::Rect{426, 564, 619, 584}));
+  EXPECT_EQ(platform.window.placements.at(controls::ProgressBarButton).rect, (platform::Rect{426, 564, 619, 584}));
   SetProgress(platform.window, 100);
   EXPECT_EQ(BarRight(), 948);
   SetProgress(platform.window, 0);
@@ -96,6 +95,18 @@ TEST_F(StatusTimer, CompletionShowsDoneAndReplaysTheParkedRequest) {
   EXPECT_EQ(replayed.size(), 1u);
 }
 
+TEST_F(StatusTimer, CompletionEndsTheRunWhenAskedToAfterTheReplay) {
+  platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+  state.ends.exitOnFinish = true;
+  state.pendingWebRequest = "xServerBackUrl{{}}";
+  state.progress.completion = Finished;
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(replayed.size(), 1u);
+  EXPECT_EQ(Status(), Gbk("更新完成"));
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+}
+
 TEST_F(StatusTimer, ElevenFailedRetriesThenTheTwelfthTickIsFatal) {
   state.UpdateServerAddr = site.Url("/missing.xml");
   platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
@@ -143,7 +154,9 @@ TEST_F(StatusTimer, ClearedCacheRestartsTheLauncher) {
   dir.Write("tmpFile3", "aside");
   dir.Write("update.zip", "z");
   state.cacheCleared = true;
+  state.ends.restartParameters = "--headless --exit-on-finish";
   EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(platform.shell.Starts().at(0).parameters, "--headless --exit-on-finish");
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("清理缓存成功，请重新开启游戏！")});
   ASSERT_EQ(platform.shell.Starts().size(), 1u);
   EXPECT_EQ(platform.shell.Starts()[0].program, ".\\farLaunch.exe");

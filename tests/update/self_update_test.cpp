@@ -1,11 +1,11 @@
 // Installing a new launcher and keeping the game directory free of the
 // launcher's leftovers.
+#include "update/self_update.h"
+
 #include <filesystem>
 #include <fstream>
 
 #include "support/temp_dir.h"
-
-#include "update/self_update.h"
 #include "update/update_fixture.h"
 
 namespace {
@@ -50,8 +50,9 @@ TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
 }
 
 TEST_F(SelfUpdate, CleanUpsDeleteExactlyTheirNames) {
-  const std::vector<std::string> temporary = {"servercfg.xml", "_tmp.dat", "tmp.tmp", "_tmp_up.dat", "_dat.dat",
-                                              "diff.dat", "tmp_client.tmp", "client.zip", "update.zip"};
+  const std::vector<std::string> temporary = {"servercfg.xml",  "_tmp.dat",   "tmp.tmp",
+                                              "_tmp_up.dat",    "_dat.dat",   "diff.dat",
+                                              "tmp_client.tmp", "client.zip", "update.zip"};
   for (const std::string& name : temporary) dir.Write(name, "t");
   for (int n = 0; n <= 10; ++n) dir.Write("tmpFile" + std::to_string(n), "aside");
   dir.Write("tmpUpdate0", "old launcher");

@@ -9,7 +9,7 @@
 #include "platform/gtk/gtk_ui_thread.h"
 #include "platform/gtk/gtk_web_panel.h"
 #include "platform/gtk/posix_shell.h"
-#include "platform/gtk/posix_system.h"
+#include "platform/posix/posix_system.h"
 #include "platform/seam.h"
 
 namespace platform::gtk {
@@ -43,7 +43,7 @@ class GtkPlatform : public Platform {
   std::unique_ptr<GtkMainWindow> window_;
   GtkDialogs dialogs_;
   PosixShell shell_;
-  PosixSystem system_;
+  posix::PosixSystem system_;
 };
 
 }  // namespace platform::gtk

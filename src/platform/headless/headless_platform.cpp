@@ -12,7 +12,7 @@ HeadlessPlatform::HeadlessPlatform(unsigned codePage, std::FILE* out)
       dialogs_(console_, codePage),
       webPanel_(loop_, console_, codePage),
       shell_(console_, codePage),
-      system_(console_) {}
+      system_([this] { console_.Finish(); }) {}
 
 int HeadlessPlatform::Run(WindowEvents& events) {
   ConsoleClose closeOnSignals(loop_);

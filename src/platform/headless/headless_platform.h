@@ -15,8 +15,8 @@
 #include "platform/headless/console_window.h"
 #include "platform/headless/event_loop.h"
 #include "platform/headless/http_web_panel.h"
-#include "platform/headless/posix_system.h"
 #include "platform/headless/process_shell.h"
+#include "platform/posix/posix_system.h"
 #include "platform/seam.h"
 
 namespace platform::headless {
@@ -45,7 +45,7 @@ class HeadlessPlatform : public Platform {
   ConsoleDialogs dialogs_;
   HttpWebPanel webPanel_;
   ProcessShell shell_;
-  PosixSystem system_;
+  posix::PosixSystem system_;
 };
 
 }  // namespace platform::headless

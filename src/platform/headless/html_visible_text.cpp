@@ -20,13 +20,11 @@ bool IsHidden(const std::string& name) {
 }
 
 bool IsBlock(const std::string& name) {
-  return IsOneOf(name, {"html",    "body",    "address", "article", "aside",   "blockquote", "caption",
-                        "center",  "dd",      "details", "dialog",  "dir",     "div",        "dl",
-                        "dt",      "fieldset", "figcaption", "figure", "footer", "form",    "h1",
-                        "h2",      "h3",      "h4",      "h5",      "h6",      "header",     "hr",
-                        "legend",  "li",      "main",    "menu",    "nav",     "ol",         "p",
-                        "pre",     "section", "summary", "table",   "tbody",   "tfoot",      "thead",
-                        "tr",      "ul",      "listing", "xmp"});
+  return IsOneOf(name, {"html", "body", "address", "article", "aside", "blockquote", "caption", "center", "dd",
+                        "details", "dialog", "dir", "div", "dl", "dt", "fieldset", "figcaption", "figure",
+                        "footer", "form", "h1", "h2", "h3", "h4", "h5", "h6", "header", "hr", "legend", "li",
+                        "main", "menu", "nav", "ol", "p", "pre", "section", "summary", "table", "tbody", "tfoot",
+                        "thead", "tr", "ul", "listing", "xmp"});
 }
 
 bool KeepsWhiteSpace(const std::string& name) { return IsOneOf(name, {"pre", "listing", "xmp"}); }

@@ -6,10 +6,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/headless/console.h"
-#include "platform/headless/posix_system.h"
+#include "platform/posix/posix_system.h"
 
-namespace platform::headless {
+namespace platform::posix {
 namespace {
 
 std::FILE* atExitTrace = nullptr;
@@ -21,26 +20,22 @@ TEST(PosixSystem, ExitFlushesOutputAndSkipsExitHandlers) {
   EXPECT_EXIT(
       {
         atExitTrace = std::fopen(trace.c_str(), "w");
-        Console console(atExitTrace, true);
-        console.ShowStatus("[#] 100%");
         std::fputs("buffered", atExitTrace);
         // Exit handlers and static destructors would run here with exit():
         // a detached worker may still be using what they destroy.
         std::atexit([] { std::fputs(" exit handler ran", atExitTrace); });
-        PosixSystem(console).Exit(7);
+        PosixSystem([] { std::fputs(" before exit", atExitTrace); }).Exit(7);
       },
       testing::ExitedWithCode(7), "");
   std::ifstream in(trace);
   std::stringstream text;
   text << in.rdbuf();
-  EXPECT_EQ(text.str(), "\r\033[K[#] 100%buffered\n");
+  EXPECT_EQ(text.str(), "buffered before exit");
   std::filesystem::remove(trace);
 }
 
 TEST(PosixSystem, FreeBytesOfTheCurrentVolume) {
-  std::FILE* out = std::tmpfile();
-  Console console(out, false);
-  PosixSystem system(console);
+  PosixSystem system;
   std::uint64_t freeBytes = 0;
   ASSERT_TRUE(system.FreeBytesOfCurrentVolume(freeBytes));
   std::error_code error;
@@ -48,8 +43,7 @@ TEST(PosixSystem, FreeBytesOfTheCurrentVolume) {
   ASSERT_FALSE(error);
   // The same figure as the standard library's, give or take other writers.
   EXPECT_NEAR(static_cast<double>(freeBytes), static_cast<double>(space.available), 64.0 * 1024 * 1024);
-  std::fclose(out);
 }
 
 }  // namespace
-}  // namespace platform::headless
+}  // namespace platform::posix

@@ -1,4 +1,4 @@
-#include "platform/headless/spawn.h"
+#include "platform/posix/spawn.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace platform::headless {
+namespace platform::posix {
 namespace {
 
 // Reports errno through the pipe and ends the child; async-signal-safe.
@@ -71,4 +71,4 @@ std::string FindOnPath(const std::string& name) {
   return "";
 }
 
-}  // namespace platform::headless
+}  // namespace platform::posix

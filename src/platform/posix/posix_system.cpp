@@ -1,13 +1,14 @@
-#include "platform/headless/posix_system.h"
+#include "platform/posix/posix_system.h"
 
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cstdio>
+#include <utility>
 
-namespace platform::headless {
+namespace platform::posix {
 
-PosixSystem::PosixSystem(Console& console) : console_(console) {}
+PosixSystem::PosixSystem(std::function<void()> beforeExit) : beforeExit_(std::move(beforeExit)) {}
 
 bool PosixSystem::FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) {
   struct statvfs volume {};
@@ -17,9 +18,9 @@ bool PosixSystem::FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) {
 }
 
 void PosixSystem::Exit(int code) {
-  console_.Finish();
+  if (beforeExit_) beforeExit_();
   std::fflush(nullptr);
   _exit(code);
 }
 
-}  // namespace platform::headless
+}  // namespace platform::posix

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-namespace platform::headless {
+namespace platform::posix {
 
 // Starts argv[0] (a path; no search) with the arguments as given, without a
 // shell, in the current directory, and does not wait for it: the program
@@ -14,4 +14,4 @@ bool SpawnDetached(const std::vector<std::string>& argv);
 // The full path of `name` on PATH, empty when it is not there.
 std::string FindOnPath(const std::string& name);
 
-}  // namespace platform::headless
+}  // namespace platform::posix

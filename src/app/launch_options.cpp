@@ -1,0 +1,44 @@
+#include "app/launch_options.h"
+
+#include <sstream>
+
+bool ParseLaunchOptions(const std::vector<std::string>& arguments, LaunchOptions& options, std::string& error) {
+  for (const std::string& argument : arguments) {
+    std::istringstream words(argument);
+    std::string option;
+    while (words >> option) {
+      if (option == "--headless") {
+        options.headless = true;
+      } else if (option == "--exit-on-finish") {
+        options.exitOnFinish = true;
+      } else if (option == "--help") {
+        options.help = true;
+      } else if (option == "--version") {
+        options.version = true;
+      } else {
+        error = "unknown option: " + option;
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+std::string RestartParameters(const LaunchOptions& options) {
+  std::string parameters;
+  if (options.headless) parameters += "--headless";
+  if (options.exitOnFinish) parameters += parameters.empty() ? "--exit-on-finish" : " --exit-on-finish";
+  return parameters;
+}
+
+const char* UsageText() {
+  return "Usage: farLaunch.exe [--headless] [--exit-on-finish] [--help] [--version]\n"
+         "Brings the game in the current directory up to date and starts it from the news page.\n"
+         "  --headless        run on the console even when a display is present\n"
+         "  --exit-on-finish  end when the update completes or stops for good\n"
+         "                    instead of waiting for the page\n"
+         "  --help            show this text\n"
+         "  --version         show the launcher's version\n"
+         "On the console the exit status is 0 when the update completed or the game\n"
+         "was started, 1 when the launcher ended on a failure, 2 for a usage error.\n";
+}
