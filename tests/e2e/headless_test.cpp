@@ -45,8 +45,6 @@ TEST(HeadlessEndToEnd, PatchChainFromTheOldestVersionRewritesTheVersionDocument)
 
   scenario.ExpectVersion3Installed();
   const std::string output = ReadFile(scenario.Output("run.txt"));
-  EXPECT_NE(output.find("patch-0002.zip"), std::string::npos) << output;
-  EXPECT_NE(output.find("patch-0003.zip"), std::string::npos) << output;
   EXPECT_NE(output.find("更新完成"), std::string::npos) << output;
   EXPECT_FALSE(scenario.Game().Has("client-args.txt"));
 }
