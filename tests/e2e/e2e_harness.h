@@ -43,7 +43,7 @@ class Scratch {
 
 struct SiteOptions {
   std::optional<int> ftpPort;  // where the documents send crash dumps
-  bool large = false;          // also the slow 16 MiB patch (servercfg-slow.xml)
+  bool large = false;          // also the slow 32 MiB patch (servercfg-slow.xml)
 };
 
 // demo/server.py serving a site built by scripts/demo-site in `folder`.

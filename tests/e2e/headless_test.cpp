@@ -1,6 +1,6 @@
 // farLaunch.exe in the headless front end against the demo site: every
-// scenario runs the real program with --headless --exit-on-finish in a game
-// directory and checks what it leaves and how it ends.
+// scenario runs the real program in a game directory and checks what it
+// leaves and how it ends.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -11,6 +11,10 @@ namespace e2e {
 namespace {
 
 const std::vector<std::string> kHeadless = {"--headless", "--exit-on-finish"};
+// Where the page starts the game, the launch itself ends the launcher:
+// --exit-on-finish would end it at completion even when the page has not
+// been read yet.
+const std::vector<std::string> kHeadlessUntilLaunch = {"--headless"};
 
 // Runs the launcher to its end; -1 when it did not end in time.
 int RunLauncher(Scenario& scenario, const std::vector<std::string>& arguments, const std::string& output) {
@@ -21,7 +25,7 @@ TEST(HeadlessEndToEnd, FullInstallThenTheLoginParkedOnThePageStartsTheClient) {
   Scenario scenario;
   scenario.PrepareGame("servercfg-autologin.xml", /*withClient=*/false);
 
-  EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_EQ(RunLauncher(scenario, kHeadlessUntilLaunch, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
 
   GameDirectory& game = scenario.Game();
   ASSERT_TRUE(game.Has("client.exe"));
@@ -54,15 +58,11 @@ TEST(HeadlessEndToEnd, LauncherUpdateInstallsTheNewLauncherAndTheRestartedOneCom
   scenario.PrepareGame("servercfg-launcher.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
 
-  EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_EQ(RunLauncher(scenario, kHeadlessUntilLaunch, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
 
-  const std::string marker = "\nfarLaunch demo update 0004\n";
-  const std::string launcher = game.Read("farLaunch.exe");
-  EXPECT_EQ(launcher.substr(launcher.size() - std::min(launcher.size(), marker.size())), marker);
-  EXPECT_TRUE(game.IsExecutable("farLaunch.exe"));
-  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0004");
-  // The restarted launcher runs detached; its page logs in once its own
-  // (empty) update is done and it starts the client.
+  scenario.ExpectNewLauncherInstalled();
+  // The restarted launcher (headless again) runs detached; its page logs
+  // in once its own (empty) update is done and it starts the client.
   EXPECT_TRUE(WaitUntil([&] { return game.Read("client-args.txt") == kDemoLaunch; }))
       << ReadFile(scenario.Output("run.txt"));
   EXPECT_FALSE(game.Has("tmpUpdate0"));

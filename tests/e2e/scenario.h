@@ -4,6 +4,7 @@
 // directory, plus the expectations both front ends share.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <regex>
@@ -51,6 +52,16 @@ class Scenario {
     if (withClient) {
       game_.AddClient();
     }
+  }
+
+  // The launcher of the demo's 0004 (the built one with a marker line
+  // appended) replaced the old one, executable, and 0004 was recorded.
+  void ExpectNewLauncherInstalled() {
+    const std::string marker = "\nfarLaunch demo update 0004\n";
+    const std::string launcher = game_.Read("farLaunch.exe");
+    EXPECT_EQ(launcher.substr(launcher.size() - std::min(launcher.size(), marker.size())), marker);
+    EXPECT_TRUE(game_.IsExecutable("farLaunch.exe"));
+    EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0004");
   }
 
   // The files the FTP account received.
