@@ -28,7 +28,6 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  pid_t Pid() const { return pid_; }
   bool Running();
   // The exit status (128 + signal for a killed process), or none when the
   // process is still running after `limit`.
