@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 
 #include "e2e/scenario.h"
 #include "e2e/x_session.h"
@@ -106,13 +107,25 @@ TEST_F(WindowEndToEnd, FullInstallThenLoggingInOnThePageStartsTheClient) {
 }
 
 TEST_F(WindowEndToEnd, PatchChainWithTheLoginParkedUntilTheUpdateIsDone) {
+  // The page logs in a player named 玩家: the name goes from the page's
+  // UTF-8 through the launcher's code page (GBK) and reaches the client,
+  // a Linux program, as UTF-8 again.
   Scenario scenario;
-  scenario.PrepareGame("servercfg-autologin.xml", /*withClient=*/true);
+  std::string document = ReadFile(scenario.Site().Folder() / "servercfg-autologin.xml");
+  const std::string demoLogin = "/autologin/demo";
+  ASSERT_NE(document.find(demoLogin), std::string::npos);
+  document.replace(document.find(demoLogin), demoLogin.size(), "/autologin/%E7%8E%A9%E5%AE%B6");
+  std::ofstream(scenario.Site().Folder() / "servercfg-cn.xml", std::ios::binary) << document;
+  scenario.PrepareGame("servercfg-cn.xml", /*withClient=*/true);
   ChildProcess launcher(WindowLauncher(scenario));
 
   EXPECT_EQ(launcher.WaitForExit(kPatience), 0) << ReadFile(scenario.Output("run.txt"));
   scenario.ExpectVersion3Installed();
-  EXPECT_TRUE(WaitUntil([&] { return scenario.Game().Read("client-args.txt") == kDemoLaunch; }, 30s))
+  const std::string expected =
+      "ur;ip=127.0.0.1;port=7001;areaname=Harbour;tx_ip=127.0.0.1;LT=0;UNAME=玩家;SERIAL=SN-11127;"
+      "UID=11127;SERVERID=1;SERVERNAME=Harbour;PayUrl=http://127.0.0.1/pay;Server=S1;Qid=Q11127;"
+      "ClientUrl=http://127.0.0.1/client;CurServerID=1\n";
+  EXPECT_TRUE(WaitUntil([&] { return scenario.Game().Read("client-args.txt") == expected; }, 30s))
       << scenario.Game().Read("client-args.txt");
 }
 
