@@ -12,9 +12,6 @@ function(farlaunch_test)
     set(T_TIMEOUT 300)
   endif()
   set(props TIMEOUT ${T_TIMEOUT})
-  if(T_LABELS)
-    list(APPEND props LABELS "${T_LABELS}")
-  endif()
   # Window tests share one X display: never run two of them at once.
   if("gui" IN_LIST T_LABELS)
     list(APPEND props RESOURCE_LOCK x_display)
@@ -23,6 +20,14 @@ function(farlaunch_test)
     list(APPEND props ENVIRONMENT "${T_ENV}")
   endif()
   gtest_discover_tests(${T_NAME} DISCOVERY_TIMEOUT 60 PROPERTIES ${props})
+  # Labels go on after discovery: a list of several would not survive the
+  # trip through gtest_discover_tests' PROPERTIES.
+  if(T_LABELS)
+    set(label_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
+    file(WRITE ${label_file}
+      "if(${T_NAME}_TESTS)\n  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES LABELS \"${T_LABELS}\")\nendif()\n")
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${label_file})
+  endif()
 endfunction()
 
 # farlaunch_fuzzer(NAME name SOURCES ... LIBS ...): a libFuzzer target, clang only.

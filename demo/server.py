@@ -2,6 +2,8 @@
 """The demo publisher site: serves the built site folder over HTTP on
 loopback and answers the login form with a page carrying the launcher's
 "RunClient" record (and, for the parking variant, a "ServerBackUrl" request).
+/slow/NAME serves the site file NAME at a trickle, so that a download is
+still running when someone wants to interrupt it.
 
 usage: server.py SITE_DIR PORT_FILE
 Binds 127.0.0.1 on a free port and writes the port number to PORT_FILE.
@@ -10,7 +12,11 @@ import html
 import http.server
 import os
 import sys
+import time
 import urllib.parse
+
+SLOW_CHUNK = 16 * 1024
+SLOW_PAUSE_SECONDS = 0.125  # 128 KiB/s
 
 SERVERS = {
     "1": ("Harbour", "127.0.0.1", "7001"),
@@ -64,8 +70,29 @@ class Handler(http.server.SimpleHTTPRequestHandler):
                            "<p>ServerBackUrl{{%s}}</p>\n<p>RunClient[[%s]]</p>"
                            % (html.escape(user), html.escape(back),
                               html.escape(record(user, server_id))))
+        elif url.path.startswith("/slow/"):
+            self.send_slowly(url.path[len("/slow/"):])
         else:
             super().do_GET()
+
+    def send_slowly(self, name):
+        site = os.getcwd()
+        path = os.path.realpath(os.path.join(site, urllib.parse.unquote(name)))
+        if os.path.commonpath([site, path]) != site or not os.path.isfile(path):
+            self.send_error(404)
+            return
+        self.send_response(200)
+        self.send_header("Content-Type", "application/zip")
+        self.send_header("Content-Length", str(os.path.getsize(path)))
+        self.end_headers()
+        try:
+            with open(path, "rb") as f:
+                while chunk := f.read(SLOW_CHUNK):
+                    self.wfile.write(chunk)
+                    self.wfile.flush()
+                    time.sleep(SLOW_PAUSE_SECONDS)
+        except (BrokenPipeError, ConnectionResetError):
+            pass  # the launcher went away mid-download
 
 
 def main():

@@ -1,0 +1,97 @@
+#pragma once
+// The pieces of an end-to-end run: a scratch folder, the demo publisher
+// site (demo/server.py built by scripts/demo-site) on loopback, optionally
+// the FTP peer for crash dumps, and a game directory holding updatecfg.xml,
+// farLaunch.exe and the stand-in client.
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "e2e/child_process.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+
+// Generous: the machine running the suite may be busy with other builds.
+constexpr std::chrono::milliseconds kPatience = 180s;
+
+// Checks `done` every 100 ms until it holds or `limit` has passed.
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kPatience);
+
+std::string ReadFile(const std::filesystem::path& path);
+
+// A fresh folder under the system's temporary directory. When it goes away,
+// every process still working in it is killed and the folder removed.
+class Scratch {
+ public:
+  Scratch();
+  ~Scratch();
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+struct SiteOptions {
+  std::optional<int> ftpPort;  // where the documents send crash dumps
+  bool large = false;          // also the slow 32 MiB patch (servercfg-slow.xml)
+};
+
+// demo/server.py serving a site built by scripts/demo-site in `folder`.
+class DemoSite {
+ public:
+  DemoSite(const std::filesystem::path& folder, const SiteOptions& options = {});
+  std::string Url(const std::string& path) const;
+  const std::filesystem::path& Folder() const { return folder_; }
+
+ private:
+  std::filesystem::path folder_;
+  std::unique_ptr<ChildProcess> server_;
+  int port_ = 0;
+};
+
+// The game directory, `Path()`, in which farLaunch.exe runs.
+class GameDirectory {
+ public:
+  explicit GameDirectory(const std::filesystem::path& path);
+  const std::filesystem::path& Path() const { return path_; }
+
+  // updatecfg.xml (stored form) at version 1.0.1, package code `packageCode`,
+  // reading its server document from `serverDocumentUrl`.
+  void WriteVersionDocument(const std::string& serverDocumentUrl, const std::string& packageCode = "0001",
+                            const std::string& loginServer = "0");
+  // farLaunch.exe as built; `marker` is appended (the program ignores
+  // trailing bytes) so a replaced launcher can be told apart.
+  void AddLauncher(const std::string& marker = "");
+  // The demo's stand-in client.exe, which writes its argument to
+  // client-args.txt.
+  void AddClient();
+  void AddFile(const std::string& name, const std::string& bytes);
+
+  bool Has(const std::string& name) const;
+  std::string Read(const std::string& name) const;
+  bool IsExecutable(const std::string& name) const;
+  // Every file name below the directory, relative, "/"-separated.
+  std::set<std::string> Files() const;
+  // The keys `farcfg read` prints for updatecfg.xml (Key=value lines).
+  std::map<std::string, std::string> InstalledVersion() const;
+
+  // How to start ./farLaunch.exe here with `arguments`; without a display
+  // unless `display` is given. Its console output goes to `output`.
+  ProcessSpec Launcher(const std::vector<std::string>& arguments, const std::filesystem::path& output,
+                       const std::optional<std::string>& display = std::nullopt) const;
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,153 @@
+// farLaunch.exe in the headless front end against the demo site: every
+// scenario runs the real program in a game directory and checks what it
+// leaves and how it ends.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "e2e/scenario.h"
+
+namespace e2e {
+namespace {
+
+const std::vector<std::string> kHeadless = {"--headless", "--exit-on-finish"};
+// Where the page starts the game, the launch itself ends the launcher:
+// --exit-on-finish would end it at completion even when the page has not
+// been read yet.
+const std::vector<std::string> kHeadlessUntilLaunch = {"--headless"};
+
+// Runs the launcher to its end; -1 when it did not end in time.
+int RunLauncher(Scenario& scenario, const std::vector<std::string>& arguments, const std::string& output) {
+  return RunToEnd(scenario.Game().Launcher(arguments, scenario.Output(output)), kPatience);
+}
+
+TEST(HeadlessEndToEnd, FullInstallThenTheLoginParkedOnThePageStartsTheClient) {
+  Scenario scenario;
+  scenario.PrepareGame("servercfg-autologin.xml", /*withClient=*/false);
+
+  EXPECT_EQ(RunLauncher(scenario, kHeadlessUntilLaunch, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+
+  GameDirectory& game = scenario.Game();
+  ASSERT_TRUE(game.Has("client.exe"));
+  EXPECT_TRUE(game.IsExecutable("client.exe"));
+  scenario.ExpectVersion3Installed();
+  EXPECT_EQ(game.Read("base.dat"), ReadFile(std::filesystem::path(FARLAUNCH_SOURCE_DIR) / "demo/full/base.dat"));
+  // The client runs on after the launcher has ended: wait for its note.
+  ASSERT_TRUE(WaitUntil([&] { return game.Read("client-args.txt") == kDemoLaunch; }, 30s))
+      << game.Read("client-args.txt");
+  std::set<std::string> expected = kVersion3Data;
+  expected.insert({"farLaunch.exe", "updatecfg.xml", "client.exe", "base.dat", "client-args.txt"});
+  EXPECT_EQ(game.Files(), expected);
+  EXPECT_NE(ReadFile(scenario.Output("run.txt")).find("更新完成"), std::string::npos);
+}
+
+TEST(HeadlessEndToEnd, PatchChainFromTheOldestVersionRewritesTheVersionDocument) {
+  Scenario scenario;
+  scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
+
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+
+  scenario.ExpectVersion3Installed();
+  const std::string output = ReadFile(scenario.Output("run.txt"));
+  EXPECT_NE(output.find("更新完成"), std::string::npos) << output;
+  EXPECT_FALSE(scenario.Game().Has("client-args.txt"));
+}
+
+TEST(HeadlessEndToEnd, LauncherUpdateInstallsTheNewLauncherAndTheRestartedOneCompletes) {
+  Scenario scenario;
+  scenario.PrepareGame("servercfg-launcher.xml", /*withClient=*/true);
+  GameDirectory& game = scenario.Game();
+
+  EXPECT_EQ(RunLauncher(scenario, kHeadlessUntilLaunch, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+
+  scenario.ExpectNewLauncherInstalled();
+  // The restarted launcher (headless again) runs detached; its page logs
+  // in once its own (empty) update is done and it starts the client.
+  EXPECT_TRUE(WaitUntil([&] { return game.Read("client-args.txt") == kDemoLaunch; }))
+      << ReadFile(scenario.Output("run.txt"));
+  EXPECT_FALSE(game.Has("tmpUpdate0"));
+  EXPECT_NE(ReadFile(scenario.Output("run.txt")).find("farLaunch更新完成，请重新开启游戏！"), std::string::npos);
+}
+
+TEST(HeadlessEndToEnd, CrashDumpIsUploadedAtStartUp) {
+  Scenario scenario({/*ftp=*/true});
+  scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
+  scenario.Game().AddFile("game.dmp", CrashDumpBytes());
+
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+
+  const std::set<std::string> uploaded = scenario.UploadedFiles();
+  ASSERT_EQ(uploaded.size(), 1u);
+  EXPECT_TRUE(IsUploadedDumpName(*uploaded.begin())) << *uploaded.begin();
+  EXPECT_EQ(scenario.Uploaded(*uploaded.begin()), CrashDumpBytes());
+  for (const std::string& name : scenario.Game().Files()) {
+    EXPECT_EQ(name.find(".dmp"), std::string::npos) << name;
+  }
+  scenario.ExpectVersion3Installed();
+}
+
+TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncher) {
+  Scenario scenario({/*ftp=*/false, /*large=*/true});
+  scenario.PrepareGame("servercfg-slow.xml", /*withClient=*/true);
+  GameDirectory& game = scenario.Game();
+  const std::string versionDocument = game.Read("updatecfg.xml");
+
+  ChildProcess launcher(game.Launcher(kHeadless, scenario.Output("run.txt")));
+  ASSERT_TRUE(WaitUntil([&] {
+    std::error_code error;
+    return std::filesystem::file_size(game.Path() / "client.zip", error) > 0 && !error;
+  })) << ReadFile(scenario.Output("run.txt"));
+  launcher.Signal(SIGTERM);
+
+  EXPECT_EQ(launcher.WaitForExit(60s), 0) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
+  EXPECT_FALSE(game.Has("data/large.bin"));
+}
+
+TEST(HeadlessEndToEnd, FailuresEndWithStatusOneAndTheirMessage) {
+  Scenario scenario;
+  GameDirectory& game = scenario.Game();
+  game.AddLauncher();
+  game.AddClient();
+
+  // No updatecfg.xml.
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "missing.txt"), 1);
+  EXPECT_NE(ReadFile(scenario.Output("missing.txt")).find("读取本地更新文件错误，请下载紧急更新文件！"), std::string::npos)
+      << ReadFile(scenario.Output("missing.txt"));
+
+  // An installed version the server no longer lists: the cut-off version.
+  game.WriteVersionDocument(scenario.Site().Url("servercfg.xml"), "0000");
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "cutoff.txt"), 1);
+  EXPECT_NE(ReadFile(scenario.Output("cutoff.txt")).find("处于截断版本请登录网站重新下载"), std::string::npos)
+      << ReadFile(scenario.Output("cutoff.txt"));
+
+  // A patch the server does not have.
+  std::ofstream(scenario.Site().Folder() / "servercfg-broken.xml")
+      << "<?xml version=\"1.0\"?>\n<GameVersion PackageCode=\"0001\"></GameVersion>\n"
+         "<GameVersion MainVersion=\"1\" SubVersion=\"0\" FileVersion=\"2\" PackageCode=\"0002\">\n"
+         "<File Type=\"normal\" TargetFileName=\"patch-0002.zip\" SourceFileAddr=\""
+      << scenario.Site().Url("missing.zip") << "\"></File>\n</GameVersion>\n";
+  game.WriteVersionDocument(scenario.Site().Url("servercfg-broken.xml"));
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "broken.txt"), 1);
+  EXPECT_NE(ReadFile(scenario.Output("broken.txt")).find("下载失败！！请检查网络重新下载"), std::string::npos)
+      << ReadFile(scenario.Output("broken.txt"));
+  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0001");
+  EXPECT_FALSE(game.Has("client.zip"));
+}
+
+TEST(HeadlessEndToEnd, CommandLine) {
+  Scenario scenario;
+  scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
+
+  EXPECT_EQ(RunLauncher(scenario, {"--bogus"}, "usage.txt"), 2);
+  EXPECT_NE(ReadFile(scenario.Output("usage.txt")).find("--exit-on-finish"), std::string::npos);
+  EXPECT_EQ(RunLauncher(scenario, {"--help"}, "help.txt"), 0);
+  EXPECT_NE(ReadFile(scenario.Output("help.txt")).find("--headless"), std::string::npos);
+  EXPECT_EQ(RunLauncher(scenario, {"--version"}, "version.txt"), 0);
+  EXPECT_NE(ReadFile(scenario.Output("version.txt")).find("farLaunch"), std::string::npos);
+  // None of these touched the game.
+  EXPECT_EQ(scenario.Game().InstalledVersion()["PackageCode"], "0001");
+}
+
+}  // namespace
+}  // namespace e2e
