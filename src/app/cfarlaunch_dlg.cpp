@@ -201,6 +201,7 @@ void CfarLaunchDlg::OnPageDownloadComplete() {
 
 void CfarLaunchDlg::OnPageNavigateComplete() {
   const std::string text = ox_base::Utf8ToCodePage(platform_.GetWebPanel().VisibleText(), kLauncherCodePage);
+  state_.pageRead = true;
   if (!text.empty()) {
     HandlePageRequest(state_, platform_, text);
   }

@@ -16,7 +16,8 @@
 // the launcher waits for the page after completion.
 struct EndPolicy {
   // End the process when the update completes or stops for good, instead of
-  // waiting for the page.
+  // waiting for the page; a completion still lets the page's first load be
+  // read, for a bounded time, so its launch request is not lost.
   bool exitOnFinish = false;
   // The exit code of the failure ends (fatal messages, cut-off version).
   int failureExitCode = 0;
@@ -56,6 +57,10 @@ struct LauncherState {
   bool needFullInstall = true;
   std::atomic<bool> selfUpdated{false};
   bool updateFinished = false;
+  // The news page's first load has been read for a request.
+  bool pageRead = false;
+  // Status ticks spent after completion waiting for that first load.
+  int pageWaitTicks = 0;
   bool cacheCleared = false;
   std::int32_t renameCounter = 0;
   std::string pendingWebRequest;

@@ -15,6 +15,9 @@ constexpr int kServerRetryLimit = 10;
 constexpr int kInstallRefreshTicks = 10;
 // The download status line is cut at this many bytes.
 constexpr std::size_t kDownloadStatusLimit = 131;
+// A run that ends at completion waits this many ticks (ten seconds) at most
+// for the news page's first load.
+constexpr int kPageWaitTicks = 10000 / kStatusTimerPeriodMs;
 
 void SetStatus(platform::Window& window, const std::string& text) { window.SetLabelText(controls::StatusLabel, text); }
 
@@ -60,10 +63,6 @@ void ShowCompletion(LauncherState& state, platform::Platform& platform, const Pa
         const std::string parked = state.pendingWebRequest;
         handlePageRequest(parked);
       }
-      if (state.ends.exitOnFinish) {
-        platform.GetUiThread().StopTimer(kStatusTimer);
-        platform.GetSystem().Exit(0);
-      }
       break;
     }
     case LauncherReplaced:
@@ -72,6 +71,21 @@ void ShowCompletion(LauncherState& state, platform::Platform& platform, const Pa
     default:
       break;
   }
+}
+
+// With the run ending at completion, the page still gets its first load
+// read: a launch request on it would be lost otherwise. A page that never
+// loads holds the end for a bounded time only.
+void EndAfterCompletion(LauncherState& state, platform::Platform& platform) {
+  if (!state.ends.exitOnFinish || !state.updateFinished) {
+    return;
+  }
+  const bool pageAwaited = !state.pageUrl.empty() && !state.pageRead;
+  if (pageAwaited && state.pageWaitTicks++ < kPageWaitTicks) {
+    return;
+  }
+  platform.GetUiThread().StopTimer(kStatusTimer);
+  platform.GetSystem().Exit(0);
 }
 
 void ShowStage(LauncherState& state, platform::Platform& platform) {
@@ -155,6 +169,7 @@ void SetProgress(platform::Window& window, int percent) {
 
 void OnStatusTimer(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {
   ShowCompletion(state, platform, handlePageRequest);
+  EndAfterCompletion(state, platform);
   if (state.cacheCleared) {
     RestartLauncher(platform, Text(LauncherText::CacheCleared), state.ends.restartParameters);
   }

@@ -145,6 +145,27 @@ TEST_F(Startup, PageEventsPlaceThePanelAndReadItsText) {
   EXPECT_NE(platform.shell.Starts()[0].parameters.find(";areaname=" + Gbk("雾港一区") + ";"), std::string::npos);
 }
 
+TEST_F(Startup, EndingAtCompletionStillLaunchesFromTheFirstPageLoad) {
+  Install(true);
+  EndPolicy ends;
+  ends.exitOnFinish = true;
+  CfarLaunchDlg endsAtFinish(platform, ends);
+  endsAtFinish.State().pageUrl = "http://news.invalid/?pos=tag";
+  endsAtFinish.State().LoginServer = "7";
+  endsAtFinish.State().progress.completion = Finished;
+  endsAtFinish.OnTimer(kStatusTimer);
+  endsAtFinish.OnTimer(kStatusTimer);
+  EXPECT_TRUE(platform.system.ExitCodes().empty()) << "ended before the page was read";
+
+  EXPECT_THROW(platform.webPanel.LoadPage(endsAtFinish, "x ServerBackUrl{{http://back.invalid/}} "
+                                                        "RunClient[[u;s;1;2;area;10.0.0.5;7000;p;q;r;t;c;3]]"),
+               platform::ExitRequested);
+  ASSERT_EQ(platform.shell.Starts().size(), 1u);
+  EXPECT_EQ(platform.shell.Starts()[0].program, ".\\client.exe");
+  EXPECT_NE(platform.shell.Starts()[0].parameters.find(";ip=10.0.0.5;port=7000;"), std::string::npos);
+  EXPECT_TRUE(platform.webPanel.navigations.empty()) << "the finished update ignores the back address";
+}
+
 TEST(WindowManagerClose, EndsWithoutTheCleanUp) {
   GameDirectory dir;
   LocalVersion installed;

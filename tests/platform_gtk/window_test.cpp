@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "platform/gtk/gtk_platform.h"
 #include "platform_gtk/gtk_test_support.h"
+#include "support/temp_dir.h"
 #include "ui/image_resources.h"
 
 namespace {
@@ -61,6 +64,18 @@ void BuildLayout(platform::Window& window) {
   window.SetLabelText(2024, "\xb5\xb1\xc7\xb0\xb0\xe6\xb1\xbev1.0.12");  // "当前版本v1.0.12"
   window.SetLabelText(1004, "37%");
   window.SetLabelText(1007, kLongStatus);
+}
+
+// The toplevel's frame as the X server has it.
+Rect OnScreen(GtkWindow* window) {
+  GdkWindow* frame = gtk_widget_get_window(GTK_WIDGET(window));
+  gint x = 0;
+  gint y = 0;
+  gint width = 0;
+  gint height = 0;
+  gdk_window_get_geometry(frame, nullptr, nullptr, &width, &height);
+  gdk_window_get_origin(frame, &x, &y);
+  return Rect{x, y, x + width, y + height};
 }
 
 std::string ShotPath(const char* name) { return std::string(FARLAUNCH_BINARY_DIR) + "/tests/platform_gtk/" + name; }
@@ -183,6 +198,54 @@ TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
   EXPECT_EQ(events.messages, std::vector<std::uint32_t>{kProgressMessage});
   EXPECT_EQ(endX, 50);
   EXPECT_EQ(endY, 30);
+}
+
+TEST(GtkWindow, StaysAtItsSizeAtTheOriginWhateverThePanelShows) {
+  std::unique_ptr<platform::gtk::GtkPlatform> gtk = platform::gtk::GtkPlatform::Create();
+  GTK_TEST_NEEDS_DISPLAY(gtk);
+  constexpr Rect kWindow{0, 0, 1034, 686};
+  GtkWindow* window = gtk->MainWindow().Widget();
+  BuildLayout(gtk->GetWindow());
+  ASSERT_TRUE(gtk_test::PumpUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(window)); }));
+  EXPECT_TRUE(gtk_test::PumpUntil([&] { return OnScreen(window) == kWindow; })) << "not at its size after start-up";
+
+  // A page far larger than the panel, shown at the panel's full rectangle.
+  const TempDir dir;
+  const std::filesystem::path page = dir.Path() / "wide.html";
+  std::ofstream(page) << "<html><body style=\"background:#ff0000\"><div style=\"width:3000px;height:3000px\">news</div>"
+                       "</body></html>";
+  gtk_test::RecordingEvents events;
+  int loadedAtTick = -1;
+  int ticks = 0;
+  Rect afterLoad;
+  GtkAllocation panel{};
+  platform::Bitmap screen;
+  events.onNavigateComplete = [&] {
+    gtk->GetWindow().PlaceControl(1005, {338, 162, 982, 534}, true);
+    loadedAtTick = ticks;
+  };
+  events.onTimer = [&](int) {
+    // A few ticks for the page's size to reach the window, if it would.
+    if (++ticks == loadedAtTick + 5 && loadedAtTick >= 0) {
+      afterLoad = OnScreen(window);
+      gtk_widget_get_allocation(dynamic_cast<platform::gtk::GtkWebPanel&>(gtk->GetWebPanel()).Widget(), &panel);
+      screen = gtk_test::Screenshot(ShotPath("window_panel_screenshot.png"));
+      gtk_window_close(window);
+    }
+  };
+  gtk->GetUiThread().StartTimer(1, 100);
+  gtk->GetWebPanel().Navigate("file://" + page.string());
+  EXPECT_EQ(gtk->Run(events), 0);
+  EXPECT_EQ(afterLoad, kWindow) << afterLoad.right << "x" << afterLoad.bottom;
+  EXPECT_EQ((Rect{panel.x, panel.y, panel.x + panel.width, panel.y + panel.height}), (Rect{338, 162, 982, 534}));
+  // The page shows in the panel's rectangle, and only there.
+  ASSERT_FALSE(screen.Empty());
+  for (const auto& [x, y] : {std::pair{340, 164}, {660, 350}, {980, 532}}) {
+    EXPECT_EQ(screen.PixelAt(x, y), Rgb(255, 0, 0)) << x << "," << y;
+  }
+  for (const auto& [x, y] : {std::pair{336, 350}, {984, 350}, {660, 160}, {660, 536}}) {
+    EXPECT_NE(screen.PixelAt(x, y), Rgb(255, 0, 0)) << x << "," << y;
+  }
 }
 
 }  // namespace

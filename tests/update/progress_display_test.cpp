@@ -107,6 +107,41 @@ TEST_F(StatusTimer, CompletionEndsTheRunWhenAskedToAfterTheReplay) {
   EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
 }
 
+TEST_F(StatusTimer, EndingAtCompletionWaitsBoundedlyForThePagesFirstLoad) {
+  platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
+  state.ends.exitOnFinish = true;
+  state.pageUrl = "http://news.invalid/";
+  state.progress.completion = Finished;
+  // A page that never loads holds the end for ten seconds of ticks.
+  for (int tick = 0; tick < 100; ++tick) {
+    ASSERT_NO_THROW(Tick()) << tick;
+  }
+  EXPECT_EQ(Status(), Gbk("更新完成"));
+  EXPECT_TRUE(platform.system.ExitCodes().empty());
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
+}
+
+TEST_F(StatusTimer, EndingAtCompletionFollowsAPageAlreadyRead) {
+  state.ends.exitOnFinish = true;
+  state.pageUrl = "http://news.invalid/";
+  state.progress.completion = Finished;
+  Tick();
+  EXPECT_TRUE(platform.system.ExitCodes().empty());
+  state.pageRead = true;
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+
+  // Read before completion: the completing tick itself ends the run.
+  LauncherState readEarly;
+  readEarly.ends.exitOnFinish = true;
+  readEarly.pageUrl = "http://news.invalid/";
+  readEarly.pageRead = true;
+  readEarly.progress.completion = Finished;
+  EXPECT_THROW(OnStatusTimer(readEarly, platform, [](const std::string&) {}), platform::ExitRequested);
+  EXPECT_EQ(platform.system.ExitCodes(), (std::vector<int>{0, 0}));
+}
+
 TEST_F(StatusTimer, ElevenFailedRetriesThenTheTwelfthTickIsFatal) {
   state.UpdateServerAddr = site.Url("/missing.xml");
   platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);

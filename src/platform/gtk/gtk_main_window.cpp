@@ -77,16 +77,20 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
   gtk_window_move(window_, 0, 0);
   gtk_window_set_title(window_, "");
 
-  fixed_ = gtk_fixed_new();
-  gtk_container_add(GTK_CONTAINER(window_), fixed_);
+  // A layout, unlike a fixed container, asks for its own size only: a
+  // child wanting more (the web view asks for its page's size) cannot grow
+  // the window, which GTK sizes to what its content asks for.
+  layout_ = gtk_layout_new(nullptr, nullptr);
+  gtk_widget_set_size_request(layout_, dialog.width, dialog.height);
+  gtk_container_add(GTK_CONTAINER(window_), layout_);
   drawingArea_ = gtk_drawing_area_new();
   gtk_widget_set_size_request(drawingArea_, dialog.width, dialog.height);
   gtk_widget_add_events(drawingArea_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
                                           GDK_LEAVE_NOTIFY_MASK);
-  gtk_fixed_put(GTK_FIXED(fixed_), drawingArea_, 0, 0);
+  gtk_layout_put(GTK_LAYOUT(layout_), drawingArea_, 0, 0);
   for (const res::DialogItem& item : dialog.items) {
     if (item.id == kWebPanelId) {
-      webPanel_.Place(GTK_FIXED(fixed_), item.rect, (item.style & res::style::kVisible) != 0);
+      webPanel_.Place(GTK_LAYOUT(layout_), item.rect, (item.style & res::style::kVisible) != 0);
     }
   }
 
@@ -115,7 +119,7 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
 GtkMainWindow::~GtkMainWindow() {
   GtkWidget* web = webPanel_.Widget();
   if (gtk_widget_get_parent(web) != nullptr) {
-    gtk_container_remove(GTK_CONTAINER(fixed_), web);
+    gtk_container_remove(GTK_CONTAINER(layout_), web);
   }
   gtk_widget_destroy(GTK_WIDGET(window_));
 }
@@ -217,7 +221,7 @@ void GtkMainWindow::OnDragDataReceived(GtkWidget*, GdkDragContext*, gint x, gint
 
 void GtkMainWindow::PlaceControl(int id, const Rect& rect, bool visible) {
   if (id == kWebPanelId) {
-    webPanel_.Place(GTK_FIXED(fixed_), rect, visible);
+    webPanel_.Place(GTK_LAYOUT(layout_), rect, visible);
   }
   controls_.PlaceControl(id, rect, visible);
 }

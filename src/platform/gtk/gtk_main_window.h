@@ -64,7 +64,7 @@ class GtkMainWindow : public Window, public ui::SurfaceHost {
   std::function<void()> onClosed_;
   ui::DialogControls controls_;
   GtkWindow* window_ = nullptr;
-  GtkWidget* fixed_ = nullptr;
+  GtkWidget* layout_ = nullptr;
   GtkWidget* drawingArea_ = nullptr;
   std::unique_ptr<CairoCanvas> backing_;  // the window's pixels, repainted on demand
 };

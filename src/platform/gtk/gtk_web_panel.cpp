@@ -30,12 +30,12 @@ GtkWebPanel::~GtkWebPanel() {
   g_object_unref(view_);
 }
 
-void GtkWebPanel::Place(GtkFixed* fixed, const Rect& rect, bool visible) {
+void GtkWebPanel::Place(GtkLayout* layout, const Rect& rect, bool visible) {
   GtkWidget* widget = Widget();
   if (gtk_widget_get_parent(widget) == nullptr) {
-    gtk_fixed_put(fixed, widget, rect.left, rect.top);
+    gtk_layout_put(layout, widget, rect.left, rect.top);
   } else {
-    gtk_fixed_move(fixed, widget, rect.left, rect.top);
+    gtk_layout_move(layout, widget, rect.left, rect.top);
   }
   gtk_widget_set_size_request(widget, std::max(rect.Width(), 0), std::max(rect.Height(), 0));
   gtk_widget_set_visible(widget, visible && rect.Width() > 0 && rect.Height() > 0);

@@ -20,8 +20,9 @@ class GtkWebPanel : public WebPanel {
   GtkWebPanel& operator=(const GtkWebPanel&) = delete;
 
   GtkWidget* Widget() const { return GTK_WIDGET(view_); }
-  // Puts the panel at `rect` of `fixed`; an empty rectangle hides it.
-  void Place(GtkFixed* fixed, const Rect& rect, bool visible);
+  // Puts the panel at `rect` of `layout`, asking for exactly that size; an
+  // empty rectangle hides it.
+  void Place(GtkLayout* layout, const Rect& rect, bool visible);
 
   void Navigate(const std::string& url) override;
   std::string VisibleText() override;
