@@ -1,14 +1,15 @@
 // farLaunch.exe: the launcher runs in the game directory (its current
 // directory), in a window when a display is present and on the console
-// otherwise.
+// otherwise. The window front end is a module loaded only for the window.
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string>
 
 #include "app/cfarlaunch_app.h"
 #include "app/launch_options.h"
-#include "platform/gtk/gtk_platform.h"
 #include "platform/headless/headless_platform.h"
+#include "platform/posix/window_module_loader.h"
 #include "update/launcher_messages.h"
 
 namespace {
@@ -26,7 +27,12 @@ std::unique_ptr<platform::Platform> MakeWindowPlatform() {
   if (!DisplayPresent()) {
     return nullptr;
   }
-  return platform::gtk::GtkPlatform::Create();
+  std::string error;
+  std::unique_ptr<platform::Platform> platform = platform::posix::LoadWindowPlatform(error);
+  if (!platform) {
+    std::fprintf(stderr, "farLaunch.exe: %s; running on the console\n", error.c_str());
+  }
+  return platform;
 }
 
 }  // namespace

@@ -29,11 +29,14 @@ struct Outcome {
   std::string output;
 };
 
-// Runs the built launcher in the current directory, without a display
-// unless `window` is set.
-Outcome RunLauncher(const std::string& arguments, bool window = false) {
-  const std::string command = std::string(window ? "" : "env -u DISPLAY -u WAYLAND_DISPLAY ") + FARLAUNCH_BINARY_DIR +
-                              "/src/app/farLaunch.exe " + arguments + " 2>&1";
+constexpr char kWithoutDisplay[] = "env -u DISPLAY -u WAYLAND_DISPLAY ";
+constexpr char kWithTheDisplay[] = "";
+
+// Runs the built launcher in the current directory; `environment` prefixes
+// the command.
+Outcome RunLauncher(const std::string& arguments, const std::string& environment = kWithoutDisplay) {
+  const std::string command =
+      environment + FARLAUNCH_BINARY_DIR + "/src/app/farLaunch.exe " + arguments + " 2>&1";
   Outcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
   char buffer[512];
@@ -59,6 +62,17 @@ TEST(ProgramExitStatus, UsageHelpVersionAndAConsoleFailure) {
   const Outcome failure = RunLauncher("--headless");
   EXPECT_EQ(failure.status, 1);
   EXPECT_NE(failure.output.find("读取本地更新文件错误，请下载紧急更新文件！"), std::string::npos) << failure.output;
+}
+
+// A display is named but none opens: the launcher says so and runs on the
+// console, with the console's exit status.
+TEST(ProgramExitStatus, ADisplayThatDoesNotOpenFallsBackToTheConsole) {
+  GameDirectory dir;
+  const Outcome run = RunLauncher("", "env -u WAYLAND_DISPLAY DISPLAY=:4999 ");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.output.find("farLaunch.exe: cannot open the display; running on the console"), std::string::npos)
+      << run.output;
+  EXPECT_NE(run.output.find("读取本地更新文件错误，请下载紧急更新文件！"), std::string::npos) << run.output;
 }
 
 // A game directory at package 0001 with a local site offering 0002.
@@ -101,7 +115,7 @@ TEST(ProgramExitStatus, WindowPatchUpdateRunsToItsEnd) {
     GTEST_SKIP() << "no X display";
   }
   PatchSite game;
-  const Outcome run = RunLauncher("--exit-on-finish", true);
+  const Outcome run = RunLauncher("--exit-on-finish", kWithTheDisplay);
   EXPECT_EQ(run.status, 0) << run.output;
   EXPECT_TRUE(game.Updated());
 }
