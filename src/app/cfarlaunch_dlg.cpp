@@ -183,14 +183,19 @@ void CfarLaunchDlg::OnTimer(int timerId) {
   if (timerId != kStatusTimer) {
     return;
   }
-  OnStatusTimer(state_, platform_,
-                [this](const std::string& pageText) { HandlePageRequest(state_, platform_, pageText); });
+  OnStatusTimer(state_, platform_, PageRequests());
 }
 
 void CfarLaunchDlg::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
   if (message == WM_DOWNLOAD_PROGRESS) {
     SetProgress(platform_.GetWindow(), static_cast<int>(lParam));
+  } else if (message == WM_UPDATE_COMPLETED) {
+    OnUpdateCompleted(state_, platform_, PageRequests());
   }
+}
+
+PageRequestHandler CfarLaunchDlg::PageRequests() {
+  return [this](const std::string& pageText) { HandlePageRequest(state_, platform_, pageText); };
 }
 
 void CfarLaunchDlg::OnCommand(int controlId) { OnWindowCommand(state_, platform_, controlId); }

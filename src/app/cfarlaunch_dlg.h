@@ -6,6 +6,7 @@
 
 #include "platform/seam.h"
 #include "update/launcher_state.h"
+#include "update/progress_display.h"
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:
@@ -32,6 +33,8 @@ class CfarLaunchDlg : public platform::WindowEvents {
   void ReadLocalFiles();
   void UploadCrashDumps();
   void ShowVersionLabels();
+  // Where the status display hands a parked page request.
+  PageRequestHandler PageRequests();
 
   platform::Platform& platform_;
   LauncherState state_;

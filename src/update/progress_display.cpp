@@ -167,6 +167,11 @@ void SetProgress(platform::Window& window, int percent) {
   }
 }
 
+void OnUpdateCompleted(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {
+  ShowCompletion(state, platform, handlePageRequest);
+  EndAfterCompletion(state, platform);
+}
+
 void OnStatusTimer(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {
   ShowCompletion(state, platform, handlePageRequest);
   EndAfterCompletion(state, platform);

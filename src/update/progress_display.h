@@ -15,5 +15,9 @@ void SetProgress(platform::Window& window, int percent);
 // has finished.
 using PageRequestHandler = std::function<void(const std::string& pageText)>;
 
+// A worker has just set a completion code: show it now, as the next tick
+// would (WM_UPDATE_COMPLETED).
+void OnUpdateCompleted(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest);
+
 // One tick of the status timer.
 void OnStatusTimer(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest);

@@ -131,6 +131,13 @@ void EndIfAsked(const LauncherState& state, platform::Platform& platform) {
   }
 }
 
+// Publishes how the update ended and wakes the window to show it.
+void Complete(LauncherState& state, platform::Platform& platform) {
+  state.progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
+  state.progress.installing = false;
+  platform.GetUiThread().PostMessage(WM_UPDATE_COMPLETED, 0, 0);
+}
+
 using Worker = void (*)(LauncherState&, platform::Platform&);
 
 void StartDetached(Worker worker, LauncherState& state, platform::Platform& platform) {
@@ -195,7 +202,7 @@ void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
     }
   }
   WriteBack(state, platform, writeBackIndex);
-  state.progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
+  Complete(state, platform);
 }
 
 void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
@@ -239,8 +246,7 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
     }
   }
   if (state.selfUpdated || packageInstalled) {
-    progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
-    progress.installing = false;
+    Complete(state, platform);
   } else {
     progress.stage.store(CannotUpdate, std::memory_order_release);
     progress.installing = false;

@@ -166,6 +166,17 @@ TEST_F(Startup, EndingAtCompletionStillLaunchesFromTheFirstPageLoad) {
   EXPECT_TRUE(platform.webPanel.navigations.empty()) << "the finished update ignores the back address";
 }
 
+TEST_F(Startup, AWorkersCompletionIsShownWhenItsWakeUpArrivesNotAtTheNextTick) {
+  Install(true);
+  CfarLaunchDlg dialog(platform, EndPolicy());
+  dialog.State().progress.completion = Finished;
+  dialog.OnMessage(WM_UPDATE_COMPLETED, 0, 0);
+  EXPECT_EQ(platform.window.LabelText(1007), Gbk("更新完成"));
+  EXPECT_EQ(platform.window.LabelText(1004), "100%");
+  EXPECT_TRUE(dialog.State().updateFinished);
+  EXPECT_EQ(dialog.State().progress.completion.load(), Pending) << "the next tick shows nothing twice";
+}
+
 TEST(WindowManagerClose, EndsWithoutTheCleanUp) {
   GameDirectory dir;
   LocalVersion installed;

@@ -67,7 +67,7 @@ TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
 }
 
-class FailedPackage : public FullInstall, public testing::WithParamInterface<std::pair<const char*, const char*>> {};
+class FailedPackage : public FullInstall, public testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
 // A package that cannot be fetched, or whose file name would leave the game
 // directory, is a failed download: nothing is recorded, nothing completes.
@@ -93,8 +93,8 @@ TEST_P(FailedPackage, IsNotReportedAsDone) {
 }
 
 INSTANTIATE_TEST_SUITE_P(FullInstall, FailedPackage,
-                         testing::Values(std::make_pair("tmp_client.tmp", "/gone.zip"),
-                                         std::make_pair("../escaped.zip", "/full.zip")));
+                         testing::Values(std::make_pair(std::string("tmp_client.tmp"), std::string("/gone.zip")),
+                                         std::make_pair(std::string("../escaped.zip"), std::string("/full.zip"))));
 
 TEST_F(FullInstall, TooLittleDiskSpaceEndsBeforeUnpacking) {
   const std::string client(100000, 'c');

@@ -36,6 +36,10 @@ TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), Finished);
+  ASSERT_TRUE(WaitUntil([this] {
+    const std::vector<fake::PostedMessage> posted = platform.uiThread.PendingMessages();
+    return !posted.empty() && posted.back().message == WM_UPDATE_COMPLETED;
+  })) << "the worker wakes the window to show its end";
   EXPECT_EQ(platform.webPanel.navigations, std::vector<std::string>{"http://news.invalid/index.html"});
   EXPECT_EQ(site.Hits("/p10.zip"), 0);
   EXPECT_EQ(site.Hits("/p11.zip"), 1);
