@@ -147,6 +147,5 @@ SecretKeyLoad ParseSecretKey(std::string_view text, const std::optional<std::str
   if (sodium_memcmp(rebuilt.ed25519.data(), load.key->ed25519.data(), rebuilt.ed25519.size()) != 0) {
     return Problem(SecretKeyProblem::Malformed, "the key's public half does not belong to its secret half");
   }
-  sodium_memzero(checksum, sizeof(checksum));
   return load;
 }
