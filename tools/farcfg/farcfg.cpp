@@ -2,11 +2,16 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <cstdint>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "farcfg_output.h"
+#include "trust/public_key.h"
+#include "trust/sha256.h"
+#include "trust/signature_check.h"
 #include "xml/base64.h"
 #include "xml/xml_file.h"
 
@@ -17,7 +22,7 @@ constexpr int kUnreadable = 1;
 constexpr int kUsageError = 2;
 
 const char kHelp[] =
-    "usage: farcfg COMMAND FILE [--raw]\n"
+    "usage: farcfg COMMAND FILE... [--raw]\n"
     "\n"
     "Checks and prepares the launcher's documents (updatecfg.xml, servercfg.xml).\n"
     "Documents are stored as one line of Base64 text; --raw reads plain XML instead.\n"
@@ -31,9 +36,15 @@ const char kHelp[] =
     "  read FILE [--raw]  load FILE and print the keys the launcher reads: every single\n"
     "                     key that holds a value as Key=value (LoginServer always), then\n"
     "                     each version entry and its file items\n"
+    "  verify DOCUMENT SIGNATURE PUBLICKEY\n"
+    "                     check DOCUMENT's minisign SIGNATURE against PUBLICKEY (a\n"
+    "                     minisign public key file, or its Base64 line) as the launcher\n"
+    "                     does; print the trusted comment, or say why it is not valid\n"
+    "  hash FILE          print FILE's Sha256=\"...\" Size=\"...\" attributes for a server\n"
+    "                     document's item\n"
     "\n"
-    "Exit status: 0 when FILE could be read (for tree and read: loaded), 1 when not,\n"
-    "2 for a usage error.\n";
+    "Exit status: 0 when FILE could be read (for tree and read: loaded; for verify:\n"
+    "the signature is valid), 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farcfg: " << message << "\n" << "Try 'farcfg --help'.\n";
@@ -47,14 +58,61 @@ bool ReadFile(const std::string& path, std::string& bytes) {
   return true;
 }
 
+bool ReadOrComplain(const std::string& path, std::string& bytes) {
+  if (ReadFile(path, bytes)) return true;
+  std::cerr << "farcfg: cannot read " << path << "\n";
+  return false;
+}
+
 int Convert(const std::string& command, const std::string& path) {
   std::string bytes;
-  if (!ReadFile(path, bytes)) {
+  if (!ReadOrComplain(path, bytes)) return kUnreadable;
+  const std::string converted = command == "encode" ? Base64Encode(bytes) : Base64Decode(bytes);
+  std::cout.write(converted.data(), static_cast<std::streamsize>(converted.size()));
+  return kOk;
+}
+
+int Verify(const std::string& documentPath, const std::string& signaturePath, const std::string& keyPath) {
+  std::string document;
+  std::string signature;
+  std::string keyText;
+  if (!ReadOrComplain(documentPath, document) || !ReadOrComplain(signaturePath, signature) ||
+      !ReadOrComplain(keyPath, keyText)) {
+    return kUnreadable;
+  }
+  const TrustResult<PublicKey> key = ParsePublicKey(keyText);
+  if (!key.value) {
+    std::cerr << "farcfg: " << keyPath << ": " << key.error << "\n";
+    return kUnreadable;
+  }
+  const Verification verification = VerifySignature(*key.value, document, signature);
+  if (!verification.Valid()) {
+    std::cerr << "farcfg: not valid: " << verification.reason << "\n";
+    return kUnreadable;
+  }
+  std::cout << "valid, signed by key " << FormatKeyId(key.value->id) << "\n"
+            << "trusted comment: " << verification.trustedComment << "\n";
+  return kOk;
+}
+
+int Hash(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in || std::filesystem::is_directory(path)) {
     std::cerr << "farcfg: cannot read " << path << "\n";
     return kUnreadable;
   }
-  const std::string converted = command == "encode" ? Base64Encode(bytes) : Base64Decode(bytes);
-  std::cout.write(converted.data(), static_cast<std::streamsize>(converted.size()));
+  Sha256 hash;
+  std::uint64_t size = 0;
+  std::vector<char> buffer(1 << 16);
+  while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
+    hash.Update(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
+    size += static_cast<std::uint64_t>(in.gcount());
+  }
+  if (in.bad()) {
+    std::cerr << "farcfg: cannot read " << path << "\n";
+    return kUnreadable;
+  }
+  std::cout << "Sha256=\"" << hash.FinishHex() << "\" Size=\"" << size << "\"\n";
   return kOk;
 }
 
@@ -85,7 +143,10 @@ int main(int argc, char** argv) {
   const std::string& command = args[0];
   const bool convert = command == "encode" || command == "decode";
   const bool show = command == "tree" || command == "read";
-  if (!convert && !show) return UsageError("unknown command '" + command + "'");
+  const bool verify = command == "verify";
+  if (!convert && !show && !verify && command != "hash") {
+    return UsageError("unknown command '" + command + "'");
+  }
 
   std::vector<std::string> files;
   bool raw = false;
@@ -98,6 +159,11 @@ int main(int argc, char** argv) {
       files.push_back(args[i]);
     }
   }
+  if (verify) {
+    if (files.size() != 3) return UsageError("verify takes DOCUMENT SIGNATURE PUBLICKEY");
+    return Verify(files[0], files[1], files[2]);
+  }
   if (files.size() != 1) return UsageError(command + " takes one FILE");
-  return convert ? Convert(command, files[0]) : Show(command, files[0], raw);
+  if (convert) return Convert(command, files[0]);
+  return show ? Show(command, files[0], raw) : Hash(files[0]);
 }
