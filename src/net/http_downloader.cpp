@@ -8,7 +8,6 @@
 
 #include "base/ox_path.h"
 #include "net/curl_easy_handle.h"
-#include "update/update_progress.h"
 
 namespace {
 
@@ -97,7 +96,7 @@ class BodyTransfer {
   }
 
   void PostPendingProgress() {
-    if (pendingPercent_ && reportProgress_) window_.PostMessage(WM_DOWNLOAD_PROGRESS, 0, *pendingPercent_);
+    if (pendingPercent_ && reportProgress_) window_.PostMessage(platform::WM_DOWNLOAD_PROGRESS, 0, *pendingPercent_);
     pendingPercent_.reset();
   }
 

@@ -135,7 +135,7 @@ void EndIfAsked(const LauncherState& state, platform::Platform& platform) {
 void Complete(LauncherState& state, platform::Platform& platform) {
   state.progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
   state.progress.installing = false;
-  platform.GetUiThread().PostMessage(WM_UPDATE_COMPLETED, 0, 0);
+  platform.GetUiThread().PostMessage(platform::WM_UPDATE_COMPLETED, 0, 0);
 }
 
 using Worker = void (*)(LauncherState&, platform::Platform&);

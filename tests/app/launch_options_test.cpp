@@ -32,11 +32,10 @@ struct Outcome {
 constexpr char kWithoutDisplay[] = "env -u DISPLAY -u WAYLAND_DISPLAY ";
 constexpr char kWithTheDisplay[] = "";
 
-// Runs the built launcher in the current directory; `environment` prefixes
-// the command.
+// Runs the installed launcher in the current directory; `environment`
+// prefixes the command.
 Outcome RunLauncher(const std::string& arguments, const std::string& environment = kWithoutDisplay) {
-  const std::string command =
-      environment + FARLAUNCH_BINARY_DIR + "/src/app/farLaunch.exe " + arguments + " 2>&1";
+  const std::string command = environment + FARLAUNCH_INSTALL_DIR + "/farLaunch.exe " + arguments + " 2>&1";
   Outcome outcome;
   FILE* pipe = popen(command.c_str(), "r");
   char buffer[512];

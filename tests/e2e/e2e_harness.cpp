@@ -13,6 +13,11 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kSource = FARLAUNCH_SOURCE_DIR;
+// The launcher as `cmake --install` lays it out.
+const fs::path kInstalled = E2E_INSTALL_DIR;
+const fs::path kLauncher = kInstalled / "farLaunch.exe";
+const fs::path kWindowModule = kInstalled / E2E_WINDOW_MODULE;
+const fs::path kFarcfg = kInstalled / "tools/farcfg";
 
 // Proxies configured on the machine must not sit between the launcher (or
 // its web engine) and the loopback peers.
@@ -68,7 +73,7 @@ DemoSite::DemoSite(const fs::path& folder, const SiteOptions& options) : folder_
   if (options.large) {
     build.push_back("--large");
   }
-  build.insert(build.end(), {folder_.string(), std::to_string(port_), E2E_LAUNCHER});
+  build.insert(build.end(), {folder_.string(), std::to_string(port_), kLauncher.string()});
   const fs::path log = folder_.string() + "-build.log";
   if (RunToEnd({build, {}, {}, log}, kPatience) != 0) {
     throw std::runtime_error("scripts/demo-site failed: " + ReadFile(log));
@@ -90,15 +95,19 @@ void GameDirectory::WriteVersionDocument(const std::string& serverDocumentUrl, c
       << packageCode << "\"  UpdateServerAddr=\"" << serverDocumentUrl << "\"  LoginServer=\"" << loginServer
       << "\"  ForceUpdateVersion=\"0\"  ProductName=\"FogHarbour\"  PackageName=\"FogHarbour\"  WebAddr=\"\" >\n"
          "</GameVersion>\n";
-  if (RunToEnd({{E2E_FARCFG, "encode", plain.string()}, {}, {}, path_ / "updatecfg.xml"}, 60s) != 0) {
+  if (RunToEnd({{kFarcfg.string(), "encode", plain.string()}, {}, {}, path_ / "updatecfg.xml"}, 60s) != 0) {
     throw std::runtime_error("farcfg encode failed");
   }
 }
 
 void GameDirectory::AddLauncher(const std::string& marker) {
   const fs::path target = path_ / "farLaunch.exe";
-  fs::copy_file(E2E_LAUNCHER, target, fs::copy_options::overwrite_existing);
+  fs::copy_file(kLauncher, target, fs::copy_options::overwrite_existing);
   std::ofstream(target, std::ios::binary | std::ios::app) << marker;
+}
+
+void GameDirectory::AddWindowModule() {
+  fs::copy_file(kWindowModule, path_ / kWindowModule.filename(), fs::copy_options::overwrite_existing);
 }
 
 void GameDirectory::AddClient() {
@@ -133,7 +142,7 @@ std::map<std::string, std::string> GameDirectory::InstalledVersion() const {
   const fs::path output = path_.string() + "-farcfg.txt";
   fs::remove(output);
   std::map<std::string, std::string> keys;
-  if (RunToEnd({{E2E_FARCFG, "read", (path_ / "updatecfg.xml").string()}, {}, {}, output}, 60s) != 0) {
+  if (RunToEnd({{kFarcfg.string(), "read", (path_ / "updatecfg.xml").string()}, {}, {}, output}, 60s) != 0) {
     return keys;
   }
   std::istringstream lines(ReadFile(output));

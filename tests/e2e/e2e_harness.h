@@ -69,9 +69,12 @@ class GameDirectory {
   // reading its server document from `serverDocumentUrl`.
   void WriteVersionDocument(const std::string& serverDocumentUrl, const std::string& packageCode = "0001",
                             const std::string& loginServer = "0");
-  // farLaunch.exe as built; `marker` is appended (the program ignores
+  // farLaunch.exe as installed; `marker` is appended (the program ignores
   // trailing bytes) so a replaced launcher can be told apart.
   void AddLauncher(const std::string& marker = "");
+  // The installed window module, beside the launcher: what a window run
+  // needs besides the program.
+  void AddWindowModule();
   // The demo's stand-in client.exe, which writes its argument to
   // client-args.txt.
   void AddClient();
