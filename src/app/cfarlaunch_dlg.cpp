@@ -141,7 +141,7 @@ void CfarLaunchDlg::ReadLocalFiles() {
   state_.needFullInstall = true;
   ReadGameOptions(state_);
   ReadInstallerTag(state_);
-  if (FileExists("client.exe")) {
+  if (FileExists(kClientProgram)) {
     state_.needFullInstall = false;
   }
   UpdateConfig config;
