@@ -7,6 +7,7 @@
 #include <map>
 #include <vector>
 
+#include "frontends/gtk/owned.h"
 #include "platform/canvas.h"
 
 namespace frontends::gtk {
@@ -18,11 +19,10 @@ class CairoCanvas : public platform::Canvas {
  public:
   // Draws on `surface` (an RGB24 image surface); takes a reference to it.
   explicit CairoCanvas(cairo_surface_t* surface);
-  ~CairoCanvas() override;
-  CairoCanvas(const CairoCanvas&) = delete;
-  CairoCanvas& operator=(const CairoCanvas&) = delete;
+  // Draws on a new RGB24 surface of that size (at least 1 x 1).
+  CairoCanvas(int width, int height);
 
-  cairo_surface_t* Surface() const { return surface_; }
+  cairo_surface_t* Surface() const { return surface_.get(); }
 
   void SetOrigin(int x, int y) override;
   void PushClip(const platform::Rect& rect) override;
@@ -41,16 +41,17 @@ class CairoCanvas : public platform::Canvas {
   std::unique_ptr<platform::Canvas> CreateSurface(int width, int height) override;
 
  private:
+  explicit CairoCanvas(CairoSurface surface);
   void ApplyClip();
-  PangoLayout* LayoutFor(const platform::Font& font, const std::string& text);
-  PangoFontDescription* DescriptionFor(const platform::Font& font);
+  GObjectRef<PangoLayout> LayoutFor(const platform::Font& font, const std::string& text);
+  const PangoFontDescription* DescriptionFor(const platform::Font& font);
 
-  cairo_surface_t* surface_;
-  cairo_t* cr_;
+  CairoSurface surface_;
+  CairoContext cr_;
   int originX_ = 0;
   int originY_ = 0;
   std::vector<platform::Rect> clips_;  // device coordinates
-  std::map<std::pair<int, int>, PangoFontDescription*> fonts_;  // (height, weight)
+  std::map<std::pair<int, int>, FontDescription> fonts_;  // (height, weight)
 };
 
 }  // namespace frontends::gtk

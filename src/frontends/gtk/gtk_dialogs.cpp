@@ -3,19 +3,18 @@
 #include <future>
 
 #include "frontends/gtk/gtk_text.h"
+#include "frontends/gtk/owned.h"
 
 namespace frontends::gtk {
 namespace {
 
 int RunDialog(GtkWindow* parent, const std::string& text, GtkButtonsType buttons) {
-  GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, buttons, "%s",
-                                             ToUtf8(text).c_str());
+  const TopLevelWidget dialog(
+      gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, buttons, "%s", ToUtf8(text).c_str()));
   if (parent != nullptr) {
-    gtk_window_set_title(GTK_WINDOW(dialog), gtk_window_get_title(parent));
+    gtk_window_set_title(GTK_WINDOW(dialog.get()), gtk_window_get_title(parent));
   }
-  const int response = gtk_dialog_run(GTK_DIALOG(dialog));
-  gtk_widget_destroy(dialog);
-  return response;
+  return gtk_dialog_run(GTK_DIALOG(dialog.get()));
 }
 
 }  // namespace

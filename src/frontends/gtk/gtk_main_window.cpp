@@ -16,8 +16,8 @@ constexpr platform::Colour kColourKey = platform::Rgb(204, 204, 204);
 const res::DialogTemplate& MainDialog() { return *res::FindDialogTemplate(res::kMainDialogTemplate); }
 
 // The part of the background that is not key-coloured, as a region.
-cairo_region_t* OpaqueRegion(const platform::Bitmap& background) {
-  cairo_region_t* region = cairo_region_create();
+CairoRegion OpaqueRegion(const platform::Bitmap& background) {
+  CairoRegion region(cairo_region_create());
   for (int y = 0; y < background.height; ++y) {
     int x = 0;
     while (x < background.width) {
@@ -30,33 +30,32 @@ cairo_region_t* OpaqueRegion(const platform::Bitmap& background) {
       }
       if (x > start) {
         const cairo_rectangle_int_t run{start, y, x - start, 1};
-        cairo_region_union_rectangle(region, &run);
+        cairo_region_union_rectangle(region.get(), &run);
       }
     }
   }
   return region;
 }
 
-GdkPixbuf* IconPixbuf(int iconResource) {
+GObjectRef<GdkPixbuf> IconPixbuf(int iconResource) {
   const std::optional<res::ResourceBytes> bytes = res::FindResource(iconResource, res::kTypeIcon);
   if (!bytes) {
     return nullptr;
   }
-  GdkPixbufLoader* loader = gdk_pixbuf_loader_new_with_type("ico", nullptr);
-  if (loader == nullptr) {
+  const GObjectRef<GdkPixbufLoader> loader(gdk_pixbuf_loader_new_with_type("ico", nullptr));
+  if (!loader) {
     return nullptr;
   }
-  GdkPixbuf* pixbuf = nullptr;
-  if (gdk_pixbuf_loader_write(loader, bytes->data, bytes->size, nullptr) && gdk_pixbuf_loader_close(loader, nullptr)) {
-    pixbuf = gdk_pixbuf_loader_get_pixbuf(loader);
-    if (pixbuf != nullptr) {
-      g_object_ref(pixbuf);
-    }
-  } else {
-    gdk_pixbuf_loader_close(loader, nullptr);
+  if (!gdk_pixbuf_loader_write(loader.get(), bytes->data, bytes->size, nullptr)) {
+    gdk_pixbuf_loader_close(loader.get(), nullptr);
+    return nullptr;
   }
-  g_object_unref(loader);
-  return pixbuf;
+  if (!gdk_pixbuf_loader_close(loader.get(), nullptr)) {
+    return nullptr;
+  }
+  // The loader keeps its own reference; the icon takes one of its own.
+  GdkPixbuf* pixbuf = gdk_pixbuf_loader_get_pixbuf(loader.get());
+  return GObjectRef<GdkPixbuf>(pixbuf != nullptr ? GDK_PIXBUF(g_object_ref(pixbuf)) : nullptr);
 }
 
 }  // namespace
@@ -68,19 +67,18 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
       onClosed_(std::move(onClosed)),
       controls_(MainDialog(), *this) {
   const res::DialogTemplate& dialog = MainDialog();
-  window_ = GTK_WINDOW(gtk_window_new(GTK_WINDOW_TOPLEVEL));
-  gtk_window_set_decorated(window_, FALSE);
-  gtk_window_set_resizable(window_, FALSE);
-  gtk_window_set_default_size(window_, dialog.width, dialog.height);
-  gtk_window_move(window_, 0, 0);
-  gtk_window_set_title(window_, "");
+  gtk_window_set_decorated(Widget(), FALSE);
+  gtk_window_set_resizable(Widget(), FALSE);
+  gtk_window_set_default_size(Widget(), dialog.width, dialog.height);
+  gtk_window_move(Widget(), 0, 0);
+  gtk_window_set_title(Widget(), "");
 
   // A layout, unlike a fixed container, asks for its own size only: a
   // child wanting more (the web view asks for its page's size) cannot grow
   // the window, which GTK sizes to what its content asks for.
   layout_ = gtk_layout_new(nullptr, nullptr);
   gtk_widget_set_size_request(layout_, dialog.width, dialog.height);
-  gtk_container_add(GTK_CONTAINER(window_), layout_);
+  gtk_container_add(GTK_CONTAINER(Widget()), layout_);
   drawingArea_ = gtk_drawing_area_new();
   gtk_widget_set_size_request(drawingArea_, dialog.width, dialog.height);
   gtk_widget_add_events(drawingArea_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
@@ -102,24 +100,23 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
   g_signal_connect(drawingArea_, "motion-notify-event", G_CALLBACK(OnMotion), this);
   g_signal_connect(drawingArea_, "leave-notify-event", G_CALLBACK(OnLeave), this);
   g_signal_connect(drawingArea_, "drag-data-received", G_CALLBACK(OnDragDataReceived), this);
-  g_signal_connect(window_, "key-press-event", G_CALLBACK(OnKeyPress), this);
-  g_signal_connect(window_, "delete-event", G_CALLBACK(OnDelete), this);
+  g_signal_connect(window_.get(), "key-press-event", G_CALLBACK(OnKeyPress), this);
+  g_signal_connect(window_.get(), "delete-event", G_CALLBACK(OnDelete), this);
 
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, dialog.width, dialog.height);
-  backing_ = std::make_unique<CairoCanvas>(surface);
-  cairo_surface_destroy(surface);
+  backing_ = std::make_unique<CairoCanvas>(dialog.width, dialog.height);
 
   ApplyColourKeyShape();
-  gtk_widget_show_all(GTK_WIDGET(window_));
-  gtk_window_move(window_, 0, 0);
+  gtk_widget_show_all(window_.get());
+  gtk_window_move(Widget(), 0, 0);
 }
 
 GtkMainWindow::~GtkMainWindow() {
+  // The web panel outlives the window: it leaves the layout before the
+  // window and its children are destroyed.
   GtkWidget* web = webPanel_.Widget();
   if (gtk_widget_get_parent(web) != nullptr) {
     gtk_container_remove(GTK_CONTAINER(layout_), web);
   }
-  gtk_widget_destroy(GTK_WIDGET(window_));
 }
 
 void GtkMainWindow::ApplyColourKeyShape() {
@@ -129,11 +126,10 @@ void GtkMainWindow::ApplyColourKeyShape() {
     }
     // The key colour is neither drawn nor clickable: it is outside the
     // window's bounding and input shapes.
-    cairo_region_t* region = OpaqueRegion(ui::LoadBitmapResource(item.bitmapResource));
-    cairo_region_translate(region, item.rect.left, item.rect.top);
-    gtk_widget_shape_combine_region(GTK_WIDGET(window_), region);
-    gtk_widget_input_shape_combine_region(GTK_WIDGET(window_), region);
-    cairo_region_destroy(region);
+    const CairoRegion region = OpaqueRegion(ui::LoadBitmapResource(item.bitmapResource));
+    cairo_region_translate(region.get(), item.rect.left, item.rect.top);
+    gtk_widget_shape_combine_region(window_.get(), region.get());
+    gtk_widget_input_shape_combine_region(window_.get(), region.get());
   }
 }
 
@@ -164,7 +160,7 @@ gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointe
   const int y = static_cast<int>(event->y);
   if (!window->controls_.ButtonPress(x, y)) {
     // The background and the labels are the window's caption.
-    gtk_window_begin_move_drag(window->window_, static_cast<gint>(event->button), static_cast<gint>(event->x_root),
+    gtk_window_begin_move_drag(window->Widget(), static_cast<gint>(event->button), static_cast<gint>(event->x_root),
                                static_cast<gint>(event->y_root), event->time);
   }
   return TRUE;
@@ -203,17 +199,15 @@ gboolean GtkMainWindow::OnDelete(GtkWidget*, GdkEvent*, gpointer self) {
 
 void GtkMainWindow::OnDragDataReceived(GtkWidget*, GdkDragContext*, gint x, gint y, GtkSelectionData* data, guint,
                                        guint, gpointer self) {
-  gchar** uris = gtk_selection_data_get_uris(data);
-  if (uris == nullptr) {
+  const GlibTextList uris(gtk_selection_data_get_uris(data));
+  if (!uris) {
     return;
   }
   std::vector<std::string> paths;
-  for (gchar** uri = uris; *uri != nullptr; ++uri) {
-    gchar* path = g_filename_from_uri(*uri, nullptr, nullptr);
-    paths.push_back(path != nullptr ? path : *uri);
-    g_free(path);
+  for (gchar** uri = uris.get(); *uri != nullptr; ++uri) {
+    const GlibText path(g_filename_from_uri(*uri, nullptr, nullptr));
+    paths.push_back(path ? path.get() : *uri);
   }
-  g_strfreev(uris);
   static_cast<GtkMainWindow*>(self)->controls_.DropFiles(x, y, paths);
 }
 
@@ -268,16 +262,15 @@ void GtkMainWindow::SetProgressValue(int value) {
   }
 }
 
-void GtkMainWindow::SetCaption(const std::string& caption) { gtk_window_set_title(window_, ToUtf8(caption).c_str()); }
+void GtkMainWindow::SetCaption(const std::string& caption) { gtk_window_set_title(Widget(), ToUtf8(caption).c_str()); }
 
 void GtkMainWindow::SetIcon(int iconResource) {
-  if (GdkPixbuf* icon = IconPixbuf(iconResource)) {
-    gtk_window_set_icon(window_, icon);
-    g_object_unref(icon);
+  if (const GObjectRef<GdkPixbuf> icon = IconPixbuf(iconResource)) {
+    gtk_window_set_icon(Widget(), icon.get());
   }
 }
 
-void GtkMainWindow::Minimise() { gtk_window_iconify(window_); }
+void GtkMainWindow::Minimise() { gtk_window_iconify(Widget()); }
 
 void GtkMainWindow::Repaint(int id) { controls_.InvalidateControl(id); }
 

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 
+#include "frontends/gtk/owned.h"
 #include "platform/seam.h"
 #include "ui/dialog_controls.h"
 
@@ -24,7 +25,7 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   GtkMainWindow(const GtkMainWindow&) = delete;
   GtkMainWindow& operator=(const GtkMainWindow&) = delete;
 
-  GtkWindow* Widget() const { return window_; }
+  GtkWindow* Widget() const { return GTK_WINDOW(window_.get()); }
   ui::DialogControls& Controls() { return controls_; }
 
   // platform::Window
@@ -63,10 +64,11 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   std::function<void(int)> onCommand_;
   std::function<void()> onClosed_;
   ui::DialogControls controls_;
-  GtkWindow* window_ = nullptr;
-  GtkWidget* layout_ = nullptr;
-  GtkWidget* drawingArea_ = nullptr;
   std::unique_ptr<CairoCanvas> backing_;  // the window's pixels, repainted on demand
+  // Destroyed first of all, with its children.
+  TopLevelWidget window_{gtk_window_new(GTK_WINDOW_TOPLEVEL)};
+  GtkWidget* layout_ = nullptr;       // owned by the window
+  GtkWidget* drawingArea_ = nullptr;  // owned by the window
 };
 
 }  // namespace frontends::gtk

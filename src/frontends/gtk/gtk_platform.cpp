@@ -38,18 +38,18 @@ GtkPlatform::GtkPlatform()
               }
             });
           },
-          [this] { g_main_loop_quit(loop_); })),
+          [this] { g_main_loop_quit(loop_.get()); })),
       dialogs_([this] { return window_ ? window_->Widget() : nullptr; }) {}
 
 GtkPlatform::~GtkPlatform() {
+  // The window is destroyed first, while all it was made with is still there.
   window_.reset();
-  g_main_loop_unref(loop_);
 }
 
 int GtkPlatform::Run(platform::WindowEvents& events) {
   events_ = &events;
   uiThread_.SetEvents(&events);
-  g_main_loop_run(loop_);
+  g_main_loop_run(loop_.get());
   uiThread_.SetEvents(nullptr);
   events_ = nullptr;
   return 0;

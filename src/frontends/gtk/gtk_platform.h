@@ -8,6 +8,7 @@
 #include "frontends/gtk/gtk_main_window.h"
 #include "frontends/gtk/gtk_ui_thread.h"
 #include "frontends/gtk/gtk_web_panel.h"
+#include "frontends/gtk/owned.h"
 #include "frontends/gtk/gio_shell.h"
 #include "frontends/posix/posix_system.h"
 #include "platform/seam.h"
@@ -37,7 +38,7 @@ class GtkPlatform : public platform::Platform {
 
   EventGate gate_;
   platform::WindowEvents* events_ = nullptr;
-  GMainLoop* loop_;
+  MainLoop loop_;
   GtkUiThread uiThread_;
   GtkWebPanel webPanel_;
   std::unique_ptr<GtkMainWindow> window_;

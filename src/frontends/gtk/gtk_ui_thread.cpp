@@ -14,25 +14,14 @@ void DeleteTask(gpointer data) { delete static_cast<std::function<void()>*>(data
 
 GtkUiThread::GtkUiThread(EventGate& gate) : gate_(gate) {}
 
-GtkUiThread::~GtkUiThread() {
-  for (const auto& timer : timers_) {
-    g_source_remove(timer.second);
-  }
-}
-
 void GtkUiThread::StartTimer(int timerId, int periodMs) {
   StopTimer(timerId);  // setting a running timer again restarts it
-  timers_[timerId] = g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(periodMs), OnTimer,
-                                        new Timer{this, timerId}, [](gpointer data) { delete static_cast<Timer*>(data); });
+  timers_.emplace(timerId, EventSource(g_timeout_add_full(G_PRIORITY_DEFAULT, static_cast<guint>(periodMs), OnTimer,
+                                                          new Timer{this, timerId},
+                                                          [](gpointer data) { delete static_cast<Timer*>(data); })));
 }
 
-void GtkUiThread::StopTimer(int timerId) {
-  const auto found = timers_.find(timerId);
-  if (found != timers_.end()) {
-    g_source_remove(found->second);
-    timers_.erase(found);
-  }
-}
+void GtkUiThread::StopTimer(int timerId) { timers_.erase(timerId); }
 
 gboolean GtkUiThread::OnTimer(gpointer data) {
   const Timer& timer = *static_cast<Timer*>(data);

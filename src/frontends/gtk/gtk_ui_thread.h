@@ -6,6 +6,7 @@
 #include <map>
 
 #include "frontends/gtk/event_gate.h"
+#include "frontends/gtk/owned.h"
 #include "platform/seam.h"
 
 namespace frontends::gtk {
@@ -14,7 +15,6 @@ class GtkUiThread : public platform::UiThread {
  public:
   // Timer ticks and posted messages are handed to `events` once it is set.
   explicit GtkUiThread(EventGate& gate);
-  ~GtkUiThread() override;
   GtkUiThread(const GtkUiThread&) = delete;
   GtkUiThread& operator=(const GtkUiThread&) = delete;
 
@@ -34,7 +34,7 @@ class GtkUiThread : public platform::UiThread {
 
   EventGate& gate_;
   platform::WindowEvents* events_ = nullptr;
-  std::map<int, guint> timers_;  // timer id -> GLib source id
+  std::map<int, EventSource> timers_;  // by timer id
 };
 
 }  // namespace frontends::gtk

@@ -20,15 +20,12 @@ GtkWebPanel::GtkWebPanel(EventGate& gate, std::function<void()> onDownloadComple
     : gate_(gate),
       onDownloadComplete_(std::move(onDownloadComplete)),
       onNavigateComplete_(std::move(onNavigateComplete)),
-      view_(WEBKIT_WEB_VIEW(webkit_web_view_new())) {
-  g_object_ref_sink(view_);
-  g_signal_connect(view_, "load-changed", G_CALLBACK(OnLoadChanged), this);
+      // The panel holds the view itself, whichever container shows it.
+      view_(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))) {
+  g_signal_connect(view_.get(), "load-changed", G_CALLBACK(OnLoadChanged), this);
 }
 
-GtkWebPanel::~GtkWebPanel() {
-  g_signal_handlers_disconnect_by_data(view_, this);
-  g_object_unref(view_);
-}
+GtkWebPanel::~GtkWebPanel() { g_signal_handlers_disconnect_by_data(view_.get(), this); }
 
 void GtkWebPanel::Place(GtkLayout* layout, const platform::Rect& rect, bool visible) {
   GtkWidget* widget = Widget();
@@ -41,7 +38,7 @@ void GtkWebPanel::Place(GtkLayout* layout, const platform::Rect& rect, bool visi
   gtk_widget_set_visible(widget, visible && rect.Width() > 0 && rect.Height() > 0);
 }
 
-void GtkWebPanel::Navigate(const std::string& url) { webkit_web_view_load_uri(view_, ToUtf8(url).c_str()); }
+void GtkWebPanel::Navigate(const std::string& url) { webkit_web_view_load_uri(view_.get(), ToUtf8(url).c_str()); }
 
 void GtkWebPanel::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer self) {
   if (event != WEBKIT_LOAD_FINISHED) {
@@ -57,17 +54,13 @@ void GtkWebPanel::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer 
 std::string GtkWebPanel::VisibleText() {
   TextRequest request;
   webkit_web_view_evaluate_javascript(
-      view_, kVisibleTextScript, -1, nullptr, nullptr, nullptr,
+      view_.get(), kVisibleTextScript, -1, nullptr, nullptr, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto* req = static_cast<TextRequest*>(data);
-        JSCValue* value = webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr);
-        if (value != nullptr) {
-          if (jsc_value_is_string(value)) {
-            char* text = jsc_value_to_string(value);
-            req->text = text;
-            g_free(text);
-          }
-          g_object_unref(value);
+        const GObjectRef<JSCValue> value(
+            webkit_web_view_evaluate_javascript_finish(WEBKIT_WEB_VIEW(source), result, nullptr));
+        if (value && jsc_value_is_string(value.get())) {
+          req->text = GlibText(jsc_value_to_string(value.get())).get();
         }
         req->done = true;
       },

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "frontends/gtk/event_gate.h"
+#include "frontends/gtk/owned.h"
 #include "platform/seam.h"
 
 namespace frontends::gtk {
@@ -19,7 +20,7 @@ class GtkWebPanel : public platform::WebPanel {
   GtkWebPanel(const GtkWebPanel&) = delete;
   GtkWebPanel& operator=(const GtkWebPanel&) = delete;
 
-  GtkWidget* Widget() const { return GTK_WIDGET(view_); }
+  GtkWidget* Widget() const { return GTK_WIDGET(view_.get()); }
   // Puts the panel at `rect` of `layout`, asking for exactly that size; an
   // empty rectangle hides it.
   void Place(GtkLayout* layout, const platform::Rect& rect, bool visible);
@@ -33,7 +34,7 @@ class GtkWebPanel : public platform::WebPanel {
   EventGate& gate_;
   std::function<void()> onDownloadComplete_;
   std::function<void()> onNavigateComplete_;
-  WebKitWebView* view_;
+  GObjectRef<WebKitWebView> view_;
 };
 
 }  // namespace frontends::gtk
