@@ -5,33 +5,35 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace frontends::console {
 
-EventLoop::EventLoop() {
-  int fds[2];
-  if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) throw std::runtime_error("event loop: cannot create its wake-up pipe");
-  wakeRead_ = fds[0];
-  wakeWrite_ = fds[1];
+namespace {
+
+posix::Pipe WakeUpPipe() {
+  std::optional<posix::Pipe> pipe = posix::OpenPipe(O_CLOEXEC | O_NONBLOCK);
+  if (!pipe) throw std::runtime_error("event loop: cannot create its wake-up pipe");
+  return std::move(*pipe);
 }
 
-EventLoop::~EventLoop() {
-  close(wakeRead_);
-  close(wakeWrite_);
-}
+}  // namespace
+
+EventLoop::EventLoop() : wake_(WakeUpPipe()) {}
 
 void EventLoop::Wake() {
   // A full pipe already wakes the loop, so a failed write loses nothing.
   char byte = 1;
-  ssize_t ignored = write(wakeWrite_, &byte, 1);
+  ssize_t ignored = write(wake_.write.get(), &byte, 1);
   (void)ignored;
 }
 
 void EventLoop::DrainWakeups() {
   char buffer[64];
-  while (read(wakeRead_, buffer, sizeof(buffer)) > 0) {
+  while (read(wake_.read.get(), buffer, sizeof(buffer)) > 0) {
   }
 }
 
@@ -129,7 +131,7 @@ int EventLoop::Run(platform::WindowEvents& events) {
     DeliverQueued(events);
     FireDueTimers(events);
     if (closeRequested_) break;
-    pollfd wake{wakeRead_, POLLIN, 0};
+    pollfd wake{wake_.read.get(), POLLIN, 0};
     if (poll(&wake, 1, MillisecondsToNextTimer()) < 0 && errno != EINTR) {
       throw std::runtime_error("event loop: poll failed");
     }

@@ -10,6 +10,7 @@
 #include <map>
 #include <mutex>
 
+#include "frontends/posix/owned_fd.h"
 #include "platform/seam.h"
 
 namespace frontends::console {
@@ -17,7 +18,6 @@ namespace frontends::console {
 class EventLoop : public platform::UiThread {
  public:
   EventLoop();
-  ~EventLoop() override;
   EventLoop(const EventLoop&) = delete;
   EventLoop& operator=(const EventLoop&) = delete;
 
@@ -52,8 +52,7 @@ class EventLoop : public platform::UiThread {
   // Milliseconds until the next timer is due; -1 when no timer runs.
   int MillisecondsToNextTimer();
 
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
+  posix::Pipe wake_;
   std::atomic<bool> closeRequested_{false};
   std::mutex mutex_;
   std::deque<std::function<void(platform::WindowEvents&)>> queue_;

@@ -1,8 +1,6 @@
 #include "frontends/console/page_fetch.h"
 
-#include <curl/curl.h>
-
-#include <memory>
+#include "net/curl_easy_handle.h"
 
 namespace frontends::console {
 namespace {
@@ -17,32 +15,35 @@ struct Transfer {
 
 size_t OnBody(char* data, size_t size, size_t count, void* user) {
   auto* transfer = static_cast<Transfer*>(user);
-  size_t bytes = size * count;
-  if (transfer->body.size() + bytes > kMaxPageBytes) {
-    transfer->tooLarge = true;
-    return 0;  // aborts the transfer
-  }
-  transfer->body.append(data, bytes);
-  return bytes;
+  const size_t bytes = size * count;
+  return GuardCurlCallback<size_t>(0, [&]() -> size_t {
+    if (transfer->body.size() + bytes > kMaxPageBytes) {
+      transfer->tooLarge = true;
+      return 0;  // aborts the transfer
+    }
+    transfer->body.append(data, bytes);
+    return bytes;
+  });
 }
 
 int OnProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
   auto* transfer = static_cast<Transfer*>(user);
-  return (*transfer->keepGoing)() ? 0 : 1;
+  return GuardCurlCallback(1, [&] { return (*transfer->keepGoing)() ? 0 : 1; });
 }
 
 }  // namespace
 
 FetchedPage FetchPage(const std::string& url, const std::function<bool()>& keepGoing) {
   FetchedPage page;
-  std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> curl(curl_easy_init(), curl_easy_cleanup);
-  if (!curl) {
+  // The shared handle: libcurl's one-time global set-up comes with it.
+  const CurlEasyHandle curl;
+  CURL* h = curl.get();
+  if (h == nullptr) {
     page.error = "cannot start a transfer";
     return page;
   }
   Transfer transfer;
   transfer.keepGoing = &keepGoing;
-  CURL* h = curl.get();
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
   curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https,file");
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");

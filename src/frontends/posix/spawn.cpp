@@ -6,6 +6,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
+
+#include "frontends/posix/owned_fd.h"
 
 namespace frontends::posix {
 namespace {
@@ -28,30 +31,27 @@ bool SpawnDetached(const std::vector<std::string>& argv) {
 
   // The exec failure of the grandchild comes back through this pipe; a
   // successful exec closes it (close-on-exec) without a word.
-  int report[2];
-  if (pipe2(report, O_CLOEXEC) != 0) return false;
+  std::optional<Pipe> report = OpenPipe(O_CLOEXEC);
+  if (!report) return false;
   pid_t child = fork();
-  if (child < 0) {
-    close(report[0]);
-    close(report[1]);
-    return false;
-  }
+  if (child < 0) return false;
   if (child == 0) {
-    close(report[0]);
+    // The child only execs or _exits: no destructor runs here.
     pid_t grandchild = fork();
-    if (grandchild < 0) FailInChild(report[1]);
+    if (grandchild < 0) FailInChild(report->write.get());
     if (grandchild > 0) _exit(0);
     execv(args[0], args.data());
-    FailInChild(report[1]);
+    FailInChild(report->write.get());
   }
-  close(report[1]);
+  // The read end sees its end of file once the last writer (the
+  // grandchild, at its exec or exit) has closed its copy.
+  report->write.Reset();
   while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
   }
   int error = 0;
   ssize_t got;
-  while ((got = read(report[0], &error, sizeof(error))) < 0 && errno == EINTR) {
+  while ((got = read(report->read.get(), &error, sizeof(error))) < 0 && errno == EINTR) {
   }
-  close(report[0]);
   return got == 0;
 }
 
