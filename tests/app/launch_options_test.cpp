@@ -95,7 +95,7 @@ class PatchSite {
   }
 
   GameDirectory dir;
-  UpdateSite site;
+  RecordingHttpServer site;
 };
 
 TEST(ProgramExitStatus, HeadlessPatchUpdateRunsToItsEnd) {

@@ -162,7 +162,7 @@ TEST_F(WindowEndToEnd, LauncherUpdateRestartsIntoTheNewLauncher) {
 TEST_F(WindowEndToEnd, CrashDumpIsUploadedAtStartUp) {
   Scenario scenario({/*ftp=*/true});
   PrepareWindowGame(scenario, "servercfg-autologin.xml", /*withClient=*/true);
-  scenario.Game().AddFile("game.dmp", CrashDumpBytes());
+  scenario.Game().Write("game.dmp", CrashDumpBytes());
   ChildProcess launcher(WindowLauncher(scenario));
 
   EXPECT_EQ(launcher.WaitForExit(kPatience), 0) << ReadFile(scenario.Output("run.txt"));

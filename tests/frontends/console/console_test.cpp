@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "base/ox_unicode.h"
+#include "frontends/console/captured_output.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_dialogs.h"
 #include "frontends/console/console_window.h"
-#include "frontends/console/captured_output.h"
+#include "support/code_page_text.h"
 
 namespace frontends::console {
 namespace {
@@ -25,8 +25,6 @@ class CapturedConsole {
  public:
   Console console;
 };
-
-std::string Gbk(const std::string& utf8) { return ox_base::Utf8ToCodePage(utf8, 936); }
 
 TEST(ConsoleWindow, PrintsOneLinePerChangeWithAProgressBarInUtf8) {
   CapturedConsole captured(false);

@@ -1,15 +1,15 @@
 #include <gtest/gtest.h>
-#include <httplib.h>
 
 #include <condition_variable>
 #include <cstdio>
 #include <mutex>
 #include <thread>
 
-#include "base/ox_unicode.h"
-#include "frontends/console/console_platform.h"
 #include "frontends/console/captured_output.h"
+#include "frontends/console/console_platform.h"
 #include "frontends/console/recording_events.h"
+#include "support/code_page_text.h"
+#include "support/recording_http_server.h"
 
 namespace frontends::console {
 namespace {
@@ -22,26 +22,19 @@ const std::string kServerNames = "\xE7\x94\xB5\xE4\xBF\xA1\xE4\xB8\x80\xE5\x8C\x
 class PageServer {
  public:
   PageServer() {
-    server_.Get("/gbk", [](const httplib::Request&, httplib::Response& res) {
-      std::string page = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
-                         "<title>t</title><script>var x = 1;</script></head><body><p>" +
-                         kServerNames + "</p><p>RunClient[[a;b]]</p></body></html>";
-      res.set_content(ox_base::Utf8ToCodePage(page, 936), "text/html");
-    });
-    server_.Get("/utf8", [](const httplib::Request&, httplib::Response& res) {
-      res.set_content("<div>" + kServerNames + " &amp; more</div>", "text/html; charset=UTF-8");
-    });
-    server_.Get("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/utf8"); });
-    server_.Get("/stalled", [this](const httplib::Request&, httplib::Response& res) {
+    std::string gbkPage = "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=gb2312\">"
+                          "<title>t</title><script>var x = 1;</script></head><body><p>" +
+                          kServerNames + "</p><p>RunClient[[a;b]]</p></body></html>";
+    server_.Put("/gbk", Gbk(gbkPage), "text/html");
+    server_.Put("/utf8", "<div>" + kServerNames + " &amp; more</div>", "text/html; charset=UTF-8");
+    server_.Route("/redirect", [](const httplib::Request&, httplib::Response& res) { res.set_redirect("/utf8"); });
+    server_.Route("/stalled", [this](const httplib::Request&, httplib::Response& res) {
       std::unique_lock<std::mutex> lock(mutex_);
       stalledArrived_ = true;
       released_.notify_all();
       released_.wait_for(lock, std::chrono::seconds(20), [this] { return release_; });
       res.set_content("<p>stalled page</p>", "text/html");
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
-    // Bound and listening: connections wait in the backlog until accepted.
-    thread_ = std::thread([this] { server_.listen_after_bind(); });
   }
 
   ~PageServer() {
@@ -50,11 +43,9 @@ class PageServer {
       release_ = true;
     }
     released_.notify_all();
-    server_.stop();
-    thread_.join();
   }
 
-  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
+  std::string Url(const std::string& path) const { return server_.Url(path); }
 
   void WaitForStalledRequest() {
     std::unique_lock<std::mutex> lock(mutex_);
@@ -62,13 +53,11 @@ class PageServer {
   }
 
  private:
-  httplib::Server server_;
-  int port_ = 0;
-  std::thread thread_;
   std::mutex mutex_;
   std::condition_variable released_;
   bool release_ = false;
   bool stalledArrived_ = false;
+  RecordingHttpServer server_;  // stops first, after the stalled page is released
 };
 
 class HttpWebPanelTest : public testing::Test {

@@ -10,9 +10,9 @@
 #include <fstream>
 #include <thread>
 
-#include "base/ox_unicode.h"
 #include "frontends/console/console.h"
 #include "frontends/console/process_shell.h"
+#include "support/code_page_text.h"
 #include "support/temp_dir.h"
 
 namespace frontends::console {
@@ -64,7 +64,7 @@ TEST_F(ProcessShellTest, HandsTheParametersOverAsOneArgumentInTheCurrentDirector
   WriteRecorder(dir_ / "client.exe", "args.txt");
   // A client command line with spaces, quotes, shell characters and a
   // Chinese server name in the launcher's code page.
-  const std::string parameters = "ur;ip=10.0.0.1;port=7000;areaname=" + ox_base::Utf8ToCodePage("电信一区", 936) +
+  const std::string parameters = "ur;ip=10.0.0.1;port=7000;areaname=" + Gbk("电信一区") +
                                  " \"quoted\" 'single' $HOME `id` *;UNAME=a b";
   ASSERT_TRUE(shell_->StartProgram(".\\client.exe", parameters));
   EXPECT_EQ(ReadRecord(dir_ / "args.txt"), "1\n" + dir_.string() + "\n" +

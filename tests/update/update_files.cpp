@@ -1,20 +1,9 @@
-#include "update/game_directory.h"
+#include "update/update_files.h"
 
 #include <stdexcept>
 
+#include "support/temp_dir.h"
 #include "xml/base64.h"
-
-namespace fs = std::filesystem;
-
-void GameDirectory::Write(const std::string& name, const std::string& content) const {
-  const fs::path file = Path() / name;
-  fs::create_directories(file.parent_path());
-  WriteFile(file, content);
-}
-
-std::string GameDirectory::Read(const std::string& name) const { return ReadFile(Path() / name); }
-
-bool GameDirectory::Has(const std::string& name) const { return fs::exists(Path() / name); }
 
 std::string MakeZip(const std::map<std::string, std::string>& entries) {
   // Python's zipfile takes any stored name, including ones a hostile

@@ -1,22 +1,8 @@
 #pragma once
-// A temporary game directory that is the current directory for the length
-// of a test, plus the files the launcher finds there.
-#include <filesystem>
+// The files an update works on, as tests make them: patch archives and the
+// local version document.
 #include <map>
 #include <string>
-
-#include "support/temp_dir.h"
-
-class GameDirectory {
- public:
-  const std::filesystem::path& Path() const { return dir_.Path(); }
-  void Write(const std::string& name, const std::string& content) const;
-  std::string Read(const std::string& name) const;
-  bool Has(const std::string& name) const;
-
- private:
-  CurrentTempDir dir_;
-};
 
 // Builds a zip archive (deflated) from stored name -> content pairs and
 // returns its bytes. Names are stored as given.
