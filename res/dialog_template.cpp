@@ -26,8 +26,10 @@ const DialogTemplate kMainDialog{
         {controls::ProgressControl, ControlKind::ProgressBar, kChild | kVisible, {481, 574, 481, 574}, 0},
         {controls::PercentLabel, ControlKind::Label, kChild | kVisible | kStaticLeft, {910, 543, 940, 570}, 0},
         {controls::UnusedStatic, ControlKind::PlainStatic, kChild | kVisible | kStaticLeft, {770, 624, 910, 644}, 0},
-        {controls::UnusedPicture, ControlKind::PlainPicture, kChild | kVisible | kStaticBitmap | kStaticNotify, {503, 605, 658, 627}, 0},
-        {controls::UnusedCheckBox, ControlKind::CheckBox, kChild | kVisible | kTabStop | kButtonAutoCheckBox, {747, 626, 760, 639}, 0},
+        {controls::UnusedPicture, ControlKind::PlainPicture, kChild | kVisible | kStaticBitmap | kStaticNotify,
+         {503, 605, 658, 627}, 0},
+        {controls::UnusedCheckBox, ControlKind::CheckBox, kChild | kVisible | kTabStop | kButtonAutoCheckBox,
+         {747, 626, 760, 639}, 0},
     },
 };
 

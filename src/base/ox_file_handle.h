@@ -12,7 +12,9 @@ class FileHandle {
   FileHandle() = default;
   explicit FileHandle(std::FILE* file) : file_(file) {}
   // std::fopen of `path` as given; an empty handle when it cannot be opened.
-  static FileHandle Open(const std::string& path, const char* mode) { return FileHandle(std::fopen(path.c_str(), mode)); }
+  static FileHandle Open(const std::string& path, const char* mode) {
+    return FileHandle(std::fopen(path.c_str(), mode));
+  }
 
   ~FileHandle() { Close(); }
   FileHandle(FileHandle&& other) noexcept : file_(std::exchange(other.file_, nullptr)) {}

@@ -1,5 +1,5 @@
 #pragma once
-// The headless launcher's display: one status line (redrawn in place on a
+// The console launcher's display: one status line (redrawn in place on a
 // terminal) and ordinary lines above it. Callable from any thread.
 #include <cstdio>
 #include <mutex>

@@ -1,5 +1,5 @@
 #pragma once
-// The UI thread of the headless backend: a loop on the thread that calls
+// The UI thread of the console front end: a loop on the thread that calls
 // Run, delivering posted messages, UI-thread tasks and internal deliveries
 // in the order they were queued, and the periodic timers once the queue is
 // empty (as window timers yield to posted messages).

@@ -1,5 +1,6 @@
 #pragma once
-// Downloads one web page for the headless web panel (libcurl).
+// Downloads one web page for the console's web panel (libcurl, through
+// net's shared handle).
 #include <functional>
 #include <string>
 

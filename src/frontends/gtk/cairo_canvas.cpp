@@ -45,10 +45,12 @@ CairoSurface ToSurface(const platform::Bitmap& image, std::optional<platform::Co
 CairoCanvas::CairoCanvas(cairo_surface_t* surface) : CairoCanvas(CairoSurface(cairo_surface_reference(surface))) {}
 
 CairoCanvas::CairoCanvas(int width, int height)
-    : CairoCanvas(CairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(width, 1), std::max(height, 1)))) {}
+    : CairoCanvas(
+          CairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(width, 1), std::max(height, 1)))) {}
 
 CairoCanvas::CairoCanvas(CairoSurface surface) : surface_(std::move(surface)), cr_(cairo_create(surface_.get())) {
-  clips_.push_back({0, 0, cairo_image_surface_get_width(surface_.get()), cairo_image_surface_get_height(surface_.get())});
+  clips_.push_back(
+      {0, 0, cairo_image_surface_get_width(surface_.get()), cairo_image_surface_get_height(surface_.get())});
 }
 
 void CairoCanvas::SetOrigin(int x, int y) {
@@ -183,8 +185,8 @@ int CairoCanvas::LineHeight(const platform::Font& font) {
   return height;
 }
 
-void CairoCanvas::DrawText(const platform::Font& font, platform::Colour colour, const platform::Rect& rect, const std::string& text,
-                           platform::TextAlign align, bool verticalCentre) {
+void CairoCanvas::DrawText(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
+                           const std::string& text, platform::TextAlign align, bool verticalCentre) {
   const GObjectRef<PangoLayout> layout = LayoutFor(font, text);
   int width = 0;
   int height = 0;

@@ -218,7 +218,8 @@ void GtkMainWindow::PlaceControl(int id, const platform::Rect& rect, bool visibl
   controls_.PlaceControl(id, rect, visible);
 }
 
-void GtkMainWindow::CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage, int hoverImage) {
+void GtkMainWindow::CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage,
+                                     int hoverImage) {
   controls_.CreateSkinButton(id, rect, normalImage, pressedImage, hoverImage);
 }
 
