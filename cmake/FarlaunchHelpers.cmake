@@ -1,3 +1,44 @@
+# farlaunch_include_root(TARGET FOLDER)
+# The target and its users reach the headers of the calling folder as
+# "FOLDER/name.h" (FOLDER: "base", "frontends/gtk", "res" ...), and no other
+# folder of the tree through it: each library's include root in the build
+# tree holds one link, to its own folder. A library therefore sees only the
+# folders of the libraries it links, and an include of any other folder
+# fails to compile.
+function(farlaunch_include_root target folder)
+  set(root ${PROJECT_BINARY_DIR}/include-roots/${target})
+  get_filename_component(parent ${root}/${folder} DIRECTORY)
+  file(MAKE_DIRECTORY ${parent})
+  file(CREATE_LINK ${CMAKE_CURRENT_SOURCE_DIR} ${root}/${folder} SYMBOLIC)
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "INTERFACE_LIBRARY")
+    target_include_directories(${target} INTERFACE ${root})
+  else()
+    target_include_directories(${target} PUBLIC ${root})
+  endif()
+endfunction()
+
+# farlaunch_tool(NAME name SOURCES ... LIBS ...)
+# A publisher tool: built from its folder, installed under tools/.
+function(farlaunch_tool)
+  cmake_parse_arguments(T "" "NAME" "SOURCES;LIBS" ${ARGN})
+  add_executable(${T_NAME} ${T_SOURCES})
+  target_link_libraries(${T_NAME} PRIVATE ${T_LIBS})
+  install(TARGETS ${T_NAME} RUNTIME DESTINATION tools)
+endfunction()
+
+# farlaunch_subfolders(): adds every folder below the calling one; each must
+# have its CMakeLists.txt (a folder without one is an error, not a skip).
+function(farlaunch_subfolders)
+  file(GLOB entries LIST_DIRECTORIES true RELATIVE ${CMAKE_CURRENT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  list(SORT entries)
+  foreach(entry ${entries})
+    if(IS_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}/${entry})
+      add_subdirectory(${entry})
+    endif()
+  endforeach()
+endfunction()
+
 # farlaunch_test(NAME name SOURCES ... LIBS ... [LABELS ...] [ENV ...])
 # Builds one GoogleTest executable and registers its cases with CTest.
 function(farlaunch_test)
@@ -30,14 +71,13 @@ function(farlaunch_test)
   endif()
 endfunction()
 
-# farlaunch_fuzzer(NAME name SOURCES ... LIBS ...): a libFuzzer target, clang only.
+# farlaunch_fuzzer(NAME name SOURCES ... LIBS ...): a libFuzzer target
+# (FARLAUNCH_FUZZ builds only); its seed corpus is the folder's seeds/.
 function(farlaunch_fuzzer)
   cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
-  if(NOT FARLAUNCH_FUZZ)
-    return()
-  endif()
   add_executable(${F_NAME} ${F_SOURCES})
   target_compile_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer,address,undefined)
   target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
+  add_dependencies(farlaunch_fuzzers ${F_NAME})
 endfunction()

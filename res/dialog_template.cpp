@@ -4,6 +4,7 @@ namespace res {
 namespace {
 
 using namespace style;
+namespace controls = platform::controls;
 
 const DialogTemplate kMainDialog{
     kPopup | kVisible | kSysMenu,
@@ -13,20 +14,22 @@ const DialogTemplate kMainDialog{
     686,
     {
         {2041, ControlKind::BackgroundBitmap, kChild | kVisible | kStaticBitmap, {0, 0, 1034, 686}, 141},
-        {1001, ControlKind::PictureCtrl, kChild | kVisible | kStaticBitmap, {0, 0, 1034, 686}, 0},
+        {controls::Background, ControlKind::PictureCtrl, kChild | kVisible | kStaticBitmap, {0, 0, 1034, 686}, 0},
         {1011, ControlKind::PictureCtrl, kChild | kStaticBitmap, {0, 0, 0, 0}, 0},
         {1002, ControlKind::SkinButton, kChild | kTabStop | kButtonPush, {20, 20, 95, 44}, 0},
         {2020, ControlKind::SkinButton, kChild | kVisible | kTabStop | kButtonPush, {0, 0, 0, 0}, 0},
-        {1005, ControlKind::WebBrowser, kChild | kVisible | kTabStop, {374, 198, 374, 198}, 0},
-        {1006, ControlKind::WebBrowser, kChild | kVisible | kTabStop, {126, 344, 126, 344}, 0},
-        {2024, ControlKind::Label, kChild | kVisible | kStaticLeft, {809, 625, 975, 640}, 0},
-        {2050, ControlKind::Label, kChild | kVisible | kStaticLeft, {809, 608, 975, 623}, 0},
-        {1007, ControlKind::Label, kChild | kVisible | kStaticLeft, {430, 542, 640, 557}, 0},
-        {1003, ControlKind::ProgressBar, kChild | kVisible, {481, 574, 481, 574}, 0},
-        {1004, ControlKind::Label, kChild | kVisible | kStaticLeft, {910, 543, 940, 570}, 0},
-        {1013, ControlKind::PlainStatic, kChild | kVisible | kStaticLeft, {770, 624, 910, 644}, 0},
-        {2072, ControlKind::PlainPicture, kChild | kVisible | kStaticBitmap | kStaticNotify, {503, 605, 658, 627}, 0},
-        {2070, ControlKind::CheckBox, kChild | kVisible | kTabStop | kButtonAutoCheckBox, {747, 626, 760, 639}, 0},
+        {controls::NewsPanel, ControlKind::WebBrowser, kChild | kVisible | kTabStop, {374, 198, 374, 198}, 0},
+        {controls::SecondBrowser, ControlKind::WebBrowser, kChild | kVisible | kTabStop, {126, 344, 126, 344}, 0},
+        {controls::CurrentVersionLabel, ControlKind::Label, kChild | kVisible | kStaticLeft, {809, 625, 975, 640}, 0},
+        {controls::LatestVersionLabel, ControlKind::Label, kChild | kVisible | kStaticLeft, {809, 608, 975, 623}, 0},
+        {controls::StatusLabel, ControlKind::Label, kChild | kVisible | kStaticLeft, {430, 542, 640, 557}, 0},
+        {controls::ProgressControl, ControlKind::ProgressBar, kChild | kVisible, {481, 574, 481, 574}, 0},
+        {controls::PercentLabel, ControlKind::Label, kChild | kVisible | kStaticLeft, {910, 543, 940, 570}, 0},
+        {controls::UnusedStatic, ControlKind::PlainStatic, kChild | kVisible | kStaticLeft, {770, 624, 910, 644}, 0},
+        {controls::UnusedPicture, ControlKind::PlainPicture, kChild | kVisible | kStaticBitmap | kStaticNotify,
+         {503, 605, 658, 627}, 0},
+        {controls::UnusedCheckBox, ControlKind::CheckBox, kChild | kVisible | kTabStop | kButtonAutoCheckBox,
+         {747, 626, 760, 639}, 0},
     },
 };
 

@@ -141,7 +141,7 @@ void CfarLaunchDlg::ReadLocalFiles() {
   state_.needFullInstall = true;
   ReadGameOptions(state_);
   ReadInstallerTag(state_);
-  if (FileExists("client.exe")) {
+  if (FileExists(kClientProgram)) {
     state_.needFullInstall = false;
   }
   UpdateConfig config;
@@ -187,9 +187,9 @@ void CfarLaunchDlg::OnTimer(int timerId) {
 }
 
 void CfarLaunchDlg::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
-  if (message == WM_DOWNLOAD_PROGRESS) {
+  if (message == platform::WM_DOWNLOAD_PROGRESS) {
     SetProgress(platform_.GetWindow(), static_cast<int>(lParam));
-  } else if (message == WM_UPDATE_COMPLETED) {
+  } else if (message == platform::WM_UPDATE_COMPLETED) {
     OnUpdateCompleted(state_, platform_, PageRequests());
   }
 }
@@ -205,7 +205,7 @@ void CfarLaunchDlg::OnPageDownloadComplete() {
 }
 
 void CfarLaunchDlg::OnPageNavigateComplete() {
-  const std::string text = ox_base::Utf8ToCodePage(platform_.GetWebPanel().VisibleText(), kLauncherCodePage);
+  const std::string text = ox_base::Utf8ToCodePage(platform_.GetWebPanel().VisibleText(), ox_base::kLauncherCodePage);
   state_.pageRead = true;
   if (!text.empty()) {
     HandlePageRequest(state_, platform_, text);

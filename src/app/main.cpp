@@ -8,9 +8,9 @@
 
 #include "app/cfarlaunch_app.h"
 #include "app/launch_options.h"
-#include "platform/headless/headless_platform.h"
-#include "platform/posix/window_module_loader.h"
-#include "update/launcher_messages.h"
+#include "base/ox_unicode.h"
+#include "frontends/console/console_platform.h"
+#include "frontends/posix/window_module_loader.h"
 
 namespace {
 
@@ -28,7 +28,7 @@ std::unique_ptr<platform::Platform> MakeWindowPlatform() {
     return nullptr;
   }
   std::string error;
-  std::unique_ptr<platform::Platform> platform = platform::posix::LoadWindowPlatform(error);
+  std::unique_ptr<platform::Platform> platform = frontends::posix::LoadWindowPlatform(error);
   if (!platform) {
     std::fprintf(stderr, "farLaunch.exe: %s; running on the console\n", error.c_str());
   }
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
     platform = MakeWindowPlatform();
   }
   if (!platform) {
-    platform = std::make_unique<platform::headless::HeadlessPlatform>(kLauncherCodePage);
+    platform = std::make_unique<frontends::console::ConsolePlatform>(ox_base::kLauncherCodePage);
     ends.failureExitCode = kConsoleFailureExitCode;
   }
   CfarLaunchApp(*platform, ends).InitInstance();

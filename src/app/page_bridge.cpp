@@ -2,7 +2,7 @@
 
 #include "app/page_request.h"
 #include "update/launcher_messages.h"
-#include "update/self_update.h"
+#include "update/game_files.h"
 
 void HandlePageRequest(LauncherState& state, platform::Platform& platform, const std::string& pageText) {
   const PageRequest request = ReadPageRequest(pageText, state.updateFinished);
@@ -34,6 +34,6 @@ void LaunchClient(LauncherState& state, platform::Platform& platform, const std:
   const std::string parameters = ClientParameters(state, record);
   CleanMovedAsideFiles();
   CleanTempFiles();
-  platform.GetShell().StartProgram(".\\client.exe", parameters);
+  platform.GetShell().StartProgram(kClientProgram, parameters);
   platform.GetSystem().Exit(0);
 }

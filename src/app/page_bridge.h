@@ -15,6 +15,6 @@ void HandlePageRequest(LauncherState& state, platform::Platform& platform, const
 // thirteen fields.
 std::string ClientParameters(const LauncherState& state, const std::vector<std::string>& record);
 
-// Cleans up, starts ".\client.exe" with the record's command line and ends
+// Cleans up, starts the client (kClientProgram) with the record's command line and ends
 // the launcher.
 void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record);

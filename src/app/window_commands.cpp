@@ -5,7 +5,6 @@
 
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
-#include "update/self_update.h"
 #include "update/window_controls.h"
 
 namespace {
@@ -51,7 +50,7 @@ void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
     }
     // The entry being written when the installation stopped may be the
     // client itself, half written.
-    DeleteFileIfPresent(".\\client.exe");
+    DeleteFileIfPresent(kClientProgram);
   }
   CleanMovedAsideFiles();
   CleanTempFiles();
@@ -60,6 +59,6 @@ void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
 
 void ClearCache(LauncherState& state) {
   DeleteFileIfPresent(".\\QZ_game.pkg");
-  DeleteFileIfPresent(".\\client.exe");
+  DeleteFileIfPresent(kClientProgram);
   state.cacheCleared = true;
 }

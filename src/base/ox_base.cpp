@@ -82,7 +82,7 @@ std::string OxBase::MakeLogFileName(const char* name, int index) {
 
 unsigned OxBase::GetCodePage() {
   OxBase* base = s_instance.load(std::memory_order_acquire);
-  return base ? base->m_codePage : 936;
+  return base ? base->m_codePage : kLauncherCodePage;
 }
 
 bool OxBase::IsDbcsCodePage() {

@@ -11,6 +11,7 @@
 #include "base/ox_event_broadcast.h"
 #include "base/ox_process.h"
 #include "base/ox_smart_ptr.h"
+#include "base/ox_unicode.h"
 
 namespace ox_base {
 
@@ -73,7 +74,7 @@ class OxBase {
   std::string m_userName;
   std::string m_logFilePattern;
   SmartPtr<OxLog> m_baseLog;
-  unsigned m_codePage = 936;
+  unsigned m_codePage = kLauncherCodePage;
   bool m_initialized = false;
 
  private:

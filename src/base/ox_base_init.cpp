@@ -86,7 +86,7 @@ bool Initialize(OxBase& base, const char* config, OxFile* fileSystem, int32_t re
   if (!LoadConfiguration(ini, config)) return false;
   const char* name = ini.GetString("base", "Name");
   base.m_applicationName = name ? name : "base";
-  int32_t codePage = 936;
+  int32_t codePage = kLauncherCodePage;
   ini.GetInt("base", "codepage", codePage);
   base.m_codePage = static_cast<unsigned>(codePage);
 

@@ -7,7 +7,7 @@ namespace ox_base {
 
 std::string OxText(const char* utf8) {
   unsigned codePage = OxBase::GetCodePage();
-  return Utf8ToCodePage(utf8, codePage == 0 ? 936 : codePage);
+  return Utf8ToCodePage(utf8, codePage == 0 ? kLauncherCodePage : codePage);
 }
 
 }  // namespace ox_base

@@ -6,7 +6,7 @@
 
 namespace ox_base {
 
-// utf8 converted to the base code page (936 while none is set).
+// utf8 converted to the base code page (kLauncherCodePage while none is set).
 std::string OxText(const char* utf8);
 
 }  // namespace ox_base

@@ -6,6 +6,11 @@
 
 namespace ox_base {
 
+// The launcher's ANSI code page, GBK: the code page of the game's files, of
+// the launcher's own texts and of every text crossing the platform seam; the
+// base state's code page unless its configuration names another.
+constexpr unsigned kLauncherCodePage = 936;
+
 // Converts code-page bytes (936 = GBK, 65001 = UTF-8, others as CPnnn) to
 // UTF-8. Bytes that do not form a character become "?".
 std::string CodePageToUtf8(const std::string& bytes, unsigned codePage);

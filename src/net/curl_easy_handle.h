@@ -1,5 +1,6 @@
 #pragma once
-// One libcurl easy handle per transfer, released on every path.
+// One libcurl easy handle per transfer, released on every path; and the
+// guard every libcurl callback body runs in.
 #include <curl/curl.h>
 
 class CurlEasyHandle {
@@ -16,3 +17,16 @@ class CurlEasyHandle {
  private:
   CURL* handle_;
 };
+
+// Runs a callback's body for libcurl. Nothing may unwind through libcurl's
+// C frames: an exception becomes `onException`, the answer that makes
+// libcurl abort the transfer (0 bytes taken, a non-zero progress answer,
+// CURL_READFUNC_ABORT).
+template <typename Result, typename Body>
+Result GuardCurlCallback(Result onException, const Body& body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return onException;
+  }
+}

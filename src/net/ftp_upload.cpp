@@ -46,10 +46,12 @@ struct Upload {
 
 std::size_t OnRead(char* buffer, std::size_t size, std::size_t count, void* user) {
   auto& upload = *static_cast<Upload*>(user);
-  std::size_t piece = std::min(size * count, upload.bytes.size() - upload.sent);
-  if (piece > 0) std::memcpy(buffer, upload.bytes.data() + upload.sent, piece);
-  upload.sent += piece;
-  return piece;
+  return GuardCurlCallback<std::size_t>(CURL_READFUNC_ABORT, [&] {
+    const std::size_t piece = std::min(size * count, upload.bytes.size() - upload.sent);
+    if (piece > 0) std::memcpy(buffer, upload.bytes.data() + upload.sent, piece);
+    upload.sent += piece;
+    return piece;
+  });
 }
 
 }  // namespace

@@ -6,9 +6,9 @@
 #include <optional>
 #include <vector>
 
+#include "base/ox_file_handle.h"
 #include "base/ox_path.h"
 #include "net/curl_easy_handle.h"
-#include "update/update_progress.h"
 
 namespace {
 
@@ -17,11 +17,6 @@ constexpr long kConnectTimeoutMs = 2000;
 constexpr long kMaxRedirects = 10;
 constexpr long kReceiveBufferSize = 256 * 1024;
 constexpr const char* kUserAgent = "farLaunch";
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct HeaderListFree {
   void operator()(curl_slist* list) const { curl_slist_free_all(list); }
@@ -40,7 +35,7 @@ class BodyTransfer {
         window_(window),
         reportProgress_(localPath.find(".xml") == std::string::npos) {}
 
-  bool Started() const { return file_ != nullptr; }
+  bool Started() const { return static_cast<bool>(file_); }
 
   // Called when the body begins (or the transfer ended without one): only
   // the final answer's status 200 opens the local file, and a length that
@@ -50,7 +45,7 @@ class BodyTransfer {
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &status);
     if (status != 200) return false;
     // Names from the documents may carry Windows forms (".\client.zip").
-    file_.reset(std::fopen(ox_base::NativePath(localPath_).c_str(), "wb"));
+    file_ = ox_base::FileHandle::Open(ox_base::NativePath(localPath_), "wb");
     if (!file_) return false;
     // Writes go out in whole chunks already; stdio's buffer would only copy.
     std::setvbuf(file_.get(), nullptr, _IONBF, 0);
@@ -81,7 +76,7 @@ class BodyTransfer {
     if (used_ > 0 && !WriteChunk()) return false;
     PostPendingProgress();
     buffer_ = std::vector<char>();
-    return std::fclose(file_.release()) == 0 && written_ == length_;
+    return file_.Close() && written_ == length_;
   }
 
  private:
@@ -97,7 +92,7 @@ class BodyTransfer {
   }
 
   void PostPendingProgress() {
-    if (pendingPercent_ && reportProgress_) window_.PostMessage(WM_DOWNLOAD_PROGRESS, 0, *pendingPercent_);
+    if (pendingPercent_ && reportProgress_) window_.PostMessage(platform::WM_DOWNLOAD_PROGRESS, 0, *pendingPercent_);
     pendingPercent_.reset();
   }
 
@@ -105,7 +100,7 @@ class BodyTransfer {
   const std::string& localPath_;
   platform::MessageTarget& window_;
   const bool reportProgress_;
-  FilePtr file_;
+  ox_base::FileHandle file_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
   std::uint64_t length_ = 0;
@@ -115,15 +110,11 @@ class BodyTransfer {
 
 std::size_t OnBody(char* data, std::size_t size, std::size_t count, void* user) {
   auto& transfer = *static_cast<BodyTransfer*>(user);
-  std::size_t bytes = size * count;
-  try {
+  const std::size_t bytes = size * count;
+  return GuardCurlCallback<std::size_t>(0, [&]() -> std::size_t {
     if (!transfer.Started() && !transfer.Start()) return 0;
     return transfer.Append(data, bytes) ? bytes : 0;
-  } catch (...) {
-    // Returning short makes libcurl abort the transfer; nothing may unwind
-    // through its C frames.
-    return 0;
-  }
+  });
 }
 
 // Only a connect that failed is tried once more. A server that was reached

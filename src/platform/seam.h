@@ -1,8 +1,9 @@
 #pragma once
 // The platform seam: everything the launcher needs of the windowing system,
 // the web engine, the shell and the operating system. The core (app/,
-// update/, net/) talks only to these interfaces; platform/gtk,
-// platform/headless and the recording fake in tests/support implement them.
+// update/, net/) talks only to these interfaces; the front ends in
+// frontends/ (gtk, console) and the recording fake in tests/support
+// implement them.
 //
 // Texts crossing the seam are byte strings in the launcher's code page
 // (GBK by default), except where a comment says UTF-8. Backends convert at
@@ -37,6 +38,35 @@ class MessageTarget {
   virtual void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
+// The messages posted to the launcher window; their numbers are the
+// original program's.
+constexpr std::uint32_t WM_USER = 0x400;
+// A download's progress: wParam 0, lParam the percentage 0..100.
+constexpr std::uint32_t WM_DOWNLOAD_PROGRESS = WM_USER + 100;
+// Posted by an update worker right after it set a completion code, so that
+// the window shows the end at once instead of on its next timer tick.
+constexpr std::uint32_t WM_UPDATE_COMPLETED = WM_USER + 101;
+
+// The launcher window's controls by the ids of its dialog template: the
+// launcher names them so, and every front end finds them so.
+namespace controls {
+constexpr int Background = 1001;
+constexpr int ProgressControl = 1003;  // the native progress control
+constexpr int PercentLabel = 1004;
+constexpr int NewsPanel = 1005;  // the web panel
+constexpr int SecondBrowser = 1006;
+constexpr int StatusLabel = 1007;
+constexpr int UnusedStatic = 1013;
+constexpr int CurrentVersionLabel = 2024;
+constexpr int LatestVersionLabel = 2050;
+constexpr int UnusedCheckBox = 2070;
+constexpr int UnusedPicture = 2072;
+constexpr int CloseButton = 2021;
+constexpr int ProgressBarButton = 2031;
+constexpr int MinimiseButton = 2038;
+constexpr int ClearCacheButton = 2077;
+}  // namespace controls
+
 // What the window delivers to the launcher, always on the UI thread.
 class WindowEvents {
  public:
@@ -45,7 +75,7 @@ class WindowEvents {
   virtual void OnMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
   // A click on a skinned button (BN_CLICKED), by control id.
   virtual void OnCommand(int controlId) = 0;
-  // Web panel 1005: a download of the page finished / a navigation finished.
+  // The web panel: a download of the page finished / a navigation finished.
   virtual void OnPageDownloadComplete() = 0;
   virtual void OnPageNavigateComplete() = 0;
 };
@@ -64,7 +94,7 @@ class Window {
   virtual void SetLabelColour(int id, Colour colour) = 0;
   virtual void SetLabelTransparent(int id, bool transparent) = 0;
   virtual void SetLabelFont(int id, const std::string& face, int height, int weight) = 0;
-  // The native progress control (1003): colours, range and value.
+  // The native progress control: colours, range and value.
   virtual void SetupProgressControl(Colour background, Colour bar, int minimum, int maximum) = 0;
   virtual void SetProgressValue(int value) = 0;
   virtual void SetCaption(const std::string& caption) = 0;
@@ -93,7 +123,7 @@ class Dialogs {
   virtual bool AskOkCancel(const std::string& text) = 0;
 };
 
-// The embedded web panel (control 1005). UI thread only.
+// The embedded web panel (controls::NewsPanel). UI thread only.
 class WebPanel {
  public:
   virtual ~WebPanel() = default;

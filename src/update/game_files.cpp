@@ -12,6 +12,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// What CleanTempFiles deletes: the downloads and the stored server document,
+// and the names of the original program's own temporary files.
+const char* const kTempFiles[] = {
+    kServerDocument, "_tmp.dat", "tmp.tmp", "_tmp_up.dat", kPackageDownload, "diff.dat", "tmp_client.tmp",
+    kPatchArchive,   kLauncherArchive,
+};
+
+// How many "tmpFile" names CleanMovedAsideFiles deletes.
+constexpr std::int32_t kMovedAsideNamesCleaned = 10;
+
 // The files the base file system finds under `name`. Its search ignores
 // letter case, as the game's original platform does, so "Client.exe"
 // answers for "client.exe".
@@ -23,6 +33,21 @@ std::vector<std::string> FindGameFiles(const std::string& name) {
 
 }  // namespace
 
+std::string MovedAsideName(std::int32_t n) { return "tmpFile" + std::to_string(n); }
+
+void CleanTempFiles() {
+  for (const char* name : kTempFiles) {
+    DeleteFileIfPresent(name);
+  }
+}
+
+void CleanMovedAsideFiles() {
+  for (std::int32_t n = 0; n < kMovedAsideNamesCleaned; ++n) {
+    DeleteFileIfPresent(MovedAsideName(n));
+  }
+  DeleteFileIfPresent(kLauncherAsideName);
+}
+
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }
 
 void DeleteFileIfPresent(const std::string& name) {
@@ -33,11 +58,13 @@ void DeleteFileIfPresent(const std::string& name) {
   }
 }
 
-void MoveFileAside(const std::string& from, const std::string& to) {
+bool MoveFileAside(const std::string& from, const std::string& to) {
   std::error_code error;
-  if (fs::is_regular_file(ox_base::NativePath(from), error)) {
-    fs::rename(ox_base::NativePath(from), ox_base::NativePath(to), error);
+  if (!fs::is_regular_file(ox_base::NativePath(from), error)) {
+    return false;
   }
+  fs::rename(ox_base::NativePath(from), ox_base::NativePath(to), error);
+  return !error;
 }
 
 bool IsInsideGameDirectory(const std::string& name) {

@@ -1,7 +1,32 @@
 #pragma once
-// File operations on the game directory (the current directory). Names may
-// carry Windows forms (".\client.exe"); they are made native here.
+// The game directory (the current directory): the names the launcher keeps
+// there, its clean-up rules and the file operations on it. Names may carry
+// Windows forms (".\client.exe"); they are made native here.
+#include <cstdint>
 #include <string>
+
+// The game client and the launcher itself.
+constexpr char kClientProgram[] = ".\\client.exe";
+constexpr char kLauncherProgram[] = ".\\farLaunch.exe";
+
+// Where downloads are kept until they are installed: a patch, the launcher's
+// archive, an untyped package, and the server document (in its stored form).
+constexpr char kPatchArchive[] = "client.zip";
+constexpr char kLauncherArchive[] = "update.zip";
+constexpr char kPackageDownload[] = "_dat.dat";
+constexpr char kServerDocument[] = "servercfg.xml";
+
+// The names installs move files in the way aside under: the files a patch
+// replaces take "tmpFile" + N (N counting up through a run), the running
+// launcher "tmpUpdate0".
+std::string MovedAsideName(std::int32_t n);
+constexpr char kLauncherAsideName[] = "tmpUpdate0";
+
+// Deletes the downloads and the stored server document.
+void CleanTempFiles();
+
+// Deletes "tmpFile0".."tmpFile9", then "tmpUpdate0".
+void CleanMovedAsideFiles();
 
 // True when the base file system finds the name as a file (letter case
 // ignored).
@@ -11,9 +36,9 @@ bool FileExists(const std::string& name);
 // file or a failed deletion is no error.
 void DeleteFileIfPresent(const std::string& name);
 
-// Renames the regular file `from` to `to`; a missing file or a failed rename
-// is no error. Directories are never moved.
-void MoveFileAside(const std::string& from, const std::string& to);
+// Renames the regular file `from` to `to`; true when it was renamed. A
+// missing file or a failed rename is no error. Directories are never moved.
+bool MoveFileAside(const std::string& from, const std::string& to);
 
 // True for a relative name that stays inside the game directory: no root,
 // no drive letter, no ".." component.

@@ -40,7 +40,7 @@ const std::string& Text(LauncherText id) {
   static const auto table = [] {
     std::array<std::string, kUtf8Texts.size()> converted;
     for (std::size_t i = 0; i < kUtf8Texts.size(); ++i) {
-      converted[i] = ox_base::Utf8ToCodePage(kUtf8Texts[i], kLauncherCodePage);
+      converted[i] = ox_base::Utf8ToCodePage(kUtf8Texts[i], ox_base::kLauncherCodePage);
     }
     return converted;
   }();

@@ -4,8 +4,6 @@
 // form every string crossing the platform seam takes.
 #include <string>
 
-constexpr unsigned kLauncherCodePage = 936;
-
 enum class LauncherText {
   Caption,
   CurrentVersionPrefix,

@@ -4,16 +4,11 @@
 #include <system_error>
 
 #include "base/ox_path.h"
+#include "update/archive_install.h"
 #include "update/game_files.h"
 #include "update/window_controls.h"
-#include "zip/zip_reader.h"
 
 namespace {
-
-const char* const kTempFiles[] = {
-    ".\\servercfg.xml", ".\\_tmp.dat",       ".\\tmp.tmp",    ".\\_tmp_up.dat", ".\\_dat.dat",
-    ".\\diff.dat",      ".\\tmp_client.tmp", ".\\client.zip", ".\\update.zip",
-};
 
 // Archives carry no Unix permissions we trust; the new launcher must start.
 void MakeExecutable(const std::string& name) {
@@ -28,37 +23,16 @@ void MakeExecutable(const std::string& name) {
 
 bool InstallLauncherArchive(LauncherState& state) {
   CleanMovedAsideFiles();
-  ZipReader reader;
-  if (reader.Open("update.zip") != ZipResult::Ok) {
+  ArchiveInstall how;
+  how.firstEntryOnly = true;
+  how.asideName = [] { return std::string(kLauncherAsideName); };
+  const ArchiveInstallResult result = InstallArchive(kLauncherArchive, how, state.progress);
+  if (result.outcome != ArchiveOutcome::Installed) {
     return false;
   }
-  ZipEntry entry;
-  if (reader.GetItem(0, entry) != ZipResult::Ok || !IsInsideGameDirectory(entry.name)) {
-    return false;
-  }
-  MoveFileAside(entry.name, "tmpUpdate0");
-  const bool extracted =
-      reader.ExtractItem(0, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) == ZipResult::Ok;
-  reader.Close();
-  if (!extracted) {
-    return false;
-  }
-  MakeExecutable(entry.name);
+  MakeExecutable(result.entries.front().name);
   state.selfUpdated = true;
   return true;
-}
-
-void CleanTempFiles() {
-  for (const char* name : kTempFiles) {
-    DeleteFileIfPresent(name);
-  }
-}
-
-void CleanMovedAsideFiles() {
-  for (int n = 0; n <= 9; ++n) {
-    DeleteFileIfPresent("tmpFile" + std::to_string(n));
-  }
-  DeleteFileIfPresent(".\\tmpUpdate0");
 }
 
 void RestartLauncher(platform::Platform& platform, const std::string& message, const std::string& parameters) {
@@ -66,6 +40,6 @@ void RestartLauncher(platform::Platform& platform, const std::string& message, c
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
-  platform.GetShell().StartProgram(".\\farLaunch.exe", parameters);
+  platform.GetShell().StartProgram(kLauncherProgram, parameters);
   platform.GetSystem().Exit(0);
 }

@@ -6,14 +6,6 @@
 #include "update/update_workflow.h"
 #include "xml/base64.h"
 
-namespace {
-
-// One spelling for the stored server document: the download, the reader and
-// the clean-up all use it.
-const char* const kServerDocument = "servercfg.xml";
-
-}  // namespace
-
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   if (!HttpDownloader::DownloadFile(state.UpdateServerAddr, kServerDocument, platform.GetUiThread())) {
     return false;

@@ -24,13 +24,6 @@ enum UpdateCompletion : std::int32_t {
   LauncherReplaced = 2,
 };
 
-constexpr std::uint32_t WM_USER = 0x400;
-// Posted to the main window with wParam 0 and lParam = percentage 0..100.
-constexpr std::uint32_t WM_DOWNLOAD_PROGRESS = WM_USER + 100;
-// Posted by a worker right after it set a completion code, so that the
-// window shows the end at once instead of on its next timer tick.
-constexpr std::uint32_t WM_UPDATE_COMPLETED = WM_USER + 101;
-
 // What the latest Downloading stage announced.
 struct DownloadAnnouncement {
   std::string currentFile;

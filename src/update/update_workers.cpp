@@ -1,14 +1,14 @@
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <thread>
 
 #include "net/http_downloader.h"
+#include "update/archive_install.h"
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
-#include "update/self_update.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
-#include "zip/zip_reader.h"
 
 namespace {
 
@@ -18,9 +18,9 @@ std::string SchemeOf(const std::string& address) { return address.substr(0, addr
 
 // Where a downloaded item is stored, by its type.
 std::string LocalNameOf(const UpdateFileItem& item) {
-  if (item.Type == "farLaunch") return "update.zip";
-  if (item.Type == "package") return "_dat.dat";
-  if (item.Type == "normal") return "client.zip";
+  if (item.Type == "farLaunch") return kLauncherArchive;
+  if (item.Type == "package") return kPackageDownload;
+  if (item.Type == "normal") return kPatchArchive;
   return item.TargetFileName;
 }
 
@@ -58,49 +58,27 @@ void ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
 // `cancelled` set) when the close command asks it to stop.
 bool UnpackFullPackage(LauncherState& state, platform::Platform& platform, bool& cancelled) {
   UpdateProgress& progress = state.progress;
-  ZipReader reader;
-  if (reader.Open(state.MiniTargetFileName) != ZipResult::Ok) {
+  const std::optional<std::int64_t> total = ArchiveContentBytes(state.MiniTargetFileName);
+  if (!total) {
     progress.totalInstallBytes = 0;
     return false;
   }
-  ZipEntry count;
-  reader.GetItem(-1, count);
-  std::int64_t total = 0;
-  for (int i = 0; i < count.index; ++i) {
-    ZipEntry entry;
-    if (reader.GetItem(i, entry) == ZipResult::Ok) {
-      total += entry.uncompressedSize;
-    }
-  }
-  progress.totalInstallBytes = static_cast<std::int32_t>(total);
+  progress.totalInstallBytes = static_cast<std::int32_t>(*total);
 
   std::uint64_t freeBytes = 0;
   if (platform.GetSystem().FreeBytesOfCurrentVolume(freeBytes) &&
-      static_cast<std::int64_t>(freeBytes) < total + kInstallHeadroomBytes) {
+      static_cast<std::int64_t>(freeBytes) < *total + kInstallHeadroomBytes) {
     platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
-    reader.Close();
     CleanMovedAsideFiles();
     CleanTempFiles();
     platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
     platform.GetSystem().Exit(state.ends.failureExitCode);
   }
 
-  bool unpacked = true;
-  for (int i = 0; i < count.index; ++i) {
-    if (progress.cancelInstall) {
-      reader.Close();
-      cancelled = true;
-      return false;
-    }
-    ZipEntry entry;
-    if (reader.GetItem(i, entry) != ZipResult::Ok ||
-        reader.ExtractItem(i, entry.name, state.progress.extractedBytes, state.progress.cancelInstall) !=
-            ZipResult::Ok) {
-      unpacked = false;
-    }
-  }
-  reader.Close();
-  return unpacked;
+  // The package overwrites what is there: it is the whole client.
+  const ArchiveInstallResult result = InstallArchive(state.MiniTargetFileName, ArchiveInstall(), progress);
+  cancelled = result.outcome == ArchiveOutcome::Cancelled;
+  return result.outcome == ArchiveOutcome::Installed;
 }
 
 // Downloads and installs the first launcher item of every newer entry.
@@ -113,7 +91,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform) {
     const auto launcher =
         std::find_if(items.begin(), items.end(), [](const UpdateFileItem& item) { return item.Type == "farLaunch"; });
     if (launcher == items.end() ||
-        !HttpDownloader::DownloadFile(launcher->SourceFileAddr, "update.zip", platform.GetUiThread())) {
+        !HttpDownloader::DownloadFile(launcher->SourceFileAddr, kLauncherArchive, platform.GetUiThread())) {
       continue;
     }
     if (!InstallItem(state, *launcher)) {
@@ -135,7 +113,7 @@ void EndIfAsked(const LauncherState& state, platform::Platform& platform) {
 void Complete(LauncherState& state, platform::Platform& platform) {
   state.progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
   state.progress.installing = false;
-  platform.GetUiThread().PostMessage(WM_UPDATE_COMPLETED, 0, 0);
+  platform.GetUiThread().PostMessage(platform::WM_UPDATE_COMPLETED, 0, 0);
 }
 
 using Worker = void (*)(LauncherState&, platform::Platform&);

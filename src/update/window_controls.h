@@ -1,26 +1,12 @@
 #pragma once
-// Control ids and fixed geometry of the launcher window that the update
-// display and the launcher controller share.
+// The launcher window as the update display and the controller share it:
+// the control ids (the seam's) plus the bar's fixed geometry and images,
+// and the timer that drives the display.
 #include "platform/seam.h"
 
 namespace controls {
 
-constexpr int Background = 1001;
-constexpr int NewsPanel = 1005;
-constexpr int SecondBrowser = 1006;
-constexpr int ProgressControl = 1003;
-constexpr int PercentLabel = 1004;
-constexpr int StatusLabel = 1007;
-constexpr int CurrentVersionLabel = 2024;
-constexpr int LatestVersionLabel = 2050;
-constexpr int UnusedStatic = 1013;
-constexpr int UnusedPicture = 2072;
-constexpr int UnusedCheckBox = 2070;
-
-constexpr int CloseButton = 2021;
-constexpr int MinimiseButton = 2038;
-constexpr int ClearCacheButton = 2077;
-constexpr int ProgressBarButton = 2031;
+using namespace platform::controls;
 
 // PNG resources of the bar button: while downloading, while installing.
 constexpr int DownloadBarImage = 2600;

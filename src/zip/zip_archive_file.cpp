@@ -1,14 +1,16 @@
 #include "zip/zip_archive_file.h"
 
+#include <cstdio>
 #include <limits>
+#include <utility>
 
 std::unique_ptr<ZipArchiveFile> ZipArchiveFile::Open(const std::string& path) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return nullptr;
+  ox_base::FileHandle file = ox_base::FileHandle::Open(path, "rb");
+  if (!file) return nullptr;
   // Reads are whole records or 16 KiB chunks at explicit positions; a stdio
   // buffer would only split them and be discarded by every seek.
-  std::setvbuf(file, nullptr, _IONBF, 0);
-  return std::unique_ptr<ZipArchiveFile>(new ZipArchiveFile(file));
+  std::setvbuf(file.get(), nullptr, _IONBF, 0);
+  return std::unique_ptr<ZipArchiveFile>(new ZipArchiveFile(std::move(file)));
 }
 
 std::int64_t ZipArchiveFile::Size() {

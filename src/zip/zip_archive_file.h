@@ -1,9 +1,10 @@
 #pragma once
 // The archive file, read at explicit positions.
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
+
+#include "base/ox_file_handle.h"
 
 class ZipArchiveFile {
  public:
@@ -23,11 +24,8 @@ class ZipArchiveFile {
   }
 
  private:
-  struct Closer {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-  };
-  explicit ZipArchiveFile(std::FILE* file) : file_(file) {}
-  std::unique_ptr<std::FILE, Closer> file_;
+  explicit ZipArchiveFile(ox_base::FileHandle file) : file_(std::move(file)) {}
+  ox_base::FileHandle file_;
   // Where the next read starts without a seek; -1 when unknown. Entry data
   // is read in order, so most reads need no seek.
   std::int64_t position_ = -1;

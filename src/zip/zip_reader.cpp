@@ -4,6 +4,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ox_file_handle.h"
 #include "base/ox_path.h"
 #include "zip/zip_entry_stream.h"
 #include "zip/zip_file_metadata.h"
@@ -13,10 +14,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // An existing file or link at the target is replaced, not written through:
 // a link could point outside the root, a read-only file would refuse.
@@ -150,7 +147,7 @@ ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
                                std::atomic<std::int32_t>& extractedBytes,
                                const std::atomic<bool>& cancelInstall) {
   RemoveExistingFile(target);
-  std::unique_ptr<std::FILE, FileCloser> output(std::fopen(target.string().c_str(), "wb"));
+  ox_base::FileHandle output = ox_base::FileHandle::Open(target.string(), "wb");
   if (!output) return ZipResult::CannotOpenFile;
   // Chunks are written whole; a stdio buffer would split each in two.
   std::setvbuf(output.get(), nullptr, _IONBF, 0);
@@ -174,7 +171,7 @@ ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
       result = ZipResult::WriteError;
     }
   }
-  if (std::fclose(output.release()) != 0 && result == ZipResult::Ok) result = ZipResult::WriteError;
+  if (!output.Close() && result == ZipResult::Ok) result = ZipResult::WriteError;
 
   // A damaged file keeps the time it was written at, so it is not taken
   // for the entry's content.

@@ -6,8 +6,8 @@
 
 #include <cstdio>
 
-#include "platform/headless/console.h"
-#include "platform/headless/process_shell.h"
+#include "frontends/console/console.h"
+#include "frontends/console/process_shell.h"
 #include "update/update_fixture.h"
 
 namespace {
@@ -112,8 +112,8 @@ TEST_F(PageBridge, BackAddressAloneIsIgnoredOnceFinished) {
 class RealShellPlatform : public fake::FakePlatform {
  public:
   platform::Shell& GetShell() override { return realShell; }
-  platform::headless::Console console{stderr, false};
-  platform::headless::ProcessShell realShell{console, 936};
+  frontends::console::Console console{stderr, false};
+  frontends::console::ProcessShell realShell{console, 936};
 };
 
 TEST(ClientLaunch, TheStandInClientReceivesTheParameterStringAsOneArgument) {

@@ -9,6 +9,9 @@
 
 namespace {
 
+using platform::WM_DOWNLOAD_PROGRESS;
+using platform::WM_UPDATE_COMPLETED;
+
 class Startup : public UpdateFixture {
  protected:
   LauncherState& Dialog() { return dialog.State(); }

@@ -14,6 +14,7 @@
 #include "base/ox_log.h"
 #include "base/ox_unicode.h"
 #include "base_test_support.h"
+#include "support/code_page_text.h"
 #include "support/temp_dir.h"
 
 using namespace ox_base;
@@ -77,8 +78,6 @@ class BaseTest : public testing::Test {
   void TearDown() override { oxBaseExit(); }
   CurrentTempDir m_dir;
 };
-
-std::string Gbk(const char* utf8) { return Utf8ToCodePage(utf8, 936); }
 
 }  // namespace
 

@@ -10,12 +10,11 @@
 #include "base/ox_event_broadcast.h"
 #include "base/ox_unicode.h"
 #include "base_test_support.h"
+#include "support/code_page_text.h"
 
 using namespace ox_base;
 
 namespace {
-
-std::string Gbk(const char* utf8) { return Utf8ToCodePage(utf8, 936); }
 
 // Each test runs in its own process, so definitions made in a test body
 // add to the static ones only.

@@ -7,6 +7,7 @@
 #include "base/ox_split_string.h"
 #include "base/ox_unicode.h"
 #include "base_test_support.h"
+#include "support/code_page_text.h"
 #include "support/temp_dir.h"
 
 using namespace ox_base;
@@ -16,8 +17,6 @@ namespace {
 const char kLauncherText[] =
     "[base]\nName = \"patch\"\n[base.memory]\nMemBreak    = 0\nLeakBreak   = false\nDumpMemLeak = false\n"
     "[base.log]\nConsole = false\nFile = false\nMultiFile = true\n[base.engine]\n";
-
-std::string Gbk(const char* utf8) { return Utf8ToCodePage(utf8, 936); }
 
 // Sets the base code page for one test.
 class CodePage {

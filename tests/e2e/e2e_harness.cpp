@@ -1,8 +1,6 @@
 #include "e2e/e2e_harness.h"
 
 #include <fstream>
-#include <iterator>
-#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -13,6 +11,11 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path kSource = FARLAUNCH_SOURCE_DIR;
+// The launcher as `cmake --install` lays it out.
+const fs::path kInstalled = E2E_INSTALL_DIR;
+const fs::path kLauncher = kInstalled / "farLaunch.exe";
+const fs::path kWindowModule = kInstalled / E2E_WINDOW_MODULE;
+const fs::path kFarcfg = kInstalled / "tools/farcfg";
 
 // Proxies configured on the machine must not sit between the launcher (or
 // its web engine) and the loopback peers.
@@ -31,22 +34,7 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
   return true;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Scratch::Scratch() {
-  std::random_device random;
-  path_ = fs::temp_directory_path() / ("farlaunch-e2e-" + std::to_string(random()) + std::to_string(random()));
-  fs::create_directories(path_);
-}
-
-Scratch::~Scratch() {
-  KillProcessesWorkingIn(path_);
-  std::error_code ignored;
-  fs::remove_all(path_, ignored);
-}
+Scratch::~Scratch() { KillProcessesWorkingIn(Path()); }
 
 DemoSite::DemoSite(const fs::path& folder, const SiteOptions& options) : folder_(folder) {
   fs::create_directories(folder_);
@@ -68,7 +56,7 @@ DemoSite::DemoSite(const fs::path& folder, const SiteOptions& options) : folder_
   if (options.large) {
     build.push_back("--large");
   }
-  build.insert(build.end(), {folder_.string(), std::to_string(port_), E2E_LAUNCHER});
+  build.insert(build.end(), {folder_.string(), std::to_string(port_), kLauncher.string()});
   const fs::path log = folder_.string() + "-build.log";
   if (RunToEnd({build, {}, {}, log}, kPatience) != 0) {
     throw std::runtime_error("scripts/demo-site failed: " + ReadFile(log));
@@ -79,61 +67,39 @@ std::string DemoSite::Url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + "/" + path;
 }
 
-GameDirectory::GameDirectory(const fs::path& path) : path_(path) { fs::create_directories(path_); }
-
 void GameDirectory::WriteVersionDocument(const std::string& serverDocumentUrl, const std::string& packageCode,
                                          const std::string& loginServer) {
   // The attribute order is the one the launcher writes back by position.
-  const fs::path plain = path_.string() + "-updatecfg.plain";
+  const fs::path plain = Path().string() + "-updatecfg.plain";
   std::ofstream(plain, std::ios::binary)
       << "<?xml version=\"1.0\"?>\n<GameVersion MainVersion=\"1\"  SubVersion=\"0\"  FileVersion=\"1\"  PackageCode=\""
       << packageCode << "\"  UpdateServerAddr=\"" << serverDocumentUrl << "\"  LoginServer=\"" << loginServer
       << "\"  ForceUpdateVersion=\"0\"  ProductName=\"FogHarbour\"  PackageName=\"FogHarbour\"  WebAddr=\"\" >\n"
          "</GameVersion>\n";
-  if (RunToEnd({{E2E_FARCFG, "encode", plain.string()}, {}, {}, path_ / "updatecfg.xml"}, 60s) != 0) {
+  if (RunToEnd({{kFarcfg.string(), "encode", plain.string()}, {}, {}, Path() / "updatecfg.xml"}, 60s) != 0) {
     throw std::runtime_error("farcfg encode failed");
   }
 }
 
 void GameDirectory::AddLauncher(const std::string& marker) {
-  const fs::path target = path_ / "farLaunch.exe";
-  fs::copy_file(E2E_LAUNCHER, target, fs::copy_options::overwrite_existing);
+  const fs::path target = Path() / "farLaunch.exe";
+  fs::copy_file(kLauncher, target, fs::copy_options::overwrite_existing);
   std::ofstream(target, std::ios::binary | std::ios::app) << marker;
 }
 
+void GameDirectory::AddWindowModule() {
+  fs::copy_file(kWindowModule, Path() / kWindowModule.filename(), fs::copy_options::overwrite_existing);
+}
+
 void GameDirectory::AddClient() {
-  fs::copy_file(kSource / "demo/client/client.exe", path_ / "client.exe", fs::copy_options::overwrite_existing);
-}
-
-void GameDirectory::AddFile(const std::string& name, const std::string& bytes) {
-  std::ofstream(path_ / name, std::ios::binary) << bytes;
-}
-
-bool GameDirectory::Has(const std::string& name) const { return fs::exists(path_ / name); }
-
-std::string GameDirectory::Read(const std::string& name) const { return ReadFile(path_ / name); }
-
-bool GameDirectory::IsExecutable(const std::string& name) const {
-  std::error_code error;
-  const fs::perms perms = fs::status(path_ / name, error).permissions();
-  return !error && (perms & fs::perms::owner_exec) != fs::perms::none;
-}
-
-std::set<std::string> GameDirectory::Files() const {
-  std::set<std::string> names;
-  for (const auto& entry : fs::recursive_directory_iterator(path_)) {
-    if (entry.is_regular_file()) {
-      names.insert(fs::relative(entry.path(), path_).generic_string());
-    }
-  }
-  return names;
+  fs::copy_file(kSource / "demo/client/client.exe", Path() / "client.exe", fs::copy_options::overwrite_existing);
 }
 
 std::map<std::string, std::string> GameDirectory::InstalledVersion() const {
-  const fs::path output = path_.string() + "-farcfg.txt";
+  const fs::path output = Path().string() + "-farcfg.txt";
   fs::remove(output);
   std::map<std::string, std::string> keys;
-  if (RunToEnd({{E2E_FARCFG, "read", (path_ / "updatecfg.xml").string()}, {}, {}, output}, 60s) != 0) {
+  if (RunToEnd({{kFarcfg.string(), "read", (Path() / "updatecfg.xml").string()}, {}, {}, output}, 60s) != 0) {
     return keys;
   }
   std::istringstream lines(ReadFile(output));
@@ -151,7 +117,7 @@ ProcessSpec GameDirectory::Launcher(const std::vector<std::string>& arguments, c
   ProcessSpec spec;
   spec.argv = {"./farLaunch.exe"};
   spec.argv.insert(spec.argv.end(), arguments.begin(), arguments.end());
-  spec.workingDirectory = path_;
+  spec.workingDirectory = Path();
   spec.output = output;
   spec.environment = {{"DISPLAY", display},
                       {"no_proxy", kNoProxy},

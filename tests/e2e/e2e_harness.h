@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "e2e/child_process.h"
+#include "support/game_directory.h"
+#include "support/temp_dir.h"
 
 namespace e2e {
 
@@ -25,20 +27,11 @@ constexpr std::chrono::milliseconds kPatience = 180s;
 // Checks `done` every 100 ms until it holds or `limit` has passed.
 bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = kPatience);
 
-std::string ReadFile(const std::filesystem::path& path);
-
 // A fresh folder under the system's temporary directory. When it goes away,
 // every process still working in it is killed and the folder removed.
-class Scratch {
+class Scratch : public TempDir {
  public:
-  Scratch();
   ~Scratch();
-  Scratch(const Scratch&) = delete;
-  Scratch& operator=(const Scratch&) = delete;
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
 };
 
 struct SiteOptions {
@@ -60,28 +53,24 @@ class DemoSite {
 };
 
 // The game directory, `Path()`, in which farLaunch.exe runs.
-class GameDirectory {
+class GameDirectory : public ::GameDirectory {
  public:
-  explicit GameDirectory(const std::filesystem::path& path);
-  const std::filesystem::path& Path() const { return path_; }
+  using ::GameDirectory::GameDirectory;
 
   // updatecfg.xml (stored form) at version 1.0.1, package code `packageCode`,
   // reading its server document from `serverDocumentUrl`.
   void WriteVersionDocument(const std::string& serverDocumentUrl, const std::string& packageCode = "0001",
                             const std::string& loginServer = "0");
-  // farLaunch.exe as built; `marker` is appended (the program ignores
+  // farLaunch.exe as installed; `marker` is appended (the program ignores
   // trailing bytes) so a replaced launcher can be told apart.
   void AddLauncher(const std::string& marker = "");
+  // The installed window module, beside the launcher: what a window run
+  // needs besides the program.
+  void AddWindowModule();
   // The demo's stand-in client.exe, which writes its argument to
   // client-args.txt.
   void AddClient();
-  void AddFile(const std::string& name, const std::string& bytes);
 
-  bool Has(const std::string& name) const;
-  std::string Read(const std::string& name) const;
-  bool IsExecutable(const std::string& name) const;
-  // Every file name below the directory, relative, "/"-separated.
-  std::set<std::string> Files() const;
   // The keys `farcfg read` prints for updatecfg.xml (Key=value lines).
   std::map<std::string, std::string> InstalledVersion() const;
 
@@ -89,9 +78,6 @@ class GameDirectory {
   // unless `display` is given. Its console output goes to `output`.
   ProcessSpec Launcher(const std::vector<std::string>& arguments, const std::filesystem::path& output,
                        const std::optional<std::string>& display = std::nullopt) const;
-
- private:
-  std::filesystem::path path_;
 };
 
 }  // namespace e2e

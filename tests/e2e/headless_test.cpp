@@ -70,7 +70,7 @@ TEST(HeadlessEndToEnd, LauncherUpdateInstallsTheNewLauncherAndTheRestartedOneCom
 TEST(HeadlessEndToEnd, CrashDumpIsUploadedAtStartUp) {
   Scenario scenario({/*ftp=*/true});
   scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
-  scenario.Game().AddFile("game.dmp", CrashDumpBytes());
+  scenario.Game().Write("game.dmp", CrashDumpBytes());
 
   EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
 

@@ -41,6 +41,12 @@ class WindowEndToEnd : public ::testing::Test {
     display_ = display;
   }
 
+  // A game directory for a window run: the launcher with its window module.
+  static void PrepareWindowGame(Scenario& scenario, const std::string& document, bool withClient) {
+    scenario.PrepareGame(document, withClient);
+    scenario.Game().AddWindowModule();
+  }
+
   // The launcher in its window; console output to run.txt.
   ProcessSpec WindowLauncher(Scenario& scenario) const {
     return scenario.Game().Launcher({}, scenario.Output("run.txt"), display_);
@@ -73,7 +79,7 @@ class WindowEndToEnd : public ::testing::Test {
 
 TEST_F(WindowEndToEnd, FullInstallThenLoggingInOnThePageStartsTheClient) {
   Scenario scenario;
-  scenario.PrepareGame("servercfg.xml", /*withClient=*/false);
+  PrepareWindowGame(scenario, "servercfg.xml", /*withClient=*/false);
   GameDirectory& game = scenario.Game();
   XSession x(scenario.Output(""));
   ChildProcess launcher(WindowLauncher(scenario));
@@ -116,7 +122,7 @@ TEST_F(WindowEndToEnd, PatchChainWithTheLoginParkedUntilTheUpdateIsDone) {
   ASSERT_NE(document.find(demoLogin), std::string::npos);
   document.replace(document.find(demoLogin), demoLogin.size(), "/autologin/%E7%8E%A9%E5%AE%B6");
   std::ofstream(scenario.Site().Folder() / "servercfg-cn.xml", std::ios::binary) << document;
-  scenario.PrepareGame("servercfg-cn.xml", /*withClient=*/true);
+  PrepareWindowGame(scenario, "servercfg-cn.xml", /*withClient=*/true);
   ChildProcess launcher(WindowLauncher(scenario));
 
   EXPECT_EQ(launcher.WaitForExit(kPatience), 0) << ReadFile(scenario.Output("run.txt"));
@@ -131,7 +137,7 @@ TEST_F(WindowEndToEnd, PatchChainWithTheLoginParkedUntilTheUpdateIsDone) {
 
 TEST_F(WindowEndToEnd, LauncherUpdateRestartsIntoTheNewLauncher) {
   Scenario scenario;
-  scenario.PrepareGame("servercfg-launcher.xml", /*withClient=*/true);
+  PrepareWindowGame(scenario, "servercfg-launcher.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
   XSession x(scenario.Output(""));
   ChildProcess launcher(WindowLauncher(scenario));
@@ -155,8 +161,8 @@ TEST_F(WindowEndToEnd, LauncherUpdateRestartsIntoTheNewLauncher) {
 
 TEST_F(WindowEndToEnd, CrashDumpIsUploadedAtStartUp) {
   Scenario scenario({/*ftp=*/true});
-  scenario.PrepareGame("servercfg-autologin.xml", /*withClient=*/true);
-  scenario.Game().AddFile("game.dmp", CrashDumpBytes());
+  PrepareWindowGame(scenario, "servercfg-autologin.xml", /*withClient=*/true);
+  scenario.Game().Write("game.dmp", CrashDumpBytes());
   ChildProcess launcher(WindowLauncher(scenario));
 
   EXPECT_EQ(launcher.WaitForExit(kPatience), 0) << ReadFile(scenario.Output("run.txt"));
@@ -171,7 +177,7 @@ TEST_F(WindowEndToEnd, CrashDumpIsUploadedAtStartUp) {
 
 TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesNoTemporaryFiles) {
   Scenario scenario({/*ftp=*/false, /*large=*/true});
-  scenario.PrepareGame("servercfg-slow.xml", /*withClient=*/true);
+  PrepareWindowGame(scenario, "servercfg-slow.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
   const std::set<std::string> before = game.Files();
   const std::string versionDocument = game.Read("updatecfg.xml");

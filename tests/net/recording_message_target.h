@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "platform/seam.h"
-#include "update/update_progress.h"
 
 class RecordingMessageTarget : public platform::MessageTarget {
  public:
@@ -23,7 +22,7 @@ class RecordingMessageTarget : public platform::MessageTarget {
 
   bool AllAreProgressWithZeroWParam() const {
     for (std::size_t i = 0; i < messages.size(); ++i) {
-      if (messages[i] != WM_DOWNLOAD_PROGRESS || wParams[i] != 0) return false;
+      if (messages[i] != platform::WM_DOWNLOAD_PROGRESS || wParams[i] != 0) return false;
     }
     return true;
   }

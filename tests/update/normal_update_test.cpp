@@ -8,6 +8,8 @@
 
 namespace {
 
+using platform::WM_UPDATE_COMPLETED;
+
 ServerVersion Version(const std::string& file, const std::string& code, std::vector<ServerItem> items = {}) {
   return ServerVersion{"1", "0", file, code, std::move(items)};
 }

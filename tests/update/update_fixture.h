@@ -8,15 +8,14 @@
 #include <string>
 #include <thread>
 
-#include "base/ox_unicode.h"
+#include "support/code_page_text.h"
 #include "support/fake_platform.h"
-#include "update/game_directory.h"
+#include "support/game_directory.h"
+#include "support/recording_http_server.h"
 #include "update/launcher_state.h"
 #include "update/progress_display.h"
-#include "update/update_site.h"
-
-// The launcher's texts are GBK bytes; tests write them in UTF-8.
-inline std::string Gbk(const std::string& utf8) { return ox_base::Utf8ToCodePage(utf8, 936); }
+#include "update/published_document.h"
+#include "update/update_files.h"
 
 // Polls until the condition holds; false after ten seconds.
 inline bool WaitUntil(const std::function<bool()>& condition) {
@@ -78,7 +77,7 @@ class UpdateFixture : public ::testing::Test {
   }
 
   GameDirectory dir;
-  UpdateSite site;
+  RecordingHttpServer site;
   fake::FakePlatform platform;
   IgnoredEvents events;
   LauncherState state;

@@ -4,6 +4,10 @@
 
 #include <thread>
 
+#include "platform/seam.h"
+
+using platform::WM_DOWNLOAD_PROGRESS;
+
 TEST(UpdateProgress, CodesAndMessageNumberKeepTheirValues) {
   EXPECT_EQ(WM_DOWNLOAD_PROGRESS, 1124u);
   EXPECT_EQ(Downloading, 1);

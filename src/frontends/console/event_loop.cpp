@@ -1,0 +1,143 @@
+#include "frontends/console/event_loop.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+#include <stdexcept>
+#include <utility>
+#include <vector>
+
+namespace frontends::console {
+
+namespace {
+
+posix::Pipe WakeUpPipe() {
+  std::optional<posix::Pipe> pipe = posix::OpenPipe(O_CLOEXEC | O_NONBLOCK);
+  if (!pipe) throw std::runtime_error("event loop: cannot create its wake-up pipe");
+  return std::move(*pipe);
+}
+
+}  // namespace
+
+EventLoop::EventLoop() : wake_(WakeUpPipe()) {}
+
+void EventLoop::Wake() {
+  // A full pipe already wakes the loop, so a failed write loses nothing.
+  char byte = 1;
+  ssize_t ignored = write(wake_.write.get(), &byte, 1);
+  (void)ignored;
+}
+
+void EventLoop::DrainWakeups() {
+  char buffer[64];
+  while (read(wake_.read.get(), buffer, sizeof(buffer)) > 0) {
+  }
+}
+
+void EventLoop::Post(std::function<void(platform::WindowEvents&)> delivery) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(delivery));
+  }
+  Wake();
+}
+
+void EventLoop::PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+  Post([message, wParam, lParam](platform::WindowEvents& events) { events.OnMessage(message, wParam, lParam); });
+}
+
+void EventLoop::RunOnUiThread(std::function<void()> task) {
+  Post([task = std::move(task)](platform::WindowEvents&) { task(); });
+}
+
+void EventLoop::StartTimer(int timerId, int periodMs) {
+  std::chrono::milliseconds period(periodMs > 0 ? periodMs : 1);
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    timers_[timerId] = Timer{period, Clock::now() + period};
+  }
+  Wake();
+}
+
+void EventLoop::StopTimer(int timerId) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  timers_.erase(timerId);
+}
+
+void EventLoop::RequestClose() {
+  closeRequested_ = true;
+  Wake();
+}
+
+void EventLoop::DeliverQueued(platform::WindowEvents& events) {
+  std::deque<std::function<void(platform::WindowEvents&)>> batch;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    batch.swap(queue_);
+  }
+  while (!batch.empty() && !closeRequested_) {
+    auto delivery = std::move(batch.front());
+    batch.pop_front();
+    delivery(events);
+  }
+  if (!batch.empty()) {
+    // Closing: keep what was not delivered, in order, for a later Run.
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.insert(queue_.begin(), std::make_move_iterator(batch.begin()), std::make_move_iterator(batch.end()));
+  }
+}
+
+void EventLoop::FireDueTimers(platform::WindowEvents& events) {
+  std::vector<int> due;
+  Clock::time_point now = Clock::now();
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (auto& [id, timer] : timers_) {
+      if (timer.due > now) continue;
+      due.push_back(id);
+      // Ticks missed while a handler ran are not made up, as with window
+      // timers; the next tick is one period ahead.
+      timer.due += timer.period;
+      if (timer.due <= now) timer.due = now + timer.period;
+    }
+  }
+  for (int id : due) {
+    if (closeRequested_) return;
+    {
+      // An earlier handler of this round may have stopped the timer.
+      std::lock_guard<std::mutex> lock(mutex_);
+      if (timers_.count(id) == 0) continue;
+    }
+    events.OnTimer(id);
+  }
+}
+
+int EventLoop::MillisecondsToNextTimer() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!queue_.empty()) return 0;
+  if (timers_.empty()) return -1;
+  Clock::time_point next = Clock::time_point::max();
+  for (const auto& [id, timer] : timers_) next = std::min(next, timer.due);
+  auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - Clock::now()).count();
+  return wait < 0 ? 0 : static_cast<int>(std::min<decltype(wait)>(wait, 60'000));
+}
+
+int EventLoop::Run(platform::WindowEvents& events) {
+  while (!closeRequested_) {
+    DrainWakeups();
+    DeliverQueued(events);
+    FireDueTimers(events);
+    if (closeRequested_) break;
+    pollfd wake{wake_.read.get(), POLLIN, 0};
+    if (poll(&wake, 1, MillisecondsToNextTimer()) < 0 && errno != EINTR) {
+      throw std::runtime_error("event loop: poll failed");
+    }
+  }
+  closeRequested_ = false;
+  return 0;
+}
+
+}  // namespace frontends::console

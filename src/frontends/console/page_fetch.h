@@ -1,0 +1,22 @@
+#pragma once
+// Downloads one web page for the console's web panel (libcurl, through
+// net's shared handle).
+#include <functional>
+#include <string>
+
+namespace frontends::console {
+
+struct FetchedPage {
+  bool received = false;  // a server answered with a document
+  long status = 0;        // its HTTP status (0 for file:// addresses)
+  std::string contentType;
+  std::string body;
+  std::string error;  // why nothing was received, or the HTTP status
+};
+
+// Fetches `url` as a browser would: following redirects, any status
+// answered with a document counts as received. `keepGoing` is asked during
+// the transfer; returning false abandons it. Pages above 16 MiB are refused.
+FetchedPage FetchPage(const std::string& url, const std::function<bool()>& keepGoing);
+
+}  // namespace frontends::console

@@ -1,0 +1,30 @@
+#pragma once
+// The shell without a display. StartProgram runs native programs directly
+// and Windows programs (files that start with "MZ") through wine when wine
+// is installed. OpenInBrowser prints the address and, when a display is
+// there, also hands it to xdg-open.
+//
+// Program names and parameters arrive in the launcher's code page and are
+// handed over in UTF-8, the encoding of Linux command lines; wine turns
+// them back into the Windows program's own code page.
+#include <string>
+
+#include "frontends/console/console.h"
+#include "platform/seam.h"
+
+namespace frontends::console {
+
+class ProcessShell : public platform::Shell {
+ public:
+  ProcessShell(Console& console, unsigned codePage);
+
+  // An empty parameter string adds no argument.
+  bool StartProgram(const std::string& program, const std::string& parameters) override;
+  bool OpenInBrowser(const std::string& url) override;
+
+ private:
+  Console& console_;
+  unsigned codePage_;
+};
+
+}  // namespace frontends::console

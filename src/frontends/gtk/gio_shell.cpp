@@ -1,0 +1,19 @@
+#include "frontends/gtk/gio_shell.h"
+
+#include <gio/gio.h>
+
+#include "frontends/gtk/gtk_text.h"
+#include "frontends/posix/program_start.h"
+
+namespace frontends::gtk {
+
+bool GioShell::StartProgram(const std::string& program, const std::string& parameters) {
+  std::string problem;
+  return posix::StartGameProgram(program, parameters, ox_base::kLauncherCodePage, problem);
+}
+
+bool GioShell::OpenInBrowser(const std::string& url) {
+  return g_app_info_launch_default_for_uri(ToUtf8(url).c_str(), nullptr, nullptr) != FALSE;
+}
+
+}  // namespace frontends::gtk

@@ -1,0 +1,74 @@
+#pragma once
+// The launcher's one window on GTK: undecorated, at the screen origin, its
+// outline cut from the key colour of the background bitmap; the skinned
+// controls drawn on a drawing area, the web panel a native widget on top.
+#include <gtk/gtk.h>
+
+#include <functional>
+#include <memory>
+
+#include "frontends/gtk/owned.h"
+#include "platform/seam.h"
+#include "ui/dialog_controls.h"
+
+namespace frontends::gtk {
+
+class CairoCanvas;
+class GtkWebPanel;
+
+class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
+ public:
+  // `onCommand` receives button clicks; `onClosed` runs when the window
+  // manager closes the window.
+  GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand, std::function<void()> onClosed);
+  ~GtkMainWindow() override;
+  GtkMainWindow(const GtkMainWindow&) = delete;
+  GtkMainWindow& operator=(const GtkMainWindow&) = delete;
+
+  GtkWindow* Widget() const { return GTK_WINDOW(window_.get()); }
+  ui::DialogControls& Controls() { return controls_; }
+
+  // platform::Window
+  void PlaceControl(int id, const platform::Rect& rect, bool visible) override;
+  void CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage, int hoverImage) override;
+  void SetButtonImages(int id, int normalImage, int pressedImage, int hoverImage) override;
+  void SetLabelText(int id, const std::string& text) override;
+  void SetLabelColour(int id, platform::Colour colour) override;
+  void SetLabelTransparent(int id, bool transparent) override;
+  void SetLabelFont(int id, const std::string& face, int height, int weight) override;
+  void SetupProgressControl(platform::Colour background, platform::Colour bar, int minimum, int maximum) override;
+  void SetProgressValue(int value) override;
+  void SetCaption(const std::string& caption) override;
+  void SetIcon(int iconResource) override;
+  void Minimise() override;
+  void Repaint(int id) override;
+
+  // ui::SurfaceHost
+  void InvalidateArea(const platform::Rect& area) override;
+  void RepaintAreaNow(const platform::Rect& area) override;
+  void ControlClicked(int id) override;
+
+ private:
+  static gboolean OnDraw(GtkWidget* widget, cairo_t* cr, gpointer self);
+  static gboolean OnButtonPress(GtkWidget* widget, GdkEventButton* event, gpointer self);
+  static gboolean OnButtonRelease(GtkWidget* widget, GdkEventButton* event, gpointer self);
+  static gboolean OnMotion(GtkWidget* widget, GdkEventMotion* event, gpointer self);
+  static gboolean OnLeave(GtkWidget* widget, GdkEventCrossing* event, gpointer self);
+  static gboolean OnKeyPress(GtkWidget* widget, GdkEventKey* event, gpointer self);
+  static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
+  static void OnDragDataReceived(GtkWidget* widget, GdkDragContext* context, gint x, gint y,
+                                 GtkSelectionData* data, guint info, guint time, gpointer self);
+  void ApplyColourKeyShape();
+
+  GtkWebPanel& webPanel_;
+  std::function<void(int)> onCommand_;
+  std::function<void()> onClosed_;
+  ui::DialogControls controls_;
+  std::unique_ptr<CairoCanvas> backing_;  // the window's pixels, repainted on demand
+  // Destroyed first of all, with its children.
+  TopLevelWidget window_{gtk_window_new(GTK_WINDOW_TOPLEVEL)};
+  GtkWidget* layout_ = nullptr;       // owned by the window
+  GtkWidget* drawingArea_ = nullptr;  // owned by the window
+};
+
+}  // namespace frontends::gtk

@@ -1,5 +1,0 @@
-// The factory farlaunch-gtk.so exports to the launcher that loads it.
-#include "platform/gtk/gtk_platform.h"
-#include "platform/window_module.h"
-
-platform::Platform* farlaunch_create_window_platform() { return platform::gtk::GtkPlatform::Create().release(); }

@@ -1,0 +1,58 @@
+#pragma once
+// The one place where the entries of an archive are written into the game
+// directory (the current directory): a patch, the full client package and
+// the launcher's own archive all go through InstallArchive, so the rules
+// for names, files in the way, progress and cancelling hold alike for all.
+//
+// - An entry whose name leaves the game directory (absolute, a drive
+//   letter, a ".." part) is refused: nothing is moved or written for it.
+// - Progress: every chunk the reader produces adds to
+//   `progress.extractedBytes` (see ZipReader::ExtractItem).
+// - Cancelling: `progress.cancelInstall` is looked at before each entry and
+//   ends the install there; the entry being written when it is set is cut
+//   short by the reader.
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "update/update_progress.h"
+
+// Which entries are installed, and what happens to a file in their way.
+struct ArchiveInstall {
+  // Only the archive's first entry (the launcher's archive carries the new
+  // launcher there), else every entry in archive order.
+  bool firstEntryOnly = false;
+  // Called once for each entry that is installed: the name an existing file
+  // at the entry's place is moved aside under before the entry is written.
+  // Unset: such a file is replaced.
+  std::function<std::string()> asideName;
+};
+
+// What became of one chosen entry.
+struct InstalledEntry {
+  std::string name;         // as stored in the archive
+  std::string movedAsideAs; // where the file in its way went; empty: none moved
+  bool written = false;     // the reader wrote it without a failure
+};
+
+enum class ArchiveOutcome {
+  Installed,   // every chosen entry was written
+  Unreadable,  // the archive could not be opened; nothing was touched
+  Incomplete,  // some entry could not be read, was refused or not written;
+               // the entries after it were still installed
+  Cancelled,   // a cancel request ended the install before an entry
+};
+
+struct ArchiveInstallResult {
+  ArchiveOutcome outcome = ArchiveOutcome::Unreadable;
+  // The chosen entries that could be read, in archive order, up to a cancel.
+  std::vector<InstalledEntry> entries;
+};
+
+ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveInstall& how, UpdateProgress& progress);
+
+// The bytes the archive's entries hold once unpacked (entries that cannot
+// be read count nothing); nullopt when the archive cannot be opened.
+std::optional<std::int64_t> ArchiveContentBytes(const std::string& archive);
