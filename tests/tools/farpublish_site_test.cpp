@@ -137,7 +137,7 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
       {"name not UTF-8", [&] { WriteFile(build / "\xff.txt", "x"); }, "is not UTF-8", {}, false},
       {"backslash in a name", [&] { WriteFile(build / "a\\b", "x"); }, "holds \"\\\"", {}, false},
       {"file of 4 GiB", [&] { WriteFile(build / "huge", ""); fs::resize_file(build / "huge", 0x100000000); },
-       "huge is 4 GiB or larger", {}, false},
+       "huge is too large: the launcher reads archives without 64-bit extensions", {}, false},
       {"missing key", [] {}, "cannot read the secret key", {"--sign", (site.Path() / "none.key").string()}, false},
       // Found once the new archives are written: they go with the temporary
       // folder.

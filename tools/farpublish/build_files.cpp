@@ -10,7 +10,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::uint64_t kMaxFileSize = 0xFFFFFFFFu;
+// From this size on a zip entry needs the 64-bit extensions.
+constexpr std::uint64_t kZip64Size = 0xFFFFFFFFu;
 
 // Well-formed UTF-8: shortest forms only, no surrogates, nothing above U+10FFFF.
 bool IsUtf8(const std::string& text) {
@@ -104,8 +105,9 @@ class FileLister {
       error_ = "cannot read " + path.string() + ": " + failure.message();
       return false;
     }
-    if (size >= kMaxFileSize) {
-      error_ = path.string() + " is 4 GiB or larger; the launcher reads archives without 64-bit extensions";
+    if (size >= kZip64Size) {
+      error_ = path.string() + " is too large: the launcher reads archives without 64-bit extensions, " +
+               "which hold files below 4 GiB";
       return false;
     }
     const bool executable = (status.permissions() & fs::perms::owner_exec) != fs::perms::none;
