@@ -1,0 +1,208 @@
+// farpublish build on three client builds: the document as the launcher
+// reads it, and the archives as the launcher's reader and other archivers
+// read them.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "tools/farpublish_fixture.h"
+#include "trust/minisign_cli.h"
+#include "update/update_documents.h"
+#include "xml/xml_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Entries = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kChinese = "data/中文/说明.txt";
+
+// 0001 is the base. 0002 changes client.exe, deletes data/old.txt and adds
+// an empty file, a nested file, a Chinese name and a name that sorts before
+// "data/" in byte order. 0003 changes readme.txt and the launcher.
+class FarpublishBuild : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    site.Write("0001-1.0.1", "farLaunch.exe", "launcher 1");
+    site.Write("0001-1.0.1", "client.exe", "client 1");
+    site.Write("0001-1.0.1", "readme.txt", "v1");
+    site.Write("0001-1.0.1", "data/map.dat", std::string(70000, 'm'));
+    site.Write("0001-1.0.1", "data/old.txt", "old");
+    site.Copy("0001-1.0.1", "0002-1.0.2");
+    fs::remove(site.Versions() / "0002-1.0.2/data/old.txt");
+    site.Write("0002-1.0.2", "client.exe", "client 2");
+    fs::permissions(site.Versions() / "0002-1.0.2/client.exe", fs::perms::owner_exec, fs::perm_options::add);
+    site.Write("0002-1.0.2", "data/empty.txt", "");
+    site.Write("0002-1.0.2", "data/new/deep/level.bin", std::string("\0\x01\xff", 3));
+    site.Write("0002-1.0.2", kChinese, "中文内容");
+    site.Write("0002-1.0.2", "data-1/a", "x");
+    site.Copy("0002-1.0.2", "0003-1.0.3");
+    site.Write("0003-1.0.3", "readme.txt", "v3");
+    site.Write("0003-1.0.3", "farLaunch.exe", "launcher 3");
+  }
+
+  std::string Url(const std::string& name) const { return std::string(PublishWorkspace::kBaseUrl) + "/" + name; }
+  std::string SiteFile(const std::string& name) const { return ReadFile(site.Site() / name); }
+
+  PublishWorkspace site;
+};
+
+// The local headers of a zip archive, as bytes say them.
+struct LocalHeader {
+  std::uint16_t flags;
+  std::uint16_t time;
+  std::uint16_t date;
+  std::uint16_t extraLength;
+  std::string name;
+};
+
+std::uint32_t Le(const std::string& bytes, std::size_t at, int size) {
+  std::uint32_t value = 0;
+  for (int i = size - 1; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+  return value;
+}
+
+std::vector<LocalHeader> LocalHeaders(const std::string& archive) {
+  std::vector<LocalHeader> headers;
+  std::size_t at = 0;
+  while (at + 30 <= archive.size() && Le(archive, at, 4) == 0x04034b50) {
+    const std::uint32_t nameLength = Le(archive, at + 26, 2);
+    const std::uint32_t extraLength = Le(archive, at + 28, 2);
+    headers.push_back({static_cast<std::uint16_t>(Le(archive, at + 6, 2)), static_cast<std::uint16_t>(Le(archive, at + 10, 2)),
+                       static_cast<std::uint16_t>(Le(archive, at + 12, 2)), static_cast<std::uint16_t>(extraLength),
+                       archive.substr(at + 30, nameLength)});
+    at += 30 + nameLength + extraLength + Le(archive, at + 18, 4);
+  }
+  return headers;
+}
+
+// Unix permissions of each central directory entry.
+std::vector<std::uint32_t> CentralPermissions(const std::string& archive) {
+  std::vector<std::uint32_t> permissions;
+  for (std::size_t at = archive.find("PK\x01\x02"); at != std::string::npos; at = archive.find("PK\x01\x02", at + 4)) {
+    EXPECT_EQ(Le(archive, at + 5, 1), 3u) << "made on Unix";
+    EXPECT_EQ(Le(archive, at + 30, 2), 0u) << "no extra field";
+    permissions.push_back(Le(archive, at + 38, 4) >> 16);
+  }
+  return permissions;
+}
+
+}  // namespace
+
+TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
+  const PublishRun run = site.Build({"--web-addr", "http://127.0.0.1:8080/news.html", "--block-addr",
+                                     "http://127.0.0.1:8080/blocked.html", "--dump-ftp", "127.0.0.1:2121",
+                                     "--product", "雾港"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "wrote patch-0002.zip\nwrote patch-0003.zip\nwrote launcher-0003.zip\nwrote client-0003.zip\n"
+            "wrote servercfg.xml\n");
+  EXPECT_EQ(run.err,
+            "farpublish: warning: 0002-1.0.2 no longer has files of 0001-1.0.1; an update cannot delete them, so "
+            "players keep them: data/old.txt\n");
+
+  CXMLFile document;
+  ASSERT_TRUE(document.Load((site.Site() / "servercfg.xml").string(), true));
+  document.ReadConfig();
+  const ServerConfig server = ServerConfigOf(document);
+  ASSERT_EQ(server.entries.size(), 3u);
+  const std::string product = Gbk("雾港");
+  for (int i = 0; i < 3; ++i) {
+    const VersionEntry& entry = server.entries[i];
+    const std::string code = "000" + std::to_string(i + 1);
+    EXPECT_EQ(entry.PackageCode, code);
+    EXPECT_EQ(entry.MainVersion + "." + entry.SubVersion + "." + entry.FileVersion, "1.0." + std::to_string(i + 1));
+    EXPECT_EQ(entry.ProductName, product);
+    EXPECT_EQ(entry.UpdateVersion, code);
+  }
+  const auto items = [&](int entry) {
+    std::vector<std::string> found;
+    for (const UpdateFileItem& item : FileItems(server.entries[entry])) {
+      found.push_back(item.Type + " " + item.TargetFileName + " " + item.SourceFileAddr);
+    }
+    return found;
+  };
+  EXPECT_EQ(items(0), std::vector<std::string>{});
+  EXPECT_EQ(items(1), std::vector<std::string>{"normal patch-0002.zip " + Url("patch-0002.zip")});
+  // The launcher item last: the launcher restarts after it.
+  EXPECT_EQ(items(2), (std::vector<std::string>{"normal patch-0003.zip " + Url("patch-0003.zip"),
+                                                "farLaunch launcher-0003.zip " + Url("launcher-0003.zip")}));
+  EXPECT_EQ(server.WebAddr, "http://127.0.0.1:8080/news.html");
+  EXPECT_EQ(server.WebAddr1, "http://127.0.0.1:8080/news.html");
+  EXPECT_EQ(server.UpdateBlockAddr, "http://127.0.0.1:8080/blocked.html");
+  EXPECT_EQ(server.DumpFtpServer, "127.0.0.1");
+  EXPECT_EQ(server.DumpFtpServerPort, "2121");
+  EXPECT_EQ(server.MiniType, "full");
+  EXPECT_EQ(server.MiniTargetFileName, "client.zip");
+  EXPECT_EQ(server.MiniSourceFileAddr, Url("client-0003.zip"));
+
+  // Each hash stands on its own item's element.
+  const auto files = ElementAttributes(site.Site() / "servercfg.xml", "File");
+  ASSERT_EQ(files.size(), 3u);
+  for (const auto& file : files) {
+    const std::string archive = SiteFile(file.at("TargetFileName"));
+    EXPECT_EQ(file.at("Sha256"), Sha256Of(archive)) << file.at("TargetFileName");
+    EXPECT_EQ(file.at("Size"), std::to_string(archive.size())) << file.at("TargetFileName");
+  }
+  const auto settings = ElementAttributes(site.Site() / "servercfg.xml", "Site");
+  ASSERT_EQ(settings.size(), 1u);
+  EXPECT_EQ(settings[0].at("MiniSha256"), Sha256Of(SiteFile("client-0003.zip")));
+  EXPECT_EQ(settings[0].at("MiniSize"), std::to_string(SiteFile("client-0003.zip").size()));
+}
+
+TEST_F(FarpublishBuild, ArchivesHoldTheChangedFilesInByteOrder) {
+  ASSERT_EQ(site.Build().status, 0);
+  const std::string level("\0\x01\xff", 3);
+  EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0002.zip"),
+            (Entries{{"client.exe", "client 2"},
+                     {"data-1/a", "x"},
+                     {"data/empty.txt", ""},
+                     {"data/new/deep/level.bin", level},
+                     {kChinese, "中文内容"}}));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0003.zip"), (Entries{{"readme.txt", "v3"}}));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "launcher-0003.zip"), (Entries{{"farLaunch.exe", "launcher 3"}}));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "client-0003.zip"),
+            (Entries{{"client.exe", "client 2"},
+                     {"data-1/a", "x"},
+                     {"data/empty.txt", ""},
+                     {"data/map.dat", std::string(70000, 'm')},
+                     {"data/new/deep/level.bin", level},
+                     {kChinese, "中文内容"},
+                     {"farLaunch.exe", "launcher 3"},
+                     {"readme.txt", "v3"}}));
+  EXPECT_FALSE(fs::exists(site.Site() / "patch-0001.zip"));
+  EXPECT_FALSE(fs::exists(site.Site() / "launcher-0002.zip"));
+}
+
+TEST_F(FarpublishBuild, ArchivesHaveFixedTimesAndAttributesAndUtf8Names) {
+  ASSERT_EQ(site.Build().status, 0);
+  const std::string archive = SiteFile("patch-0002.zip");
+  const std::vector<LocalHeader> headers = LocalHeaders(archive);
+  ASSERT_EQ(headers.size(), 5u);
+  for (const LocalHeader& header : headers) {
+    const bool ascii = header.name != kChinese;
+    EXPECT_EQ((header.flags & 0x0800) != 0, !ascii) << header.name;
+    EXPECT_EQ(header.date, (1 << 5) | 1) << header.name;  // 1980-01-01
+    EXPECT_EQ(header.time, 0) << header.name;
+    EXPECT_EQ(header.extraLength, 0) << header.name;
+  }
+  // client.exe is executable in the build.
+  EXPECT_EQ(CentralPermissions(archive),
+            (std::vector<std::uint32_t>{0100755, 0100644, 0100644, 0100644, 0100644}));
+}
+
+TEST_F(FarpublishBuild, OtherArchiversReadTheArchives) {
+  ASSERT_EQ(site.Build().status, 0);
+  const std::string patch = ShellQuoted((site.Site() / "patch-0002.zip").string());
+  const ShellRun test = RunShell("LC_ALL=C.UTF-8 unzip -tq " + patch);
+  EXPECT_EQ(test.status, 0) << test.out;
+  const ShellRun list = RunShell("LC_ALL=C.UTF-8 unzip -Z1 " + patch);
+  EXPECT_EQ(list.out, "client.exe\ndata-1/a\ndata/empty.txt\ndata/new/deep/level.bin\n" + kChinese + "\n");
+  const ShellRun bsdtar = RunShell("LC_ALL=C.UTF-8 bsdtar -tf " + patch);
+  EXPECT_EQ(bsdtar.out, list.out);
+  const ShellRun chinese = RunShell("LC_ALL=C.UTF-8 bsdtar -xOf " + patch + " " + ShellQuoted(kChinese));
+  EXPECT_EQ(chinese.out, "中文内容");
+  const ShellRun launcher = RunShell("unzip -p " + ShellQuoted((site.Site() / "launcher-0003.zip").string()));
+  EXPECT_EQ(launcher.out, "launcher 3");
+}

@@ -1,0 +1,209 @@
+// farpublish build over time: the same inputs give the same site, a new
+// build leaves what is published alone, and a bad input changes nothing.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+
+#include "tools/farpublish_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FarpublishSite : public TwoBuildsTest {
+ protected:
+  // The files beside SITE: a failed build leaves no temporary folder there.
+  std::vector<std::string> BesideSite() const {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& item : fs::directory_iterator(site.Path())) {
+      names.push_back(item.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+};
+
+struct FileIdentity {
+  ino_t inode;
+  struct timespec modified;
+};
+
+FileIdentity IdentityOf(const fs::path& path) {
+  struct stat status {};
+  stat(path.c_str(), &status);
+  return {status.st_ino, status.st_mtim};
+}
+
+bool SameIdentity(const FileIdentity& a, const FileIdentity& b) {
+  return a.inode == b.inode && a.modified.tv_sec == b.modified.tv_sec && a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+}  // namespace
+
+TEST_F(FarpublishSite, SameInputsGiveTheSameBytes) {
+  ASSERT_EQ(site.Build().status, 0);
+  // A copy with other file times and another folder order on disk.
+  const fs::path copy = site.Path() / "COPY";
+  fs::copy(site.Versions(), copy, fs::copy_options::recursive);
+  fs::last_write_time(copy / "0002-1.0.2/data/b.txt", fs::file_time_type::clock::now() - std::chrono::hours(50));
+  const PublishRun again = Farpublish({"build", copy.string(), (site.Path() / "SITE2").string(), "--base-url",
+                                       PublishWorkspace::kBaseUrl});
+  ASSERT_EQ(again.status, 0) << again.err;
+  const TreeSnapshot first = SnapshotTree(site.Site());
+  EXPECT_EQ(first.size(), 3u);
+  EXPECT_EQ(SnapshotTree(site.Path() / "SITE2"), first);
+}
+
+TEST_F(FarpublishSite, NewBuildKeepsThePublishedArchives) {
+  ASSERT_EQ(site.Build().status, 0);
+  const TreeSnapshot before = SnapshotTree(site.Site());
+  const FileIdentity patch = IdentityOf(site.Site() / "patch-0002.zip");
+
+  site.Copy("0002-1.0.2", "0003-1.0.3");
+  site.Write("0003-1.0.3", "data/c.txt", "c");
+  const PublishRun run = site.Build();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "kept patch-0002.zip\nwrote patch-0003.zip\nwrote client-0003.zip\nwrote servercfg.xml\n");
+  const TreeSnapshot after = SnapshotTree(site.Site());
+  EXPECT_TRUE(SameIdentity(IdentityOf(site.Site() / "patch-0002.zip"), patch)) << "never rewritten";
+  EXPECT_EQ(after.at("patch-0002.zip"), before.at("patch-0002.zip"));
+  // The old full package stays for whoever still fetches it.
+  EXPECT_EQ(after.at("client-0002.zip"), before.at("client-0002.zip"));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0003.zip"), (std::vector<std::pair<std::string, std::string>>{
+                                                                {"data/c.txt", "c"}}));
+  EXPECT_NE(after.at("servercfg.xml").find("PackageCode=\"0003\""), std::string::npos);
+
+  // Nothing new: every archive is kept and the document is the same.
+  const PublishRun same = site.Build();
+  EXPECT_EQ(same.status, 0) << same.err;
+  EXPECT_EQ(same.out, "kept patch-0002.zip\nkept patch-0003.zip\nkept client-0003.zip\nwrote servercfg.xml\n");
+  EXPECT_EQ(SnapshotTree(site.Site()), after);
+}
+
+TEST_F(FarpublishSite, PublishedArchiveThatNoLongerMatchesStopsTheBuild) {
+  ASSERT_EQ(site.Build().status, 0);
+  const TreeSnapshot before = SnapshotTree(site.Site());
+  site.Write("0002-1.0.2", "data/b.txt", "B");
+  const PublishRun run = site.Build();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("patch-0002.zip is published already but is not what the builds give now (entry "
+                         "data/b.txt holds other bytes)"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(SnapshotTree(site.Site()), before);
+}
+
+TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
+  ASSERT_EQ(site.Build().status, 0);
+  const TreeSnapshot before = SnapshotTree(site.Site());
+  const std::vector<std::string> beside = BesideSite();
+  const fs::path build = site.Versions() / "0002-1.0.2";
+  struct BadInput {
+    const char* what;
+    std::function<void()> make;
+    std::string expected;
+    std::vector<std::string> extra;
+    bool unprivileged;
+  };
+  const std::vector<BadInput> cases = {
+      {"folder name", [&] { site.Write("0003-1.0", "a", "a"); }, "build folder name '0003-1.0' is not", {}, false},
+      {"duplicate code", [&] { site.Copy("0002-1.0.2", "0002-1.0.3"); },
+       "build folders 0002-1.0.2 and 0002-1.0.3 share the package code 0002", {}, false},
+      {"codes out of order",
+       [&] {
+         site.Copy("0002-1.0.2", "9-1.0.9");
+         site.Copy("0002-1.0.2", "10-1.0.10");
+       },
+       "package codes out of order: the launcher installs 10-1.0.10 before 9-1.0.9", {}, false},
+      {"file beside the builds", [&] { WriteFile(site.Versions() / "notes.txt", "n"); }, "notes.txt is not a build folder",
+       {}, false},
+      {"empty build", [&] { fs::create_directories(site.Versions() / "0003-1.0.3/empty"); },
+       "0003-1.0.3 holds no file", {}, false},
+      {"link to a file", [&] { fs::create_symlink("/etc/hostname", build / "host"); }, "host is a symbolic link", {},
+       false},
+      {"link to a folder", [&] { fs::create_directory_symlink("/etc", build / "data/etc"); },
+       "etc is a symbolic link", {}, false},
+      {"special file", [&] { mkfifo((build / "pipe").c_str(), 0644); }, "pipe is not a regular file", {}, false},
+      {"unreadable file",
+       [&] {
+         WriteFile(build / "secret.txt", "s");
+         fs::permissions(build / "secret.txt", fs::perms::none);
+       },
+       "cannot read " + (build / "secret.txt").string() + ": Permission denied", {}, true},
+      {"name not UTF-8", [&] { WriteFile(build / "\xff.txt", "x"); }, "is not UTF-8", {}, false},
+      {"backslash in a name", [&] { WriteFile(build / "a\\b", "x"); }, "holds \"\\\"", {}, false},
+      {"file of 4 GiB", [&] { WriteFile(build / "huge", ""); fs::resize_file(build / "huge", 0x100000000); },
+       "huge is too large: the launcher reads archives without 64-bit extensions", {}, false},
+      {"missing key", [] {}, "cannot read the secret key", {"--sign", (site.Path() / "none.key").string()}, false},
+      // Found once the new archives are written: they go with the temporary
+      // folder.
+      {"address too long for the document",
+       [&] {
+         site.Copy("0002-1.0.2", "0003-1.0.3");
+         site.Write("0003-1.0.3", "c.txt", "c");
+       },
+       "SourceFileAddr=http://127.0.0.1:8080/site",
+       {"--base-url", PublishWorkspace::kBaseUrl + std::string(480, 'x')}, false},
+  };
+  const TempDir clean;
+  fs::copy(site.Versions(), clean.Path(), fs::copy_options::recursive);
+  for (const BadInput& bad : cases) {
+    bad.make();
+    const PublishRun run = site.Build(bad.extra, {"", std::nullopt, bad.unprivileged});
+    EXPECT_EQ(run.status, 1) << bad.what;
+    EXPECT_NE(run.err.find(bad.expected), std::string::npos) << bad.what << ": " << run.err;
+    EXPECT_EQ(run.out, "") << bad.what;
+    EXPECT_EQ(SnapshotTree(site.Site()), before) << bad.what;
+    EXPECT_EQ(BesideSite(), beside) << bad.what;
+    fs::remove_all(site.Versions());
+    fs::copy(clean.Path(), site.Versions(), fs::copy_options::recursive);
+  }
+}
+
+TEST_F(FarpublishSite, UsageErrors) {
+  const std::string versions = site.Versions().string();
+  const std::string out = site.Site().string();
+  const std::vector<std::vector<std::string>> usages = {
+      {},
+      {"deploy", "http://x/"},
+      {"build", versions, out},
+      {"build", versions, "--base-url", "http://x"},
+      {"build", versions, out, "extra", "--base-url", "http://x"},
+      {"build", versions, out, "--base-url"},
+      {"build", versions, out, "--base-url", "http://x", "--colour"},
+      {"build", versions, out, "--base-url", "http://x/a\"b"},
+      {"build", versions, out, "--base-url=http://x/?a=b"},
+      {"build", versions, out, "--base-url", "http://x", "--dump-ftp", "ftp.example:65536"},
+      {"build", versions, out, "--base-url", "http://x", "--dump-ftp", "ftp.example:"},
+      {"build", versions, out, "--base-url", "http://x", "--product", "雾港😀"},
+  };
+  for (const std::vector<std::string>& args : usages) {
+    const PublishRun run = Farpublish(args);
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(args);
+    EXPECT_NE(run.err.find("Try 'farpublish --help'"), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(fs::exists(site.Site()));
+
+  const PublishRun help = Farpublish({"build", "--help"});
+  EXPECT_EQ(help.status, 0);
+  for (const char* word : {"--base-url", "--web-addr", "--block-addr", "--dump-ftp", "--product", "--sign",
+                           "SOURCE_DATE_EPOCH", "<PackageCode>-<Main>.<Sub>.<File>"}) {
+    EXPECT_NE(help.out.find(word), std::string::npos) << word;
+  }
+}
+
+TEST_F(FarpublishSite, SettingsTheLauncherCannotUseAreWarnedAbout) {
+  const PublishRun run = site.Build({"--base-url", "https://cdn.example/site/"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err,
+            "farpublish: warning: the launcher downloads only http:// addresses; it would skip every item under "
+            "https://cdn.example/site\n"
+            "farpublish: warning: no --web-addr: the launcher shows no page, and its page is where players start "
+            "the game\n");
+  EXPECT_NE(ReadFile(site.Site() / "servercfg.xml").find("\"https://cdn.example/site/patch-0002.zip\""),
+            std::string::npos);
+}

@@ -1,0 +1,109 @@
+#include "build_options.h"
+
+#include <map>
+#include <set>
+
+#include "base/ox_unicode.h"
+#include "server_document.h"
+
+namespace {
+
+constexpr unsigned kDocumentCodePage = 936;
+constexpr char kDefaultFtpPort[] = "21";
+const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",
+                                            "--dump-ftp", "--product", "--sign"};
+
+bool IsAddress(const std::string& text) {
+  if (text.empty() || !IsDocumentValue(text)) return false;
+  for (const char c : text) {
+    if (c < 0x21 || c > 0x7E) return false;
+  }
+  return true;
+}
+
+bool IsPort(const std::string& text) {
+  if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  const int port = std::stoi(text);
+  return port >= 1 && port <= 65535;
+}
+
+// Splits HOST[:PORT].
+bool ParseDumpFtp(const std::string& value, BuildOptions& options, std::string& error) {
+  const std::size_t colon = value.rfind(':');
+  options.dumpFtpServer = value.substr(0, colon);
+  options.dumpFtpPort = colon == std::string::npos ? kDefaultFtpPort : value.substr(colon + 1);
+  if (!IsAddress(options.dumpFtpServer) || !IsPort(options.dumpFtpPort)) {
+    error = "--dump-ftp takes HOST[:PORT] with a port from 1 to 65535";
+    return false;
+  }
+  return true;
+}
+
+bool ParseProduct(const std::string& utf8, BuildOptions& options, std::string& error) {
+  options.product = ox_base::Utf8ToCodePage(utf8, kDocumentCodePage);
+  if (ox_base::CodePageToUtf8(options.product, kDocumentCodePage) != utf8 || !IsDocumentValue(options.product)) {
+    error = "--product must be text the GBK code page can write, without quotes, \"=\", \"<\" or \">\"";
+    return false;
+  }
+  return true;
+}
+
+bool TakeOption(const std::string& name, const std::string& value, BuildOptions& options, std::string& error) {
+  const std::map<std::string, std::string*> addresses = {
+      {"--base-url", &options.baseUrl}, {"--web-addr", &options.webAddr}, {"--block-addr", &options.blockAddr}};
+  const auto address = addresses.find(name);
+  if (address != addresses.end()) {
+    if (!IsAddress(value)) {
+      error = name + " must be printable ASCII without spaces, quotes, \"=\", \"<\" or \">\"";
+      return false;
+    }
+    *address->second = value;
+    return true;
+  }
+  if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
+  if (name == "--product") return ParseProduct(value, options, error);
+  options.signingKey = value;  // --sign
+  return true;
+}
+
+}  // namespace
+
+bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error) {
+  options = {};
+  std::vector<std::string> positional;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-') {
+      positional.push_back(arg);
+      continue;
+    }
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    if (kOptionNames.count(name) == 0) {
+      error = "unknown option '" + name + "'";
+      return false;
+    }
+    std::string value;
+    if (equals != std::string::npos) {
+      value = arg.substr(equals + 1);
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      error = "option '" + name + "' needs a value";
+      return false;
+    }
+    if (!TakeOption(name, value, options, error)) return false;
+  }
+  if (positional.size() != 2) {
+    error = "build takes VERSIONS and SITE";
+    return false;
+  }
+  if (options.baseUrl.empty()) {
+    error = "build needs --base-url URL, the address SITE is served under";
+    return false;
+  }
+  while (options.baseUrl.size() > 1 && options.baseUrl.back() == '/') options.baseUrl.pop_back();
+  options.versions = positional[0];
+  options.site = positional[1];
+  return true;
+}

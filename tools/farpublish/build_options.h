@@ -1,0 +1,28 @@
+#pragma once
+// The command line of "farpublish build".
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct BuildOptions {
+  std::filesystem::path versions;
+  std::filesystem::path site;
+  // Without a trailing "/".
+  std::string baseUrl;
+  std::string webAddr;
+  std::string blockAddr;
+  std::string dumpFtpServer;
+  std::string dumpFtpPort;
+  // In the document's code page (GBK).
+  std::string product;
+  std::optional<std::filesystem::path> signingKey;
+};
+
+// Reads the arguments that follow "build": VERSIONS SITE and the options,
+// each given as "--name VALUE" or "--name=VALUE". False with the reason for
+// a usage error: a missing or unknown argument, an address that cannot
+// stand in the server document (it must be printable ASCII without quotes,
+// "=", "<" or ">"), a product name the GBK code page cannot write, or a bad
+// port.
+bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);

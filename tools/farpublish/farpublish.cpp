@@ -1,0 +1,100 @@
+// farpublish: makes the update site that launchers read, from the client
+// builds themselves.
+#include <algorithm>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "build_options.h"
+#include "site_build.h"
+
+namespace {
+
+constexpr int kOk = 0;
+constexpr int kFailed = 1;
+constexpr int kUsageError = 2;
+
+const char kHelp[] =
+    "usage: farpublish build VERSIONS SITE --base-url URL [options]\n"
+    "\n"
+    "Builds a static update site in SITE, to be served under URL by any web server\n"
+    "or CDN, from the client builds in VERSIONS.\n"
+    "\n"
+    "VERSIONS holds one folder per released client build, named\n"
+    "<PackageCode>-<Main>.<Sub>.<File> (for example 0001-1.0.1). Launchers install\n"
+    "builds in the byte order of their package codes (\"10\" before \"9\"), so give\n"
+    "codes a fixed number of digits; versions must not go down in that order.\n"
+    "A build holds folders and regular files only (no symbolic links).\n"
+    "\n"
+    "SITE gets:\n"
+    "  servercfg.xml          the server document (GBK): one GameVersion entry per\n"
+    "                         build with the items that take the build before it\n"
+    "                         there, each with its Sha256 and Size\n"
+    "  patch-CODE.zip         the files a build added or changed, farLaunch.exe aside\n"
+    "  launcher-CODE.zip      farLaunch.exe, when the build changed it (the entry's\n"
+    "                         last item, as the launcher restarts after it)\n"
+    "  client-CODE.zip        every file of the newest build, for a full install\n"
+    "  servercfg.xml.minisig  with --sign\n"
+    "The first build is the base: it has no patch. Building the same inputs again\n"
+    "gives the same bytes. An archive SITE holds already is published: it is kept\n"
+    "as it is when it holds exactly the files it is built from, and the build stops\n"
+    "when it does not. A file deleted between two builds cannot be deleted by an\n"
+    "update; a warning names it. Folders are not stored (an empty one is not\n"
+    "carried). Nothing in SITE changes when the build fails.\n"
+    "\n"
+    "Options (\"--name VALUE\" or \"--name=VALUE\"):\n"
+    "  --base-url URL          the address SITE is served under (http://...)\n"
+    "  --web-addr URL          the launcher's news page (WebAddr, WebAddr1)\n"
+    "  --block-addr URL        the page opened for an installed version no longer\n"
+    "                          listed (UpdateBlockAddr); launchers also read the\n"
+    "                          server document from this address after an update\n"
+    "  --dump-ftp HOST[:PORT]  the crash dump server (port 21 when not given)\n"
+    "  --product NAME          every entry's ProductName\n"
+    "  --sign KEY              sign servercfg.xml with the minisign secret key KEY\n"
+    "                          (minisign -G makes one); check with\n"
+    "                          minisign -V -p KEY.pub -m servercfg.xml.\n"
+    "                          An encrypted key's password is read from the\n"
+    "                          terminal, or as one line of standard input when that\n"
+    "                          is not a terminal. The signature's timestamp is\n"
+    "                          SOURCE_DATE_EPOCH when set (reproducible builds),\n"
+    "                          otherwise the current time; launchers refuse a\n"
+    "                          document signed earlier than one they accepted.\n"
+    "\n"
+    "Exit status: 0 when the site was built (warnings included), 1 when an input\n"
+    "is bad or a file cannot be read or written, 2 for a usage error.\n";
+
+int UsageError(const std::string& message) {
+  std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
+  return kUsageError;
+}
+
+int Build(const std::vector<std::string>& args) {
+  BuildOptions options;
+  std::string error;
+  if (!ParseBuildOptions(args, options, error)) return UsageError(error);
+  return BuildSite(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
+struct Command {
+  const char* name;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+const Command kCommands[] = {{"build", Build}};
+
+bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::string> args(argv + 1, argv + argc);
+  if (std::any_of(args.begin(), args.end(), AsksForHelp)) {
+    std::cout << kHelp;
+    return kOk;
+  }
+  if (args.empty()) return UsageError("missing command");
+  for (const Command& command : kCommands) {
+    if (args[0] == command.name) return command.run(std::vector<std::string>(args.begin() + 1, args.end()));
+  }
+  return UsageError("unknown command '" + args[0] + "'");
+}

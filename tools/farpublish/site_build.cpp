@@ -1,0 +1,138 @@
+#include "site_build.h"
+
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+#include "archive_publishing.h"
+#include "publisher_key.h"
+#include "release_plan.h"
+#include "server_document.h"
+#include "signature_time.h"
+#include "site_document.h"
+#include "site_staging.h"
+#include "trust/signing.h"
+#include "version_folders.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kSignatureSuffix[] = ".minisig";
+
+// What the run says: warnings and the error at once, the files of SITE
+// once they are in place.
+class Report {
+ public:
+  Report(std::ostream& out, std::ostream& err) : out_(out), err_(err) {}
+  void Warn(const std::string& text) { err_ << "farpublish: warning: " << text << "\n"; }
+  bool Fail(const std::string& text) {
+    err_ << "farpublish: " << text << "\n";
+    return false;
+  }
+  void File(const char* what, const std::string& name) { files_ += std::string(what) + " " + name + "\n"; }
+  bool Done() {
+    out_ << files_;
+    return true;
+  }
+
+ private:
+  std::ostream& out_;
+  std::ostream& err_;
+  std::string files_;
+};
+
+// SITE as an absolute path without a trailing separator, so that the
+// temporary folder lands beside it.
+fs::path SitePath(const fs::path& site) {
+  fs::path path = fs::absolute(site).lexically_normal();
+  if (!path.has_filename() && path.has_parent_path()) path = path.parent_path();
+  return path;
+}
+
+bool ReadBuilds(const fs::path& versions, std::vector<ClientBuild>& builds, std::string& error) {
+  std::vector<BuildFolder> folders;
+  if (!ListBuildFolders(versions, folders, error)) return false;
+  for (const BuildFolder& folder : folders) {
+    builds.push_back({folder, {}});
+    if (!ListBuildFiles(folder.path, builds.back().files, error)) return false;
+  }
+  return true;
+}
+
+struct Signer {
+  std::optional<SecretKey> key;
+  std::uint64_t timestamp = 0;
+};
+
+bool PrepareSigner(const BuildOptions& options, Signer& signer, std::string& error) {
+  if (!options.signingKey) return true;
+  return LoadPublisherKey(*options.signingKey, signer.key, error) && SignatureTimestamp(signer.timestamp, error);
+}
+
+bool WriteNewFile(const fs::path& path, const std::string& bytes, std::string& error) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  out.close();
+  if (!out) error = "cannot write " + path.string();
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err) {
+  Report report(out, err);
+  std::string error;
+  const fs::path site = SitePath(options.site);
+  std::error_code failure;
+  if (fs::exists(site, failure) && !fs::is_directory(site, failure)) {
+    return report.Fail(site.string() + " is not a folder");
+  }
+
+  std::vector<ClientBuild> builds;
+  ReleasePlan plan;
+  Signer signer;
+  if (!ReadBuilds(options.versions, builds, error) || !PrepareSigner(options, signer, error) ||
+      !PlanRelease(builds, plan, error)) {
+    return report.Fail(error);
+  }
+  for (const std::string& warning : plan.warnings) report.Warn(warning);
+  if (options.baseUrl.compare(0, 7, "http://") != 0) {
+    report.Warn("the launcher downloads only http:// addresses; it would skip every item under " + options.baseUrl);
+  }
+  if (options.webAddr.empty()) {
+    report.Warn("no --web-addr: the launcher shows no page, and its page is where players start the game");
+  }
+
+  const std::unique_ptr<SiteStaging> staging = SiteStaging::Create(site, error);
+  if (!staging) return report.Fail(error);
+  const ArchivePreparer prepare = [&](const ArchivePlan& archive, FileDigest& digest, std::string& reason) {
+    PreparedArchive prepared;
+    if (!PrepareArchive(archive, site, *staging, prepared, reason)) return false;
+    report.File(prepared.kept ? "kept" : "wrote", archive.fileName);
+    digest = prepared.digest;
+    return true;
+  };
+  std::string document;
+  if (!SiteDocumentText(plan, options, prepare, document, error) ||
+      !WriteNewFile(staging->Stage(kServerDocumentName), document, error)) {
+    return report.Fail(error);
+  }
+  report.File("wrote", kServerDocumentName);
+
+  const std::string signatureName = std::string(kServerDocumentName) + kSignatureSuffix;
+  std::vector<std::string> obsolete;
+  if (signer.key) {
+    const TrustResult<std::string> signature =
+        SignDocument(*signer.key, document, kServerDocumentName, signer.timestamp);
+    if (!signature.value) return report.Fail(signature.error);
+    if (!WriteNewFile(staging->Stage(signatureName), *signature.value, error)) return report.Fail(error);
+    report.File("wrote", signatureName);
+  } else if (fs::exists(site / signatureName, failure)) {
+    obsolete.push_back(signatureName);
+    report.Warn("deleted " + signatureName + ", which signed the previous document: launchers that hold the " +
+                "publisher key refuse the new one until it is signed (--sign)");
+  }
+  if (!staging->Publish(obsolete, error)) return report.Fail(error);
+  return report.Done();
+}

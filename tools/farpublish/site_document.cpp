@@ -1,0 +1,63 @@
+#include "site_document.h"
+
+#include "server_document.h"
+
+namespace {
+
+// The full package is downloaded under this name; the launcher's clean-up
+// deletes it after the install.
+constexpr char kFullPackageTarget[] = "client.zip";
+constexpr char kFullPackageType[] = "full";
+
+DocumentAttributes VersionOf(const BuildFolder& build, const std::string& product) {
+  const BuildVersion& version = build.version;
+  return {{"MainVersion", std::to_string(version.main)},
+          {"SubVersion", std::to_string(version.sub)},
+          {"FileVersion", std::to_string(version.file)},
+          {"PackageCode", version.packageCode},
+          {"ProductName", product},
+          {"UpdateVersion", version.packageCode}};
+}
+
+// The settings the publisher gave; the launcher reads a missing one as empty.
+DocumentAttributes SettingsOf(const BuildOptions& options) {
+  const std::pair<const char*, const std::string*> settings[] = {
+      {"WebAddr", &options.webAddr},           {"WebAddr1", &options.webAddr},
+      {"UpdateBlockAddr", &options.blockAddr}, {"DumpFtpServer", &options.dumpFtpServer},
+      {"DumpFtpServerPort", &options.dumpFtpPort}};
+  DocumentAttributes attributes;
+  for (const auto& [name, value] : settings) {
+    if (!value->empty()) attributes.emplace_back(name, *value);
+  }
+  return attributes;
+}
+
+}  // namespace
+
+bool SiteDocumentText(const ReleasePlan& plan, const BuildOptions& options, const ArchivePreparer& prepare,
+                      std::string& text, std::string& error) {
+  const auto address = [&](const ArchivePlan& archive) { return options.baseUrl + "/" + archive.fileName; };
+  std::vector<DocumentEntry> entries;
+  for (const EntryPlan& entryPlan : plan.entries) {
+    DocumentEntry& entry = entries.emplace_back();
+    entry.version = VersionOf(entryPlan.build, options.product);
+    for (const ItemPlan& item : entryPlan.items) {
+      FileDigest digest;
+      if (!prepare(item.archive, digest, error)) return false;
+      entry.items.push_back({{"Type", item.type},
+                             {"TargetFileName", item.archive.fileName},
+                             {"SourceFileAddr", address(item.archive)},
+                             {"Sha256", digest.sha256},
+                             {"Size", std::to_string(digest.size)}});
+    }
+  }
+  FileDigest digest;
+  if (!prepare(plan.fullPackage, digest, error)) return false;
+  DocumentAttributes site = SettingsOf(options);
+  site.insert(site.end(), {{"MiniType", kFullPackageType},
+                           {"MiniSourceFileAddr", address(plan.fullPackage)},
+                           {"MiniTargetFileName", kFullPackageTarget},
+                           {"MiniSha256", digest.sha256},
+                           {"MiniSize", std::to_string(digest.size)}});
+  return ServerDocumentText(entries, site, text, error);
+}
