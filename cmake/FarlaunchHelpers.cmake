@@ -25,6 +25,8 @@ function(farlaunch_tool)
   add_executable(${T_NAME} ${T_SOURCES})
   target_link_libraries(${T_NAME} PRIVATE ${T_LIBS})
   install(TARGETS ${T_NAME} RUNTIME DESTINATION tools)
+  # The tests' installed copy must wait for every installed tool.
+  set_property(GLOBAL APPEND PROPERTY FARLAUNCH_TOOLS ${T_NAME})
 endfunction()
 
 # farlaunch_subfolders(): adds every folder below the calling one; each must
