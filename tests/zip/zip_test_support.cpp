@@ -48,7 +48,7 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
     Put32(common, entry.dosDateTime);
     Put32(common, crc);
     Put32(common, static_cast<std::uint32_t>(data.size()));
-    Put32(common, static_cast<std::uint32_t>(entry.content.size()));
+    Put32(common, entry.size ? *entry.size : static_cast<std::uint32_t>(entry.content.size()));
     Put16(common, static_cast<std::uint32_t>(entry.name.size()));
     const auto offset = static_cast<std::uint32_t>(archive.size());
     Put32(archive, 0x04034b50);

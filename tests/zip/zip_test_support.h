@@ -34,6 +34,7 @@ struct CraftedEntry {
   std::string localExtra;
   std::optional<std::string> data;   // stored bytes instead of the encoded content
   std::optional<std::uint32_t> crc;  // recorded CRC-32 instead of the content's
+  std::optional<std::uint32_t> size;  // recorded uncompressed size instead of the content's
 };
 
 std::string CraftArchive(const std::vector<CraftedEntry>& entries);
@@ -56,7 +57,7 @@ class ZipTest : public ::testing::Test {
 
   fs::path base;
   fs::path root;
-  std::atomic<std::int32_t> extractedBytes{0};
+  std::atomic<std::int64_t> extractedBytes{0};
   std::atomic<bool> cancelInstall{false};
 
  private:
