@@ -1,6 +1,8 @@
 #include "update/game_files.h"
 
+#include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -48,6 +50,16 @@ void CleanMovedAsideFiles() {
   DeleteFileIfPresent(kLauncherAsideName);
 }
 
+bool WriteGameFile(const std::string& name, const std::string& content, std::string& problem) {
+  errno = 0;
+  std::ofstream file(ox_base::NativePath(name), std::ios::binary | std::ios::trunc);
+  file << content;
+  file.close();
+  if (file) return true;
+  problem = errno != 0 ? std::error_code(errno, std::generic_category()).message() : "cannot write " + name;
+  return false;
+}
+
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }
 
 void DeleteFileIfPresent(const std::string& name) {
@@ -81,4 +93,41 @@ bool IsInsideGameDirectory(const std::string& name) {
     }
   }
   return true;
+}
+
+std::vector<std::string> MissingDirectoriesOf(const std::string& name) {
+  const std::string path = ox_base::NativePath(name);
+  std::vector<std::string> missing;
+  for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    const std::string directory = path.substr(0, slash);
+    std::error_code error;
+    if (!directory.empty() && !fs::exists(fs::symlink_status(directory, error))) {
+      missing.push_back(directory);
+    }
+  }
+  return missing;
+}
+
+bool DirectoryExists(const std::string& path) {
+  std::error_code error;
+  return fs::is_directory(fs::symlink_status(path, error));
+}
+
+bool RemoveFileAt(const std::string& name, std::string& problem) {
+  const fs::path path(ox_base::NativePath(name));
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  if (!fs::exists(status)) return true;
+  if (fs::is_directory(status)) {
+    problem = "a folder is in the way";
+    return false;
+  }
+  fs::remove(path, error);
+  problem = error.message();
+  return !error;
+}
+
+void RemoveEmptyDirectory(const std::string& path) {
+  std::error_code error;
+  if (fs::is_empty(path, error) && !error) fs::remove(path, error);
 }

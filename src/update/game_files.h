@@ -4,6 +4,7 @@
 // Windows forms (".\client.exe"); they are made native here.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The game client and the launcher itself.
 constexpr char kClientProgram[] = ".\\client.exe";
@@ -16,6 +17,12 @@ constexpr char kLauncherArchive[] = "update.zip";
 constexpr char kPackageDownload[] = "_dat.dat";
 constexpr char kServerDocument[] = "servercfg.xml";
 
+// Present while a full install is unfinished: written before the package's
+// first entry, removed once its version is recorded. A start that finds it
+// installs the full package again, whatever files are there. No clean-up
+// deletes it.
+constexpr char kFullInstallMarker[] = "farLaunch.fullinstall";
+
 // The names installs move files in the way aside under: the files a patch
 // replaces take "tmpFile" + N (N counting up through a run), the running
 // launcher "tmpUpdate0".
@@ -27,6 +34,10 @@ void CleanTempFiles();
 
 // Deletes "tmpFile0".."tmpFile9", then "tmpUpdate0".
 void CleanMovedAsideFiles();
+
+// Writes a small file of the launcher's own; false, with `problem` saying
+// why, when it cannot be written completely.
+bool WriteGameFile(const std::string& name, const std::string& content, std::string& problem);
 
 // True when the base file system finds the name as a file (letter case
 // ignored).
@@ -43,3 +54,16 @@ bool MoveFileAside(const std::string& from, const std::string& to);
 // True for a relative name that stays inside the game directory: no root,
 // no drive letter, no ".." component.
 bool IsInsideGameDirectory(const std::string& name);
+
+// The folders above `name` (and `name` itself when it ends in a separator)
+// that do not exist yet, outermost first, as native relative paths.
+std::vector<std::string> MissingDirectoriesOf(const std::string& name);
+
+bool DirectoryExists(const std::string& path);
+
+// Removes the file or link at `name`, never a folder. True when nothing is
+// left there; `problem` says why otherwise.
+bool RemoveFileAt(const std::string& name, std::string& problem);
+
+// Removes the folder when it is empty; a folder with content stays.
+void RemoveEmptyDirectory(const std::string& path);

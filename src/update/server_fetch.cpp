@@ -1,37 +1,65 @@
+#include <chrono>
 #include <fstream>
 #include <iterator>
 
 #include "net/http_downloader.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/update_workflow.h"
 #include "xml/base64.h"
 
+namespace {
+
+// The fetch runs on the UI thread and is retried eleven times: a silent
+// server must not hold the start for more than about two minutes, nor a
+// huge answer (a wrong address, a proxy's page) fill the memory.
+const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024};
+
+const char kWhat[] = "server document";
+
+bool Failed(const LauncherState& state, const std::string& reason) {
+  LogFailure(kWhat, state.UpdateServerAddr, reason);
+  return false;
+}
+
+}  // namespace
+
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
-  if (!HttpDownloader::DownloadFile(state.UpdateServerAddr, kServerDocument, platform.GetUiThread())) {
-    return false;
+  const DownloadResult download =
+      HttpDownloader::DownloadFile(state.UpdateServerAddr, kServerDocument, platform.GetUiThread(), kServerDocumentFetch);
+  if (!download) {
+    return Failed(state, download.reason);
   }
   std::string plain;
   {
     std::ifstream in(kServerDocument, std::ios::binary);
     if (!in) {
-      return true;
+      return Failed(state, "the downloaded document cannot be read back");
     }
     plain.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
-  std::ofstream out(kServerDocument, std::ios::binary | std::ios::trunc);
-  out << Base64Encode(plain);
+  std::string problem;
+  if (!WriteGameFile(kServerDocument, Base64Encode(plain), problem)) {
+    return Failed(state, std::string(kServerDocument) + " cannot be stored: " + problem);
+  }
   return true;
 }
 
 bool LoadServerDocument(LauncherState& state) {
   if (!FileExists(kServerDocument)) {
-    return false;
+    return Failed(state, std::string(kServerDocument) + " is missing");
   }
   CXMLFile document;
-  // A damaged document yields what the scan finds in it, possibly nothing.
-  document.Load(kServerDocument, false);
+  // A captive portal's or a proxy's page, or an empty answer, is no server
+  // document: the fetch is tried again.
+  if (!document.Load(kServerDocument, false)) {
+    return Failed(state, "the answer is not a readable document");
+  }
   document.ReadConfig();
   const ServerConfig server = ServerConfigOf(document);
+  if (server.entries.empty()) {
+    return Failed(state, "the document lists no version");
+  }
   state.entries.insert(state.entries.end(), server.entries.begin(), server.entries.end());
   state.pageUrl = server.WebAddr;
   if (!state.pos.empty()) {

@@ -16,8 +16,8 @@ class Startup : public UpdateFixture {
  protected:
   LauncherState& Dialog() { return dialog.State(); }
   bool WaitForDialogWorker() {
-    return WaitUntil(
-        [this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
+    return WaitUntil([this] { return !Dialog().progress.workerRunning; }) &&
+           Dialog().progress.completion.load() != Pending;
   }
   void PublishTwoVersions() {
     ServerDocument document;

@@ -2,6 +2,9 @@
 // stop protocol, and clearing the cache.
 #include "app/window_commands.h"
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "update/update_fixture.h"
@@ -25,8 +28,7 @@ TEST_F(WindowCommands, TableDispatchesInOrder) {
 TEST_F(WindowCommands, CloseOutsideAnInstallationEndsAtOnceAndCleansUp) {
   for (int id : {2021, 2022}) {
     dir.Write("tmpFile0", "aside");
-    dir.Write("client.zip", "partial download");
-    state.progress.installing = true;  // a full install still downloading
+    dir.Write("client.zip", "partial download");  // a full install still downloading
     EXPECT_THROW(Command(id), platform::ExitRequested);
     EXPECT_FALSE(dir.Has("tmpFile0"));
     EXPECT_FALSE(dir.Has("client.zip"));
@@ -37,9 +39,11 @@ TEST_F(WindowCommands, CloseOutsideAnInstallationEndsAtOnceAndCleansUp) {
 
 TEST_F(WindowCommands, CloseWhileUnpackingAsksAndStopsTheInstallation) {
   dir.Write("client.exe", "half written");
+  // Many small entries count a chunk each: the count passes the total long
+  // before the end, and the question still comes.
   state.progress.totalInstallBytes = 1000000;
-  state.progress.extractedBytes = 16384;
-  state.progress.installing = true;
+  state.progress.extractedBytes = 2000000;
+  ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::FullPackage));
 
   platform.dialogs.ScriptAnswers({false});
   Command(2021);
@@ -48,16 +52,35 @@ TEST_F(WindowCommands, CloseWhileUnpackingAsksAndStopsTheInstallation) {
   EXPECT_TRUE(platform.system.ExitCodes().empty());
   EXPECT_TRUE(dir.Has("client.exe"));
 
-  // The installer sees the request, stops and clears `installing`.
+  // The installer sees the request and stops unpacking.
   std::thread installer([this] {
     while (!state.progress.cancelInstall) std::this_thread::yield();
-    state.progress.installing = false;
+    state.progress.EndUnpacking();
   });
   platform.dialogs.ScriptAnswers({true});
   EXPECT_THROW(Command(2021), platform::ExitRequested);
   installer.join();
   EXPECT_FALSE(dir.Has("client.exe"));
   EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_FALSE(state.progress.BeginUnpacking(Unpacking::Archive)) << "no unpack starts once the end is claimed";
+}
+
+TEST_F(WindowCommands, CloseWhileAPatchUnpacksStopsItWithoutAQuestionAndWaitsForItsFilesToSettle) {
+  dir.Write("tmpFile0", "the original, until the patch is put back");
+  ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::Archive));
+  std::atomic<bool> putBack{false};
+  std::thread patch([&] {
+    while (!state.progress.cancelInstall) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::filesystem::rename(dir.Path() / "tmpFile0", dir.Path() / "data.pak");
+    putBack = true;
+    state.progress.EndUnpacking();
+  });
+  EXPECT_THROW(Command(2021), platform::ExitRequested);
+  patch.join();
+  EXPECT_TRUE(putBack);
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_EQ(dir.Read("data.pak"), "the original, until the patch is put back");
 }
 
 TEST_F(WindowCommands, ClearCacheDeletesPackageAndClientThenTheTimerRestarts) {

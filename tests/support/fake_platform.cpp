@@ -33,6 +33,7 @@ void FakeWindow::SetCaption(const std::string& text) { caption = text; }
 void FakeWindow::SetIcon(int iconResource) { icon = iconResource; }
 void FakeWindow::Minimise() { ++minimiseCount; }
 void FakeWindow::Repaint(int id) { ++repaints[id]; }
+void FakeWindow::BringToFront() { ++broughtToFront; }
 
 std::string FakeWindow::LabelText(int id) const {
   auto it = labelTexts.find(id);
@@ -167,10 +168,10 @@ void FakeWebPanel::LoadPage(WindowEvents& events, const std::string& text) {
 
 // FakeShell
 
-bool FakeShell::StartProgram(const std::string& program, const std::string& parameters) {
+platform::StartResult FakeShell::StartProgram(const std::string& program, const std::string& parameters) {
   std::lock_guard<std::mutex> lock(mutex_);
   starts_.push_back(ProgramStart{program, parameters});
-  return result_;
+  return platform::StartResult{result_, result_ ? "" : "refused by the test"};
 }
 
 bool FakeShell::OpenInBrowser(const std::string& url) {

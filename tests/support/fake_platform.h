@@ -71,6 +71,7 @@ class FakeWindow : public platform::Window {
   void SetIcon(int iconResource) override;
   void Minimise() override;
   void Repaint(int id) override;
+  void BringToFront() override;
 
   // The latest text of a label; empty when it never had one.
   std::string LabelText(int id) const;
@@ -87,6 +88,7 @@ class FakeWindow : public platform::Window {
   std::string caption;
   int icon = 0;
   int minimiseCount = 0;
+  int broughtToFront = 0;
   std::map<int, int> repaints;  // repaint count by control id
 };
 
@@ -182,10 +184,11 @@ struct ProgramStart {
 // Captures program starts and browser opens; thread-safe.
 class FakeShell : public platform::Shell {
  public:
-  bool StartProgram(const std::string& program, const std::string& parameters) override;
+  platform::StartResult StartProgram(const std::string& program, const std::string& parameters) override;
   bool OpenInBrowser(const std::string& url) override;
 
-  // What StartProgram and OpenInBrowser answer (true by default).
+  // What StartProgram and OpenInBrowser answer (true by default); a failed
+  // start gives the problem "refused by the test".
   void SetResult(bool result);
   std::vector<ProgramStart> Starts() const;
   std::vector<std::string> OpenedUrls() const;

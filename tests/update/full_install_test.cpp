@@ -81,7 +81,8 @@ TEST_P(FailedPackage, IsNotReportedAsDone) {
   Install(false);
 
   ASSERT_TRUE(StartUpdate(state, platform));
-  ASSERT_TRUE(WaitUntil([this] { return state.progress.stage.load() == CannotUpdate && !state.progress.installing; }));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(state.progress.stage.load(), CannotUpdate);
 
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！！")});
   EXPECT_EQ(state.progress.completion.load(), Pending);
@@ -127,7 +128,8 @@ TEST_F(FullInstall, CancelRequestStopsBeforeTheNextEntry) {
   state.progress.cancelInstall = true;
 
   ASSERT_TRUE(StartUpdate(state, platform));
-  ASSERT_TRUE(WaitUntil([this] { return state.progress.stage.load() == Installing && !state.progress.installing; }));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(state.progress.stage.load(), Installing);
 
   EXPECT_FALSE(dir.Has("client.exe"));
   EXPECT_FALSE(dir.Has("more.dat"));

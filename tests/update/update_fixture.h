@@ -59,9 +59,11 @@ class UpdateFixture : public ::testing::Test {
     state.needFullInstall = !clientPresent;
   }
 
-  bool WaitForCompletion() {
-    return WaitUntil([this] { return state.progress.completion.load() != Pending && !state.progress.installing; });
+  // Waits for the worker's end: its last touch of the shared state is over.
+  bool WaitForWorker() {
+    return WaitUntil([this] { return !state.progress.workerRunning; });
   }
+  bool WaitForCompletion() { return WaitForWorker() && state.progress.completion.load() != Pending; }
 
   void Tick() {
     OnStatusTimer(state, platform, [this](const std::string& text) { replayed.push_back(text); });
