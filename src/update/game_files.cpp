@@ -118,8 +118,9 @@ bool RemoveFileAt(const std::string& name, std::string& problem) {
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
   if (!fs::exists(status)) return true;
-  if (fs::is_directory(status)) {
-    problem = "a folder is in the way";
+  // Only what an install can have put there: never a folder or a device.
+  if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
+    problem = "something other than a file is in the way";
     return false;
   }
   fs::remove(path, error);

@@ -61,8 +61,8 @@ std::vector<std::string> MissingDirectoriesOf(const std::string& name);
 
 bool DirectoryExists(const std::string& path);
 
-// Removes the file or link at `name`, never a folder. True when nothing is
-// left there; `problem` says why otherwise.
+// Removes the file or link at `name`, never a folder or a device. True
+// when nothing is left there; `problem` says why otherwise.
 bool RemoveFileAt(const std::string& name, std::string& problem);
 
 // Removes the folder when it is empty; a folder with content stays.

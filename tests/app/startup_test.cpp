@@ -108,6 +108,24 @@ TEST_F(Startup, ClientMissingRunsTheFullInstall) {
   EXPECT_EQ(dir.Read("client.exe"), "client");
 }
 
+TEST_F(Startup, AnUnfinishedFullInstallIsFinishedWhateverFilesAreThere) {
+  site.Put("/full.zip", MakeZip({{"client.exe", "whole client"}, {"data/base.dat", "base"}}));
+  ServerDocument document;
+  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
+  document.site["MiniTargetFileName"] = "tmp_client.tmp";
+  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+  Publish(document);
+  Install(true);
+  dir.Write("client.exe", "half written");
+  dir.Write("farLaunch.fullinstall", site.Url("/full.zip"));
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  ASSERT_TRUE(WaitForDialogWorker());
+  EXPECT_TRUE(Dialog().needFullInstall);
+  EXPECT_EQ(dir.Read("client.exe"), "whole client");
+  EXPECT_EQ(dir.Read("data/base.dat"), "base");
+  EXPECT_FALSE(dir.Has("farLaunch.fullinstall"));
+}
+
 TEST_F(Startup, PackageFileWithoutIniWritesAnEmptyIni) {
   Install(true);
   dir.Write("QZ_game.pkg", "pkg");

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "update/update_fixture.h"
+#include "update/update_workflow.h"
 
 namespace {
 
@@ -81,6 +82,39 @@ TEST_F(WindowCommands, CloseWhileAPatchUnpacksStopsItWithoutAQuestionAndWaitsFor
   EXPECT_TRUE(putBack);
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_EQ(dir.Read("data.pak"), "the original, until the patch is put back");
+}
+
+// The real full-install worker, with boxes shown on the UI thread as the
+// window front end shows them.
+TEST_F(WindowCommands, ACloseInTheLastEntryStopsTheFullInstallAndNeverWaitsForAWorkersBox) {
+  // The last entry is long enough to be caught while it is written.
+  site.Put("/full.zip", MakeZip({{"client.exe", "client"}, {"data/zz-large.pak", std::string(128 << 20, '\0')}}));
+  ServerDocument document;
+  document.versions = {ServerVersion{"1", "0", "10", "0010", {}},
+                       ServerVersion{"1", "2", "12", "0012", {ServerItem{"farLaunch", "farLaunch", site.Url("/l.zip")}}}};
+  document.site["MiniTargetFileName"] = "tmp_client.tmp";
+  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+  Publish(document);
+  Install(false);
+  platform.dialogs.ServeWorkerBoxesOn(platform.uiThread);
+  platform.dialogs.ScriptAnswers({true});
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitUntil([this] {
+    return state.progress.unpacking.load() == Unpacking::FullPackage && state.progress.extractedBytes > (1 << 20);
+  }));
+  // This thread is the UI thread: it waits in the close command while the
+  // worker stops.
+  EXPECT_THROW(Command(2021), platform::ExitRequested);
+  ASSERT_TRUE(WaitForWorker());
+
+  EXPECT_EQ(platform.dialogs.UnservedBoxes(), 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("当前正在安装，强制关闭可能损坏文件，是否继续关闭？")});
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  EXPECT_EQ(site.Hits("/l.zip"), 0) << "no launcher update is fetched after a cancel";
+  EXPECT_FALSE(dir.Has("client.exe"));
+  EXPECT_TRUE(dir.Has("farLaunch.fullinstall"));
 }
 
 TEST_F(WindowCommands, ClearCacheDeletesPackageAndClientThenTheTimerRestarts) {

@@ -78,15 +78,6 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
   return archive;
 }
 
-std::map<std::string, std::string> Tree(const fs::path& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& item : fs::recursive_directory_iterator(dir)) {
-    const std::string relative = fs::relative(item.path(), dir).string();
-    tree[relative] = item.is_directory() ? "<dir>" : ReadFile(item.path());
-  }
-  return tree;
-}
-
 int Shell(const std::string& command, std::string* output) {
   const TempDir scratch;
   const std::string captured = scratch.File("output");

@@ -40,10 +40,6 @@ struct CraftedEntry {
 std::string CraftArchive(const std::vector<CraftedEntry>& entries);
 std::string RawDeflate(const std::string& content);
 
-// Every file and directory below `dir`: relative path -> content ("<dir>"
-// for directories).
-std::map<std::string, std::string> Tree(const fs::path& dir);
-
 // Runs a shell command; its exit code, and its output when asked for.
 int Shell(const std::string& command, std::string* output = nullptr);
 
