@@ -16,6 +16,11 @@ std::int32_t OpenArchive(ZipReader& reader, const std::string& archive, ZipResul
   return count.index;
 }
 
+bool IsFolderEntry(const ZipEntry& entry) {
+  return (entry.attributes & kAttributeDirectory) != 0 ||
+         (!entry.name.empty() && (entry.name.back() == '/' || entry.name.back() == '\\'));
+}
+
 // Keeps the first failure of an install.
 void Fail(ArchiveInstallResult& result, ArchiveOutcome outcome, const std::string& reason) {
   if (result.outcome == ArchiveOutcome::Installed) {
@@ -72,7 +77,8 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
       }
     }
     const std::vector<std::string> missing = MissingDirectoriesOf(entry.name);
-    installed.extracted = true;
+    // A folder entry only makes folders.
+    installed.extracted = !IsFolderEntry(entry);
     const ZipResult extracted = reader.ExtractItem(i, entry.name, progress.extractedBytes, progress.cancelInstall);
     for (const std::string& directory : missing) {
       if (DirectoryExists(directory)) installed.createdDirectories.push_back(directory);

@@ -41,7 +41,7 @@ struct InstalledEntry {
   // The folders that did not exist before the entry was written, outermost
   // first (native paths relative to the game directory).
   std::vector<std::string> createdDirectories;
-  bool extracted = false;  // the reader was given the entry: a file (perhaps partial) may be there
+  bool extracted = false;  // the reader was given the entry's file: it (perhaps partial) may be there
   bool written = false;    // the reader wrote it without a failure
 };
 

@@ -35,6 +35,8 @@ bool IsNewerPackage(const std::string& code, const std::string& installed) {
 
 bool StartUpdate(LauncherState& state, platform::Platform& platform) {
   if (!FetchServerDocument(state, platform) || !LoadServerDocument(state)) {
+    // What was refused does not stay.
+    DeleteFileIfPresent(kServerDocument);
     state.progress.stage.store(ServerConfigRetry, std::memory_order_release);
     return false;
   }

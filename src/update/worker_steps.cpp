@@ -51,8 +51,9 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
       run.RollBack();
     }
   }
-  LogFailure(failure.what, failure.address, failure.reason);
+  // The downloads go first: on a full disk they make room for the log.
   CleanTempFiles();
+  LogFailure(failure.what, failure.address, failure.reason);
   platform.GetDialogs().ShowMessage(Text(message));
   platform.GetSystem().Exit(state.ends.failureExitCode);
 }

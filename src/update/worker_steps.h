@@ -36,8 +36,8 @@ DownloadResult FetchFile(platform::Platform& platform, const std::string& addres
 // much is missing. An unknown free space counts as room.
 bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string& problem);
 
-// Ends the update at a failure: puts back what the run installed, logs the
-// failure, deletes the downloads, shows the fixed message and ends the
+// Ends the update at a failure: puts back what the run installed, deletes
+// the downloads, logs the failure, shows the fixed message and ends the
 // process. Never called while the worker holds an unpack's mark.
 [[noreturn]] void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransaction& run,
                              LauncherText message, const Failure& failure);

@@ -135,14 +135,16 @@ TEST_F(PatchRun, AVersionThatCannotBeSavedIsAFailedUpdate) {
 // The transaction on its own, on what InstallArchive reports.
 TEST_F(PatchRun, RollingBackAnInstallRemovesWhatItWroteAndTheFoldersItMade) {
   before = Tree(dir.Path());
-  dir.Write("client.zip", MakeZip({{"readme.txt", "new"}, {"data/new/deep/x.dat", "x"}, {"added.txt", "a"}}));
+  // Archivers store folder entries too ("data/new/").
+  dir.Write("client.zip",
+            MakeZip({{"readme.txt", "new"}, {"data/new/", ""}, {"data/new/deep/x.dat", "x"}, {"added.txt", "a"}}));
   ArchiveInstall how;
   how.asideName = [this] { return MovedAsideName(state.renameCounter++); };
   PatchTransaction run;
   run.Record(InstallArchive("client.zip", how, state.progress));
   fs::remove(dir.Path() / "client.zip");
   EXPECT_EQ(dir.Read("readme.txt"), "new");
-  EXPECT_EQ(dir.Read("tmpFile2"), "readme 10");  // every entry takes a name, in archive order
+  EXPECT_EQ(dir.Read("tmpFile3"), "readme 10");  // every entry takes a name, in archive order
 
   run.RollBack();
   EXPECT_EQ(Tree(dir.Path()), before);
