@@ -34,6 +34,9 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
   if (outcome.outcome != ArchiveOutcome::Installed) {
     run.RollBack();
   }
+  if (outcome.outcome == ArchiveOutcome::Cancelled) {
+    outcome.reason = "cancelled; the update's files were put back";
+  }
   return outcome;
 }
 
@@ -67,7 +70,7 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
   }
   const ArchiveInstallResult installed = InstallIntoRun(state, item, run);
   if (installed.outcome == ArchiveOutcome::Cancelled) {
-    LogFailure(item.TargetFileName, item.SourceFileAddr, "cancelled; the update's files were put back");
+    LogFailure(item.TargetFileName, item.SourceFileAddr, installed.reason);
     return false;
   }
   if (installed.outcome != ArchiveOutcome::Installed) {

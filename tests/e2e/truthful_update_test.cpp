@@ -2,9 +2,6 @@
 // site: no failure is reported as success, the game is left as it was, and
 // the reason stands on the console and in farLaunch.log.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -13,6 +10,7 @@
 
 #include "e2e/private_mounts.h"
 #include "e2e/scenario.h"
+#include "e2e/silent_server.h"
 #include "update/published_document.h"
 #include "update/update_files.h"
 
@@ -77,28 +75,6 @@ void ExpectFailure(int status, const fs::path& game, const std::string& console,
   EXPECT_NE(log.find(" ERROR farLaunch] " + reason), std::string::npos) << log;
   EXPECT_EQ(GameTree(game), before);
 }
-
-// A loopback port that takes connections and never answers them.
-class SilentServer {
- public:
-  SilentServer() {
-    listener_ = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof address;
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), length);
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-    listen(listener_, 64);
-    port_ = ntohs(address.sin_port);
-  }
-  ~SilentServer() { close(listener_); }
-  std::string Url(const std::string& path) const { return "http://127.0.0.1:" + std::to_string(port_) + path; }
-
- private:
-  int listener_ = -1;
-  int port_ = 0;
-};
 
 TEST(TruthfulUpdate, ItemsThatAreNotFetchedAreNeverRecorded) {
   Scenario scenario;
