@@ -4,6 +4,8 @@
 #include <system_error>
 
 #include "base/ox_path.h"
+#include "base/ox_unicode.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/window_controls.h"
 
@@ -45,6 +47,10 @@ void RestartLauncher(LauncherState& state, platform::Platform& platform, const s
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
-  platform.GetShell().StartProgram(kLauncherProgram, state.ends.restartParameters);
+  const platform::StartResult restarted = platform.GetShell().StartProgram(kLauncherProgram, state.ends.restartParameters);
+  if (!restarted) {
+    LogFailure("restart", kLauncherProgram, ox_base::Utf8ToCodePage(restarted.problem, ox_base::kLauncherCodePage));
+    platform.GetSystem().Exit(state.ends.failureExitCode);
+  }
   platform.GetSystem().Exit(0);
 }

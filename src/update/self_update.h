@@ -13,6 +13,8 @@
 ArchiveInstallResult InstallLauncherArchive(LauncherState& state);
 
 // Waits for an unpack to end (asking it to stop), cleans up, stops the
-// status timer, shows the message, starts the launcher again with
-// `parameters` and ends this process. UI thread only.
+// status timer, shows the message, starts the launcher again with the
+// run's restart parameters and ends this process (with the failure exit
+// code, the reason logged, when the new launcher cannot start). UI thread
+// only.
 void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message);

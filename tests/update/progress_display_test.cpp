@@ -243,4 +243,14 @@ TEST_F(StatusTimer, ClearedCacheRestartsTheLauncher) {
   EXPECT_FALSE(dir.Has("update.zip"));
 }
 
+TEST_F(StatusTimer, ARestartThatCannotStartTheLauncherIsAFailure) {
+  OpenTheFailureLog();
+  state.cacheCleared = true;
+  state.ends.failureExitCode = 1;
+  platform.shell.SetResult(false);
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  EXPECT_NE(FailureLog().find("restart (.\\farLaunch.exe): refused by the test"), std::string::npos) << FailureLog();
+}
+
 }  // namespace
