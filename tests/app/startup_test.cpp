@@ -19,6 +19,15 @@ class Startup : public UpdateFixture {
     return WaitUntil([this] { return !Dialog().progress.workerRunning; }) &&
            Dialog().progress.completion.load() != Pending;
   }
+  // A server document whose full client package holds `files`.
+  void PublishFullPackage(const std::map<std::string, std::string>& files) {
+    site.Put("/full.zip", MakeZip(files));
+    ServerDocument document;
+    document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
+    document.site["MiniTargetFileName"] = "tmp_client.tmp";
+    document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+    Publish(document);
+  }
   void PublishTwoVersions() {
     ServerDocument document;
     document.versions = {ServerVersion{"1", "0", "10", "0010", {}}, ServerVersion{"1", "3", "14", "0014", {}}};
@@ -95,12 +104,7 @@ TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
 }
 
 TEST_F(Startup, ClientMissingRunsTheFullInstall) {
-  site.Put("/full.zip", MakeZip({{"client.exe", "client"}}));
-  ServerDocument document;
-  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
-  document.site["MiniTargetFileName"] = "tmp_client.tmp";
-  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
-  Publish(document);
+  PublishFullPackage({{"client.exe", "client"}});
   Install(false);
   ASSERT_EQ(dialog.OnInitDialog(), 1);
   ASSERT_TRUE(WaitForDialogWorker());
@@ -109,12 +113,7 @@ TEST_F(Startup, ClientMissingRunsTheFullInstall) {
 }
 
 TEST_F(Startup, AnUnfinishedFullInstallIsFinishedWhateverFilesAreThere) {
-  site.Put("/full.zip", MakeZip({{"client.exe", "whole client"}, {"data/base.dat", "base"}}));
-  ServerDocument document;
-  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
-  document.site["MiniTargetFileName"] = "tmp_client.tmp";
-  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
-  Publish(document);
+  PublishFullPackage({{"client.exe", "whole client"}, {"data/base.dat", "base"}});
   Install(true);
   dir.Write("client.exe", "half written");
   dir.Write("farLaunch.fullinstall", site.Url("/full.zip"));

@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "e2e/e2e_harness.h"
+
 namespace e2e {
 
 class SilentServer {
@@ -33,5 +35,12 @@ class SilentServer {
   int listener_ = -1;
   int port_ = 0;
 };
+
+// A game directory with the launcher whose server document is the silent
+// server's: a launcher started there stays in its start for two minutes.
+inline void PointAtSilentServer(GameDirectory& game, const SilentServer& silent) {
+  game.WriteVersionDocument(silent.Url("/servercfg.xml"));
+  game.AddLauncher();
+}
 
 }  // namespace e2e

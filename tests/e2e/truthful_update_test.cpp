@@ -128,14 +128,22 @@ TEST(TruthfulUpdate, AnswersThatAreNoServerDocumentAreRetriedThenRefused) {
                     "): larger than 4194304 bytes (50000000 announced)");
 }
 
-TEST(TruthfulUpdate, ASilentServerEndsTheStartWithinAboutTwoMinutes) {
+// A game whose server document comes from a server that never answers.
+class TruthfulUpdateOnASilentServer : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    PointAtSilentServer(game, silent);
+    game.AddClient();
+    before = GameTree(game.Path());
+  }
+
   Scenario scenario;
   SilentServer silent;
   GameDirectory& game = scenario.Game();
-  game.WriteVersionDocument(silent.Url("/servercfg.xml"));
-  game.AddLauncher();
-  game.AddClient();
-  const auto before = GameTree(game.Path());
+  std::map<std::string, std::string> before;
+};
+
+TEST_F(TruthfulUpdateOnASilentServer, ASilentServerEndsTheStartWithinAboutTwoMinutes) {
 
   // Twelve fetches of ten seconds each, and some room for a busy machine;
   // without the limit each fetch waited a minute.
@@ -145,14 +153,7 @@ TEST(TruthfulUpdate, ASilentServerEndsTheStartWithinAboutTwoMinutes) {
   EXPECT_EQ(Count(ReadFile(game.Path() / "farLaunch.log"), "): no data for 10 seconds"), 12u);
 }
 
-TEST(TruthfulUpdate, ASecondStartInTheSameGameDirectoryTouchesNothing) {
-  Scenario scenario;
-  SilentServer silent;
-  GameDirectory& game = scenario.Game();
-  game.WriteVersionDocument(silent.Url("/servercfg.xml"));
-  game.AddLauncher();
-  game.AddClient();
-  const auto before = GameTree(game.Path());
+TEST_F(TruthfulUpdateOnASilentServer, ASecondStartInTheSameGameDirectoryTouchesNothing) {
   // The first launcher waits for its server document for two minutes.
   ChildProcess first(game.Launcher(kHeadless, scenario.Output("first.txt")));
   std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -248,9 +249,17 @@ ProcessSpec OnSmallDisk(Scenario& scenario, const std::string& output, std::uint
                            "mkdir -p \"$RESULT\"\ncp -a . \"$RESULT\"");
 }
 
-TEST(TruthfulUpdate, APatchLargerThanTheDiskChangesNothing) {
-  const std::string unavailable = PrivateMountsUnavailable();
-  if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+// Runs that mount in a namespace of their own; skipped, saying why, where
+// the machine allows none.
+class TruthfulUpdateOnOwnMounts : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string unavailable = PrivateMountsUnavailable();
+    if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+  }
+};
+
+TEST_F(TruthfulUpdateOnOwnMounts, APatchLargerThanTheDiskChangesNothing) {
   Scenario scenario;
   ASSERT_TRUE(Shell(scenario, "mkdir -p zeros/data && head -c 67108864 /dev/zero > zeros/data/sea.bin && "
                               "cd zeros && zip -q -X ../patch-zeros.zip data/sea.bin && cd .. && rm -r zeros && "
@@ -278,9 +287,7 @@ TEST(TruthfulUpdate, APatchLargerThanTheDiskChangesNothing) {
                 "patch-0002.zip (" + scenario.Site().Url("patch-noise.zip") + "): No space left on device");
 }
 
-TEST(TruthfulUpdate, ADiskThatFillsUpDuringThePatchGetsTheGameBack) {
-  const std::string unavailable = PrivateMountsUnavailable();
-  if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+TEST_F(TruthfulUpdateOnOwnMounts, ADiskThatFillsUpDuringThePatchGetsTheGameBack) {
   Scenario scenario;
   std::vector<std::pair<std::string, std::string>> files = {{"readme.txt", "readme of 0002"}};
   for (int n = 10; n < 50; ++n) files.emplace_back("data/docks/dock" + std::to_string(n) + ".map", "dock");
@@ -297,9 +304,7 @@ TEST(TruthfulUpdate, ADiskThatFillsUpDuringThePatchGetsTheGameBack) {
                 "patch-0002.zip (" + scenario.Site().Url("patch-many.zip") + "): No space left on device writing data/docks/dock");
 }
 
-TEST(TruthfulUpdate, AVersionDocumentThatCannotBeSavedFailsTheUpdate) {
-  const std::string unavailable = PrivateMountsUnavailable();
-  if (!unavailable.empty()) GTEST_SKIP() << unavailable;
+TEST_F(TruthfulUpdateOnOwnMounts, AVersionDocumentThatCannotBeSavedFailsTheUpdate) {
   Scenario scenario;
   scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();

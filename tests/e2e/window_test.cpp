@@ -205,10 +205,8 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesNoTemporaryFiles) {
 TEST_F(WindowEndToEnd, ASecondStartBringsTheRunningWindowForward) {
   Scenario scenario;
   SilentServer silent;
-  GameDirectory& game = scenario.Game();
-  game.WriteVersionDocument(silent.Url("/servercfg.xml"));
-  game.AddLauncher();
-  game.AddWindowModule();
+  PointAtSilentServer(scenario.Game(), silent);
+  scenario.Game().AddWindowModule();
   ChildProcess first(WindowLauncher(scenario));
   XSession x(scenario.Output(""));
   ASSERT_TRUE(WaitUntil([&] { return MainWindowShown(x); })) << ReadFile(scenario.Output("run.txt"));
