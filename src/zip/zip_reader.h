@@ -24,16 +24,19 @@ class ZipReader {
   ZipResult Open(const std::string& path);
 
   // Describes entry `index`; index -1 gives the number of entries in
-  // `entry.index`. On failure `entry` is left as it was.
+  // `entry.index`. On failure `entry` is left as it was. An entry whose
+  // UTF-8 name has no form in the code page is Corrupt (and logged).
   ZipResult GetItem(std::int32_t index, ZipEntry& entry);
 
   // Writes entry `index` to `targetPath` (relative to the root; "\" may
-  // separate directories), creating the directories above it. A directory
+  // separate directories; an existing file or folder is found whatever the
+  // letter case of its name), creating the directories above it. A directory
   // entry only creates its directory. Every chunk read adds 16 384 to
   // `extractedBytes`, the final empty read included; `cancelInstall` is
   // checked before each chunk and, when set, ends the extraction with Ok
-  // and a partial file. Names that would leave the root are refused with
-  // CannotOpenFile and nothing is written; damaged data returns Corrupt.
+  // and a partial file. Names that would leave the root, or that have no
+  // UTF-8 form, are refused with CannotOpenFile and nothing is written;
+  // damaged data returns Corrupt.
   ZipResult ExtractItem(std::int32_t index, const std::string& targetPath,
                         std::atomic<std::int32_t>& extractedBytes,
                         const std::atomic<bool>& cancelInstall);
