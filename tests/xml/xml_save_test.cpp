@@ -34,16 +34,23 @@ std::string SaveAndDecode(const std::string& plain, const ConfigFields& fields, 
   return Base64Decode(stored).value_or("<no Base64>");
 }
 
+// The values the write-back records.
+ConfigFields Recorded(const std::string& main, const std::string& sub, const std::string& file, const std::string& code,
+                      const std::string& address, const std::string& force) {
+  ConfigFields fields;
+  fields.MainVersion = main;
+  fields.SubVersion = sub;
+  fields.FileVersion = file;
+  fields.PackageCode = code;
+  fields.UpdateServerAddr = address;
+  fields.ForceUpdate = force;
+  return fields;
+}
+
 }  // namespace
 
 TEST(XmlSave, AttributesKeepTheirNamesAndTextIsDropped) {
-  ConfigFields fields;
-  fields.MainVersion = "M";
-  fields.SubVersion = "S";
-  fields.FileVersion = "F";
-  fields.PackageCode = "P";
-  fields.UpdateServerAddr = "U";
-  fields.ForceUpdate = "9";
+  const ConfigFields fields = Recorded("M", "S", "F", "P", "U", "9");
   // A publisher's order: the recorded values go under their own names,
   // the others keep theirs.
   const std::string plain =
@@ -58,13 +65,7 @@ TEST(XmlSave, AttributesKeepTheirNamesAndTextIsDropped) {
 }
 
 TEST(XmlSave, TheVersionIsRecordedEvenWhereTheDocumentLacksItsAttributes) {
-  ConfigFields fields;
-  fields.MainVersion = "2";
-  fields.SubVersion = "1";
-  fields.FileVersion = "13";
-  fields.PackageCode = "0012";
-  fields.UpdateServerAddr = "http://u/";
-  fields.ForceUpdate = "1";
+  const ConfigFields fields = Recorded("2", "1", "13", "0012", "http://u/", "1");
   // Too few attributes for the positions of updatecfg.xml.
   EXPECT_EQ(SaveAndDecode("<GameVersion UpdateServerAddr=\"http://old/\" MainVersion=\"1\"></GameVersion>"
                           "<Other></Other>",
