@@ -15,4 +15,18 @@ namespace ox_base {
 // first in byte order.
 std::string ResolveLetterCase(const std::string& path);
 
+// While an object of this class lives, ResolveLetterCase on its thread reads
+// each directory it searches once, and takes a name it resolved as new to
+// exist from then on (the caller is about to create it). Meant for a batch
+// of changes in which this thread is the only one to add names to those
+// directories, such as unpacking an archive: looking each new file up
+// afresh would read its directory once per file. Objects may nest.
+class OxDirectoryListings {
+ public:
+  OxDirectoryListings();
+  ~OxDirectoryListings();
+  OxDirectoryListings(const OxDirectoryListings&) = delete;
+  OxDirectoryListings& operator=(const OxDirectoryListings&) = delete;
+};
+
 }  // namespace ox_base

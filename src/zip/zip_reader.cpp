@@ -39,6 +39,7 @@ ZipResult ZipReader::Open(const std::string& path) {
   const ZipResult result = ReadEndRecord(*archive, end);
   if (result != ZipResult::Ok) return result;
   archive_ = std::move(archive);
+  listings_.emplace();
   root_ = std::move(root);
   end_ = end;
   MoveCursorToFirst();
@@ -95,6 +96,7 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
 ZipResult ZipReader::Close() {
   if (!archive_) return ZipResult::BadArguments;
   archive_.reset();
+  listings_.reset();
   cachedIndex_ = -1;
   return ZipResult::Ok;
 }

@@ -3,14 +3,17 @@
 // that was current when the archive was opened (the root directory).
 // Single-volume archives with 32-bit sizes; entries stored or deflated.
 //
+// A reader is used on one thread (from Open to Close: see OxDirectoryListings).
 // Usage: Open; GetItem(-1) for the count; for each index GetItem then
 // ExtractItem; Close. A reader that is not open answers BadArguments.
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "base/ox_letter_case.h"
 #include "zip/zip_archive_file.h"
 #include "zip/zip_entry.h"
 #include "zip/zip_headers.h"
@@ -62,6 +65,9 @@ class ZipReader {
                       const std::atomic<bool>& cancelInstall);
 
   std::unique_ptr<ZipArchiveFile> archive_;
+  // While the archive is open this thread is taken to be the only one
+  // adding names to the directories its entries go to.
+  std::optional<ox_base::OxDirectoryListings> listings_;
   std::filesystem::path root_;
   EndRecord end_;
   Cursor cursor_;

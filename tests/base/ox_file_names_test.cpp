@@ -10,6 +10,7 @@
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
+#include "base/ox_letter_case.h"
 #include "base/ox_path.h"
 #include "base_test_support.h"
 #include "support/code_page_text.h"
@@ -51,6 +52,25 @@ TEST(LetterCase, EachComponentTakesTheSpellingOnDisk) {
   WriteFile("README.txt", "2");
   EXPECT_EQ(NativePath("readme.TXT"), "readme.TXT");
   EXPECT_EQ(NativePath("ReadMe.txt"), "README.txt");
+}
+
+TEST(LetterCase, ListingsKeptForABatchFollowWhatTheBatchDoes) {
+  CurrentTempDir dir;
+  fs::create_directories("data");
+  WriteFile("data/Old.map", "old");
+  {
+    const OxDirectoryListings batch;
+    EXPECT_EQ(NativePath("DATA\\old.MAP"), "data/Old.map");
+    // A name resolved as new is taken to be created by the batch.
+    EXPECT_EQ(NativePath("data\\New.map"), "data/New.map");
+    WriteFile("data/New.map", "new");
+    EXPECT_EQ(NativePath("data\\NEW.MAP"), "data/New.map");
+    // What has gone since the directory was read is not found.
+    fs::rename("data/Old.map", "data/tmpFile0");
+    EXPECT_EQ(NativePath("data\\OLD.map"), "data/OLD.map");
+  }
+  WriteFile("data/Late.map", "");
+  EXPECT_EQ(NativePath("data\\late.map"), "data/Late.map") << "afterwards every lookup reads the disk";
 }
 
 TEST(LetterCase, ExistenceOpeningAndChangesAgreeOnOneFile) {
