@@ -12,6 +12,7 @@
 #include "base/ox_atomic_save.h"
 #include "base/ox_base.h"
 #include "base/ox_file_archive.h"
+#include "base/ox_letter_case.h"
 #include "base/ox_log.h"
 #include "base/ox_path.h"
 #include "base/ox_tree_removal.h"
@@ -195,16 +196,18 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
   list.clear();
   // The folder is found like any path; the last component is a pattern,
   // matched against the folder's entries without regard to letter case.
-  const size_t separator = pattern.find_last_of("\\/");
-  const std::string folder = separator == std::string::npos ? "." : pattern.substr(0, separator + 1);
-  const std::optional<std::string> last = NativeName(pattern.substr(separator == std::string::npos ? 0 : separator + 1));
-  const std::string directory = NativePath(folder);
-  if (!last || directory.empty()) return;
+  // (Split once converted: a GBK character may end in the byte of "\".)
+  const std::optional<std::string> native = NativeName(pattern);
+  if (!native) return;
+  const size_t slash = native->rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : ResolveLetterCase(native->substr(0, slash + 1));
+  const std::string last = native->substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string directory = folder.empty() ? "." : folder;
   DIR* dir = ::opendir(directory.c_str());
   if (!dir) return;
   while (struct dirent* entry = ::readdir(dir)) {
     std::string name = entry->d_name;
-    if (name == "." || name == ".." || !MatchWildcard(last->c_str(), name.c_str())) continue;
+    if (name == "." || name == ".." || !MatchWildcard(last.c_str(), name.c_str())) continue;
     // A symbolic link is an entry of its own, never a directory: a tree
     // removal must delete the link, not walk into what it points at.
     bool isDirectory = entry->d_type == DT_DIR;
@@ -216,8 +219,7 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
     if (std::optional<std::string> found = NameFromNative(name)) {
       list.push_back(*found);
     } else if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) {
-      log->Error("OxFile: %s%s left out: its name is no text of the code page\n",
-                 separator == std::string::npos ? "" : folder.c_str(), name.c_str());
+      log->Error("OxFile: %s%s left out: its name is no text of the code page\n", folder.c_str(), name.c_str());
     }
   }
   ::closedir(dir);
