@@ -88,8 +88,8 @@ class OxFile {
   // name holding "\" is no path), and links are removed, never followed.
   virtual bool DeleteDirectory(const std::string& path, bool mustExist, bool tree) = 0;
   // Clears the list, then adds the names (without directory) of entries
-  // matching the pattern; "*" and "?" match in the last component, letter
-  // case ignored. "." and ".." never appear.
+  // matching the pattern; "*" and "?" match in the last component. Letter
+  // case is ignored in every component. "." and ".." never appear.
   virtual void FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files,
                          bool directories) = 0;
   void ListDirectory(std::vector<std::string>& list, const std::string& directory, bool files, bool directories);
