@@ -42,8 +42,10 @@ std::optional<WindowsCommandLine> ReadWindowsCommandLine(const fs::path& directo
   return record;
 }
 
+// No menu entries in the user's desktop, no offer to download .NET or the
+// HTML engine while the prefix is set up.
 WinePrefix::WinePrefix()
-    : environment_{{"WINEPREFIX", FARLAUNCH_WINE_PREFIX}, {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "winemenubuilder.exe=d"}} {
+    : environment_{{"WINEPREFIX", FARLAUNCH_WINE_PREFIX}, {"WINEDEBUG", "-all"}, {"WINEDLLOVERRIDES", "winemenubuilder.exe,mscoree,mshtml=d"}} {
   for (const auto& [name, value] : environment_) {
     const char* old = std::getenv(name.c_str());
     saved_[name] = old != nullptr ? std::optional<std::string>(old) : std::nullopt;
