@@ -44,14 +44,17 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
       result.outcome = ArchiveOutcome::Incomplete;
       continue;
     }
+    // The entry takes the place, and the spelling, of the file it replaces,
+    // also when that file is moved aside first.
+    const std::string target = SpellingOnDisk(entry.name);
     if (how.asideName) {
       const std::string aside = how.asideName();
-      if (MoveFileAside(entry.name, aside)) {
+      if (MoveFileAside(target, aside)) {
         installed.movedAsideAs = aside;
       }
     }
     installed.written =
-        reader.ExtractItem(i, entry.name, progress.extractedBytes, progress.cancelInstall) == ZipResult::Ok;
+        reader.ExtractItem(i, target, progress.extractedBytes, progress.cancelInstall) == ZipResult::Ok;
     if (!installed.written) {
       result.outcome = ArchiveOutcome::Incomplete;
     }

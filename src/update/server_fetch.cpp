@@ -1,5 +1,8 @@
-#include <fstream>
-#include <iterator>
+#include <string>
+#include <utility>
+
+#include "base/ox_base.h"
+#include "base/ox_file.h"
 
 #include "net/http_downloader.h"
 #include "update/game_files.h"
@@ -10,16 +13,19 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   if (!HttpDownloader::DownloadFile(state.UpdateServerAddr, kServerDocument, platform.GetUiThread())) {
     return false;
   }
-  std::string plain;
-  {
-    std::ifstream in(kServerDocument, std::ios::binary);
-    if (!in) {
-      return true;
-    }
-    plain.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // Stored Base64-encoded in place; the save replaces the file as a whole,
+  // so a failure leaves the document as downloaded.
+  ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
+  ox_base::OxArchivePtr plain = fileSystem->OpenMemory(kServerDocument, ox_base::OX_READ_QUIET);
+  if (!plain) {
+    return true;
   }
-  std::ofstream out(kServerDocument, std::ios::binary | std::ios::trunc);
-  out << Base64Encode(plain);
+  std::string bytes(static_cast<std::size_t>(plain->GetSize()), '\0');
+  if (!bytes.empty()) {
+    plain->Serialize(&bytes[0], static_cast<int>(bytes.size()));
+  }
+  fileSystem->Close(std::move(plain));
+  fileSystem->ReplaceContents(kServerDocument, Base64Encode(bytes), false);
   return true;
 }
 

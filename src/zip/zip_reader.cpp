@@ -1,10 +1,13 @@
 #include "zip/zip_reader.h"
 
 #include <cstdio>
+#include <optional>
 #include <system_error>
 #include <vector>
 
+#include "base/ox_base.h"
 #include "base/ox_file_handle.h"
+#include "base/ox_log.h"
 #include "base/ox_path.h"
 #include "zip/zip_entry_stream.h"
 #include "zip/zip_file_metadata.h"
@@ -36,6 +39,7 @@ ZipResult ZipReader::Open(const std::string& path) {
   const ZipResult result = ReadEndRecord(*archive, end);
   if (result != ZipResult::Ok) return result;
   archive_ = std::move(archive);
+  listings_.emplace();
   root_ = std::move(root);
   end_ = end;
   MoveCursorToFirst();
@@ -71,23 +75,28 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
   if (!MoveCursorTo(index)) return ZipResult::Corrupt;
   const CentralHeader header = cursor_.header;
 
+  // Names are found on disk whatever their letter case, and written in
+  // UTF-8; a name without a UTF-8 form is refused like one that leaves the
+  // root.
   if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
-    if (!StaysBelowRoot(entry.name)) return ZipResult::CannotOpenFile;
-    CreateDirectoryChain(root_, ox_base::NativePath(entry.name));
+    const std::optional<std::string> directory = ox_base::ToNativePath(entry.name);
+    if (!StaysBelowRoot(entry.name) || !directory) return ZipResult::CannotOpenFile;
+    CreateDirectoryChain(root_, *directory);
     return ZipResult::Ok;
   }
-  if (!StaysBelowRoot(targetPath)) return ZipResult::CannotOpenFile;
-  const std::string relative = ox_base::NativePath(targetPath);
-  const std::size_t lastSeparator = relative.rfind('/');
+  const std::optional<std::string> relative = ox_base::ToNativePath(targetPath);
+  if (!StaysBelowRoot(targetPath) || !relative) return ZipResult::CannotOpenFile;
+  const std::size_t lastSeparator = relative->rfind('/');
   if (lastSeparator != std::string::npos) {
-    CreateDirectoryChain(root_, relative.substr(0, lastSeparator));
+    CreateDirectoryChain(root_, relative->substr(0, lastSeparator));
   }
-  return WriteFile(root_ / relative, entry, header, extractedBytes, cancelInstall);
+  return WriteFile(root_ / *relative, entry, header, extractedBytes, cancelInstall);
 }
 
 ZipResult ZipReader::Close() {
   if (!archive_) return ZipResult::BadArguments;
   archive_.reset();
+  listings_.reset();
   cachedIndex_ = -1;
   return ZipResult::Ok;
 }
@@ -119,6 +128,18 @@ ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
   }
   // A stored NUL ends the name, as it would for any C string.
   name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
+  if (header.flags & kFlagUtf8Name) {
+    // Names are handed on in the launcher's code page, like those of
+    // archives made on its original platform.
+    std::optional<std::string> converted = ox_base::NameFromNative(name);
+    if (!converted) {
+      if (ox_base::SmartPtr<ox_base::OxLog> log = ox_base::OxBase::GetBaseLog())
+        log->Error("ZipReader: entry %d refused: its UTF-8 name %s has no form in the code page\n",
+                   static_cast<int>(index), name.c_str());
+      return ZipResult::Corrupt;
+    }
+    name = std::move(*converted);
+  }
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;
