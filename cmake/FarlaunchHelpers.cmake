@@ -55,9 +55,14 @@ function(farlaunch_test)
     set(T_TIMEOUT 300)
   endif()
   set(props TIMEOUT ${T_TIMEOUT})
-  # Window tests share one X display: never run two of them at once.
-  if("gui" IN_LIST T_LABELS)
+  # Window tests share one X display, wine tests one wine prefix (whose
+  # server each stops at its end): never run two of a kind at once.
+  if("gui" IN_LIST T_LABELS AND "wine" IN_LIST T_LABELS)
+    message(FATAL_ERROR "${T_NAME}: one resource lock per test (gui or wine)")
+  elseif("gui" IN_LIST T_LABELS)
     list(APPEND props RESOURCE_LOCK x_display)
+  elseif("wine" IN_LIST T_LABELS)
+    list(APPEND props RESOURCE_LOCK wine_prefix)
   endif()
   if(T_ENV)
     list(APPEND props ENVIRONMENT "${T_ENV}")

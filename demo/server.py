@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The demo publisher site: serves the built site folder over HTTP on
 loopback and answers the login form with a page carrying the launcher's
-"RunClient" record (and, for the parking variant, a "ServerBackUrl" request).
+"RunClient" record (and, for the parking variant, a "ServerBackUrl" request);
+/autologin/USER[/SERVER] logs USER in by itself once the update is done.
 /slow/NAME serves the site file NAME at a trickle, so that a download is
 still running when someone wants to interrupt it.
 
@@ -21,6 +22,8 @@ SLOW_PAUSE_SECONDS = 0.125  # 128 KiB/s
 SERVERS = {
     "1": ("Harbour", "127.0.0.1", "7001"),
     "2": ("Lighthouse", "127.0.0.1", "7002"),
+    # A Chinese name with a blank: the client must receive it unchanged.
+    "3": ("港口 东区", "127.0.0.1", "7003"),
 }
 
 
@@ -65,7 +68,10 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             # Parks the launch until the update has finished: the launcher
             # sends the panel back to the news page and replays this text.
             if url.path.startswith("/autologin/"):
-                user = urllib.parse.unquote(url.path[len("/autologin/"):]) or "player"
+                # /autologin/USER or /autologin/USER/SERVER
+                user, _, chosen = url.path[len("/autologin/"):].partition("/")
+                user = urllib.parse.unquote(user) or "player"
+                server_id = chosen or server_id
             self.send_page("<p>Welcome, %s. The game starts when the update is done.</p>\n"
                            "<p>ServerBackUrl{{%s}}</p>\n<p>RunClient[[%s]]</p>"
                            % (html.escape(user), html.escape(back),

@@ -1,8 +1,12 @@
 // Feeds arbitrary bytes to the INI parser under each way of reading
-// multi-byte characters, then reads every key back with the typed getters.
+// multi-byte characters, reads every key back with the typed getters, and
+// saves what was parsed: the saved text must parse into the very same
+// sections, keys, types and values.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -16,6 +20,7 @@ using namespace ox_base;
 namespace {
 
 using Names = std::vector<std::pair<std::string, std::string>>;
+using Items = std::vector<std::tuple<int, std::string, std::string, int>>;
 
 const char* Lookup(const char* name) { return name[0] == 'x' ? nullptr : "[m]\nv = 1\n"; }
 
@@ -24,6 +29,25 @@ bool Collect(int kind, const char* name, const char*, int, void* user) {
   if (kind == OX_INI_ITEM_SECTION) names.emplace_back(name, "");
   else if (!names.empty()) names.emplace_back(names.back().first, name);
   return true;
+}
+
+bool Record(int kind, const char* name, const char* value, int type, void* user) {
+  static_cast<Items*>(user)->emplace_back(kind, name, value ? value : "", type);
+  return true;
+}
+
+// Whatever the parser accepted (all of it, or what came before an error)
+// is written so that it reads back the same.
+void CheckRoundTrip(OxIni& ini) {
+  Items parsed;
+  ini.Enumerate(Record, &parsed);
+  std::string saved;
+  if (!ini.SaveText(saved)) std::abort();
+  OxIni again;
+  if (!again.LoadText(saved.c_str())) std::abort();
+  Items reread;
+  again.Enumerate(Record, &reread);
+  if (reread != parsed) std::abort();
 }
 
 }  // namespace
@@ -36,6 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   OxIni ini;
   ini.LoadText(text.c_str());
+  CheckRoundTrip(ini);
   Names names;
   ini.Enumerate(Collect, &names);
   for (const auto& [section, key] : names) {

@@ -13,11 +13,6 @@
 namespace ox_base {
 namespace {
 
-OxObject* CreateAbstractEngine() {
-  if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Error("Cannot instanciate abstract class %s.", "OxEngine");
-  return nullptr;
-}
-
 // Engine messages are cut to 128 characters, as the original buffer was.
 void Fail(const char* format, const char* a, const char* b = "") {
   char message[128];
@@ -31,8 +26,10 @@ void Info(const char* format, const char* name) {
 
 }  // namespace
 
-OxClassInfo OxEngine::s_classInfo("OxEngine", 0, sizeof(OxEngine), CreateAbstractEngine, &OxObject::s_classInfo,
-                                  nullptr);
+OxObject* OxEngine::CreateAbstract() {
+  if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Error("Cannot instanciate abstract class %s.", "OxEngine");
+  return nullptr;
+}
 
 bool OxEngineList::StartEngines(OxIni& config) {
   if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Info("Startup engine\n");

@@ -15,7 +15,10 @@ class OxIni;
 class OxEngine : public OxObject {
  public:
   const OxClassInfo* GetClassInfo() const override { return &s_classInfo; }
+  // Registered in ox_object.cpp with the registry itself.
   static OxClassInfo s_classInfo;
+  // The class's create function: logs that it is abstract, creates nothing.
+  static OxObject* CreateAbstract();
 
   virtual const char* GetName() const = 0;
   // False fails the base initialisation; an engine may leave its reason in

@@ -80,6 +80,17 @@ OxEvent::OxEvent(const char* vszName, const char* format, uint32_t flags, OxEven
   if (MeasureArguments()) Register(remoteTable);
 }
 
+OxEvent::~OxEvent() {
+  if (m_number < 0) return;
+  std::vector<OxEvent*>& table = State().table;
+  // A definition that only repeated an earlier one holds its number but not
+  // its slot.
+  if (m_number >= static_cast<int>(table.size()) || table[m_number] != this) return;
+  table[m_number] = nullptr;
+  while (!table.empty() && table.back() == nullptr) table.pop_back();
+  if (m_remoteTable) m_remoteTable->Remove(this);
+}
+
 bool OxEvent::MeasureArguments() {
   bool network = IsNetwork();
   for (int i = 0; i < m_argCount; ++i) {
@@ -136,7 +147,7 @@ bool OxEvent::MeasureArguments() {
 void OxEvent::Register(OxEventRemoteTable* remoteTable) {
   std::vector<OxEvent*>& table = State().table;
   for (const OxEvent* known : table) {
-    if (std::strcmp(known->m_name, m_name) != 0) continue;
+    if (!known || std::strcmp(known->m_name, m_name) != 0) continue;
     if (std::strcmp(known->m_format, m_format) == 0) {
       m_number = known->m_number;
       m_remoteNumber = known->m_remoteNumber;
@@ -165,6 +176,16 @@ uint16_t OxEventRemoteTable::Add(const OxEvent* definition) {
   m_definitions.push_back(definition);
   // Numbers in a network table count up from its base.
   return static_cast<uint16_t>(m_base + m_definitions.size() - 1);
+}
+
+void OxEventRemoteTable::Remove(const OxEvent* definition) {
+  for (const OxEvent*& entry : m_definitions) {
+    if (entry == definition) entry = nullptr;
+  }
+  while (!m_definitions.empty() && m_definitions.back() == nullptr) {
+    m_definitions.pop_back();
+    --m_iRemoteCnt;
+  }
 }
 
 int OxEvent::GetDefinitionCount() { return static_cast<int>(State().table.size()); }

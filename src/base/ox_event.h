@@ -36,6 +36,8 @@ class OxEventRemoteTable {
   // Appends a definition; more than 2047 entries is a failed assertion.
   // Returns its number.
   uint16_t Add(const OxEvent* definition);
+  // Takes a definition out (see ~OxEvent).
+  void Remove(const OxEvent* definition);
 
   uint16_t m_base;
   std::vector<const OxEvent*> m_definitions;
@@ -47,6 +49,12 @@ class OxEventRemoteTable {
 class OxEvent {
  public:
   OxEvent(const char* vszName, const char* format, uint32_t flags = 0, OxEventRemoteTable* remoteTable = nullptr);
+  // A definition leaves the table when it ends (the definitions of a module
+  // that is unloaded), so the table never points at a destroyed one; the
+  // last numbers are free again once every later definition has gone too.
+  ~OxEvent();
+  OxEvent(const OxEvent&) = delete;
+  OxEvent& operator=(const OxEvent&) = delete;
 
   const char* GetName() const { return m_name; }
   const char* GetFormat() const { return m_format; }
@@ -61,6 +69,7 @@ class OxEvent {
   bool IsNetwork() const { return (m_flags & OX_EVENT_NETWORK) != 0; }
 
   static int GetDefinitionCount();
+  // Null for a number without a definition.
   static const OxEvent* GetDefinition(int number);
   // The start-up error flag and the last definition error message.
   static bool HasStartupError();

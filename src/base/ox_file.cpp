@@ -86,21 +86,6 @@ bool OxFile::CreateDirectory(const std::string& path, bool bTree) {
   return handled;
 }
 
-bool OxFile::DeleteDirectory(const std::string& path, bool mustExist, bool tree) {
-  if (tree) {
-    std::vector<std::string> names;
-    FindFiles(names, path + "\\*", true, false);
-    for (const std::string& name : names) {
-      if (!Delete(JoinPath(path, name), true, true)) return false;
-    }
-    FindFiles(names, path + "\\*", false, true);
-    for (const std::string& name : names) {
-      if (!DeleteDirectory(JoinPath(path, name), true, true)) return false;
-    }
-  }
-  return RemoveDirectory(path, mustExist);
-}
-
 void OxFile::ListDirectory(std::vector<std::string>& list, const std::string& directory, bool files,
                            bool directories) {
   FindFiles(list, directory + "\\*", files, directories);

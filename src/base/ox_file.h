@@ -2,8 +2,10 @@
 // The base library's file system: opens files as archives, queries and
 // changes files and directories, lists directory contents. Every file access
 // of the library and the launcher's file checks go through one OxFile,
-// reached with OxBase::GetFileSystem(). Paths may carry Windows forms
-// (".\client.exe", "dir\file").
+// reached with OxBase::GetFileSystem(). Paths are launcher names: they may
+// carry Windows forms (".\client.exe", "dir\file"), are written in the base
+// code page and match files whatever their letter case (see NativePath);
+// names listed from the disk come back in the code page.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -60,9 +62,16 @@ class OxFile {
   // Copy, then delete the source; the copy's result. A file moved onto
   // itself stays as it is (true only when overwriting is allowed).
   virtual bool Move(const std::string& destination, const std::string& source, bool overwrite, bool force);
-  // Atomically replaces destination by source (renaming source); used to
-  // save files without ever leaving a truncated one behind.
-  virtual bool Replace(const std::string& destination, const std::string& source) = 0;
+  // Saves `bytes` as the whole content of the file at `path`, atomically: a
+  // temporary file beside it is written, flushed to the disk and renamed
+  // over it, so a crash or a full disk never leaves a truncated file and a
+  // failed save leaves the old one as it was. A symbolic link is written
+  // through (its target is replaced, the link stays); the file keeps its
+  // permission bits (a new one gets the usual ones). A file the user may not
+  // write is not replaced; `force` first makes a read-only file of the
+  // user's writable, as OX_WRITE_FORCE does. False, with the reason on the
+  // "Base" log, when nothing was saved.
+  virtual bool ReplaceContents(const std::string& path, const std::string& bytes, bool force) = 0;
   // Seconds since 1970, -1 when the file does not exist.
   virtual int64_t GetCreationTime(const std::string& path) = 0;
   virtual int64_t GetAccessTime(const std::string& path) = 0;
@@ -73,10 +82,14 @@ class OxFile {
   bool SetModifyTime(const std::string&, int64_t) { return false; }
   // The tree variant here; implementations create single directories.
   virtual bool CreateDirectory(const std::string& path, bool tree);
-  virtual bool DeleteDirectory(const std::string& path, bool mustExist, bool tree);
+  // Removes an empty directory, or with `tree` the directory and everything
+  // below it; true when removed, or when missing and !mustExist. A tree is
+  // walked as it is on disk: every entry is removed under its own name (a
+  // name holding "\" is no path), and links are removed, never followed.
+  virtual bool DeleteDirectory(const std::string& path, bool mustExist, bool tree) = 0;
   // Clears the list, then adds the names (without directory) of entries
-  // matching the pattern; "*" and "?" match in the last component, letter
-  // case ignored. "." and ".." never appear.
+  // matching the pattern; "*" and "?" match in the last component. Letter
+  // case is ignored in every component. "." and ".." never appear.
   virtual void FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files,
                          bool directories) = 0;
   void ListDirectory(std::vector<std::string>& list, const std::string& directory, bool files, bool directories);
@@ -94,8 +107,6 @@ class OxFile {
   virtual OxArchivePtr OpenRead(const std::string& path, unsigned flags) = 0;
 
  protected:
-  // Removes one empty directory; true when removed, or missing and !mustExist.
-  virtual bool RemoveDirectory(const std::string& path, bool mustExist) = 0;
   void CountFileOpenedForReading() { ++m_filesRead; }
 
  private:

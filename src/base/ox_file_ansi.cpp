@@ -9,16 +9,33 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/ox_atomic_save.h"
 #include "base/ox_base.h"
 #include "base/ox_file_archive.h"
+#include "base/ox_letter_case.h"
 #include "base/ox_log.h"
 #include "base/ox_path.h"
+#include "base/ox_tree_removal.h"
 
 namespace ox_base {
 namespace {
 
 void LogOpenFailed(const std::string& path) {
   if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Error("OxFile: File open failed: %s\n", path.c_str());
+}
+
+// Opens `native` for writing, creating it when missing; `created` tells
+// whether this call made the file.
+int OpenForWriting(const std::string& native, unsigned flags, bool& created) {
+  const int base = O_WRONLY | O_CLOEXEC | ((flags & OX_WRITE_APPEND) ? O_APPEND : 0);
+  for (;;) {
+    const int fd = ::open(native.c_str(), base | O_CREAT | O_EXCL, 0666);
+    created = fd >= 0;
+    if (fd >= 0 || errno != EEXIST || (flags & OX_WRITE_NEW_ONLY)) return fd;
+    const int existing = ::open(native.c_str(), base);
+    // Removed in between: try creating it again.
+    if (existing >= 0 || errno != ENOENT) return existing;
+  }
 }
 
 char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -78,10 +95,8 @@ OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
   if (path == "stdout") return OxArchivePtr(new OxArchiveFileWriter(*this, stdout, false, ""));
   std::string native = NativePath(path);
   if (flags & OX_WRITE_FORCE) SetWritable(path, OX_ATTR_WRITABLE);
-  int openFlags = O_WRONLY | O_CREAT | O_CLOEXEC;
-  if (flags & OX_WRITE_NEW_ONLY) openFlags |= O_EXCL;
-  if (flags & OX_WRITE_APPEND) openFlags |= O_APPEND;
-  int fd = ::open(native.c_str(), openFlags, 0666);
+  bool created = false;
+  int fd = OpenForWriting(native, flags, created);
   if (fd < 0) {
     if ((flags & OX_WRITE_NEW_ONLY) && errno == EEXIST) return nullptr;
     if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
@@ -93,6 +108,8 @@ OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
   if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ((flags & OX_WRITE_APPEND) || ::ftruncate(fd, 0) == 0))
     file = ::fdopen(fd, (flags & OX_WRITE_APPEND) ? "ab" : "wb");
   if (!file) {
+    // An empty file that nobody asked for is not left behind.
+    if (created) ::unlink(native.c_str());
     ::close(fd);
     if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
     return nullptr;
@@ -124,18 +141,24 @@ bool OxFileAnsi::Exists(const std::string& path) {
 }
 
 bool OxFileAnsi::Delete(const std::string& path, bool mustExist, bool force) {
+  const std::string native = NativePath(path);
   // Forcing makes a read-only file writable first; a link is removed as it
   // is, since changing the mode would change the file it points to.
   struct stat info;
-  if (force && ::lstat(NativePath(path).c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
+  if (force && ::lstat(native.c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
     SetWritable(path, OX_ATTR_WRITABLE);
   }
-  if (::unlink(NativePath(path).c_str()) == 0) return true;
+  if (::unlink(native.c_str()) == 0) return true;
   return errno == ENOENT && !mustExist;
 }
 
-bool OxFileAnsi::Replace(const std::string& destination, const std::string& source) {
-  return std::rename(NativePath(source).c_str(), NativePath(destination).c_str()) == 0;
+bool OxFileAnsi::ReplaceContents(const std::string& path, const std::string& bytes, bool force) {
+  std::string reason = "its name has no form on this system";
+  const std::optional<std::string> native = ToNativePath(path);
+  if (native && !native->empty() && SaveAtomically(*native, bytes, force, reason)) return true;
+  if (SmartPtr<OxLog> log = OxBase::GetBaseLog())
+    log->Error("OxFile: Saving %s failed: %s\n", path.c_str(), reason.c_str());
+  return false;
 }
 
 int64_t OxFileAnsi::GetCreationTime(const std::string& path) {
@@ -161,18 +184,25 @@ bool OxFileAnsi::CreateDirectory(const std::string& path, bool tree) {
   return errno == EEXIST && ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool OxFileAnsi::RemoveDirectory(const std::string& path, bool mustExist) {
-  if (::rmdir(NativePath(path).c_str()) == 0) return true;
-  return errno == ENOENT && !mustExist;
+bool OxFileAnsi::DeleteDirectory(const std::string& path, bool mustExist, bool tree) {
+  const std::string native = NativePath(path);
+  struct stat info;
+  if (::lstat(native.c_str(), &info) != 0) return errno == ENOENT && !mustExist;
+  return tree ? RemoveTree(native) : ::rmdir(native.c_str()) == 0;
 }
 
 void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files,
                            bool directories) {
   list.clear();
-  std::string native = NativePath(pattern);
-  size_t slash = native.rfind('/');
-  std::string directory = slash == std::string::npos ? "." : native.substr(0, slash + 1);
-  std::string last = slash == std::string::npos ? native : native.substr(slash + 1);
+  // The folder is found like any path; the last component is a pattern,
+  // matched against the folder's entries without regard to letter case.
+  // (Split once converted: a GBK character may end in the byte of "\".)
+  const std::optional<std::string> native = NativeName(pattern);
+  if (!native) return;
+  const size_t slash = native->rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : ResolveLetterCase(native->substr(0, slash + 1));
+  const std::string last = native->substr(slash == std::string::npos ? 0 : slash + 1);
+  const std::string directory = folder.empty() ? "." : folder;
   DIR* dir = ::opendir(directory.c_str());
   if (!dir) return;
   while (struct dirent* entry = ::readdir(dir)) {
@@ -185,7 +215,12 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
       struct stat info;
       isDirectory = ::lstat((directory + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
     }
-    if (isDirectory ? directories : files) list.push_back(name);
+    if (!(isDirectory ? directories : files)) continue;
+    if (std::optional<std::string> found = NameFromNative(name)) {
+      list.push_back(*found);
+    } else if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) {
+      log->Error("OxFile: %s%s left out: its name is no text of the code page\n", folder.c_str(), name.c_str());
+    }
   }
   ::closedir(dir);
 }
@@ -194,7 +229,8 @@ bool OxFileAnsi::SetCurrentDirectory(const std::string& path) { return ::chdir(N
 
 std::string OxFileAnsi::GetCurrentDirectory() {
   char buffer[1024];
-  return ::getcwd(buffer, sizeof(buffer)) ? std::string(buffer) : std::string();
+  if (!::getcwd(buffer, sizeof(buffer))) return std::string();
+  return NameFromNative(buffer).value_or(std::string());
 }
 
 }  // namespace ox_base

@@ -13,23 +13,23 @@ class OxFileAnsi : public OxFile {
   OxArchivePtr OpenRead(const std::string& path, unsigned flags) override;
   // "stdout" writes standard output. A file open for writing is locked
   // (flock): a second writer fails to open it; readers are not kept out.
+  // A file this call created is removed again when the open then fails.
   OxArchivePtr OpenWrite(const std::string& path, unsigned flags) override;
   bool SetWritable(const std::string& path, unsigned flags) override;
   unsigned GetAttributes(const std::string& path) override;
   bool Exists(const std::string& path) override;
   bool Delete(const std::string& path, bool mustExist, bool force) override;
-  bool Replace(const std::string& destination, const std::string& source) override;
+  bool ReplaceContents(const std::string& path, const std::string& bytes, bool force) override;
   // The creation time is the status-change time here.
   int64_t GetCreationTime(const std::string& path) override;
   int64_t GetAccessTime(const std::string& path) override;
   int64_t GetModifyTime(const std::string& path) override;
   bool CreateDirectory(const std::string& path, bool tree) override;
+  bool DeleteDirectory(const std::string& path, bool mustExist, bool tree) override;
+  // Names that have no form in the code page are left out (and logged).
   void FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files, bool directories) override;
   bool SetCurrentDirectory(const std::string& path) override;
   std::string GetCurrentDirectory() override;
-
- protected:
-  bool RemoveDirectory(const std::string& path, bool mustExist) override;
 };
 
 }  // namespace ox_base

@@ -11,6 +11,8 @@
 #include "base/ox_file.h"
 #include "base/ox_ini_macros.h"
 #include "base/ox_ini_parser.h"
+#include "base/ox_ini_writer.h"
+#include "base/ox_log.h"
 #include "base/ox_text.h"
 
 namespace ox_base {
@@ -56,19 +58,27 @@ int32_t FloatToInt(double value) {
 
 bool IsTrue(const std::string& text) { return EqualIgnoringAsciiCase(text.c_str(), "true"); }
 
-bool WriteLine(OxArchive& file, const std::string& line) {
-  file.Serialize(const_cast<char*>(line.data()), static_cast<int>(line.size()));
-  return !file.HasError();
-}
+struct TextWriter {
+  std::string text;
+  unsigned codePage;
+  std::string section;
+};
 
-// Writes one enumerated item in the file layout. Lines of any length are
-// written whole; cutting them would lose settings.
+// Appends one enumerated item in the file layout; false, with the reason
+// logged, when the item cannot be written faithfully.
 bool WriteItem(int kind, const char* name, const char* value, int type, void* user) {
-  OxArchive& file = *static_cast<OxArchive*>(user);
-  if (*name == '\0') return true;
-  if (kind == OX_INI_ITEM_SECTION) return WriteLine(file, std::string("\n[") + name + "]\n");
-  if (type == OX_INI_STRING) return WriteLine(file, std::string(name) + " = \"" + value + "\"\n");
-  return WriteLine(file, std::string(name) + " = " + value + "\n");
+  TextWriter& writer = *static_cast<TextWriter*>(user);
+  if (kind == OX_INI_ITEM_SECTION) writer.section = name;
+  std::string item;
+  if (FormatIniItem(kind, name, value, type, writer.codePage, item)) {
+    writer.text += item;
+    return true;
+  }
+  if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) {
+    log->Error("OxIni: [%s]%s%s cannot be written so that it reads back the same\n", writer.section.c_str(),
+               kind == OX_INI_ITEM_KEY ? " " : "", kind == OX_INI_ITEM_KEY ? name : "");
+  }
+  return false;
 }
 
 }  // namespace
@@ -124,24 +134,16 @@ bool OxIni::LoadText(const char* text) {
 }
 
 bool OxIni::SaveFile(const std::string& path, bool force) {
-  OxFile* fileSystem = OxBase::GetFileSystem();
-  bool exists = fileSystem->Exists(path);
-  if (exists && force) fileSystem->SetWritable(path, OX_ATTR_WRITABLE);
-  // A read-only file stays unchanged, as opening it for writing would fail.
-  if (exists && !(fileSystem->GetAttributes(path) & OX_ATTR_WRITABLE)) return false;
-  std::string temporary = path + ".saving";
-  OxArchivePtr file = fileSystem->OpenWrite(temporary, OX_WRITE_TEXT | (force ? unsigned{OX_WRITE_FORCE} : 0u));
-  if (!file) return false;
-  bool walked = Enumerate(WriteItem, file.get());
-  bool written = file->Close();
-  fileSystem->Close(std::move(file));
-  // An empty document still replaces the file (with an empty one), though
-  // the walk reports false.
-  if (!written || !fileSystem->Replace(path, temporary)) {
-    fileSystem->Delete(temporary, false, true);
-    return false;
-  }
-  return walked;
+  std::string text;
+  if (!SaveText(text)) return false;
+  return OxBase::GetFileSystem()->ReplaceContents(path, text, force) && !m_sections.empty();
+}
+
+bool OxIni::SaveText(std::string& text) {
+  TextWriter writer{std::string(), OxBase::GetCodePage(), std::string()};
+  const bool written = m_sections.empty() || Enumerate(WriteItem, &writer);
+  text = std::move(writer.text);
+  return written;
 }
 
 void OxIni::Clear() {

@@ -63,10 +63,18 @@ class OxIni {
   bool LoadFile(const std::string& path, OxIniLookup lookup = nullptr, const char* prefix = nullptr);
   // Clears and parses a NUL-terminated text.
   bool LoadText(const char* text);
-  // Writes the document through a temporary file beside path that then
-  // replaces it, so a failed save never leaves a truncated file. force makes
-  // a read-only file writable first.
+  // Replaces the file with the document's text (SaveText) as a whole
+  // (OxFile::ReplaceContents: never a truncated file, the file's mode and
+  // links kept). force makes a read-only file writable first. False when the
+  // file was not replaced (an item that cannot be written leaves the old file
+  // as it was), and for a document without sections, whose file is written
+  // empty.
   bool SaveFile(const std::string& path, bool force);
+  // The document in the file layout, each item in a form that reads back as
+  // the same section, key, type and value. False, with the reason on the
+  // "Base" log, when an item has no such form (a String holding both a " and
+  // a blank, a name the parser cannot take); text is then incomplete.
+  bool SaveText(std::string& text);
   void Clear();
 
   // A null name means the current section (section arguments below too).

@@ -1,7 +1,10 @@
 #include "base/ox_ini_parser.h"
 
+#include <charconv>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <system_error>
 
 namespace ox_base {
 namespace {
@@ -99,11 +102,16 @@ class Parser {
     SkipWhite();
     if (AtEnd()) return false;
     std::string name;
+    // White space before the "]" is no part of the name; the trail byte of
+    // a multi-byte character never counts as white space.
+    size_t kept = 0;
     while (Peek() != ']') {
+      const bool white = IsWhite(Peek());
       if (AtEnd() || !TakeUnit(name, true)) return false;
+      if (!white) kept = name.size();
     }
     Advance();  // "]"
-    while (!name.empty() && IsWhite(static_cast<unsigned char>(name.back()))) name.pop_back();
+    name.resize(kept);
     if (!EndOfStatement()) return false;
     m_ini.AddSection(name.c_str());
     return true;
@@ -194,25 +202,36 @@ class Parser {
       Advance();
       SkipWhite();
     }
-    // Unsigned arithmetic: overlong numbers wrap instead of overflowing.
+    // Unsigned arithmetic: overlong integers wrap instead of overflowing.
     uint32_t integer = 0;
+    std::string digits;
     while (!AtEnd() && IsDigit(Peek())) {
       integer = integer * 10 + (Peek() - '0');
+      digits += *m_p;
       Advance();
     }
     if (Peek() == '.' && !AtEnd()) {
       Advance();
-      float value = static_cast<float>(static_cast<int32_t>(integer));
-      float scale = 1.0f;
+      digits = (digits.empty() ? "0" : digits) + ".";
       while (!AtEnd() && IsDigit(Peek())) {
-        scale *= 10.0f;
-        value += static_cast<float>(Peek() - '0') / scale;
+        digits += *m_p;
         Advance();
       }
-      added = m_ini.AddFloat(nullptr, key, negative ? -value : value);
+      added = m_ini.AddFloat(nullptr, key, negative ? -FloatOf(digits) : FloatOf(digits));
     } else {
       added = m_ini.AddInt(nullptr, key, static_cast<int32_t>(negative ? 0u - integer : integer));
     }
+  }
+
+  // The single-precision value nearest to the decimal text ("digits.digits"),
+  // so that the "%f" text a float is kept as reads back as that float.
+  // Beyond the range it is the largest float, below it zero.
+  static float FloatOf(const std::string& decimal) {
+    float value = 0.0f;
+    const std::from_chars_result result = std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
+    if (result.ec != std::errc::result_out_of_range) return value;
+    const bool large = decimal.find_first_of("123456789") < decimal.find('.');
+    return large ? std::numeric_limits<float>::max() : 0.0f;
   }
 
   OxIni& m_ini;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "base/ox_assert.h"
+#include "base/ox_engine.h"
 #include "base/ox_event.h"
 
 namespace ox_base {
@@ -32,7 +33,12 @@ OxObject* CreateOxObject() { return new OxObject; }
 
 }  // namespace
 
+// The library's own classes are registered here, beside the registry: a
+// record defined in another object file of the static library would exist
+// only when the linker happened to keep that file for something else.
 OxClassInfo OxObject::s_classInfo("OxObject", 0, sizeof(OxObject), CreateOxObject, nullptr, nullptr);
+OxClassInfo OxEngine::s_classInfo("OxEngine", 0, sizeof(OxEngine), OxEngine::CreateAbstract, &OxObject::s_classInfo,
+                                  nullptr);
 
 const OxClassInfo* OxObject::GetClassInfo() const { return &s_classInfo; }
 

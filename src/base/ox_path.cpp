@@ -3,20 +3,47 @@
 #include <cstring>
 
 #include "base/ox_assert.h"
+#include "base/ox_base.h"
+#include "base/ox_letter_case.h"
+#include "base/ox_log.h"
+#include "base/ox_unicode.h"
 
 namespace ox_base {
 namespace {
 const char kUnit[] = "dlls/base/ox_file";
 
 bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+// The code page names are written in; 0 while the base state sets it up.
+unsigned NameCodePage() {
+  const unsigned codePage = OxBase::GetCodePage();
+  return codePage == 0 ? kLauncherCodePage : codePage;
+}
 }  // namespace
 
-std::string NativePath(const std::string& name) {
-  std::string path = name;
-  for (char& c : path) {
+std::optional<std::string> NativeName(const std::string& name) {
+  std::optional<std::string> native = CodePageToUtf8Exact(name, NameCodePage());
+  if (!native) {
+    if (SmartPtr<OxLog> log = OxBase::GetBaseLog())
+      log->Error("OxFile: Name refused, it is no text of code page %u: %s\n", NameCodePage(), name.c_str());
+    return std::nullopt;
+  }
+  for (char& c : *native) {
     if (c == '\\') c = '/';
   }
-  return path;
+  return native;
+}
+
+std::optional<std::string> ToNativePath(const std::string& name) {
+  std::optional<std::string> native = NativeName(name);
+  if (!native) return std::nullopt;
+  return ResolveLetterCase(*native);
+}
+
+std::string NativePath(const std::string& name) { return ToNativePath(name).value_or(std::string()); }
+
+std::optional<std::string> NameFromNative(const std::string& native) {
+  return Utf8ToCodePageExact(native, NameCodePage());
 }
 
 void SplitPath(const char* szPath, std::string* drive, std::string* directory, std::string* name,

@@ -1,12 +1,32 @@
 #pragma once
 // Path helpers. The launcher's file names carry Windows forms
 // (".\client.exe", "dir\file"); both "\" and "/" separate components.
+// They are bytes in the base code page (GBK), while names on this
+// platform's disks are UTF-8, as wine and native programs look them up.
+#include <optional>
 #include <string>
 
 namespace ox_base {
 
-// Replaces every "\" by "/". Everything else is kept as given.
+// The native spelling of a name, without looking at the disk: every "\"
+// becomes "/" and the code page's bytes become UTF-8. Nothing when the name
+// has no UTF-8 form (bytes that are no character of the code page); that is
+// logged at ERROR on the "Base" log, as a refused name.
+std::optional<std::string> NativeName(const std::string& name);
+
+// The file a name denotes: NativeName, with each component that exists
+// under another letter case spelt as it is on disk (see ResolveLetterCase).
+// Every file access of the launcher goes through here, so that existence
+// checks and opening always agree.
+std::optional<std::string> ToNativePath(const std::string& name);
+
+// ToNativePath, or "" for a name without a native form: a path that every
+// file operation refuses.
 std::string NativePath(const std::string& name);
+
+// A name found on disk (UTF-8) in the code page; nothing when it has no
+// form there.
+std::optional<std::string> NameFromNative(const std::string& native);
 
 // Splits a path into drive ("X:" or empty), directory (up to and including
 // the last separator), name and extension (after the last dot, without it).

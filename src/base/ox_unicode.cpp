@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "base/ox_assert.h"
@@ -22,23 +23,39 @@ std::string CharsetName(unsigned codePage) {
   }
 }
 
-// Converts with iconv; an unconvertible or incomplete sequence becomes "?"
-// and the input byte is skipped, so conversion never fails as a whole.
-std::string Convert(const std::string& in, const std::string& from, const std::string& to) {
-  if (from == to) return in;
+bool IsAscii(const std::string& text) {
+  for (char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  }
+  return true;
+}
+
+// Both encode ASCII as itself, so ASCII text needs no converter.
+bool AsciiCompatible(const std::string& charset) { return charset == "GBK" || charset == "UTF-8"; }
+
+// Converts with iconv. Lenient: an unconvertible or incomplete sequence
+// becomes "?" and the input byte is skipped, so conversion never fails as a
+// whole. Exact: such a sequence makes the whole conversion fail.
+std::optional<std::string> Convert(const std::string& in, const std::string& from, const std::string& to,
+                                   bool exact) {
+  if (AsciiCompatible(from) && AsciiCompatible(to) && IsAscii(in)) return in;
+  // The same encoding still goes through iconv when exact: it validates.
+  if (from == to && !exact) return in;
   iconv_t cd = iconv_open(to.c_str(), from.c_str());
-  if (cd == reinterpret_cast<iconv_t>(-1)) return in;
+  if (cd == reinterpret_cast<iconv_t>(-1)) return exact ? std::nullopt : std::optional<std::string>(in);
   std::string out;
   out.reserve(in.size() * 2);
   char buffer[1024];
   char* src = const_cast<char*>(in.data());
   size_t srcLeft = in.size();
-  while (srcLeft > 0) {
+  bool failed = false;
+  while (srcLeft > 0 && !failed) {
     char* dst = buffer;
     size_t dstLeft = sizeof(buffer);
     size_t rc = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
     out.append(buffer, dst - buffer);
     if (rc == static_cast<size_t>(-1) && errno != E2BIG) {
+      failed = exact;
       out.push_back('?');
       ++src;
       --srcLeft;
@@ -50,17 +67,26 @@ std::string Convert(const std::string& in, const std::string& from, const std::s
   iconv(cd, nullptr, nullptr, &dst, &dstLeft);
   out.append(buffer, dst - buffer);
   iconv_close(cd);
+  if (failed) return std::nullopt;
   return out;
 }
 
 }  // namespace
 
 std::string CodePageToUtf8(const std::string& bytes, unsigned codePage) {
-  return Convert(bytes, CharsetName(codePage), "UTF-8");
+  return *Convert(bytes, CharsetName(codePage), "UTF-8", false);
 }
 
 std::string Utf8ToCodePage(const std::string& utf8, unsigned codePage) {
-  return Convert(utf8, "UTF-8", CharsetName(codePage));
+  return *Convert(utf8, "UTF-8", CharsetName(codePage), false);
+}
+
+std::optional<std::string> CodePageToUtf8Exact(const std::string& bytes, unsigned codePage) {
+  return Convert(bytes, CharsetName(codePage), "UTF-8", true);
+}
+
+std::optional<std::string> Utf8ToCodePageExact(const std::string& utf8, unsigned codePage) {
+  return Convert(utf8, "UTF-8", CharsetName(codePage), true);
 }
 
 const char* StrFindLastChar(const char* pStr, char c) {

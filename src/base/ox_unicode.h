@@ -2,6 +2,7 @@
 // Text conversion between the launcher's ANSI code page and UTF-8.
 // Internal strings are code-page bytes; only the edges (toolkit, console,
 // web engine) convert, and they all go through this pair.
+#include <optional>
 #include <string>
 
 namespace ox_base {
@@ -18,6 +19,11 @@ std::string CodePageToUtf8(const std::string& bytes, unsigned codePage);
 // Converts UTF-8 text to code-page bytes. Characters the code page lacks
 // become "?".
 std::string Utf8ToCodePage(const std::string& utf8, unsigned codePage);
+
+// The exact conversions, for names: nothing when a byte sequence is not a
+// character of its encoding or a character has no form in the other.
+std::optional<std::string> CodePageToUtf8Exact(const std::string& bytes, unsigned codePage);
+std::optional<std::string> Utf8ToCodePageExact(const std::string& utf8, unsigned codePage);
 
 // Byte searches. A null text given to the first two is a failed assertion.
 // The last occurrence of c, or null (also for an empty text).

@@ -1,7 +1,6 @@
 #include "net/crash_dump_upload.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <ctime>
 #include <exception>
 #include <filesystem>
@@ -10,6 +9,9 @@
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
+#include "base/ox_log.h"
+#include "base/ox_path.h"
+#include "base/ox_random.h"
 #include "net/ftp_upload.h"
 
 namespace {
@@ -18,35 +20,42 @@ constexpr const char* kDumpName = "game.dmp";
 constexpr std::uintmax_t kLargestDump = 150000;
 constexpr std::size_t kLongestResult = 253;
 
-// "game_<seconds since 1970>_<rand() % 1000, three digits>.dmp": a name of
-// its own on the collection server for every dump sent.
+// "game_<seconds since 1970>_<nine digits>.dmp": a name of its own on the
+// collection server for every dump sent. The digits come from the system's
+// random source, so players whose dumps go out in the same second do not
+// overwrite each other's.
 std::string UploadName() {
-  std::time_t now = std::time(nullptr);
-  std::srand(static_cast<unsigned>(now));
-  int random = std::rand() % 1000;
+  const std::time_t now = std::time(nullptr);
   char name[64];
-  std::snprintf(name, sizeof name, "game_%lld_%03d.dmp", static_cast<long long>(now), random);
+  std::snprintf(name, sizeof name, "game_%lld_%09u.dmp", static_cast<long long>(now),
+                static_cast<unsigned>(ox_base::OxRandomBelow(1000000000)));
   return name;
 }
 
-// Sends the renamed dump unless it is too large; "" or the reason the local
-// file could not be used.
-std::string SendDump(const std::string& server, int port, const std::string& name) {
+enum class Sending { Sent, TooLarge, Failed };
+
+// Sends the renamed dump unless it is too large. `reason` is set when the
+// local file could not be used.
+Sending SendDump(const std::string& server, int port, const std::string& name, std::string& reason) {
   try {
     std::ifstream dump(name, std::ios::binary);
     std::error_code error;
     std::uintmax_t size = std::filesystem::file_size(name, error);
-    if (!dump || error) return "The dump file " + name + " could not be opened.";
-    if (size > kLargestDump) return {};
+    if (!dump || error) {
+      reason = "The dump file " + name + " could not be opened.";
+      return Sending::Failed;
+    }
+    if (size > kLargestDump) return Sending::TooLarge;
     std::vector<char> bytes(size);
     if (!dump.read(bytes.data(), static_cast<std::streamsize>(size))) {
-      return "The dump file " + name + " could not be read.";
+      reason = "The dump file " + name + " could not be read.";
+      return Sending::Failed;
     }
     dump.close();
-    UploadByFtp(server, port, name, bytes);
-    return {};
+    return UploadByFtp(server, port, name, bytes) ? Sending::Sent : Sending::Failed;
   } catch (const std::exception& exception) {
-    return exception.what();
+    reason = exception.what();
+    return Sending::Failed;
   }
 }
 
@@ -62,8 +71,17 @@ std::string UploadCrashDump(const std::string& server, int port) {
   const std::string name = UploadName();
   // A failed rename (the game still writing) shows as the open failing below
   // and leaves the dump in place for a later call.
-  std::rename(found.front().c_str(), name.c_str());
-  std::string result = SendDump(server, port, name);
-  fileSystem->Delete(name, false, false);
-  return result.substr(0, kLongestResult);
+  std::rename(ox_base::NativePath(found.front()).c_str(), name.c_str());
+  std::string reason;
+  const Sending sending = SendDump(server, port, name, reason);
+  if (sending != Sending::Failed) {
+    fileSystem->Delete(name, false, false);
+  } else if (!fileSystem->Exists(kDumpName)) {
+    // Kept for the next attempt (start-up tries twice), unless the game
+    // has left a newer dump meanwhile.
+    std::rename(name.c_str(), kDumpName);
+    if (ox_base::SmartPtr<ox_base::OxLog> log = ox_base::OxBase::GetBaseLog())
+      log->Error("UploadCrashDump: the dump was not sent to %s; it stays as %s\n", server.c_str(), kDumpName);
+  }
+  return reason.substr(0, kLongestResult);
 }

@@ -70,16 +70,20 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
       Fail(result, ArchiveOutcome::Incomplete, entry.name + " would leave the game directory");
       continue;
     }
+    // The entry takes the place, and the spelling, of the file it replaces,
+    // also when that file is moved aside first.
+    const std::string target = SpellingOnDisk(entry.name);
     if (how.asideName) {
       const std::string aside = how.asideName();
-      if (MoveFileAside(entry.name, aside)) {
+      if (MoveFileAside(target, aside)) {
         installed.movedAsideAs = aside;
       }
     }
-    const std::vector<std::string> missing = MissingDirectoriesOf(entry.name);
+    installed.writtenAs = target;
+    const std::vector<std::string> missing = MissingDirectoriesOf(target);
     // A folder entry only makes folders.
     installed.extracted = !IsFolderEntry(entry);
-    const ZipResult extracted = reader.ExtractItem(i, entry.name, progress.extractedBytes, progress.cancelInstall);
+    const ZipResult extracted = reader.ExtractItem(i, target, progress.extractedBytes, progress.cancelInstall);
     for (const std::string& directory : missing) {
       if (DirectoryExists(directory)) installed.createdDirectories.push_back(directory);
     }

@@ -37,6 +37,7 @@ struct ArchiveInstall {
 // What became of one chosen entry.
 struct InstalledEntry {
   std::string name;          // as stored in the archive
+  std::string writtenAs;     // the name as the disk spells it, where it was written
   std::string movedAsideAs;  // where the file in its way went; empty: none moved
   // The folders that did not exist before the entry was written, outermost
   // first (native paths relative to the game directory).

@@ -2,6 +2,8 @@
 // unfinished): the client package, then the launcher items of newer entries.
 #include <algorithm>
 
+#include "base/ox_base.h"
+#include "base/ox_file.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/self_update.h"
@@ -58,9 +60,10 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
   if (total && !RoomToUnpack(platform, *total, problem)) {
     EndForLackOfRoom(state, platform, problem);
   }
-  if (!WriteGameFile(kFullInstallMarker, state.MiniSourceFileAddr + "\n", problem)) {
+  // The base library logs why a save fails.
+  if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kFullInstallMarker, state.MiniSourceFileAddr + "\n", false)) {
     return PackageFailed(state, platform, LauncherText::ItemInstallFailed,
-                         std::string(kFullInstallMarker) + " cannot be written: " + problem);
+                         std::string(kFullInstallMarker) + " cannot be written");
   }
   ArchiveInstallResult result;
   {

@@ -1,8 +1,7 @@
 #include "update/game_files.h"
 
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
+#include <optional>
 #include <system_error>
 #include <vector>
 
@@ -50,24 +49,22 @@ void CleanMovedAsideFiles() {
   DeleteFileIfPresent(kLauncherAsideName);
 }
 
-bool WriteGameFile(const std::string& name, const std::string& content, std::string& problem) {
-  errno = 0;
-  std::ofstream file(ox_base::NativePath(name), std::ios::binary | std::ios::trunc);
-  file << content;
-  file.close();
-  if (file) return true;
-  problem = errno != 0 ? std::error_code(errno, std::generic_category()).message() : "cannot write " + name;
-  return false;
-}
-
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }
 
 void DeleteFileIfPresent(const std::string& name) {
-  const std::string path = ox_base::NativePath(name);
-  const std::string directory = path.substr(0, path.find_last_of('/') + 1);
+  // The names found come back in the code page, as `name` is written.
+  const std::string directory = name.substr(0, name.find_last_of("\\/") + 1);
   for (const std::string& file : FindGameFiles(name)) {
     ox_base::OxBase::GetFileSystem()->Delete(directory + file, false, false);
   }
+}
+
+std::string SpellingOnDisk(const std::string& name) {
+  const std::optional<std::string> native = ox_base::ToNativePath(name);
+  if (!native) {
+    return name;
+  }
+  return ox_base::NameFromNative(*native).value_or(name);
 }
 
 bool MoveFileAside(const std::string& from, const std::string& to) {
@@ -80,10 +77,11 @@ bool MoveFileAside(const std::string& from, const std::string& to) {
 }
 
 bool IsInsideGameDirectory(const std::string& name) {
-  if (name.empty()) {
+  const std::optional<std::string> native = ox_base::NativeName(name);
+  if (name.empty() || !native) {
     return false;
   }
-  const fs::path path(ox_base::NativePath(name));
+  const fs::path path(*native);
   if (path.has_root_path() || (name.size() > 1 && name[1] == ':')) {
     return false;
   }

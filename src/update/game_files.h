@@ -35,10 +35,6 @@ void CleanTempFiles();
 // Deletes "tmpFile0".."tmpFile9", then "tmpUpdate0".
 void CleanMovedAsideFiles();
 
-// Writes a small file of the launcher's own; false, with `problem` saying
-// why, when it cannot be written completely.
-bool WriteGameFile(const std::string& name, const std::string& content, std::string& problem);
-
 // True when the base file system finds the name as a file (letter case
 // ignored).
 bool FileExists(const std::string& name);
@@ -47,12 +43,19 @@ bool FileExists(const std::string& name);
 // file or a failed deletion is no error.
 void DeleteFileIfPresent(const std::string& name);
 
+// The name as the game directory spells it: each component that exists
+// there takes its letter case from the disk ("DATA\\Map.dat" for an
+// installed "data/map.dat" gives "data/map.dat"). The name itself when it
+// has no form on disk.
+std::string SpellingOnDisk(const std::string& name);
+
 // Renames the regular file `from` to `to`; true when it was renamed. A
 // missing file or a failed rename is no error. Directories are never moved.
 bool MoveFileAside(const std::string& from, const std::string& to);
 
-// True for a relative name that stays inside the game directory: no root,
-// no drive letter, no ".." component.
+// True for a relative name that stays inside the game directory (no root,
+// no drive letter, no ".." component) and that can be written on disk (it
+// has a UTF-8 form; a name without is logged as refused).
 bool IsInsideGameDirectory(const std::string& name);
 
 // The folders above `name` (and `name` itself when it ends in a separator)

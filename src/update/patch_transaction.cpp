@@ -29,12 +29,12 @@ void PatchTransaction::Commit() {
 void PutBack(const ArchiveInstallResult& install) {
   for (auto entry = install.entries.rbegin(); entry != install.entries.rend(); ++entry) {
     std::string problem;
-    if (entry->extracted && !RemoveFileAt(entry->name, problem)) {
-      LogFailure(entry->name, "", "what the update wrote cannot be removed: " + problem);
+    if (entry->extracted && !RemoveFileAt(entry->writtenAs, problem)) {
+      LogFailure(entry->writtenAs, "", "what the update wrote cannot be removed: " + problem);
       continue;
     }
-    if (!entry->movedAsideAs.empty() && !MoveFileAside(entry->movedAsideAs, entry->name)) {
-      LogFailure(entry->name, "", "the original stays in " + entry->movedAsideAs + ": it cannot be moved back");
+    if (!entry->movedAsideAs.empty() && !MoveFileAside(entry->movedAsideAs, entry->writtenAs)) {
+      LogFailure(entry->writtenAs, "", "the original stays in " + entry->movedAsideAs + ": it cannot be moved back");
     }
     for (auto directory = entry->createdDirectories.rbegin(); directory != entry->createdDirectories.rend();
          ++directory) {

@@ -1,6 +1,9 @@
 #include <chrono>
-#include <fstream>
-#include <iterator>
+#include <string>
+#include <utility>
+
+#include "base/ox_base.h"
+#include "base/ox_file.h"
 
 #include "net/http_downloader.h"
 #include "update/failure_log.h"
@@ -30,17 +33,20 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   if (!download) {
     return Failed(state, download.reason);
   }
-  std::string plain;
-  {
-    std::ifstream in(kServerDocument, std::ios::binary);
-    if (!in) {
-      return Failed(state, "the downloaded document cannot be read back");
-    }
-    plain.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  // Stored Base64-encoded in place; the save replaces the file as a whole.
+  ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
+  ox_base::OxArchivePtr plain = fileSystem->OpenMemory(kServerDocument, ox_base::OX_READ_QUIET);
+  if (!plain) {
+    return Failed(state, "the downloaded document cannot be read back");
   }
-  std::string problem;
-  if (!WriteGameFile(kServerDocument, Base64Encode(plain), problem)) {
-    return Failed(state, std::string(kServerDocument) + " cannot be stored: " + problem);
+  std::string bytes(static_cast<std::size_t>(plain->GetSize()), '\0');
+  if (!bytes.empty()) {
+    plain->Serialize(&bytes[0], static_cast<int>(bytes.size()));
+  }
+  fileSystem->Close(std::move(plain));
+  // The base library logs why a save fails.
+  if (!fileSystem->ReplaceContents(kServerDocument, Base64Encode(bytes), false)) {
+    return Failed(state, std::string(kServerDocument) + " cannot be stored");
   }
   return true;
 }

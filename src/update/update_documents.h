@@ -74,9 +74,10 @@ bool LoadUpdateConfig(const std::string& path, UpdateConfig& config);
 // The server document's values, from a document after Load and ReadConfig.
 ServerConfig ServerConfigOf(const CXMLFile& document);
 
-// Rewrites kVersionDocumentName with these values, keeping the rest of the
-// loaded document. False when it cannot be read or written; a failed write
-// leaves the previous file in place.
+// Rewrites kVersionDocumentName with these values, each under its own
+// attribute name, keeping the rest of the loaded document (CXMLFile::Save).
+// False when it cannot be read or written; a failed write leaves the
+// previous file in place.
 bool SaveVersionDocument(const std::string& MainVersion, const std::string& SubVersion,
                          const std::string& FileVersion, const std::string& PackageCode,
                          const std::string& UpdateServerAddr, int ForceUpdateVersion);

@@ -1,5 +1,3 @@
-#include <cerrno>
-#include <system_error>
 #include <thread>
 
 #include "update/game_files.h"
@@ -50,12 +48,10 @@ bool WriteBack(LauncherState& state, platform::Platform& platform, std::size_t i
     state.UpdateServerAddr = state.UpdateBlockAddr;
   }
   const VersionEntry& entry = state.entries[index];
-  errno = 0;
   if (!SaveVersionDocument(entry.MainVersion, entry.SubVersion, entry.FileVersion, entry.PackageCode,
                            state.UpdateServerAddr, state.ForceUpdateVersion)) {
-    // The save leaves the system's reason in errno when it has one.
+    // The base library has logged the system's reason.
     problem = "cannot be saved";
-    if (errno != 0) problem += ": " + std::error_code(errno, std::generic_category()).message();
     return false;
   }
   const std::string label =

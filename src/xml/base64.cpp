@@ -1,16 +1,24 @@
 #include "xml/base64.h"
 
 #include <array>
+#include <optional>
 
 namespace {
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
+constexpr unsigned char kNotBase64 = 0xFF;
+constexpr unsigned char kPadding = 0xFE;
+constexpr unsigned char kBlank = 0xFD;
+
 std::array<unsigned char, 256> MakeDecodeTable() {
-  std::array<unsigned char, 256> table{};  // unknown characters and "=" decode as 0
+  std::array<unsigned char, 256> table;
+  table.fill(kNotBase64);
   for (unsigned char i = 0; i < 64; ++i) {
     table[static_cast<unsigned char>(kAlphabet[i])] = i;
   }
+  table['='] = kPadding;
+  for (unsigned char blank : {' ', '\t', '\r', '\n'}) table[blank] = kBlank;
   return table;
 }
 
@@ -41,23 +49,36 @@ std::string Base64Encode(const std::string& bytes) {
   return text;
 }
 
-std::string Base64Decode(const std::string& text) {
-  if (text.size() % 4 != 0) return {};
+std::optional<std::string> Base64Decode(const std::string& text) {
   static const std::array<unsigned char, 256> table = MakeDecodeTable();
   std::string bytes;
   bytes.reserve(text.size() / 4 * 3);
-  for (std::size_t i = 0; i < text.size(); i += 4) {
-    unsigned group = 0;
-    for (std::size_t k = 0; k < 4; ++k) {
-      group = group << 6 | table[static_cast<unsigned char>(text[i + k])];
+  unsigned group = 0;
+  int filled = 0;   // characters of the current group
+  int padding = 0;  // "=" seen; only more "=" may follow
+  for (const char c : text) {
+    const unsigned char value = table[static_cast<unsigned char>(c)];
+    if (value == kBlank) continue;
+    if (value == kNotBase64) return std::nullopt;
+    if (value == kPadding) {
+      // "=" stands only for the last one or two characters of a group.
+      if (filled < 2) return std::nullopt;
+      ++padding;
+    } else if (padding > 0) {
+      return std::nullopt;
     }
-    bytes += static_cast<char>(group >> 16 & 0xFF);
-    bytes += static_cast<char>(group >> 8 & 0xFF);
-    bytes += static_cast<char>(group & 0xFF);
+    group = group << 6 | (value == kPadding ? 0 : value);
+    if (++filled == 4) {
+      bytes += static_cast<char>(group >> 16 & 0xFF);
+      if (padding < 2) bytes += static_cast<char>(group >> 8 & 0xFF);
+      if (padding < 1) bytes += static_cast<char>(group & 0xFF);
+      group = 0;
+      filled = 0;
+      // A padded group ends the text: "=" is then no longer the group's
+      // last characters, and other characters are refused above.
+      if (padding > 0) padding = 3;
+    }
   }
-  if (!text.empty() && text.back() == '=') {
-    bytes.pop_back();
-    if (text[text.size() - 2] == '=') bytes.pop_back();
-  }
+  if (filled != 0) return std::nullopt;
   return bytes;
 }

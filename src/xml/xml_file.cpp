@@ -1,20 +1,26 @@
 #include "xml/xml_file.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 
+#include "base/ox_base.h"
+#include "base/ox_file.h"
 #include "xml/base64.h"
 #include "xml/tag_scanner.h"
 
 namespace {
 
+// Through the base file system, which finds the file whatever the letter
+// case of its name.
 bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return true;
+  ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
+  ox_base::OxArchivePtr file = fileSystem->OpenRead(path, ox_base::OX_READ_QUIET);
+  if (!file) return false;
+  bytes.assign(static_cast<std::size_t>(std::max<std::int64_t>(file->GetSize(), 0)), '\0');
+  const int got = bytes.empty() ? 0 : file->Serialize(&bytes[0], static_cast<int>(bytes.size()));
+  bytes.resize(static_cast<std::size_t>(std::max(got, 0)));
+  return file->Close();
 }
 
 bool IsQuote(char byte) { return byte == '"' || byte == '\''; }
@@ -33,7 +39,14 @@ bool CXMLFile::Load(const std::string& path, bool raw) {
 bool CXMLFile::LoadText(const std::string& fileText, bool raw) {
   Close();
   if (fileText.empty()) return false;
-  data_ = raw ? fileText : Base64Decode(fileText);
+  if (raw) {
+    data_ = fileText;
+  } else {
+    // Text that is not Base64, or only blanks, holds no document.
+    std::optional<std::string> decoded = Base64Decode(fileText);
+    if (!decoded || decoded->empty()) return false;
+    data_ = std::move(*decoded);
+  }
   root_ = std::make_unique<CXMLElement>();
   root_->SetName("XML:ROOT", CXMLElement::kElement);
   // The last position is one past the last byte; the scanner never reaches it.

@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "xml/xml_config.h"
 #include "xml/xml_element.h"
@@ -25,17 +27,26 @@ class CXMLFile {
 
   // Replaces the tree with the parsed content of the file: Base64 text
   // unless raw, the XML text itself when raw. False when the file cannot be
-  // read or is empty, or when the top-level parse fails; the bytes and the
-  // tree built so far stay in place in every case after a read.
+  // read or is empty, when the stored form is no Base64 (blanks and line
+  // breaks aside) or decodes to nothing, or when the top-level parse fails;
+  // after a parse, the bytes and the tree built so far stay in place.
+  // The file is read through the base file system (letter case ignored).
   bool Load(const std::string& path, bool raw);
   // Load for file contents already in memory.
   bool LoadText(const std::string& fileText, bool raw);
 
-  // Writes the tree in the stored form. The file is replaced as a whole (a
-  // temporary file beside it is renamed over it), so a failed write leaves
-  // the previous file intact. False when there is no tree or the file cannot
-  // be written, and when nothing follows the root's leading attributes (the
-  // file is then still written).
+  // Writes the tree in the stored form, through OxFile::ReplaceContents: a
+  // failed write leaves the previous file intact, the file keeps its mode,
+  // a link is written through, a read-only file is left alone. Every leading
+  // attribute keeps its own name; those named MainVersion, SubVersion,
+  // FileVersion, PackageCode, UpdateServerAddr and ForceUpdateVersion get
+  // the configuration fields' values (ForceUpdate for the last), the others
+  // their loaded ones. The first four and UpdateServerAddr, when no element
+  // carries them, are added to the first element, so the version is always
+  // recorded. A document in the standard order (the ten attributes of
+  // updatecfg.xml) is written as it always was. False when there is no tree
+  // or the file cannot be written, and when nothing follows the root's
+  // leading attributes (the file is then still written).
   bool Save(const std::string& path);
 
   // Destroys the tree and frees the document bytes. The configuration
@@ -60,9 +71,10 @@ class CXMLFile {
   // when the name or the value exceeds its capacity.
   std::optional<std::size_t> ParseAttribute(std::size_t equalsPosition, std::string& name,
                                             std::string& value) const;
-  // Appends the element and its subtree to output. False only for a null
-  // element.
-  bool WriteElement(std::string& output, CXMLElement* element);
+  // Appends the element and its subtree to output, `added` after its own
+  // leading attributes. False only for a null element.
+  bool WriteElement(std::string& output, CXMLElement* element,
+                    const std::vector<std::pair<std::string, std::string>>& added);
   void StoreKey(const std::string& name, const std::string& value, VersionEntry& entry);
 
   std::string data_;

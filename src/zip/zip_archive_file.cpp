@@ -4,8 +4,10 @@
 #include <limits>
 #include <utility>
 
+#include "base/ox_path.h"
+
 std::unique_ptr<ZipArchiveFile> ZipArchiveFile::Open(const std::string& path) {
-  ox_base::FileHandle file = ox_base::FileHandle::Open(path, "rb");
+  ox_base::FileHandle file = ox_base::FileHandle::Open(ox_base::NativePath(path), "rb");
   if (!file) return nullptr;
   // Reads are whole records or 16 KiB chunks at explicit positions; a stdio
   // buffer would only split them and be discarded by every seek.

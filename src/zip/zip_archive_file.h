@@ -8,7 +8,8 @@
 
 class ZipArchiveFile {
  public:
-  // Opens an existing file for reading; null when it cannot be opened.
+  // Opens an existing file (a launcher name, see ox_base::NativePath) for
+  // reading; null when it cannot be opened.
   static std::unique_ptr<ZipArchiveFile> Open(const std::string& path);
 
   // The file's size in bytes, or -1 when it cannot be found out.

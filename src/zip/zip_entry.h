@@ -15,7 +15,8 @@ struct ZipEntry {
   // The entry's number from 0; for the count query (index -1), the number
   // of entries.
   std::int32_t index = 0;
-  // As stored in the archive, "/" or "\" separators included.
+  // As stored in the archive, "/" or "\" separators included, in the
+  // launcher's code page (a name the archive marks as UTF-8 is converted).
   std::string name;
   std::uint32_t attributes = 0;
   // 100-ns intervals since 1601-01-01 UTC.

@@ -9,6 +9,8 @@
 
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
+// General-purpose flag bit 11: the entry's name (and comment) is UTF-8.
+constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 
 struct EndRecord {
   std::int64_t position = 0;

@@ -2,10 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <system_error>
 #include <vector>
 
+#include "base/ox_base.h"
 #include "base/ox_file_handle.h"
+#include "base/ox_log.h"
 #include "base/ox_path.h"
 #include "zip/zip_entry_stream.h"
 #include "zip/zip_file_metadata.h"
@@ -40,6 +43,7 @@ ZipResult ZipReader::Open(const std::string& path) {
   const ZipResult result = ReadEndRecord(*archive, end);
   if (result != ZipResult::Ok) return result;
   archive_ = std::move(archive);
+  listings_.emplace();
   root_ = std::move(root);
   end_ = end;
   MoveCursorToFirst();
@@ -76,23 +80,30 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
   if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
   const CentralHeader header = cursor_.header;
 
+  // Names are found on disk whatever their letter case, and written in
+  // UTF-8; a name without a UTF-8 form is refused like one that leaves the
+  // root.
   if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
+    const std::optional<std::string> directory = ox_base::ToNativePath(entry.name);
     if (!StaysBelowRoot(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
-    CreateDirectoryChain(root_, ox_base::NativePath(entry.name));
+    if (!directory) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
+    CreateDirectoryChain(root_, *directory);
     return ZipResult::Ok;
   }
+  const std::optional<std::string> relative = ox_base::ToNativePath(targetPath);
   if (!StaysBelowRoot(targetPath)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
-  const std::string relative = ox_base::NativePath(targetPath);
-  const std::size_t lastSeparator = relative.rfind('/');
+  if (!relative) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
+  const std::size_t lastSeparator = relative->rfind('/');
   if (lastSeparator != std::string::npos) {
-    CreateDirectoryChain(root_, relative.substr(0, lastSeparator));
+    CreateDirectoryChain(root_, relative->substr(0, lastSeparator));
   }
-  return WriteFile(root_ / relative, entry, header, extractedBytes, cancelInstall);
+  return WriteFile(root_ / *relative, entry, header, extractedBytes, cancelInstall);
 }
 
 ZipResult ZipReader::Close() {
   if (!archive_) return ZipResult::BadArguments;
   archive_.reset();
+  listings_.reset();
   cachedIndex_ = -1;
   return ZipResult::Ok;
 }
@@ -129,6 +140,18 @@ ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
   }
   // A stored NUL ends the name, as it would for any C string.
   name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
+  if (header.flags & kFlagUtf8Name) {
+    // Names are handed on in the launcher's code page, like those of
+    // archives made on its original platform.
+    std::optional<std::string> converted = ox_base::NameFromNative(name);
+    if (!converted) {
+      if (ox_base::SmartPtr<ox_base::OxLog> log = ox_base::OxBase::GetBaseLog())
+        log->Error("ZipReader: entry %d refused: its UTF-8 name %s has no form in the code page\n",
+                   static_cast<int>(index), name.c_str());
+      return ZipResult::Corrupt;
+    }
+    name = std::move(*converted);
+  }
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;

@@ -3,14 +3,17 @@
 // that was current when the archive was opened (the root directory).
 // Single-volume archives with 32-bit sizes; entries stored or deflated.
 //
+// A reader is used on one thread (from Open to Close: see OxDirectoryListings).
 // Usage: Open; GetItem(-1) for the count; for each index GetItem then
 // ExtractItem; Close. A reader that is not open answers BadArguments.
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "base/ox_letter_case.h"
 #include "zip/zip_archive_file.h"
 #include "zip/zip_entry.h"
 #include "zip/zip_headers.h"
@@ -24,17 +27,19 @@ class ZipReader {
   ZipResult Open(const std::string& path);
 
   // Describes entry `index`; index -1 gives the number of entries in
-  // `entry.index`. On failure `entry` is left as it was.
+  // `entry.index`. On failure `entry` is left as it was. An entry whose
+  // UTF-8 name has no form in the code page is Corrupt (and logged).
   ZipResult GetItem(std::int32_t index, ZipEntry& entry);
 
   // Writes entry `index` to `targetPath` (relative to the root; "\" may
-  // separate directories), creating the directories above it. A directory
+  // separate directories; an existing file or folder is found whatever the
+  // letter case of its name), creating the directories above it. A directory
   // entry only creates its directory. Every chunk read adds 16 384 to
   // `extractedBytes`, the final empty read included; `cancelInstall` is
   // checked before each chunk and, when set, ends the extraction with
-  // Cancelled and a partial file. Names that would leave the root are
-  // refused with CannotOpenFile and nothing is written; damaged data
-  // returns Corrupt.
+  // Cancelled and a partial file. Names that would leave the root, or that
+  // have no UTF-8 form, are refused with CannotOpenFile and nothing is
+  // written; damaged data returns Corrupt.
   ZipResult ExtractItem(std::int32_t index, const std::string& targetPath,
                         std::atomic<std::int64_t>& extractedBytes,
                         const std::atomic<bool>& cancelInstall);
@@ -65,6 +70,9 @@ class ZipReader {
   ZipResult Failed(ZipResult result, std::string problem);
 
   std::unique_ptr<ZipArchiveFile> archive_;
+  // While the archive is open this thread is taken to be the only one
+  // adding names to the directories its entries go to.
+  std::optional<ox_base::OxDirectoryListings> listings_;
   std::filesystem::path root_;
   EndRecord end_;
   Cursor cursor_;

@@ -1,6 +1,8 @@
 // rh_game.ini and cfg.ini as start-up reads and writes them.
 #include "app/game_options.h"
 
+#include <filesystem>
+
 #include "update/update_fixture.h"
 
 namespace {
@@ -62,6 +64,28 @@ TEST_F(GameOptions, PackageSeenKeepsAnAbsentKeyAbsentAndAnUnreadableFileIntact) 
   dir.Write("rh_game.ini", broken);
   MarkPackageSeen(state);
   EXPECT_EQ(dir.Read("rh_game.ini"), broken);
+}
+
+TEST_F(GameOptions, APlayersFileStaysReadableAfterTheLauncherWritesIt) {
+  // Written by hand or by an older tool: found whatever its letter case,
+  // a bare value with a quote, a section without a name.
+  dir.Write("RH_GAME.INI", "[]\nLegacy = 1\n[farLaunch]\nAraeName = Harbour\"East\n");
+  std::filesystem::permissions(dir.Path() / "RH_GAME.INI", std::filesystem::perms::owner_read |
+                                                              std::filesystem::perms::owner_write);
+  dir.Write("QZ_game.pkg", "pkg");
+  ReadGameOptions(state);
+  EXPECT_EQ(state.AraeName, "Harbour\"East");
+  EXPECT_EQ(state.ForceUpdateVersion, 1);
+  EXPECT_FALSE(dir.Has("rh_game.ini")) << "the file that is there is written, not a second one";
+  EXPECT_EQ(std::filesystem::status(dir.Path() / "RH_GAME.INI").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  LauncherState next;
+  ReadGameOptions(next);
+  EXPECT_EQ(next.AraeName, "Harbour\"East") << dir.Read("RH_GAME.INI");
+  EXPECT_EQ(next.ForceUpdateVersion, 1);
+  MarkPackageSeen(next);
+  EXPECT_NE(dir.Read("RH_GAME.INI").find("\n[]\nLegacy = 1\n"), std::string::npos) << dir.Read("RH_GAME.INI");
 }
 
 TEST_F(GameOptions, InstallerTagForms) {

@@ -16,32 +16,41 @@ using namespace ox_base;
 
 namespace {
 
-// Each test runs in its own process, so definitions made in a test body
-// add to the static ones only.
 int Count() { return OxEvent::GetDefinitionCount(); }
 
-// Definitions live as long as the process, as static ones do; the table
-// keeps pointers to them and to their names.
-const OxEvent& Define(const std::string& name, const char* format, uint32_t flags = 0,
-                      OxEventRemoteTable* table = nullptr) {
-  static std::deque<std::string> names;
-  static std::deque<std::unique_ptr<OxEvent>> events;
-  names.push_back(name);
-  events.emplace_back(new OxEvent(names.back().c_str(), format, flags, table));
-  return *events.back();
-}
+// The definitions one test makes. They end with the test, last made first,
+// and so leave the table as the test found it: tests run in one process in
+// any order. (The start-up error is the process's; tests compare with what
+// it was before.)
+class Definitions {
+ public:
+  ~Definitions() {
+    while (!events_.empty()) events_.pop_back();
+  }
+  const OxEvent& Define(const std::string& name, const char* format, uint32_t flags = 0,
+                        OxEventRemoteTable* table = nullptr) {
+    // The table keeps pointers to the definitions and to their names.
+    names_.push_back(name);
+    events_.emplace_back(new OxEvent(names_.back().c_str(), format, flags, table));
+    return *events_.back();
+  }
+
+ private:
+  std::deque<std::string> names_;
+  std::deque<std::unique_ptr<OxEvent>> events_;
+};
 
 }  // namespace
 
 TEST(OxEventDefine, BaseEventsAndFormats) {
+  Definitions definitions;
   const int start = Count();
   EXPECT_GE(start, 5);
   EXPECT_STREQ(OxEvent::GetDefinition(g_evProcTimerTick.GetNumber())->GetName(), "ProcTimerTick");
   EXPECT_EQ(g_evEngineTickBegin.GetArgCount(), 0);
   EXPECT_EQ(g_evProcTimerTick.GetBlockSize(), 12);
-  EXPECT_FALSE(OxEvent::HasStartupError());
 
-  const OxEvent& mixed = Define("Mixed", "Ibwvsi");
+  const OxEvent& mixed = definitions.Define("Mixed", "Ibwvsi");
   EXPECT_EQ(mixed.GetArgCount(), 6);
   EXPECT_EQ(mixed.GetArgOffset(1), 8);
   EXPECT_EQ(mixed.GetArgOffset(2), 9);
@@ -51,11 +60,12 @@ TEST(OxEventDefine, BaseEventsAndFormats) {
   EXPECT_EQ(mixed.GetBlockSize(), 155);
   EXPECT_EQ(mixed.GetNumber(), start);
 
-  const OxEvent& again = Define("ProcTimerStart", "dd");
+  const std::string errorBefore = OxEvent::GetStartupError();
+  const OxEvent& again = definitions.Define("ProcTimerStart", "dd");
   EXPECT_EQ(again.GetNumber(), g_evProcTimerStart.GetNumber());
   EXPECT_EQ(Count(), start + 1) << "not added twice";
-  EXPECT_FALSE(OxEvent::HasStartupError());
-  const OxEvent& clash = Define("ProcTimerStart", "ddd");
+  EXPECT_EQ(OxEvent::GetStartupError(), errorBefore) << "the same definition again is no error";
+  const OxEvent& clash = definitions.Define("ProcTimerStart", "ddd");
   EXPECT_TRUE(OxEvent::HasStartupError());
   EXPECT_EQ(OxEvent::GetStartupError(), Gbk("事件 'ProcTimerStart' 重定义，名字相同但是格式字符串不同 ('ddd'!='dd')."));
   EXPECT_EQ(clash.GetNumber(), -1);
@@ -63,6 +73,7 @@ TEST(OxEventDefine, BaseEventsAndFormats) {
 }
 
 TEST(OxEventDefine, ArgumentRulesAndMessages) {
+  Definitions definitions;
   struct Case {
     const char* format;
     uint32_t flags;
@@ -85,7 +96,7 @@ TEST(OxEventDefine, ArgumentRulesAndMessages) {
     int before = Count();
     // Each accepted event is new, so the name must differ from the last.
     std::string name = c.message ? "E" : "Ok" + std::to_string(before);
-    const OxEvent& event = Define(name, c.format, c.flags);
+    const OxEvent& event = definitions.Define(name, c.format, c.flags);
     if (c.message) {
       EXPECT_EQ(OxEvent::GetStartupError(), Gbk(c.message)) << c.format;
       EXPECT_EQ(event.GetNumber(), -1);
@@ -97,23 +108,26 @@ TEST(OxEventDefine, ArgumentRulesAndMessages) {
 }
 
 TEST(OxEventDefine, SecondStringSetsTheFlagWithoutAMessage) {
-  const OxEvent& twice = Define("Twice", "SdS");
+  Definitions definitions;
+  const std::string errorBefore = OxEvent::GetStartupError();
+  const OxEvent& twice = definitions.Define("Twice", "SdS");
   EXPECT_TRUE(OxEvent::HasStartupError());
-  EXPECT_EQ(OxEvent::GetStartupError(), "");
+  EXPECT_EQ(OxEvent::GetStartupError(), errorBefore) << "no message of its own";
   EXPECT_EQ(twice.GetNumber(), -1);
 
   ox_test::BaseLogCapture capture;
   StartEventSystem();
   ASSERT_EQ(capture.Messages().size(), 1u);
-  EXPECT_EQ(capture.Messages()[0], "Startup event system FAILED\n    -> \n");
+  EXPECT_EQ(capture.Messages()[0], "Startup event system FAILED\n    -> " + errorBefore + "\n");
   StopEventSystem();
 }
 
 TEST(OxEventDefine, ProgrammingErrorsAreAssertions) {
+  Definitions definitions;
   SetAssertChoice(OxAssertChoice::kIgnore);
-  EXPECT_NO_THROW(Define("Eight", "dddddddd"));
+  EXPECT_NO_THROW(definitions.Define("Eight", "dddddddd"));
   try {
-    Define("Nine", "ddddddddd");
+    definitions.Define("Nine", "ddddddddd");
     ADD_FAILURE();
   } catch (const OxAssertError& error) {
     EXPECT_NE(std::string(error.what()).find("'dlls/base/ox_event'"), std::string::npos);
@@ -122,7 +136,7 @@ TEST(OxEventDefine, ProgrammingErrorsAreAssertions) {
   EXPECT_THROW(OxEvent(nullptr, "d"), OxAssertError);  // throws before registering
   StartEventSystem();
   try {
-    Define("Late", "d");
+    definitions.Define("Late", "d");
     ADD_FAILURE();
   } catch (const OxAssertError& error) {
     EXPECT_NE(std::string(error.what()).find("Assert: !OxEvent::bInitialized\n"), std::string::npos);
@@ -130,24 +144,31 @@ TEST(OxEventDefine, ProgrammingErrorsAreAssertions) {
   StopEventSystem();
 }
 
-TEST(OxEventDefine, TableLimits) {
-  while (Count() < OX_EVENT_MAX_EVENTS - 1) Define("Fill" + std::to_string(Count()), "d");
-  EXPECT_FALSE(OxEvent::HasStartupError());
-  const OxEvent& extra = Define("OneTooMany", "d");
-  EXPECT_EQ(extra.GetNumber(), -1);
-  EXPECT_EQ(OxEvent::GetStartupError(), Gbk("事件类型过多 (s_iCntEventDefs >= (OX_EVENT_MAX_EVENTS-1))"));
-  EXPECT_EQ(Count(), 2047);
+TEST(OxEventDefine, TableLimitsAndNumbersFreedByEndedDefinitions) {
+  const int start = Count();
+  {
+    Definitions definitions;
+    while (Count() < OX_EVENT_MAX_EVENTS - 1) definitions.Define("Fill" + std::to_string(Count()), "d");
+    const OxEvent& extra = definitions.Define("OneTooMany", "d");
+    EXPECT_EQ(extra.GetNumber(), -1);
+    EXPECT_EQ(OxEvent::GetStartupError(), Gbk("事件类型过多 (s_iCntEventDefs >= (OX_EVENT_MAX_EVENTS-1))"));
+    EXPECT_EQ(Count(), 2047);
+  }
+  EXPECT_EQ(Count(), start) << "the ended definitions left the table";
+  Definitions definitions;
+  EXPECT_EQ(definitions.Define("AfterTheFill", "d").GetNumber(), start);
 }
 
 TEST(OxEventDefine, NetworkTablesNumberFromTheirBase) {
-  static OxEventRemoteTable table(100);
-  Define("LocalOne", "d", 0, &table);
-  const OxEvent& first = Define("NetOne", "d", OX_EVENT_NETWORK, &table);
-  const OxEvent& second = Define("NetTwo", "S", 0x100, &table);
+  OxEventRemoteTable table(100);
+  Definitions definitions;
+  definitions.Define("LocalOne", "d", 0, &table);
+  const OxEvent& first = definitions.Define("NetOne", "d", OX_EVENT_NETWORK, &table);
+  const OxEvent& second = definitions.Define("NetTwo", "S", 0x100, &table);
   EXPECT_EQ(table.GetCount(), 2) << "local events stay out";
   EXPECT_EQ(first.GetRemoteNumber(), 100);
   EXPECT_EQ(second.GetRemoteNumber(), 101);
-  const OxEvent& same = Define("NetTwo", "S", 0x100, &table);
+  const OxEvent& same = definitions.Define("NetTwo", "S", 0x100, &table);
   EXPECT_EQ(same.GetRemoteNumber(), 101);
   EXPECT_EQ(table.GetCount(), 2);
 }

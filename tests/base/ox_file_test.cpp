@@ -47,8 +47,8 @@ TEST(OxFileFind, ExistenceTestsByNameAndWildcard) {
   EXPECT_EQ(Sorted(list), (std::vector<std::string>{"a1.txt", "b22.TXT"}));
   fs->FindFiles(list, "?1.*", true, false);
   EXPECT_EQ(list, std::vector<std::string>{"a1.txt"});
-  fs->FindFiles(list, "data\\maps\\*", true, true);
-  EXPECT_TRUE(list.empty()) << "only the last component ignores case";
+  fs->FindFiles(list, "DATA\\maps\\*", true, true);
+  EXPECT_EQ(list, std::vector<std::string>{"one.map"}) << "every component ignores case";
   fs->FindFiles(list, "data\\Maps\\*.MAP", true, false);
   EXPECT_EQ(list, std::vector<std::string>{"one.map"});
 

@@ -190,7 +190,6 @@ TEST(OxIniFile, GbkGameIniRoundTripsByteForByte) {
   EXPECT_EQ(ini.GetText("farLaunch", "AraeName"), Gbk("电信一区乗"));
   ASSERT_TRUE(ini.SaveFile("rh_game.ini", false));
   EXPECT_EQ(ReadFile("rh_game.ini"), original);
-  EXPECT_FALSE(std::filesystem::exists("rh_game.ini.saving"));
 
   ASSERT_TRUE(ini.AddSection("farLaunch") == false);
   EXPECT_TRUE(ini.SetInt("farLaunch", "ForceUpdateVersion", 0, false));
@@ -243,10 +242,13 @@ TEST(OxIniFile, SavingWritesWholeLinesAndNeverTruncates) {
   ini.AddSection("");
   ini.AddInt(nullptr, "x", 1);
   ASSERT_TRUE(ini.SaveFile("long.ini", false));
-  EXPECT_EQ(ReadFile("long.ini"), "\n[s]\n" + longKey + " = \"" + longValue + "\"\nx = 1\n");
+  // A section without a name keeps its header: its keys stay its own.
+  EXPECT_EQ(ReadFile("long.ini"), "\n[s]\n" + longKey + " = \"" + longValue + "\"\n\n[]\nx = 1\n");
   OxIni again;
   ASSERT_TRUE(again.LoadFile("long.ini"));
   EXPECT_EQ(again.GetText("s", longKey.c_str()), longValue);
+  EXPECT_EQ(again.GetText("", "x"), "1");
+  EXPECT_EQ(again.GetString("s", "x"), nullptr);
 
   WriteFile("ro.ini", "[keep]\n");
   ::chmod("ro.ini", 0444);
@@ -258,12 +260,68 @@ TEST(OxIniFile, SavingWritesWholeLinesAndNeverTruncates) {
   std::filesystem::create_directory("dir.ini");
   EXPECT_FALSE(ini.SaveFile("dir.ini", false)) << "cannot replace a directory";
   EXPECT_TRUE(std::filesystem::is_directory("dir.ini"));
-  EXPECT_FALSE(std::filesystem::exists("dir.ini.saving"));
 
   OxIni empty;
   WriteFile("empty.ini", "[old]\n");
   EXPECT_FALSE(empty.SaveFile("empty.ini", false)) << "no sections: the walk reports false";
   EXPECT_EQ(ReadFile("empty.ini"), "") << "and the file is written empty";
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), std::filesystem::directory_iterator()), 4)
+      << "no temporary file stays behind";
+}
+
+TEST(OxIniFile, WhatTheParserAcceptsIsSavedSoThatItReadsBackTheSame) {
+  CurrentTempDir dir;
+  CodePage gbk(936);
+  // A bare value may hold a double quote, which quotes cannot; floats are
+  // kept as the nearest float of their text, so their "%f" text reads back.
+  const std::string text = "[farLaunch]\nAraeName = Harbour\"East\nPath = c:\\games\\\"x\"\nTab = a\tb\n"
+                           "Q = \"say \\\"hi\\\"\"\nF = 0.999999\nG = 3.000001\nBig = 99999999999.5\nTiny = -0.0000001\n"
+                           "[]\nNameless = 1\n[" + Gbk("区乚") + "]\nV = \"" + Gbk("港乗") + "\"\n";
+  WriteFile("rh_game.ini", text);
+  OxIni ini;
+  ASSERT_TRUE(ini.LoadFile("rh_game.ini"));
+  std::vector<Item> before;
+  ini.Enumerate(Collect, &before);
+  ASSERT_TRUE(ini.SaveFile("rh_game.ini", false));
+  EXPECT_NE(ReadFile("rh_game.ini").find("\nAraeName = Harbour\"East\n"), std::string::npos) << ReadFile("rh_game.ini");
+
+  OxIni reread;
+  ASSERT_TRUE(reread.LoadFile("rh_game.ini")) << ReadFile("rh_game.ini");
+  std::vector<Item> after;
+  reread.Enumerate(Collect, &after);
+  ASSERT_EQ(after.size(), before.size());
+  for (size_t i = 0; i < before.size(); ++i) {
+    EXPECT_EQ(after[i].kind, before[i].kind) << i;
+    EXPECT_EQ(after[i].name, before[i].name) << i;
+    EXPECT_EQ(after[i].value, before[i].value) << i;
+    EXPECT_EQ(after[i].type, before[i].type) << i;
+  }
+  EXPECT_EQ(reread.GetText("farLaunch", "AraeName"), "Harbour\"East");
+  EXPECT_EQ(reread.GetText("farLaunch", "F"), "0.999999");
+  EXPECT_EQ(reread.GetText("farLaunch", "Big"), "99999997952.000000") << "the nearest float, not a wrapped integer";
+}
+
+TEST(OxIniFile, AValueThatCannotBeWrittenFaithfullyFailsTheSaveAndKeepsTheFile) {
+  CurrentTempDir dir;
+  ox_test::BaseLogCapture capture;
+  WriteFile("rh_game.ini", "[farLaunch]\nAraeName = north\n");
+  for (const char* value : {"two \"words\"", "ends in \\"}) {
+    OxIni ini;
+    ASSERT_TRUE(ini.LoadFile("rh_game.ini"));
+    ini.FindKey("farLaunch", "AraeName");
+    ini.GetCurrentKey()->value = value;
+    EXPECT_FALSE(ini.SaveFile("rh_game.ini", true)) << value;
+    EXPECT_EQ(ReadFile("rh_game.ini"), "[farLaunch]\nAraeName = north\n") << value;
+  }
+  EXPECT_EQ(capture.Messages().back(), "OxIni: [farLaunch] AraeName cannot be written so that it reads back the same\n");
+  OxIni names;
+  names.AddSection("a]b");
+  EXPECT_FALSE(names.SaveFile("rh_game.ini", false)) << "a section name the parser would cut";
+  names.AddSection("s");
+  names.AddInt("s", "two words", 1);
+  std::string text;
+  EXPECT_FALSE(names.SaveText(text)) << "a key name the parser cannot take";
+  EXPECT_EQ(ReadFile("rh_game.ini"), "[farLaunch]\nAraeName = north\n");
 }
 
 TEST(OxIniEdit, AddingSettingAndEnumerating) {

@@ -69,7 +69,7 @@ std::string DemoSite::Url(const std::string& path) const {
 
 void GameDirectory::WriteVersionDocument(const std::string& serverDocumentUrl, const std::string& packageCode,
                                          const std::string& loginServer) {
-  // The attribute order is the one the launcher writes back by position.
+  // The standard attribute order of updatecfg.xml.
   const fs::path plain = Path().string() + "-updatecfg.plain";
   std::ofstream(plain, std::ios::binary)
       << "<?xml version=\"1.0\"?>\n<GameVersion MainVersion=\"1\"  SubVersion=\"0\"  FileVersion=\"1\"  PackageCode=\""

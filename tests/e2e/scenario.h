@@ -113,7 +113,7 @@ inline std::string CrashDumpBytes() {
 }
 
 inline bool IsUploadedDumpName(const std::string& name) {
-  return std::regex_match(name, std::regex("game_[0-9]+_[0-9]{3}\\.dmp"));
+  return std::regex_match(name, std::regex("game_[0-9]+_[0-9]{9}\\.dmp"));
 }
 
 }  // namespace e2e

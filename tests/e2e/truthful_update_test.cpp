@@ -318,6 +318,8 @@ TEST_F(TruthfulUpdateOnOwnMounts, AVersionDocumentThatCannotBeSavedFailsTheUpdat
   const int status = RunToEnd(spec, kPatience);
   ExpectFailure(status, game.Path(), ReadFile(scenario.Output("readonly.txt")), before,
                 "更新失败！！请重新更新！！！", "updatecfg.xml: cannot be saved");
+  EXPECT_NE(ReadFile(game.Path() / "farLaunch.log").find("ERROR Base] OxFile: Saving updatecfg.xml failed: "),
+            std::string::npos);
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0001");
 }
 

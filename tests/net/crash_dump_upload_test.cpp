@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <regex>
+#include <set>
 
 #include "ftp_test_server.h"
 #include "scripted_http_server.h"
@@ -62,18 +62,32 @@ TEST_F(CrashDumpUpload, SendsTheDumpOnceUnderATimedNameAndRemovesIt) {
   ASSERT_EQ(received.size(), 1u);
   const std::string name = received.begin()->first;
   std::smatch parts;
-  ASSERT_TRUE(std::regex_match(name, parts, std::regex(R"(game_(\d+)_(\d{3})\.dmp)"))) << name;
+  ASSERT_TRUE(std::regex_match(name, parts, std::regex(R"(game_(\d+)_(\d{9})\.dmp)"))) << name;
   long long seconds = std::stoll(parts[1]);
   EXPECT_GE(seconds, before);
   EXPECT_LE(seconds, after);
-  std::srand(static_cast<unsigned>(seconds));
-  EXPECT_EQ(std::stoi(parts[2]), std::rand() % 1000);
   EXPECT_EQ(received.begin()->second, dump);
   EXPECT_TRUE(fs::is_empty(game_));
 
   // Start-up calls it twice; the second call finds nothing to send.
   EXPECT_EQ(UploadCrashDump("127.0.0.1", server.Port()), "");
   EXPECT_EQ(FilesIn(home_).size(), 1u);
+}
+
+TEST_F(CrashDumpUpload, DumpsSentInOneSecondKeepNamesOfTheirOwn) {
+  FtpTestServer server(home_);
+  // Players crashing at the same time: their dumps reach the server within
+  // the same second.
+  std::set<std::string> contents;
+  for (int player = 0; player < 5; ++player) {
+    const std::string dump = "dump of player " + std::to_string(player);
+    contents.insert(dump);
+    WriteFile(game_ / "game.dmp", dump);
+    EXPECT_EQ(UploadCrashDump("127.0.0.1", server.Port()), "");
+  }
+  std::set<std::string> received;
+  for (const auto& [name, content] : FilesIn(home_)) received.insert(content);
+  EXPECT_EQ(received, contents) << "none overwrote another";
 }
 
 TEST_F(CrashDumpUpload, DumpAboveTheLimitIsDeletedUnsent) {
@@ -105,27 +119,35 @@ TEST_F(CrashDumpUpload, OnlyAFileNamedGameDmpIsTouched) {
                                 {"game.dmp", "<not a file>"}, {"game.dmp.old", "y"}, {"other.dmp", "x"}}));
 }
 
-TEST_F(CrashDumpUpload, DumpIsRemovedEvenWhenTheServerCannotTakeIt) {
-  WriteFile(game_ / "game.dmp", DumpBytes(100));
+TEST_F(CrashDumpUpload, ADumpThatWasNotSentIsKeptForTheNextAttempt) {
+  const std::string dump = DumpBytes(100);
+  WriteFile(game_ / "game.dmp", dump);
   EXPECT_EQ(UploadCrashDump("127.0.0.1", RefusedPort()), "");
-  EXPECT_TRUE(fs::is_empty(game_));
+  EXPECT_EQ(FilesIn(game_), (std::map<std::string, std::string>{{"game.dmp", dump}}));
 
   // A server text that is empty or no host name goes nowhere.
   for (const char* server : {"", "127.0.0.1/../x@elsewhere"}) {
-    WriteFile(game_ / "game.dmp", DumpBytes(100));
     EXPECT_EQ(UploadCrashDump(server, 0), "");
-    EXPECT_TRUE(fs::is_empty(game_));
+    EXPECT_EQ(FilesIn(game_), (std::map<std::string, std::string>{{"game.dmp", dump}}));
   }
+
+  // The next attempt reaches the server.
+  FtpTestServer server(home_);
+  EXPECT_EQ(UploadCrashDump("127.0.0.1", server.Port()), "");
+  ASSERT_EQ(FilesIn(home_).size(), 1u);
+  EXPECT_EQ(FilesIn(home_).begin()->second, dump);
+  EXPECT_TRUE(fs::is_empty(game_));
 }
 
-TEST_F(CrashDumpUpload, UnreadableDumpGivesTheReasonAndIsRemoved) {
+TEST_F(CrashDumpUpload, UnreadableDumpGivesTheReasonAndIsKept) {
   FtpTestServer server(home_);
   fs::create_symlink(root_.Path() / "vanished.dmp", game_ / "game.dmp");
   std::string result = UploadCrashDump("127.0.0.1", server.Port());
   EXPECT_NE(result, "");
   EXPECT_LE(result.size(), 253u);
   EXPECT_TRUE(fs::is_empty(home_));
-  EXPECT_TRUE(fs::is_empty(game_));
+  EXPECT_EQ(FilesIn(game_).size(), 1u);
+  EXPECT_TRUE(fs::is_symlink(game_ / "game.dmp"));
 }
 
 TEST_F(CrashDumpUpload, DumpNameMatchesRegardlessOfCase) {

@@ -93,6 +93,20 @@ TEST(Farcfg, ReadPrintsKeysEntriesAndItems) {
             "entry 1: MainVersion= SubVersion= FileVersion= PackageCode=0013 ProductName=rh UpdateVersion=\n");
 
   EXPECT_EQ(Farcfg("read " + ShellQuoted(dir.File("missing.xml"))).status, 1);
+
+  // As the base64 tool writes it: wrapped, with a final line break.
+  const std::string stored = Base64Encode(server);
+  std::string wrapped;
+  for (std::size_t at = 0; at < stored.size(); at += 76) wrapped += stored.substr(at, 76) + "\n";
+  const Outcome fromTool = Farcfg("read " + ShellQuoted(dir.Write("wrapped.xml", wrapped)));
+  EXPECT_EQ(fromTool.status, 0);
+  EXPECT_EQ(fromTool.out, run.out);
+  // Plain XML where the stored form belongs does not load: status 1.
+  const Outcome plain = Farcfg("read " + ShellQuoted(dir.Write("plain.xml", server)));
+  EXPECT_EQ(plain.status, 1);
+  EXPECT_NE(plain.err.find("does not load"), std::string::npos) << plain.err;
+  EXPECT_EQ(Farcfg("decode " + ShellQuoted(dir.File("plain.xml"))).status, 1);
+  EXPECT_EQ(Farcfg("decode " + ShellQuoted(dir.File("wrapped.xml"))).out, server);
 }
 
 TEST(Farcfg, UsageErrorsAndHelp) {

@@ -159,7 +159,8 @@ TEST_F(FarpublishBuild, ArchivesHoldTheChangedFilesInByteOrder) {
                      {"data-1/a", "x"},
                      {"data/empty.txt", ""},
                      {"data/new/deep/level.bin", level},
-                     {kChinese, "中文内容"}}));
+                     // Marked as UTF-8, so the launcher takes it in its code page.
+                     {Gbk(kChinese), "中文内容"}}));
   EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0003.zip"), (Entries{{"readme.txt", "v3"}}));
   EXPECT_EQ(ArchiveEntries(site.Site() / "launcher-0003.zip"), (Entries{{"farLaunch.exe", "launcher 3"}}));
   EXPECT_EQ(ArchiveEntries(site.Site() / "client-0003.zip"),
@@ -168,7 +169,7 @@ TEST_F(FarpublishBuild, ArchivesHoldTheChangedFilesInByteOrder) {
                      {"data/empty.txt", ""},
                      {"data/map.dat", std::string(70000, 'm')},
                      {"data/new/deep/level.bin", level},
-                     {kChinese, "中文内容"},
+                     {Gbk(kChinese), "中文内容"},
                      {"farLaunch.exe", "launcher 3"},
                      {"readme.txt", "v3"}}));
   EXPECT_FALSE(fs::exists(site.Site() / "patch-0001.zip"));

@@ -2,6 +2,7 @@
 // reason for each way a document or its signature can be wrong.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <string>
 #include <vector>
@@ -102,10 +103,13 @@ TEST_F(SignatureCheckTest, SignatureByAnotherKeyNamesBothIds) {
   const std::string signature = Signature({}, &other);
   const Verification result = VerifySignature(key, document, signature);
   EXPECT_EQ(result.outcome, SignatureCheck::KeyIdMismatch);
-  // minisign names a key by the id at the end of its public key file's comment.
+  // minisign names a key by the id at the end of its public key file's
+  // comment, written without leading zeros; the launcher writes all 16
+  // digits.
   const auto idOf = [](const MinisignKeys& keys) {
     const std::string comment = Lines(ReadFile(keys.publicKey))[0];
-    return comment.substr(comment.rfind(' ') + 1);
+    const std::string id = comment.substr(comment.rfind(' ') + 1);
+    return std::string(16 - std::min<std::size_t>(id.size(), 16), '0') + id;
   };
   const std::string otherId = idOf(other);
   const std::string publisherId = idOf(publisher);

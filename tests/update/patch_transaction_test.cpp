@@ -2,6 +2,7 @@
 // the game back exactly as it was; the originals go only once the version
 // is recorded.
 #include <filesystem>
+#include <functional>
 
 #include "update/game_files.h"
 #include "update/patch_transaction.h"
@@ -32,13 +33,14 @@ class PatchRun : public UpdateFixture {
   }
 
   // Publishes 0010 (installed) and the given newer entries, then runs the
-  // update to its end.
-  void RunUpdate(std::vector<ServerVersion> newer) {
+  // update to its end; `prepare` runs just before.
+  void RunUpdate(std::vector<ServerVersion> newer, const std::function<void()>& prepare = [] {}) {
     ServerDocument document;
     document.versions = {Version("10", "0010")};
     document.versions.insert(document.versions.end(), newer.begin(), newer.end());
     Publish(document);
     Install(true);
+    prepare();
     before = Tree(dir.Path());
     ASSERT_TRUE(StartUpdate(state, platform));
     ASSERT_TRUE(WaitForWorker());
@@ -88,6 +90,19 @@ TEST_F(PatchRun, ALaterEntryOfTheSameNameWinsAndBothAreUndone) {
   EXPECT_NE(FailureLog().find("writing data/keep.dat/x"), std::string::npos) << FailureLog();
 }
 
+TEST_F(PatchRun, OriginalsComeBackUnderTheirOwnSpelling) {
+  dir.Write("Data/Map.dat", "map 10");
+  fs::remove(dir.Path() / "data/map.dat");
+  fs::remove(dir.Path() / "data/keep.dat");
+  fs::remove(dir.Path() / "data");
+  const std::string patch = WithEntryField(
+      MakeOrderedZip({{"DATA\\map.dat", "map 11"}, {"README.TXT", "readme 11"}, {"broken.dat", "b"}}), 2,
+      EntryField::Crc, 0x12345678);
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", patch)})});
+
+  ExpectNothingChanged();
+}
+
 TEST_F(PatchRun, APatchWithoutRoomToUnpackChangesNothing) {
   // The check sees the uncompressed size plus the headroom of the full
   // install.
@@ -122,14 +137,19 @@ TEST_F(PatchRun, OnceTheVersionIsRecordedEveryOriginalGoes) {
 }
 
 TEST_F(PatchRun, AVersionThatCannotBeSavedIsAFailedUpdate) {
-  // A folder where the save writes its new copy: the save fails, for root
-  // too.
-  fs::create_directory(dir.Path() / "updatecfg.xml.tmp");
-  RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeZip({{"readme.txt", "readme 11"}}))})});
+  // A read-only document is not replaced, for root neither.
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeZip({{"readme.txt", "readme 11"}}))})}, [this] {
+    fs::permissions(dir.Path() / "updatecfg.xml", fs::perms::owner_read | fs::perms::group_read);
+  });
 
   ExpectNothingChanged();
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("更新失败！！请重新更新！！！")});
-  EXPECT_NE(FailureLog().find("ERROR farLaunch] updatecfg.xml: cannot be saved"), std::string::npos) << FailureLog();
+  const std::string log = FailureLog();
+  const std::size_t why = log.find("ERROR Base] OxFile: Saving updatecfg.xml failed: it is read-only");
+  const std::size_t failure = log.find("ERROR farLaunch] updatecfg.xml: cannot be saved");
+  EXPECT_NE(why, std::string::npos) << log;
+  EXPECT_NE(failure, std::string::npos) << log;
+  EXPECT_LT(why, failure) << "the reason comes first";
 }
 
 // The transaction on its own, on what InstallArchive reports.

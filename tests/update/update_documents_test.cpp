@@ -23,7 +23,7 @@ const char kLocalDocument[] =
 class VersionDocument : public ::testing::Test {
  protected:
   void WriteStored(const std::string& plain) { dir_.Write(kVersionDocumentName, Base64Encode(plain)); }
-  std::string ReadDecoded() const { return Base64Decode(ReadFile(dir_.File(kVersionDocumentName))); }
+  std::string ReadDecoded() const { return Base64Decode(ReadFile(dir_.File(kVersionDocumentName))).value_or("<no Base64>"); }
 
   CurrentTempDir dir_;
 };
@@ -47,7 +47,7 @@ TEST_F(VersionDocument, RoundTripRewritesOnlyTheUpdatedValues) {
   ASSERT_TRUE(SaveVersionDocument("2", "1", "13", "0012", "http://block.example/servercfg.xml", 1));
   const std::string stored = ReadFile(dir_.File(kVersionDocumentName));
   EXPECT_EQ(stored.find('\n'), std::string::npos);
-  EXPECT_EQ(Base64Decode(stored),
+  EXPECT_EQ(Base64Decode(stored).value_or("<no Base64>"),
             "<?xml version=\"1.0\"?>\n"
             "<GameVersion MainVersion=\"2\"  SubVersion=\"1\"  FileVersion=\"13\"  PackageCode=\"0012\"  "
             "UpdateServerAddr=\"http://block.example/servercfg.xml\"  LoginServer=\"3\"  "
@@ -72,17 +72,21 @@ TEST_F(VersionDocument, AMissingDocumentIsNeitherReadNorCreated) {
   EXPECT_FALSE(std::filesystem::exists(dir_.File(kVersionDocumentName)));
 }
 
-TEST_F(VersionDocument, AttributesInAnotherOrderAreWrittenByPosition) {
+TEST_F(VersionDocument, AttributesInAnotherOrderKeepTheirNames) {
   WriteStored("<?xml version=\"1.0\"?>\n<GameVersion WebAddr=\"w\" LoginServer=\"5\" MainVersion=\"1\" "
               "SubVersion=\"0\" FileVersion=\"9\" PackageName=\"pk\"></GameVersion>\n");
   ASSERT_TRUE(SaveVersionDocument("2", "1", "13", "0012", "http://u/", 0));
-  // The sixth attribute, loaded as PackageName, keeps its value under the
-  // sixth name.
+  // What the document lacked is added, so the next start knows the version
+  // and where to look.
   EXPECT_EQ(ReadDecoded(),
             "<?xml version=\"1.0\"?>\n"
-            "<GameVersion MainVersion=\"2\"  SubVersion=\"1\"  FileVersion=\"13\"  PackageCode=\"0012\"  "
-            "UpdateServerAddr=\"http://u/\"  LoginServer=\"pk\" >\n"
+            "<GameVersion WebAddr=\"w\"  LoginServer=\"5\"  MainVersion=\"2\"  SubVersion=\"1\"  FileVersion=\"13\"  "
+            "PackageName=\"pk\"  PackageCode=\"0012\"  UpdateServerAddr=\"http://u/\" >\n"
             "</GameVersion>\n");
+  UpdateConfig config;
+  ASSERT_TRUE(LoadUpdateConfig(kVersionDocumentName, config));
+  EXPECT_EQ(config.LoginServer + " " + config.PackageCode + " " + config.UpdateServerAddr, "5 0012 http://u/")
+      << "the next start reads it";
 }
 
 TEST(ServerDocument, APublishedDocumentIsReadIntoEntriesItemsAndSettings) {

@@ -57,4 +57,4 @@ std::string StoredVersionDocument(const LocalVersion& v) {
   return Base64Encode(text);
 }
 
-std::string ReadVersionDocument() { return Base64Decode(ReadFile("updatecfg.xml")); }
+std::string ReadVersionDocument() { return Base64Decode(ReadFile("updatecfg.xml")).value_or("<no Base64>"); }

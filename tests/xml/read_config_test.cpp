@@ -96,10 +96,15 @@ TEST(ReadConfig, MalformedDocumentsYieldWhatTheScanFinds) {
   EXPECT_EQ(longValue.WebAddr, "");
   EXPECT_EQ(longValue.PackageName, "p");
 
-  // A stored file with a trailing line break holds no document at all.
+  // A stored file with a trailing line break is read; one that is not
+  // Base64 holds no document at all.
   CXMLFile stored;
   EXPECT_TRUE(stored.LoadText(Base64Encode("<a WebAddr=\"x\"></a>") + "\n", false));
   stored.ReadConfig();
-  EXPECT_EQ(stored.config.WebAddr, "");
-  EXPECT_EQ(stored.config.LoginServer, "0");
+  EXPECT_EQ(stored.config.WebAddr, "x");
+  CXMLFile notStored;
+  EXPECT_FALSE(notStored.LoadText("<a WebAddr=\"x\"></a>", false));
+  notStored.ReadConfig();
+  EXPECT_EQ(notStored.config.WebAddr, "");
+  EXPECT_EQ(notStored.config.LoginServer, "0");
 }

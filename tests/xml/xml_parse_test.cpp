@@ -110,10 +110,14 @@ TEST(XmlParse, LoadReadsTheStoredFormFromDisk) {
   ASSERT_TRUE(document.Load(dir.Write("stored.xml", Base64Encode("<a>x</a>")), false));
   EXPECT_EQ(Outline(document.Root()), "XML:ROOT(a(\"x\"))");
 
-  // A trailing line break spoils the Base64 text: an empty document, which
-  // parses to one empty text.
-  ASSERT_TRUE(document.Load(dir.Write("newline.xml", Base64Encode("<a>x</a>") + "\n"), false));
-  EXPECT_EQ(Outline(document.Root()), "XML:ROOT(\"\")");
+  // As the base64 tool writes it: wrapped, with a final line break.
+  const std::string stored = Base64Encode("<a k=\"" + std::string(100, 'v') + "\">x</a>");
+  ASSERT_TRUE(document.Load(dir.Write("wrapped.xml", stored.substr(0, 76) + "\n" + stored.substr(76) + "\n"), false));
+  EXPECT_EQ(Outline(document.Root()), "XML:ROOT(a(@k=" + std::string(100, 'v') + " \"x\"))");
+  // Text that is not Base64 holds no document; neither do blanks alone.
+  EXPECT_FALSE(document.Load(dir.Write("plain-by-mistake.xml", "<a>x</a>"), false));
+  EXPECT_EQ(document.Root(), nullptr);
+  EXPECT_FALSE(document.Load(dir.Write("blank.xml", "\n"), false));
 
   // A second load replaces the first; a failed one leaves no tree behind.
   ASSERT_TRUE(document.Load(dir.Write("plain.xml", "<b>y</b>"), true));

@@ -4,10 +4,12 @@
 #include <iostream>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "base/ox_path.h"
 #include "farcfg_output.h"
 #include "trust/public_key.h"
 #include "trust/sha256.h"
@@ -43,8 +45,9 @@ const char kHelp[] =
     "  hash FILE          print FILE's Sha256=\"...\" Size=\"...\" attributes for a server\n"
     "                     document's item\n"
     "\n"
-    "Exit status: 0 when FILE could be read (for tree and read: loaded; for verify:\n"
-    "the signature is valid), 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when FILE could be read (for decode: it is Base64; for tree and\n"
+    "read: it loaded; for verify: the signature is valid), 1 when not, 2 for a\n"
+    "usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farcfg: " << message << "\n" << "Try 'farcfg --help'.\n";
@@ -67,8 +70,13 @@ bool ReadOrComplain(const std::string& path, std::string& bytes) {
 int Convert(const std::string& command, const std::string& path) {
   std::string bytes;
   if (!ReadOrComplain(path, bytes)) return kUnreadable;
-  const std::string converted = command == "encode" ? Base64Encode(bytes) : Base64Decode(bytes);
-  std::cout.write(converted.data(), static_cast<std::streamsize>(converted.size()));
+  const std::optional<std::string> converted =
+      command == "encode" ? std::optional<std::string>(Base64Encode(bytes)) : Base64Decode(bytes);
+  if (!converted) {
+    std::cerr << "farcfg: " << path << " is no Base64 text\n";
+    return kUnreadable;
+  }
+  std::cout.write(converted->data(), static_cast<std::streamsize>(converted->size()));
   return kOk;
 }
 
@@ -117,8 +125,16 @@ int Hash(const std::string& path) {
 }
 
 int Show(const std::string& command, const std::string& path, bool raw) {
+  // The document is read as the launcher reads it, by its name in the
+  // launcher's code page; the command line gives it in UTF-8.
+  const std::optional<std::string> name = ox_base::NameFromNative(path);
+  if (!name) {
+    std::cerr << "farcfg: " << path << " cannot be named in the launcher's code page\n";
+    return kUnreadable;
+  }
   CXMLFile document;
-  const bool loaded = document.Load(path, raw);
+  const bool loaded = document.Load(*name, raw);
+  if (!loaded) std::cerr << "farcfg: " << path << " does not load as a document\n";
   if (command == "tree") {
     std::cout << "load: " << (loaded ? "true" : "false") << "\n";
     if (document.Root() != nullptr) PrintTree(std::cout, *document.Root());

@@ -2,13 +2,17 @@
 // for publishers checking their update archives.
 //   farzip l ARCHIVE   one line per entry: index size compressed_size attributes(hex) name
 //   farzip x ARCHIVE   extracts every entry into the current directory
-// Exit code 0 when every entry succeeded, 1 otherwise, 2 for usage.
+// Names are shown in UTF-8. Exit code 0 when every entry succeeded, 1
+// otherwise, 2 for usage.
 #include <atomic>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 
+#include "base/ox_path.h"
+#include "base/ox_unicode.h"
 #include "zip/zip_reader.h"
 
 namespace {
@@ -17,8 +21,11 @@ constexpr int kSuccess = 0;
 constexpr int kFailure = 1;
 constexpr int kUsage = 2;
 
+// Entry names are in the launcher's code page; the terminal reads UTF-8.
+std::string Shown(const std::string& name) { return ox_base::CodePageToUtf8(name, ox_base::kLauncherCodePage); }
+
 void ReportEntry(std::int32_t index, const std::string& name, ZipResult result) {
-  std::fprintf(stderr, "farzip: entry %" PRId32 " %s: %s\n", index, name.c_str(),
+  std::fprintf(stderr, "farzip: entry %" PRId32 " %s: %s\n", index, Shown(name).c_str(),
                ZipResultText(result));
 }
 
@@ -35,7 +42,7 @@ int List(ZipReader& reader) {
       continue;
     }
     std::printf("%" PRId32 " %" PRId64 " %" PRId64 " %" PRIx32 " %s\n", entry.index,
-                entry.uncompressedSize, entry.compressedSize, entry.attributes, entry.name.c_str());
+                entry.uncompressedSize, entry.compressedSize, entry.attributes, Shown(entry.name).c_str());
   }
   return exitCode;
 }
@@ -69,8 +76,15 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: farzip l ARCHIVE | farzip x ARCHIVE\n");
     return kUsage;
   }
+  // The reader takes names in the launcher's code page, as the launcher
+  // gives them; the command line gives UTF-8.
+  const std::optional<std::string> archive = ox_base::NameFromNative(argv[2]);
+  if (!archive) {
+    std::fprintf(stderr, "farzip: %s cannot be named in the launcher's code page\n", argv[2]);
+    return kFailure;
+  }
   ZipReader reader;
-  const ZipResult opened = reader.Open(argv[2]);
+  const ZipResult opened = reader.Open(*archive);
   if (opened != ZipResult::Ok) {
     std::fprintf(stderr, "farzip: cannot open %s: %s (%" PRId32 ")\n", argv[2],
                  ZipResultText(opened), static_cast<std::int32_t>(opened));

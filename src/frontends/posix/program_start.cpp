@@ -1,8 +1,12 @@
 #include "frontends/posix/program_start.h"
 
+#include <locale.h>
+
 #include <fstream>
 #include <vector>
 
+#include "base/ox_base.h"
+#include "base/ox_log.h"
 #include "base/ox_path.h"
 #include "base/ox_unicode.h"
 #include "frontends/posix/spawn.h"
@@ -16,17 +20,54 @@ bool IsWindowsExecutable(const std::string& path) {
   return file.read(magic, 2) && magic[0] == 'M' && magic[1] == 'Z';
 }
 
+template <typename... Args>
+void LogError(const char* format, Args... args) {
+  if (ox_base::SmartPtr<ox_base::OxLog> log = ox_base::OxBase::GetBaseLog()) log->Error(format, args...);
+}
+
+// The locale whose ANSI code page wine takes to be `codePage`; empty when
+// there is none to choose (wine then keeps the user's).
+std::string WineLocale(unsigned codePage) { return codePage == 936 ? "zh_CN.UTF-8" : ""; }
+
+bool LocaleInstalled(const std::string& name) {
+  const locale_t locale = ::newlocale(LC_ALL_MASK, name.c_str(), static_cast<locale_t>(nullptr));
+  if (locale == static_cast<locale_t>(nullptr)) return false;
+  ::freelocale(locale);
+  return true;
+}
+
 }  // namespace
+
+std::vector<std::string> WineArguments(const std::string& parameters, bool& exact) {
+  std::vector<std::string> pieces;
+  exact = parameters.find_first_of("\t\"") == std::string::npos;
+  size_t start = 0;
+  while (start <= parameters.size()) {
+    size_t end = parameters.find(' ', start);
+    if (end == std::string::npos) end = parameters.size();
+    // An empty piece (a run of blanks, a blank at an end) wine would write
+    // as "": it is left out, and the string then differs.
+    if (end > start) {
+      pieces.push_back(parameters.substr(start, end - start));
+    } else if (!parameters.empty()) {
+      exact = false;
+    }
+    start = end + 1;
+  }
+  return pieces;
+}
 
 bool StartGameProgram(const std::string& program, const std::string& parameters, unsigned codePage,
                       std::string& problem) {
-  std::string path = ox_base::NativePath(ox_base::CodePageToUtf8(program, codePage));
+  std::string path = ox_base::NativePath(program);
   if (path.empty()) {
     problem = "no program name";
     return false;
   }
   if (path.find('/') == std::string::npos) path = "./" + path;
+  const std::string utf8 = ox_base::CodePageToUtf8(parameters, codePage);
   std::vector<std::string> argv{path};
+  std::vector<std::string> environment;
   if (IsWindowsExecutable(path)) {
     std::string wine = FindOnPath("wine");
     if (wine.empty()) {
@@ -34,9 +75,25 @@ bool StartGameProgram(const std::string& program, const std::string& parameters,
       return false;
     }
     argv.insert(argv.begin(), wine);
+    bool exact = true;
+    const std::vector<std::string> pieces = WineArguments(utf8, exact);
+    argv.insert(argv.end(), pieces.begin(), pieces.end());
+    if (!exact) {
+      LogError("Starting %s: wine cannot pass its parameter string unchanged (runs of blanks, blanks at the ends, "
+               "tabs or quotes): %s\n", path.c_str(), parameters.c_str());
+    }
+    const std::string locale = WineLocale(codePage);
+    if (!locale.empty()) {
+      environment.push_back("LC_ALL=" + locale);
+      if (!LocaleInstalled(locale)) {
+        LogError("Starting %s: the locale %s is not installed; text outside ASCII reaches it garbled\n", path.c_str(),
+                 locale.c_str());
+      }
+    }
+  } else if (!parameters.empty()) {
+    argv.push_back(utf8);
   }
-  if (!parameters.empty()) argv.push_back(ox_base::CodePageToUtf8(parameters, codePage));
-  if (!SpawnDetached(argv)) {
+  if (!SpawnDetached(argv, environment)) {
     problem = path + " could not be started";
     return false;
   }

@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <optional>
@@ -23,11 +24,22 @@ namespace {
 
 }  // namespace
 
-bool SpawnDetached(const std::vector<std::string>& argv) {
+bool SpawnDetached(const std::vector<std::string>& argv, const std::vector<std::string>& environment) {
   if (argv.empty()) return false;
   std::vector<char*> args;
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  // Built before forking: the child only execs.
+  std::vector<char*> variables;
+  for (char** variable = environ; *variable != nullptr; ++variable) {
+    const std::string entry = *variable;
+    const bool replaced = std::any_of(environment.begin(), environment.end(), [&](const std::string& set) {
+      return entry.compare(0, set.find('=') + 1, set, 0, set.find('=') + 1) == 0;
+    });
+    if (!replaced) variables.push_back(*variable);
+  }
+  for (const std::string& set : environment) variables.push_back(const_cast<char*>(set.c_str()));
+  variables.push_back(nullptr);
 
   // The exec failure of the grandchild comes back through this pipe; a
   // successful exec closes it (close-on-exec) without a word.
@@ -40,7 +52,7 @@ bool SpawnDetached(const std::vector<std::string>& argv) {
     pid_t grandchild = fork();
     if (grandchild < 0) FailInChild(report->write.get());
     if (grandchild > 0) _exit(0);
-    execv(args[0], args.data());
+    execve(args[0], args.data(), variables.data());
     FailInChild(report->write.get());
   }
   // The read end sees its end of file once the last writer (the

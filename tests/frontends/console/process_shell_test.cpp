@@ -91,8 +91,9 @@ TEST_F(ProcessShellTest, RunsWindowsProgramsThroughWineWhenItIsThere) {
 
   fs::create_directories(dir_ / "bin");
   WriteRecorder(dir_ / "bin" / "wine", "wine.txt");
-  ASSERT_TRUE(shell_->StartProgram(".\\game.exe", "ur;ip=1 2"));
-  EXPECT_EQ(ReadRecord(dir_ / "wine.txt"), "2\n" + dir_.string() + "\n./game.exe\nur;ip=1 2\n");
+  ASSERT_TRUE(shell_->StartProgram(".\\GAME.EXE", "ur;ip=1 2"));
+  // Wine joins its arguments with blanks into the Windows command line.
+  EXPECT_EQ(ReadRecord(dir_ / "wine.txt"), "3\n" + dir_.string() + "\n./game.exe\nur;ip=1\n2\n");
 }
 
 TEST_F(ProcessShellTest, OpensAddressesOnTheConsoleAndWithADisplayInTheBrowser) {

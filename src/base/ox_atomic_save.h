@@ -1,0 +1,12 @@
+#pragma once
+// Replacing a file's content as a whole, on native paths (see
+// OxFile::ReplaceContents for the rules).
+#include <string>
+
+namespace ox_base {
+
+// Saves `bytes` as the content of the file `path` (native) and its link
+// chain's end. False when nothing was saved; `reason` then says why.
+bool SaveAtomically(const std::string& path, const std::string& bytes, bool force, std::string& reason);
+
+}  // namespace ox_base
