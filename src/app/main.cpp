@@ -62,12 +62,14 @@ int main(int argc, char** argv) {
   // Two launchers in one game directory would download into the same files
   // and move the same originals aside: a second start leaves everything to
   // the first, which it has asked to come forward.
-  std::string problem;
-  const std::unique_ptr<frontends::posix::InstanceLock> lock =
-      frontends::posix::InstanceLock::Acquire(kLockPatience, problem);
-  if (!lock) {
-    std::fprintf(stderr, "farLaunch.exe: %s\n", problem.c_str());
+  const frontends::posix::InstanceLock::Attempt guard = frontends::posix::InstanceLock::Acquire(kLockPatience);
+  if (guard.heldElsewhere) {
+    std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
     return options.headless || !DisplayPresent() ? kConsoleFailureExitCode : 0;
+  }
+  if (!guard.lock) {
+    // A system without the means to guard still gets its update.
+    std::fprintf(stderr, "farLaunch.exe: %s; running unguarded\n", guard.problem.c_str());
   }
 
   EndPolicy ends;
@@ -85,8 +87,10 @@ int main(int argc, char** argv) {
     ends.failureExitCode = kConsoleFailureExitCode;
   }
   platform::Platform& running = *platform;
-  lock->ServeRequests([&running] {
-    running.GetUiThread().RunOnUiThread([&running] { running.GetWindow().BringToFront(); });
-  });
+  if (guard.lock) {
+    guard.lock->ServeRequests([&running] {
+      running.GetUiThread().RunOnUiThread([&running] { running.GetWindow().BringToFront(); });
+    });
+  }
   CfarLaunchApp(running, ends, failureEcho).InitInstance();
 }

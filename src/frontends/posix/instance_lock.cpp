@@ -57,12 +57,13 @@ void AskHolderToComeForward(const AbstractAddress& address) {
 
 }  // namespace
 
-std::unique_ptr<InstanceLock> InstanceLock::Acquire(std::chrono::milliseconds patience, std::string& problem) {
+InstanceLock::Attempt InstanceLock::Acquire(std::chrono::milliseconds patience) {
+  Attempt attempt;
   std::error_code error;
   const std::filesystem::path directory = std::filesystem::canonical(".", error);
   if (error) {
-    problem = "the game directory cannot be found: " + error.message();
-    return nullptr;
+    attempt.problem = "the game directory cannot be found: " + error.message();
+    return attempt;
   }
   const AbstractAddress address = AddressOf(LockName(directory.string()));
   const auto giveUp = std::chrono::steady_clock::now() + patience;
@@ -70,27 +71,29 @@ std::unique_ptr<InstanceLock> InstanceLock::Acquire(std::chrono::milliseconds pa
   for (;;) {
     OwnedFd lock(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
     if (lock.get() < 0) {
-      problem = "no lock can be made: " + SystemError();
-      return nullptr;
+      attempt.problem = "no lock can be made: " + SystemError();
+      return attempt;
     }
     if (bind(lock.get(), reinterpret_cast<const sockaddr*>(&address.address), address.length) == 0) {
       if (listen(lock.get(), kWaitingRequests) != 0) {
-        problem = "no lock can be made: " + SystemError();
-        return nullptr;
+        attempt.problem = "no lock can be made: " + SystemError();
+        return attempt;
       }
-      return std::unique_ptr<InstanceLock>(new InstanceLock(std::move(lock)));
+      attempt.lock.reset(new InstanceLock(std::move(lock)));
+      return attempt;
     }
     if (errno != EADDRINUSE) {
-      problem = "no lock can be made: " + SystemError();
-      return nullptr;
+      attempt.problem = "no lock can be made: " + SystemError();
+      return attempt;
     }
     if (!asked) {
       AskHolderToComeForward(address);
       asked = true;
     }
     if (std::chrono::steady_clock::now() >= giveUp) {
-      problem = "another farLaunch.exe is running in " + directory.string();
-      return nullptr;
+      attempt.heldElsewhere = true;
+      attempt.problem = "another farLaunch.exe is running in " + directory.string();
+      return attempt;
     }
     std::this_thread::sleep_for(kRetryInterval);
   }

@@ -16,12 +16,13 @@ namespace frontends::posix {
 
 class InstanceLock {
  public:
+  struct Attempt;
+
   // Takes the lock of the current directory. When another process holds
   // it, that process is asked to come forward and the lock is tried again
   // for up to `patience`: a restarted launcher so waits for its predecessor
-  // to end. nullptr when it stays taken or cannot be had; `problem` then
-  // says why.
-  static std::unique_ptr<InstanceLock> Acquire(std::chrono::milliseconds patience, std::string& problem);
+  // to end.
+  static Attempt Acquire(std::chrono::milliseconds patience);
 
   // Releases the lock; waits for the thread serving requests.
   ~InstanceLock();
@@ -37,6 +38,12 @@ class InstanceLock {
 
   OwnedFd socket_;
   std::thread server_;
+};
+
+struct InstanceLock::Attempt {
+  std::unique_ptr<InstanceLock> lock;  // null when not taken
+  bool heldElsewhere = false;          // another launcher runs here
+  std::string problem;                 // why there is no lock
 };
 
 }  // namespace frontends::posix

@@ -19,19 +19,20 @@ using namespace std::chrono_literals;
 
 TEST(InstanceLock, ASecondStartInTheSameDirectoryFindsItTakenAndAsksTheFirstToComeForward) {
   CurrentTempDir game;
-  std::string problem;
-  std::unique_ptr<InstanceLock> first = InstanceLock::Acquire(0ms, problem);
-  ASSERT_TRUE(first) << problem;
+  InstanceLock::Attempt first = InstanceLock::Acquire(0ms);
+  ASSERT_TRUE(first.lock) << first.problem;
   std::atomic<int> requests{0};
-  first->ServeRequests([&requests] { ++requests; });
+  first.lock->ServeRequests([&requests] { ++requests; });
 
-  EXPECT_FALSE(InstanceLock::Acquire(0ms, problem));
-  EXPECT_EQ(problem, "another farLaunch.exe is running in " + std::filesystem::canonical(".").string());
+  const InstanceLock::Attempt second = InstanceLock::Acquire(0ms);
+  EXPECT_FALSE(second.lock);
+  EXPECT_TRUE(second.heldElsewhere);
+  EXPECT_EQ(second.problem, "another farLaunch.exe is running in " + std::filesystem::canonical(".").string());
   // Reached through a link too: the lock follows the real path.
   std::filesystem::create_directory_symlink(game.Path(), game.Path().string() + "-link");
   {
     CurrentDirectory throughTheLink(game.Path().string() + "-link");
-    EXPECT_FALSE(InstanceLock::Acquire(0ms, problem));
+    EXPECT_TRUE(InstanceLock::Acquire(0ms).heldElsewhere);
   }
   std::filesystem::remove(game.Path().string() + "-link");
   for (int i = 0; i < 100 && requests < 2; ++i) std::this_thread::sleep_for(10ms);
@@ -41,10 +42,10 @@ TEST(InstanceLock, ASecondStartInTheSameDirectoryFindsItTakenAndAsksTheFirstToCo
   TempDir other;
   {
     CurrentDirectory elsewhere(other.Path());
-    EXPECT_TRUE(InstanceLock::Acquire(0ms, problem));
+    EXPECT_TRUE(InstanceLock::Acquire(0ms).lock);
   }
-  first.reset();
-  EXPECT_TRUE(InstanceLock::Acquire(0ms, problem)) << "released with its holder";
+  first.lock.reset();
+  EXPECT_TRUE(InstanceLock::Acquire(0ms).lock) << "released with its holder";
 }
 
 TEST(InstanceLock, TheKernelReleasesItWithAKilledHolderAndAPatientStartTakesItThen) {
@@ -54,9 +55,8 @@ TEST(InstanceLock, TheKernelReleasesItWithAKilledHolderAndAPatientStartTakesItTh
   const pid_t holder = fork();
   ASSERT_GE(holder, 0);
   if (holder == 0) {
-    std::string ignored;
-    std::unique_ptr<InstanceLock> lock = InstanceLock::Acquire(0ms, ignored);
-    char byte = lock ? 1 : 0;
+    const InstanceLock::Attempt held = InstanceLock::Acquire(0ms);
+    char byte = held.lock ? 1 : 0;
     if (write(ready[1], &byte, 1) != 1) _exit(2);
     pause();
     _exit(0);
@@ -64,15 +64,15 @@ TEST(InstanceLock, TheKernelReleasesItWithAKilledHolderAndAPatientStartTakesItTh
   char byte = 0;
   ASSERT_EQ(read(ready[0], &byte, 1), 1);
   ASSERT_EQ(byte, 1);
-  std::string problem;
-  EXPECT_FALSE(InstanceLock::Acquire(0ms, problem));
+  EXPECT_TRUE(InstanceLock::Acquire(0ms).heldElsewhere);
 
   std::thread killer([holder] {
     std::this_thread::sleep_for(300ms);
     kill(holder, SIGKILL);
   });
   // A restart waits a little for its predecessor to end.
-  EXPECT_TRUE(InstanceLock::Acquire(5s, problem)) << problem;
+  const InstanceLock::Attempt patient = InstanceLock::Acquire(5s);
+  EXPECT_TRUE(patient.lock) << patient.problem;
   killer.join();
   waitpid(holder, nullptr, 0);
   close(ready[0]);
