@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ZipReader reader;
   if (reader.Open(scratch.archive.string()) == ZipResult::Ok) {
-    std::atomic<std::int32_t> extractedBytes{0};
+    std::atomic<std::int64_t> extractedBytes{0};
     const std::atomic<bool> cancelInstall{false};
     ZipEntry count;
     reader.GetItem(-1, count);

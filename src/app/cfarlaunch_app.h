@@ -3,18 +3,25 @@
 // until the window is closed.
 #include <utility>
 
+#include "base/ox_log_output.h"
+#include "base/ox_smart_ptr.h"
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 
 class CfarLaunchApp {
  public:
-  CfarLaunchApp(platform::Platform& platform, EndPolicy ends) : platform_(platform), ends_(std::move(ends)) {}
+  // `failureEcho` also receives the lines of farLaunch.log (may be empty).
+  CfarLaunchApp(platform::Platform& platform, EndPolicy ends,
+                ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho = {})
+      : platform_(platform), ends_(std::move(ends)), failureEcho_(std::move(failureEcho)) {}
 
   // Starts the dialog and delivers its events; ends the process when the
-  // window is closed through the window manager.
+  // window is closed through the window manager, once an archive being
+  // unpacked has been stopped and put back.
   void InitInstance();
 
  private:
   platform::Platform& platform_;
   EndPolicy ends_;
+  ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho_;
 };

@@ -8,6 +8,7 @@
 #include "base/ox_base.h"
 #include "base/ox_unicode.h"
 #include "net/crash_dump_upload.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
 #include "update/progress_display.h"
@@ -83,7 +84,9 @@ std::string VersionText(LauncherText prefix, const std::string& main, const std:
 
 }  // namespace
 
-CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform, EndPolicy ends) : platform_(platform) {
+CfarLaunchDlg::CfarLaunchDlg(platform::Platform& platform, EndPolicy ends,
+                             ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho)
+    : platform_(platform), failureEcho_(std::move(failureEcho)) {
   state_.ends = std::move(ends);
 }
 
@@ -100,6 +103,7 @@ int CfarLaunchDlg::OnInitDialog() {
   if (!ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
     return 0;
   }
+  OpenFailureLog(failureEcho_);
   window.SetIcon(kIconResource);
   window.SetupProgressControl(platform::Rgb(14, 5, 29), platform::Rgb(250, 240, 10), 0, 0);
   SetProgress(window, 0);
@@ -138,14 +142,14 @@ void CfarLaunchDlg::SkinControls() {
 }
 
 void CfarLaunchDlg::ReadLocalFiles() {
-  state_.needFullInstall = true;
   ReadGameOptions(state_);
   ReadInstallerTag(state_);
-  if (FileExists(kClientProgram)) {
-    state_.needFullInstall = false;
-  }
+  // A full install that did not finish (a crash, a power cut) may have
+  // written the client already: its marker says to install again.
+  state_.needFullInstall = !FileExists(kClientProgram) || FileExists(kFullInstallMarker);
   UpdateConfig config;
   if (!LoadUpdateConfig("updatecfg.xml", config)) {
+    LogFailure(kVersionDocumentName, "", "missing or unreadable");
     platform_.GetDialogs().ShowMessage(Text(LauncherText::LocalConfigUnreadable));
     platform_.GetSystem().Exit(state_.ends.failureExitCode);
   }

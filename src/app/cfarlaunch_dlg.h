@@ -4,13 +4,18 @@
 // the news page.
 #include <thread>
 
+#include "base/ox_log_output.h"
+#include "base/ox_smart_ptr.h"
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 #include "update/progress_display.h"
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:
-  explicit CfarLaunchDlg(platform::Platform& platform, EndPolicy ends = EndPolicy());
+  // `failureEcho`, when given, also receives the lines of farLaunch.log
+  // (the console prints them).
+  explicit CfarLaunchDlg(platform::Platform& platform, EndPolicy ends = EndPolicy(),
+                         ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho = {});
   // The program never destroys the dialog (it ends through the seam's
   // exit); a dialog that does go away waits for its dump upload first.
   ~CfarLaunchDlg() override;
@@ -37,6 +42,7 @@ class CfarLaunchDlg : public platform::WindowEvents {
   PageRequestHandler PageRequests();
 
   platform::Platform& platform_;
+  ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho_;
   LauncherState state_;
   std::thread dumpUploadWorker_;
 };

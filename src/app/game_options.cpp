@@ -13,7 +13,8 @@ const char* const kForceKey = "ForceUpdateVersion";
 
 void ReadGameOptions(LauncherState& state) {
   ox_base::OxIni ini;
-  if (!ini.LoadFile(kGameIni)) {
+  // Asked first: the base library logs a file it cannot open as an error.
+  if (!FileExists(kGameIni) || !ini.LoadFile(kGameIni)) {
     return;
   }
   state.AraeName = ini.GetText(kSection, "AraeName");

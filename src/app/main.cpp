@@ -1,6 +1,7 @@
 // farLaunch.exe: the launcher runs in the game directory (its current
 // directory), in a window when a display is present and on the console
 // otherwise. The window front end is a module loaded only for the window.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -10,6 +11,7 @@
 #include "app/launch_options.h"
 #include "base/ox_unicode.h"
 #include "frontends/console/console_platform.h"
+#include "frontends/posix/instance_lock.h"
 #include "frontends/posix/window_module_loader.h"
 
 namespace {
@@ -17,6 +19,10 @@ namespace {
 // A console run reports a failure end in its exit status; the window keeps 0.
 constexpr int kConsoleFailureExitCode = 1;
 constexpr int kUsageExitCode = 2;
+// How long a start waits for the launcher running in the same game
+// directory to end: a restart after a self-update or a cleared cache
+// follows its predecessor within moments.
+constexpr std::chrono::seconds kLockPatience{5};
 
 bool DisplayPresent() {
   const char* display = std::getenv("DISPLAY");
@@ -53,16 +59,38 @@ int main(int argc, char** argv) {
     return 0;
   }
 
+  // Two launchers in one game directory would download into the same files
+  // and move the same originals aside: a second start leaves everything to
+  // the first, which it has asked to come forward.
+  const frontends::posix::InstanceLock::Attempt guard = frontends::posix::InstanceLock::Acquire(kLockPatience);
+  if (guard.heldElsewhere) {
+    std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
+    return options.headless || !DisplayPresent() ? kConsoleFailureExitCode : 0;
+  }
+  if (!guard.lock) {
+    // A system without the means to guard still gets its update.
+    std::fprintf(stderr, "farLaunch.exe: %s; running unguarded\n", guard.problem.c_str());
+  }
+
   EndPolicy ends;
   ends.exitOnFinish = options.exitOnFinish;
   ends.restartParameters = RestartParameters(options);
   std::unique_ptr<platform::Platform> platform;
+  ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho;
   if (!options.headless) {
     platform = MakeWindowPlatform();
   }
   if (!platform) {
-    platform = std::make_unique<frontends::console::ConsolePlatform>(ox_base::kLauncherCodePage);
+    auto console = std::make_unique<frontends::console::ConsolePlatform>(ox_base::kLauncherCodePage);
+    failureEcho = console->FailureEcho();
+    platform = std::move(console);
     ends.failureExitCode = kConsoleFailureExitCode;
   }
-  CfarLaunchApp(*platform, ends).InitInstance();
+  platform::Platform& running = *platform;
+  if (guard.lock) {
+    guard.lock->ServeRequests([&running] {
+      running.GetUiThread().RunOnUiThread([&running] { running.GetWindow().BringToFront(); });
+    });
+  }
+  CfarLaunchApp(running, ends, failureEcho).InitInstance();
 }

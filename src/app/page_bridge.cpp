@@ -1,8 +1,10 @@
 #include "app/page_bridge.h"
 
 #include "app/page_request.h"
-#include "update/launcher_messages.h"
+#include "base/ox_unicode.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/launcher_messages.h"
 
 void HandlePageRequest(LauncherState& state, platform::Platform& platform, const std::string& pageText) {
   const PageRequest request = ReadPageRequest(pageText, state.updateFinished);
@@ -32,8 +34,17 @@ std::string ClientParameters(const LauncherState& state, const std::vector<std::
 
 void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record) {
   const std::string parameters = ClientParameters(state, record);
+  // The client never starts on half-written files: an archive being
+  // unpacked is finished (or put back) first. A download goes on meanwhile.
+  state.progress.ClaimTheEnd([](Unpacking) { return true; });
   CleanMovedAsideFiles();
   CleanTempFiles();
-  platform.GetShell().StartProgram(kClientProgram, parameters);
+  const platform::StartResult started = platform.GetShell().StartProgram(kClientProgram, parameters);
+  if (!started) {
+    const std::string problem = ox_base::Utf8ToCodePage(started.problem, ox_base::kLauncherCodePage);
+    LogFailure("game client", kClientProgram, problem);
+    platform.GetDialogs().ShowMessage(Text(LauncherText::ClientNotStarted) + problem);
+    platform.GetSystem().Exit(state.ends.failureExitCode);
+  }
   platform.GetSystem().Exit(0);
 }

@@ -15,6 +15,7 @@ void HandlePageRequest(LauncherState& state, platform::Platform& platform, const
 // thirteen fields.
 std::string ClientParameters(const LauncherState& state, const std::vector<std::string>& record);
 
-// Cleans up, starts the client (kClientProgram) with the record's command line and ends
-// the launcher.
+// Waits for an unpack to end, cleans up, starts the client (kClientProgram)
+// with the record's command line and ends the launcher; a client that
+// cannot be started is a failure (shown, logged, the failure exit code).
 void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record);

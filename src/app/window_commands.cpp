@@ -1,22 +1,8 @@
 #include "app/window_commands.h"
 
-#include <chrono>
-#include <thread>
-
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
 #include "update/window_controls.h"
-
-namespace {
-
-constexpr auto kInstallPollInterval = std::chrono::milliseconds(10);
-
-bool FullInstallUnpacking(const UpdateProgress& progress) {
-  const std::int32_t total = progress.totalInstallBytes;
-  return total != 0 && progress.extractedBytes < total;
-}
-
-}  // namespace
 
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId) {
   // Searched in order; the first matching range handles the command.
@@ -40,14 +26,23 @@ void OnWindowCommand(LauncherState& state, platform::Platform& platform, int con
 
 void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
   UpdateProgress& progress = state.progress;
-  if (FullInstallUnpacking(progress)) {
-    if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
-      return;
+  bool fullPackageStopped = false;
+  // The whole unpack of the full package is protected by the question; a
+  // patch being unpacked is put back without one, as nothing is lost.
+  const bool ending = progress.ClaimTheEnd([&](Unpacking running) {
+    if (running == Unpacking::FullPackage && !fullPackageStopped) {
+      if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
+        return false;
+      }
+      fullPackageStopped = true;
     }
     progress.cancelInstall = true;
-    while (progress.installing) {
-      std::this_thread::sleep_for(kInstallPollInterval);
-    }
+    return true;
+  });
+  if (!ending) {
+    return;
+  }
+  if (fullPackageStopped) {
     // The entry being written when the installation stopped may be the
     // client itself, half written.
     DeleteFileIfPresent(kClientProgram);

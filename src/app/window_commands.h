@@ -6,8 +6,10 @@
 // Dispatches a button click by control id (the window's command table).
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId);
 
-// Ends the launcher after clean-up; while a full installation unpacks it
-// asks first and stops the installation. Returns only when the user cancels.
+// Ends the launcher after clean-up. While the full package unpacks it asks
+// first and stops the installation; an archive being unpacked is stopped
+// and put back; either way the end waits until the files are settled.
+// Returns only when the user cancels.
 void CloseWithConfirmation(LauncherState& state, platform::Platform& platform);
 
 // Deletes the local package and client; the next tick restarts the launcher.

@@ -101,6 +101,9 @@ class Window {
   virtual void SetIcon(int iconResource) = 0;
   virtual void Minimise() = 0;
   virtual void Repaint(int id) = 0;
+  // Shows the window in front of the others (restored when minimised): a
+  // second start of the launcher in the same game directory asks for it.
+  virtual void BringToFront() = 0;
 };
 
 // The UI thread's services. PostMessage and RunOnUiThread may be called from
@@ -133,13 +136,20 @@ class WebPanel {
   virtual std::string VisibleText() = 0;
 };
 
+// What starting a program came to.
+struct StartResult {
+  bool started = false;
+  std::string problem;  // why it did not start, in words
+  explicit operator bool() const { return started; }
+};
+
 class Shell {
  public:
   virtual ~Shell() = default;
   // Starts a program (a Windows-form name such as ".\client.exe" is
   // accepted) in the current directory. The parameter string is handed over
-  // as one argument, without shell parsing. False when it could not start.
-  virtual bool StartProgram(const std::string& program, const std::string& parameters) = 0;
+  // as one argument, without shell parsing.
+  virtual StartResult StartProgram(const std::string& program, const std::string& parameters) = 0;
   // Opens an address in the user's browser.
   virtual bool OpenInBrowser(const std::string& url) = 0;
 };

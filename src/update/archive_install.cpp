@@ -6,8 +6,9 @@
 namespace {
 
 // The number of entries, or -1 when the archive cannot be opened.
-std::int32_t OpenArchive(ZipReader& reader, const std::string& archive) {
-  if (reader.Open(archive) != ZipResult::Ok) {
+std::int32_t OpenArchive(ZipReader& reader, const std::string& archive, ZipResult& result) {
+  result = reader.Open(archive);
+  if (result != ZipResult::Ok) {
     return -1;
   }
   ZipEntry count;
@@ -15,13 +16,35 @@ std::int32_t OpenArchive(ZipReader& reader, const std::string& archive) {
   return count.index;
 }
 
+bool IsFolderEntry(const ZipEntry& entry) {
+  return (entry.attributes & kAttributeDirectory) != 0 ||
+         (!entry.name.empty() && (entry.name.back() == '/' || entry.name.back() == '\\'));
+}
+
+// Keeps the first failure of an install.
+void Fail(ArchiveInstallResult& result, ArchiveOutcome outcome, const std::string& reason) {
+  if (result.outcome == ArchiveOutcome::Installed) {
+    result.outcome = outcome;
+    result.reason = reason;
+  }
+}
+
+// A failed entry in words: what went wrong, and with which entry.
+std::string EntryProblem(ZipResult code, const std::string& problem, const std::string& entry) {
+  const std::string what = problem.empty() ? ZipResultText(code) : problem;
+  const bool writing = code == ZipResult::CannotOpenFile || code == ZipResult::WriteError;
+  return what + (writing ? " writing " : " in ") + entry;
+}
+
 }  // namespace
 
 ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveInstall& how, UpdateProgress& progress) {
   ArchiveInstallResult result;
   ZipReader reader;
-  const std::int32_t count = OpenArchive(reader, archive);
+  ZipResult opened = ZipResult::Ok;
+  const std::int32_t count = OpenArchive(reader, archive, opened);
   if (count < 0) {
+    result.reason = archive + " is not a readable zip archive (" + ZipResultText(opened) + ")";
     return result;
   }
   result.outcome = ArchiveOutcome::Installed;
@@ -31,17 +54,20 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
   for (std::int32_t i = 0; i < chosen; ++i) {
     if (progress.cancelInstall) {
       result.outcome = ArchiveOutcome::Cancelled;
+      result.reason = "cancelled";
       break;
     }
     ZipEntry entry;
-    if (reader.GetItem(i, entry) != ZipResult::Ok) {
-      result.outcome = ArchiveOutcome::Incomplete;
+    const ZipResult described = reader.GetItem(i, entry);
+    if (described != ZipResult::Ok) {
+      Fail(result, ArchiveOutcome::Incomplete,
+           EntryProblem(described, reader.Problem(), "entry " + std::to_string(i)));
       continue;
     }
     InstalledEntry& installed = result.entries.emplace_back();
     installed.name = entry.name;
     if (!IsInsideGameDirectory(entry.name)) {
-      result.outcome = ArchiveOutcome::Incomplete;
+      Fail(result, ArchiveOutcome::Incomplete, entry.name + " would leave the game directory");
       continue;
     }
     // The entry takes the place, and the spelling, of the file it replaces,
@@ -53,10 +79,22 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
         installed.movedAsideAs = aside;
       }
     }
-    installed.written =
-        reader.ExtractItem(i, target, progress.extractedBytes, progress.cancelInstall) == ZipResult::Ok;
+    installed.writtenAs = target;
+    const std::vector<std::string> missing = MissingDirectoriesOf(target);
+    // A folder entry only makes folders.
+    installed.extracted = !IsFolderEntry(entry);
+    const ZipResult extracted = reader.ExtractItem(i, target, progress.extractedBytes, progress.cancelInstall);
+    for (const std::string& directory : missing) {
+      if (DirectoryExists(directory)) installed.createdDirectories.push_back(directory);
+    }
+    installed.written = extracted == ZipResult::Ok;
+    if (extracted == ZipResult::Cancelled) {
+      result.outcome = ArchiveOutcome::Cancelled;
+      result.reason = "cancelled";
+      break;
+    }
     if (!installed.written) {
-      result.outcome = ArchiveOutcome::Incomplete;
+      Fail(result, ArchiveOutcome::Incomplete, EntryProblem(extracted, reader.Problem(), entry.name));
     }
   }
   return result;
@@ -64,7 +102,8 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
 
 std::optional<std::int64_t> ArchiveContentBytes(const std::string& archive) {
   ZipReader reader;
-  const std::int32_t count = OpenArchive(reader, archive);
+  ZipResult opened = ZipResult::Ok;
+  const std::int32_t count = OpenArchive(reader, archive, opened);
   if (count < 0) {
     return std::nullopt;
   }

@@ -6,11 +6,15 @@
 //
 // - An entry whose name leaves the game directory (absolute, a drive
 //   letter, a ".." part) is refused: nothing is moved or written for it.
+// - A file in an entry's way is moved aside (when asked for) before the
+//   entry's own file is written; a later entry of the same name wins, the
+//   file it replaces moved aside in turn.
 // - Progress: every chunk the reader produces adds to
 //   `progress.extractedBytes` (see ZipReader::ExtractItem).
 // - Cancelling: `progress.cancelInstall` is looked at before each entry and
-//   ends the install there; the entry being written when it is set is cut
-//   short by the reader.
+//   before every chunk; either ends the install as Cancelled.
+// - The records say what the install did to the game directory, entry by
+//   entry, so that it can be undone (PatchTransaction).
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -32,9 +36,14 @@ struct ArchiveInstall {
 
 // What became of one chosen entry.
 struct InstalledEntry {
-  std::string name;         // as stored in the archive
-  std::string movedAsideAs; // where the file in its way went; empty: none moved
-  bool written = false;     // the reader wrote it without a failure
+  std::string name;          // as stored in the archive
+  std::string writtenAs;     // the name as the disk spells it, where it was written
+  std::string movedAsideAs;  // where the file in its way went; empty: none moved
+  // The folders that did not exist before the entry was written, outermost
+  // first (native paths relative to the game directory).
+  std::vector<std::string> createdDirectories;
+  bool extracted = false;  // the reader was given the entry's file: it (perhaps partial) may be there
+  bool written = false;    // the reader wrote it without a failure
 };
 
 enum class ArchiveOutcome {
@@ -42,13 +51,16 @@ enum class ArchiveOutcome {
   Unreadable,  // the archive could not be opened; nothing was touched
   Incomplete,  // some entry could not be read, was refused or not written;
                // the entries after it were still installed
-  Cancelled,   // a cancel request ended the install before an entry
+  Cancelled,   // a cancel request ended the install
 };
 
 struct ArchiveInstallResult {
   ArchiveOutcome outcome = ArchiveOutcome::Unreadable;
   // The chosen entries that could be read, in archive order, up to a cancel.
   std::vector<InstalledEntry> entries;
+  // The first failure in words ("CRC mismatch in data/map.dat"); empty when
+  // the archive was installed.
+  std::string reason;
 };
 
 ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveInstall& how, UpdateProgress& progress);

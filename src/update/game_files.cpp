@@ -92,3 +92,41 @@ bool IsInsideGameDirectory(const std::string& name) {
   }
   return true;
 }
+
+std::vector<std::string> MissingDirectoriesOf(const std::string& name) {
+  const std::string path = ox_base::NativePath(name);
+  std::vector<std::string> missing;
+  for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+    const std::string directory = path.substr(0, slash);
+    std::error_code error;
+    if (!directory.empty() && !fs::exists(fs::symlink_status(directory, error))) {
+      missing.push_back(directory);
+    }
+  }
+  return missing;
+}
+
+bool DirectoryExists(const std::string& path) {
+  std::error_code error;
+  return fs::is_directory(fs::symlink_status(path, error));
+}
+
+bool RemoveFileAt(const std::string& name, std::string& problem) {
+  const fs::path path(ox_base::NativePath(name));
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  if (!fs::exists(status)) return true;
+  // Only what an install can have put there: never a folder or a device.
+  if (!fs::is_regular_file(status) && !fs::is_symlink(status)) {
+    problem = "something other than a file is in the way";
+    return false;
+  }
+  fs::remove(path, error);
+  problem = error.message();
+  return !error;
+}
+
+void RemoveEmptyDirectory(const std::string& path) {
+  std::error_code error;
+  if (fs::is_empty(path, error) && !error) fs::remove(path, error);
+}

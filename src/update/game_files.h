@@ -4,6 +4,7 @@
 // Windows forms (".\client.exe"); they are made native here.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The game client and the launcher itself.
 constexpr char kClientProgram[] = ".\\client.exe";
@@ -15,6 +16,12 @@ constexpr char kPatchArchive[] = "client.zip";
 constexpr char kLauncherArchive[] = "update.zip";
 constexpr char kPackageDownload[] = "_dat.dat";
 constexpr char kServerDocument[] = "servercfg.xml";
+
+// Present while a full install is unfinished: written before the package's
+// first entry, removed once its version is recorded. A start that finds it
+// installs the full package again, whatever files are there. No clean-up
+// deletes it.
+constexpr char kFullInstallMarker[] = "farLaunch.fullinstall";
 
 // The names installs move files in the way aside under: the files a patch
 // replaces take "tmpFile" + N (N counting up through a run), the running
@@ -50,3 +57,16 @@ bool MoveFileAside(const std::string& from, const std::string& to);
 // no drive letter, no ".." component) and that can be written on disk (it
 // has a UTF-8 form; a name without is logged as refused).
 bool IsInsideGameDirectory(const std::string& name);
+
+// The folders above `name` (and `name` itself when it ends in a separator)
+// that do not exist yet, outermost first, as native relative paths.
+std::vector<std::string> MissingDirectoriesOf(const std::string& name);
+
+bool DirectoryExists(const std::string& path);
+
+// Removes the file or link at `name`, never a folder or a device. True
+// when nothing is left there; `problem` says why otherwise.
+bool RemoveFileAt(const std::string& name, std::string& problem);
+
+// Removes the folder when it is empty; a folder with content stays.
+void RemoveEmptyDirectory(const std::string& path);

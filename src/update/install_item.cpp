@@ -6,27 +6,29 @@
 namespace {
 
 // Unpacks a patch into the game directory; every file it overwrites is
-// moved aside first as "tmpFile" + N so that a failed update loses nothing.
-bool InstallPatchArchive(LauncherState& state) {
-  CleanMovedAsideFiles();
+// moved aside first as "tmpFile" + N, so that the run can put it back.
+ArchiveInstallResult InstallPatchArchive(LauncherState& state) {
   ArchiveInstall how;
   how.asideName = [&state] { return MovedAsideName(state.renameCounter++); };
-  const ArchiveInstallResult result = InstallArchive(kPatchArchive, how, state.progress);
-  if (result.outcome == ArchiveOutcome::Unreadable) {
-    return false;
+  ArchiveInstallResult result = InstallArchive(kPatchArchive, how, state.progress);
+  if (result.outcome != ArchiveOutcome::Unreadable) {
+    DeleteFileIfPresent(kPatchArchive);
   }
-  DeleteFileIfPresent(kPatchArchive);
-  return result.outcome == ArchiveOutcome::Installed;
+  return result;
 }
 
 }  // namespace
 
-bool InstallItem(LauncherState& state, const UpdateFileItem& item) {
+bool IsArchiveItem(const UpdateFileItem& item) { return item.Type == "normal" || item.Type == "farLaunch"; }
+
+ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item) {
   if (item.Type == "normal") {
     return InstallPatchArchive(state);
   }
   if (item.Type == "farLaunch") {
     return InstallLauncherArchive(state);
   }
-  return true;
+  ArchiveInstallResult nothingToUnpack;
+  nothingToUnpack.outcome = ArchiveOutcome::Installed;
+  return nothingToUnpack;
 }

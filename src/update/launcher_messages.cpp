@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::Dot) + 1> kUtf8Texts = {
+constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::ClientNotStarted) + 1> kUtf8Texts = {
     "雾港",
     "当前版本v",
     "最新版本v",
@@ -31,6 +31,8 @@ constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::Dot) + 
     "正在安装文件:",
     "正在更新文件",
     "·",
+    // Followed by the reason.
+    "游戏客户端无法启动：",
 };
 
 }  // namespace

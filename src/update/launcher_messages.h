@@ -29,6 +29,7 @@ enum class LauncherText {
   StatusInstalling,
   StatusUpdatingFiles,
   Dot,
+  ClientNotStarted,
 };
 
 // The text in the launcher's code page.

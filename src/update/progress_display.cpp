@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "update/failure_log.h"
 #include "update/launcher_messages.h"
 #include "update/self_update.h"
 #include "update/update_workflow.h"
@@ -29,11 +30,12 @@ std::string DownloadStatus(const DownloadAnnouncement& announcement) {
 }
 
 int InstallPercent(const UpdateProgress& progress) {
-  const std::int32_t total = progress.totalInstallBytes;
+  const std::int64_t total = progress.totalInstallBytes;
   if (total == 0) {
     return 0;
   }
-  const int percent = static_cast<int>(static_cast<double>(progress.extractedBytes) / total * 100.0);
+  const int percent =
+      static_cast<int>(static_cast<double>(progress.extractedBytes) / static_cast<double>(total) * 100.0);
   return percent > 99 ? 100 : percent;
 }
 
@@ -66,7 +68,7 @@ void ShowCompletion(LauncherState& state, platform::Platform& platform, const Pa
       break;
     }
     case LauncherReplaced:
-      RestartLauncher(platform, Text(LauncherText::LauncherUpdated), state.ends.restartParameters);
+      RestartLauncher(state, platform, Text(LauncherText::LauncherUpdated));
       break;
     default:
       break;
@@ -91,10 +93,13 @@ void EndAfterCompletion(LauncherState& state, platform::Platform& platform) {
 void ShowStage(LauncherState& state, platform::Platform& platform) {
   UpdateProgress& progress = state.progress;
   platform::Window& window = platform.GetWindow();
-  switch (progress.stage.load(std::memory_order_acquire)) {
+  // Only the code shown is cleared: one a worker publishes meanwhile stays
+  // for the next tick.
+  const std::int32_t shown = progress.stage.load(std::memory_order_acquire);
+  switch (shown) {
     case Downloading:
       SetStatus(window, DownloadStatus(progress.Announcement()));
-      progress.stage = Idle;
+      progress.ClearStage(shown);
       break;
     case EntryDone:
       if (state.selfUpdated) {
@@ -103,15 +108,15 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
         platform.GetSystem().Exit(0);
       }
       SetStatus(window, Text(LauncherText::StatusEntryDone));
-      progress.stage = Idle;
+      progress.ClearStage(shown);
       break;
     case CannotUpdate:
       SetStatus(window, Text(LauncherText::StatusCannotUpdate));
-      progress.stage = Idle;
+      progress.ClearStage(shown);
       break;
     case ServerConfigRetry:
       SetStatus(window, Text(LauncherText::StatusFetchingServerConfig));
-      progress.stage = Idle;
+      progress.ClearStage(shown);
       if (!StartUpdate(state, platform)) {
         progress.serverFailures += 1;
         if (progress.serverFailures > kServerRetryLimit) {
@@ -120,6 +125,8 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
       }
       break;
     case ServerConfigFailed:
+      LogFailure("server document", state.UpdateServerAddr,
+                 "given up after " + std::to_string(progress.serverFailures + 1) + " failed fetches");
       platform.GetUiThread().StopTimer(kStatusTimer);
       platform.GetDialogs().ShowMessage(Text(LauncherText::ServerConfigUnreadable));
       platform.GetSystem().Exit(state.ends.failureExitCode);
@@ -130,11 +137,11 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
                              controls::InstallBarImage);
       SetStatus(window, Text(LauncherText::StatusInstalling));
       progress.installDisplay = true;
-      progress.stage = Idle;
+      progress.ClearStage(shown);
       break;
     case InstallDone:
       progress.installDisplay = false;
-      progress.stage = Idle;
+      progress.ClearStage(shown);
       break;
     default:
       break;
@@ -176,7 +183,7 @@ void OnStatusTimer(LauncherState& state, platform::Platform& platform, const Pag
   ShowCompletion(state, platform, handlePageRequest);
   EndAfterCompletion(state, platform);
   if (state.cacheCleared) {
-    RestartLauncher(platform, Text(LauncherText::CacheCleared), state.ends.restartParameters);
+    RestartLauncher(state, platform, Text(LauncherText::CacheCleared));
   }
   ShowStage(state, platform);
   ShowInstallPercent(state, platform.GetWindow());

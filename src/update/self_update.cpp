@@ -4,7 +4,8 @@
 #include <system_error>
 
 #include "base/ox_path.h"
-#include "update/archive_install.h"
+#include "base/ox_unicode.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/window_controls.h"
 
@@ -21,25 +22,35 @@ void MakeExecutable(const std::string& name) {
 
 }  // namespace
 
-bool InstallLauncherArchive(LauncherState& state) {
-  CleanMovedAsideFiles();
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state) {
   ArchiveInstall how;
   how.firstEntryOnly = true;
-  how.asideName = [] { return std::string(kLauncherAsideName); };
-  const ArchiveInstallResult result = InstallArchive(kLauncherArchive, how, state.progress);
-  if (result.outcome != ArchiveOutcome::Installed) {
-    return false;
+  // Each moved-aside name is used once in a run, so that every original
+  // can be put back.
+  how.asideName = [&state] {
+    return state.selfUpdated ? MovedAsideName(state.renameCounter++) : std::string(kLauncherAsideName);
+  };
+  ArchiveInstallResult result = InstallArchive(kLauncherArchive, how, state.progress);
+  if (result.outcome == ArchiveOutcome::Installed) {
+    MakeExecutable(result.entries.front().name);
+    state.selfUpdated = true;
   }
-  MakeExecutable(result.entries.front().name);
-  state.selfUpdated = true;
-  return true;
+  return result;
 }
 
-void RestartLauncher(platform::Platform& platform, const std::string& message, const std::string& parameters) {
+void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message) {
+  state.progress.ClaimTheEnd([&state](Unpacking) {
+    state.progress.cancelInstall = true;
+    return true;
+  });
   CleanMovedAsideFiles();
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
-  platform.GetShell().StartProgram(kLauncherProgram, parameters);
+  const platform::StartResult restarted = platform.GetShell().StartProgram(kLauncherProgram, state.ends.restartParameters);
+  if (!restarted) {
+    LogFailure("restart", kLauncherProgram, ox_base::Utf8ToCodePage(restarted.problem, ox_base::kLauncherCodePage));
+    platform.GetSystem().Exit(state.ends.failureExitCode);
+  }
   platform.GetSystem().Exit(0);
 }

@@ -3,14 +3,18 @@
 #include <string>
 
 #include "platform/seam.h"
+#include "update/archive_install.h"
 #include "update/launcher_state.h"
 
 // Installs the launcher's archive: its first entry (the new launcher)
-// replaces the file of the same name, which is moved aside as "tmpUpdate0"
-// first. False when the archive cannot be opened or the entry cannot be
-// written.
-bool InstallLauncherArchive(LauncherState& state);
+// replaces the file of the same name, which is moved aside first: the
+// running launcher as "tmpUpdate0", a launcher this run installed already as
+// "tmpFile" + N. Sets `selfUpdated` once installed.
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state);
 
-// Cleans up, stops the status timer, shows the message, starts the launcher
-// again with `parameters` and ends this process. UI thread only.
-void RestartLauncher(platform::Platform& platform, const std::string& message, const std::string& parameters);
+// Waits for an unpack to end (asking it to stop), cleans up, stops the
+// status timer, shows the message, starts the launcher again with the
+// run's restart parameters and ends this process (with the failure exit
+// code, the reason logged, when the new launcher cannot start). UI thread
+// only.
+void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message);

@@ -4,6 +4,7 @@
 // they publish here and the timer shows what it finds.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -24,6 +25,17 @@ enum UpdateCompletion : std::int32_t {
   LauncherReplaced = 2,
 };
 
+// Who may be changing the game's files: the worker while it unpacks an
+// archive (or puts a run's archives back), or the UI thread once it ends
+// the process with a clean-up (the close button, the game launch, a
+// restart). Neither cuts into the other.
+enum class Unpacking : std::int32_t {
+  None = 0,
+  FullPackage = 1,  // the full client package: the close button asks first
+  Archive = 2,      // a patch or the launcher's archive, or putting them back
+  Ending = 3,       // the UI thread is ending the process: no unpack starts
+};
+
 // What the latest Downloading stage announced.
 struct DownloadAnnouncement {
   std::string currentFile;
@@ -36,10 +48,14 @@ struct UpdateProgress {
   // it (acquire); only the latest code counts.
   std::atomic<std::int32_t> stage{Idle};
   std::atomic<std::int32_t> completion{Pending};
-  std::atomic<std::int32_t> totalInstallBytes{0};
-  std::atomic<std::int32_t> extractedBytes{0};
+  // 64-bit: a package of 2 GiB and more must not wrap.
+  std::atomic<std::int64_t> totalInstallBytes{0};
+  std::atomic<std::int64_t> extractedBytes{0};
   std::atomic<bool> cancelInstall{false};
-  std::atomic<bool> installing{false};
+  std::atomic<Unpacking> unpacking{Unpacking::None};
+  // From the start of the worker thread until its last touch of the shared
+  // state: whoever tears the state down (a test) waits for it to drop.
+  std::atomic<bool> workerRunning{false};
 
   // Timer-only counters (UI thread).
   bool installDisplay = false;
@@ -64,7 +80,44 @@ struct UpdateProgress {
     return announcement_;
   }
 
+  // The timer has shown `shown`: back to Idle, unless a worker published
+  // another code meanwhile, which the next tick then shows.
+  void ClearStage(std::int32_t shown) { stage.compare_exchange_strong(shown, Idle); }
+
+  // Worker: marks an unpack of `kind` (FullPackage or Archive); false, and
+  // nothing marked, once the UI thread ends the process: the game's files
+  // must then be left alone.
+  bool BeginUnpacking(Unpacking kind);
+  void EndUnpacking();
+
+  // UI thread, on a way out that cleans up the game's files: waits,
+  // checking every 10 ms, until no unpack runs, and then keeps any from
+  // starting. `whileUnpacking` is told the running unpack's kind before each
+  // wait; it may ask for a cancel, or answer false to give up ending: then
+  // false is returned and nothing is claimed. Never needs a worker's
+  // message box: a worker shows none while it unpacks.
+  bool ClaimTheEnd(const std::function<bool(Unpacking)>& whileUnpacking);
+
  private:
   mutable std::mutex announcementLock_;
   DownloadAnnouncement announcement_;
+};
+
+// Marks an unpack for as long as it lives (see BeginUnpacking).
+class UnpackingScope {
+ public:
+  UnpackingScope(UpdateProgress& progress, Unpacking kind)
+      : progress_(progress), entered_(progress.BeginUnpacking(kind)) {}
+  ~UnpackingScope() {
+    if (entered_) progress_.EndUnpacking();
+  }
+  UnpackingScope(const UnpackingScope&) = delete;
+  UnpackingScope& operator=(const UnpackingScope&) = delete;
+
+  // False when the process is ending: leave the game's files alone.
+  bool Entered() const { return entered_; }
+
+ private:
+  UpdateProgress& progress_;
+  const bool entered_;
 };

@@ -5,18 +5,22 @@
 #include <string>
 
 #include "platform/seam.h"
+#include "update/archive_install.h"
 #include "update/launcher_state.h"
 
 // Fetches and reads the server document, navigates the news panel and
-// starts the worker. False (stage ServerConfigRetry) when the fetch failed.
-// UI thread.
+// starts the worker. False (stage ServerConfigRetry) when the fetch failed
+// or the document is no server document. UI thread.
 bool StartUpdate(LauncherState& state, platform::Platform& platform);
 
 // Downloads the server document to "servercfg.xml" and stores it in its
-// Base64 form. False when the download failed.
+// Base64 form. False, with the reason logged, when the download failed,
+// the document is too large or it cannot be stored.
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform);
 
-// Reads the stored server document into the state. False when it is missing.
+// Reads the stored server document into the state. False, with the reason
+// logged and the state unchanged, when it is missing, does not load or
+// holds no version entry.
 bool LoadServerDocument(LauncherState& state);
 
 // Worker bodies (client present / client missing). They end the process
@@ -24,12 +28,16 @@ bool LoadServerDocument(LauncherState& state);
 void NormalUpdateWorker(LauncherState& state, platform::Platform& platform);
 void FullInstallWorker(LauncherState& state, platform::Platform& platform);
 
-// Installs a downloaded item by its type. False when its archive cannot be
-// opened or an entry cannot be extracted.
-bool InstallItem(LauncherState& state, const UpdateFileItem& item);
+// True for the item types whose download is an archive to unpack.
+bool IsArchiveItem(const UpdateFileItem& item);
 
-// Records entry `index` as the installed version in updatecfg.xml.
-void WriteBack(LauncherState& state, platform::Platform& platform, std::size_t index);
+// Installs a downloaded item by its type: what its archive's entries came
+// to (Installed, with no entries, for items that are not unpacked).
+ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item);
+
+// Records entry `index` as the installed version in updatecfg.xml. False,
+// with `problem` saying why, when the document cannot be saved.
+bool WriteBack(LauncherState& state, platform::Platform& platform, std::size_t index, std::string& problem);
 
 // True when `code` sorts after `installed`, byte by byte as unsigned
 // characters, a prefix first.

@@ -23,6 +23,7 @@ struct ZipEntry {
   std::int64_t accessTime = 0;
   std::int64_t creationTime = 0;
   std::int64_t modificationTime = 0;
-  std::int32_t compressedSize = 0;
-  std::int32_t uncompressedSize = 0;
+  // 64-bit: a size between 2 and 4 GiB must not turn negative.
+  std::int64_t compressedSize = 0;
+  std::int64_t uncompressedSize = 0;
 };

@@ -35,7 +35,8 @@ ZipResult ZipEntryStream::Read(unsigned char* buffer, std::size_t capacity, std:
   produced = 0;
   const std::size_t wanted = std::min<std::size_t>(capacity, remainingUncompressed_);
   if (wanted == 0) {
-    return remainingUncompressed_ == 0 && crc_ != expectedCrc_ ? ZipResult::Corrupt : ZipResult::Ok;
+    return remainingUncompressed_ == 0 && crc_ != expectedCrc_ ? Failed(ZipResult::Corrupt, "CRC mismatch")
+                                                                 : ZipResult::Ok;
   }
   const ZipResult result = deflated_ ? Inflate(buffer, wanted, produced)
                                      : ReadStored(buffer, wanted, produced);
@@ -47,8 +48,10 @@ ZipResult ZipEntryStream::Read(unsigned char* buffer, std::size_t capacity, std:
 
 ZipResult ZipEntryStream::ReadStored(unsigned char* buffer, std::size_t wanted, std::size_t& produced) {
   // Stored data shorter than the content it claims ends early.
-  if (remainingCompressed_ < wanted) return ZipResult::Corrupt;
-  if (!archive_.ReadExactlyAt(readPosition_, buffer, wanted)) return ZipResult::WriteError;
+  if (remainingCompressed_ < wanted) return Failed(ZipResult::Corrupt, "the stored data ends early");
+  if (!archive_.ReadExactlyAt(readPosition_, buffer, wanted)) {
+    return Failed(ZipResult::WriteError, "the archive cannot be read");
+  }
   readPosition_ += static_cast<std::int64_t>(wanted);
   remainingCompressed_ -= static_cast<std::uint32_t>(wanted);
   produced = wanted;
@@ -66,8 +69,11 @@ ZipResult ZipEntryStream::Inflate(unsigned char* buffer, std::size_t wanted, std
     const int status = inflate(&inflate_, Z_SYNC_FLUSH);
     // The stream's end before the promised size, damaged data, or no
     // progress for want of input all mean the entry is broken.
-    if (status == Z_STREAM_END && inflate_.avail_out > 0) return ZipResult::Corrupt;
-    if (status != Z_OK && status != Z_STREAM_END) return ZipResult::Corrupt;
+    const bool inputUsedUp = inflate_.avail_in == 0 && remainingCompressed_ == 0;
+    if ((status == Z_STREAM_END && inflate_.avail_out > 0) || (status == Z_BUF_ERROR && inputUsedUp)) {
+      return Failed(ZipResult::Corrupt, "the compressed data ends early");
+    }
+    if (status != Z_OK && status != Z_STREAM_END) return Failed(ZipResult::Corrupt, "damaged compressed data");
   }
   produced = wanted;
   return ZipResult::Ok;
@@ -75,10 +81,17 @@ ZipResult ZipEntryStream::Inflate(unsigned char* buffer, std::size_t wanted, std
 
 ZipResult ZipEntryStream::RefillInput() {
   const std::size_t size = std::min<std::size_t>(kChunkSize, remainingCompressed_);
-  if (!archive_.ReadExactlyAt(readPosition_, input_.data(), size)) return ZipResult::WriteError;
+  if (!archive_.ReadExactlyAt(readPosition_, input_.data(), size)) {
+    return Failed(ZipResult::WriteError, "the archive cannot be read");
+  }
   readPosition_ += static_cast<std::int64_t>(size);
   remainingCompressed_ -= static_cast<std::uint32_t>(size);
   inflate_.next_in = input_.data();
   inflate_.avail_in = static_cast<uInt>(size);
   return ZipResult::Ok;
+}
+
+ZipResult ZipEntryStream::Failed(ZipResult result, const char* problem) {
+  problem_ = problem;
+  return result;
 }

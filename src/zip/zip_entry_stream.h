@@ -31,11 +31,15 @@ class ZipEntryStream {
   // the archive cannot be read.
   ZipResult Read(unsigned char* buffer, std::size_t capacity, std::size_t& produced);
 
+  // Why the last Read failed, in words.
+  const char* Problem() const { return problem_; }
+
  private:
   ZipEntryStream(ZipArchiveFile& archive, std::int64_t dataPosition, const CentralHeader& header);
   ZipResult ReadStored(unsigned char* buffer, std::size_t wanted, std::size_t& produced);
   ZipResult Inflate(unsigned char* buffer, std::size_t wanted, std::size_t& produced);
   ZipResult RefillInput();
+  ZipResult Failed(ZipResult result, const char* problem);
 
   ZipArchiveFile& archive_;
   std::int64_t readPosition_;
@@ -47,4 +51,5 @@ class ZipEntryStream {
   bool inflateStarted_ = false;
   z_stream inflate_{};
   std::vector<unsigned char> input_;
+  const char* problem_ = "";
 };

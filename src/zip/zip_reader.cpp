@@ -1,5 +1,6 @@
 #include "zip/zip_reader.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <system_error>
@@ -26,6 +27,9 @@ void RemoveExistingFile(const fs::path& target) {
   if (type == fs::file_type::regular || type == fs::file_type::symlink) fs::remove(target, error);
 }
 
+// The system's words for the error the last failed call left in errno.
+std::string SystemError() { return std::error_code(errno, std::generic_category()).message(); }
+
 }  // namespace
 
 ZipResult ZipReader::Open(const std::string& path) {
@@ -47,7 +51,8 @@ ZipResult ZipReader::Open(const std::string& path) {
 }
 
 ZipResult ZipReader::GetItem(std::int32_t index, ZipEntry& entry) {
-  if (!archive_ || index < -1 || index >= end_.entryCount) return ZipResult::BadArguments;
+  problem_.clear();
+  if (!archive_ || index < -1 || index >= end_.entryCount) return Failed(ZipResult::BadArguments, "no such entry");
   if (index == -1) {
     entry = ZipEntry{};
     entry.index = end_.entryCount;
@@ -65,14 +70,14 @@ ZipResult ZipReader::GetItem(std::int32_t index, ZipEntry& entry) {
 }
 
 ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPath,
-                                 std::atomic<std::int32_t>& extractedBytes,
+                                 std::atomic<std::int64_t>& extractedBytes,
                                  const std::atomic<bool>& cancelInstall) {
-  if (!archive_ || index < 0 || index >= end_.entryCount) return ZipResult::BadArguments;
+  if (!archive_ || index < 0 || index >= end_.entryCount) return Failed(ZipResult::BadArguments, "no such entry");
   ZipEntry entry;
   const ZipResult described = GetItem(index, entry);
   if (described != ZipResult::Ok) return described;
   // The cache may have answered without moving the cursor.
-  if (!MoveCursorTo(index)) return ZipResult::Corrupt;
+  if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
   const CentralHeader header = cursor_.header;
 
   // Names are found on disk whatever their letter case, and written in
@@ -80,12 +85,14 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
   // root.
   if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
     const std::optional<std::string> directory = ox_base::ToNativePath(entry.name);
-    if (!StaysBelowRoot(entry.name) || !directory) return ZipResult::CannotOpenFile;
+    if (!StaysBelowRoot(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
+    if (!directory) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
     CreateDirectoryChain(root_, *directory);
     return ZipResult::Ok;
   }
   const std::optional<std::string> relative = ox_base::ToNativePath(targetPath);
-  if (!StaysBelowRoot(targetPath) || !relative) return ZipResult::CannotOpenFile;
+  if (!StaysBelowRoot(targetPath)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
+  if (!relative) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
   const std::size_t lastSeparator = relative->rfind('/');
   if (lastSeparator != std::string::npos) {
     CreateDirectoryChain(root_, relative->substr(0, lastSeparator));
@@ -118,13 +125,18 @@ bool ZipReader::MoveCursorTo(std::int32_t index) {
   return cursor_.headerValid;
 }
 
+ZipResult ZipReader::Failed(ZipResult result, std::string problem) {
+  problem_ = std::move(problem);
+  return result;
+}
+
 ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
-  if (!MoveCursorTo(index)) return ZipResult::Corrupt;
+  if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
   const CentralHeader& header = cursor_.header;
   std::string name(header.nameLength, '\0');
   if (!archive_->ReadExactlyAt(cursor_.position + static_cast<std::int64_t>(CentralHeader::kSize),
                                name.data(), name.size())) {
-    return ZipResult::Corrupt;
+    return Failed(ZipResult::Corrupt, "the central directory is damaged");
   }
   // A stored NUL ends the name, as it would for any C string.
   name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
@@ -145,11 +157,11 @@ ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
   std::uint16_t extraLength = 0;
   if (CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset, header,
                        dataPosition, extraLength) != ZipResult::Ok) {
-    return ZipResult::Corrupt;
+    return Failed(ZipResult::Corrupt, "the local header does not match the directory");
   }
   std::vector<unsigned char> extra(extraLength);
   if (!archive_->ReadExactlyAt(dataPosition - extraLength, extra.data(), extra.size())) {
-    return ZipResult::ReadError;
+    return Failed(ZipResult::ReadError, "the local header cannot be read");
   }
 
   entry.index = index;
@@ -158,18 +170,18 @@ ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
   const std::int64_t dosTime = DosTimeToFileTime(header.dosDateTime);
   entry.accessTime = entry.creationTime = entry.modificationTime = dosTime;
   ApplyExtendedTimestamp(extra.data(), extra.size(), entry);
-  entry.compressedSize = static_cast<std::int32_t>(header.compressedSize);
-  entry.uncompressedSize = static_cast<std::int32_t>(header.uncompressedSize);
+  entry.compressedSize = header.compressedSize;
+  entry.uncompressedSize = header.uncompressedSize;
   return ZipResult::Ok;
 }
 
 ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
                                const CentralHeader& header,
-                               std::atomic<std::int32_t>& extractedBytes,
+                               std::atomic<std::int64_t>& extractedBytes,
                                const std::atomic<bool>& cancelInstall) {
   RemoveExistingFile(target);
   ox_base::FileHandle output = ox_base::FileHandle::Open(target.string(), "wb");
-  if (!output) return ZipResult::CannotOpenFile;
+  if (!output) return Failed(ZipResult::CannotOpenFile, SystemError());
   // Chunks are written whole; a stdio buffer would split each in two.
   std::setvbuf(output.get(), nullptr, _IONBF, 0);
 
@@ -177,22 +189,28 @@ ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
   std::uint16_t extraLength = 0;
   ZipResult result = CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset,
                                       header, dataPosition, extraLength);
+  if (result != ZipResult::Ok) problem_ = "the local header does not match the directory";
   std::unique_ptr<ZipEntryStream> stream;
   if (result == ZipResult::Ok) {
     stream = ZipEntryStream::Open(*archive_, dataPosition, header);
-    if (!stream) result = ZipResult::WriteError;
+    if (!stream) result = Failed(ZipResult::WriteError, "the decompressor cannot start");
   }
   std::vector<unsigned char> chunk(ZipEntryStream::kChunkSize);
-  while (result == ZipResult::Ok && !cancelInstall.load()) {
-    extractedBytes.fetch_add(static_cast<std::int32_t>(ZipEntryStream::kChunkSize));
+  while (result == ZipResult::Ok) {
+    if (cancelInstall.load()) {
+      result = Failed(ZipResult::Cancelled, "cancelled");
+      break;
+    }
+    extractedBytes.fetch_add(static_cast<std::int64_t>(ZipEntryStream::kChunkSize));
     std::size_t produced = 0;
     result = stream->Read(chunk.data(), chunk.size(), produced);
+    if (result != ZipResult::Ok) problem_ = stream->Problem();
     if (result != ZipResult::Ok || produced == 0) break;
     if (std::fwrite(chunk.data(), 1, produced, output.get()) != produced) {
-      result = ZipResult::WriteError;
+      result = Failed(ZipResult::WriteError, SystemError());
     }
   }
-  if (!output.Close() && result == ZipResult::Ok) result = ZipResult::WriteError;
+  if (!output.Close() && result == ZipResult::Ok) result = Failed(ZipResult::WriteError, SystemError());
 
   // A damaged file keeps the time it was written at, so it is not taken
   // for the entry's content.

@@ -36,13 +36,17 @@ class ZipReader {
   // letter case of its name), creating the directories above it. A directory
   // entry only creates its directory. Every chunk read adds 16 384 to
   // `extractedBytes`, the final empty read included; `cancelInstall` is
-  // checked before each chunk and, when set, ends the extraction with Ok
-  // and a partial file. Names that would leave the root, or that have no
-  // UTF-8 form, are refused with CannotOpenFile and nothing is written;
-  // damaged data returns Corrupt.
+  // checked before each chunk and, when set, ends the extraction with
+  // Cancelled and a partial file. Names that would leave the root, or that
+  // have no UTF-8 form, are refused with CannotOpenFile and nothing is
+  // written; damaged data returns Corrupt.
   ZipResult ExtractItem(std::int32_t index, const std::string& targetPath,
-                        std::atomic<std::int32_t>& extractedBytes,
+                        std::atomic<std::int64_t>& extractedBytes,
                         const std::atomic<bool>& cancelInstall);
+
+  // Why the last GetItem or ExtractItem failed, in words ("CRC mismatch",
+  // "No space left on device"); empty after a success.
+  const std::string& Problem() const { return problem_; }
 
   ZipResult Close();
 
@@ -61,8 +65,9 @@ class ZipReader {
   bool MoveCursorTo(std::int32_t index);
   ZipResult ReadEntry(std::int32_t index, ZipEntry& entry);
   ZipResult WriteFile(const std::filesystem::path& target, const ZipEntry& entry,
-                      const CentralHeader& header, std::atomic<std::int32_t>& extractedBytes,
+                      const CentralHeader& header, std::atomic<std::int64_t>& extractedBytes,
                       const std::atomic<bool>& cancelInstall);
+  ZipResult Failed(ZipResult result, std::string problem);
 
   std::unique_ptr<ZipArchiveFile> archive_;
   // While the archive is open this thread is taken to be the only one
@@ -74,4 +79,5 @@ class ZipReader {
   // The entry GetItem last described.
   std::int32_t cachedIndex_ = -1;
   ZipEntry cachedEntry_;
+  std::string problem_;
 };

@@ -11,6 +11,7 @@ const char* ZipResultText(ZipResult code) {
     case ZipResult::MoreData: return "Still more data to unzip";
     case ZipResult::Corrupt: return "Zipfile is corrupt or not a zipfile";
     case ZipResult::ReadError: return "Error reading file";
+    case ZipResult::Cancelled: return "Extraction cancelled";
     case ZipResult::BadArguments: return "Caller: faulty arguments";
     case ZipResult::PartiallyUnzipped: return "Caller: the file had already been partially unzipped";
     case ZipResult::NotMemoryArchive: return "Caller: can only get memory of a memory zipfile";

@@ -14,6 +14,8 @@ enum class ZipResult : std::int32_t {
   MoreData = 0x600,
   Corrupt = 0x700,
   ReadError = 0x800,
+  // ExtractItem: a cancel request ended the entry early.
+  Cancelled = 0x900,
   BadArguments = 0x10000,
   PartiallyUnzipped = 0x20000,
   NotMemoryArchive = 0x30000,

@@ -4,7 +4,9 @@
 
 #include <sys/stat.h>
 
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "frontends/console/console.h"
 #include "frontends/console/process_shell.h"
@@ -39,6 +41,32 @@ TEST_F(PageBridge, LaunchRecordStartsTheClientAndEnds) {
   EXPECT_FALSE(dir.Has("tmpFile0"));
   EXPECT_FALSE(dir.Has("servercfg.xml"));
   EXPECT_FALSE(state.updateFinished) << "a launch alone does not wait for the update";
+}
+
+TEST_F(PageBridge, AClientThatCannotBeStartedIsAFailure) {
+  OpenTheFailureLog();
+  state.ends.failureExitCode = 1;
+  platform.shell.SetResult(false);
+  EXPECT_THROW(Handle(std::string("login ok RunClient[[") + kRecord + "]]"), platform::ExitRequested);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("游戏客户端无法启动：refused by the test")});
+  EXPECT_NE(FailureLog().find("game client (.\\client.exe): refused by the test"), std::string::npos) << FailureLog();
+}
+
+TEST_F(PageBridge, ALaunchWaitsForTheArchiveBeingUnpacked) {
+  dir.Write("tmpFile0", "the original of data.pak, still needed");
+  ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::Archive));
+  std::thread launch([this] {
+    EXPECT_THROW(Handle(std::string("login ok RunClient[[") + kRecord + "]]"), platform::ExitRequested);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(Launched());
+  EXPECT_TRUE(dir.Has("tmpFile0")) << "nothing is cleaned up under a running unpack";
+  EXPECT_FALSE(state.progress.cancelInstall) << "the unpack is not stopped, only waited for";
+  state.progress.EndUnpacking();
+  launch.join();
+  EXPECT_TRUE(Launched());
+  EXPECT_FALSE(state.progress.BeginUnpacking(Unpacking::Archive)) << "no unpack starts under the launch";
 }
 
 TEST_F(PageBridge, RequestsCountOnlyAfterTheFirstCharacter) {

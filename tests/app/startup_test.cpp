@@ -16,8 +16,17 @@ class Startup : public UpdateFixture {
  protected:
   LauncherState& Dialog() { return dialog.State(); }
   bool WaitForDialogWorker() {
-    return WaitUntil(
-        [this] { return Dialog().progress.completion.load() != Pending && !Dialog().progress.installing; });
+    return WaitUntil([this] { return !Dialog().progress.workerRunning; }) &&
+           Dialog().progress.completion.load() != Pending;
+  }
+  // A server document whose full client package holds `files`.
+  void PublishFullPackage(const std::map<std::string, std::string>& files) {
+    site.Put("/full.zip", MakeZip(files));
+    ServerDocument document;
+    document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
+    document.site["MiniTargetFileName"] = "tmp_client.tmp";
+    document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+    Publish(document);
   }
   void PublishTwoVersions() {
     ServerDocument document;
@@ -95,17 +104,25 @@ TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
 }
 
 TEST_F(Startup, ClientMissingRunsTheFullInstall) {
-  site.Put("/full.zip", MakeZip({{"client.exe", "client"}}));
-  ServerDocument document;
-  document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
-  document.site["MiniTargetFileName"] = "tmp_client.tmp";
-  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
-  Publish(document);
+  PublishFullPackage({{"client.exe", "client"}});
   Install(false);
   ASSERT_EQ(dialog.OnInitDialog(), 1);
   ASSERT_TRUE(WaitForDialogWorker());
   EXPECT_TRUE(Dialog().needFullInstall);
   EXPECT_EQ(dir.Read("client.exe"), "client");
+}
+
+TEST_F(Startup, AnUnfinishedFullInstallIsFinishedWhateverFilesAreThere) {
+  PublishFullPackage({{"client.exe", "whole client"}, {"data/base.dat", "base"}});
+  Install(true);
+  dir.Write("client.exe", "half written");
+  dir.Write("farLaunch.fullinstall", site.Url("/full.zip"));
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+  ASSERT_TRUE(WaitForDialogWorker());
+  EXPECT_TRUE(Dialog().needFullInstall);
+  EXPECT_EQ(dir.Read("client.exe"), "whole client");
+  EXPECT_EQ(dir.Read("data/base.dat"), "base");
+  EXPECT_FALSE(dir.Has("farLaunch.fullinstall"));
 }
 
 TEST_F(Startup, PackageFileWithoutIniWritesAnEmptyIni) {

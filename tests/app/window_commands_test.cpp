@@ -2,9 +2,13 @@
 // stop protocol, and clearing the cache.
 #include "app/window_commands.h"
 
+#include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "update/update_fixture.h"
+#include "update/update_workflow.h"
 
 namespace {
 
@@ -25,8 +29,7 @@ TEST_F(WindowCommands, TableDispatchesInOrder) {
 TEST_F(WindowCommands, CloseOutsideAnInstallationEndsAtOnceAndCleansUp) {
   for (int id : {2021, 2022}) {
     dir.Write("tmpFile0", "aside");
-    dir.Write("client.zip", "partial download");
-    state.progress.installing = true;  // a full install still downloading
+    dir.Write("client.zip", "partial download");  // a full install still downloading
     EXPECT_THROW(Command(id), platform::ExitRequested);
     EXPECT_FALSE(dir.Has("tmpFile0"));
     EXPECT_FALSE(dir.Has("client.zip"));
@@ -37,9 +40,11 @@ TEST_F(WindowCommands, CloseOutsideAnInstallationEndsAtOnceAndCleansUp) {
 
 TEST_F(WindowCommands, CloseWhileUnpackingAsksAndStopsTheInstallation) {
   dir.Write("client.exe", "half written");
+  // Many small entries count a chunk each: the count passes the total long
+  // before the end, and the question still comes.
   state.progress.totalInstallBytes = 1000000;
-  state.progress.extractedBytes = 16384;
-  state.progress.installing = true;
+  state.progress.extractedBytes = 2000000;
+  ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::FullPackage));
 
   platform.dialogs.ScriptAnswers({false});
   Command(2021);
@@ -48,16 +53,68 @@ TEST_F(WindowCommands, CloseWhileUnpackingAsksAndStopsTheInstallation) {
   EXPECT_TRUE(platform.system.ExitCodes().empty());
   EXPECT_TRUE(dir.Has("client.exe"));
 
-  // The installer sees the request, stops and clears `installing`.
+  // The installer sees the request and stops unpacking.
   std::thread installer([this] {
     while (!state.progress.cancelInstall) std::this_thread::yield();
-    state.progress.installing = false;
+    state.progress.EndUnpacking();
   });
   platform.dialogs.ScriptAnswers({true});
   EXPECT_THROW(Command(2021), platform::ExitRequested);
   installer.join();
   EXPECT_FALSE(dir.Has("client.exe"));
   EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
+  EXPECT_FALSE(state.progress.BeginUnpacking(Unpacking::Archive)) << "no unpack starts once the end is claimed";
+}
+
+TEST_F(WindowCommands, CloseWhileAPatchUnpacksStopsItWithoutAQuestionAndWaitsForItsFilesToSettle) {
+  dir.Write("tmpFile0", "the original, until the patch is put back");
+  ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::Archive));
+  std::atomic<bool> putBack{false};
+  std::thread patch([&] {
+    while (!state.progress.cancelInstall) std::this_thread::yield();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::filesystem::rename(dir.Path() / "tmpFile0", dir.Path() / "data.pak");
+    putBack = true;
+    state.progress.EndUnpacking();
+  });
+  EXPECT_THROW(Command(2021), platform::ExitRequested);
+  patch.join();
+  EXPECT_TRUE(putBack);
+  EXPECT_TRUE(BoxTexts().empty());
+  EXPECT_EQ(dir.Read("data.pak"), "the original, until the patch is put back");
+}
+
+// The real full-install worker, with boxes shown on the UI thread as the
+// window front end shows them.
+TEST_F(WindowCommands, ACloseInTheLastEntryStopsTheFullInstallAndNeverWaitsForAWorkersBox) {
+  // The last entry is long enough to be caught while it is written.
+  site.Put("/full.zip", MakeZip({{"client.exe", "client"}, {"data/zz-large.pak", std::string(128 << 20, '\0')}}));
+  ServerDocument document;
+  document.versions = {ServerVersion{"1", "0", "10", "0010", {}},
+                       ServerVersion{"1", "2", "12", "0012", {ServerItem{"farLaunch", "farLaunch", site.Url("/l.zip")}}}};
+  document.site["MiniTargetFileName"] = "tmp_client.tmp";
+  document.site["MiniSourceFileAddr"] = site.Url("/full.zip");
+  Publish(document);
+  Install(false);
+  platform.dialogs.ServeWorkerBoxesOn(platform.uiThread);
+  platform.dialogs.ScriptAnswers({true});
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitUntil([this] {
+    return state.progress.unpacking.load() == Unpacking::FullPackage && state.progress.extractedBytes > (1 << 20);
+  }));
+  // This thread is the UI thread: it waits in the close command while the
+  // worker stops.
+  EXPECT_THROW(Command(2021), platform::ExitRequested);
+  ASSERT_TRUE(WaitForWorker());
+
+  EXPECT_EQ(platform.dialogs.UnservedBoxes(), 0);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("当前正在安装，强制关闭可能损坏文件，是否继续关闭？")});
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  EXPECT_EQ(site.Hits("/l.zip"), 0) << "no launcher update is fetched after a cancel";
+  EXPECT_FALSE(dir.Has("client.exe"));
+  EXPECT_TRUE(dir.Has("farLaunch.fullinstall"));
 }
 
 TEST_F(WindowCommands, ClearCacheDeletesPackageAndClientThenTheTimerRestarts) {

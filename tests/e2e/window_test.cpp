@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "e2e/scenario.h"
+#include "e2e/silent_server.h"
 #include "e2e/x_session.h"
 
 namespace e2e {
@@ -197,6 +198,38 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesNoTemporaryFiles) {
   EXPECT_EQ(ClickUntilEnded(x, launcher, kCloseX, kCloseY), 0) << ReadFile(scenario.Output("run.txt"));
   EXPECT_EQ(game.Files(), before);
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
+}
+
+// The window of a launcher whose start stalls on its server document; a
+// second start in the same game directory asks it to come forward and ends.
+TEST_F(WindowEndToEnd, ASecondStartBringsTheRunningWindowForward) {
+  Scenario scenario;
+  SilentServer silent;
+  PointAtSilentServer(scenario.Game(), silent);
+  scenario.Game().AddWindowModule();
+  ChildProcess first(WindowLauncher(scenario));
+  XSession x(scenario.Output(""));
+  ASSERT_TRUE(WaitUntil([&] { return MainWindowShown(x); })) << ReadFile(scenario.Output("run.txt"));
+  // A window of another program covers the launcher.
+  ChildProcess cover({{"xmessage", "-geometry", "1200x760+0+0", "cover"}, {}, {{"DISPLAY", display_}}, "/dev/null"});
+  const auto onTop = [&] {
+    std::string stack;
+    RunToEnd({{"xwininfo", "-root", "-children"}, {}, {{"DISPLAY", display_}}, scenario.Output("stack.txt")}, 30s);
+    stack = ReadFile(scenario.Output("stack.txt"));
+    const std::size_t launcher = stack.find(std::string("\"") + kTitle + "\"");
+    const std::size_t covering = stack.find("\"xmessage\"");
+    // xwininfo lists the topmost window first.
+    return launcher != std::string::npos && covering != std::string::npos && launcher < covering;
+  };
+  ASSERT_TRUE(WaitUntil([&] { return !onTop(); }, 30s));
+
+  ProcessSpec second = WindowLauncher(scenario);
+  second.output = scenario.Output("second.txt");
+  EXPECT_EQ(RunToEnd(second, kPatience), 0);
+  EXPECT_NE(ReadFile(scenario.Output("second.txt")).find("another farLaunch.exe is running in"), std::string::npos);
+  // The first serves the request once its stalled fetch gives up.
+  EXPECT_TRUE(WaitUntil(onTop, 60s));
+  EXPECT_TRUE(first.Running());
 }
 
 }  // namespace

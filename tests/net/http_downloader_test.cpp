@@ -64,7 +64,7 @@ TEST(HttpDownloader, ChunkMessageWaitsForTheFollowingRead) {
   TempDir dir;
   RecordingMessageTarget window;
   bool result = false;
-  std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window); });
+  std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window).ok; });
   // The first chunk is written as soon as it is complete ...
   while (!fs::exists(dir.File("update.zip")) || fs::file_size(dir.File("update.zip")) < kMiB) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -143,7 +143,7 @@ TEST(HttpDownloader, GoesThroughTheProxyFromTheEnvironment) {
   unsetenv("NO_PROXY");
   TempDir dir;
   RecordingMessageTarget window;
-  bool result = HttpDownloader::DownloadFile("http://updates.farlaunch.invalid/patch/0012.zip", dir.File("u.zip"), window);
+  bool result = HttpDownloader::DownloadFile("http://updates.farlaunch.invalid/patch/0012.zip", dir.File("u.zip"), window).ok;
   unsetenv("http_proxy");
   EXPECT_TRUE(result);
   EXPECT_EQ(ReadFile(dir.File("u.zip")), "data");
@@ -185,8 +185,8 @@ TEST(HttpDownloader, StalledServerIsGivenUp) {
   ScriptedHttpServer beforeHead("", ScriptedHttpServer::Then::Stall);
   TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir.File("a.zip"), window, std::chrono::seconds(1)));
-  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir.File("b.zip"), window, std::chrono::seconds(1)));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir.File("a.zip"), window, DownloadOptions{std::chrono::seconds(1)}));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir.File("b.zip"), window, DownloadOptions{std::chrono::seconds(1)}));
   EXPECT_FALSE(fs::exists(dir.File("b.zip")));
   // A stall after connecting is not a connect failure: the request is not repeated.
   EXPECT_EQ(beforeHead.Requests().size(), 1u);

@@ -100,6 +100,10 @@ void ScriptedHttpServer::Answer(int connection) {
   if (then_ == Then::Stall) {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return stopping_; });
+  } else if (then_ == Then::Reset) {
+    // Closing with a zero linger time sends RST instead of FIN.
+    linger abort{1, 0};
+    setsockopt(connection, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
   }
 }
 

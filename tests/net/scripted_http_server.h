@@ -11,7 +11,7 @@
 
 class ScriptedHttpServer {
  public:
-  enum class Then { Close, Stall };
+  enum class Then { Close, Stall, Reset };
 
   // `parts` are sent in order; before each part after the first the server
   // waits for ReleaseNextPart(). After the last part it closes the

@@ -1,5 +1,7 @@
 #include "support/fake_platform.h"
 
+#include <memory>
+
 namespace fake {
 
 // FakeWindow
@@ -33,6 +35,7 @@ void FakeWindow::SetCaption(const std::string& text) { caption = text; }
 void FakeWindow::SetIcon(int iconResource) { icon = iconResource; }
 void FakeWindow::Minimise() { ++minimiseCount; }
 void FakeWindow::Repaint(int id) { ++repaints[id]; }
+void FakeWindow::BringToFront() { ++broughtToFront; }
 
 std::string FakeWindow::LabelText(int id) const {
   auto it = labelTexts.find(id);
@@ -116,22 +119,62 @@ int FakeUiThread::TimerPeriod(int timerId) const {
 
 // FakeDialogs
 
-void FakeDialogs::ShowMessage(const std::string& text) {
-  std::lock_guard<std::mutex> lock(mutex_);
-  boxes_.push_back(Box{BoxKind::Message, text, true});
-  changed_.notify_all();
+void FakeDialogs::ShowMessage(const std::string& text) { Show(BoxKind::Message, text); }
+
+bool FakeDialogs::AskOkCancel(const std::string& text) { return Show(BoxKind::OkCancel, text); }
+
+bool FakeDialogs::Show(BoxKind kind, const std::string& text) {
+  FakeUiThread* ui = nullptr;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (servingUi_ != nullptr && std::this_thread::get_id() != uiThread_) ui = servingUi_;
+  }
+  if (ui == nullptr) return Answer(kind, text);
+  struct Request {
+    std::mutex mutex;
+    std::condition_variable done;
+    bool shown = false;
+    bool answer = false;
+  };
+  auto request = std::make_shared<Request>();
+  ui->RunOnUiThread([this, request, kind, text] {
+    const bool answer = Answer(kind, text);
+    std::lock_guard<std::mutex> lock(request->mutex);
+    request->answer = answer;
+    request->shown = true;
+    request->done.notify_all();
+  });
+  std::unique_lock<std::mutex> lock(request->mutex);
+  if (request->done.wait_for(lock, kWaitLimit, [&] { return request->shown; })) return request->answer;
+  std::lock_guard<std::mutex> count(mutex_);
+  ++unserved_;
+  return defaultAnswer_;
 }
 
-bool FakeDialogs::AskOkCancel(const std::string& text) {
+bool FakeDialogs::Answer(BoxKind kind, const std::string& text) {
   std::lock_guard<std::mutex> lock(mutex_);
-  bool answer = defaultAnswer_;
-  if (!script_.empty()) {
-    answer = script_.front();
-    script_.pop_front();
+  bool answer = true;
+  if (kind == BoxKind::OkCancel) {
+    answer = defaultAnswer_;
+    if (!script_.empty()) {
+      answer = script_.front();
+      script_.pop_front();
+    }
   }
-  boxes_.push_back(Box{BoxKind::OkCancel, text, answer});
+  boxes_.push_back(Box{kind, text, answer});
   changed_.notify_all();
   return answer;
+}
+
+void FakeDialogs::ServeWorkerBoxesOn(FakeUiThread& ui) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  servingUi_ = &ui;
+  uiThread_ = std::this_thread::get_id();
+}
+
+int FakeDialogs::UnservedBoxes() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return unserved_;
 }
 
 void FakeDialogs::ScriptAnswers(std::initializer_list<bool> answers) {
@@ -167,10 +210,10 @@ void FakeWebPanel::LoadPage(WindowEvents& events, const std::string& text) {
 
 // FakeShell
 
-bool FakeShell::StartProgram(const std::string& program, const std::string& parameters) {
+platform::StartResult FakeShell::StartProgram(const std::string& program, const std::string& parameters) {
   std::lock_guard<std::mutex> lock(mutex_);
   starts_.push_back(ProgramStart{program, parameters});
-  return result_;
+  return platform::StartResult{result_, result_ ? "" : "refused by the test"};
 }
 
 bool FakeShell::OpenInBrowser(const std::string& url) {

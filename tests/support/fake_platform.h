@@ -16,6 +16,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/seam.h"
@@ -71,6 +72,7 @@ class FakeWindow : public platform::Window {
   void SetIcon(int iconResource) override;
   void Minimise() override;
   void Repaint(int id) override;
+  void BringToFront() override;
 
   // The latest text of a label; empty when it never had one.
   std::string LabelText(int id) const;
@@ -87,6 +89,7 @@ class FakeWindow : public platform::Window {
   std::string caption;
   int icon = 0;
   int minimiseCount = 0;
+  int broughtToFront = 0;
   std::map<int, int> repaints;  // repaint count by control id
 };
 
@@ -144,6 +147,14 @@ class FakeDialogs : public platform::Dialogs {
   void ShowMessage(const std::string& text) override;
   bool AskOkCancel(const std::string& text) override;
 
+  // From now on a box asked for by another thread than the caller's (a
+  // worker) is shown on the UI thread, as the window front end does: it
+  // waits in `ui`'s queue until the test delivers it, and its worker waits
+  // for that, for kWaitLimit at most. A box not shown in that time counts
+  // as unserved (the window front end would wait for ever).
+  void ServeWorkerBoxesOn(FakeUiThread& ui);
+  int UnservedBoxes() const;
+
   // Queues answers for the next questions (true = OK).
   void ScriptAnswers(std::initializer_list<bool> answers);
   // The answer when the script has run out.
@@ -155,9 +166,15 @@ class FakeDialogs : public platform::Dialogs {
  private:
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;
+  bool Show(BoxKind kind, const std::string& text);
+  bool Answer(BoxKind kind, const std::string& text);
+
   std::deque<bool> script_;
   bool defaultAnswer_ = true;
   std::vector<Box> boxes_;
+  FakeUiThread* servingUi_ = nullptr;
+  std::thread::id uiThread_;
+  int unserved_ = 0;
 };
 
 // Captures navigations; the page text is set by the test.
@@ -182,10 +199,11 @@ struct ProgramStart {
 // Captures program starts and browser opens; thread-safe.
 class FakeShell : public platform::Shell {
  public:
-  bool StartProgram(const std::string& program, const std::string& parameters) override;
+  platform::StartResult StartProgram(const std::string& program, const std::string& parameters) override;
   bool OpenInBrowser(const std::string& url) override;
 
-  // What StartProgram and OpenInBrowser answer (true by default).
+  // What StartProgram and OpenInBrowser answer (true by default); a failed
+  // start gives the problem "refused by the test".
   void SetResult(bool result);
   std::vector<ProgramStart> Starts() const;
   std::vector<std::string> OpenedUrls() const;

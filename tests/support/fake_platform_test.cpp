@@ -58,6 +58,23 @@ TEST(FakeDialogs, AnswersWorkersFromTheScriptThenTheDefault) {
   EXPECT_TRUE(boxes[2].answer);
 }
 
+TEST(FakeDialogs, WorkerBoxesCanBeShownOnTheUiThreadOnly) {
+  FakePlatform platform;
+  LoggingEvents events;
+  platform.dialogs.ServeWorkerBoxesOn(platform.uiThread);
+  platform.dialogs.ScriptAnswers({false});
+  bool answer = true;
+  std::thread worker([&] { answer = platform.dialogs.AskOkCancel("close?"); });
+  ASSERT_TRUE(platform.uiThread.WaitForPending(1));
+  EXPECT_TRUE(platform.dialogs.Boxes().empty()) << "the box waits for the UI thread";
+  platform.uiThread.DeliverPosted(events);
+  worker.join();
+  EXPECT_FALSE(answer);
+  EXPECT_EQ(platform.dialogs.UnservedBoxes(), 0);
+  platform.dialogs.ShowMessage("on the UI thread itself");
+  EXPECT_EQ(platform.dialogs.Boxes().size(), 2u);
+}
+
 TEST(FakeSystem, ExitFromAWorkerIsRecordedAndThrown) {
   FakePlatform platform;
   std::thread worker([&] {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <random>
 #include <string>
 
@@ -16,6 +17,17 @@ inline std::string ReadFile(const std::filesystem::path& path) {
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every file and directory below `dir`: relative path -> content ("<dir>"
+// for directories).
+inline std::map<std::string, std::string> Tree(const std::filesystem::path& dir) {
+  std::map<std::string, std::string> tree;
+  for (const auto& item : std::filesystem::recursive_directory_iterator(dir)) {
+    const std::string relative = std::filesystem::relative(item.path(), dir).string();
+    tree[relative] = item.is_directory() ? "<dir>" : ReadFile(item.path());
+  }
+  return tree;
 }
 
 class TempDir {

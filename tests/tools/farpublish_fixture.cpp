@@ -55,7 +55,7 @@ TreeSnapshot SnapshotTree(const fs::path& folder) {
 std::vector<std::pair<std::string, std::string>> ArchiveEntries(const fs::path& archive) {
   const TempDir target;
   const CurrentDirectory inside(target.Path());
-  std::atomic<std::int32_t> extractedBytes{0};
+  std::atomic<std::int64_t> extractedBytes{0};
   const std::atomic<bool> cancelInstall{false};
   std::vector<std::pair<std::string, std::string>> entries;
   ZipReader reader;

@@ -5,6 +5,7 @@
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
+#include "xml/base64.h"
 
 namespace {
 
@@ -81,7 +82,8 @@ TEST_P(FailedPackage, IsNotReportedAsDone) {
   Install(false);
 
   ASSERT_TRUE(StartUpdate(state, platform));
-  ASSERT_TRUE(WaitUntil([this] { return state.progress.stage.load() == CannotUpdate && !state.progress.installing; }));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(state.progress.stage.load(), CannotUpdate);
 
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！！")});
   EXPECT_EQ(state.progress.completion.load(), Pending);
@@ -127,12 +129,87 @@ TEST_F(FullInstall, CancelRequestStopsBeforeTheNextEntry) {
   state.progress.cancelInstall = true;
 
   ASSERT_TRUE(StartUpdate(state, platform));
-  ASSERT_TRUE(WaitUntil([this] { return state.progress.stage.load() == Installing && !state.progress.installing; }));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(state.progress.stage.load(), Installing);
 
   EXPECT_FALSE(dir.Has("client.exe"));
   EXPECT_FALSE(dir.Has("more.dat"));
   EXPECT_EQ(state.progress.completion.load(), Pending);
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+}
+
+TEST_F(FullInstall, APackageAddressThatIsNotHttpIsAFailedDownload) {
+  for (const std::string& address : {std::string("ftp://127.0.0.1/full.zip"), std::string(),
+                                     std::string("file:///etc/passwd")}) {
+    SCOPED_TRACE(address);
+    GameDirectory game;
+    LauncherState fresh;
+    fake::FakePlatform quiet;
+    ServerDocument document;
+    document.versions = {ServerVersion{"1", "0", "10", "0010", {}}, ServerVersion{"1", "2", "12", "0012", {}}};
+    document.site["MiniTargetFileName"] = "tmp_client.tmp";
+    document.site["MiniSourceFileAddr"] = address;
+    site.Put("/servercfg.xml", document.Text());
+    game.Write("updatecfg.xml", StoredVersionDocument(installed));
+    fresh.UpdateServerAddr = site.Url("/servercfg.xml");
+    fresh.PackageCode = "0010";
+
+    ASSERT_TRUE(StartUpdate(fresh, quiet));
+    ASSERT_TRUE(WaitUntil([&] { return !fresh.progress.workerRunning; }));
+
+    EXPECT_EQ(fresh.progress.stage.load(), CannotUpdate);
+    EXPECT_EQ(fresh.progress.completion.load(), Pending);
+    ASSERT_EQ(quiet.dialogs.Boxes().size(), 1u);
+    EXPECT_EQ(quiet.dialogs.Boxes()[0].text, Gbk("下载失败！！！"));
+    EXPECT_EQ(Base64Decode(game.Read("updatecfg.xml")), Base64Decode(StoredVersionDocument(installed)));
+  }
+}
+
+TEST_F(FullInstall, AnUnfinishedInstallKeepsItsMarkerUntilTheVersionIsRecorded) {
+  // The client is unpacked first; the entry after it is damaged.
+  PublishPackage({});
+  site.Put("/full.zip", WithEntryField(MakeOrderedZip({{"client.exe", "client"}, {"data/base.dat", "base"}}), 1,
+                                       EntryField::Crc, 0x12345678));
+  OpenTheFailureLog();
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForWorker());
+
+  EXPECT_EQ(dir.Read("client.exe"), "client");
+  EXPECT_EQ(dir.Read("farLaunch.fullinstall"), site.Url("/full.zip") + "\n");
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  EXPECT_NE(FailureLog().find("full client package tmp_client.tmp (" + site.Url("/full.zip") +
+                              "): CRC mismatch in data/base.dat"),
+            std::string::npos)
+      << FailureLog();
+
+  // Once the package is whole, the install is recorded and the marker goes.
+  site.Put("/full.zip", MakeZip({{"client.exe", "client"}, {"data/base.dat", "base"}}));
+  LauncherState again;
+  again.UpdateServerAddr = state.UpdateServerAddr;
+  again.PackageCode = state.PackageCode;
+  ASSERT_TRUE(StartUpdate(again, platform));
+  ASSERT_TRUE(WaitUntil([&] { return !again.progress.workerRunning; }));
+  EXPECT_EQ(again.progress.completion.load(), Finished);
+  EXPECT_FALSE(dir.Has("farLaunch.fullinstall"));
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
+}
+
+TEST_F(FullInstall, SizesPast4GiBAreCountedInFull) {
+  // Two entries that claim 3 GiB each; no data backs them.
+  const std::string package = WithEntryField(
+      WithEntryField(MakeOrderedZip({{"client.exe", "c"}, {"data.pak", "d"}}), 0, EntryField::UncompressedSize,
+                     0xC0000000u),
+      1, EntryField::UncompressedSize, 0xC0000000u);
+  PublishPackage({});
+  site.Put("/full.zip", package);
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForWorker());
+
+  EXPECT_EQ(state.progress.totalInstallBytes.load(), 6LL << 30);
+  EXPECT_EQ(state.progress.completion.load(), Pending) << "entries without their data are not installed";
 }
 
 }  // namespace

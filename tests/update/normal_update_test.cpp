@@ -48,11 +48,10 @@ TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
   EXPECT_EQ(site.Hits("/p12.zip"), 1);
   EXPECT_EQ(dir.Read("data/a.txt"), "a from 12");
   EXPECT_EQ(dir.Read("b.txt"), "b from 11");
-  // Each entry of an archive takes the next "tmpFile" number; what the
-  // previous archive moved aside is deleted before the next one unpacks.
-  EXPECT_FALSE(dir.Has("tmpFile0"));
-  EXPECT_EQ(dir.Read("tmpFile2"), "a from 11");
+  // Each entry of an archive takes the next "tmpFile" number; the originals
+  // wait there until the version is recorded, then they go.
   EXPECT_EQ(state.renameCounter, 3);
+  for (const char* aside : {"tmpFile0", "tmpFile1", "tmpFile2"}) EXPECT_FALSE(dir.Has(aside)) << aside;
 
   const std::string written = ReadVersionDocument();
   EXPECT_NE(written.find("FileVersion=\"12\""), std::string::npos) << written;
@@ -116,17 +115,14 @@ TEST_F(NormalUpdate, CutOffVersionEndsTheRunWhenAskedToAfterTheMessage) {
   EXPECT_EQ(platform.shell.OpenedUrls().size(), 1u);
 }
 
-TEST_F(NormalUpdate, SchemesAndTypesDecideWhatIsFetchedAndKept) {
+TEST_F(NormalUpdate, TypesDecideWhereItemsAreKept) {
   site.Put("/dat.bin", "package data");
   site.Put("/notes.txt", "release notes");
   ServerDocument document;
   document.versions = {
       Version("10", "0010"),
       Version("11", "0011",
-              {ServerItem{"normal", "f.zip", "ftp://127.0.0.1/f.zip"},
-               ServerItem{"normal", "s.zip", "https://127.0.0.1/s.zip"},
-               ServerItem{"normal", "u.zip", "HTTP://127.0.0.1/u.zip"},
-               ServerItem{"package", "dat.bin", site.Url("/dat.bin")},
+              {ServerItem{"package", "dat.bin", site.Url("/dat.bin")},
                ServerItem{"notes", "notes.txt", site.Url("/notes.txt")}}),
   };
   Publish(document);
@@ -136,12 +132,71 @@ TEST_F(NormalUpdate, SchemesAndTypesDecideWhatIsFetchedAndKept) {
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), Finished);
-  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("ftp暂时没有开通")});
   EXPECT_EQ(site.Hits("/dat.bin"), 1);
   EXPECT_FALSE(dir.Has("_dat.dat"));  // removed by the clean-up after the write-back
   EXPECT_EQ(dir.Read("notes.txt"), "release notes");
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);
+  EXPECT_TRUE(BoxTexts().empty());
 }
+
+TEST_F(NormalUpdate, SchemesCompareWithoutLetterCaseAndHttpsIsFetched) {
+  site.Put("/u.zip", MakeZip({{"upper.txt", "fetched"}}));
+  const std::string upper = "HTTP" + site.Url("/u.zip").substr(4);
+  // The update site speaks plain HTTP, so the TLS handshake fails: that the
+  // item was tried over TLS is all this shows (no certificate is trusted).
+  const std::string https = "https" + site.Url("/s.zip").substr(4);
+  ServerDocument document;
+  document.versions = {Version("10", "0010"),
+                       Version("11", "0011", {ServerItem{"normal", "u.zip", upper}}),
+                       Version("12", "0012", {ServerItem{"normal", "s.zip", https}})};
+  Publish(document);
+  Install(true);
+  state.ends.failureExitCode = 1;
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForWorker());
+
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！请检查网络重新下载")});
+  EXPECT_EQ(site.Hits("/u.zip"), 1);
+  EXPECT_EQ(site.Hits("/s.zip"), 0) << "no plain request for the https address";
+  // The run failed, so the patch it installed first was put back.
+  EXPECT_FALSE(dir.Has("upper.txt"));
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+}
+
+class UnfetchedScheme : public NormalUpdate, public testing::WithParamInterface<const char*> {};
+
+// An item that cannot be fetched is a failed download: nothing is recorded
+// and nothing is reported as done.
+TEST_P(UnfetchedScheme, FailsTheUpdateAtItsEntry) {
+  site.Put("/first.zip", MakeZip({{"first.txt", "1"}}));
+  const std::string address = GetParam();
+  ServerDocument document;
+  document.versions = {Version("10", "0010"),
+                       Version("11", "0011", {ServerItem{"normal", "first.zip", site.Url("/first.zip")},
+                                              ServerItem{"normal", "x.zip", address}})};
+  Publish(document);
+  Install(true);
+  state.ends.failureExitCode = 1;
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForWorker());
+
+  std::vector<std::string> expected;
+  if (address.rfind("ftp:", 0) == 0 || address.rfind("FTP:", 0) == 0) expected.push_back(Gbk("ftp暂时没有开通"));
+  expected.push_back(Gbk("下载失败！！请检查网络重新下载"));
+  EXPECT_EQ(BoxTexts(), expected);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_FALSE(dir.Has("first.txt"));
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(NormalUpdate, UnfetchedScheme,
+                         testing::Values("ftp://127.0.0.1/x.zip", "FTP://127.0.0.1/x.zip", "gopher://127.0.0.1/x.zip",
+                                         "x.zip", ""));
 
 TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
   site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", "#!/bin/sh\necho new\n"}}));
@@ -167,7 +222,7 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
   EXPECT_EQ(dir.Read("farLaunch.exe"), "#!/bin/sh\necho new\n");
   const auto perms = std::filesystem::status(dir.Path() / "farLaunch.exe").permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
-  EXPECT_EQ(dir.Read("tmpUpdate0"), "old launcher");
+  EXPECT_FALSE(dir.Has("tmpUpdate0")) << "the old launcher goes once the version is recorded";
   EXPECT_EQ(site.Hits("/third.zip"), 0);
   EXPECT_EQ(site.Hits("/p12.zip"), 0);
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);

@@ -38,6 +38,50 @@ TEST_F(StatusTimer, OnlyTheLatestStageOfATickIsShown) {
   EXPECT_EQ(Status(), Gbk("获取服务器列表中…"));
 }
 
+// A window that lets a worker publish while the timer shows a code.
+class PublishingWindow : public fake::FakeWindow {
+ public:
+  explicit PublishingWindow(UpdateProgress& progress) : progress_(progress) {}
+  void SetLabelText(int id, const std::string& text) override {
+    fake::FakeWindow::SetLabelText(id, text);
+    if (id == controls::StatusLabel && !published_) {
+      published_ = true;
+      progress_.stage.store(Installing);
+    }
+  }
+
+ private:
+  UpdateProgress& progress_;
+  bool published_ = false;
+};
+
+class PublishingPlatform : public fake::FakePlatform {
+ public:
+  explicit PublishingPlatform(UpdateProgress& progress) : publishing(progress) {}
+  platform::Window& GetWindow() override { return publishing; }
+  PublishingWindow publishing;
+};
+
+TEST_F(StatusTimer, ACodePublishedWhileAnotherIsShownIsNotLost) {
+  PublishingPlatform racing(state.progress);
+  state.progress.AnnounceDownload("small.zip", 1, 1);
+  OnStatusTimer(state, racing, [](const std::string&) {});
+  EXPECT_EQ(state.progress.stage.load(), Installing);
+  OnStatusTimer(state, racing, [](const std::string&) {});
+  EXPECT_EQ(racing.publishing.LabelText(controls::StatusLabel), Gbk("正在安装文件:"));
+  EXPECT_EQ(racing.publishing.buttonImages.at(controls::ProgressBarButton), (fake::ButtonImages{2601, 2601, 2601}));
+}
+
+TEST_F(StatusTimer, InstallationPercentPast4GiB) {
+  for (int i = 0; i < 11; ++i) Tick();
+  state.progress.stage = Installing;
+  Tick();
+  state.progress.totalInstallBytes = 6LL << 30;
+  state.progress.extractedBytes = 5LL << 30;
+  for (int i = 0; i < 12; ++i) Tick();
+  EXPECT_EQ(Percent(), "83%");
+}
+
 TEST_F(StatusTimer, LongFileNamesAreCutAt131Bytes) {
   state.progress.AnnounceDownload(std::string(200, 'n'), 1, 1);
   Tick();
@@ -197,6 +241,16 @@ TEST_F(StatusTimer, ClearedCacheRestartsTheLauncher) {
   EXPECT_EQ(platform.shell.Starts()[0].program, ".\\farLaunch.exe");
   EXPECT_FALSE(dir.Has("tmpFile3"));
   EXPECT_FALSE(dir.Has("update.zip"));
+}
+
+TEST_F(StatusTimer, ARestartThatCannotStartTheLauncherIsAFailure) {
+  OpenTheFailureLog();
+  state.cacheCleared = true;
+  state.ends.failureExitCode = 1;
+  platform.shell.SetResult(false);
+  EXPECT_THROW(Tick(), platform::ExitRequested);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  EXPECT_NE(FailureLog().find("restart (.\\farLaunch.exe): refused by the test"), std::string::npos) << FailureLog();
 }
 
 }  // namespace

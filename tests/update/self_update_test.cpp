@@ -19,7 +19,7 @@ TEST_F(SelfUpdate, OnlyTheFirstEntryOfTheLauncherArchiveIsInstalled) {
   dir.Write("farLaunch.exe", "running");
   dir.Write("tmpUpdate0", "from an earlier run");
 
-  ASSERT_TRUE(InstallLauncherArchive(state));
+  ASSERT_EQ(InstallLauncherArchive(state).outcome, ArchiveOutcome::Installed);
 
   EXPECT_TRUE(state.selfUpdated);
   EXPECT_EQ(dir.Read("farLaunch.exe"), "new");
@@ -31,9 +31,9 @@ TEST_F(SelfUpdate, OnlyTheFirstEntryOfTheLauncherArchiveIsInstalled) {
 
 TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
   dir.Write("farLaunch.exe", "running");
-  EXPECT_FALSE(InstallLauncherArchive(state));
+  EXPECT_NE(InstallLauncherArchive(state).outcome, ArchiveOutcome::Installed);
   dir.Write("update.zip", "not a zip");
-  EXPECT_FALSE(InstallLauncherArchive(state));
+  EXPECT_NE(InstallLauncherArchive(state).outcome, ArchiveOutcome::Installed);
   EXPECT_FALSE(state.selfUpdated);
   EXPECT_EQ(dir.Read("farLaunch.exe"), "running");
 }
@@ -44,7 +44,7 @@ TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
   std::ofstream(outside) << "keep me";
   dir.Write("update.zip", MakeZip({{"../" + victim, "payload"}}));
 
-  EXPECT_FALSE(InstallLauncherArchive(state));
+  EXPECT_NE(InstallLauncherArchive(state).outcome, ArchiveOutcome::Installed);
 
   EXPECT_EQ(ReadFile(outside.string()), "keep me");
   EXPECT_FALSE(dir.Has("tmpUpdate0"));

@@ -1,11 +1,31 @@
 #include "update/update_files.h"
 
+#include <cstdint>
 #include <stdexcept>
 
 #include "support/temp_dir.h"
 #include "xml/base64.h"
 
 std::string MakeZip(const std::map<std::string, std::string>& entries) {
+  return MakeOrderedZip(std::vector<std::pair<std::string, std::string>>(entries.begin(), entries.end()));
+}
+
+std::string WithEntryField(std::string zip, int index, EntryField field, std::uint32_t value) {
+  std::size_t central = zip.find("PK\x01\x02");
+  for (int i = 0; i < index && central != std::string::npos; ++i) central = zip.find("PK\x01\x02", central + 4);
+  if (central == std::string::npos) throw std::runtime_error("no such entry");
+  std::uint32_t local = 0;
+  for (int i = 3; i >= 0; --i) local = (local << 8) | static_cast<unsigned char>(zip[central + 42 + i]);
+  // The field's place in the central and in the local header.
+  const std::size_t centralAt = central + (field == EntryField::Crc ? 16 : 24);
+  const std::size_t localAt = local + (field == EntryField::Crc ? 14 : 22);
+  for (int i = 0; i < 4; ++i) {
+    zip[centralAt + i] = zip[localAt + i] = static_cast<char>((value >> (8 * i)) & 0xff);
+  }
+  return zip;
+}
+
+std::string MakeOrderedZip(const std::vector<std::pair<std::string, std::string>>& entries) {
   // Python's zipfile takes any stored name, including ones a hostile
   // archive would carry ("../x").
   const TempDir staging;
@@ -17,7 +37,7 @@ std::string MakeZip(const std::map<std::string, std::string>& entries) {
     arguments += " '" + file + "' '" + name + "'";
   }
   const std::string command = "cd '" + staging.Path().string() +
-                              "' && /usr/bin/python3 -c 'import sys, zipfile; "
+                              "' && /usr/bin/python3 -W ignore -c 'import sys, zipfile; "
                               "z = zipfile.ZipFile(\"archive.zip\", \"w\", zipfile.ZIP_DEFLATED); a = sys.argv[1:]; "
                               "[z.write(a[i], a[i + 1]) for i in range(0, len(a), 2)]; z.close()'" +
                               arguments;

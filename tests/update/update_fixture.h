@@ -8,10 +8,12 @@
 #include <string>
 #include <thread>
 
+#include "base/ox_base.h"
 #include "support/code_page_text.h"
 #include "support/fake_platform.h"
 #include "support/game_directory.h"
 #include "support/recording_http_server.h"
+#include "update/failure_log.h"
 #include "update/launcher_state.h"
 #include "update/progress_display.h"
 #include "update/published_document.h"
@@ -40,6 +42,15 @@ class IgnoredEvents : public platform::WindowEvents {
 
 class UpdateFixture : public ::testing::Test {
  protected:
+  ~UpdateFixture() override { ox_base::oxBaseExit(); }
+
+  // farLaunch.log in the game directory, as the program opens it.
+  void OpenTheFailureLog() {
+    ASSERT_TRUE(ox_base::oxBaseInit("+[base]\nName = \"patch\"\n[base.engine]\n", nullptr, 0));
+    OpenFailureLog({});
+  }
+  std::string FailureLog() const { return dir.Has("farLaunch.log") ? dir.Read("farLaunch.log") : ""; }
+
   // Publishes the server document and points the installed version at it.
   void Publish(const ServerDocument& document) {
     site.Put("/servercfg.xml", document.Text());
@@ -59,9 +70,11 @@ class UpdateFixture : public ::testing::Test {
     state.needFullInstall = !clientPresent;
   }
 
-  bool WaitForCompletion() {
-    return WaitUntil([this] { return state.progress.completion.load() != Pending && !state.progress.installing; });
+  // Waits for the worker's end: its last touch of the shared state is over.
+  bool WaitForWorker() {
+    return WaitUntil([this] { return !state.progress.workerRunning; });
   }
+  bool WaitForCompletion() { return WaitForWorker() && state.progress.completion.load() != Pending; }
 
   void Tick() {
     OnStatusTimer(state, platform, [this](const std::string& text) { replayed.push_back(text); });

@@ -19,7 +19,8 @@ TEST(UpdateProgress, CodesAndMessageNumberKeepTheirValues) {
   EXPECT_EQ(fresh.stage.load(), Idle);
   EXPECT_EQ(fresh.completion.load(), Pending);
   EXPECT_EQ(fresh.extractedBytes.load(), 0);
-  EXPECT_FALSE(fresh.installing.load());
+  EXPECT_EQ(fresh.unpacking.load(), Unpacking::None);
+  EXPECT_FALSE(fresh.workerRunning.load());
 }
 
 TEST(UpdateProgress, OnlyTheLatestAnnouncementIsSeen) {

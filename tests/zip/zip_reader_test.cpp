@@ -123,11 +123,41 @@ TEST_F(ReaderTest, DamagedDataIsReportedNotInstalled) {
   entries[3].data = std::string(500, '\xff');
   entries[4].data = content.substr(0, 30000);
   OpenCrafted(CraftArchive(entries));
+  const char* const problems[] = {"CRC mismatch", "CRC mismatch", "the compressed data ends early",
+                                  "damaged compressed data", "the stored data ends early"};
   for (std::int32_t index = 0; index < 5; ++index) {
     EXPECT_EQ(Extract(index, "out" + std::to_string(index)), ZipResult::Corrupt) << index;
+    EXPECT_EQ(reader.Problem(), problems[index]) << index;
   }
   EXPECT_EQ(Extract(5, "intact"), ZipResult::Ok);
+  EXPECT_EQ(reader.Problem(), "");
   EXPECT_EQ(ReadFile(root / "intact"), content);
+}
+
+TEST_F(ReaderTest, SizesBetweenTwoAndFourGibibytesStayPositive) {
+  // The directory claims sizes no data backs: describing needs none.
+  std::vector<CraftedEntry> entries = {{"huge.pak", "x"}, {"big.pak", "y"}};
+  entries[0].size = 0xFFFFFFF0u;
+  entries[1].size = 0x80000000u;
+  OpenCrafted(CraftArchive(entries));
+  ZipEntry entry;
+  ASSERT_EQ(reader.GetItem(0, entry), ZipResult::Ok);
+  EXPECT_EQ(entry.uncompressedSize, 0xFFFFFFF0LL);
+  ASSERT_EQ(reader.GetItem(1, entry), ZipResult::Ok);
+  EXPECT_EQ(entry.uncompressedSize, 0x80000000LL);
+  // Counting goes on past 4 GiB.
+  extractedBytes = 0xFFFFFFFFLL;
+  EXPECT_EQ(Extract(1, "big.pak"), ZipResult::Corrupt);
+  EXPECT_EQ(extractedBytes.load(), 0xFFFFFFFFLL + 16384);
+}
+
+TEST_F(ReaderTest, AFullDiskIsNamed) {
+  OpenCrafted(CraftArchive({{"big", Pattern(40000), 8}}));
+  // The reader replaces a link at the target, so write through a folder
+  // link instead.
+  fs::create_directory_symlink("/dev", root / "dev");
+  EXPECT_EQ(Extract(0, "dev/full"), ZipResult::WriteError);
+  EXPECT_EQ(reader.Problem(), "No space left on device");
 }
 
 TEST_F(ReaderTest, NamesLeavingTheGameDirectoryAreRefused) {
@@ -240,7 +270,7 @@ TEST_F(ReaderTest, ProgressCountsEveryChunkAndCancellationStops) {
   ASSERT_EQ(Extract(1, "empty"), ZipResult::Ok);
   EXPECT_EQ(extractedBytes.load(), 100 + 65536 + 16384);
   cancelInstall = true;
-  EXPECT_EQ(Extract(2, "stopped"), ZipResult::Ok);
+  EXPECT_EQ(Extract(2, "stopped"), ZipResult::Cancelled);
   EXPECT_EQ(extractedBytes.load(), 100 + 65536 + 16384);
   EXPECT_TRUE(fs::exists(root / "stopped"));
   EXPECT_EQ(fs::file_size(root / "stopped"), 0u);

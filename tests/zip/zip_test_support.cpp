@@ -48,7 +48,7 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
     Put32(common, entry.dosDateTime);
     Put32(common, crc);
     Put32(common, static_cast<std::uint32_t>(data.size()));
-    Put32(common, static_cast<std::uint32_t>(entry.content.size()));
+    Put32(common, entry.size ? *entry.size : static_cast<std::uint32_t>(entry.content.size()));
     Put16(common, static_cast<std::uint32_t>(entry.name.size()));
     const auto offset = static_cast<std::uint32_t>(archive.size());
     Put32(archive, 0x04034b50);
@@ -76,15 +76,6 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
   Put32(archive, directoryOffset);
   Put16(archive, 0);
   return archive;
-}
-
-std::map<std::string, std::string> Tree(const fs::path& dir) {
-  std::map<std::string, std::string> tree;
-  for (const auto& item : fs::recursive_directory_iterator(dir)) {
-    const std::string relative = fs::relative(item.path(), dir).string();
-    tree[relative] = item.is_directory() ? "<dir>" : ReadFile(item.path());
-  }
-  return tree;
 }
 
 int Shell(const std::string& command, std::string* output) {

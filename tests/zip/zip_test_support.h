@@ -34,14 +34,11 @@ struct CraftedEntry {
   std::string localExtra;
   std::optional<std::string> data;   // stored bytes instead of the encoded content
   std::optional<std::uint32_t> crc;  // recorded CRC-32 instead of the content's
+  std::optional<std::uint32_t> size;  // recorded uncompressed size instead of the content's
 };
 
 std::string CraftArchive(const std::vector<CraftedEntry>& entries);
 std::string RawDeflate(const std::string& content);
-
-// Every file and directory below `dir`: relative path -> content ("<dir>"
-// for directories).
-std::map<std::string, std::string> Tree(const fs::path& dir);
 
 // Runs a shell command; its exit code, and its output when asked for.
 int Shell(const std::string& command, std::string* output = nullptr);
@@ -56,7 +53,7 @@ class ZipTest : public ::testing::Test {
 
   fs::path base;
   fs::path root;
-  std::atomic<std::int32_t> extractedBytes{0};
+  std::atomic<std::int64_t> extractedBytes{0};
   std::atomic<bool> cancelInstall{false};
 
  private:

@@ -11,7 +11,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   PrintingMessageTarget window(std::cout);
-  bool downloaded = HttpDownloader::DownloadFile(argv[1], argv[2], window);
+  const DownloadResult downloaded = HttpDownloader::DownloadFile(argv[1], argv[2], window);
   std::cout.flush();
-  return downloaded ? 0 : 1;
+  if (!downloaded) {
+    std::cerr << "farget: " << downloaded.reason << "\n";
+    return 1;
+  }
+  return 0;
 }

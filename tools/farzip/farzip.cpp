@@ -41,7 +41,7 @@ int List(ZipReader& reader) {
       exitCode = kFailure;
       continue;
     }
-    std::printf("%" PRId32 " %" PRId32 " %" PRId32 " %" PRIx32 " %s\n", entry.index,
+    std::printf("%" PRId32 " %" PRId64 " %" PRId64 " %" PRIx32 " %s\n", entry.index,
                 entry.uncompressedSize, entry.compressedSize, entry.attributes, Shown(entry.name).c_str());
   }
   return exitCode;
@@ -50,7 +50,7 @@ int List(ZipReader& reader) {
 // The launcher's order: the count, then each entry described and extracted
 // under its own name.
 int Extract(ZipReader& reader) {
-  std::atomic<std::int32_t> extractedBytes{0};
+  std::atomic<std::int64_t> extractedBytes{0};
   const std::atomic<bool> cancelInstall{false};
   ZipEntry count;
   reader.GetItem(-1, count);

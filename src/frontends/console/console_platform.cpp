@@ -3,16 +3,22 @@
 #include <unistd.h>
 
 #include "frontends/console/console_close.h"
+#include "frontends/console/console_log_echo.h"
 
 namespace frontends::console {
 
 ConsolePlatform::ConsolePlatform(unsigned codePage, std::FILE* out)
-    : console_(out, isatty(fileno(out)) == 1),
+    : codePage_(codePage),
+      console_(out, isatty(fileno(out)) == 1),
       window_(console_, codePage),
       dialogs_(console_, codePage),
       webPanel_(loop_, console_, codePage),
       shell_(console_, codePage),
       system_([this] { console_.Finish(); }) {}
+
+ox_base::SmartPtr<ox_base::OxLogOutput> ConsolePlatform::FailureEcho() {
+  return ox_base::SmartPtr<ox_base::OxLogOutput>(new ConsoleLogEcho(console_, codePage_));
+}
 
 int ConsolePlatform::Run(platform::WindowEvents& events) {
   ConsoleClose closeOnSignals(loop_);

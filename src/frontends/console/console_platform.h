@@ -10,6 +10,8 @@
 // through platform::System::Exit, which ends the process without returning.
 #include <cstdio>
 
+#include "base/ox_log_output.h"
+#include "base/ox_smart_ptr.h"
 #include "base/ox_unicode.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_dialogs.h"
@@ -39,7 +41,12 @@ class ConsolePlatform : public platform::Platform {
   // What a console close does: ends Run. From any thread.
   void RequestClose() { loop_.RequestClose(); }
 
+  // An output for the launcher's failure log that prints its lines on this
+  // console; it must not outlive the platform.
+  ox_base::SmartPtr<ox_base::OxLogOutput> FailureEcho();
+
  private:
+  unsigned codePage_;
   Console console_;
   EventLoop loop_;
   ConsoleWindow window_;

@@ -78,5 +78,6 @@ void ConsoleWindow::SetProgressValue(int) {}
 void ConsoleWindow::SetIcon(int) {}
 void ConsoleWindow::Minimise() {}
 void ConsoleWindow::Repaint(int) {}
+void ConsoleWindow::BringToFront() {}
 
 }  // namespace frontends::console

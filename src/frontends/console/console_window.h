@@ -32,6 +32,7 @@ class ConsoleWindow : public platform::Window {
   void SetIcon(int iconResource) override;
   void Minimise() override;
   void Repaint(int id) override;
+  void BringToFront() override;
 
  private:
   std::string ToConsole(const std::string& text) const;

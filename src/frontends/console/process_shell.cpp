@@ -21,11 +21,11 @@ bool HasDisplay() {
 
 ProcessShell::ProcessShell(Console& console, unsigned codePage) : console_(console), codePage_(codePage) {}
 
-bool ProcessShell::StartProgram(const std::string& program, const std::string& parameters) {
-  std::string problem;
-  if (posix::StartGameProgram(program, parameters, codePage_, problem)) return true;
-  console_.PrintLine("[platform::Shell] " + problem);
-  return false;
+platform::StartResult ProcessShell::StartProgram(const std::string& program, const std::string& parameters) {
+  // The launcher reports a failed start with its reason.
+  platform::StartResult result;
+  result.started = posix::StartGameProgram(program, parameters, codePage_, result.problem);
+  return result;
 }
 
 bool ProcessShell::OpenInBrowser(const std::string& url) {

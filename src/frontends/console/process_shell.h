@@ -19,7 +19,7 @@ class ProcessShell : public platform::Shell {
   ProcessShell(Console& console, unsigned codePage);
 
   // An empty parameter string adds no argument.
-  bool StartProgram(const std::string& program, const std::string& parameters) override;
+  platform::StartResult StartProgram(const std::string& program, const std::string& parameters) override;
   bool OpenInBrowser(const std::string& url) override;
 
  private:

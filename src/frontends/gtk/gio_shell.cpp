@@ -7,9 +7,10 @@
 
 namespace frontends::gtk {
 
-bool GioShell::StartProgram(const std::string& program, const std::string& parameters) {
-  std::string problem;
-  return posix::StartGameProgram(program, parameters, ox_base::kLauncherCodePage, problem);
+platform::StartResult GioShell::StartProgram(const std::string& program, const std::string& parameters) {
+  platform::StartResult result;
+  result.started = posix::StartGameProgram(program, parameters, ox_base::kLauncherCodePage, result.problem);
+  return result;
 }
 
 bool GioShell::OpenInBrowser(const std::string& url) {

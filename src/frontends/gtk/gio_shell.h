@@ -10,7 +10,7 @@ class GioShell : public platform::Shell {
   // A Windows program (a file starting with "MZ") runs under `wine` when it
   // is installed; anything else is executed directly. The parameter string
   // is one argument, in UTF-8.
-  bool StartProgram(const std::string& program, const std::string& parameters) override;
+  platform::StartResult StartProgram(const std::string& program, const std::string& parameters) override;
   // Hands the address to the desktop's default handler.
   bool OpenInBrowser(const std::string& url) override;
 };

@@ -275,6 +275,9 @@ void GtkMainWindow::Minimise() { gtk_window_iconify(Widget()); }
 
 void GtkMainWindow::Repaint(int id) { controls_.InvalidateControl(id); }
 
+// Presenting also restores a minimised window.
+void GtkMainWindow::BringToFront() { gtk_window_present(Widget()); }
+
 void GtkMainWindow::InvalidateArea(const platform::Rect& area) {
   if (area.Width() > 0 && area.Height() > 0) {
     gtk_widget_queue_draw_area(drawingArea_, area.left, area.top, area.Width(), area.Height());

@@ -42,6 +42,7 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   void SetIcon(int iconResource) override;
   void Minimise() override;
   void Repaint(int id) override;
+  void BringToFront() override;
 
   // ui::SurfaceHost
   void InvalidateArea(const platform::Rect& area) override;

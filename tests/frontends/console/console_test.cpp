@@ -6,6 +6,7 @@
 #include "frontends/console/captured_output.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_dialogs.h"
+#include "frontends/console/console_log_echo.h"
 #include "frontends/console/console_window.h"
 #include "support/code_page_text.h"
 
@@ -95,6 +96,19 @@ TEST(ConsoleDialogs, PrintTheTextAndTakeTheDefaultAnswer) {
   EXPECT_EQ(captured.Output(),
             "[Message] 服务器配置档读取错误！ -> OK\n"
             "[Question] 当前正在安装，强制关闭可能损坏文件，是否继续关闭？ [OK/Cancel] -> Cancel\n");
+}
+
+TEST(ConsoleLogEcho, PrintsTheFailureLogsLinesAboveTheStatusLine) {
+  CapturedConsole captured(true);
+  captured.console.ShowStatus("[---]   0%");
+  ConsoleLogEcho echo(captured.console, 936);
+  ox_base::OxLogEvent event;
+  event.category = "farLaunch";
+  event.priority = ox_base::OX_LOG_ERROR;
+  event.message = Gbk("地图.zip (http://127.0.0.1/m.zip): HTTP 404\n");
+  echo.Write(event);
+  EXPECT_EQ(captured.Output(),
+            "\r\033[K[---]   0%\r\033[K[ERROR] 地图.zip (http://127.0.0.1/m.zip): HTTP 404\n[---]   0%");
 }
 
 }  // namespace

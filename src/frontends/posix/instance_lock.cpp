@@ -1,0 +1,121 @@
+#include "frontends/posix/instance_lock.h"
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+namespace frontends::posix {
+namespace {
+
+constexpr auto kRetryInterval = std::chrono::milliseconds(100);
+constexpr int kWaitingRequests = 8;
+
+// The abstract name of a directory's lock: its real path, hashed to fit
+// (FNV-1a, stable across builds, so an updated launcher finds the lock of
+// its predecessor).
+std::string LockName(const std::string& realPath) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char c : realPath) {
+    hash = (hash ^ c) * 1099511628211ull;
+  }
+  char hex[17];
+  std::snprintf(hex, sizeof hex, "%016llx", static_cast<unsigned long long>(hash));
+  return std::string("farLaunch:game-directory:") + hex;
+}
+
+struct AbstractAddress {
+  sockaddr_un address{};
+  socklen_t length = 0;
+};
+
+AbstractAddress AddressOf(const std::string& name) {
+  AbstractAddress abstract;
+  abstract.address.sun_family = AF_UNIX;
+  // A leading NUL puts the name in the abstract namespace: no file.
+  std::memcpy(abstract.address.sun_path + 1, name.data(), name.size());
+  abstract.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+  return abstract;
+}
+
+std::string SystemError() { return std::error_code(errno, std::generic_category()).message(); }
+
+// Asks the holder of the lock to come forward: connecting is the request.
+void AskHolderToComeForward(const AbstractAddress& address) {
+  OwnedFd client(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (client.get() >= 0) {
+    connect(client.get(), reinterpret_cast<const sockaddr*>(&address.address), address.length);
+  }
+}
+
+}  // namespace
+
+InstanceLock::Attempt InstanceLock::Acquire(std::chrono::milliseconds patience) {
+  Attempt attempt;
+  std::error_code error;
+  const std::filesystem::path directory = std::filesystem::canonical(".", error);
+  if (error) {
+    attempt.problem = "the game directory cannot be found: " + error.message();
+    return attempt;
+  }
+  const AbstractAddress address = AddressOf(LockName(directory.string()));
+  const auto giveUp = std::chrono::steady_clock::now() + patience;
+  bool asked = false;
+  for (;;) {
+    OwnedFd lock(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    if (lock.get() < 0) {
+      attempt.problem = "no lock can be made: " + SystemError();
+      return attempt;
+    }
+    if (bind(lock.get(), reinterpret_cast<const sockaddr*>(&address.address), address.length) == 0) {
+      if (listen(lock.get(), kWaitingRequests) != 0) {
+        attempt.problem = "no lock can be made: " + SystemError();
+        return attempt;
+      }
+      attempt.lock.reset(new InstanceLock(std::move(lock)));
+      return attempt;
+    }
+    if (errno != EADDRINUSE) {
+      attempt.problem = "no lock can be made: " + SystemError();
+      return attempt;
+    }
+    if (!asked) {
+      AskHolderToComeForward(address);
+      asked = true;
+    }
+    if (std::chrono::steady_clock::now() >= giveUp) {
+      attempt.heldElsewhere = true;
+      attempt.problem = "another farLaunch.exe is running in " + directory.string();
+      return attempt;
+    }
+    std::this_thread::sleep_for(kRetryInterval);
+  }
+}
+
+InstanceLock::~InstanceLock() {
+  // Wakes the accept of the serving thread.
+  shutdown(socket_.get(), SHUT_RDWR);
+  if (server_.joinable()) server_.join();
+}
+
+void InstanceLock::ServeRequests(std::function<void()> onRequest) {
+  server_ = std::thread([this, onRequest = std::move(onRequest)] {
+    for (;;) {
+      OwnedFd request(accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      if (request.get() < 0) {
+        if (errno == EINTR || errno == ECONNABORTED) continue;
+        return;  // shut down
+      }
+      onRequest();
+    }
+  });
+}
+
+}  // namespace frontends::posix

@@ -1,0 +1,164 @@
+// The full install when the client is missing (or a full install was left
+// unfinished): the client package, then the launcher items of newer entries.
+#include <algorithm>
+
+#include "base/ox_base.h"
+#include "base/ox_file.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/self_update.h"
+#include "update/update_workflow.h"
+#include "update/window_controls.h"
+#include "update/worker_steps.h"
+
+namespace {
+
+enum class PackageEnd { Installed, Failed, Cancelled };
+
+// Logs why the package was not installed and shows the message.
+PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, LauncherText message,
+                         const std::string& reason) {
+  LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, reason);
+  platform.GetDialogs().ShowMessage(Text(message));
+  return PackageEnd::Failed;
+}
+
+// Too little room ends the launcher before anything is unpacked.
+[[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
+  LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
+  platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
+  CleanMovedAsideFiles();
+  CleanTempFiles();
+  platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
+  platform.GetSystem().Exit(state.ends.failureExitCode);
+}
+
+// Downloads and unpacks the full client package. The marker tells a later
+// start that the install did not finish, whatever the package left behind.
+PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform) {
+  UpdateProgress& progress = state.progress;
+  const std::string& package = state.MiniTargetFileName;
+  if (SchemeOf(state.MiniSourceFileAddr) != AddressScheme::Http) {
+    return PackageFailed(state, platform, LauncherText::PackageDownloadFailed,
+                         UnfetchableReason(state.MiniSourceFileAddr));
+  }
+  progress.AnnounceDownload(package, 1, 1);
+  // The server names the package file; it must not leave the game directory.
+  if (!IsInsideGameDirectory(package)) {
+    return PackageFailed(state, platform, LauncherText::PackageDownloadFailed,
+                         "the file name " + package + " leaves the game directory");
+  }
+  const DownloadResult download = FetchFile(platform, state.MiniSourceFileAddr, package);
+  if (!download) {
+    return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, download.reason);
+  }
+
+  progress.stage.store(Installing, std::memory_order_release);
+  const std::optional<std::int64_t> total = ArchiveContentBytes(package);
+  progress.totalInstallBytes = total.value_or(0);
+  std::string problem;
+  if (total && !RoomToUnpack(platform, *total, problem)) {
+    EndForLackOfRoom(state, platform, problem);
+  }
+  // The base library logs why a save fails.
+  if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kFullInstallMarker, state.MiniSourceFileAddr + "\n", false)) {
+    return PackageFailed(state, platform, LauncherText::ItemInstallFailed,
+                         std::string(kFullInstallMarker) + " cannot be written");
+  }
+  ArchiveInstallResult result;
+  {
+    UnpackingScope unpacking(progress, Unpacking::FullPackage);
+    if (!unpacking.Entered()) {
+      return PackageEnd::Cancelled;
+    }
+    // The package overwrites what is there: it is the whole client.
+    result = InstallArchive(package, ArchiveInstall(), progress);
+  }
+  if (result.outcome == ArchiveOutcome::Cancelled || progress.cancelInstall) {
+    LogFailure("full client package " + package, state.MiniSourceFileAddr,
+               "cancelled; the next start installs it again");
+    return PackageEnd::Cancelled;
+  }
+  progress.stage.store(InstallDone, std::memory_order_release);
+  if (result.outcome != ArchiveOutcome::Installed) {
+    return PackageFailed(state, platform, LauncherText::ItemInstallFailed, result.reason);
+  }
+  return PackageEnd::Installed;
+}
+
+// Downloads and installs the first launcher item of every newer entry; the
+// full package stands for the other items. A launcher that cannot be
+// installed is put back and the run goes on.
+void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, PatchTransaction& launchers) {
+  for (const VersionEntry& entry : state.entries) {
+    if (!IsNewerPackage(entry.PackageCode, state.PackageCode)) {
+      continue;
+    }
+    const std::vector<UpdateFileItem> items = FileItems(entry);
+    const auto launcher =
+        std::find_if(items.begin(), items.end(), [](const UpdateFileItem& item) { return item.Type == "farLaunch"; });
+    if (launcher == items.end()) {
+      continue;
+    }
+    if (SchemeOf(launcher->SourceFileAddr) != AddressScheme::Http) {
+      LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, UnfetchableReason(launcher->SourceFileAddr));
+      continue;
+    }
+    const DownloadResult download = FetchFile(platform, launcher->SourceFileAddr, kLauncherArchive);
+    if (!download) {
+      LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, download.reason);
+      continue;
+    }
+    ArchiveInstallResult installed;
+    {
+      UnpackingScope unpacking(state.progress, Unpacking::Archive);
+      if (!unpacking.Entered()) {
+        return;
+      }
+      installed = InstallItem(state, *launcher);
+      if (installed.outcome != ArchiveOutcome::Installed) {
+        PutBack(installed);
+      }
+    }
+    if (installed.outcome == ArchiveOutcome::Installed) {
+      launchers.Record(std::move(installed));
+    } else {
+      LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, installed.reason);
+      CleanTempFiles();
+      platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
+    }
+  }
+}
+
+}  // namespace
+
+void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
+  state.progress.totalInstallBytes = 0;
+  const PackageEnd package = InstallFullPackage(state, platform);
+  if (package == PackageEnd::Cancelled) {
+    // The close command takes over.
+    return;
+  }
+
+  PatchTransaction launchers;
+  InstallNewerLaunchers(state, platform, launchers);
+  if (!FileExists("updatecfg.xml") && FileExists("updatecfg_tmp.xml")) {
+    MoveFileAside("updatecfg_tmp.xml", "updatecfg.xml");
+  }
+  if (package == PackageEnd::Installed && !state.entries.empty()) {
+    std::string problem;
+    if (!WriteBack(state, platform, state.entries.size() - 1, problem)) {
+      FailUpdate(state, platform, launchers, LauncherText::ItemInstallFailed,
+                 Failure{kVersionDocumentName, {}, problem});
+    }
+    DeleteFileIfPresent(kFullInstallMarker);
+    launchers.Commit();
+  }
+  if (state.selfUpdated || package == PackageEnd::Installed) {
+    Complete(state, platform);
+  } else {
+    // Without the package there is no client to record or to start.
+    state.progress.stage.store(CannotUpdate, std::memory_order_release);
+    EndIfAsked(state, platform);
+  }
+}

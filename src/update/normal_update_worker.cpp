@@ -1,0 +1,128 @@
+// The patch update with the client present: every newer entry's items, in
+// document order, as one transaction that the write-back commits.
+#include <algorithm>
+
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/update_workflow.h"
+#include "update/worker_steps.h"
+
+namespace {
+
+// Where a downloaded item is stored, by its type.
+std::string LocalNameOf(const UpdateFileItem& item) {
+  if (item.Type == "farLaunch") return kLauncherArchive;
+  if (item.Type == "package") return kPackageDownload;
+  if (item.Type == "normal") return kPatchArchive;
+  return item.TargetFileName;
+}
+
+// Installs a downloaded item into the run. A failed or cancelled install
+// puts the whole run back before the unpack's mark drops, so neither the
+// game launch nor the close button finds the game half patched.
+ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, PatchTransaction& run) {
+  UnpackingScope unpacking(state.progress, Unpacking::Archive);
+  if (!unpacking.Entered()) {
+    ArchiveInstallResult ending;
+    ending.outcome = ArchiveOutcome::Cancelled;
+    ending.reason = "the launcher is ending";
+    return ending;
+  }
+  ArchiveInstallResult installed = InstallItem(state, item);
+  ArchiveInstallResult outcome{installed.outcome, {}, installed.reason};
+  run.Record(std::move(installed));
+  if (outcome.outcome != ArchiveOutcome::Installed) {
+    run.RollBack();
+  }
+  if (outcome.outcome == ArchiveOutcome::Cancelled) {
+    outcome.reason = "cancelled; the update's files were put back";
+  }
+  return outcome;
+}
+
+// Downloads and installs one item of a newer entry. The failures end the
+// process; false after a cancel, the run put back.
+bool ProcessItem(LauncherState& state, platform::Platform& platform, const UpdateFileItem& item,
+                 PatchTransaction& run) {
+  Failure failure{item.TargetFileName, item.SourceFileAddr, {}};
+  const AddressScheme scheme = SchemeOf(item.SourceFileAddr);
+  if (scheme != AddressScheme::Http) {
+    if (scheme == AddressScheme::Ftp) {
+      platform.GetDialogs().ShowMessage(Text(LauncherText::FtpNotAvailable));
+    }
+    failure.reason = UnfetchableReason(item.SourceFileAddr);
+    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+  }
+  const std::string localName = LocalNameOf(item);
+  // The server names the file of an untyped item; it must not leave the
+  // game directory.
+  if (!IsInsideGameDirectory(localName)) {
+    failure.reason = "the file name " + localName + " leaves the game directory";
+    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  }
+  const DownloadResult download = FetchFile(platform, item.SourceFileAddr, localName);
+  if (!download) {
+    failure.reason = download.reason;
+    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+  }
+  if (IsArchiveItem(item) && !RoomToUnpack(platform, ArchiveContentBytes(localName).value_or(0), failure.reason)) {
+    FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
+  }
+  const ArchiveInstallResult installed = InstallIntoRun(state, item, run);
+  if (installed.outcome == ArchiveOutcome::Cancelled) {
+    LogFailure(item.TargetFileName, item.SourceFileAddr, installed.reason);
+    return false;
+  }
+  if (installed.outcome != ArchiveOutcome::Installed) {
+    failure.reason = installed.reason;
+    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  }
+  return true;
+}
+
+}  // namespace
+
+void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
+  const bool listed = std::any_of(state.entries.begin(), state.entries.end(), [&state](const VersionEntry& entry) {
+    return entry.PackageCode == state.PackageCode;
+  });
+  if (!listed) {
+    state.progress.stage.store(CannotUpdate, std::memory_order_release);
+    LogFailure("installed version " + state.PackageCode, state.UpdateServerAddr,
+               "the server document does not list it any more");
+    platform.GetDialogs().ShowMessage(Text(LauncherText::CutOffVersion));
+    platform.GetShell().OpenInBrowser(state.UpdateBlockAddr);
+    EndIfAsked(state, platform);
+    return;
+  }
+
+  PatchTransaction run;
+  std::size_t writeBackIndex = state.entries.size() - 1;
+  for (std::size_t i = 0; i < state.entries.size() && !state.selfUpdated; ++i) {
+    const VersionEntry& entry = state.entries[i];
+    if (IsNewerPackage(entry.PackageCode, state.PackageCode)) {
+      const std::vector<UpdateFileItem> items = FileItems(entry);
+      for (std::size_t j = 0; j < items.size(); ++j) {
+        state.progress.AnnounceDownload(items[j].TargetFileName, static_cast<std::int32_t>(j + 1),
+                                        static_cast<std::int32_t>(items.size()));
+        if (!ProcessItem(state, platform, items[j], run)) {
+          return;
+        }
+        if (state.selfUpdated) {
+          // The new launcher finishes the update after the restart.
+          writeBackIndex = i;
+          break;
+        }
+      }
+    }
+    if (!state.selfUpdated) {
+      state.progress.stage.store(EntryDone, std::memory_order_release);
+    }
+  }
+  std::string problem;
+  if (!WriteBack(state, platform, writeBackIndex, problem)) {
+    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, Failure{kVersionDocumentName, {}, problem});
+  }
+  run.Commit();
+  Complete(state, platform);
+}

@@ -1,0 +1,70 @@
+#include "update/worker_steps.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "update/failure_log.h"
+#include "update/game_files.h"
+
+namespace {
+constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
+}  // namespace
+
+AddressScheme SchemeOf(const std::string& address) {
+  std::string scheme = address.substr(0, address.find(':'));
+  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  if (scheme == "http" || scheme == "https") return AddressScheme::Http;
+  if (scheme == "ftp") return AddressScheme::Ftp;
+  return AddressScheme::Other;
+}
+
+std::string UnfetchableReason(const std::string& address) {
+  if (address.empty()) return "no address";
+  if (address.find(':') == std::string::npos) return "the address names no scheme; only http and https are fetched";
+  return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
+}
+
+DownloadResult FetchFile(platform::Platform& platform, const std::string& address, const std::string& localName) {
+  return HttpDownloader::DownloadFile(address, localName, platform.GetUiThread());
+}
+
+bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string& problem) {
+  std::uint64_t freeBytes = 0;
+  if (!platform.GetSystem().FreeBytesOfCurrentVolume(freeBytes)) {
+    return true;
+  }
+  const auto needed = static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0) + kInstallHeadroomBytes);
+  if (freeBytes >= needed) {
+    return true;
+  }
+  problem = "No space left on device: unpacking needs " + std::to_string(needed) + " bytes, " +
+            std::to_string(freeBytes) + " are free";
+  return false;
+}
+
+void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransaction& run, LauncherText message,
+                const Failure& failure) {
+  {
+    UnpackingScope puttingBack(state.progress, Unpacking::Archive);
+    if (puttingBack.Entered()) {
+      run.RollBack();
+    }
+  }
+  // The downloads go first: on a full disk they make room for the log.
+  CleanTempFiles();
+  LogFailure(failure.what, failure.address, failure.reason);
+  platform.GetDialogs().ShowMessage(Text(message));
+  platform.GetSystem().Exit(state.ends.failureExitCode);
+}
+
+void Complete(LauncherState& state, platform::Platform& platform) {
+  state.progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
+  platform.GetUiThread().PostMessage(platform::WM_UPDATE_COMPLETED, 0, 0);
+}
+
+void EndIfAsked(const LauncherState& state, platform::Platform& platform) {
+  if (state.ends.exitOnFinish) {
+    platform.GetSystem().Exit(state.ends.failureExitCode);
+  }
+}

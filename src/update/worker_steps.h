@@ -1,0 +1,50 @@
+#pragma once
+// The steps both update workers take: fetching an item, checking the room
+// to unpack, ending on a failure and publishing the end.
+#include <cstdint>
+#include <string>
+
+#include "net/http_downloader.h"
+#include "platform/seam.h"
+#include "update/launcher_messages.h"
+#include "update/launcher_state.h"
+#include "update/patch_transaction.h"
+
+// One failure for the log: what failed, the address it came from (may be
+// empty), and why.
+struct Failure {
+  std::string what;
+  std::string address;
+  std::string reason;
+};
+
+enum class AddressScheme {
+  Http,   // http or https, in any letter case: fetched
+  Ftp,    // announced as not available yet
+  Other,  // nothing to fetch it with
+};
+AddressScheme SchemeOf(const std::string& address);
+
+// Why an address of that scheme is not fetched.
+std::string UnfetchableReason(const std::string& address);
+
+// Downloads an item or package; the window gets its percentages.
+DownloadResult FetchFile(platform::Platform& platform, const std::string& address, const std::string& localName);
+
+// True when the volume has room for `bytes` of unpacked content plus the
+// headroom the full install has always kept; otherwise `problem` says how
+// much is missing. An unknown free space counts as room.
+bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string& problem);
+
+// Ends the update at a failure: puts back what the run installed, deletes
+// the downloads, logs the failure, shows the fixed message and ends the
+// process. Never called while the worker holds an unpack's mark.
+[[noreturn]] void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransaction& run,
+                             LauncherText message, const Failure& failure);
+
+// Publishes how the update ended and wakes the window to show it.
+void Complete(LauncherState& state, platform::Platform& platform);
+
+// An update that stops for good without completing ends the run when the
+// command line asked for it; the message has been shown by then.
+void EndIfAsked(const LauncherState& state, platform::Platform& platform);

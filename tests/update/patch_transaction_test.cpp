@@ -1,0 +1,188 @@
+// A run's patches as one transaction: a failure anywhere, or a cancel, puts
+// the game back exactly as it was; the originals go only once the version
+// is recorded.
+#include <filesystem>
+#include <functional>
+
+#include "update/game_files.h"
+#include "update/patch_transaction.h"
+#include "update/update_fixture.h"
+#include "update/update_workflow.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+ServerVersion Version(const std::string& file, const std::string& code, std::vector<ServerItem> items = {}) {
+  return ServerVersion{"1", "0", file, code, std::move(items)};
+}
+
+class PatchRun : public UpdateFixture {
+ protected:
+  void SetUp() override {
+    OpenTheFailureLog();
+    dir.Write("data/map.dat", "map 10");
+    dir.Write("data/keep.dat", "untouched");
+    dir.Write("readme.txt", "readme 10");
+    state.ends.failureExitCode = 1;
+  }
+
+  ServerItem Patch(const std::string& name, const std::string& archive) {
+    site.Put("/" + name, archive);
+    return ServerItem{"normal", name, site.Url("/" + name)};
+  }
+
+  // Publishes 0010 (installed) and the given newer entries, then runs the
+  // update to its end; `prepare` runs just before.
+  void RunUpdate(std::vector<ServerVersion> newer, const std::function<void()>& prepare = [] {}) {
+    ServerDocument document;
+    document.versions = {Version("10", "0010")};
+    document.versions.insert(document.versions.end(), newer.begin(), newer.end());
+    Publish(document);
+    Install(true);
+    prepare();
+    before = Tree(dir.Path());
+    ASSERT_TRUE(StartUpdate(state, platform));
+    ASSERT_TRUE(WaitForWorker());
+  }
+
+  // The game as it was, the version unrecorded, nothing reported as done.
+  void ExpectNothingChanged() {
+    std::map<std::string, std::string> after = Tree(dir.Path());
+    after.erase("farLaunch.log");
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(state.progress.completion.load(), Pending);
+    EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  }
+
+  std::map<std::string, std::string> before;
+};
+
+TEST_F(PatchRun, ABadCrcInTheLastEntryLeavesTheGameExactlyAsItWas) {
+  const std::string patch = WithEntryField(
+      MakeOrderedZip({{"readme.txt", "readme 11"}, {"data/new/level.dat", "new level"}, {"data/map.dat", "map 11"}}), 2,
+      EntryField::Crc, 0x12345678);
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", patch)})});
+
+  ExpectNothingChanged();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("更新失败！！请重新更新！！！")});
+  EXPECT_NE(FailureLog().find("ERROR farLaunch] p11.zip (" + site.Url("/p11.zip") + "): CRC mismatch in data/map.dat"),
+            std::string::npos)
+      << FailureLog();
+}
+
+TEST_F(PatchRun, AFailureInALaterEntryPutsBackTheEarlierPatchesToo) {
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeZip({{"readme.txt", "readme 11"}, {"extra.txt", "e"}}))}),
+             Version("12", "0012", {ServerItem{"normal", "p12.zip", site.Url("/p12.zip")}})});
+
+  ExpectNothingChanged();
+  EXPECT_EQ(site.Hits("/p11.zip"), 1);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！请检查网络重新下载")});
+  EXPECT_NE(FailureLog().find("p12.zip (" + site.Url("/p12.zip") + "): HTTP 404"), std::string::npos) << FailureLog();
+}
+
+TEST_F(PatchRun, ALaterEntryOfTheSameNameWinsAndBothAreUndone) {
+  const std::string patch = MakeOrderedZip({
+      {"readme.txt", "first"}, {"readme.txt", "second"}, {"data/keep.dat/x", "a folder in the way"}});
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", patch)})});
+
+  ExpectNothingChanged();
+  EXPECT_NE(FailureLog().find("writing data/keep.dat/x"), std::string::npos) << FailureLog();
+}
+
+TEST_F(PatchRun, OriginalsComeBackUnderTheirOwnSpelling) {
+  dir.Write("Data/Map.dat", "map 10");
+  fs::remove(dir.Path() / "data/map.dat");
+  fs::remove(dir.Path() / "data/keep.dat");
+  fs::remove(dir.Path() / "data");
+  const std::string patch = WithEntryField(
+      MakeOrderedZip({{"DATA\\map.dat", "map 11"}, {"README.TXT", "readme 11"}, {"broken.dat", "b"}}), 2,
+      EntryField::Crc, 0x12345678);
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", patch)})});
+
+  ExpectNothingChanged();
+}
+
+TEST_F(PatchRun, APatchWithoutRoomToUnpackChangesNothing) {
+  // The check sees the uncompressed size plus the headroom of the full
+  // install.
+  platform.system.SetFreeBytes(0x1000000 + 100000 - 1);
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeZip({{"readme.txt", std::string(100000, 'r')}}))})});
+
+  ExpectNothingChanged();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("磁盘剩余空间不足，请清理后再运行！")});
+  EXPECT_NE(FailureLog().find("No space left on device: unpacking needs 16877216 bytes, 16877215 are free"),
+            std::string::npos)
+      << FailureLog();
+}
+
+TEST_F(PatchRun, OnceTheVersionIsRecordedEveryOriginalGoes) {
+  std::vector<std::pair<std::string, std::string>> files;
+  for (int n = 0; n < 12; ++n) {
+    dir.Write("file" + std::to_string(n), "old");
+    files.emplace_back("file" + std::to_string(n), "new");
+  }
+  files.emplace_back("readme.txt", "first");
+  files.emplace_back("readme.txt", "second");
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeOrderedZip(files))})});
+
+  EXPECT_EQ(state.progress.completion.load(), Finished);
+  EXPECT_EQ(dir.Read("readme.txt"), "second") << "a later entry of the same name wins";
+  EXPECT_EQ(dir.Read("file11"), "new");
+  EXPECT_EQ(state.renameCounter, 14);
+  for (const auto& [name, content] : Tree(dir.Path())) {
+    EXPECT_EQ(name.rfind("tmpFile", 0), std::string::npos) << name;
+  }
+  EXPECT_EQ(FailureLog(), "");
+}
+
+TEST_F(PatchRun, AVersionThatCannotBeSavedIsAFailedUpdate) {
+  // A read-only document is not replaced, for root neither.
+  RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeZip({{"readme.txt", "readme 11"}}))})}, [this] {
+    fs::permissions(dir.Path() / "updatecfg.xml", fs::perms::owner_read | fs::perms::group_read);
+  });
+
+  ExpectNothingChanged();
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("更新失败！！请重新更新！！！")});
+  const std::string log = FailureLog();
+  const std::size_t why = log.find("ERROR Base] OxFile: Saving updatecfg.xml failed: it is read-only");
+  const std::size_t failure = log.find("ERROR farLaunch] updatecfg.xml: cannot be saved");
+  EXPECT_NE(why, std::string::npos) << log;
+  EXPECT_NE(failure, std::string::npos) << log;
+  EXPECT_LT(why, failure) << "the reason comes first";
+}
+
+// The transaction on its own, on what InstallArchive reports.
+TEST_F(PatchRun, RollingBackAnInstallRemovesWhatItWroteAndTheFoldersItMade) {
+  before = Tree(dir.Path());
+  // Archivers store folder entries too ("data/new/").
+  dir.Write("client.zip",
+            MakeZip({{"readme.txt", "new"}, {"data/new/", ""}, {"data/new/deep/x.dat", "x"}, {"added.txt", "a"}}));
+  ArchiveInstall how;
+  how.asideName = [this] { return MovedAsideName(state.renameCounter++); };
+  PatchTransaction run;
+  run.Record(InstallArchive("client.zip", how, state.progress));
+  fs::remove(dir.Path() / "client.zip");
+  EXPECT_EQ(dir.Read("readme.txt"), "new");
+  EXPECT_EQ(dir.Read("tmpFile3"), "readme 10");  // every entry takes a name, in archive order
+
+  run.RollBack();
+  EXPECT_EQ(Tree(dir.Path()), before);
+  run.RollBack();  // forgotten once done
+  EXPECT_EQ(Tree(dir.Path()), before);
+}
+
+TEST_F(PatchRun, ACancelInTheMiddleOfAnEntryIsReportedAndPutBack) {
+  before = Tree(dir.Path());
+  dir.Write("client.zip", MakeZip({{"readme.txt", "new"}}));
+  ArchiveInstall how;
+  how.asideName = [this] { return MovedAsideName(state.renameCounter++); };
+  state.progress.cancelInstall = true;
+  ArchiveInstallResult cancelled = InstallArchive("client.zip", how, state.progress);
+  EXPECT_EQ(cancelled.outcome, ArchiveOutcome::Cancelled);
+  fs::remove(dir.Path() / "client.zip");
+  PutBack(cancelled);
+  EXPECT_EQ(Tree(dir.Path()), before);
+}
+
+}  // namespace
