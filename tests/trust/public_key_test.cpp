@@ -15,9 +15,11 @@ TEST(PublicKey, FileAndBareLineGiveTheSameKey) {
   const TrustResult<PublicKey> fromFile = ParsePublicKey(file);
   ASSERT_TRUE(fromFile.value) << fromFile.error;
   EXPECT_EQ(fromFile.error, "");
-  // The comment ends with the id as minisign prints it.
+  // The comment ends with the id as minisign prints it: without leading
+  // zeros, where the launcher writes all 16 digits.
   const std::string comment(SplitLines(file)[0]);
-  EXPECT_EQ(FormatKeyId(fromFile.value->id), comment.substr(comment.rfind(' ') + 1));
+  const std::string printed = comment.substr(comment.rfind(' ') + 1);
+  EXPECT_EQ(FormatKeyId(fromFile.value->id), std::string(16 - printed.size(), '0') + printed);
 
   const std::string line(SplitLines(file)[1]);
   for (const std::string& text : {line, line + "\n", line + "\r\n", std::string(SplitLines(file)[0]) + "\r\n" + line}) {

@@ -27,14 +27,24 @@ std::string Joined(const std::vector<std::string>& lines, const std::string& lin
 
 // The signature file with byte `index` of the Base64 line `line` (1: the
 // signature, 3: the global signature) changed.
-std::string WithChangedByte(const std::string& signature, std::size_t line, std::size_t index,
-                            std::uint8_t value) {
+template <typename Change>
+std::string WithByte(const std::string& signature, std::size_t line, std::size_t index, Change change) {
   std::vector<std::string> lines = Lines(signature);
   std::vector<std::uint8_t> bytes(line == 1 ? 74 : 64);
   EXPECT_TRUE(DecodeBase64Exact(lines[line], bytes.data(), bytes.size()));
-  bytes[index] = value;
+  bytes[index] = change(bytes[index]);
   lines[line] = EncodeBase64(bytes.data(), bytes.size());
   return Joined(lines);
+}
+
+std::string WithChangedByte(const std::string& signature, std::size_t line, std::size_t index,
+                            std::uint8_t value) {
+  return WithByte(signature, line, index, [value](std::uint8_t) { return value; });
+}
+
+// A byte that surely differs from what was signed, whatever it held.
+std::string WithFlippedByte(const std::string& signature, std::size_t line, std::size_t index) {
+  return WithByte(signature, line, index, [](std::uint8_t byte) { return static_cast<std::uint8_t>(byte ^ 0xff); });
 }
 
 Verification VerifyInPieces(const PublicKey& key, const std::string& document, const std::string& signature,
@@ -126,7 +136,7 @@ TEST_F(SignatureCheckTest, SignatureByAnotherKeyNamesBothIds) {
 
 TEST_F(SignatureCheckTest, AlteredSignatureOrTrustedCommentIsRefused) {
   const std::string signature = Signature();
-  EXPECT_EQ(VerifySignature(key, document, WithChangedByte(signature, 1, 40, 0x5a)).outcome,
+  EXPECT_EQ(VerifySignature(key, document, WithFlippedByte(signature, 1, 40)).outcome,
             SignatureCheck::DocumentMismatch);
   // The legacy algorithm on a prehashed signature signs other bytes.
   EXPECT_EQ(VerifySignature(key, document, WithChangedByte(signature, 1, 1, 'd')).outcome,
@@ -149,7 +159,7 @@ TEST_F(SignatureCheckTest, AlteredSignatureOrTrustedCommentIsRefused) {
     EXPECT_EQ(result.reason, "the trusted comment's signature does not match");
     EXPECT_FALSE(result.timestamp);
   }
-  EXPECT_EQ(VerifySignature(key, document, WithChangedByte(signature, 3, 63, 0x00)).outcome,
+  EXPECT_EQ(VerifySignature(key, document, WithFlippedByte(signature, 3, 63)).outcome,
             SignatureCheck::TrustedCommentMismatch);
 }
 
