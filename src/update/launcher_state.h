@@ -5,10 +5,12 @@
 // UpdateProgress (workers publish, the UI thread shows).
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "update/update_documents.h"
+#include "update/trust_anchor.h"
 #include "update/update_progress.h"
 
 // How this run ends the process at the update's ends; chosen on the
@@ -49,9 +51,14 @@ struct LauncherState {
   std::string MiniType;
   std::string MiniTargetFileName;
   std::string MiniSourceFileAddr;
+  FileCheck MiniSourceFileCheck;
   std::string DumpFtpServer;
   std::string DumpFtpServerPort;
   std::string UpdateBlockAddr;
+
+  // What the update is verified with; read by the first fetch of the
+  // server document, before any worker starts.
+  std::optional<TrustAnchor> trust;
 
   // Workflow.
   bool needFullInstall = true;
