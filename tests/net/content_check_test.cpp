@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cctype>
+#include <filesystem>
 #include <functional>
 
 #include "http_test_peer.h"
@@ -14,21 +14,11 @@
 #include "recording_message_target.h"
 #include "support/temp_dir.h"
 #include "trust/sha256.h"
+#include "trust/tampering.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Sha256Of(const std::string& bytes) {
-  Sha256 hash;
-  hash.Update(bytes);
-  return hash.FinishHex();
-}
-
-std::string OneByteChanged(std::string bytes) {
-  bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x01);
-  return bytes;
-}
 
 // What a body is announced as, and the reason its download then fails
 // (empty: it succeeds).

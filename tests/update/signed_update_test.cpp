@@ -7,24 +7,13 @@
 #include <functional>
 
 #include "trust/minisign_cli.h"
-#include "trust/sha256.h"
+#include "trust/tampering.h"
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
 
 namespace {
 
 constexpr std::uint64_t kSignedAt = 1700000000;
-
-std::string Sha256Of(const std::string& bytes) {
-  Sha256 hash;
-  hash.Update(bytes);
-  return hash.FinishHex();
-}
-
-std::string OneByteChanged(std::string bytes) {
-  bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x01);
-  return bytes;
-}
 
 // The Sha256 and Size attributes of an item holding `bytes`.
 std::vector<std::pair<std::string, std::string>> HashOf(const std::string& bytes) {
