@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "update/update_documents.h"
 #include "update/trust_anchor.h"
+#include "update/update_documents.h"
 #include "update/update_progress.h"
 
 // How this run ends the process at the update's ends; chosen on the

@@ -108,17 +108,22 @@ TEST_F(SignedUpdate, ASignedDocumentWithTheRightHashesUpdatesToTheEnd) {
 }
 
 // Signing times against the one recorded here: the same document comes at
-// every start, and a newer one moves the record on.
+// every start, a newer one moves the record on, and a damaged record is
+// said and replaced.
 TEST_F(SignedUpdate, ADocumentSignedNoEarlierThanTheLastAcceptedOneIsAccepted) {
   TrustThePublisher();
-  for (const std::uint64_t signedAt : {kSignedAt, kSignedAt + 60}) {
-    SCOPED_TRACE(signedAt);
-    dir.Write("farLaunch.signedtime", std::to_string(kSignedAt) + "\n");
+  const std::string recorded = std::to_string(kSignedAt) + "\n";
+  const std::pair<std::string, std::uint64_t> cases[] = {
+      {recorded, kSignedAt}, {recorded, kSignedAt + 60}, {"17000O0000\n", kSignedAt}};
+  for (const auto& [record, signedAt] : cases) {
+    SCOPED_TRACE(record + " then " + std::to_string(signedAt));
+    dir.Write("farLaunch.signedtime", record);
     const std::string text = Document(HashOf(patch)).Text();
     Serve(text, Signature(text, publisher, signedAt));
     EXPECT_TRUE(FetchServerDocument(state, platform));
     EXPECT_EQ(RecordedTime(), std::to_string(signedAt) + "\n");
   }
+  ExpectLogged("farLaunch.signedtime: not a signing time; older server documents are not refused this time");
 }
 
 // What a man in the middle, a compromised mirror or a stale copy may serve,
