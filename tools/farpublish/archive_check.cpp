@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "base/ox_unicode.h"
-#include "current_directory.h"
+#include "entered_folder.h"
 #include "zip/zip_reader.h"
 
 namespace fs = std::filesystem;
@@ -53,7 +53,7 @@ std::vector<std::string> ArchiveProblems(const std::string& archive, std::vector
   if (!fs::create_directory(scratch, failure)) return {"cannot make the folder to unpack it in: " + failure.message()};
   std::vector<std::string> problems;
   {
-    const CurrentDirectory unpacking(scratch);
+    const EnteredFolder unpacking(scratch);
     problems = UnpackAll(path.string(), names);
   }
   fs::remove_all(scratch, failure);

@@ -1,5 +1,5 @@
 // farpublish: makes the update site that launchers read, from the client
-// builds themselves.
+// builds themselves, and checks a live one as launchers see it.
 #include <algorithm>
 #include <filesystem>
 #include <iostream>

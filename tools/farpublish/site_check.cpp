@@ -8,7 +8,7 @@
 #include "archive_check.h"
 #include "base/ox_unicode.h"
 #include "command_line.h"
-#include "current_directory.h"
+#include "entered_folder.h"
 #include "net/http_downloader.h"
 #include "trust/public_key.h"
 #include "update/document_signature.h"
@@ -104,8 +104,8 @@ void CheckChain(const std::vector<VersionEntry>& entries, Report& report) {
       report.Problem("version entry " + std::to_string(i + 1) + " has no PackageCode");
     } else if (i > 0 && !IsNewerPackage(code, entries[i - 1].PackageCode)) {
       report.Problem("broken chain: version " + Shown(code) + " follows " + Shown(entries[i - 1].PackageCode) +
-                     " but does not sort after it, so launchers at " + Shown(entries[i - 1].PackageCode) +
-                     " skip it, and launchers before it install the versions out of order");
+                     " but does not sort after it: launchers at " + Shown(entries[i - 1].PackageCode) +
+                     " never install it, yet record the last version as installed");
     }
   }
 }

@@ -1,4 +1,4 @@
-#include "current_directory.h"
+#include "entered_folder.h"
 
 #include <random>
 #include <string>
@@ -6,16 +6,16 @@
 
 namespace fs = std::filesystem;
 
-CurrentDirectory::CurrentDirectory(const fs::path& folder) : previous_(fs::current_path()) {
+EnteredFolder::EnteredFolder(const fs::path& folder) : previous_(fs::current_path()) {
   fs::current_path(folder);
 }
 
-CurrentDirectory::~CurrentDirectory() {
+EnteredFolder::~EnteredFolder() {
   std::error_code ignored;
   fs::current_path(previous_, ignored);
 }
 
-ScratchFolder::ScratchFolder() : path_(Make()), current_(path_) {}
+ScratchFolder::ScratchFolder() : path_(Make()), entered_(path_) {}
 
 ScratchFolder::~ScratchFolder() {
   std::error_code ignored;

@@ -5,12 +5,12 @@
 
 // Makes `folder` the current directory for the life of the object, then
 // goes back. Throws std::filesystem::filesystem_error when it cannot enter.
-class CurrentDirectory {
+class EnteredFolder {
  public:
-  explicit CurrentDirectory(const std::filesystem::path& folder);
-  ~CurrentDirectory();
-  CurrentDirectory(const CurrentDirectory&) = delete;
-  CurrentDirectory& operator=(const CurrentDirectory&) = delete;
+  explicit EnteredFolder(const std::filesystem::path& folder);
+  ~EnteredFolder();
+  EnteredFolder(const EnteredFolder&) = delete;
+  EnteredFolder& operator=(const EnteredFolder&) = delete;
 
  private:
   std::filesystem::path previous_;
@@ -28,5 +28,5 @@ class ScratchFolder {
  private:
   static std::filesystem::path Make();
   std::filesystem::path path_;
-  CurrentDirectory current_;
+  EnteredFolder entered_;
 };
