@@ -2,8 +2,6 @@
 // from it at once: headless launchers at every installed version, some with
 // no client at all, all reach the newest build byte for byte.
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +11,7 @@
 #include <sstream>
 
 #include "e2e/e2e_harness.h"
+#include "e2e/loopback_port.h"
 
 namespace e2e {
 namespace {
@@ -28,15 +27,9 @@ constexpr int kGames = 50;
 
 // A port nobody listens on now; nginx binds it a moment later.
 int FreeLoopbackPort() {
-  const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(probe, reinterpret_cast<sockaddr*>(&address), length);
-  getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-  close(probe);
-  return ntohs(address.sin_port);
+  int port = 0;
+  close(BindFreeLoopbackPort(port));
+  return port;
 }
 
 // nginx in the foreground on 127.0.0.1:`port`, serving `root`; its
