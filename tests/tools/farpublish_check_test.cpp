@@ -114,6 +114,9 @@ TEST_F(FarpublishCheck, EachFaultIsFoundOnALineOfItsOwn) {
        },
        "version 0002 item patch-0002.zip (" + patchUrl +
            "): entry \"../outside.txt\": the name leaves the game directory"},
+      {"launcher item without the launcher", [&] { EditDocument("Type=\"normal\"", "Type=\"farLaunch\""); },
+       "version 0002 item patch-0002.zip (" + patchUrl +
+           "): the launcher's archive starts with \"data/b.txt\", not farLaunch.exe"},
       {"damaged entry",
        [&] {
          std::string archive = files.at("patch-0002.zip");

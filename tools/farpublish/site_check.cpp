@@ -1,15 +1,18 @@
 #include "site_check.h"
 
 #include <algorithm>
+#include <cctype>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
 #include "archive_check.h"
+#include "build_files.h"
 #include "base/ox_unicode.h"
 #include "command_line.h"
 #include "entered_folder.h"
 #include "net/http_downloader.h"
+#include "release_plan.h"
 #include "trust/public_key.h"
 #include "update/document_signature.h"
 #include "update/expected_content.h"
@@ -110,13 +113,25 @@ void CheckChain(const std::vector<VersionEntry>& entries, Report& report) {
   }
 }
 
+bool IsLauncherName(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return name == "farlaunch.exe";
+}
+
 void CheckEntries(const std::vector<VersionEntry>& entries, Report& report, std::size_t& files) {
   for (const VersionEntry& entry : entries) {
     for (const UpdateFileItem& item : FileItems(entry)) {
+      const std::string what = "version " + Shown(entry.PackageCode) + " item " + Shown(item.TargetFileName);
       std::vector<std::string> names;
-      CheckFile("version " + Shown(entry.PackageCode) + " item " + Shown(item.TargetFileName), item.SourceFileAddr,
-                item.check, IsArchiveItem(item), report, names);
+      CheckFile(what, item.SourceFileAddr, item.check, IsArchiveItem(item), report, names);
       ++files;
+      // The launcher installs only the first entry of its own archive, and
+      // then restarts farLaunch.exe.
+      if (item.Type == kLauncherItem && !names.empty() && !IsLauncherName(names.front())) {
+        report.Problem(what + " (" + item.SourceFileAddr + "): the launcher's archive starts with \"" +
+                       Shown(names.front()) + "\", not " + kLauncherExecutable);
+      }
     }
   }
 }

@@ -20,7 +20,8 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
 // Fetches the document with the launcher's own code, checks its signature
 // when a key is given, fetches every item and the full package against
 // their Sha256 and Size, unpacks every archive with the launcher's zip
-// reader, and checks that every listed version reaches the newest. One line
-// per problem goes to `report`, then a summary line. True when there was
-// no problem. Works in a scratch folder it removes again.
+// reader (a launcher item must start with farLaunch.exe), and checks that
+// every listed version reaches the newest. One line per problem goes to
+// `report`, then a summary line. True when there was no problem. Works in
+// a scratch folder it removes again.
 bool CheckSite(const CheckOptions& options, std::ostream& report);
