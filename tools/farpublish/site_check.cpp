@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "archive_check.h"
@@ -12,8 +10,8 @@
 #include "command_line.h"
 #include "entered_folder.h"
 #include "net/http_downloader.h"
+#include "publisher_key.h"
 #include "release_plan.h"
-#include "trust/public_key.h"
 #include "update/document_signature.h"
 #include "update/expected_content.h"
 #include "update/update_documents.h"
@@ -57,22 +55,6 @@ class Report {
 
 std::string Shown(const std::string& codePageText) {
   return ox_base::CodePageToUtf8(codePageText, ox_base::kLauncherCodePage);
-}
-
-bool LoadPublicKey(const fs::path& path, std::optional<PublicKey>& key, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string text(std::istreambuf_iterator<char>(in), {});
-  if (!in || fs::is_directory(path)) {
-    error = "cannot read the public key " + path.string();
-    return false;
-  }
-  TrustResult<PublicKey> parsed = ParsePublicKey(text);
-  if (!parsed.value) {
-    error = path.string() + ": " + parsed.error;
-    return false;
-  }
-  key = std::move(parsed.value);
-  return true;
 }
 
 // One file the document names, fetched and checked as a launcher holding
