@@ -6,7 +6,9 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "base/ox_file_handle.h"
@@ -42,7 +44,8 @@ class BodyTransfer {
         window_(window),
         options_(options),
         result_(result),
-        reportProgress_(localPath.find(".xml") == std::string::npos) {}
+        reportProgress_(localPath.find(".xml") == std::string::npos),
+        check_(options.expected) {}
 
   bool Started() const { return static_cast<bool>(file_); }
 
@@ -64,6 +67,9 @@ class BodyTransfer {
     if (TooLarge(*result_.bytesExpected)) {
       return Fail("larger than " + std::to_string(options_.maxBytes) + " bytes (" + std::to_string(length) +
                   " announced)");
+    }
+    if (std::string problem = check_.CheckLength(*result_.bytesExpected); !problem.empty()) {
+      return Reject(std::move(problem));
     }
     buffer_.resize(kChunkSize);
     return true;
@@ -96,6 +102,7 @@ class BodyTransfer {
       return Fail("the body ended after " + std::to_string(result_.bytesReceived) + " of " +
                   std::to_string(*result_.bytesExpected) + " bytes");
     }
+    if (std::string problem = check_.Finish(); !problem.empty()) return Reject(std::move(problem));
     return true;
   }
 
@@ -107,11 +114,21 @@ class BodyTransfer {
     return false;
   }
 
+  // A file that is not the expected one must not be installed by anyone:
+  // it goes at once.
+  bool Reject(std::string reason) {
+    file_.Close();
+    std::remove(ox_base::NativePath(localPath_).c_str());
+    result_.contentMismatch = true;
+    return Fail(std::move(reason));
+  }
+
   // A chunk's percentage is posted only once the next read has completed,
   // so it goes out when the following chunk (or the end) arrives.
   bool WriteChunk() {
     PostPendingProgress();
     if (std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_) return Fail(SystemError());
+    check_.Update(std::string_view(buffer_.data(), used_));
     result_.bytesReceived += used_;
     used_ = 0;
     pendingPercent_ = static_cast<int>(static_cast<double>(result_.bytesReceived) * 100.0 /
@@ -130,6 +147,7 @@ class BodyTransfer {
   const DownloadOptions& options_;
   DownloadResult& result_;
   const bool reportProgress_;
+  ContentCheck check_;
   ox_base::FileHandle file_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "net/content_check.h"
 #include "platform/seam.h"
 
 // How one download is bounded.
@@ -18,6 +19,9 @@ struct DownloadOptions {
   std::chrono::seconds stallLimit{60};
   // A larger body fails the download (announced or received); 0: no limit.
   std::uint64_t maxBytes = 0;
+  // What the file must be, checked while it arrives. A file that is not
+  // fails the download and is deleted.
+  ExpectedContent expected{};
 };
 
 // What became of one download.
@@ -31,6 +35,9 @@ struct DownloadResult {
   // Why it failed, in words ("HTTP 404", "connection reset after 1048576 of
   // 7340032 bytes", "No space left on device"); empty when it succeeded.
   std::string reason;
+  // The body arrived whole but is not the expected content, so fetching it
+  // again brings the same bytes; its file was deleted.
+  bool contentMismatch = false;
 
   explicit operator bool() const { return ok; }
 };
@@ -40,9 +47,10 @@ class HttpDownloader {
   // GET `url` (http or https; the system's certificates check https) with
   // HTTP/1.0, bypassing caches, into `localPath`. Succeeds only when the
   // final answer was status 200 with a known length and the whole body was
-  // written. No local file is created unless the status is 200. One
-  // progress message is posted per 1 MiB chunk unless `localPath` contains
-  // ".xml". Never throws.
+  // written, and it is the expected content. No local file is created
+  // unless the status is 200, and none is left when the content is not the
+  // expected one. One progress message is posted per 1 MiB chunk unless
+  // `localPath` contains ".xml". Never throws.
   static DownloadResult DownloadFile(const std::string& url, const std::string& localPath,
                                      platform::MessageTarget& window, const DownloadOptions& options = {});
 };

@@ -48,7 +48,8 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed,
                          "the file name " + package + " leaves the game directory");
   }
-  const DownloadResult download = FetchFile(platform, state.MiniSourceFileAddr, package);
+  const DownloadResult download =
+      FetchFile(state, platform, state.MiniSourceFileAddr, package, state.MiniSourceFileCheck);
   if (!download) {
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, download.reason);
   }
@@ -104,7 +105,8 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, UnfetchableReason(launcher->SourceFileAddr));
       continue;
     }
-    const DownloadResult download = FetchFile(platform, launcher->SourceFileAddr, kLauncherArchive);
+    const DownloadResult download =
+        FetchFile(state, platform, launcher->SourceFileAddr, kLauncherArchive, launcher->check);
     if (!download) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, download.reason);
       continue;

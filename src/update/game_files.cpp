@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "base/ox_base.h"
@@ -17,7 +18,7 @@ namespace {
 // and the names of the original program's own temporary files.
 const char* const kTempFiles[] = {
     kServerDocument, "_tmp.dat", "tmp.tmp", "_tmp_up.dat", kPackageDownload, "diff.dat", "tmp_client.tmp",
-    kPatchArchive,   kLauncherArchive,
+    kPatchArchive,   kLauncherArchive, kDownloadedServerDocument, kDownloadedSignature,
 };
 
 // How many "tmpFile" names CleanMovedAsideFiles deletes.
@@ -50,6 +51,17 @@ void CleanMovedAsideFiles() {
 }
 
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }
+
+bool ReadGameFile(const std::string& name, std::string& bytes) {
+  ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
+  ox_base::OxArchivePtr file = fileSystem->OpenMemory(name, ox_base::OX_READ_QUIET);
+  if (!file) return false;
+  bytes.assign(static_cast<std::size_t>(file->GetSize()), '\0');
+  const bool read =
+      bytes.empty() || file->Serialize(&bytes[0], static_cast<int>(bytes.size())) == static_cast<int>(bytes.size());
+  fileSystem->Close(std::move(file));
+  return read;
+}
 
 void DeleteFileIfPresent(const std::string& name) {
   // The names found come back in the code page, as `name` is written.

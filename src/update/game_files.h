@@ -16,6 +16,10 @@ constexpr char kPatchArchive[] = "client.zip";
 constexpr char kLauncherArchive[] = "update.zip";
 constexpr char kPackageDownload[] = "_dat.dat";
 constexpr char kServerDocument[] = "servercfg.xml";
+// The server document and its signature as they arrive, before they are
+// checked; only an accepted document becomes kServerDocument.
+constexpr char kDownloadedServerDocument[] = "servercfg.xml.download";
+constexpr char kDownloadedSignature[] = "servercfg.xml.minisig";
 
 // Present while a full install is unfinished: written before the package's
 // first entry, removed once its version is recorded. A start that finds it
@@ -38,6 +42,10 @@ void CleanMovedAsideFiles();
 // True when the base file system finds the name as a file (letter case
 // ignored).
 bool FileExists(const std::string& name);
+
+// The whole content of a file, read through the base file system (letter
+// case ignored). False when it cannot be read.
+bool ReadGameFile(const std::string& name, std::string& bytes);
 
 // Deletes the file(s) the base file system finds under the name; a missing
 // file or a failed deletion is no error.

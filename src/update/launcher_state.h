@@ -5,9 +5,11 @@
 // UpdateProgress (workers publish, the UI thread shows).
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "update/trust_anchor.h"
 #include "update/update_documents.h"
 #include "update/update_progress.h"
 
@@ -49,9 +51,14 @@ struct LauncherState {
   std::string MiniType;
   std::string MiniTargetFileName;
   std::string MiniSourceFileAddr;
+  FileCheck MiniSourceFileCheck;
   std::string DumpFtpServer;
   std::string DumpFtpServerPort;
   std::string UpdateBlockAddr;
+
+  // What the update is verified with; read by the first fetch of the
+  // server document, before any worker starts.
+  std::optional<TrustAnchor> trust;
 
   // Workflow.
   bool needFullInstall = true;

@@ -60,7 +60,7 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
     failure.reason = "the file name " + localName + " leaves the game directory";
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
   }
-  const DownloadResult download = FetchFile(platform, item.SourceFileAddr, localName);
+  const DownloadResult download = FetchFile(state, platform, item.SourceFileAddr, localName, item.check);
   if (!download) {
     failure.reason = download.reason;
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);

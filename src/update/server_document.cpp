@@ -5,8 +5,9 @@
 
 namespace {
 
-std::string At(const StringList& list, std::size_t index) {
-  return index < list.size() ? list[index] : std::string();
+template <typename Value>
+Value At(const std::vector<Value>& list, std::size_t index) {
+  return index < list.size() ? list[index] : Value();
 }
 
 }  // namespace
@@ -14,7 +15,8 @@ std::string At(const StringList& list, std::size_t index) {
 std::vector<UpdateFileItem> FileItems(const VersionEntry& entry) {
   std::vector<UpdateFileItem> items;
   for (std::size_t i = 0; i < entry.Type.size(); ++i) {
-    items.push_back({entry.Type[i], At(entry.TargetFileName, i), At(entry.SourceFileAddr, i)});
+    items.push_back(
+        {entry.Type[i], At(entry.TargetFileName, i), At(entry.SourceFileAddr, i), At(entry.SourceFileChecks, i)});
   }
   return items;
 }
@@ -47,5 +49,6 @@ ServerConfig ServerConfigOf(const CXMLFile& document) {
   server.MiniType = fields.MiniType;
   server.MiniTargetFileName = fields.MiniTargetFileName;
   server.MiniSourceFileAddr = fields.MiniSourceFileAddr;
+  server.MiniSourceFileCheck = fields.MiniSourceFileCheck;
   return server;
 }

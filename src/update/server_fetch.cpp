@@ -1,13 +1,15 @@
 #include <chrono>
+#include <optional>
 #include <string>
-#include <utility>
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
 
 #include "net/http_downloader.h"
+#include "update/document_signature.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/signing_time_record.h"
 #include "update/update_workflow.h"
 #include "xml/base64.h"
 
@@ -25,28 +27,50 @@ bool Failed(const LauncherState& state, const std::string& reason) {
   return false;
 }
 
+// The trust anchor is read once per run, and a run without one says so once.
+const TrustAnchor& TrustAnchorOf(LauncherState& state) {
+  if (!state.trust) {
+    state.trust = LoadTrustAnchor(kBuiltInPublisherKey);
+    if (!state.trust->Verified()) {
+      LogFailure("updates", "",
+                 std::string("not verified: no publisher key is built in and the game directory has no ") +
+                     kPublisherKeyFile);
+    }
+  }
+  return *state.trust;
+}
+
 }  // namespace
 
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
-  const DownloadResult download =
-      HttpDownloader::DownloadFile(state.UpdateServerAddr, kServerDocument, platform.GetUiThread(), kServerDocumentFetch);
+  const TrustAnchor& trust = TrustAnchorOf(state);
+  if (!trust.problem.empty()) {
+    return Failed(state, trust.problem);
+  }
+  // Nothing reads the document before it is checked: it arrives under a
+  // name of its own and only an accepted one is stored.
+  const DownloadResult download = HttpDownloader::DownloadFile(state.UpdateServerAddr, kDownloadedServerDocument,
+                                                               platform.GetUiThread(), kServerDocumentFetch);
+  std::string plain;
+  const bool read = download && ReadGameFile(kDownloadedServerDocument, plain);
+  DeleteFileIfPresent(kDownloadedServerDocument);
   if (!download) {
     return Failed(state, download.reason);
   }
-  // Stored Base64-encoded in place; the save replaces the file as a whole.
-  ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
-  ox_base::OxArchivePtr plain = fileSystem->OpenMemory(kServerDocument, ox_base::OX_READ_QUIET);
-  if (!plain) {
+  if (!read) {
     return Failed(state, "the downloaded document cannot be read back");
   }
-  std::string bytes(static_cast<std::size_t>(plain->GetSize()), '\0');
-  if (!bytes.empty()) {
-    plain->Serialize(&bytes[0], static_cast<int>(bytes.size()));
+  std::optional<std::uint64_t> newerSigningTime;
+  if (trust.key && !AcceptSignedDocument(state, platform, *trust.key, plain, newerSigningTime)) {
+    return false;
   }
-  fileSystem->Close(std::move(plain));
-  // The base library logs why a save fails.
-  if (!fileSystem->ReplaceContents(kServerDocument, Base64Encode(bytes), false)) {
+  // Stored Base64-encoded; the save replaces the file as a whole. The base
+  // library logs why a save fails.
+  if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kServerDocument, Base64Encode(plain), false)) {
     return Failed(state, std::string(kServerDocument) + " cannot be stored");
+  }
+  if (newerSigningTime && !RecordSigningTime(*newerSigningTime)) {
+    return Failed(state, std::string(kSigningTimeRecord) + " cannot be saved");
   }
   return true;
 }
@@ -78,5 +102,6 @@ bool LoadServerDocument(LauncherState& state) {
   state.MiniType = server.MiniType;
   state.MiniTargetFileName = server.MiniTargetFileName;
   state.MiniSourceFileAddr = server.MiniSourceFileAddr;
+  state.MiniSourceFileCheck = server.MiniSourceFileCheck;
   return true;
 }

@@ -36,6 +36,7 @@ struct ServerConfig {
   std::string MiniType;
   std::string MiniTargetFileName;
   std::string MiniSourceFileAddr;
+  FileCheck MiniSourceFileCheck;
 };
 
 // One file of a version entry.
@@ -43,6 +44,8 @@ struct UpdateFileItem {
   std::string Type;  // "farLaunch", "package" or "normal" are acted on
   std::string TargetFileName;
   std::string SourceFileAddr;
+  // What the file at SourceFileAddr must be; given on that address's element.
+  FileCheck check;
 };
 
 // One server of a version entry's server list.
@@ -60,7 +63,8 @@ struct ServerEntry {
 };
 
 // As many items as the entry has Type values; a shorter TargetFileName or
-// SourceFileAddr list gives empty values.
+// SourceFileAddr list gives empty values. Each item's check is the one of
+// its SourceFileAddr.
 std::vector<UpdateFileItem> FileItems(const VersionEntry& entry);
 
 // As many servers as the longest of the entry's server lists; shorter lists

@@ -32,9 +32,11 @@ bool IsNewerPackage(const std::string& code, const std::string& installed) {
 }
 
 bool StartUpdate(LauncherState& state, platform::Platform& platform) {
-  if (!FetchServerDocument(state, platform) || !LoadServerDocument(state)) {
-    // What was refused does not stay.
-    DeleteFileIfPresent(kServerDocument);
+  const bool fetched = FetchServerDocument(state, platform);
+  if (!fetched || !LoadServerDocument(state)) {
+    // A stored document that is no server document does not stay; a
+    // refused fetch never reached the stored one.
+    if (fetched) DeleteFileIfPresent(kServerDocument);
     state.progress.stage.store(ServerConfigRetry, std::memory_order_release);
     return false;
   }

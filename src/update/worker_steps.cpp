@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "update/expected_content.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 
@@ -25,8 +26,14 @@ std::string UnfetchableReason(const std::string& address) {
   return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
 }
 
-DownloadResult FetchFile(platform::Platform& platform, const std::string& address, const std::string& localName) {
-  return HttpDownloader::DownloadFile(address, localName, platform.GetUiThread());
+DownloadResult FetchFile(const LauncherState& state, platform::Platform& platform, const std::string& address,
+                         const std::string& localName, const FileCheck& check) {
+  DownloadOptions options;
+  DownloadResult refused;
+  if (!ExpectedContentOf(check, state.trust && state.trust->Verified(), options.expected, refused.reason)) {
+    return refused;
+  }
+  return HttpDownloader::DownloadFile(address, localName, platform.GetUiThread(), options);
 }
 
 bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string& problem) {

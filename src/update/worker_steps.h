@@ -28,8 +28,11 @@ AddressScheme SchemeOf(const std::string& address);
 // Why an address of that scheme is not fetched.
 std::string UnfetchableReason(const std::string& address);
 
-// Downloads an item or package; the window gets its percentages.
-DownloadResult FetchFile(platform::Platform& platform, const std::string& address, const std::string& localName);
+// Downloads an item or package; the window gets its percentages. The file
+// must be what `check` announces; a verified update refuses a file without
+// a Sha256 before fetching it.
+DownloadResult FetchFile(const LauncherState& state, platform::Platform& platform, const std::string& address,
+                         const std::string& localName, const FileCheck& check);
 
 // True when the volume has room for `bytes` of unpacked content plus the
 // headroom the full install has always kept; otherwise `problem` says how

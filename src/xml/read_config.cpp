@@ -13,6 +13,56 @@ void ResetEntry(VersionEntry& entry) {
   entry = std::move(next);
 }
 
+// Binds the hash and size attributes of one element to the download address
+// on the same element. They describe that address's file, so they travel
+// with it, whatever position its item takes in the entry's lists; values on
+// an element without exactly one address belong to nothing.
+class ElementChecks {
+ public:
+  // An attribute of the element, after it was stored.
+  void Note(const std::string& name, const std::string& value, const VersionEntry& entry,
+            const ConfigFields& config) {
+    if (name == "SourceFileAddr") {
+      ++addresses_;
+      entryIndex_ = entry.SourceFileAddr.size() - 1;
+      documentIndex_ = config.SourceFileAddr.size() - 1;
+    } else if (name == "Sha256") {
+      item_.Sha256 = value;
+    } else if (name == "Size") {
+      item_.Size = value;
+    } else if (name == "MiniSourceFileAddr") {
+      holdsPackage_ = true;
+    } else if (name == "MiniSha256") {
+      package_.Sha256 = value;
+    } else if (name == "MiniSize") {
+      package_.Size = value;
+    }
+  }
+
+  // At the end of the element's tag; the next element starts afresh.
+  void Bind(VersionEntry& entry, ConfigFields& config) {
+    if (addresses_ == 1) {
+      Place(entry, entryIndex_);
+      Place(config, documentIndex_);
+    }
+    if (holdsPackage_) config.MiniSourceFileCheck = package_;
+    *this = ElementChecks();
+  }
+
+ private:
+  void Place(VersionEntry& entry, std::size_t index) const {
+    if (entry.SourceFileChecks.size() <= index) entry.SourceFileChecks.resize(index + 1);
+    entry.SourceFileChecks[index] = item_;
+  }
+
+  FileCheck item_;
+  FileCheck package_;
+  int addresses_ = 0;
+  std::size_t entryIndex_ = 0;
+  std::size_t documentIndex_ = 0;
+  bool holdsPackage_ = false;
+};
+
 }  // namespace
 
 void CXMLFile::ReadConfig() {
@@ -20,6 +70,7 @@ void CXMLFile::ReadConfig() {
   static const char kEntryEnd[] = "/GameVersion";
   TagScanner scanner;
   VersionEntry working;
+  ElementChecks checks;
   std::string name;
   std::string value;
   for (std::size_t p = 0; p < data_.size(); ++p) {
@@ -27,13 +78,20 @@ void CXMLFile::ReadConfig() {
     scanner.Step(byte);
     if (byte == '=') {
       // Attributes count wherever they stand; an over-long one is skipped.
-      if (ParseAttribute(p, name, value)) StoreKey(name, value, working);
-    } else if (byte == '>' && scanner.TagLength() == sizeof(kEntryEnd) - 1 &&
-               std::memcmp(scanner.TagText(), kEntryEnd, sizeof(kEntryEnd) - 1) == 0) {
-      config.entries.push_back(working);
-      ResetEntry(working);
+      if (ParseAttribute(p, name, value)) {
+        StoreKey(name, value, working);
+        checks.Note(name, value, working, config);
+      }
+    } else if (byte == '<' || byte == '>') {
+      checks.Bind(working, config);
+      if (byte == '>' && scanner.TagLength() == sizeof(kEntryEnd) - 1 &&
+          std::memcmp(scanner.TagText(), kEntryEnd, sizeof(kEntryEnd) - 1) == 0) {
+        config.entries.push_back(working);
+        ResetEntry(working);
+      }
     }
   }
+  checks.Bind(working, config);
 }
 
 void CXMLFile::StoreKey(const std::string& name, const std::string& value, VersionEntry& entry) {

@@ -3,10 +3,20 @@
 // local version document and the server document, and what Save writes back.
 // Every value is a byte string in the system code page, kept as found.
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 using StringList = std::vector<std::string>;
+
+// The hash and size a document gives for one download, read from the
+// element that holds its address: Sha256 and Size beside a SourceFileAddr,
+// MiniSha256 and MiniSize beside the MiniSourceFileAddr. An attribute the
+// element lacks has no value; one it has keeps its text as found.
+struct FileCheck {
+  std::optional<std::string> Sha256;
+  std::optional<std::string> Size;
+};
 
 // One GameVersion element of a document.
 struct VersionEntry {
@@ -20,6 +30,9 @@ struct VersionEntry {
   StringList Type;
   StringList TargetFileName;
   StringList SourceFileAddr;
+  // The check of each SourceFileAddr value, by its position in that list;
+  // shorter when the last addresses' elements give none.
+  std::vector<FileCheck> SourceFileChecks;
   // Server list.
   StringList AreaName;
   StringList ServerName;
@@ -52,6 +65,8 @@ struct ConfigFields : VersionEntry {
   std::string MiniType;
   std::string MiniTargetFileName;
   std::string MiniSourceFileAddr;
+  // From the element of the MiniSourceFileAddr in force.
+  FileCheck MiniSourceFileCheck;
 
   // Every GameVersion element closed by "</GameVersion>", in document order.
   std::vector<VersionEntry> entries;

@@ -95,6 +95,10 @@ void GameDirectory::AddClient() {
   fs::copy_file(kSource / "demo/client/client.exe", Path() / "client.exe", fs::copy_options::overwrite_existing);
 }
 
+void GameDirectory::AddPublisherKey() {
+  fs::copy_file(kSource / "demo/demo-publisher.pub", Path() / "publisher.pub", fs::copy_options::overwrite_existing);
+}
+
 std::map<std::string, std::string> GameDirectory::InstalledVersion() const {
   const fs::path output = Path().string() + "-farcfg.txt";
   fs::remove(output);

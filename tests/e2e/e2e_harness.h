@@ -70,6 +70,9 @@ class GameDirectory : public ::GameDirectory {
   // The demo's stand-in client.exe, which writes its argument to
   // client-args.txt.
   void AddClient();
+  // The demo publisher's public key as publisher.pub: the update is then
+  // verified against the demo site's signatures and hashes.
+  void AddPublisherKey();
 
   // The keys `farcfg read` prints for updatecfg.xml (Key=value lines).
   std::map<std::string, std::string> InstalledVersion() const;

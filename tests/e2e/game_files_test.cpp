@@ -40,6 +40,7 @@ TEST(GameFiles, PatchesReplaceFilesSpeltOtherwiseAndClientExeStarts) {
   GameDirectory& game = scenario.Game();
   game.WriteVersionDocument(scenario.Site().Url("servercfg-autologin.xml"));
   game.AddLauncher();
+  game.AddPublisherKey();
   // As installed on the original platform, whose names ignore letter case.
   game.AddClient();
   fs::rename(game.Path() / "client.exe", game.Path() / "Client.exe");
@@ -55,7 +56,8 @@ TEST(GameFiles, PatchesReplaceFilesSpeltOtherwiseAndClientExeStarts) {
   EXPECT_EQ(game.Read("DATA/maps/lighthouse.map"), ReadFile(newest / "data/maps/lighthouse.map"));
   EXPECT_EQ(game.Read("README.TXT"), ReadFile(newest / "readme.txt"));
   EXPECT_EQ(game.Files(), (std::set<std::string>{"Client.exe", "DATA/HARBOUR.MAP", "DATA/maps/lighthouse.map",
-                                                 "README.TXT", "client-args.txt", "farLaunch.exe", "updatecfg.xml"}))
+                                                 "README.TXT", "client-args.txt", "farLaunch.exe", "updatecfg.xml",
+                                                 "publisher.pub", "farLaunch.signedtime"}))
       << "no second file or folder";
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0003");
 }
@@ -86,8 +88,9 @@ TEST(GameFiles, ChineseNamesAreInstalledUnderTheirUtf8Names) {
   GameDirectory& game = scenario.Game();
   EXPECT_EQ(game.Read("地图/港口.map"), "harbour") << "the name the game looks up";
   EXPECT_EQ(game.Read("地图/灯塔.map"), "lighthouse");
-  EXPECT_EQ(game.Files(), (std::set<std::string>{"client.exe", "farLaunch.exe", "updatecfg.xml", "地图/港口.map",
-                                                 "地图/灯塔.map"}));
+  // The log holds one line: this game directory has no publisher key.
+  EXPECT_EQ(game.Files(), (std::set<std::string>{"client.exe", "farLaunch.exe", "farLaunch.log", "updatecfg.xml",
+                                                 "地图/港口.map", "地图/灯塔.map"}));
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0002");
 }
 

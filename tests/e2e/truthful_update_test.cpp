@@ -11,6 +11,7 @@
 #include "e2e/private_mounts.h"
 #include "e2e/scenario.h"
 #include "e2e/silent_server.h"
+#include "e2e/tampering_proxy.h"
 #include "update/published_document.h"
 #include "update/update_files.h"
 
@@ -46,11 +47,13 @@ int RunLauncher(Scenario& scenario, const std::string& output) {
   return RunToEnd(scenario.Game().Launcher(kHeadless, scenario.Output(output)), kPatience);
 }
 
-// Every file and folder of a game directory but the failure log, each
-// file by its size and a hash of its bytes (the launcher is megabytes).
+// Every file and folder of a game directory but the launcher's records (the
+// failure log, the signing time of the last accepted document), each file
+// by its size and a hash of its bytes (the launcher is megabytes).
 std::map<std::string, std::string> GameTree(const fs::path& game) {
   std::map<std::string, std::string> tree = Tree(game);
   tree.erase("farLaunch.log");
+  tree.erase("farLaunch.signedtime");
   for (auto& [name, content] : tree) {
     if (content != "<dir>") content = std::to_string(content.size()) + " bytes, hash " + std::to_string(std::hash<std::string>()(content));
   }
@@ -126,6 +129,38 @@ TEST(TruthfulUpdate, AnswersThatAreNoServerDocumentAreRetriedThenRefused) {
                 "服务器配置档读取错误！",
                 "server document (" + scenario.Site().Url("servercfg-huge.xml") +
                     "): larger than 4194304 bytes (50000000 announced)");
+}
+
+// A verified game directory behind a hostile proxy: a changed document or
+// archive installs nothing; the same proxy passing the site on unchanged
+// lets the update through.
+TEST(TruthfulUpdate, AHostileProxyGetsNothingInstalled) {
+  Scenario scenario;
+  GameDirectory& game = scenario.Game();
+  scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
+  game.AddPublisherKey();
+  const auto before = GameTree(game.Path());
+  const auto throughProxy = [&](const std::string& tamperedPath, const std::string& output) {
+    TamperingProxy proxy(tamperedPath);
+    ProcessSpec spec = game.Launcher(kHeadless, scenario.Output(output));
+    spec.environment["http_proxy"] = proxy.Url();
+    spec.environment["no_proxy"] = spec.environment["NO_PROXY"] = std::nullopt;
+    return RunToEnd(spec, kPatience);
+  };
+
+  const int document = throughProxy("/servercfg.xml", "document.txt");
+  ExpectFailure(document, game.Path(), ReadFile(scenario.Output("document.txt")), before, "服务器配置档读取错误！",
+                "server document (" + scenario.Site().Url("servercfg.xml") +
+                    "): signature refused: the signature does not match the document");
+
+  const int archive = throughProxy("/patch-0003.zip", "archive.txt");
+  ExpectFailure(archive, game.Path(), ReadFile(scenario.Output("archive.txt")), before,
+                "下载失败！！请检查网络重新下载",
+                "patch-0003.zip (" + scenario.Site().Url("patch-0003.zip") + "): SHA-256 mismatch: expected ");
+  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0001");
+
+  EXPECT_EQ(throughProxy("", "honest.txt"), 0) << ReadFile(scenario.Output("honest.txt"));
+  scenario.ExpectVersion3Installed();
 }
 
 // A game whose server document comes from a server that never answers.

@@ -73,10 +73,11 @@ TEST(Farcfg, ReadPrintsKeysEntriesAndItems) {
       "<?xml version=\"1.0\"?>\n"
       "<S WebAddr=\"http://news/\" ForceUpdate=\"1\">\n"
       "<GameVersion MainVersion=\"1\" PackageCode=\"0012\" ProductName=\"rh\">\n"
-      "<F Type=\"normal\" TargetFileName=\"a\\b.zip\" SourceFileAddr=\"http://u/a.zip\"></F>\n"
+      "<F Type=\"normal\" TargetFileName=\"a\\b.zip\" SourceFileAddr=\"http://u/a.zip\" Sha256=\"0a1b\" Size=\"77\"></F>\n"
       "<F Type=\"package\"></F>\n"
       "</GameVersion>\n"
       "<GameVersion PackageCode=\"0013\"></GameVersion>\n"
+      "<M MiniSourceFileAddr=\"http://u/f.zip\" MiniSize=\"9\"></M>\n"
       "</S>\n";
   const Outcome run = Farcfg("read " + ShellQuoted(dir.Write("servercfg.xml", Base64Encode(server))));
   EXPECT_EQ(run.status, 0);
@@ -87,8 +88,10 @@ TEST(Farcfg, ReadPrintsKeysEntriesAndItems) {
             "WebAddr=http://news/\n"
             "LoginServer=0\n"
             "ForceUpdate=1\n"
+            "MiniSourceFileAddr=http://u/f.zip\n"
+            "MiniSize=9\n"
             "entry 0: MainVersion=1 SubVersion= FileVersion= PackageCode=0012 ProductName=rh UpdateVersion=\n"
-            "  item 0: Type=normal TargetFileName=a\\b.zip SourceFileAddr=http://u/a.zip\n"
+            "  item 0: Type=normal TargetFileName=a\\b.zip SourceFileAddr=http://u/a.zip Sha256=0a1b Size=77\n"
             "  item 1: Type=package TargetFileName= SourceFileAddr=\n"
             "entry 1: MainVersion= SubVersion= FileVersion= PackageCode=0013 ProductName=rh UpdateVersion=\n");
 

@@ -3,12 +3,15 @@
 // test (support/recording_http_server.h) to serve.
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct ServerItem {
   std::string Type;
   std::string TargetFileName;
   std::string SourceFileAddr;
+  // More attributes of the item's element, after those (Sha256, Size ...).
+  std::vector<std::pair<std::string, std::string>> more{};
 };
 struct ServerVersion {
   std::string MainVersion;

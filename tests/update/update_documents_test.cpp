@@ -152,3 +152,51 @@ TEST(ServerDocument, APublishedDocumentIsReadIntoEntriesItemsAndSettings) {
   EXPECT_EQ(secondItems[1].TargetFileName, "");
   EXPECT_EQ(secondItems[1].SourceFileAddr, "");
 }
+
+// A hash and a size describe the file of the address on their own element:
+// they never move to another item by position.
+TEST(ServerDocument, HashesAndSizesBelongToTheElementOfTheirAddress) {
+  CXMLFile document;
+  document.LoadText(
+      "<GameVersion PackageCode=\"0011\">\n"
+      "<File Type=\"normal\" TargetFileName=\"a.zip\" SourceFileAddr=\"http://u/a.zip\"></File>\n"
+      "<File Sha256=\"hash-b\" Size=\"2\" Type=\"normal\" TargetFileName=\"b.zip\" SourceFileAddr=\"http://u/b.zip\">"
+      "</File>\n"
+      "<File Type=\"normal\" TargetFileName=\"c.zip\" SourceFileAddr=\"http://u/c.zip\"></File>\n"
+      "<Note Sha256=\"hash-of-nothing\" Size=\"4\"></Note>\n"
+      "</GameVersion>\n"
+      "<GameVersion PackageCode=\"0012\">\n"
+      "<File Type=\"farLaunch\" TargetFileName=\"l\"></File>\n"
+      "<Address SourceFileAddr=\"http://u/l.zip\" Sha256=\"hash-l\"></Address>\n"
+      "<File Type=\"normal\" SourceFileAddr=\"http://u/x.zip\" SourceFileAddr=\"http://u/y.zip\" Sha256=\"hash-xy\">"
+      "</File>\n"
+      "</GameVersion>\n"
+      "<Site MiniSourceFileAddr=\"http://u/old.zip\" MiniSha256=\"hash-old\" MiniSize=\"9\"></Site>\n"
+      "<Site MiniSourceFileAddr=\"http://u/full.zip\" MiniSize=\"10\"></Site>\n"
+      "<More MiniSha256=\"hash-of-no-package\"></More>\n",
+      true);
+  document.ReadConfig();
+  const ServerConfig server = ServerConfigOf(document);
+  ASSERT_EQ(server.entries.size(), 2u);
+
+  const std::vector<UpdateFileItem> first = FileItems(server.entries[0]);
+  ASSERT_EQ(first.size(), 3u);
+  EXPECT_FALSE(first[0].check.Sha256 || first[0].check.Size);
+  EXPECT_EQ(first[1].check.Sha256, std::optional<std::string>("hash-b"));
+  EXPECT_EQ(first[1].check.Size, std::optional<std::string>("2"));
+  EXPECT_FALSE(first[2].check.Sha256 || first[2].check.Size) << "the hash of an element without an address";
+
+  // An item whose address stands on another element takes that element's
+  // hash with the address; two addresses on one element share none.
+  const std::vector<UpdateFileItem> second = FileItems(server.entries[1]);
+  ASSERT_EQ(second.size(), 2u);
+  EXPECT_EQ(second[0].SourceFileAddr, "http://u/l.zip");
+  EXPECT_EQ(second[0].check.Sha256, std::optional<std::string>("hash-l"));
+  EXPECT_EQ(second[1].SourceFileAddr, "http://u/x.zip");
+  EXPECT_FALSE(second[1].check.Sha256);
+
+  // The package address in force is the last one; its element has a size only.
+  EXPECT_EQ(server.MiniSourceFileAddr, "http://u/full.zip");
+  EXPECT_FALSE(server.MiniSourceFileCheck.Sha256);
+  EXPECT_EQ(server.MiniSourceFileCheck.Size, std::optional<std::string>("10"));
+}

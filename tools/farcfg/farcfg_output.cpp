@@ -61,6 +61,9 @@ void PrintConfig(std::ostream& out, const ConfigFields& fields) {
       out << key.name << "=" << value << "\n";
     }
   }
+  const FileCheck& package = fields.MiniSourceFileCheck;
+  if (package.Sha256) out << "MiniSha256=" << *package.Sha256 << "\n";
+  if (package.Size) out << "MiniSize=" << *package.Size << "\n";
   for (std::size_t n = 0; n < fields.entries.size(); ++n) {
     const VersionEntry& entry = fields.entries[n];
     out << "entry " << n << ": MainVersion=" << entry.MainVersion << " SubVersion=" << entry.SubVersion
@@ -69,7 +72,10 @@ void PrintConfig(std::ostream& out, const ConfigFields& fields) {
     const std::vector<UpdateFileItem> items = FileItems(entry);
     for (std::size_t j = 0; j < items.size(); ++j) {
       out << "  item " << j << ": Type=" << items[j].Type << " TargetFileName=" << items[j].TargetFileName
-          << " SourceFileAddr=" << items[j].SourceFileAddr << "\n";
+          << " SourceFileAddr=" << items[j].SourceFileAddr;
+      if (items[j].check.Sha256) out << " Sha256=" << *items[j].check.Sha256;
+      if (items[j].check.Size) out << " Size=" << *items[j].check.Size;
+      out << "\n";
     }
   }
 }
