@@ -24,29 +24,49 @@ bool Refused(const std::string& address, const std::string& reason) {
 
 }  // namespace
 
-bool AcceptSignedDocument(const LauncherState& state, platform::Platform& platform, const PublicKey& key,
-                          std::string_view document, std::optional<std::uint64_t>& newer) {
-  const std::string address = state.UpdateServerAddr + kSignatureSuffix;
-  const DownloadResult download =
-      HttpDownloader::DownloadFile(address, kDownloadedSignature, platform.GetUiThread(), kSignatureFetch);
+DocumentSignature CheckDocumentSignature(const std::string& documentAddress, std::string_view document,
+                                         const PublicKey& key, platform::MessageTarget& window) {
+  DocumentSignature result;
+  result.address = documentAddress + kSignatureSuffix;
+  const DownloadResult download = HttpDownloader::DownloadFile(result.address, kDownloadedSignature, window, kSignatureFetch);
   std::string signature;
   const bool read = download && ReadGameFile(kDownloadedSignature, signature);
   DeleteFileIfPresent(kDownloadedSignature);
-  if (!download) return Refused(address, "no signature: " + download.reason);
-  if (!read) return Refused(address, "the downloaded signature cannot be read back");
-
+  if (!download) {
+    result.reason = "no signature: " + download.reason;
+    return result;
+  }
+  if (!read) {
+    result.reason = "the downloaded signature cannot be read back";
+    return result;
+  }
   const Verification verification = VerifySignature(key, document, signature);
-  if (!verification.Valid()) return Refused(state.UpdateServerAddr, "signature refused: " + verification.reason);
+  if (!verification.Valid()) {
+    result.address = documentAddress;
+    result.reason = "signature refused: " + verification.reason;
+    return result;
+  }
+  result.valid = true;
+  result.timestamp = verification.timestamp;
+  return result;
+}
+
+bool AcceptSignedDocument(const LauncherState& state, platform::Platform& platform, const PublicKey& key,
+                          std::string_view document, std::optional<std::uint64_t>& newer) {
+  const DocumentSignature signature =
+      CheckDocumentSignature(state.UpdateServerAddr, document, key, platform.GetUiThread());
+  if (!signature.valid) return Refused(signature.address, signature.reason);
   // A document signed without minisign's timestamp cannot be ordered; it
   // is accepted, and the record stays as it is.
-  if (!verification.timestamp) return true;
+  if (!signature.timestamp) return true;
+  const std::uint64_t signedAt = *signature.timestamp;
   const std::optional<std::uint64_t> recorded = RecordedSigningTime();
   // The same document comes at every start: equal times are accepted.
-  if (recorded && *verification.timestamp < *recorded) {
-    return Refused(state.UpdateServerAddr, "replayed document: signed at " + std::to_string(*verification.timestamp) +
+  if (recorded && signedAt < *recorded) {
+    return Refused(state.UpdateServerAddr, "replayed document: signed at " + std::to_string(signedAt) +
                                                ", before the one accepted here (signed at " +
                                                std::to_string(*recorded) + ")");
   }
-  if (!recorded || *verification.timestamp > *recorded) newer = verification.timestamp;
+  if (!recorded || signedAt > *recorded) newer = signedAt;
   return true;
 }

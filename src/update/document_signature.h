@@ -4,12 +4,30 @@
 // that arrived, and against the newest document accepted here before.
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 
 struct PublicKey;
+
+// The outcome of checking a downloaded document against its signature.
+struct DocumentSignature {
+  bool valid = false;
+  // Where the failure lies (the signature's address when it cannot be
+  // fetched, the document's when it is refused) and why.
+  std::string address;
+  std::string reason;
+  // minisign's trusted timestamp, when the valid signature carries one.
+  std::optional<std::uint64_t> timestamp;
+};
+
+// Fetches the signature published beside `documentAddress` into the current
+// directory and checks `document` with it. The progress of the fetch goes
+// to `window`.
+DocumentSignature CheckDocumentSignature(const std::string& documentAddress, std::string_view document,
+                                         const PublicKey& key, platform::MessageTarget& window);
 
 // Fetches the signature and checks the downloaded document with it. False,
 // with the reason logged, when the signature is missing, malformed or not

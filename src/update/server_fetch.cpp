@@ -42,6 +42,20 @@ const TrustAnchor& TrustAnchorOf(LauncherState& state) {
 
 }  // namespace
 
+bool DownloadServerDocument(const std::string& address, platform::MessageTarget& window, std::string& plain,
+                            std::string& reason) {
+  const DownloadResult download =
+      HttpDownloader::DownloadFile(address, kDownloadedServerDocument, window, kServerDocumentFetch);
+  const bool read = download && ReadGameFile(kDownloadedServerDocument, plain);
+  DeleteFileIfPresent(kDownloadedServerDocument);
+  if (!download) {
+    reason = download.reason;
+  } else if (!read) {
+    reason = "the downloaded document cannot be read back";
+  }
+  return download && read;
+}
+
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   const TrustAnchor& trust = TrustAnchorOf(state);
   if (!trust.problem.empty()) {
@@ -49,16 +63,10 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   }
   // Nothing reads the document before it is checked: it arrives under a
   // name of its own and only an accepted one is stored.
-  const DownloadResult download = HttpDownloader::DownloadFile(state.UpdateServerAddr, kDownloadedServerDocument,
-                                                               platform.GetUiThread(), kServerDocumentFetch);
   std::string plain;
-  const bool read = download && ReadGameFile(kDownloadedServerDocument, plain);
-  DeleteFileIfPresent(kDownloadedServerDocument);
-  if (!download) {
-    return Failed(state, download.reason);
-  }
-  if (!read) {
-    return Failed(state, "the downloaded document cannot be read back");
+  std::string reason;
+  if (!DownloadServerDocument(state.UpdateServerAddr, platform.GetUiThread(), plain, reason)) {
+    return Failed(state, reason);
   }
   std::optional<std::uint64_t> newerSigningTime;
   if (trust.key && !AcceptSignedDocument(state, platform, *trust.key, plain, newerSigningTime)) {
@@ -75,20 +83,33 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   return true;
 }
 
+bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason) {
+  CXMLFile document;
+  // A captive portal's or a proxy's page, or an empty answer, is no server
+  // document: the fetch is tried again.
+  if (!document.LoadText(text, raw)) {
+    reason = "the answer is not a readable document";
+    return false;
+  }
+  document.ReadConfig();
+  server = ServerConfigOf(document);
+  if (server.entries.empty()) {
+    reason = "the document lists no version";
+    return false;
+  }
+  return true;
+}
+
 bool LoadServerDocument(LauncherState& state) {
   if (!FileExists(kServerDocument)) {
     return Failed(state, std::string(kServerDocument) + " is missing");
   }
-  CXMLFile document;
-  // A captive portal's or a proxy's page, or an empty answer, is no server
-  // document: the fetch is tried again.
-  if (!document.Load(kServerDocument, false)) {
-    return Failed(state, "the answer is not a readable document");
-  }
-  document.ReadConfig();
-  const ServerConfig server = ServerConfigOf(document);
-  if (server.entries.empty()) {
-    return Failed(state, "the document lists no version");
+  std::string stored;
+  ServerConfig server;
+  std::string reason;
+  if (!ReadGameFile(kServerDocument, stored)) stored.clear();
+  if (!ReadServerDocument(stored, false, server, reason)) {
+    return Failed(state, reason);
   }
   state.entries.insert(state.entries.end(), server.entries.begin(), server.entries.end());
   state.pageUrl = server.WebAddr;

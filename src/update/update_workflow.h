@@ -13,10 +13,20 @@
 // or the document is no server document. UI thread.
 bool StartUpdate(LauncherState& state, platform::Platform& platform);
 
+// Downloads the document at `address` as the launcher does (its time and
+// size limits) and gives its bytes; nothing of it is left on disk. False
+// with the reason when the download fails or cannot be read back.
+bool DownloadServerDocument(const std::string& address, platform::MessageTarget& window, std::string& plain,
+                            std::string& reason);
+
 // Downloads the server document to "servercfg.xml" and stores it in its
 // Base64 form. False, with the reason logged, when the download failed,
 // the document is too large or it cannot be stored.
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform);
+
+// Reads a server document's text (stored form, or the plain XML when
+// `raw`). False with the reason when it does not load or lists no version.
+bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason);
 
 // Reads the stored server document into the state. False, with the reason
 // logged and the state unchanged, when it is missing, does not load or

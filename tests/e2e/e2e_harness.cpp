@@ -56,6 +56,9 @@ DemoSite::DemoSite(const fs::path& folder, const SiteOptions& options) : folder_
   if (options.large) {
     build.push_back("--large");
   }
+  if (options.launcher) {
+    build.push_back("--launcher");
+  }
   build.insert(build.end(), {folder_.string(), std::to_string(port_), kLauncher.string()});
   const fs::path log = folder_.string() + "-build.log";
   if (RunToEnd({build, {}, {}, log}, kPatience) != 0) {
@@ -92,7 +95,7 @@ void GameDirectory::AddWindowModule() {
 }
 
 void GameDirectory::AddClient() {
-  fs::copy_file(kSource / "demo/client/client.exe", Path() / "client.exe", fs::copy_options::overwrite_existing);
+  fs::copy_file(kSource / "demo/versions/0001-1.0.1/client.exe", Path() / "client.exe", fs::copy_options::overwrite_existing);
 }
 
 void GameDirectory::AddPublisherKey() {

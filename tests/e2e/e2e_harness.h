@@ -37,6 +37,7 @@ class Scratch : public TempDir {
 struct SiteOptions {
   std::optional<int> ftpPort;  // where the documents send crash dumps
   bool large = false;          // also the slow 32 MiB patch (servercfg-slow.xml)
+  bool launcher = false;       // also the new launcher's 0004 (servercfg-launcher.xml)
 };
 
 // demo/server.py serving a site built by scripts/demo-site in `folder`.

@@ -51,7 +51,7 @@ TEST(GameFiles, PatchesReplaceFilesSpeltOtherwiseAndClientExeStarts) {
 
   ASSERT_TRUE(WaitUntil([&] { return game.Read("client-args.txt") == kDemoLaunch; }, 60s))
       << "Client.exe is the client: " << ReadFile(scenario.Output("run.txt"));
-  const fs::path newest = kDemo / "versions/0003";
+  const fs::path newest = kDemo / "versions/0003-1.0.3";
   EXPECT_EQ(game.Read("DATA/HARBOUR.MAP"), ReadFile(newest / "data/harbour.map"));
   EXPECT_EQ(game.Read("DATA/maps/lighthouse.map"), ReadFile(newest / "data/maps/lighthouse.map"));
   EXPECT_EQ(game.Read("README.TXT"), ReadFile(newest / "readme.txt"));

@@ -34,7 +34,7 @@ TEST(HeadlessEndToEnd, FullInstallThenTheLoginParkedOnThePageStartsTheClient) {
   ASSERT_TRUE(game.Has("client.exe"));
   EXPECT_TRUE(game.IsExecutable("client.exe"));
   scenario.ExpectVersion3Installed();
-  EXPECT_EQ(game.Read("base.dat"), ReadFile(std::filesystem::path(FARLAUNCH_SOURCE_DIR) / "demo/full/base.dat"));
+  EXPECT_EQ(game.Read("base.dat"), ReadFile(std::filesystem::path(FARLAUNCH_SOURCE_DIR) / "demo/versions/0003-1.0.3/base.dat"));
   // The client runs on after the launcher has ended: wait for its note.
   ASSERT_TRUE(WaitUntil([&] { return game.Read("client-args.txt") == kDemoLaunch; }, 30s))
       << game.Read("client-args.txt");
@@ -59,7 +59,7 @@ TEST(HeadlessEndToEnd, PatchChainFromTheOldestVersionRewritesTheVersionDocument)
 }
 
 TEST(HeadlessEndToEnd, LauncherUpdateInstallsTheNewLauncherAndTheRestartedOneCompletes) {
-  Scenario scenario;
+  Scenario scenario({/*ftp=*/false, /*large=*/false, /*launcher=*/true});
   scenario.PrepareGame("servercfg-launcher.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
   game.AddPublisherKey();

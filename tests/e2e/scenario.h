@@ -31,6 +31,7 @@ inline const std::set<std::string> kVersion3Data = {"data/harbour.map", "data/ma
 struct ScenarioOptions {
   bool ftp = false;
   bool large = false;
+  bool launcher = false;
 };
 
 class Scenario {
@@ -38,7 +39,7 @@ class Scenario {
   explicit Scenario(const ScenarioOptions& options = {})
       : ftpHome_(MakeFolder(scratch_.Path() / "ftp")),
         ftp_(options.ftp ? std::make_unique<FtpTestServer>(ftpHome_) : nullptr),
-        site_(scratch_.Path() / "site", SiteOptions{ftp_ ? std::optional<int>(ftp_->Port()) : std::nullopt, options.large}),
+        site_(scratch_.Path() / "site", SiteOptions{ftp_ ? std::optional<int>(ftp_->Port()) : std::nullopt, options.large, options.launcher}),
         game_(scratch_.Path() / "game") {}
 
   const DemoSite& Site() const { return site_; }
@@ -80,7 +81,7 @@ class Scenario {
     const auto version = game_.InstalledVersion();
     EXPECT_EQ(version.count("PackageCode") ? version.at("PackageCode") : "", "0003");
     EXPECT_EQ(version.count("FileVersion") ? version.at("FileVersion") : "", "3");
-    const std::filesystem::path newest = std::filesystem::path(FARLAUNCH_SOURCE_DIR) / "demo/versions/0003";
+    const std::filesystem::path newest = std::filesystem::path(FARLAUNCH_SOURCE_DIR) / "demo/versions/0003-1.0.3";
     for (const std::string& name : kVersion3Data) {
       EXPECT_EQ(game_.Read(name), ReadFile(newest / name)) << name;
     }

@@ -209,7 +209,7 @@ TEST(TruthfulUpdate, AFullInstallKilledMidwayIsFinishedOnTheNextStart) {
   // The client comes first; a large entry keeps the unpack going after it.
   constexpr std::uintmax_t kHuge = 256u << 20;
   ASSERT_TRUE(Shell(scenario, "mkdir -p kill/data && cp '" FARLAUNCH_SOURCE_DIR
-                              "/demo/client/client.exe' kill/ && head -c " +
+                              "/demo/versions/0001-1.0.1/client.exe' kill/ && head -c " +
                                   std::to_string(kHuge) +
                                   " /dev/zero > kill/data/huge.bin && cd kill && zip -q -X ../client-kill.zip "
                                   "client.exe data/huge.bin && cd .. && rm -r kill"));
@@ -235,7 +235,7 @@ TEST(TruthfulUpdate, AFullInstallKilledMidwayIsFinishedOnTheNextStart) {
   // client.exe is there, yet the start installs the full package again.
   EXPECT_EQ(RunLauncher(scenario, "again.txt"), 0) << ReadFile(scenario.Output("again.txt"));
   EXPECT_EQ(fs::file_size(game.Path() / "data/huge.bin"), kHuge);
-  EXPECT_EQ(game.Read("client.exe"), ReadFile(fs::path(FARLAUNCH_SOURCE_DIR) / "demo/client/client.exe"));
+  EXPECT_EQ(game.Read("client.exe"), ReadFile(fs::path(FARLAUNCH_SOURCE_DIR) / "demo/versions/0003-1.0.3/client.exe"));
   EXPECT_FALSE(game.Has("farLaunch.fullinstall"));
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0003");
 }

@@ -137,7 +137,7 @@ TEST_F(WindowEndToEnd, PatchChainWithTheLoginParkedUntilTheUpdateIsDone) {
 }
 
 TEST_F(WindowEndToEnd, LauncherUpdateRestartsIntoTheNewLauncher) {
-  Scenario scenario;
+  Scenario scenario({/*ftp=*/false, /*large=*/false, /*launcher=*/true});
   PrepareWindowGame(scenario, "servercfg-launcher.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
   XSession x(scenario.Output(""));

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "base/ox_unicode.h"
+#include "command_line.h"
 #include "server_document.h"
 
 namespace {
@@ -70,30 +71,12 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
 
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error) {
   options = {};
-  std::vector<std::string> positional;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& arg = args[i];
-    if (arg.size() < 2 || arg[0] != '-') {
-      positional.push_back(arg);
-      continue;
-    }
-    const std::size_t equals = arg.find('=');
-    const std::string name = arg.substr(0, equals);
-    if (kOptionNames.count(name) == 0) {
-      error = "unknown option '" + name + "'";
-      return false;
-    }
-    std::string value;
-    if (equals != std::string::npos) {
-      value = arg.substr(equals + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      error = "option '" + name + "' needs a value";
-      return false;
-    }
+  CommandLine line;
+  if (!SplitCommandLine(args, kOptionNames, line, error)) return false;
+  for (const auto& [name, value] : line.options) {
     if (!TakeOption(name, value, options, error)) return false;
   }
+  const std::vector<std::string>& positional = line.positional;
   if (positional.size() != 2) {
     error = "build takes VERSIONS and SITE";
     return false;

@@ -1,12 +1,14 @@
 // farpublish: makes the update site that launchers read, from the client
-// builds themselves.
+// builds themselves, and checks a live one as launchers see it.
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "build_options.h"
 #include "site_build.h"
+#include "site_check.h"
 
 namespace {
 
@@ -16,6 +18,7 @@ constexpr int kUsageError = 2;
 
 const char kHelp[] =
     "usage: farpublish build VERSIONS SITE --base-url URL [options]\n"
+    "       farpublish check URL [--key PUBLICKEY]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -61,7 +64,16 @@ const char kHelp[] =
     "                          document signed earlier than one they accepted.\n"
     "\n"
     "Exit status: 0 when the site was built (warnings included), 1 when an input\n"
-    "is bad or a file cannot be read or written, 2 for a usage error.\n";
+    "is bad or a file cannot be read or written, 2 for a usage error.\n"
+    "\n"
+    "check URL [--key PUBLICKEY]\n"
+    "Checks a live site as launchers see it: fetches the server document at URL\n"
+    "(with --key, minisign -G's .pub file, its signature URL.minisig must be the\n"
+    "publisher's), every item and the full package, each against its Sha256 and\n"
+    "Size; unpacks every archive (CRCs, names that stay inside the game\n"
+    "directory); and checks that every listed version reaches the newest (package\n"
+    "codes in installation order). Prints one line per problem, then a summary.\n"
+    "Exit status: 0 when the site is sound, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -75,12 +87,24 @@ int Build(const std::vector<std::string>& args) {
   return BuildSite(options, std::cout, std::cerr) ? kOk : kFailed;
 }
 
+int Check(const std::vector<std::string>& args) {
+  CheckOptions options;
+  std::string error;
+  if (!ParseCheckOptions(args, options, error)) return UsageError(error);
+  try {
+    return CheckSite(options, std::cout) ? kOk : kFailed;
+  } catch (const std::filesystem::filesystem_error& failure) {
+    std::cerr << "farpublish: " << failure.what() << "\n";
+    return kFailed;
+  }
+}
+
 struct Command {
   const char* name;
   int (*run)(const std::vector<std::string>& args);
 };
 
-const Command kCommands[] = {{"build", Build}};
+const Command kCommands[] = {{"build", Build}, {"check", Check}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 

@@ -5,13 +5,23 @@
 
 #include "password_prompt.h"
 
-bool LoadPublisherKey(const std::filesystem::path& path, std::optional<SecretKey>& key, std::string& error) {
+namespace {
+
+bool ReadKeyFile(const std::filesystem::path& path, const char* what, std::string& text, std::string& error) {
   std::ifstream in(path, std::ios::binary);
-  std::string text(std::istreambuf_iterator<char>(in), {});
+  text.assign(std::istreambuf_iterator<char>(in), {});
   if (!in || std::filesystem::is_directory(path)) {
-    error = "cannot read the secret key " + path.string();
+    error = std::string("cannot read the ") + what + " " + path.string();
     return false;
   }
+  return true;
+}
+
+}  // namespace
+
+bool LoadPublisherKey(const std::filesystem::path& path, std::optional<SecretKey>& key, std::string& error) {
+  std::string text;
+  if (!ReadKeyFile(path, "secret key", text, error)) return false;
   SecretKeyLoad load = ParseSecretKey(text, std::nullopt);
   if (load.problem == SecretKeyProblem::PasswordRequired) {
     const std::optional<std::string> password = ReadPassword("Password for " + path.string() + ": ");
@@ -26,5 +36,17 @@ bool LoadPublisherKey(const std::filesystem::path& path, std::optional<SecretKey
     return false;
   }
   key = std::move(load.key);
+  return true;
+}
+
+bool LoadPublicKey(const std::filesystem::path& path, std::optional<PublicKey>& key, std::string& error) {
+  std::string text;
+  if (!ReadKeyFile(path, "public key", text, error)) return false;
+  TrustResult<PublicKey> parsed = ParsePublicKey(text);
+  if (!parsed.value) {
+    error = path.string() + ": " + parsed.error;
+    return false;
+  }
+  key = std::move(parsed.value);
   return true;
 }

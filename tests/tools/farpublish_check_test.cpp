@@ -1,0 +1,137 @@
+// farpublish check against a site served by a real HTTP server on
+// loopback: a sound site passes, and each fault a publisher can make is
+// found and named on a line of its own.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "support/recording_http_server.h"
+#include "tools/farpublish_fixture.h"
+#include "trust/minisign_cli.h"
+#include "zip_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class FarpublishCheck : public TwoBuildsTest {
+ protected:
+  void SetUp() override {
+    TwoBuildsTest::SetUp();
+    keys = MinisignGenerate(site.Path(), "publisher");
+    const PublishRun built = site.Build({"--base-url", server.Url("/site"), "--sign", keys.secretKey});
+    ASSERT_EQ(built.status, 0) << built.err;
+    files = SnapshotTree(site.Site());
+    // The site's files as they stand in `files` when asked for.
+    server.Route("/site/(.*)", [this](const httplib::Request& request, httplib::Response& response) {
+      const auto file = files.find(request.matches[1]);
+      if (file == files.end()) {
+        response.status = 404;
+      } else {
+        response.set_content(file->second, "application/octet-stream");
+      }
+    });
+  }
+
+  // Changes the document and signs it again, so that only the change is
+  // wrong with it.
+  void EditDocument(const std::string& from, const std::string& to) {
+    std::string& document = files.at("servercfg.xml");
+    ASSERT_NE(document.find(from), std::string::npos) << from;
+    document.replace(document.find(from), from.size(), to);
+    const fs::path path = site.Path() / "edited.xml";
+    WriteFile(path, document);
+    ASSERT_TRUE(MinisignSign(keys, path.string(), path.string() + ".minisig"));
+    files["servercfg.xml.minisig"] = ReadFile(path.string() + ".minisig");
+  }
+
+  // Publishes `archive` as patch-0002.zip, its hash and size announced.
+  void ReplacePatch(const std::string& archive) {
+    const std::string old = files.at("patch-0002.zip");
+    EditDocument("Sha256=\"" + Sha256Of(old) + "\" Size=\"" + std::to_string(old.size()) + "\"",
+                 "Sha256=\"" + Sha256Of(archive) + "\" Size=\"" + std::to_string(archive.size()) + "\"");
+    files["patch-0002.zip"] = archive;
+  }
+
+  PublishRun Check(bool withKey = true) {
+    std::vector<std::string> args = {"check", server.Url("/site/servercfg.xml")};
+    if (withKey) args.insert(args.end(), {"--key", keys.publicKey});
+    return Farpublish(args);
+  }
+
+  RecordingHttpServer server;
+  MinisignKeys keys;
+  TreeSnapshot files;
+};
+
+}  // namespace
+
+TEST_F(FarpublishCheck, SoundSitePasses) {
+  for (const bool withKey : {true, false}) {
+    const PublishRun run = Check(withKey);
+    EXPECT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out, std::string("sound: 2 versions up to 0002, 2 files, ") +
+                           (withKey ? "signed by the publisher\n" : "signature not checked (no --key)\n"));
+  }
+  EXPECT_EQ(server.Hits("/site/patch-0002.zip"), 2);
+  EXPECT_EQ(server.Hits("/site/client-0002.zip"), 2);
+  EXPECT_EQ(Farpublish({"check"}).status, 2);
+  EXPECT_EQ(Farpublish({"check", server.Url("/site/servercfg.xml"), "--key"}).status, 2);
+}
+
+TEST_F(FarpublishCheck, EachFaultIsFoundOnALineOfItsOwn) {
+  const std::string patchUrl = server.Url("/site/patch-0002.zip");
+  struct Fault {
+    const char* what;
+    std::function<void()> inject;
+    std::string line;
+  };
+  const std::vector<Fault> faults = {
+      {"wrong hash",
+       [&] { files.at("client-0002.zip").back() ^= 1; },
+       "full package client.zip (" + server.Url("/site/client-0002.zip") + "): SHA-256 mismatch"},
+      {"missing archive", [&] { files.erase("patch-0002.zip"); },
+       "version 0002 item patch-0002.zip (" + patchUrl + "): HTTP 404"},
+      {"broken chain", [&] { EditDocument("PackageCode=\"0002\"", "PackageCode=\"0001\""); },
+       "broken chain: version 0001 follows 0001 but does not sort after it"},
+      {"bad signature",
+       [&] {
+         const MinisignKeys other = MinisignGenerate(site.Path(), "other");
+         const fs::path document = site.Site() / "servercfg.xml";
+         ASSERT_TRUE(MinisignSign(other, document.string(), (site.Path() / "other.minisig").string()));
+         files["servercfg.xml.minisig"] = ReadFile(site.Path() / "other.minisig");
+       },
+       "server document (" + server.Url("/site/servercfg.xml") + "): signature refused"},
+      {"unsafe entry name",
+       [&] {
+         const fs::path evil = site.Path() / "evil.zip";
+         std::string error;
+         ASSERT_TRUE(WriteArchive(evil, {{"data/b.txt", site.Versions() / "0002-1.0.2/data/b.txt", 1, false},
+                                         {"../outside.txt", site.Versions() / "0002-1.0.2/data/b.txt", 1, false}},
+                                  error))
+             << error;
+         ReplacePatch(ReadFile(evil));
+       },
+       "version 0002 item patch-0002.zip (" + patchUrl +
+           "): entry \"../outside.txt\": the name leaves the game directory"},
+      {"launcher item without the launcher", [&] { EditDocument("Type=\"normal\"", "Type=\"farLaunch\""); },
+       "version 0002 item patch-0002.zip (" + patchUrl +
+           "): the launcher's archive starts with \"data/b.txt\", not farLaunch.exe"},
+      {"damaged entry",
+       [&] {
+         std::string archive = files.at("patch-0002.zip");
+         archive[archive.find("data/b.txt") + 10] ^= 0x55;  // the entry's first data byte
+         ReplacePatch(archive);
+       },
+       "version 0002 item patch-0002.zip (" + patchUrl + "): entry \"data/b.txt\": "},
+  };
+  const TreeSnapshot sound = files;
+  for (const Fault& fault : faults) {
+    files = sound;
+    fault.inject();
+    const PublishRun run = Check();
+    EXPECT_EQ(run.status, 1) << fault.what;
+    EXPECT_EQ(run.out.rfind(fault.line, 0), 0u) << fault.what << ":\n" << run.out;
+    EXPECT_NE(run.out.find("\n1 problem\n"), std::string::npos) << fault.what << ":\n" << run.out;
+  }
+}

@@ -1,0 +1,181 @@
+#include "site_check.h"
+
+#include <algorithm>
+#include <cctype>
+#include <system_error>
+
+#include "archive_check.h"
+#include "build_files.h"
+#include "base/ox_unicode.h"
+#include "command_line.h"
+#include "entered_folder.h"
+#include "net/http_downloader.h"
+#include "publisher_key.h"
+#include "release_plan.h"
+#include "update/document_signature.h"
+#include "update/expected_content.h"
+#include "update/update_documents.h"
+#include "update/update_workflow.h"
+#include "update/worker_steps.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kDownloadName[] = "site-file.download";
+constexpr char kClientProgram[] = "client.exe";
+
+// Downloads report their progress to the launcher's window; here nobody
+// watches.
+class NoWindow : public platform::MessageTarget {
+ public:
+  void PostMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
+};
+
+class Report {
+ public:
+  explicit Report(std::ostream& out) : out_(out) {}
+  void Problem(const std::string& line) {
+    out_ << line << "\n";
+    ++problems_;
+  }
+  bool Finish(const std::string& what) {
+    if (problems_ == 0) {
+      out_ << "sound: " << what << "\n";
+    } else {
+      out_ << problems_ << (problems_ == 1 ? " problem" : " problems") << "\n";
+    }
+    return problems_ == 0;
+  }
+
+ private:
+  std::ostream& out_;
+  int problems_ = 0;
+};
+
+std::string Shown(const std::string& codePageText) {
+  return ox_base::CodePageToUtf8(codePageText, ox_base::kLauncherCodePage);
+}
+
+// One file the document names, fetched and checked as a launcher holding
+// the publisher's key fetches it; archives are unpacked. `what` names it in
+// the report; `names` gets an archive's entry names.
+void CheckFile(const std::string& what, const std::string& address, const FileCheck& check, bool unpack,
+               Report& report, std::vector<std::string>& names) {
+  const std::string label = what + " (" + address + "): ";
+  if (SchemeOf(address) != AddressScheme::Http) return report.Problem(label + UnfetchableReason(address));
+  DownloadOptions options;
+  std::string problem;
+  if (!ExpectedContentOf(check, true, options.expected, problem)) return report.Problem(label + problem);
+  NoWindow window;
+  const DownloadResult download = HttpDownloader::DownloadFile(address, kDownloadName, window, options);
+  if (!download) return report.Problem(label + download.reason);
+  if (unpack) {
+    for (const std::string& archiveProblem : ArchiveProblems(kDownloadName, names)) {
+      report.Problem(label + archiveProblem);
+    }
+  }
+  std::error_code ignored;
+  fs::remove(kDownloadName, ignored);
+}
+
+// Launchers install the entries after their own in document order, each
+// whose package code sorts after the installed one, and record the last
+// entry as installed: every code must sort after the one before it.
+void CheckChain(const std::vector<VersionEntry>& entries, Report& report) {
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string& code = entries[i].PackageCode;
+    if (code.empty()) {
+      report.Problem("version entry " + std::to_string(i + 1) + " has no PackageCode");
+    } else if (i > 0 && !IsNewerPackage(code, entries[i - 1].PackageCode)) {
+      report.Problem("broken chain: version " + Shown(code) + " follows " + Shown(entries[i - 1].PackageCode) +
+                     " but does not sort after it: launchers at " + Shown(entries[i - 1].PackageCode) +
+                     " never install it, yet record the last version as installed");
+    }
+  }
+}
+
+bool IsLauncherName(std::string name) {
+  std::transform(name.begin(), name.end(), name.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return name == "farlaunch.exe";
+}
+
+void CheckEntries(const std::vector<VersionEntry>& entries, Report& report, std::size_t& files) {
+  for (const VersionEntry& entry : entries) {
+    for (const UpdateFileItem& item : FileItems(entry)) {
+      const std::string what = "version " + Shown(entry.PackageCode) + " item " + Shown(item.TargetFileName);
+      std::vector<std::string> names;
+      CheckFile(what, item.SourceFileAddr, item.check, IsArchiveItem(item), report, names);
+      ++files;
+      // The launcher installs only the first entry of its own archive, and
+      // then restarts farLaunch.exe.
+      if (item.Type == kLauncherItem && !names.empty() && !IsLauncherName(names.front())) {
+        report.Problem(what + " (" + item.SourceFileAddr + "): the launcher's archive starts with \"" +
+                       Shown(names.front()) + "\", not " + kLauncherExecutable);
+      }
+    }
+  }
+}
+
+void CheckFullPackage(const ServerConfig& server, Report& report) {
+  if (server.MiniSourceFileAddr.empty()) {
+    return report.Problem("no full package (MiniSourceFileAddr): a game directory without client.exe cannot be "
+                          "installed");
+  }
+  std::vector<std::string> names;
+  CheckFile("full package " + Shown(server.MiniTargetFileName), server.MiniSourceFileAddr,
+            server.MiniSourceFileCheck, true, report, names);
+  if (!names.empty() && std::find(names.begin(), names.end(), kClientProgram) == names.end()) {
+    report.Problem("full package (" + server.MiniSourceFileAddr + "): holds no " + kClientProgram +
+                   ", so launchers install it again at every start");
+  }
+}
+
+}  // namespace
+
+bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
+  options = {};
+  CommandLine line;
+  if (!SplitCommandLine(args, {"--key"}, line, error)) return false;
+  for (const auto& option : line.options) options.publicKey = option.second;
+  if (line.positional.size() != 1) {
+    error = "check takes the URL of the server document";
+    return false;
+  }
+  options.url = line.positional[0];
+  return true;
+}
+
+bool CheckSite(const CheckOptions& options, std::ostream& out) {
+  Report report(out);
+  std::optional<PublicKey> key;
+  std::string reason;
+  if (options.publicKey && !LoadPublicKey(*options.publicKey, key, reason)) {
+    report.Problem(reason);
+    return report.Finish("");
+  }
+  const ScratchFolder scratch;
+  NoWindow window;
+  std::string plain;
+  if (!DownloadServerDocument(options.url, window, plain, reason)) {
+    report.Problem("server document (" + options.url + "): " + reason);
+    return report.Finish("");
+  }
+  if (key) {
+    const DocumentSignature signature = CheckDocumentSignature(options.url, plain, *key, window);
+    if (!signature.valid) report.Problem("server document (" + signature.address + "): " + signature.reason);
+  }
+  ServerConfig server;
+  if (!ReadServerDocument(plain, true, server, reason)) {
+    report.Problem("server document (" + options.url + "): " + reason);
+    return report.Finish("");
+  }
+  CheckChain(server.entries, report);
+  std::size_t files = server.MiniSourceFileAddr.empty() ? 0 : 1;
+  CheckEntries(server.entries, report, files);
+  CheckFullPackage(server, report);
+  return report.Finish(std::to_string(server.entries.size()) + " versions up to " +
+                       Shown(server.entries.back().PackageCode) + ", " + std::to_string(files) + " files" +
+                       (key ? ", signed by the publisher" : ", signature not checked (no --key)"));
+}
