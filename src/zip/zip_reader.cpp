@@ -1,5 +1,6 @@
 #include "zip/zip_reader.h"
 
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <vector>
@@ -7,6 +8,7 @@
 #include "base/ox_base.h"
 #include "base/ox_log.h"
 #include "base/ox_path.h"
+#include "zip/zip_entry_stream.h"
 #include "zip/zip_paths.h"
 #include "zip/zip_times.h"
 
@@ -84,6 +86,33 @@ ZipResult ZipReader::PlaceItem(std::int32_t index, const std::string& targetPath
   placed.localHeaderPosition = end_.prefixLength + cursor_.header.localHeaderOffset;
   placed.target = folder ? std::string() : (root_ / *relative).string();
   return ZipResult::Ok;
+}
+
+ZipResult ZipReader::TestItem(std::int32_t index) {
+  if (!archive_ || index < 0 || index >= end_.entryCount) return Failed(ZipResult::BadArguments, "no such entry");
+  ZipEntry entry;
+  const ZipResult described = GetItem(index, entry);
+  if (described != ZipResult::Ok) return described;
+  if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
+  if (!StaysBelowRoot(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
+  if (!ox_base::NativeName(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
+  if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) return ZipResult::Ok;
+
+  std::int64_t dataPosition = 0;
+  std::uint16_t extraLength = 0;
+  if (CheckLocalHeader(*archive_, end_.prefixLength + cursor_.header.localHeaderOffset, cursor_.header, dataPosition,
+                       extraLength) != ZipResult::Ok) {
+    return Failed(ZipResult::Corrupt, "the local header does not match the directory");
+  }
+  const std::unique_ptr<ZipEntryStream> stream = ZipEntryStream::Open(*archive_, dataPosition, cursor_.header);
+  if (!stream) return Failed(ZipResult::WriteError, "the decompressor cannot start");
+  std::vector<unsigned char> chunk(ZipEntryStream::kChunkSize);
+  for (;;) {
+    std::size_t produced = 0;
+    const ZipResult read = stream->Read(chunk.data(), chunk.size(), produced);
+    if (read != ZipResult::Ok) return Failed(read, stream->Problem());
+    if (produced == 0) return ZipResult::Ok;
+  }
 }
 
 ZipResult ZipReader::WriteItem(const ZipPlacedEntry& placed, ZipEntryWriter& writer,

@@ -74,6 +74,12 @@ class ZipReader {
                       std::atomic<std::int64_t>& extractedBytes,
                       const std::atomic<bool>& cancelInstall) const;
 
+  // Reads entry `index` to its end without writing anything, as a check of
+  // what ExtractItem would do: Ok when its name may be installed and its
+  // content decodes to the recorded size and CRC-32; otherwise
+  // ExtractItem's result, with Problem() saying why.
+  ZipResult TestItem(std::int32_t index);
+
   // Why the last GetItem or ExtractItem failed, in words ("CRC mismatch",
   // "No space left on device"); empty after a success.
   const std::string& Problem() const { return problem_; }

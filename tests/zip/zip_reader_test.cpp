@@ -109,6 +109,7 @@ TEST_F(ReaderTest, HeadersThatDisagreeAreCorrupt) {
   OpenCrafted(bytes);
   EXPECT_EQ(reader.GetItem(0, entry), ZipResult::Corrupt);
   EXPECT_EQ(Extract(1, "m"), ZipResult::Corrupt);
+  EXPECT_EQ(reader.TestItem(1), ZipResult::Corrupt);
   EXPECT_TRUE(fs::is_empty(root));
 }
 
@@ -125,6 +126,13 @@ TEST_F(ReaderTest, DamagedDataIsReportedNotInstalled) {
   OpenCrafted(CraftArchive(entries));
   const char* const problems[] = {"CRC mismatch", "CRC mismatch", "the compressed data ends early",
                                   "damaged compressed data", "the stored data ends early"};
+  // Testing an entry finds what extracting it finds, and writes nothing.
+  for (std::int32_t index = 0; index < 5; ++index) {
+    EXPECT_EQ(reader.TestItem(index), ZipResult::Corrupt) << index;
+    EXPECT_EQ(reader.Problem(), problems[index]) << index;
+  }
+  EXPECT_EQ(reader.TestItem(5), ZipResult::Ok);
+  EXPECT_TRUE(fs::is_empty(root));
   for (std::int32_t index = 0; index < 5; ++index) {
     EXPECT_EQ(Extract(index, "out" + std::to_string(index)), ZipResult::Corrupt) << index;
     EXPECT_EQ(reader.Problem(), problems[index]) << index;
@@ -171,8 +179,10 @@ TEST_F(ReaderTest, NamesLeavingTheGameDirectoryAreRefused) {
   ZipEntry entry;
   for (std::int32_t index = 0; index < 5; ++index) {
     ASSERT_EQ(reader.GetItem(index, entry), ZipResult::Ok);
+    EXPECT_EQ(reader.TestItem(index), ZipResult::CannotOpenFile) << entry.name;
     EXPECT_EQ(Extract(index, entry.name), ZipResult::CannotOpenFile) << entry.name;
   }
+  EXPECT_EQ(reader.TestItem(5), ZipResult::Ok);
   EXPECT_EQ(Extract(5, "../fine.txt"), ZipResult::CannotOpenFile);
   EXPECT_TRUE(fs::is_empty(root));
   EXPECT_EQ(Tree(base).size(), 2u);  // root and the archive

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-// Unpacks every entry of `archive` with the launcher's own zip reader into
-// a scratch folder below the current directory, removed afterwards. One
+// Unpacks every entry of `archive` in memory with the launcher's own zip
+// reader, writing nothing (a full package may be gigabytes). One
 // line per problem: the archive does not open, an entry cannot be read,
 // its name would leave the game directory or has no form on disk, or its
 // data fails its CRC. `names` gets the entries' names as stored (code page).
