@@ -197,13 +197,13 @@ TEST_F(FarpublishSite, UsageErrors) {
 }
 
 TEST_F(FarpublishSite, SettingsTheLauncherCannotUseAreWarnedAbout) {
-  const PublishRun run = site.Build({"--base-url", "https://cdn.example/site/"});
+  const PublishRun run = site.Build({"--base-url", "ftp://cdn.example/site/"});
   EXPECT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.err,
-            "farpublish: warning: the launcher downloads only http:// addresses; it would skip every item under "
-            "https://cdn.example/site\n"
+            "farpublish: warning: the launcher downloads only http:// and https:// addresses; it would fail at every "
+            "item under ftp://cdn.example/site\n"
             "farpublish: warning: no --web-addr: the launcher shows no page, and its page is where players start "
             "the game\n");
-  EXPECT_NE(ReadFile(site.Site() / "servercfg.xml").find("\"https://cdn.example/site/patch-0002.zip\""),
+  EXPECT_NE(ReadFile(site.Site() / "servercfg.xml").find("\"ftp://cdn.example/site/patch-0002.zip\""),
             std::string::npos);
 }

@@ -12,6 +12,7 @@
 #include "site_document.h"
 #include "site_staging.h"
 #include "trust/signing.h"
+#include "update/worker_steps.h"
 #include "version_folders.h"
 
 namespace fs = std::filesystem;
@@ -97,8 +98,9 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
     return report.Fail(error);
   }
   for (const std::string& warning : plan.warnings) report.Warn(warning);
-  if (options.baseUrl.compare(0, 7, "http://") != 0) {
-    report.Warn("the launcher downloads only http:// addresses; it would skip every item under " + options.baseUrl);
+  if (SchemeOf(options.baseUrl) != AddressScheme::Http) {
+    report.Warn("the launcher downloads only http:// and https:// addresses; it would fail at every item under " +
+                options.baseUrl);
   }
   if (options.webAddr.empty()) {
     report.Warn("no --web-addr: the launcher shows no page, and its page is where players start the game");
