@@ -8,6 +8,8 @@ namespace fs = std::filesystem;
 std::unique_ptr<SiteStaging> SiteStaging::Create(const fs::path& site, std::string& error) {
   std::random_device random;
   std::error_code failure;
+  // A site may go into a folder that does not exist yet (out/site).
+  if (!site.parent_path().empty()) fs::create_directories(site.parent_path(), failure);
   for (int attempt = 0; attempt < 100; ++attempt) {
     const fs::path folder =
         site.parent_path() / ("." + site.filename().string() + ".farpublish-" + std::to_string(random()));
