@@ -490,8 +490,11 @@ DownloadResult Download(const std::string& url, const std::string& localPath, pl
     }
     ++retries;
     const std::chrono::milliseconds pause = options.retry.PauseBefore(retries, end.retryAfter);
-    if (options.onRetry) options.onRetry(RetryNotice{retries, options.retry.retries, result.reason, pause});
+    RetryNotice notice{RetryNotice::Phase::Pausing, retries, options.retry.retries, result.reason, pause};
+    if (options.onRetry) options.onRetry(notice);
     std::this_thread::sleep_for(pause);
+    notice.phase = RetryNotice::Phase::Starting;
+    if (options.onRetry) options.onRetry(notice);
   }
 }
 

@@ -30,7 +30,8 @@ struct DownloadOptions {
   bool resume = true;
   // Transient failures are tried again within the call.
   RetryPolicy retry{};
-  // Told before each retry's pause (on the calling thread).
+  // Told about each retry before its pause and as it begins (on the
+  // calling thread).
   std::function<void(const RetryNotice&)> onRetry{};
   // At most this many body bytes per second; 0: no limit.
   std::uint64_t maxBytesPerSecond = 0;

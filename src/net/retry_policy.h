@@ -21,8 +21,11 @@ struct RetryPolicy {
   std::chrono::milliseconds PauseBefore(int retry, const std::optional<std::chrono::seconds>& retryAfter) const;
 };
 
-// What a caller is told before each retry's pause.
+// What a caller is told about each retry: before its pause, and again when
+// it begins.
 struct RetryNotice {
+  enum class Phase { Pausing, Starting };
+  Phase phase = Phase::Pausing;
   int retry = 0;  // 1 for the first retry
   int retries = 0;
   std::string reason;  // why the attempt before failed

@@ -111,6 +111,10 @@ void RangeHttpServer::Serve() {
   for (;;) {
     const int connection = accept(listener_, nullptr, nullptr);
     if (connection < 0) return;
+    // A small send buffer keeps the count of bytes sent close to what the
+    // client received when it goes away mid-body.
+    const int sendBuffer = 256 * 1024;
+    setsockopt(connection, SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     std::lock_guard<std::mutex> lock(mutex_);
     connections_.push_back(connection);
     handlers_.emplace_back([this, connection] { Handle(connection); });
