@@ -1,6 +1,7 @@
 #pragma once
 // An owned C runtime file: closed when its owner goes away, or earlier by
 // Close, which tells whether everything written reached the file.
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <utility>
@@ -30,6 +31,11 @@ class FileHandle {
 
   std::FILE* get() const { return file_; }
   explicit operator bool() const { return file_ != nullptr; }
+
+  // Reads up to `size` bytes at `position` without moving the file's
+  // position: several threads may read one file at once. Returns the number
+  // read (fewer at the end of the file or on a failure).
+  std::size_t ReadAt(std::int64_t position, void* data, std::size_t size) const;
 
   // Closes the file now. False when there was none or the close failed
   // (data still buffered could not be written).

@@ -16,14 +16,6 @@ bool Exists(const std::string& path) {
   return ::lstat(path.c_str(), &info) == 0;
 }
 
-std::string Folded(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return folded;
-}
-
 // A directory's names by their folded form; each set in byte order.
 using Listing = std::map<std::string, std::set<std::string>>;
 
@@ -31,7 +23,7 @@ Listing ReadListing(const std::string& directory) {
   Listing listing;
   DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
   if (!dir) return listing;
-  while (const struct dirent* entry = ::readdir(dir)) listing[Folded(entry->d_name)].insert(entry->d_name);
+  while (const struct dirent* entry = ::readdir(dir)) listing[FoldLetterCase(entry->d_name)].insert(entry->d_name);
   ::closedir(dir);
   return listing;
 }
@@ -43,7 +35,7 @@ std::optional<std::string> ScanForSpelling(const std::string& directory, const s
   std::optional<std::string> found;
   while (const struct dirent* entry = ::readdir(dir)) {
     const char* spelling = entry->d_name;
-    if (std::strlen(spelling) == folded.size() && Folded(spelling) == folded && (!found || *found > spelling)) {
+    if (std::strlen(spelling) == folded.size() && FoldLetterCase(spelling) == folded && (!found || *found > spelling)) {
       found = spelling;
     }
   }
@@ -57,7 +49,7 @@ thread_local std::map<std::string, Listing> t_listings;
 
 // The entry of `directory` that spells `name` in another letter case.
 std::optional<std::string> FindSpelling(const std::string& directory, const std::string& name) {
-  const std::string folded = Folded(name);
+  const std::string folded = FoldLetterCase(name);
   if (t_listingScopes == 0) return ScanForSpelling(directory, folded);
   auto kept = t_listings.find(directory);
   if (kept == t_listings.end()) kept = t_listings.emplace(directory, ReadListing(directory)).first;
@@ -71,6 +63,14 @@ std::optional<std::string> FindSpelling(const std::string& directory, const std:
 }
 
 }  // namespace
+
+std::string FoldLetterCase(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return folded;
+}
 
 std::string ResolveLetterCase(const std::string& path) {
   if (path.empty() || Exists(path)) return path;

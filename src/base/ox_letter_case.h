@@ -15,12 +15,17 @@ namespace ox_base {
 // first in byte order.
 std::string ResolveLetterCase(const std::string& path);
 
+// The form in which names compare: ASCII letters in lower case.
+std::string FoldLetterCase(const std::string& name);
+
 // While an object of this class lives, ResolveLetterCase on its thread reads
 // each directory it searches once, and takes a name it resolved as new to
 // exist from then on (the caller is about to create it). Meant for a batch
 // of changes in which this thread is the only one to add names to those
 // directories, such as unpacking an archive: looking each new file up
-// afresh would read its directory once per file. Objects may nest.
+// afresh would read its directory once per file. Other threads may create
+// the names this thread resolved as new (they work for it). Objects may
+// nest.
 class OxDirectoryListings {
  public:
   OxDirectoryListings();

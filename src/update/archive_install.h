@@ -6,13 +6,18 @@
 //
 // - An entry whose name leaves the game directory (absolute, a drive
 //   letter, a ".." part) is refused: nothing is moved or written for it.
+// - Entries are written on several threads at once (ZipWriterPool), and
+//   the outcome is that of writing them one after another: an entry naming
+//   the same file as an earlier one (in any letter case), or a folder above
+//   or below it, waits until that one is written (EntryConflicts).
 // - A file in an entry's way is moved aside (when asked for) before the
 //   entry's own file is written; a later entry of the same name wins, the
 //   file it replaces moved aside in turn.
-// - Progress: every chunk the reader produces adds to
-//   `progress.extractedBytes` (see ZipReader::ExtractItem).
+// - Progress: every chunk a writer produces adds to
+//   `progress.extractedBytes` (see ZipEntryWriter::Write).
 // - Cancelling: `progress.cancelInstall` is looked at before each entry and
-//   before every chunk; either ends the install as Cancelled.
+//   by every writer before each chunk; either ends the install as
+//   Cancelled.
 // - The records say what the install did to the game directory, entry by
 //   entry, so that it can be undone (PatchTransaction).
 #include <cstdint>
@@ -32,6 +37,9 @@ struct ArchiveInstall {
   // at the entry's place is moved aside under before the entry is written.
   // Unset: such a file is replaced.
   std::function<std::string()> asideName;
+  // How many threads write entries at once; 0: one per processor core (see
+  // ZipWriterPool::ThreadsFor).
+  std::size_t writers = 0;
 };
 
 // What became of one chosen entry.
@@ -56,11 +64,14 @@ enum class ArchiveOutcome {
 
 struct ArchiveInstallResult {
   ArchiveOutcome outcome = ArchiveOutcome::Unreadable;
-  // The chosen entries that could be read, in archive order, up to a cancel.
+  // The chosen entries that could be read, in archive order, up to a cancel
+  // (entries after a cancelled one may have been written meanwhile).
   std::vector<InstalledEntry> entries;
   // The first failure in words ("CRC mismatch in data/map.dat"); empty when
   // the archive was installed.
   std::string reason;
+  // Every entry's failure in words, in archive order.
+  std::vector<std::string> problems{};
 };
 
 ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveInstall& how, UpdateProgress& progress);

@@ -16,18 +16,18 @@ class ZipArchiveFile {
   std::int64_t Size();
 
   // Reads up to `size` bytes at `position`; returns the number read
-  // (fewer at the end of the file or on a failure).
-  std::size_t ReadAt(std::int64_t position, void* data, std::size_t size);
+  // (fewer at the end of the file or on a failure). Several threads may
+  // read at once: entries are written side by side.
+  std::size_t ReadAt(std::int64_t position, void* data, std::size_t size) const {
+    return file_.ReadAt(position, data, size);
+  }
 
   // True when exactly `size` bytes could be read at `position`.
-  bool ReadExactlyAt(std::int64_t position, void* data, std::size_t size) {
+  bool ReadExactlyAt(std::int64_t position, void* data, std::size_t size) const {
     return ReadAt(position, data, size) == size;
   }
 
  private:
   explicit ZipArchiveFile(ox_base::FileHandle file) : file_(std::move(file)) {}
   ox_base::FileHandle file_;
-  // Where the next read starts without a seek; -1 when unknown. Entry data
-  // is read in order, so most reads need no seek.
-  std::int64_t position_ = -1;
 };

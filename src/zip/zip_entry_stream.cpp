@@ -1,24 +1,26 @@
 #include "zip/zip_entry_stream.h"
 
+#include <libdeflate.h>
+
 #include <algorithm>
 
 namespace {
 constexpr int kRawDeflateWindowBits = -15;  // negative: no zlib header
 }  // namespace
 
-std::unique_ptr<ZipEntryStream> ZipEntryStream::Open(ZipArchiveFile& archive,
+std::unique_ptr<ZipEntryStream> ZipEntryStream::Open(const ZipArchiveFile& archive,
                                                      std::int64_t dataPosition,
                                                      const CentralHeader& header) {
   std::unique_ptr<ZipEntryStream> stream(new ZipEntryStream(archive, dataPosition, header));
   if (stream->deflated_) {
     if (inflateInit2(&stream->inflate_, kRawDeflateWindowBits) != Z_OK) return nullptr;
     stream->inflateStarted_ = true;
-    stream->input_.resize(kChunkSize);
+    stream->input_.resize(kInputSize);
   }
   return stream;
 }
 
-ZipEntryStream::ZipEntryStream(ZipArchiveFile& archive, std::int64_t dataPosition,
+ZipEntryStream::ZipEntryStream(const ZipArchiveFile& archive, std::int64_t dataPosition,
                                const CentralHeader& header)
     : archive_(archive),
       readPosition_(dataPosition),
@@ -41,7 +43,7 @@ ZipResult ZipEntryStream::Read(unsigned char* buffer, std::size_t capacity, std:
   const ZipResult result = deflated_ ? Inflate(buffer, wanted, produced)
                                      : ReadStored(buffer, wanted, produced);
   if (result != ZipResult::Ok) return result;
-  crc_ = static_cast<std::uint32_t>(crc32(crc_, buffer, static_cast<uInt>(produced)));
+  crc_ = libdeflate_crc32(crc_, buffer, produced);
   remainingUncompressed_ -= static_cast<std::uint32_t>(produced);
   return ZipResult::Ok;
 }
@@ -80,7 +82,7 @@ ZipResult ZipEntryStream::Inflate(unsigned char* buffer, std::size_t wanted, std
 }
 
 ZipResult ZipEntryStream::RefillInput() {
-  const std::size_t size = std::min<std::size_t>(kChunkSize, remainingCompressed_);
+  const std::size_t size = std::min<std::size_t>(kInputSize, remainingCompressed_);
   if (!archive_.ReadExactlyAt(readPosition_, input_.data(), size)) {
     return Failed(ZipResult::WriteError, "the archive cannot be read");
   }

@@ -1,6 +1,7 @@
 #pragma once
 // The content of one entry, produced chunk by chunk from the archive's
-// stored or deflated data and checked against its CRC-32 and size.
+// stored or deflated data (zlib's inflate: memory stays small whatever the
+// entry's size) and checked against its CRC-32 and size.
 #include <zlib.h>
 
 #include <cstdint>
@@ -13,12 +14,14 @@
 
 class ZipEntryStream {
  public:
-  // Fixed chunk size in both directions.
+  // What a caller reads at a time: the unit of progress and cancelling.
   static constexpr std::size_t kChunkSize = 16384;
+  // Compressed data is read in larger pieces: fewer system calls.
+  static constexpr std::size_t kInputSize = 65536;
 
   // Starts reading the entry described by `header` whose data begins at
   // `dataPosition`; null when the inflate state cannot be set up.
-  static std::unique_ptr<ZipEntryStream> Open(ZipArchiveFile& archive,
+  static std::unique_ptr<ZipEntryStream> Open(const ZipArchiveFile& archive,
                                               std::int64_t dataPosition,
                                               const CentralHeader& header);
   ~ZipEntryStream();
@@ -35,13 +38,13 @@ class ZipEntryStream {
   const char* Problem() const { return problem_; }
 
  private:
-  ZipEntryStream(ZipArchiveFile& archive, std::int64_t dataPosition, const CentralHeader& header);
+  ZipEntryStream(const ZipArchiveFile& archive, std::int64_t dataPosition, const CentralHeader& header);
   ZipResult ReadStored(unsigned char* buffer, std::size_t wanted, std::size_t& produced);
   ZipResult Inflate(unsigned char* buffer, std::size_t wanted, std::size_t& produced);
   ZipResult RefillInput();
   ZipResult Failed(ZipResult result, const char* problem);
 
-  ZipArchiveFile& archive_;
+  const ZipArchiveFile& archive_;
   std::int64_t readPosition_;
   std::uint32_t remainingCompressed_;
   std::uint32_t remainingUncompressed_;

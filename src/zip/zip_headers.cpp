@@ -70,7 +70,7 @@ ZipResult ReadEndRecord(ZipArchiveFile& archive, EndRecord& record) {
   return ZipResult::Ok;
 }
 
-bool ReadCentralHeader(ZipArchiveFile& archive, std::int64_t position, CentralHeader& header) {
+bool ReadCentralHeader(const ZipArchiveFile& archive, std::int64_t position, CentralHeader& header) {
   unsigned char bytes[CentralHeader::kSize];
   if (!archive.ReadExactlyAt(position, bytes, sizeof bytes)) return false;
   if (Le32(bytes) != kCentralSignature) return false;
@@ -89,7 +89,7 @@ bool ReadCentralHeader(ZipArchiveFile& archive, std::int64_t position, CentralHe
   return true;
 }
 
-ZipResult CheckLocalHeader(ZipArchiveFile& archive, std::int64_t position,
+ZipResult CheckLocalHeader(const ZipArchiveFile& archive, std::int64_t position,
                            const CentralHeader& central, std::int64_t& dataPosition,
                            std::uint16_t& extraLength) {
   unsigned char bytes[kLocalHeaderSize];

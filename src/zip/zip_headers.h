@@ -51,12 +51,12 @@ struct CentralHeader {
 
 // Reads the central header at `position`; false when it cannot be read or
 // does not carry the central header's signature.
-bool ReadCentralHeader(ZipArchiveFile& archive, std::int64_t position, CentralHeader& header);
+bool ReadCentralHeader(const ZipArchiveFile& archive, std::int64_t position, CentralHeader& header);
 
 // Checks the local header at `position` against the central header; on Ok,
 // `dataPosition` is where the entry's data begins and `extraLength` the size
 // of the local extra field in front of it. Corrupt when they disagree.
-ZipResult CheckLocalHeader(ZipArchiveFile& archive, std::int64_t position,
+ZipResult CheckLocalHeader(const ZipArchiveFile& archive, std::int64_t position,
                            const CentralHeader& central, std::int64_t& dataPosition,
                            std::uint16_t& extraLength);
 

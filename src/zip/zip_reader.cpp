@@ -1,36 +1,16 @@
 #include "zip/zip_reader.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <optional>
 #include <system_error>
 #include <vector>
 
 #include "base/ox_base.h"
-#include "base/ox_file_handle.h"
 #include "base/ox_log.h"
 #include "base/ox_path.h"
-#include "zip/zip_entry_stream.h"
-#include "zip/zip_file_metadata.h"
 #include "zip/zip_paths.h"
 #include "zip/zip_times.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// An existing file or link at the target is replaced, not written through:
-// a link could point outside the root, a read-only file would refuse.
-void RemoveExistingFile(const fs::path& target) {
-  std::error_code error;
-  const fs::file_type type = fs::symlink_status(target, error).type();
-  if (type == fs::file_type::regular || type == fs::file_type::symlink) fs::remove(target, error);
-}
-
-// The system's words for the error the last failed call left in errno.
-std::string SystemError() { return std::error_code(errno, std::generic_category()).message(); }
-
-}  // namespace
 
 ZipResult ZipReader::Open(const std::string& path) {
   Close();
@@ -72,32 +52,45 @@ ZipResult ZipReader::GetItem(std::int32_t index, ZipEntry& entry) {
 ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPath,
                                  std::atomic<std::int64_t>& extractedBytes,
                                  const std::atomic<bool>& cancelInstall) {
+  ZipPlacedEntry placed;
+  const ZipResult result = PlaceItem(index, targetPath, placed);
+  if (result != ZipResult::Ok || placed.target.empty()) return result;
+  const ZipResult written = WriteItem(placed, writer_, extractedBytes, cancelInstall);
+  problem_ = writer_.Problem();
+  return written;
+}
+
+ZipResult ZipReader::PlaceItem(std::int32_t index, const std::string& targetPath, ZipPlacedEntry& placed) {
   if (!archive_ || index < 0 || index >= end_.entryCount) return Failed(ZipResult::BadArguments, "no such entry");
   ZipEntry entry;
   const ZipResult described = GetItem(index, entry);
   if (described != ZipResult::Ok) return described;
   // The cache may have answered without moving the cursor.
   if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
-  const CentralHeader header = cursor_.header;
 
   // Names are found on disk whatever their letter case, and written in
   // UTF-8; a name without a UTF-8 form is refused like one that leaves the
   // root.
-  if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) {
-    const std::optional<std::string> directory = ox_base::ToNativePath(entry.name);
-    if (!StaysBelowRoot(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
-    if (!directory) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
-    CreateDirectoryChain(root_, *directory);
-    return ZipResult::Ok;
-  }
-  const std::optional<std::string> relative = ox_base::ToNativePath(targetPath);
-  if (!StaysBelowRoot(targetPath)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
+  const bool folder = (entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name);
+  const std::string& name = folder ? entry.name : targetPath;
+  const std::optional<std::string> relative = ox_base::ToNativePath(name);
+  if (!StaysBelowRoot(name)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
   if (!relative) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
-  const std::size_t lastSeparator = relative->rfind('/');
-  if (lastSeparator != std::string::npos) {
-    CreateDirectoryChain(root_, relative->substr(0, lastSeparator));
-  }
-  return WriteFile(root_ / *relative, entry, header, extractedBytes, cancelInstall);
+  const std::size_t lastSeparator = folder ? relative->size() : relative->rfind('/');
+  if (lastSeparator != std::string::npos) CreateDirectoryChain(root_, relative->substr(0, lastSeparator));
+
+  placed.entry = std::move(entry);
+  placed.header = cursor_.header;
+  placed.localHeaderPosition = end_.prefixLength + cursor_.header.localHeaderOffset;
+  placed.target = folder ? std::string() : (root_ / *relative).string();
+  return ZipResult::Ok;
+}
+
+ZipResult ZipReader::WriteItem(const ZipPlacedEntry& placed, ZipEntryWriter& writer,
+                               std::atomic<std::int64_t>& extractedBytes,
+                               const std::atomic<bool>& cancelInstall) const {
+  return writer.Write(*archive_, placed.localHeaderPosition, placed.header, placed.entry, placed.target,
+                      extractedBytes, cancelInstall);
 }
 
 ZipResult ZipReader::Close() {
@@ -173,47 +166,4 @@ ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
   entry.compressedSize = header.compressedSize;
   entry.uncompressedSize = header.uncompressedSize;
   return ZipResult::Ok;
-}
-
-ZipResult ZipReader::WriteFile(const fs::path& target, const ZipEntry& entry,
-                               const CentralHeader& header,
-                               std::atomic<std::int64_t>& extractedBytes,
-                               const std::atomic<bool>& cancelInstall) {
-  RemoveExistingFile(target);
-  ox_base::FileHandle output = ox_base::FileHandle::Open(target.string(), "wb");
-  if (!output) return Failed(ZipResult::CannotOpenFile, SystemError());
-  // Chunks are written whole; a stdio buffer would split each in two.
-  std::setvbuf(output.get(), nullptr, _IONBF, 0);
-
-  std::int64_t dataPosition = 0;
-  std::uint16_t extraLength = 0;
-  ZipResult result = CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset,
-                                      header, dataPosition, extraLength);
-  if (result != ZipResult::Ok) problem_ = "the local header does not match the directory";
-  std::unique_ptr<ZipEntryStream> stream;
-  if (result == ZipResult::Ok) {
-    stream = ZipEntryStream::Open(*archive_, dataPosition, header);
-    if (!stream) result = Failed(ZipResult::WriteError, "the decompressor cannot start");
-  }
-  std::vector<unsigned char> chunk(ZipEntryStream::kChunkSize);
-  while (result == ZipResult::Ok) {
-    if (cancelInstall.load()) {
-      result = Failed(ZipResult::Cancelled, "cancelled");
-      break;
-    }
-    extractedBytes.fetch_add(static_cast<std::int64_t>(ZipEntryStream::kChunkSize));
-    std::size_t produced = 0;
-    result = stream->Read(chunk.data(), chunk.size(), produced);
-    if (result != ZipResult::Ok) problem_ = stream->Problem();
-    if (result != ZipResult::Ok || produced == 0) break;
-    if (std::fwrite(chunk.data(), 1, produced, output.get()) != produced) {
-      result = Failed(ZipResult::WriteError, SystemError());
-    }
-  }
-  if (!output.Close() && result == ZipResult::Ok) result = Failed(ZipResult::WriteError, SystemError());
-
-  // A damaged file keeps the time it was written at, so it is not taken
-  // for the entry's content.
-  ApplyFileMetadata(target, entry, UnixPermissions(header), result == ZipResult::Ok);
-  return result;
 }

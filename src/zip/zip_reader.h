@@ -3,9 +3,11 @@
 // that was current when the archive was opened (the root directory).
 // Single-volume archives with 32-bit sizes; entries stored or deflated.
 //
-// A reader is used on one thread (from Open to Close: see OxDirectoryListings).
-// Usage: Open; GetItem(-1) for the count; for each index GetItem then
-// ExtractItem; Close. A reader that is not open answers BadArguments.
+// A reader is used on one thread (from Open to Close: see
+// OxDirectoryListings), except WriteItem, which other threads may call for
+// entries that thread has placed. Usage: Open; GetItem(-1) for the count;
+// for each index GetItem then ExtractItem (or PlaceItem, then WriteItem on
+// any thread); Close. A reader that is not open answers BadArguments.
 #include <atomic>
 #include <cstdint>
 #include <filesystem>
@@ -16,11 +18,27 @@
 #include "base/ox_letter_case.h"
 #include "zip/zip_archive_file.h"
 #include "zip/zip_entry.h"
+#include "zip/zip_entry_writer.h"
 #include "zip/zip_headers.h"
 #include "zip/zip_result.h"
 
+// An entry whose name was checked and whose directories exist: all that
+// writing it needs, without the reader's walk through the directory.
+struct ZipPlacedEntry {
+  ZipEntry entry;
+  CentralHeader header;
+  std::int64_t localHeaderPosition = 0;
+  // The native path of its file; empty for a folder entry, which has
+  // nothing to write.
+  std::string target;
+};
+
 class ZipReader {
  public:
+  // The most memory the reader's own writer keeps for decoding an entry in
+  // one piece.
+  static constexpr std::size_t kWholeEntryBytes = 8 << 20;
+
   // Opens the archive at `path` and remembers the current directory as the
   // root. CannotOpenFile, ArchiveReadError or BadArchive when it fails;
   // the reader is then not open.
@@ -44,6 +62,18 @@ class ZipReader {
                         std::atomic<std::int64_t>& extractedBytes,
                         const std::atomic<bool>& cancelInstall);
 
+  // ExtractItem's first half: describes the entry, checks the name and
+  // creates the directories (a folder entry's own included), with
+  // ExtractItem's results; `placed` is filled on Ok.
+  ZipResult PlaceItem(std::int32_t index, const std::string& targetPath, ZipPlacedEntry& placed);
+  // The second half, for a file entry: writes it with `writer` (see
+  // ZipEntryWriter::Write; its Problem() says why it failed). Several
+  // threads may write at once, each with its own writer, while the
+  // reader's thread goes on placing entries.
+  ZipResult WriteItem(const ZipPlacedEntry& placed, ZipEntryWriter& writer,
+                      std::atomic<std::int64_t>& extractedBytes,
+                      const std::atomic<bool>& cancelInstall) const;
+
   // Why the last GetItem or ExtractItem failed, in words ("CRC mismatch",
   // "No space left on device"); empty after a success.
   const std::string& Problem() const { return problem_; }
@@ -64,9 +94,6 @@ class ZipReader {
   // header on the way, or the entry's own, is missing.
   bool MoveCursorTo(std::int32_t index);
   ZipResult ReadEntry(std::int32_t index, ZipEntry& entry);
-  ZipResult WriteFile(const std::filesystem::path& target, const ZipEntry& entry,
-                      const CentralHeader& header, std::atomic<std::int64_t>& extractedBytes,
-                      const std::atomic<bool>& cancelInstall);
   ZipResult Failed(ZipResult result, std::string problem);
 
   std::unique_ptr<ZipArchiveFile> archive_;
@@ -79,5 +106,6 @@ class ZipReader {
   // The entry GetItem last described.
   std::int32_t cachedIndex_ = -1;
   ZipEntry cachedEntry_;
+  ZipEntryWriter writer_{kWholeEntryBytes};
   std::string problem_;
 };

@@ -1,10 +1,10 @@
 // farzip: lists or extracts a zip archive with the launcher's own reader,
 // for publishers checking their update archives.
 //   farzip l ARCHIVE   one line per entry: index size compressed_size attributes(hex) name
-//   farzip x ARCHIVE   extracts every entry into the current directory
+//   farzip x ARCHIVE   extracts every entry into the current directory, as the
+//                      launcher installs a full package
 // Names are shown in UTF-8. Exit code 0 when every entry succeeded, 1
 // otherwise, 2 for usage.
-#include <atomic>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +13,7 @@
 
 #include "base/ox_path.h"
 #include "base/ox_unicode.h"
+#include "update/archive_install.h"
 #include "zip/zip_reader.h"
 
 namespace {
@@ -47,26 +48,15 @@ int List(ZipReader& reader) {
   return exitCode;
 }
 
-// The launcher's order: the count, then each entry described and extracted
-// under its own name.
-int Extract(ZipReader& reader) {
-  std::atomic<std::int64_t> extractedBytes{0};
-  const std::atomic<bool> cancelInstall{false};
-  ZipEntry count;
-  reader.GetItem(-1, count);
-  int exitCode = kSuccess;
-  for (std::int32_t i = 0; i < count.index; ++i) {
-    ZipEntry entry;
-    ZipResult result = reader.GetItem(i, entry);
-    if (result == ZipResult::Ok) {
-      result = reader.ExtractItem(i, entry.name, extractedBytes, cancelInstall);
-    }
-    if (result != ZipResult::Ok) {
-      ReportEntry(i, entry.name, result);
-      exitCode = kFailure;
-    }
+// The launcher's own install: entries on several threads, the files in
+// their way replaced; every failure on a line of its own.
+int Extract(const std::string& archive) {
+  UpdateProgress progress;
+  const ArchiveInstallResult result = InstallArchive(archive, ArchiveInstall(), progress);
+  for (const std::string& problem : result.problems) {
+    std::fprintf(stderr, "farzip: %s\n", Shown(problem).c_str());
   }
-  return exitCode;
+  return result.outcome == ArchiveOutcome::Installed ? kSuccess : kFailure;
 }
 
 }  // namespace
@@ -83,6 +73,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "farzip: %s cannot be named in the launcher's code page\n", argv[2]);
     return kFailure;
   }
+  if (argv[1][0] == 'x') return Extract(*archive);
   ZipReader reader;
   const ZipResult opened = reader.Open(*archive);
   if (opened != ZipResult::Ok) {
@@ -90,7 +81,7 @@ int main(int argc, char** argv) {
                  ZipResultText(opened), static_cast<std::int32_t>(opened));
     return kFailure;
   }
-  const int exitCode = argv[1][0] == 'l' ? List(reader) : Extract(reader);
+  const int exitCode = List(reader);
   reader.Close();
   return exitCode;
 }
