@@ -186,6 +186,14 @@ TEST(Resume, APartialFileOutlivesTheCallAndTheNextOneGoesOnFromIt) {
       HttpDownloader::DownloadFile(server.Url(kPath + "?mirror=2"), dir.File("other.zip"), third, once);
   EXPECT_TRUE(elsewhere.ok);
   EXPECT_EQ(elsewhere.resumedFrom, 0u);
+
+  // Without resume (the server document) nothing partial is left.
+  server.Queue(kPath, Cut(kCut));
+  DownloadOptions document = once;
+  document.resume = false;
+  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url(kPath), dir.File("servercfg.xml"), first, document).ok);
+  EXPECT_FALSE(fs::exists(dir.File("servercfg.xml.part")));
+  EXPECT_FALSE(fs::exists(dir.File("servercfg.xml.part.meta")));
 }
 
 TEST(Resume, RetriesAreAnnouncedWithTheirReasonAndPause) {
@@ -219,19 +227,6 @@ TEST(Resume, RetriesAreAnnouncedWithTheirReasonAndPause) {
   EXPECT_EQ(policy.PauseBefore(1, std::chrono::seconds(3600)), 60000ms) << "a long Retry-After is cut";
   EXPECT_EQ(ParseRetryAfter("Wed, 21 Oct 2015 07:28:00 GMT"), std::chrono::seconds(0));
   EXPECT_EQ(ParseRetryAfter("soon"), std::nullopt);
-}
-
-TEST(Resume, WithoutResumeNothingPartialIsLeft) {
-  RangeHttpServer server;
-  server.Put(kPath, kOld);
-  server.Queue(kPath, Cut(kCut));
-  TempDir dir;
-  RecordingMessageTarget window;
-  DownloadOptions document = Quick();
-  document.resume = false;
-  document.retry = RetryPolicy::None();
-  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url(kPath), dir.File("servercfg.xml"), window, document).ok);
-  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 }  // namespace
