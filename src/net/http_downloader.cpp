@@ -92,6 +92,9 @@ struct AttemptEnd {
   bool resumeRefused = false;
   // The body went on from the partial file's bytes.
   bool resumed = false;
+  // The partial file could not be written (a full disk): what it holds
+  // takes room the player needs more than a resumed download.
+  bool writeFailed = false;
 };
 
 // Where one attempt starts: the partial file, how many of its bytes are
@@ -186,7 +189,10 @@ class BodyTransfer {
     if (used_ > 0 && !WriteChunk()) return false;
     PostPendingProgress();
     buffer_ = std::vector<char>();
-    if (!file_.Close()) return Fail(SystemError());
+    if (!file_.Close()) {
+      end_.writeFailed = true;
+      return Fail(SystemError());
+    }
     if (result_.bytesReceived != result_.bytesExpected) {
       return Fail("the body ended after " + std::to_string(result_.bytesReceived) + " of " +
                   std::to_string(*result_.bytesExpected) + " bytes");
@@ -288,7 +294,10 @@ class BodyTransfer {
   // so it goes out when the following chunk (or the end) arrives.
   bool WriteChunk() {
     PostPendingProgress();
-    if (std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_) return Fail(SystemError());
+    if (std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_) {
+      end_.writeFailed = true;
+      return Fail(SystemError());
+    }
     check_.Update(std::string_view(buffer_.data(), used_));
     result_.bytesReceived += used_;
     used_ = 0;
@@ -485,7 +494,9 @@ DownloadResult Download(const std::string& url, const std::string& localPath, pl
     }
     if (!end.transient || retries >= options.retry.retries) {
       PartialMeta unused;
-      if (!options.resume || part.ResumableBytes(url, options.expected, unused) == 0) part.Discard();
+      if (!options.resume || end.writeFailed || part.ResumableBytes(url, options.expected, unused) == 0) {
+        part.Discard();
+      }
       return result;
     }
     ++retries;

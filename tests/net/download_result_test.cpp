@@ -112,6 +112,8 @@ TEST(DownloadResult, AFullDiskIsNamed) {
   const DownloadResult full = HttpDownloader::DownloadFile(peer.Url("/file/5000"), dir.File("a.zip"), window);
   EXPECT_FALSE(full.ok);
   EXPECT_EQ(full.reason, "No space left on device");
+  // Nothing is kept to go on from: the room is needed more.
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 }  // namespace
