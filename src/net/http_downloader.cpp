@@ -129,8 +129,8 @@ class BodyTransfer {
 
   // Called when the body begins (or the transfer ended without one): only
   // the final answer's status 200 (or 206 to a resumed request) opens the
-  // partial file, and a length that cannot be known fails after the file
-  // was created, leaving it empty.
+  // partial file, and a length that cannot be known fails (nothing could
+  // resume such a file: it goes).
   bool Start() {
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &result_.httpStatus);
     if (start_.have > 0 && result_.httpStatus == 206) return StartResumed();
