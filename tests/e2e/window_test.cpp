@@ -176,7 +176,7 @@ TEST_F(WindowEndToEnd, CrashDumpIsUploadedAtStartUp) {
   }
 }
 
-TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesNoTemporaryFiles) {
+TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownload) {
   Scenario scenario({/*ftp=*/false, /*large=*/true});
   PrepareWindowGame(scenario, "servercfg-slow.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
