@@ -8,6 +8,8 @@ namespace {
 const char* const kGameIni = "rh_game.ini";
 const char* const kSection = "farLaunch";
 const char* const kForceKey = "ForceUpdateVersion";
+// KiB per second; absent or 0: no limit.
+const char* const kRateLimitKey = "DownloadRateLimit";
 
 }  // namespace
 
@@ -18,6 +20,10 @@ void ReadGameOptions(LauncherState& state) {
     return;
   }
   state.AraeName = ini.GetText(kSection, "AraeName");
+  std::int32_t kibPerSecond = 0;
+  if (ini.GetInt(kSection, kRateLimitKey, kibPerSecond) && kibPerSecond > 0) {
+    state.downloadRateLimit = static_cast<std::uint64_t>(kibPerSecond) * 1024;
+  }
   if (!ini.FindSection(kSection)) {
     ini.AddSection(kSection);
     state.ForceUpdateVersion = 1;

@@ -5,7 +5,8 @@
 
 #include "update/launcher_state.h"
 
-// Reads rh_game.ini into AraeName and ForceUpdateVersion, adding the
+// Reads rh_game.ini into AraeName, ForceUpdateVersion and the download rate
+// limit (DownloadRateLimit, KiB/s), adding the
 // "farLaunch" section or key where a first start needs them.
 void ReadGameOptions(LauncherState& state);
 

@@ -8,12 +8,13 @@
 #include <optional>
 #include <string_view>
 #include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "base/ox_file_handle.h"
-#include "base/ox_path.h"
 #include "net/curl_easy_handle.h"
+#include "net/partial_download.h"
 
 namespace {
 
@@ -31,6 +32,80 @@ using HeaderList = std::unique_ptr<curl_slist, HeaderListFree>;
 // The system's words for the error the last failed call left in errno.
 std::string SystemError() { return std::error_code(errno, std::generic_category()).message(); }
 
+// The final answer's headers that resuming and retrying need. libcurl hands
+// over the headers of every answer (redirects too); a status line starts
+// a new set.
+struct ResponseHeaders {
+  std::string etag;
+  std::string lastModified;
+  std::string contentRange;
+  std::string retryAfter;
+};
+
+std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user) {
+  auto& headers = *static_cast<ResponseHeaders*>(user);
+  const std::size_t bytes = size * count;
+  return GuardCurlCallback<std::size_t>(0, [&]() -> std::size_t {
+    std::string line(data, bytes);
+    if (line.rfind("HTTP/", 0) == 0) {
+      headers = ResponseHeaders();
+      return bytes;
+    }
+    const std::size_t colon = line.find(':');
+    if (colon == std::string::npos) return bytes;
+    std::string name = line.substr(0, colon);
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::size_t begin = line.find_first_not_of(" \t", colon + 1);
+    const std::size_t end = line.find_last_not_of(" \t\r\n");
+    const std::string value = begin == std::string::npos || end < begin ? "" : line.substr(begin, end - begin + 1);
+    if (name == "etag") headers.etag = value;
+    else if (name == "last-modified") headers.lastModified = value;
+    else if (name == "content-range") headers.contentRange = value;
+    else if (name == "retry-after") headers.retryAfter = value;
+    return bytes;
+  });
+}
+
+// "bytes FIRST-LAST/TOTAL" of a 206.
+bool ParseContentRange(const std::string& value, std::uint64_t& first, std::uint64_t& last, std::uint64_t& total) {
+  unsigned long long a = 0, b = 0, c = 0;
+  int consumed = 0;
+  if (std::sscanf(value.c_str(), "bytes %llu-%llu/%llu%n", &a, &b, &c, &consumed) != 3 ||
+      static_cast<std::size_t>(consumed) != value.size()) {
+    return false;
+  }
+  first = a;
+  last = b;
+  total = c;
+  return true;
+}
+
+// What one attempt found out besides its result: whether the next attempt
+// may get further, and whether the partial file could be used.
+struct AttemptEnd {
+  // A dropped or refused connection, a stall, a busy server.
+  bool transient = false;
+  std::optional<std::chrono::seconds> retryAfter;
+  // The server would not go on from the partial file's bytes (416, or a
+  // range other than the one asked for).
+  bool resumeRefused = false;
+  // The body went on from the partial file's bytes.
+  bool resumed = false;
+  // The partial file could not be written (a full disk): what it holds
+  // takes room the player needs more than a resumed download.
+  bool writeFailed = false;
+};
+
+// Where one attempt starts: the partial file, how many of its bytes are
+// asked to be gone on from, and what its sidecar says about them.
+struct AttemptStart {
+  const std::string& url;
+  const PartialDownload& part;
+  std::uint64_t have = 0;
+  PartialMeta meta;
+};
+
 // The body of one download. libcurl hands the body over in pieces of its
 // own size; they are gathered into 1 MiB chunks so that a chunk is what a
 // blocking read of the whole transfer buffer would return: full chunks and
@@ -38,28 +113,39 @@ std::string SystemError() { return std::error_code(errno, std::generic_category(
 class BodyTransfer {
  public:
   BodyTransfer(CURL* curl, const std::string& localPath, platform::MessageTarget& window,
-               const DownloadOptions& options, DownloadResult& result)
+               const DownloadOptions& options, const AttemptStart& start, const ResponseHeaders& headers,
+               DownloadResult& result, AttemptEnd& end)
       : curl_(curl),
-        localPath_(localPath),
         window_(window),
         options_(options),
+        start_(start),
+        headers_(headers),
         result_(result),
+        end_(end),
         reportProgress_(localPath.find(".xml") == std::string::npos),
         check_(options.expected) {}
 
   bool Started() const { return static_cast<bool>(file_); }
 
   // Called when the body begins (or the transfer ended without one): only
-  // the final answer's status 200 opens the local file, and a length that
-  // cannot be known fails after the file was created, leaving it empty.
+  // the final answer's status 200 (or 206 to a resumed request) opens the
+  // partial file, and a length that cannot be known fails (nothing could
+  // resume such a file: it goes).
   bool Start() {
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &result_.httpStatus);
-    if (result_.httpStatus != 200) return Fail("HTTP " + std::to_string(result_.httpStatus));
-    // Names from the documents may carry Windows forms (".\client.zip").
-    file_ = ox_base::FileHandle::Open(ox_base::NativePath(localPath_), "wb");
-    if (!file_) return Fail("cannot create " + localPath_ + ": " + SystemError());
-    // Writes go out in whole chunks already; stdio's buffer would only copy.
-    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    if (start_.have > 0 && result_.httpStatus == 206) return StartResumed();
+    if (start_.have > 0 && result_.httpStatus == 416) {
+      end_.resumeRefused = true;
+      return Fail("HTTP 416 to a request for the bytes from " + std::to_string(start_.have));
+    }
+    if (result_.httpStatus != 200) {
+      end_.transient = IsTransientStatus(result_.httpStatus);
+      end_.retryAfter = ParseRetryAfter(headers_.retryAfter);
+      return Fail("HTTP " + std::to_string(result_.httpStatus));
+    }
+    // A 200 to a resumed request is the whole file again: it changed, or
+    // the server does not serve ranges.
+    if (!Open("wb")) return false;
     curl_off_t length = -1;
     curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
     if (length < 0) return Fail("the server announced no length");
@@ -70,6 +156,12 @@ class BodyTransfer {
     }
     if (std::string problem = check_.CheckLength(*result_.bytesExpected); !problem.empty()) {
       return Reject(std::move(problem));
+    }
+    if (options_.resume && length > 0) {
+      // A weak ETag cannot vouch for bytes in a range request.
+      const bool strong = headers_.etag.rfind("W/", 0) != 0;
+      start_.part.SaveMeta(PartialMeta{start_.url, strong ? headers_.etag : std::string(), headers_.lastModified,
+                                       *result_.bytesExpected, options_.expected});
     }
     buffer_.resize(kChunkSize);
     return true;
@@ -97,16 +189,91 @@ class BodyTransfer {
     if (used_ > 0 && !WriteChunk()) return false;
     PostPendingProgress();
     buffer_ = std::vector<char>();
-    if (!file_.Close()) return Fail(SystemError());
+    if (!file_.Close()) {
+      end_.writeFailed = true;
+      return Fail(SystemError());
+    }
     if (result_.bytesReceived != result_.bytesExpected) {
       return Fail("the body ended after " + std::to_string(result_.bytesReceived) + " of " +
                   std::to_string(*result_.bytesExpected) + " bytes");
     }
     if (std::string problem = check_.Finish(); !problem.empty()) return Reject(std::move(problem));
+    std::string problem;
+    if (!start_.part.Promote(problem)) return Fail(std::move(problem));
     return true;
   }
 
+  // After a failed transfer: what arrived of the unfinished chunk is kept
+  // too, for the next attempt to go on from.
+  void KeepReceived() {
+    if (file_ && used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_.get()) == used_) {
+      result_.bytesReceived += used_;
+    }
+    used_ = 0;
+  }
+
+  // The body ended before its announced length (a connection closed early
+  // without an error from libcurl).
+  bool EndedShort() const { return result_.bytesExpected && result_.bytesReceived < *result_.bytesExpected; }
+
  private:
+  bool Open(const char* mode) {
+    file_ = ox_base::FileHandle::Open(start_.part.PartPath(), mode);
+    if (!file_) return Fail("cannot create " + start_.part.PartPath() + ": " + SystemError());
+    // Writes go out in whole chunks already; stdio's buffer would only copy.
+    std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    return true;
+  }
+
+  // A 206 goes on from the partial file only when it starts where the file
+  // stops and describes the same file; the hash takes the bytes already
+  // there first.
+  bool StartResumed() {
+    std::uint64_t first = 0;
+    std::uint64_t last = 0;
+    std::uint64_t total = 0;
+    curl_off_t length = -1;
+    curl_easy_getinfo(curl_, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &length);
+    const bool sameValidator = start_.meta.etag.empty() || headers_.etag.empty() || headers_.etag == start_.meta.etag;
+    if (!ParseContentRange(headers_.contentRange, first, last, total) || first != start_.have ||
+        last + 1 != total || total != start_.meta.length || length < 0 ||
+        static_cast<std::uint64_t>(length) != total - first || !sameValidator) {
+      end_.resumeRefused = true;
+      return Fail("the server went on with Content-Range \"" + headers_.contentRange + "\" for bytes from " +
+                  std::to_string(start_.have) + " of " + std::to_string(start_.meta.length));
+    }
+    result_.bytesExpected = total;
+    if (TooLarge(total)) return Fail("larger than " + std::to_string(options_.maxBytes) + " bytes");
+    if (std::string problem = check_.CheckLength(total); !problem.empty()) return Reject(std::move(problem));
+    if (!HashPartialFile() || !Open("ab")) return false;
+    result_.bytesReceived = start_.have;
+    result_.resumedFrom = start_.have;
+    end_.resumed = true;
+    buffer_.resize(kChunkSize);
+    // The bar starts where the last download stopped.
+    if (reportProgress_) window_.PostMessage(platform::WM_DOWNLOAD_PROGRESS, 0, Percent(start_.have));
+    return true;
+  }
+
+  bool HashPartialFile() {
+    ox_base::FileHandle existing = ox_base::FileHandle::Open(start_.part.PartPath(), "rb");
+    std::vector<char> piece(kChunkSize);
+    std::uint64_t left = start_.have;
+    while (existing && left > 0) {
+      const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(left, piece.size()));
+      if (std::fread(piece.data(), 1, want, existing.get()) != want) break;
+      check_.Update(std::string_view(piece.data(), want));
+      left -= want;
+    }
+    if (left == 0) return true;
+    end_.resumeRefused = true;
+    return Fail("cannot read " + start_.part.PartPath() + ": " + SystemError());
+  }
+
+  int Percent(std::uint64_t bytes) const {
+    return static_cast<int>(static_cast<double>(bytes) * 100.0 / static_cast<double>(*result_.bytesExpected));
+  }
+
   bool TooLarge(std::uint64_t bytes) const { return options_.maxBytes != 0 && bytes > options_.maxBytes; }
 
   bool Fail(std::string reason) {
@@ -118,7 +285,7 @@ class BodyTransfer {
   // it goes at once.
   bool Reject(std::string reason) {
     file_.Close();
-    std::remove(ox_base::NativePath(localPath_).c_str());
+    start_.part.Discard();
     result_.contentMismatch = true;
     return Fail(std::move(reason));
   }
@@ -127,12 +294,14 @@ class BodyTransfer {
   // so it goes out when the following chunk (or the end) arrives.
   bool WriteChunk() {
     PostPendingProgress();
-    if (std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_) return Fail(SystemError());
+    if (std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_) {
+      end_.writeFailed = true;
+      return Fail(SystemError());
+    }
     check_.Update(std::string_view(buffer_.data(), used_));
     result_.bytesReceived += used_;
     used_ = 0;
-    pendingPercent_ = static_cast<int>(static_cast<double>(result_.bytesReceived) * 100.0 /
-                                       static_cast<double>(*result_.bytesExpected));
+    pendingPercent_ = Percent(result_.bytesReceived);
     return true;
   }
 
@@ -142,10 +311,12 @@ class BodyTransfer {
   }
 
   CURL* curl_;
-  const std::string& localPath_;
   platform::MessageTarget& window_;
   const DownloadOptions& options_;
+  const AttemptStart& start_;
+  const ResponseHeaders& headers_;
   DownloadResult& result_;
+  AttemptEnd& end_;
   const bool reportProgress_;
   ContentCheck check_;
   ox_base::FileHandle file_;
@@ -175,6 +346,21 @@ bool NothingReceived(CURL* curl) {
 bool ConnectFailed(CURL* curl, CURLcode result) {
   if (result == CURLE_COULDNT_CONNECT) return true;
   return result == CURLE_OPERATION_TIMEDOUT && NothingReceived(curl);
+}
+
+// Failures of the connection itself, which a later attempt may not meet.
+bool IsTransientTransfer(CURLcode code) {
+  switch (code) {
+    case CURLE_COULDNT_CONNECT:
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_PARTIAL_FILE:
+    case CURLE_GOT_NOTHING:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // libcurl's failure in words, with how far the body had come.
@@ -207,8 +393,9 @@ std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail
   return problem;
 }
 
-void Download(const std::string& url, const std::string& localPath, platform::MessageTarget& window,
-              const DownloadOptions& options, DownloadResult& result) {
+// One request: from the partial file's end when `start.have` is not 0.
+void Attempt(const std::string& url, const std::string& localPath, platform::MessageTarget& window,
+             const DownloadOptions& options, const AttemptStart& start, DownloadResult& result, AttemptEnd& end) {
   CurlEasyHandle handle;
   CURL* curl = handle.get();
   if (curl == nullptr) {
@@ -218,14 +405,27 @@ void Download(const std::string& url, const std::string& localPath, platform::Me
 
   // Caches and proxies must fetch from the origin: a stale server document
   // or archive would install the wrong version.
-  HeaderList headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
-  if (!headers || curl_slist_append(headers.get(), "Pragma: no-cache") == nullptr) {
-    result.reason = "out of memory";
-    return;
+  std::vector<std::string> lines = {"Cache-Control: no-cache", "Pragma: no-cache"};
+  if (start.have > 0) {
+    lines.push_back("Range: bytes=" + std::to_string(start.have) + "-");
+    // The rest of the same file, or the whole file when it changed.
+    const std::string& validator = start.meta.etag.empty() ? start.meta.lastModified : start.meta.etag;
+    if (!validator.empty()) lines.push_back("If-Range: " + validator);
+  }
+  HeaderList headers;
+  for (const std::string& line : lines) {
+    // Appending keeps the list's head; only the first append makes one.
+    curl_slist* head = curl_slist_append(headers.get(), line.c_str());
+    if (head == nullptr) {
+      result.reason = "out of memory";
+      return;
+    }
+    if (!headers) headers.reset(head);
   }
 
   char detail[CURL_ERROR_SIZE] = "";
-  BodyTransfer transfer(curl, localPath, window, options, result);
+  ResponseHeaders response;
+  BodyTransfer transfer(curl, localPath, window, options, start, response, result, end);
   curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
   curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
   curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, CURL_HTTP_VERSION_1_0);
@@ -242,6 +442,9 @@ void Download(const std::string& url, const std::string& localPath, platform::Me
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
   // Larger socket reads than libcurl's 16 KiB default: fewer calls per chunk.
   curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+  curl_easy_setopt(curl, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(options.maxBytesPerSecond));
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &response);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 
@@ -252,27 +455,73 @@ void Download(const std::string& url, const std::string& localPath, platform::Me
   }
   if (code != CURLE_OK) {
     // A refusal of our own (status, length, disk) is the better reason.
-    if (result.reason.empty()) result.reason = TransferProblem(curl, code, detail, options, result);
+    if (result.reason.empty()) {
+      result.reason = TransferProblem(curl, code, detail, options, result);
+      end.transient = IsTransientTransfer(code);
+    }
+    transfer.KeepReceived();
     return;
   }
   // An empty body never reaches OnBody; the status and length rules still apply.
   if (!transfer.Started() && !transfer.Start()) return;
   result.ok = transfer.Finish();
+  end.transient = !result.ok && transfer.EndedShort();
+}
+
+// Attempts until the file is complete, a failure is not transient, or the
+// retries are used up. A partial file is kept between attempts and after
+// the last one when it can be resumed.
+DownloadResult Download(const std::string& url, const std::string& localPath, platform::MessageTarget& window,
+                        const DownloadOptions& options) {
+  const PartialDownload part(localPath);
+  bool startedOver = false;
+  int retries = 0;
+  for (int attempts = 1;; ++attempts) {
+    AttemptStart start{url, part, 0, {}};
+    if (options.resume) start.have = part.ResumableBytes(url, options.expected, start.meta);
+    if (start.have == 0) part.DiscardMeta();
+    DownloadResult result;
+    AttemptEnd end;
+    Attempt(url, localPath, window, options, start, result, end);
+    result.attempts = attempts;
+    if (result.ok) return result;
+    // Bytes that the server would not go on from, or that turn out not to
+    // be the file's, are dropped, once: the whole file is asked for.
+    if (!startedOver && (end.resumeRefused || (end.resumed && result.contentMismatch))) {
+      startedOver = true;
+      part.Discard();
+      continue;
+    }
+    if (!end.transient || retries >= options.retry.retries) {
+      PartialMeta unused;
+      if (!options.resume || end.writeFailed || part.ResumableBytes(url, options.expected, unused) == 0) {
+        part.Discard();
+      }
+      return result;
+    }
+    ++retries;
+    const std::chrono::milliseconds pause = options.retry.PauseBefore(retries, end.retryAfter);
+    RetryNotice notice{RetryNotice::Phase::Pausing, retries, options.retry.retries, result.reason, pause};
+    if (options.onRetry) options.onRetry(notice);
+    std::this_thread::sleep_for(pause);
+    notice.phase = RetryNotice::Phase::Starting;
+    if (options.onRetry) options.onRetry(notice);
+  }
 }
 
 }  // namespace
 
 DownloadResult HttpDownloader::DownloadFile(const std::string& url, const std::string& localPath,
                                             platform::MessageTarget& window, const DownloadOptions& options) {
-  DownloadResult result;
   try {
-    Download(url, localPath, window, options, result);
+    return Download(url, localPath, window, options);
   } catch (const std::exception& exception) {
-    result.ok = false;
+    DownloadResult result;
     result.reason = exception.what();
+    return result;
   } catch (...) {
-    result.ok = false;
+    DownloadResult result;
     result.reason = "unexpected failure";
+    return result;
   }
-  return result;
 }

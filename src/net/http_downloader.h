@@ -5,10 +5,12 @@
 // back with its reason in words.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "net/content_check.h"
+#include "net/retry_policy.h"
 #include "platform/seam.h"
 
 // How one download is bounded.
@@ -22,6 +24,17 @@ struct DownloadOptions {
   // What the file must be, checked while it arrives. A file that is not
   // fails the download and is deleted.
   ExpectedContent expected{};
+  // Keep what arrived of a failed download as "<local name>.part" (with its
+  // sidecar) and go on from there next time, when the bytes can be known to
+  // be the same file's. Without it a failure leaves no partial file.
+  bool resume = true;
+  // Transient failures are tried again within the call.
+  RetryPolicy retry{};
+  // Told about each retry before its pause and as it begins (on the
+  // calling thread).
+  std::function<void(const RetryNotice&)> onRetry{};
+  // At most this many body bytes per second; 0: no limit.
+  std::uint64_t maxBytesPerSecond = 0;
 };
 
 // What became of one download.
@@ -38,6 +51,11 @@ struct DownloadResult {
   // The body arrived whole but is not the expected content, so fetching it
   // again brings the same bytes; its file was deleted.
   bool contentMismatch = false;
+  // Bytes of the file that an earlier call had already stored and this one
+  // kept (0 when it started from the beginning).
+  std::uint64_t resumedFrom = 0;
+  // Attempts made, retries included.
+  int attempts = 0;
 
   explicit operator bool() const { return ok; }
 };
@@ -46,11 +64,13 @@ class HttpDownloader {
  public:
   // GET `url` (http or https; the system's certificates check https) with
   // HTTP/1.0, bypassing caches, into `localPath`. Succeeds only when the
-  // final answer was status 200 with a known length and the whole body was
-  // written, and it is the expected content. No local file is created
-  // unless the status is 200, and none is left when the content is not the
-  // expected one. One progress message is posted per 1 MiB chunk unless
-  // `localPath` contains ".xml". Never throws.
+  // final answer was status 200 (or 206 to a resumed request) with a known
+  // length and the whole body was written, and it is the expected content.
+  // The body is stored as "<localPath>.part" and renamed to `localPath` only
+  // then: a failed download never touches `localPath`, and none is left when
+  // the content is not the expected one. One progress message is posted per
+  // 1 MiB chunk unless `localPath` contains ".xml"; a resumed download
+  // counts the bytes it already had. Never throws.
   static DownloadResult DownloadFile(const std::string& url, const std::string& localPath,
                                      platform::MessageTarget& window, const DownloadOptions& options = {});
 };

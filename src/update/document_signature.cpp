@@ -13,7 +13,7 @@ namespace {
 
 // minisign's signature files are a few hundred bytes; its comment lines
 // are at most 9 KiB.
-const DownloadOptions kSignatureFetch{std::chrono::seconds(10), 16 * 1024};
+const DownloadOptions kSignatureFetch{std::chrono::seconds(10), 16 * 1024, {}, false, RetryPolicy::None()};
 
 constexpr char kSignatureSuffix[] = ".minisig";
 

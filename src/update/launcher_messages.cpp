@@ -25,6 +25,8 @@ constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::ClientN
     "当前正在安装，强制关闭可能损坏文件，是否继续关闭？",
     "更新完成",
     "正在下载文件:%s %d/%d",
+    // The file, then the retry and how many there are.
+    "网络中断，正在重试:%s %d/%d",
     "获取服务器列表中…",
     "无法更新",
     "获取服务器配置档中",

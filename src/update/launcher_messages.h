@@ -23,6 +23,7 @@ enum class LauncherText {
   CloseWhileInstalling,
   StatusFinished,
   StatusDownloadingFormat,
+  StatusRetryingFormat,
   StatusEntryDone,
   StatusCannotUpdate,
   StatusFetchingServerConfig,

@@ -41,6 +41,8 @@ struct LauncherState {
 
   // Launcher options from rh_game.ini and cfg.ini.
   std::int32_t ForceUpdateVersion = 0;
+  // Downloads take at most this many bytes per second; 0: no limit.
+  std::uint64_t downloadRateLimit = 0;
   std::string AraeName;
   std::string pos;
 

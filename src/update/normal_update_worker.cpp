@@ -9,14 +9,6 @@
 
 namespace {
 
-// Where a downloaded item is stored, by its type.
-std::string LocalNameOf(const UpdateFileItem& item) {
-  if (item.Type == "farLaunch") return kLauncherArchive;
-  if (item.Type == "package") return kPackageDownload;
-  if (item.Type == "normal") return kPatchArchive;
-  return item.TargetFileName;
-}
-
 // Installs a downloaded item into the run. A failed or cancelled install
 // puts the whole run back before the unpack's mark drops, so neither the
 // game launch nor the close button finds the game half patched.

@@ -22,10 +22,10 @@ constexpr int kPageWaitTicks = 10000 / kStatusTimerPeriodMs;
 
 void SetStatus(platform::Window& window, const std::string& text) { window.SetLabelText(controls::StatusLabel, text); }
 
-std::string DownloadStatus(const DownloadAnnouncement& announcement) {
+// The status line of a download, or of its retry: the file and two counts.
+std::string DownloadStatus(LauncherText format, const std::string& file, std::int32_t first, std::int32_t second) {
   char buffer[kDownloadStatusLimit + 1];
-  std::snprintf(buffer, sizeof buffer, Text(LauncherText::StatusDownloadingFormat).c_str(),
-                announcement.currentFile.c_str(), announcement.fileIndex, announcement.fileCount);
+  std::snprintf(buffer, sizeof buffer, Text(format).c_str(), file.c_str(), first, second);
   return buffer;
 }
 
@@ -97,10 +97,20 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
   // for the next tick.
   const std::int32_t shown = progress.stage.load(std::memory_order_acquire);
   switch (shown) {
-    case Downloading:
-      SetStatus(window, DownloadStatus(progress.Announcement()));
+    case Downloading: {
+      const DownloadAnnouncement announced = progress.Announcement();
+      SetStatus(window, DownloadStatus(LauncherText::StatusDownloadingFormat, announced.currentFile,
+                                       announced.fileIndex, announced.fileCount));
       progress.ClearStage(shown);
       break;
+    }
+    case Retrying: {
+      const DownloadAnnouncement announced = progress.Announcement();
+      SetStatus(window, DownloadStatus(LauncherText::StatusRetryingFormat, announced.currentFile, announced.retry,
+                                       announced.retries));
+      progress.ClearStage(shown);
+      break;
+    }
     case EntryDone:
       if (state.selfUpdated) {
         platform.GetDialogs().ShowMessage(Text(LauncherText::LauncherUpdated));

@@ -15,10 +15,12 @@
 
 namespace {
 
-// The fetch runs on the UI thread and is retried eleven times: a silent
-// server must not hold the start for more than about two minutes, nor a
-// huge answer (a wrong address, a proxy's page) fill the memory.
-const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024};
+// The fetch runs on the UI thread and is retried eleven times by the
+// status timer: a silent server must not hold the start for more than
+// about two minutes, nor a huge answer (a wrong address, a proxy's page)
+// fill the memory. It is small: never resumed, and no retry within the
+// call holds the window.
+const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024, {}, false, RetryPolicy::None()};
 
 const char kWhat[] = "server document";
 

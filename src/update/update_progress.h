@@ -17,6 +17,8 @@ enum UpdateStage : std::int32_t {
   ServerConfigFailed = 7,
   Installing = 8,
   InstallDone = 9,
+  // A download failed on the way and is tried again after a pause.
+  Retrying = 10,
 };
 
 enum UpdateCompletion : std::int32_t {
@@ -41,6 +43,9 @@ struct DownloadAnnouncement {
   std::string currentFile;
   std::int32_t fileIndex = 0;
   std::int32_t fileCount = 0;
+  // The retry under way (Retrying), of how many.
+  std::int32_t retry = 0;
+  std::int32_t retries = 0;
 };
 
 struct UpdateProgress {
@@ -71,6 +76,20 @@ struct UpdateProgress {
     }
     stage.store(Downloading, std::memory_order_release);
   }
+
+  // The announced download failed on the way: retry `retry` of `retries`
+  // follows; sets the stage to Retrying.
+  void AnnounceRetry(std::int32_t retry, std::int32_t retries) {
+    {
+      std::lock_guard<std::mutex> lock(announcementLock_);
+      announcement_.retry = retry;
+      announcement_.retries = retries;
+    }
+    stage.store(Retrying, std::memory_order_release);
+  }
+
+  // The retry has begun: the announced download is shown again.
+  void AnnounceRetryStarted() { stage.store(Downloading, std::memory_order_release); }
 
   // A copy of the announced download. A worker may already be announcing
   // the next file while the timer reads, so the text is copied under a lock

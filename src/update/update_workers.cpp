@@ -2,6 +2,7 @@
 
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
+#include "update/partial_downloads.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
 
@@ -41,6 +42,7 @@ bool StartUpdate(LauncherState& state, platform::Platform& platform) {
     return false;
   }
   platform.GetWebPanel().Navigate(state.pageUrl);
+  CleanUnneededPartials(state);
   StartDetached(state.needFullInstall ? FullInstallWorker : NormalUpdateWorker, state, platform);
   return true;
 }

@@ -26,13 +26,32 @@ std::string UnfetchableReason(const std::string& address) {
   return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
 }
 
-DownloadResult FetchFile(const LauncherState& state, platform::Platform& platform, const std::string& address,
+std::string LocalNameOf(const UpdateFileItem& item) {
+  if (item.Type == "farLaunch") return kLauncherArchive;
+  if (item.Type == "package") return kPackageDownload;
+  if (item.Type == "normal") return kPatchArchive;
+  return item.TargetFileName;
+}
+
+DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
                          const std::string& localName, const FileCheck& check) {
   DownloadOptions options;
   DownloadResult refused;
   if (!ExpectedContentOf(check, state.trust && state.trust->Verified(), options.expected, refused.reason)) {
     return refused;
   }
+  options.maxBytesPerSecond = state.downloadRateLimit;
+  UpdateProgress& progress = state.progress;
+  options.onRetry = [&progress, &address, &localName](const RetryNotice& notice) {
+    if (notice.phase == RetryNotice::Phase::Starting) {
+      progress.AnnounceRetryStarted();
+      return;
+    }
+    LogFailure(localName, address,
+               notice.reason + "; retry " + std::to_string(notice.retry) + " of " + std::to_string(notice.retries) +
+                   " in " + std::to_string(notice.pause.count()) + " ms");
+    progress.AnnounceRetry(notice.retry, notice.retries);
+  };
   return HttpDownloader::DownloadFile(address, localName, platform.GetUiThread(), options);
 }
 

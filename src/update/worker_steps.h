@@ -28,10 +28,14 @@ AddressScheme SchemeOf(const std::string& address);
 // Why an address of that scheme is not fetched.
 std::string UnfetchableReason(const std::string& address);
 
+// Where a downloaded item is stored, by its type.
+std::string LocalNameOf(const UpdateFileItem& item);
+
 // Downloads an item or package; the window gets its percentages. The file
 // must be what `check` announces; a verified update refuses a file without
-// a Sha256 before fetching it.
-DownloadResult FetchFile(const LauncherState& state, platform::Platform& platform, const std::string& address,
+// a Sha256 before fetching it. A partial download is gone on from; each
+// retry is logged with the failure before it and shown on the status line.
+DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
                          const std::string& localName, const FileCheck& check);
 
 // True when the volume has room for `bytes` of unpacked content plus the

@@ -36,10 +36,18 @@ TEST_F(GameOptions, MissingKeyIsAddedOnlyWhenThePackageIsThere) {
   EXPECT_EQ(again.ForceUpdateVersion, 1);
 }
 
-TEST_F(GameOptions, StoredValueIsTakenAsItIs) {
+TEST_F(GameOptions, StoredValuesAreTakenAsTheyAre) {
   dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=3\n");
   ReadGameOptions(state);
   EXPECT_EQ(state.ForceUpdateVersion, 3);
+  EXPECT_EQ(state.downloadRateLimit, 0u) << "no limit unless one is set";
+  dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=3\nDownloadRateLimit=512\n");
+  ReadGameOptions(state);
+  EXPECT_EQ(state.downloadRateLimit, 512u * 1024);
+  LauncherState zero;
+  dir.Write("rh_game.ini", "[farLaunch]\nDownloadRateLimit=0\n");
+  ReadGameOptions(zero);
+  EXPECT_EQ(zero.downloadRateLimit, 0u);
 }
 
 TEST_F(GameOptions, PackageSeenWithoutIniWritesAnEmptyOne) {

@@ -101,13 +101,16 @@ TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncher) {
   ChildProcess launcher(game.Launcher(kHeadless, scenario.Output("run.txt")));
   ASSERT_TRUE(WaitUntil([&] {
     std::error_code error;
-    return std::filesystem::file_size(game.Path() / "client.zip", error) > 0 && !error;
+    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
   })) << ReadFile(scenario.Output("run.txt"));
   launcher.Signal(SIGTERM);
 
   EXPECT_EQ(launcher.WaitForExit(60s), 0) << ReadFile(scenario.Output("run.txt"));
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
   EXPECT_FALSE(game.Has("data/large.bin"));
+  // What arrived is kept for the next start to go on from.
+  EXPECT_TRUE(game.Has("client.zip.part"));
+  EXPECT_TRUE(game.Has("client.zip.part.meta"));
 }
 
 TEST(HeadlessEndToEnd, FailuresEndWithStatusOneAndTheirMessage) {

@@ -176,7 +176,7 @@ TEST_F(WindowEndToEnd, CrashDumpIsUploadedAtStartUp) {
   }
 }
 
-TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesNoTemporaryFiles) {
+TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownload) {
   Scenario scenario({/*ftp=*/false, /*large=*/true});
   PrepareWindowGame(scenario, "servercfg-slow.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
@@ -191,14 +191,15 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesNoTemporaryFiles) {
       << "the window never showed the page\n" << ReadFile(scenario.Output("run.txt"));
   ASSERT_TRUE(WaitUntil([&] {
     std::error_code error;
-    return std::filesystem::file_size(game.Path() / "client.zip", error) > 0 && !error;
+    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
   })) << "the patch download never got going\n" << ReadFile(scenario.Output("site.log"));
   EXPECT_GT(x.ColoursIn(start, 0, 0, kWindowWidth, kWindowHeight), 100);
 
   EXPECT_EQ(ClickUntilEnded(x, launcher, kCloseX, kCloseY), 0) << ReadFile(scenario.Output("run.txt"));
-  // Besides the log, which says that this game directory has no publisher key.
+  // Besides the log, which says that this game directory has no publisher
+  // key, and the partial download kept for the next start.
   std::set<std::string> after = before;
-  after.insert("farLaunch.log");
+  after.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta"});
   EXPECT_EQ(game.Files(), after);
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
 }

@@ -57,7 +57,8 @@ TEST(VerifiedDownload, OnlyTheAnnouncedFileIsKept) {
   };
   for (const Announcement& announcement : announcements) {
     SCOPED_TRACE(announcement.name);
-    // A failed check leaves no file, not even the one the download replaced.
+    // A failed check leaves nothing of the download; the file it was to
+    // replace stays as it was.
     WriteFile(dir.File("client.zip"), "an older download");
     DownloadOptions options;
     options.expected = announcement.expected(body);
@@ -71,7 +72,8 @@ TEST(VerifiedDownload, OnlyTheAnnouncedFileIsKept) {
     if (failure.empty()) {
       EXPECT_EQ(ReadFile(dir.File("client.zip")), body);
     } else {
-      EXPECT_FALSE(fs::exists(dir.File("client.zip")));
+      EXPECT_EQ(ReadFile(dir.File("client.zip")), "an older download");
+      EXPECT_FALSE(fs::exists(dir.File("client.zip.part")));
     }
   }
 }
@@ -86,7 +88,7 @@ TEST(VerifiedDownload, AnEmptyFileHasAHashToo) {
   options.expected.sha256 = Sha256Of("x");
   const DownloadResult wrong = HttpDownloader::DownloadFile(peer.Url("/file/0"), dir.File("empty.dat"), window, options);
   EXPECT_EQ(wrong.reason, "SHA-256 mismatch: expected " + Sha256Of("x") + ", got " + Sha256Of(""));
-  EXPECT_FALSE(fs::exists(dir.File("empty.dat")));
+  EXPECT_FALSE(fs::exists(dir.File("empty.dat.part")));
 }
 
 TEST(ContentCheck, BytesAlreadyOnDiskCountLikeThoseThatArrive) {

@@ -10,6 +10,7 @@
 #include "net/http_downloader.h"
 #include "recording_message_target.h"
 #include "scripted_http_server.h"
+#include "single_attempt.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -40,7 +41,8 @@ TEST(DownloadResult, AnswersOtherThan200AreNamedByTheirStatus) {
   EXPECT_EQ(missing.reason, "HTTP 404");
   EXPECT_EQ(missing.httpStatus, 404);
   ScriptedHttpServer empty(Head("503 Busy\r\nContent-Length: 0"));
-  EXPECT_EQ(HttpDownloader::DownloadFile(empty.Url("/b.zip"), dir.File("b.zip"), window).reason, "HTTP 503");
+  EXPECT_EQ(HttpDownloader::DownloadFile(empty.Url("/b.zip"), dir.File("b.zip"), window, SingleAttempt()).reason,
+            "HTTP 503");
 }
 
 TEST(DownloadResult, ABrokenTransferSaysHowFarTheBodyCame) {
@@ -53,8 +55,9 @@ TEST(DownloadResult, ABrokenTransferSaysHowFarTheBodyCame) {
   // what the client has not read yet.
   ScriptedHttpServer reset({head + body.substr(0, kMiB + 10), ""}, ScriptedHttpServer::Then::Reset);
   DownloadResult broken;
-  std::thread download([&] { broken = HttpDownloader::DownloadFile(reset.Url("/c.zip"), dir.File("c.zip"), window); });
-  while (!fs::exists(dir.File("c.zip")) || fs::file_size(dir.File("c.zip")) < kMiB) {
+  std::thread download(
+      [&] { broken = HttpDownloader::DownloadFile(reset.Url("/c.zip"), dir.File("c.zip"), window, SingleAttempt()); });
+  while (!fs::exists(dir.File("c.zip.part")) || fs::file_size(dir.File("c.zip.part")) < kMiB) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   reset.ReleaseNextPart();
@@ -62,12 +65,12 @@ TEST(DownloadResult, ABrokenTransferSaysHowFarTheBodyCame) {
   EXPECT_EQ(broken.reason, "connection reset after 1048576 of 7340032 bytes");
 
   ScriptedHttpServer closed({head + body.substr(0, 10)}, ScriptedHttpServer::Then::Close);
-  EXPECT_EQ(HttpDownloader::DownloadFile(closed.Url("/c.zip"), dir.File("c.zip"), window).reason,
+  EXPECT_EQ(HttpDownloader::DownloadFile(closed.Url("/c.zip"), dir.File("c.zip"), window, SingleAttempt()).reason,
             "connection closed after 0 of 7340032 bytes");
 
   ScriptedHttpServer stalled({head + body.substr(0, 10)}, ScriptedHttpServer::Then::Stall);
   EXPECT_EQ(HttpDownloader::DownloadFile(stalled.Url("/c.zip"), dir.File("c.zip"), window,
-                                         DownloadOptions{std::chrono::seconds(1)})
+                                         SingleAttempt(std::chrono::seconds(1)))
                 .reason,
             "no data for 1 seconds after 0 of 7340032 bytes");
 
@@ -80,7 +83,7 @@ TEST(DownloadResult, UnreachableServersAndBadAddressesSayWhy) {
   TempDir dir;
   RecordingMessageTarget window;
   const DownloadResult refused = HttpDownloader::DownloadFile(
-      "http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir.File("a.zip"), window);
+      "http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir.File("a.zip"), window, SingleAttempt());
   EXPECT_FALSE(refused.ok);
   EXPECT_NE(refused.reason.find("127.0.0.1"), std::string::npos) << refused.reason;
   EXPECT_EQ(refused.httpStatus, 0);
@@ -102,10 +105,15 @@ TEST(DownloadResult, TheSizeLimitRefusesLargerBodies) {
 
 TEST(DownloadResult, AFullDiskIsNamed) {
   HttpTestPeer peer;
+  TempDir dir;
   RecordingMessageTarget window;
-  const DownloadResult full = HttpDownloader::DownloadFile(peer.Url("/file/5000"), "/dev/full", window);
+  // The body is written to the partial file: here, a full device.
+  fs::create_symlink("/dev/full", dir.File("a.zip.part"));
+  const DownloadResult full = HttpDownloader::DownloadFile(peer.Url("/file/5000"), dir.File("a.zip"), window);
   EXPECT_FALSE(full.ok);
   EXPECT_EQ(full.reason, "No space left on device");
+  // Nothing is kept to go on from: the room is needed more.
+  EXPECT_TRUE(fs::is_empty(dir.Path()));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "http_test_peer.h"
 #include "recording_message_target.h"
 #include "scripted_http_server.h"
+#include "single_attempt.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -27,7 +28,8 @@ TEST(HttpDownloader, PostsOneProgressMessagePerMegabyteChunkAfterTheNextRead) {
   TempDir dir;
   const std::string body = PatternBody(2 * kMiB + kMiB / 2);
 
-  RecordingMessageTarget window(dir.File("update.zip"));
+  // The body grows in the partial file until it is complete.
+  RecordingMessageTarget window(dir.File("update.zip.part"));
   ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(body.size())), dir.File("update.zip"), window));
   EXPECT_EQ(ReadFile(dir.File("update.zip")), body);
   EXPECT_EQ(window.percents, (std::vector<int>{40, 80, 100}));
@@ -66,7 +68,7 @@ TEST(HttpDownloader, ChunkMessageWaitsForTheFollowingRead) {
   bool result = false;
   std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window).ok; });
   // The first chunk is written as soon as it is complete ...
-  while (!fs::exists(dir.File("update.zip")) || fs::file_size(dir.File("update.zip")) < kMiB) {
+  while (!fs::exists(dir.File("update.zip.part")) || fs::file_size(dir.File("update.zip.part")) < kMiB) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -112,7 +114,7 @@ TEST(HttpDownloader, StatusOtherThan200LeavesLocalFilesAlone) {
   RecordingMessageTarget window;
   for (const char* status : {"404", "500", "206", "204"}) {
     SCOPED_TRACE(status);
-    EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url(std::string("/status/") + status), dir.File("new.zip"), window));
+    EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url(std::string("/status/") + status), dir.File("new.zip"), window, SingleAttempt()));
     EXPECT_FALSE(fs::exists(dir.File("new.zip")));
   }
   WriteFile(dir.File("kept.zip"), "previous download");
@@ -154,29 +156,31 @@ TEST(HttpDownloader, GoesThroughTheProxyFromTheEnvironment) {
   EXPECT_NE(requests[0].find("\r\nHost: updates.farlaunch.invalid\r\n"), std::string::npos) << requests[0];
 }
 
-TEST(HttpDownloader, UnknownLengthFailsLeavingAnEmptyFile) {
+TEST(HttpDownloader, UnknownLengthFailsLeavingTheLocalFileAlone) {
   ScriptedHttpServer server(Head("200 OK\r\nContent-Type: application/zip") + PatternBody(3000));
   TempDir dir;
   WriteFile(dir.File("update.zip"), "old contents");
   RecordingMessageTarget window;
   EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window));
-  ASSERT_TRUE(fs::exists(dir.File("update.zip")));
-  EXPECT_EQ(fs::file_size(dir.File("update.zip")), 0u);
+  EXPECT_EQ(ReadFile(dir.File("update.zip")), "old contents");
   EXPECT_TRUE(window.percents.empty());
 
   ScriptedHttpServer emptyServer(Head("200 OK"));
   EXPECT_FALSE(HttpDownloader::DownloadFile(emptyServer.Url("/e"), dir.File("e.zip"), window));
-  EXPECT_TRUE(fs::exists(dir.File("e.zip")));
+  // Nothing of it could ever be resumed.
+  EXPECT_EQ(Tree(dir.Path()).size(), 1u);
 }
 
 TEST(HttpDownloader, BodyEndingBeforeItsLengthFails) {
   const std::string body = PatternBody(3 * kMiB);
-  ScriptedHttpServer server(Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, 2 * kMiB + 7));
+  ScriptedHttpServer server(Head("200 OK\r\nContent-Length: " + std::to_string(body.size()) + "\r\nETag: \"1\"") +
+                            body.substr(0, 2 * kMiB + 7));
   TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/client.zip"), dir.File("client.zip"), window));
-  // Chunks read before the failure are on disk; no 100 is ever reported.
-  EXPECT_EQ(ReadFile(dir.File("client.zip")), body.substr(0, 2 * kMiB));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(server.Url("/client.zip"), dir.File("client.zip"), window, SingleAttempt()));
+  // What arrived is kept for the next attempt; no 100 is ever reported.
+  EXPECT_FALSE(fs::exists(dir.File("client.zip")));
+  EXPECT_EQ(ReadFile(dir.File("client.zip.part")), body.substr(0, 2 * kMiB + 7));
   EXPECT_EQ(window.percents, (std::vector<int>{33}));
 }
 
@@ -185,8 +189,8 @@ TEST(HttpDownloader, StalledServerIsGivenUp) {
   ScriptedHttpServer beforeHead("", ScriptedHttpServer::Then::Stall);
   TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir.File("a.zip"), window, DownloadOptions{std::chrono::seconds(1)}));
-  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir.File("b.zip"), window, DownloadOptions{std::chrono::seconds(1)}));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(midBody.Url("/a.zip"), dir.File("a.zip"), window, SingleAttempt(std::chrono::seconds(1))));
+  EXPECT_FALSE(HttpDownloader::DownloadFile(beforeHead.Url("/b.zip"), dir.File("b.zip"), window, SingleAttempt(std::chrono::seconds(1))));
   EXPECT_FALSE(fs::exists(dir.File("b.zip")));
   // A stall after connecting is not a connect failure: the request is not repeated.
   EXPECT_EQ(beforeHead.Requests().size(), 1u);
@@ -195,9 +199,9 @@ TEST(HttpDownloader, StalledServerIsGivenUp) {
 TEST(HttpDownloader, UnreachableServersFailWithoutAFile) {
   TempDir dir;
   RecordingMessageTarget window;
-  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir.File("a.zip"), window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(RefusedPort()) + "/a.zip", dir.File("a.zip"), window, SingleAttempt()));
   UnansweredPort silent;
-  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(silent.Port()) + "/b.zip", dir.File("b.zip"), window));
+  EXPECT_FALSE(HttpDownloader::DownloadFile("http://127.0.0.1:" + std::to_string(silent.Port()) + "/b.zip", dir.File("b.zip"), window, SingleAttempt()));
   EXPECT_FALSE(HttpDownloader::DownloadFile("not an address", dir.File("c.zip"), window));
   EXPECT_FALSE(HttpDownloader::DownloadFile("", dir.File("c.zip"), window));
   EXPECT_TRUE(fs::is_empty(dir.Path()));

@@ -38,6 +38,16 @@ TEST_F(StatusTimer, OnlyTheLatestStageOfATickIsShown) {
   EXPECT_EQ(Status(), Gbk("获取服务器列表中…"));
 }
 
+TEST_F(StatusTimer, ARetryIsShownUntilItBegins) {
+  state.progress.AnnounceDownload("patch.zip", 2, 3);
+  state.progress.AnnounceRetry(1, 3);
+  Tick();
+  EXPECT_EQ(Status(), Gbk("网络中断，正在重试:patch.zip 1/3"));
+  state.progress.AnnounceRetryStarted();
+  Tick();
+  EXPECT_EQ(Status(), Gbk("正在下载文件:patch.zip 2/3"));
+}
+
 // A window that lets a worker publish while the timer shows a code.
 class PublishingWindow : public fake::FakeWindow {
  public:

@@ -1,0 +1,103 @@
+#include "net/partial_download.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <system_error>
+
+#include "base/ox_path.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<PartialMeta> ReadMetaFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  PartialMeta meta;
+  std::string line;
+  while (std::getline(in, line)) {
+    const std::size_t equals = line.find('=');
+    if (equals == std::string::npos) continue;
+    const std::string key = line.substr(0, equals);
+    const std::string value = line.substr(equals + 1);
+    if (key == "address") meta.address = value;
+    else if (key == "etag") meta.etag = value;
+    else if (key == "last-modified") meta.lastModified = value;
+    else if (key == "length") meta.length = std::strtoull(value.c_str(), nullptr, 10);
+    else if (key == "sha256") meta.expected.sha256 = value;
+    else if (key == "size") meta.expected.size = std::strtoull(value.c_str(), nullptr, 10);
+  }
+  if (meta.address.empty() || meta.length == 0) return std::nullopt;
+  return meta;
+}
+
+bool SameExpectation(const ExpectedContent& a, const ExpectedContent& b) {
+  return a.sha256 == b.sha256 && a.size == b.size;
+}
+
+}  // namespace
+
+PartialDownload::PartialDownload(const std::string& localPath)
+    : final_(ox_base::NativePath(localPath)),
+      part_(ox_base::NativePath(PartName(localPath))),
+      meta_(ox_base::NativePath(MetaName(localPath))) {}
+
+std::uint64_t PartialDownload::ResumableBytes(const std::string& address, const ExpectedContent& expected,
+                                              PartialMeta& meta) const {
+  const std::optional<PartialMeta> stored = ReadMetaFile(meta_);
+  if (!stored || stored->address != address || !SameExpectation(stored->expected, expected)) return 0;
+  // Without a validator or a hash nothing tells old bytes from new ones.
+  if (stored->etag.empty() && stored->lastModified.empty() && !expected.sha256) return 0;
+  std::error_code error;
+  const std::uintmax_t have = fs::file_size(part_, error);
+  // A complete partial file was cut before its rename; asking for nothing
+  // would only get a 416.
+  if (error || have == 0 || have >= stored->length) return 0;
+  meta = *stored;
+  return have;
+}
+
+bool PartialDownload::SaveMeta(const PartialMeta& meta) const {
+  std::ostringstream text;
+  text << "address=" << meta.address << "\netag=" << meta.etag << "\nlast-modified=" << meta.lastModified
+       << "\nlength=" << meta.length << "\n";
+  if (meta.expected.sha256) text << "sha256=" << *meta.expected.sha256 << "\n";
+  if (meta.expected.size) text << "size=" << *meta.expected.size << "\n";
+  // Written aside and renamed: a sidecar cut short by a crash must not
+  // vouch for bytes it does not describe.
+  const std::string temporary = meta_ + ".tmp";
+  {
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out << text.str();
+    if (!out.flush()) return false;
+  }
+  return std::rename(temporary.c_str(), meta_.c_str()) == 0;
+}
+
+bool PartialDownload::Promote(std::string& problem) const {
+  std::error_code error;
+  fs::rename(part_, final_, error);
+  if (error) {
+    problem = "cannot rename " + part_ + " to " + final_ + ": " + error.message();
+    return false;
+  }
+  fs::remove(meta_, error);
+  return true;
+}
+
+void PartialDownload::Discard() const {
+  std::error_code error;
+  fs::remove(part_, error);
+  fs::remove(meta_, error);
+}
+
+void PartialDownload::DiscardMeta() const {
+  std::error_code error;
+  fs::remove(meta_, error);
+}
+
+std::optional<PartialMeta> ReadPartialMeta(const std::string& localPath) {
+  return ReadMetaFile(ox_base::NativePath(PartialDownload::MetaName(localPath)));
+}

@@ -1,0 +1,61 @@
+#include "update/partial_downloads.h"
+
+#include <filesystem>
+#include <set>
+#include <system_error>
+#include <utility>
+
+#include "base/ox_path.h"
+#include "net/partial_download.h"
+#include "update/game_files.h"
+#include "update/update_workflow.h"
+#include "update/worker_steps.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using Download = std::pair<std::string, std::string>;  // local name, address
+
+// What the document still has the launcher download in this run.
+std::set<Download> NeededDownloads(const LauncherState& state) {
+  std::set<Download> needed;
+  if (state.needFullInstall) needed.insert({state.MiniTargetFileName, state.MiniSourceFileAddr});
+  for (const VersionEntry& entry : state.entries) {
+    if (!IsNewerPackage(entry.PackageCode, state.PackageCode)) continue;
+    for (const UpdateFileItem& item : FileItems(entry)) needed.insert({LocalNameOf(item), item.SourceFileAddr});
+  }
+  return needed;
+}
+
+// The local names whose partial download may be in the game directory:
+// every one the document names, and every one on the top level.
+std::set<std::string> CandidateNames(const LauncherState& state) {
+  std::set<std::string> names = {kPatchArchive, kLauncherArchive, kPackageDownload, state.MiniTargetFileName};
+  for (const VersionEntry& entry : state.entries) {
+    for (const UpdateFileItem& item : FileItems(entry)) names.insert(LocalNameOf(item));
+  }
+  const std::string suffix = PartialDownload::PartName("");
+  std::error_code error;
+  for (fs::directory_iterator it(".", error), end; !error && it != end; it.increment(error)) {
+    std::string native = it->path().filename().string();
+    const std::size_t cut = native.rfind(suffix);
+    if (cut == std::string::npos || cut == 0) continue;
+    if (const auto name = ox_base::NameFromNative(native.substr(0, cut))) names.insert(*name);
+  }
+  return names;
+}
+
+}  // namespace
+
+void CleanUnneededPartials(const LauncherState& state) {
+  const std::set<Download> needed = NeededDownloads(state);
+  for (const std::string& name : CandidateNames(state)) {
+    if (name.empty() || !IsInsideGameDirectory(name)) continue;
+    const PartialDownload part(name);
+    const std::optional<PartialMeta> meta = ReadPartialMeta(name);
+    if (meta && needed.count({name, meta->address}) > 0) continue;
+    std::error_code error;
+    if (fs::exists(part.PartPath(), error) || meta) part.Discard();
+  }
+}
