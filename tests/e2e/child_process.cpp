@@ -15,15 +15,15 @@ extern char** environ;
 namespace e2e {
 namespace {
 
-std::vector<std::string> EnvironmentFor(const ProcessSpec& spec) {
+std::vector<std::string> EnvironmentFor(const ProcessPlan& plan) {
   std::vector<std::string> result;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string text = *entry;
-    if (spec.environment.count(text.substr(0, text.find('='))) == 0) {
+    if (plan.environment.count(text.substr(0, text.find('='))) == 0) {
       result.push_back(text);
     }
   }
-  for (const auto& [name, value] : spec.environment) {
+  for (const auto& [name, value] : plan.environment) {
     if (value) {
       result.push_back(name + "=" + *value);
     }
@@ -42,15 +42,15 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 
 }  // namespace
 
-ChildProcess::ChildProcess(const ProcessSpec& spec) {
+ChildProcess::ChildProcess(const ProcessPlan& plan) {
   // Everything the child needs is prepared before fork: between fork and
   // exec only async-signal-safe calls are allowed.
-  std::vector<std::string> argvTexts = spec.argv;
-  std::vector<std::string> envTexts = EnvironmentFor(spec);
+  std::vector<std::string> argvTexts = plan.argv;
+  std::vector<std::string> envTexts = EnvironmentFor(plan);
   std::vector<char*> argv = Pointers(argvTexts);
   std::vector<char*> envp = Pointers(envTexts);
-  const std::string directory = spec.workingDirectory.string();
-  const std::string output = spec.output.string();
+  const std::string directory = plan.workingDirectory.string();
+  const std::string output = plan.output.string();
 
   pid_ = fork();
   if (pid_ < 0) {
@@ -109,8 +109,8 @@ void ChildProcess::Signal(int signal) {
   }
 }
 
-int RunToEnd(const ProcessSpec& spec, std::chrono::milliseconds limit) {
-  ChildProcess process(spec);
+int RunToEnd(const ProcessPlan& plan, std::chrono::milliseconds limit) {
+  ChildProcess process(plan);
   return process.WaitForExit(limit).value_or(-1);
 }
 

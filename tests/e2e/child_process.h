@@ -13,7 +13,7 @@
 
 namespace e2e {
 
-struct ProcessSpec {
+struct ProcessPlan {
   std::vector<std::string> argv;  // argv[0] is run as given (a path, or searched in PATH)
   std::filesystem::path workingDirectory;
   // Set these variables; an empty optional removes the variable.
@@ -23,7 +23,7 @@ struct ProcessSpec {
 
 class ChildProcess {
  public:
-  explicit ChildProcess(const ProcessSpec& spec);
+  explicit ChildProcess(const ProcessPlan& plan);
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -43,7 +43,7 @@ class ChildProcess {
 
 // Runs a program to its end and returns its exit status (-1 when it did not
 // end within `limit`; it is killed then).
-int RunToEnd(const ProcessSpec& spec, std::chrono::milliseconds limit);
+int RunToEnd(const ProcessPlan& plan, std::chrono::milliseconds limit);
 
 // Kills every process whose current directory is `directory` or lies below
 // it: what a test's launcher left running (a restarted launcher, a client).

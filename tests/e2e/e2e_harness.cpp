@@ -39,7 +39,7 @@ Scratch::~Scratch() { KillProcessesWorkingIn(Path()); }
 DemoSite::DemoSite(const fs::path& folder, const SiteOptions& options) : folder_(folder) {
   fs::create_directories(folder_);
   const fs::path portFile = folder_.string() + ".port";
-  server_ = std::make_unique<ChildProcess>(ProcessSpec{
+  server_ = std::make_unique<ChildProcess>(ProcessPlan{
       {"/usr/bin/python3", (kSource / "demo/server.py").string(), folder_.string(), portFile.string()},
       {},
       {},
@@ -119,19 +119,19 @@ std::map<std::string, std::string> GameDirectory::InstalledVersion() const {
   return keys;
 }
 
-ProcessSpec GameDirectory::Launcher(const std::vector<std::string>& arguments, const fs::path& output,
+ProcessPlan GameDirectory::Launcher(const std::vector<std::string>& arguments, const fs::path& output,
                                     const std::optional<std::string>& display) const {
-  ProcessSpec spec;
-  spec.argv = {"./farLaunch.exe"};
-  spec.argv.insert(spec.argv.end(), arguments.begin(), arguments.end());
-  spec.workingDirectory = Path();
-  spec.output = output;
-  spec.environment = {{"DISPLAY", display},
+  ProcessPlan plan;
+  plan.argv = {"./farLaunch.exe"};
+  plan.argv.insert(plan.argv.end(), arguments.begin(), arguments.end());
+  plan.workingDirectory = Path();
+  plan.output = output;
+  plan.environment = {{"DISPLAY", display},
                       {"no_proxy", kNoProxy},
                       {"NO_PROXY", kNoProxy},
                       // The stand-in client would otherwise put up a note window.
                       {"FARLAUNCH_DEMO_QUIET", "1"}};
-  return spec;
+  return plan;
 }
 
 }  // namespace e2e

@@ -80,7 +80,7 @@ class GameDirectory : public ::GameDirectory {
 
   // How to start ./farLaunch.exe here with `arguments`; without a display
   // unless `display` is given. Its console output goes to `output`.
-  ProcessSpec Launcher(const std::vector<std::string>& arguments, const std::filesystem::path& output,
+  ProcessPlan Launcher(const std::vector<std::string>& arguments, const std::filesystem::path& output,
                        const std::optional<std::string>& display = std::nullopt) const;
 };
 

@@ -49,7 +49,7 @@ class Nginx {
         << ";\n  fastcgi_temp_path " << Path("temp/fastcgi") << ";\n  uwsgi_temp_path " << Path("temp/uwsgi")
         << ";\n  scgi_temp_path " << Path("temp/scgi") << ";\n"
         << "  server {\n    listen 127.0.0.1:" << port << ";\n    root " << root.string() << ";\n  }\n}\n";
-    server_ = std::make_unique<ChildProcess>(ProcessSpec{
+    server_ = std::make_unique<ChildProcess>(ProcessPlan{
         {kNginx.string(), "-p", folder.string(), "-e", Path("error.log"), "-c", Path("nginx.conf")},
         folder,
         {},

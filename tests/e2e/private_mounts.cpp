@@ -21,13 +21,13 @@ std::vector<std::string> Unshare() {
 
 std::string PrivateMountsUnavailable() {
   const TempDir probe;
-  ProcessSpec spec;
-  spec.argv = Unshare();
-  spec.argv.insert(spec.argv.end(), {"sh", "-c", "mount -t tmpfs -o size=1m tmpfs \"$0\"", probe.Path().string()});
-  spec.output = probe.Path().string() + ".log";
-  const int status = RunToEnd(spec, std::chrono::seconds(30));
-  const std::string log = ReadFile(spec.output);
-  std::filesystem::remove(spec.output);
+  ProcessPlan plan;
+  plan.argv = Unshare();
+  plan.argv.insert(plan.argv.end(), {"sh", "-c", "mount -t tmpfs -o size=1m tmpfs \"$0\"", probe.Path().string()});
+  plan.output = probe.Path().string() + ".log";
+  const int status = RunToEnd(plan, std::chrono::seconds(30));
+  const std::string log = ReadFile(plan.output);
+  std::filesystem::remove(plan.output);
   if (status == 0) {
     return {};
   }
@@ -35,13 +35,13 @@ std::string PrivateMountsUnavailable() {
          std::to_string(status) + ": " + log + ")";
 }
 
-ProcessSpec WithPrivateMounts(ProcessSpec spec, const std::string& prepare, const std::string& finish) {
+ProcessPlan WithPrivateMounts(ProcessPlan plan, const std::string& prepare, const std::string& finish) {
   const std::string script = "set -e\n" + prepare + "\nset +e\n\"$@\"\nstatus=$?\n" + finish + "\nexit $status\n";
   std::vector<std::string> argv = Unshare();
   argv.insert(argv.end(), {"sh", "-c", script, "sh"});
-  argv.insert(argv.end(), spec.argv.begin(), spec.argv.end());
-  spec.argv = argv;
-  return spec;
+  argv.insert(argv.end(), plan.argv.begin(), plan.argv.end());
+  plan.argv = argv;
+  return plan;
 }
 
 }  // namespace e2e

@@ -12,10 +12,10 @@ namespace e2e {
 // Why no such namespace can be made on this machine; empty when it can.
 std::string PrivateMountsUnavailable();
 
-// `spec` turned into: in a fresh mount namespace, in the spec's working
+// `plan` turned into: in a fresh mount namespace, in the plan's working
 // directory, run the shell commands `prepare` (they may mount, copy and
-// cd), then the spec's program, then `finish`; the program's exit status
-// is the run's. The spec's environment reaches all three.
-ProcessSpec WithPrivateMounts(ProcessSpec spec, const std::string& prepare, const std::string& finish);
+// cd), then the plan's program, then `finish`; the program's exit status
+// is the run's. The plan's environment reaches all three.
+ProcessPlan WithPrivateMounts(ProcessPlan plan, const std::string& prepare, const std::string& finish);
 
 }  // namespace e2e

@@ -142,10 +142,10 @@ TEST(TruthfulUpdate, AHostileProxyGetsNothingInstalled) {
   const auto before = GameTree(game.Path());
   const auto throughProxy = [&](const std::string& tamperedPath, const std::string& output) {
     TamperingProxy proxy(tamperedPath);
-    ProcessSpec spec = game.Launcher(kHeadless, scenario.Output(output));
-    spec.environment["http_proxy"] = proxy.Url();
-    spec.environment["no_proxy"] = spec.environment["NO_PROXY"] = std::nullopt;
-    return RunToEnd(spec, kPatience);
+    ProcessPlan plan = game.Launcher(kHeadless, scenario.Output(output));
+    plan.environment["http_proxy"] = proxy.Url();
+    plan.environment["no_proxy"] = plan.environment["NO_PROXY"] = std::nullopt;
+    return RunToEnd(plan, kPatience);
   };
 
   const int document = throughProxy("/servercfg.xml", "document.txt");
@@ -264,7 +264,7 @@ TEST(TruthfulUpdate, ABadCrcInThePatchsLastEntryChangesNothing) {
 // The game directory on a tmpfs of its own, `room` bytes larger than the
 // game (and `inodes` files more, when given); the launcher runs there and
 // what it leaves is copied to `result`.
-ProcessSpec OnSmallDisk(Scenario& scenario, const std::string& output, std::uintmax_t room,
+ProcessPlan OnSmallDisk(Scenario& scenario, const std::string& output, std::uintmax_t room,
                         std::optional<std::size_t> inodes, const fs::path& result) {
   std::uintmax_t size = 0;
   std::size_t entries = 0;
@@ -275,11 +275,11 @@ ProcessSpec OnSmallDisk(Scenario& scenario, const std::string& output, std::uint
   std::string options = "size=" + std::to_string(size + room);
   // The root folder takes an inode too.
   if (inodes) options += ",nr_inodes=" + std::to_string(entries + 1 + *inodes);
-  ProcessSpec spec = scenario.Game().Launcher(kHeadless, scenario.Output(output));
-  spec.environment["MOUNT"] = scenario.Output("mount").string();
-  spec.environment["RESULT"] = result.string();
+  ProcessPlan plan = scenario.Game().Launcher(kHeadless, scenario.Output(output));
+  plan.environment["MOUNT"] = scenario.Output("mount").string();
+  plan.environment["RESULT"] = result.string();
   fs::create_directories(scenario.Output("mount"));
-  return WithPrivateMounts(spec,
+  return WithPrivateMounts(plan,
                            "mount -t tmpfs -o " + options + " tmpfs \"$MOUNT\"\ncp -a . \"$MOUNT\"\ncd \"$MOUNT\"",
                            "mkdir -p \"$RESULT\"\ncp -a . \"$RESULT\"");
 }
@@ -347,10 +347,10 @@ TEST_F(TruthfulUpdateOnOwnMounts, AVersionDocumentThatCannotBeSavedFailsTheUpdat
 
   // updatecfg.xml mounted read-only over itself: neither written in place
   // nor replaced.
-  const ProcessSpec spec =
+  const ProcessPlan plan =
       WithPrivateMounts(game.Launcher(kHeadless, scenario.Output("readonly.txt")),
                         "mount --bind updatecfg.xml updatecfg.xml\nmount -o remount,bind,ro updatecfg.xml || true", "");
-  const int status = RunToEnd(spec, kPatience);
+  const int status = RunToEnd(plan, kPatience);
   ExpectFailure(status, game.Path(), ReadFile(scenario.Output("readonly.txt")), before,
                 "更新失败！！请重新更新！！！", "updatecfg.xml: cannot be saved");
   EXPECT_NE(ReadFile(game.Path() / "farLaunch.log").find("ERROR Base] OxFile: Saving updatecfg.xml failed: "),

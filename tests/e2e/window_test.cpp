@@ -49,7 +49,7 @@ class WindowEndToEnd : public ::testing::Test {
   }
 
   // The launcher in its window; console output to run.txt.
-  ProcessSpec WindowLauncher(Scenario& scenario) const {
+  ProcessPlan WindowLauncher(Scenario& scenario) const {
     return scenario.Game().Launcher({}, scenario.Output("run.txt"), display_);
   }
 
@@ -227,7 +227,7 @@ TEST_F(WindowEndToEnd, ASecondStartBringsTheRunningWindowForward) {
   };
   ASSERT_TRUE(WaitUntil([&] { return !onTop(); }, 30s));
 
-  ProcessSpec second = WindowLauncher(scenario);
+  ProcessPlan second = WindowLauncher(scenario);
   second.output = scenario.Output("second.txt");
   EXPECT_EQ(RunToEnd(second, kPatience), 0);
   EXPECT_NE(ReadFile(scenario.Output("second.txt")).find("another farLaunch.exe is running in"), std::string::npos);
