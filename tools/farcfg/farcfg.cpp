@@ -6,13 +6,12 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "base/ox_path.h"
 #include "farcfg_output.h"
+#include "trust/file_digest.h"
 #include "trust/public_key.h"
-#include "trust/sha256.h"
 #include "trust/signature_check.h"
 #include "xml/base64.h"
 #include "xml/xml_file.h"
@@ -106,23 +105,13 @@ int Verify(const std::string& documentPath, const std::string& signaturePath, co
 }
 
 int Hash(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in || std::filesystem::is_directory(path)) {
-    std::cerr << "farcfg: cannot read " << path << "\n";
+  FileDigest digest;
+  std::string error;
+  if (!DigestFile(path, digest, error)) {
+    std::cerr << "farcfg: " << error << "\n";
     return kUnreadable;
   }
-  Sha256 hash;
-  std::uint64_t size = 0;
-  std::vector<char> buffer(1 << 16);
-  while (in.read(buffer.data(), static_cast<std::streamsize>(buffer.size())) || in.gcount() > 0) {
-    hash.Update(std::string_view(buffer.data(), static_cast<std::size_t>(in.gcount())));
-    size += static_cast<std::uint64_t>(in.gcount());
-  }
-  if (in.bad()) {
-    std::cerr << "farcfg: cannot read " << path << "\n";
-    return kUnreadable;
-  }
-  std::cout << "Sha256=\"" << hash.FinishHex() << "\" Size=\"" << size << "\"\n";
+  std::cout << "Sha256=\"" << digest.sha256 << "\" Size=\"" << digest.size << "\"\n";
   return kOk;
 }
 

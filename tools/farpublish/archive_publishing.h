@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "file_digest.h"
+#include "trust/file_digest.h"
 #include "release_plan.h"
 #include "site_staging.h"
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "build_options.h"
-#include "file_digest.h"
+#include "trust/file_digest.h"
 #include "release_plan.h"
 
 // Makes a planned archive ready and gives its digest; false with the reason

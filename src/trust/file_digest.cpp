@@ -1,4 +1,4 @@
-#include "file_digest.h"
+#include "trust/file_digest.h"
 
 #include <fstream>
 #include <string_view>

@@ -1,5 +1,5 @@
 #pragma once
-// The Sha256 and Size a server document gives for a published file.
+// The Sha256 and Size a server document gives for a file, read from disk.
 #include <cstdint>
 #include <filesystem>
 #include <string>
