@@ -11,7 +11,7 @@
 #include <sstream>
 
 #include "e2e/e2e_harness.h"
-#include "e2e/loopback_port.h"
+#include "support/loopback_socket.h"
 
 namespace e2e {
 namespace {
@@ -28,7 +28,7 @@ constexpr int kGames = 50;
 // A port nobody listens on now; nginx binds it a moment later.
 int FreeLoopbackPort() {
   int port = 0;
-  close(BindFreeLoopbackPort(port));
+  close(BindLoopbackSocket(-1, port));
   return port;
 }
 

@@ -7,16 +7,15 @@
 #include <string>
 
 #include "e2e/e2e_harness.h"
-#include "e2e/loopback_port.h"
+#include "support/loopback_socket.h"
 
 namespace e2e {
 
 class SilentServer {
  public:
   SilentServer() {
-    listener_ = BindFreeLoopbackPort(port_);
     // The kernel completes the handshakes; nobody ever accepts them.
-    listen(listener_, 64);
+    listener_ = BindLoopbackSocket(64, port_);
   }
   ~SilentServer() { close(listener_); }
   SilentServer(const SilentServer&) = delete;

@@ -8,24 +8,9 @@
 
 #include <stdexcept>
 
-namespace {
+#include "support/loopback_socket.h"
 
-int BoundLoopbackSocket(int backlog, int& port) {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  if (fd < 0) throw std::runtime_error("socket");
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0 ||
-      (backlog >= 0 && listen(fd, backlog) != 0)) {
-    close(fd);
-    throw std::runtime_error("bind/listen");
-  }
-  port = ntohs(address.sin_port);
-  return fd;
-}
+namespace {
 
 bool SendAll(int fd, const std::string& bytes) {
   std::size_t sent = 0;
@@ -41,7 +26,7 @@ bool SendAll(int fd, const std::string& bytes) {
 
 ScriptedHttpServer::ScriptedHttpServer(std::vector<std::string> parts, Then then)
     : parts_(std::move(parts)), then_(then) {
-  listener_ = BoundLoopbackSocket(16, port_);
+  listener_ = BindLoopbackSocket(16, port_);
   thread_ = std::thread([this] { Serve(); });
 }
 
@@ -114,7 +99,7 @@ bool ScriptedHttpServer::WaitForRelease(std::size_t part) {
 }
 
 UnansweredPort::UnansweredPort() {
-  listener_ = BoundLoopbackSocket(0, port_);
+  listener_ = BindLoopbackSocket(0, port_);
   sockaddr_in address{};
   address.sin_family = AF_INET;
   address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -135,6 +120,6 @@ UnansweredPort::~UnansweredPort() {
 
 int RefusedPort() {
   int port = 0;
-  close(BoundLoopbackSocket(-1, port));
+  close(BindLoopbackSocket(-1, port));
   return port;
 }

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "support/loopback_socket.h"
+
 namespace {
 
 bool SendAll(int fd, const char* data, std::size_t size) {
@@ -45,16 +47,7 @@ std::string RangeHttpServer::File::LastModified() const {
 }
 
 RangeHttpServer::RangeHttpServer() {
-  listener_ = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0 || listen(listener_, 16) != 0) {
-    throw std::runtime_error("RangeHttpServer: cannot listen");
-  }
-  port_ = ntohs(address.sin_port);
+  listener_ = BindLoopbackSocket(16, port_);
   acceptor_ = std::thread([this] { Serve(); });
 }
 
