@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "base/ox_file_handle.h"
+#include "base/ox_letter_case.h"
 #include "net/curl_easy_handle.h"
 #include "net/partial_download.h"
 
@@ -53,9 +54,7 @@ std::size_t OnHeader(char* data, std::size_t size, std::size_t count, void* user
     }
     const std::size_t colon = line.find(':');
     if (colon == std::string::npos) return bytes;
-    std::string name = line.substr(0, colon);
-    std::transform(name.begin(), name.end(), name.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string name = ox_base::FoldLetterCase(line.substr(0, colon));
     const std::size_t begin = line.find_first_not_of(" \t", colon + 1);
     const std::size_t end = line.find_last_not_of(" \t\r\n");
     const std::string value = begin == std::string::npos || end < begin ? "" : line.substr(begin, end - begin + 1);

@@ -1,8 +1,6 @@
 #include "update/worker_steps.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "base/ox_letter_case.h"
 #include "update/expected_content.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
@@ -12,9 +10,7 @@ constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
 }  // namespace
 
 AddressScheme SchemeOf(const std::string& address) {
-  std::string scheme = address.substr(0, address.find(':'));
-  std::transform(scheme.begin(), scheme.end(), scheme.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  const std::string scheme = ox_base::FoldLetterCase(address.substr(0, address.find(':')));
   if (scheme == "http" || scheme == "https") return AddressScheme::Http;
   if (scheme == "ftp") return AddressScheme::Ftp;
   return AddressScheme::Other;

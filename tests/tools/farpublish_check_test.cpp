@@ -46,11 +46,24 @@ class FarpublishCheck : public TwoBuildsTest {
   }
 
   // Publishes `archive` as patch-0002.zip, its hash and size announced.
-  void ReplacePatch(const std::string& archive) {
-    const std::string old = files.at("patch-0002.zip");
-    EditDocument("Sha256=\"" + Sha256Of(old) + "\" Size=\"" + std::to_string(old.size()) + "\"",
-                 "Sha256=\"" + Sha256Of(archive) + "\" Size=\"" + std::to_string(archive.size()) + "\"");
-    files["patch-0002.zip"] = archive;
+  void ReplacePatch(const std::string& archive) { Replace("patch-0002.zip", "Size", archive); }
+  void ReplaceFullPackage(const std::string& archive) { Replace("client-0002.zip", "MiniSize", archive); }
+  void Replace(const std::string& name, const std::string& sizeAttribute, const std::string& archive) {
+    const std::string old = files.at(name);
+    EditDocument(Sha256Of(old) + "\" " + sizeAttribute + "=\"" + std::to_string(old.size()) + "\"",
+                 Sha256Of(archive) + "\" " + sizeAttribute + "=\"" + std::to_string(archive.size()) + "\"");
+    files[name] = archive;
+  }
+
+  // An archive of the second build's files under the given entry names.
+  std::string ArchiveOf(const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::vector<BuildFile> written;
+    for (const auto& [name, file] : entries) written.push_back({name, site.Versions() / "0002-1.0.2" / file, 1, false});
+    const fs::path archive = site.Path() / "archive.zip";
+    fs::remove(archive);
+    std::string error;
+    EXPECT_TRUE(WriteArchive(archive, written, error)) << error;
+    return ReadFile(archive);
   }
 
   PublishRun Check(bool withKey = true) {
@@ -75,6 +88,15 @@ TEST_F(FarpublishCheck, SoundSitePasses) {
   }
   EXPECT_EQ(server.Hits("/site/patch-0002.zip"), 2);
   EXPECT_EQ(server.Hits("/site/client-0002.zip"), 2);
+  // The launcher finds client.exe whatever its letter case; without it a
+  // full package would be installed at every start.
+  ReplaceFullPackage(ArchiveOf({{"Client.EXE", "client.exe"}, {"data/a.txt", "data/a.txt"}}));
+  EXPECT_EQ(Check().status, 0);
+  ReplaceFullPackage(ArchiveOf({{"data/a.txt", "data/a.txt"}}));
+  const PublishRun withoutClient = Check();
+  EXPECT_EQ(withoutClient.status, 1);
+  EXPECT_NE(withoutClient.out.find("holds no client.exe"), std::string::npos) << withoutClient.out;
+
   EXPECT_EQ(Farpublish({"check"}).status, 2);
   EXPECT_EQ(Farpublish({"check", server.Url("/site/servercfg.xml"), "--key"}).status, 2);
 }

@@ -1,11 +1,11 @@
 #include "site_check.h"
 
 #include <algorithm>
-#include <cctype>
 #include <system_error>
 
 #include "archive_check.h"
 #include "build_files.h"
+#include "base/ox_letter_case.h"
 #include "base/ox_unicode.h"
 #include "command_line.h"
 #include "entered_folder.h"
@@ -95,10 +95,9 @@ void CheckChain(const std::vector<VersionEntry>& entries, Report& report) {
   }
 }
 
-bool IsLauncherName(std::string name) {
-  std::transform(name.begin(), name.end(), name.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return name == "farlaunch.exe";
+// The launcher finds its files whatever their letter case.
+bool IsNamed(const std::string& entryName, const std::string& fileName) {
+  return ox_base::FoldLetterCase(entryName) == ox_base::FoldLetterCase(fileName);
 }
 
 void CheckEntries(const std::vector<VersionEntry>& entries, Report& report, std::size_t& files) {
@@ -110,7 +109,7 @@ void CheckEntries(const std::vector<VersionEntry>& entries, Report& report, std:
       ++files;
       // The launcher installs only the first entry of its own archive, and
       // then restarts farLaunch.exe.
-      if (item.Type == kLauncherItem && !names.empty() && !IsLauncherName(names.front())) {
+      if (item.Type == kLauncherItem && !names.empty() && !IsNamed(names.front(), kLauncherExecutable)) {
         report.Problem(what + " (" + item.SourceFileAddr + "): the launcher's archive starts with \"" +
                        Shown(names.front()) + "\", not " + kLauncherExecutable);
       }
@@ -126,7 +125,8 @@ void CheckFullPackage(const ServerConfig& server, Report& report) {
   std::vector<std::string> names;
   CheckFile("full package " + Shown(server.MiniTargetFileName), server.MiniSourceFileAddr,
             server.MiniSourceFileCheck, true, report, names);
-  if (!names.empty() && std::find(names.begin(), names.end(), kClientProgram) == names.end()) {
+  if (!names.empty() && std::none_of(names.begin(), names.end(),
+                                     [](const std::string& name) { return IsNamed(name, kClientProgram); })) {
     report.Problem("full package (" + server.MiniSourceFileAddr + "): holds no " + kClientProgram +
                    ", so launchers install it again at every start");
   }
