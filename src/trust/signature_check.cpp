@@ -24,9 +24,7 @@ struct SignatureVerifier::State {
   PublicKey key;
   SignatureFile file;
   Verification early;  // a failure found before the document is seen; Valid while none
-  bool prehashed = false;
   crypto_generichash_state hash;
-  std::string legacyDocument;
 };
 
 SignatureVerifier::SignatureVerifier(const PublicKey& key, std::string_view signatureFile)
@@ -40,11 +38,20 @@ SignatureVerifier::SignatureVerifier(const PublicKey& key, std::string_view sign
     return;
   }
   state.file = std::move(*parsed.value);
-  state.prehashed = IsAlgorithm(state.file, kPrehashedAlgorithm);
-  if (!state.prehashed && !IsAlgorithm(state.file, kLegacyAlgorithm)) {
+  // A legacy signature covers whatever bytes it was made over: a genuine
+  // prehashed signature relabelled "Ed" verifies over the 64-byte digest
+  // as if that were the document. Only the prehashed form is taken.
+  if (IsAlgorithm(state.file, kLegacyAlgorithm)) {
+    state.early = {SignatureCheck::LegacyAlgorithm,
+                   "the signature uses minisign's legacy algorithm Ed (minisign -l); only prehashed ED "
+                   "signatures are accepted",
+                   "",
+                   {}};
+    return;
+  }
+  if (!IsAlgorithm(state.file, kPrehashedAlgorithm)) {
     state.early = {SignatureCheck::UnknownAlgorithm,
-                     "unknown signature algorithm " + DescribeAlgorithm(state.file.algorithm) +
-                         " (known: ED, Ed)",
+                     "unknown signature algorithm " + DescribeAlgorithm(state.file.algorithm) + " (known: ED)",
                      "",
                      {}};
     return;
@@ -57,7 +64,7 @@ SignatureVerifier::SignatureVerifier(const PublicKey& key, std::string_view sign
                      {}};
     return;
   }
-  if (state.prehashed) crypto_generichash_init(&state.hash, nullptr, 0, kPrehashBytes);
+  crypto_generichash_init(&state.hash, nullptr, 0, kPrehashBytes);
 }
 
 SignatureVerifier::~SignatureVerifier() = default;
@@ -65,11 +72,7 @@ SignatureVerifier::~SignatureVerifier() = default;
 void SignatureVerifier::Update(std::string_view piece) {
   State& state = *state_;
   if (!state.early.Valid()) return;
-  if (state.prehashed) {
-    crypto_generichash_update(&state.hash, reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
-  } else {
-    state.legacyDocument.append(piece);
-  }
+  crypto_generichash_update(&state.hash, reinterpret_cast<const unsigned char*>(piece.data()), piece.size());
 }
 
 Verification SignatureVerifier::Finish() {
@@ -78,16 +81,8 @@ Verification SignatureVerifier::Finish() {
   const SignatureFile& file = state.file;
 
   unsigned char digest[kPrehashBytes];
-  const unsigned char* signedBytes = digest;
-  std::size_t signedSize = sizeof(digest);
-  if (state.prehashed) {
-    crypto_generichash_final(&state.hash, digest, sizeof(digest));
-  } else {
-    signedBytes = reinterpret_cast<const unsigned char*>(state.legacyDocument.data());
-    signedSize = state.legacyDocument.size();
-  }
-  if (crypto_sign_verify_detached(file.signature.data(), signedBytes, signedSize, state.key.ed25519.data()) !=
-      0) {
+  crypto_generichash_final(&state.hash, digest, sizeof(digest));
+  if (crypto_sign_verify_detached(file.signature.data(), digest, sizeof(digest), state.key.ed25519.data()) != 0) {
     return {SignatureCheck::DocumentMismatch, "the signature does not match the document", "", {}};
   }
 

@@ -1,6 +1,6 @@
 #pragma once
 // Checks a document against a minisign signature file and the publisher's
-// public key, the way minisign -V does: the algorithm must be known, the key
+// public key, the way minisign -V does: the algorithm must be "ED", the key
 // ids must match, the signature must match the document, and the global
 // signature must match the signature and its trusted comment.
 #include <cstdint>
@@ -14,7 +14,8 @@
 enum class SignatureCheck {
   Valid,
   MalformedSignature,      // the signature file cannot be read
-  UnknownAlgorithm,        // neither "ED" (prehashed) nor "Ed" (legacy)
+  LegacyAlgorithm,         // "Ed": minisign's legacy form, over the document itself
+  UnknownAlgorithm,        // neither "ED" (prehashed) nor "Ed"
   KeyIdMismatch,           // signed by another key
   DocumentMismatch,        // the document is not what was signed
   TrustedCommentMismatch,  // the trusted comment is not what was signed
@@ -31,8 +32,8 @@ struct Verification {
 };
 
 // Checks a document that arrives in pieces, so it can be verified while it
-// downloads. A prehashed signature hashes each piece as it comes; a legacy
-// one keeps the document until Finish, as Ed25519 needs it whole.
+// downloads: each piece is hashed as it comes. Only prehashed ("ED")
+// signatures are accepted.
 class SignatureVerifier {
  public:
   // Reads the signature file; what is wrong with it is reported by Finish.
