@@ -150,7 +150,7 @@ class BodyTransfer {
     if (length < 0) return Fail("the server announced no length");
     result_.bytesExpected = static_cast<std::uint64_t>(length);
     if (TooLarge(*result_.bytesExpected)) {
-      return Fail("larger than " + std::to_string(options_.maxBytes) + " bytes (" + std::to_string(length) +
+      return FailTooLarge("larger than " + std::to_string(options_.maxBytes) + " bytes (" + std::to_string(length) +
                   " announced)");
     }
     if (std::string problem = check_.CheckLength(*result_.bytesExpected); !problem.empty()) {
@@ -168,7 +168,7 @@ class BodyTransfer {
 
   bool Append(const char* data, std::size_t size) {
     if (TooLarge(result_.bytesReceived + used_ + size)) {
-      return Fail("larger than " + std::to_string(options_.maxBytes) + " bytes");
+      return FailTooLarge("larger than " + std::to_string(options_.maxBytes) + " bytes");
     }
     while (size > 0) {
       std::size_t room = buffer_.size() - used_;
@@ -242,7 +242,7 @@ class BodyTransfer {
                   std::to_string(start_.have) + " of " + std::to_string(start_.meta.length));
     }
     result_.bytesExpected = total;
-    if (TooLarge(total)) return Fail("larger than " + std::to_string(options_.maxBytes) + " bytes");
+    if (TooLarge(total)) return FailTooLarge("larger than " + std::to_string(options_.maxBytes) + " bytes");
     if (std::string problem = check_.CheckLength(total); !problem.empty()) return Reject(std::move(problem));
     if (!HashPartialFile() || !Open("ab")) return false;
     result_.bytesReceived = start_.have;
@@ -274,6 +274,10 @@ class BodyTransfer {
   }
 
   bool TooLarge(std::uint64_t bytes) const { return options_.maxBytes != 0 && bytes > options_.maxBytes; }
+  bool FailTooLarge(std::string reason) {
+    result_.tooLarge = true;
+    return Fail(std::move(reason));
+  }
 
   bool Fail(std::string reason) {
     result_.reason = std::move(reason);
@@ -364,7 +368,7 @@ bool IsTransientTransfer(CURLcode code) {
 
 // libcurl's failure in words, with how far the body had come.
 std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail, const DownloadOptions& options,
-                            const DownloadResult& result) {
+                            const DownloadResult& result, std::chrono::steady_clock::duration elapsed) {
   std::string problem;
   switch (code) {
     case CURLE_RECV_ERROR:
@@ -378,8 +382,14 @@ std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail
       problem = "the server closed the connection without answering";
       break;
     case CURLE_OPERATION_TIMEDOUT:
-      problem = NothingReceived(curl) ? "no connection within " + std::to_string(kConnectTimeoutMs / 1000) + " seconds"
-                                      : "no data for " + std::to_string(options.stallLimit.count()) + " seconds";
+      // The attempt's whole deadline rather than a stall.
+      if (options.deadline.count() > 0 && elapsed >= options.deadline) {
+        problem = "not complete within " + std::to_string(options.deadline.count()) + " seconds";
+      } else {
+        problem = NothingReceived(curl) ? "no connection within " + std::to_string(kConnectTimeoutMs / 1000) +
+                                              " seconds"
+                                        : "no data for " + std::to_string(options.stallLimit.count()) + " seconds";
+      }
       break;
     default:
       problem = detail.empty() ? curl_easy_strerror(code) : detail;
@@ -437,6 +447,7 @@ void Attempt(const std::string& url, const std::string& localPath, platform::Mes
   curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
   curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, static_cast<long>(options.stallLimit.count()));
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(std::chrono::milliseconds(options.deadline).count()));
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
   // Larger socket reads than libcurl's 16 KiB default: fewer calls per chunk.
@@ -447,15 +458,17 @@ void Attempt(const std::string& url, const std::string& localPath, platform::Mes
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 
+  auto began = std::chrono::steady_clock::now();
   CURLcode code = curl_easy_perform(curl);
   if (ConnectFailed(curl, code)) {
     detail[0] = '\0';
+    began = std::chrono::steady_clock::now();
     code = curl_easy_perform(curl);
   }
   if (code != CURLE_OK) {
     // A refusal of our own (status, length, disk) is the better reason.
     if (result.reason.empty()) {
-      result.reason = TransferProblem(curl, code, detail, options, result);
+      result.reason = TransferProblem(curl, code, detail, options, result, std::chrono::steady_clock::now() - began);
       end.transient = IsTransientTransfer(code);
     }
     transfer.KeepReceived();

@@ -35,6 +35,9 @@ struct DownloadOptions {
   std::function<void(const RetryNotice&)> onRetry{};
   // At most this many body bytes per second; 0: no limit.
   std::uint64_t maxBytesPerSecond = 0;
+  // How long one attempt may take in all, however slowly bytes trickle in
+  // (the stall limit catches only none); 0: no limit.
+  std::chrono::seconds deadline{0};
 };
 
 // What became of one download.
@@ -56,6 +59,8 @@ struct DownloadResult {
   std::uint64_t resumedFrom = 0;
   // Attempts made, retries included.
   int attempts = 0;
+  // It failed for passing DownloadOptions::maxBytes.
+  bool tooLarge = false;
 
   explicit operator bool() const { return ok; }
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -194,6 +195,29 @@ TEST(HttpDownloader, StalledServerIsGivenUp) {
   EXPECT_FALSE(fs::exists(dir.File("b.zip")));
   // A stall after connecting is not a connect failure: the request is not repeated.
   EXPECT_EQ(beforeHead.Requests().size(), 1u);
+}
+
+// A body that trickles in never stalls; the attempt's deadline ends it.
+TEST(HttpDownloader, ATricklingBodyEndsAtTheDeadline) {
+  std::vector<std::string> parts = {Head("200 OK\r\nContent-Length: 100")};
+  for (int i = 0; i < 100; ++i) parts.push_back("x");
+  ScriptedHttpServer trickle(parts, ScriptedHttpServer::Then::Close);
+  std::atomic<bool> done{false};
+  std::thread feeder([&] {
+    while (!done) {
+      trickle.ReleaseNextPart();
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+  });
+  TempDir dir;
+  RecordingMessageTarget window;
+  DownloadOptions options = SingleAttempt(std::chrono::seconds(10));
+  options.deadline = std::chrono::seconds(2);
+  const DownloadResult result = HttpDownloader::DownloadFile(trickle.Url("/a.xml"), dir.File("a.xml"), window, options);
+  done = true;
+  feeder.join();
+  EXPECT_FALSE(result);
+  EXPECT_EQ(result.reason.rfind("not complete within 2 seconds after ", 0), 0u) << result.reason;
 }
 
 TEST(HttpDownloader, UnreachableServersFailWithoutAFile) {
