@@ -1,5 +1,7 @@
 #include "frontends/console/http_web_panel.h"
 
+#include "base/ox_base.h"
+#include "base/ox_log.h"
 #include "base/ox_unicode.h"
 #include "frontends/console/html_charset.h"
 #include "frontends/console/html_visible_text.h"
@@ -46,7 +48,13 @@ void HttpWebPanel::FetchRequests() {
 
     lock.lock();
     if (stopping_ || newestNavigation_ != navigation) continue;  // abandoned
-    if (!page.error.empty()) console_.PrintLine("[Page] " + url + ": " + page.error);
+    if (page.refused) {
+      // farLaunch.log takes the base library's errors; the console echoes them.
+      const ox_base::SmartPtr<ox_base::OxLog> root = ox_base::OxBase::GetRootLog();
+      if (root) root->GetChild("farLaunch")->Error("news page (%s): %s\n", url.c_str(), page.error.c_str());
+    } else if (!page.error.empty()) {
+      console_.PrintLine("[Page] " + url + ": " + page.error);
+    }
     loop_.Post([this, navigation, page = std::move(page)](platform::WindowEvents& events) mutable {
       // A Navigate made after this download was queued wins.
       if (newestNavigation_ != navigation) return;

@@ -45,7 +45,7 @@ FetchedPage FetchPage(const std::string& url, const std::function<bool()>& keepG
   Transfer transfer;
   transfer.keepGoing = &keepGoing;
   curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https,file");
+  curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, 10L);
@@ -62,6 +62,11 @@ FetchedPage FetchPage(const std::string& url, const std::function<bool()>& keepG
   curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
 
   CURLcode rc = curl_easy_perform(h);
+  if (rc == CURLE_UNSUPPORTED_PROTOCOL) {
+    page.refused = true;
+    page.error = "refused: the panel shows only http and https pages";
+    return page;
+  }
   if (rc != CURLE_OK) {
     page.error = transfer.tooLarge ? "page larger than 16 MiB" : curl_easy_strerror(rc);
     return page;

@@ -1,5 +1,7 @@
 #include "frontends/gtk/gtk_web_panel.h"
 
+#include "base/ox_base.h"
+#include "base/ox_log.h"
 #include "frontends/gtk/gtk_text.h"
 
 namespace frontends::gtk {
@@ -13,6 +15,12 @@ struct TextRequest {
 constexpr const char* kVisibleTextScript =
     "document.documentElement ? document.documentElement.innerText : ''";
 
+// The page decides which server the game connects to: it must neither come
+// from nor lead to local files or other schemes.
+bool IsWebAddress(const char* uri) {
+  return uri != nullptr && (g_ascii_strncasecmp(uri, "http:", 5) == 0 || g_ascii_strncasecmp(uri, "https:", 6) == 0);
+}
+
 }  // namespace
 
 GtkWebPanel::GtkWebPanel(EventGate& gate, std::function<void()> onDownloadComplete,
@@ -23,6 +31,7 @@ GtkWebPanel::GtkWebPanel(EventGate& gate, std::function<void()> onDownloadComple
       // The panel holds the view itself, whichever container shows it.
       view_(WEBKIT_WEB_VIEW(g_object_ref_sink(webkit_web_view_new()))) {
   g_signal_connect(view_.get(), "load-changed", G_CALLBACK(OnLoadChanged), this);
+  g_signal_connect(view_.get(), "decide-policy", G_CALLBACK(OnDecidePolicy), nullptr);
 }
 
 GtkWebPanel::~GtkWebPanel() { g_signal_handlers_disconnect_by_data(view_.get(), this); }
@@ -49,6 +58,25 @@ void GtkWebPanel::OnLoadChanged(WebKitWebView*, WebKitLoadEvent event, gpointer 
     panel->onDownloadComplete_();
     panel->onNavigateComplete_();
   });
+}
+
+gboolean GtkWebPanel::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                     gpointer) {
+  if (type != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION && type != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+    return FALSE;
+  }
+  WebKitNavigationAction* action =
+      webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+  if (IsWebAddress(uri)) return FALSE;
+  webkit_policy_decision_ignore(decision);
+  // farLaunch.log takes the base library's errors.
+  const ox_base::SmartPtr<ox_base::OxLog> root = ox_base::OxBase::GetRootLog();
+  if (root) {
+    root->GetChild("farLaunch")->Error("news page (%s): refused: the panel shows only http and https pages\n",
+                                       uri != nullptr ? uri : "");
+  }
+  return TRUE;
 }
 
 std::string GtkWebPanel::VisibleText() {

@@ -1,7 +1,8 @@
 #pragma once
 // The web panel (control 1005) as a WebKitWebView. A finished load reports
 // "download complete" and then "navigate complete": the page is whole by
-// then, so its visible text can be read at once.
+// then, so its visible text can be read at once. Only http and https pages
+// are shown.
 #include <gtk/gtk.h>
 #include <webkit2/webkit2.h>
 
@@ -30,6 +31,9 @@ class GtkWebPanel : public platform::WebPanel {
 
  private:
   static void OnLoadChanged(WebKitWebView* view, WebKitLoadEvent event, gpointer self);
+  // Lets the panel go only to http and https pages; a refusal is logged.
+  static gboolean OnDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                 gpointer unused);
 
   EventGate& gate_;
   std::function<void()> onDownloadComplete_;

@@ -10,6 +10,7 @@
 #include "frontends/console/recording_events.h"
 #include "support/code_page_text.h"
 #include "support/recording_http_server.h"
+#include "support/temp_dir.h"
 
 namespace frontends::console {
 namespace {
@@ -130,6 +131,10 @@ TEST_F(HttpWebPanelTest, AFailedNavigationCompletesWithoutADocument) {
   EXPECT_EQ(NavigateAndRead({"http://127.0.0.1:1/news"}), "");
   EXPECT_EQ(events_.log.size(), 4u);
   EXPECT_NE(Console().find("[Page] http://127.0.0.1:1/news: "), std::string::npos) << Console();
+  // The page decides which server the game connects to: never a local file.
+  const TempDir dir;
+  EXPECT_EQ(NavigateAndRead({"file://" + dir.Write("local.html", "<p>local secret</p>")}), "");
+  EXPECT_EQ(events_.log.size(), 6u);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "frontends/gtk/gtk_platform.h"
 #include "frontends/gtk/gtk_test_support.h"
+#include "support/recording_http_server.h"
 #include "support/temp_dir.h"
 #include "ui/image_resources.h"
 
@@ -210,10 +211,11 @@ TEST(GtkWindow, StaysAtItsSizeAtTheOriginWhateverThePanelShows) {
   EXPECT_TRUE(gtk_test::PumpUntil([&] { return OnScreen(window) == kWindow; })) << "not at its size after start-up";
 
   // A page far larger than the panel, shown at the panel's full rectangle.
-  const TempDir dir;
-  const std::filesystem::path page = dir.Path() / "wide.html";
-  std::ofstream(page) << "<html><body style=\"background:#ff0000\"><div style=\"width:3000px;height:3000px\">news</div>"
-                       "</body></html>";
+  RecordingHttpServer site;
+  site.Put("/wide.html",
+           "<html><body style=\"background:#ff0000\"><div style=\"width:3000px;height:3000px\">news</div>"
+           "</body></html>",
+           "text/html");
   gtk_test::RecordingEvents events;
   int loadedAtTick = -1;
   int ticks = 0;
@@ -234,7 +236,7 @@ TEST(GtkWindow, StaysAtItsSizeAtTheOriginWhateverThePanelShows) {
     }
   };
   gtk->GetUiThread().StartTimer(1, 100);
-  gtk->GetWebPanel().Navigate("file://" + page.string());
+  gtk->GetWebPanel().Navigate(site.Url("/wide.html"));
   EXPECT_EQ(gtk->Run(events), 0);
   EXPECT_EQ(afterLoad, kWindow) << afterLoad.right << "x" << afterLoad.bottom;
   EXPECT_EQ((Rect{panel.x, panel.y, panel.x + panel.width, panel.y + panel.height}), (Rect{338, 162, 982, 534}));
