@@ -51,26 +51,34 @@ TrustResult<SignatureFile> ParseSignatureFile(std::string_view text) {
   return {file, ""};
 }
 
-std::optional<std::uint64_t> TrustedCommentTimestamp(std::string_view trustedComment) {
-  constexpr std::string_view kField = "timestamp:";
+std::vector<std::string_view> TrustedCommentValues(std::string_view trustedComment, std::string_view name) {
+  std::vector<std::string_view> values;
   while (true) {
     const std::size_t tab = trustedComment.find('\t');
     const std::string_view field = trustedComment.substr(0, tab);
-    if (StartsWith(field, kField)) {
-      const std::string_view digits = field.substr(kField.size());
-      if (digits.empty()) return std::nullopt;
-      std::uint64_t seconds = 0;
-      for (const char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
-        if (seconds > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
-        seconds = seconds * 10 + digit;
-      }
-      return seconds;
+    if (field.size() > name.size() && StartsWith(field, name) && field[name.size()] == ':') {
+      values.push_back(field.substr(name.size() + 1));
     }
-    if (tab == std::string_view::npos) return std::nullopt;
+    if (tab == std::string_view::npos) return values;
     trustedComment.remove_prefix(tab + 1);
   }
+}
+
+std::optional<std::uint64_t> TrustedCommentSeconds(std::string_view trustedComment, std::string_view name) {
+  const std::vector<std::string_view> values = TrustedCommentValues(trustedComment, name);
+  if (values.empty() || values.front().empty()) return std::nullopt;
+  std::uint64_t seconds = 0;
+  for (const char c : values.front()) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const std::uint64_t digit = static_cast<std::uint64_t>(c - '0');
+    if (seconds > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
+    seconds = seconds * 10 + digit;
+  }
+  return seconds;
+}
+
+std::optional<std::uint64_t> TrustedCommentTimestamp(std::string_view trustedComment) {
+  return TrustedCommentSeconds(trustedComment, "timestamp");
 }
 
 std::string DescribeAlgorithm(const std::array<std::uint8_t, 2>& algorithm) {

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "trust/public_key.h"
 #include "trust/trust_result.h"
@@ -32,9 +33,15 @@ struct SignatureFile {
 // or Base64 that does not give exactly the bytes above.
 TrustResult<SignatureFile> ParseSignatureFile(std::string_view text);
 
-// The seconds of the first tab-separated field "timestamp:<digits>" of a
-// trusted comment, as minisign writes it ("timestamp:1700000000\tfile:a").
-// None when there is no such field or its value is not a number that fits.
+// The values of every tab-separated field "<name>:<value>" of a trusted
+// comment, as minisign writes it ("timestamp:1700000000\tfile:a"), in order.
+std::vector<std::string_view> TrustedCommentValues(std::string_view trustedComment, std::string_view name);
+
+// The seconds of the first field "<name>:<digits>". None when there is no
+// such field or its value is not a number that fits.
+std::optional<std::uint64_t> TrustedCommentSeconds(std::string_view trustedComment, std::string_view name);
+
+// TrustedCommentSeconds of "timestamp".
 std::optional<std::uint64_t> TrustedCommentTimestamp(std::string_view trustedComment);
 
 // A form of two algorithm bytes fit for a message: the characters when

@@ -4,7 +4,9 @@
 #include <deque>
 
 #include "update/entry_conflicts.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/trust_files.h"
 #include "zip/zip_reader.h"
 #include "zip/zip_writer_pool.h"
 
@@ -60,7 +62,7 @@ void Conclude(std::deque<EntryInstall>& installs, std::vector<EntryFailure> fail
     if (failure.empty() && written.result != ZipResult::Ok && written.result != ZipResult::Cancelled) {
       failure = EntryProblem(written.result, written.problem, install.record.name);
     }
-    install.record.written = failure.empty() && written.result == ZipResult::Ok;
+    install.record.written = !install.record.skipped && failure.empty() && written.result == ZipResult::Ok;
     cancelled = cancelled || written.result == ZipResult::Cancelled;
     if (!failure.empty()) failures.push_back({install.index, std::move(failure)});
     result.entries.push_back(std::move(install.record));
@@ -120,6 +122,11 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
       installed.name = entry.name;
       if (!IsInsideGameDirectory(entry.name)) {
         install.refusal = entry.name + " would leave the game directory";
+        continue;
+      }
+      if (!how.trustFilesAllowed && IsTrustFile(entry.name)) {
+        LogFailure(entry.name, archive, kUnverifiedTrustFile);
+        installed.skipped = true;
         continue;
       }
       const std::string aside = how.asideName ? how.asideName() : std::string();

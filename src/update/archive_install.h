@@ -40,6 +40,9 @@ struct ArchiveInstall {
   // How many threads write entries at once; 0: one per processor core (see
   // ZipWriterPool::ThreadsFor).
   std::size_t writers = 0;
+  // Whether entries may land on the trust files (IsTrustFile): only when
+  // the run is verified. Else such an entry is skipped and logged.
+  bool trustFilesAllowed = false;
 };
 
 // What became of one chosen entry.
@@ -52,6 +55,7 @@ struct InstalledEntry {
   std::vector<std::string> createdDirectories;
   bool extracted = false;  // the reader was given the entry's file: it (perhaps partial) may be there
   bool written = false;    // the reader wrote it without a failure
+  bool skipped = false;    // a trust file in an unverified run: not written, no failure
 };
 
 enum class ArchiveOutcome {

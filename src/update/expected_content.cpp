@@ -35,6 +35,11 @@ bool ExpectedContentOf(const FileCheck& check, bool verified, ExpectedContent& e
       return false;
     }
     expected.size = bytes;
+  } else if (verified) {
+    // The hash is known only at the end: without a size, the file could
+    // grow without bound before it is found wrong.
+    problem = "no Size for this file: the update is verified, and the server document gives none";
+    return false;
   }
   return true;
 }

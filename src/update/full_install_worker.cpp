@@ -7,6 +7,7 @@
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/self_update.h"
+#include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
 #include "update/worker_steps.h"
@@ -48,6 +49,9 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed,
                          "the file name " + package + " leaves the game directory");
   }
+  if (!state.Verified() && IsTrustFile(package)) {
+    return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, kUnverifiedTrustFile);
+  }
   const DownloadResult download =
       FetchFile(state, platform, state.MiniSourceFileAddr, package, state.MiniSourceFileCheck);
   if (!download) {
@@ -73,7 +77,9 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
       return PackageEnd::Cancelled;
     }
     // The package overwrites what is there: it is the whole client.
-    result = InstallArchive(package, ArchiveInstall(), progress);
+    ArchiveInstall how;
+    how.trustFilesAllowed = state.Verified();
+    result = InstallArchive(package, how, progress);
   }
   if (result.outcome == ArchiveOutcome::Cancelled || progress.cancelInstall) {
     LogFailure("full client package " + package, state.MiniSourceFileAddr,

@@ -10,6 +10,7 @@ namespace {
 ArchiveInstallResult InstallPatchArchive(LauncherState& state) {
   ArchiveInstall how;
   how.asideName = [&state] { return MovedAsideName(state.renameCounter++); };
+  how.trustFilesAllowed = state.Verified();
   ArchiveInstallResult result = InstallArchive(kPatchArchive, how, state.progress);
   if (result.outcome != ArchiveOutcome::Unreadable) {
     DeleteFileIfPresent(kPatchArchive);

@@ -61,6 +61,7 @@ struct LauncherState {
   // What the update is verified with; read by the first fetch of the
   // server document, before any worker starts.
   std::optional<TrustAnchor> trust;
+  bool Verified() const { return trust && trust->Verified(); }
 
   // Workflow.
   bool needFullInstall = true;

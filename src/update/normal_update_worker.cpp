@@ -4,6 +4,7 @@
 
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
 
@@ -51,6 +52,10 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
   if (!IsInsideGameDirectory(localName)) {
     failure.reason = "the file name " + localName + " leaves the game directory";
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  }
+  if (!state.Verified() && IsTrustFile(localName)) {
+    LogFailure(item.TargetFileName, item.SourceFileAddr, kUnverifiedTrustFile);
+    return true;
   }
   const DownloadResult download = FetchFile(state, platform, item.SourceFileAddr, localName, item.check);
   if (!download) {

@@ -25,13 +25,15 @@ void MakeExecutable(const std::string& name) {
 ArchiveInstallResult InstallLauncherArchive(LauncherState& state) {
   ArchiveInstall how;
   how.firstEntryOnly = true;
+  how.trustFilesAllowed = state.Verified();
   // Each moved-aside name is used once in a run, so that every original
   // can be put back.
   how.asideName = [&state] {
     return state.selfUpdated ? MovedAsideName(state.renameCounter++) : std::string(kLauncherAsideName);
   };
   ArchiveInstallResult result = InstallArchive(kLauncherArchive, how, state.progress);
-  if (result.outcome == ArchiveOutcome::Installed) {
+  // A skipped entry is no new launcher to restart into.
+  if (result.outcome == ArchiveOutcome::Installed && result.entries.front().written) {
     MakeExecutable(result.entries.front().name);
     state.selfUpdated = true;
   }

@@ -18,9 +18,10 @@ namespace {
 // The fetch runs on the UI thread and is retried eleven times by the
 // status timer: a silent server must not hold the start for more than
 // about two minutes, nor a huge answer (a wrong address, a proxy's page)
-// fill the memory. It is small: never resumed, and no retry within the
-// call holds the window.
-const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024, {}, false, RetryPolicy::None()};
+// fill the memory, nor a trickling one hold it past its deadline. It is
+// small: never resumed, and no retry within the call holds the window.
+const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024, {},
+                                           false, RetryPolicy::None(), {}, 0, kDocumentFetchDeadline};
 
 const char kWhat[] = "server document";
 
@@ -36,7 +37,9 @@ const TrustAnchor& TrustAnchorOf(LauncherState& state) {
     if (!state.trust->Verified()) {
       LogFailure("updates", "",
                  std::string("not verified: no publisher key is built in and the game directory has no ") +
-                     kPublisherKeyFile);
+                     kPublisherKeyFile + "; whoever answers in place of the update site can install anything. " +
+                     "Build the key in with FARLAUNCH_PUBLISHER_KEY, or ship " + kPublisherKeyFile +
+                     " in the client that players install by hand");
     }
   }
   return *state.trust;
@@ -70,8 +73,8 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   if (!DownloadServerDocument(state.UpdateServerAddr, platform.GetUiThread(), plain, reason)) {
     return Failed(state, reason);
   }
-  std::optional<std::uint64_t> newerSigningTime;
-  if (trust.key && !AcceptSignedDocument(state, platform, *trust.key, plain, newerSigningTime)) {
+  std::optional<SigningRecord> accepted;
+  if (trust.key && !AcceptSignedDocument(state.UpdateServerAddr, platform.GetUiThread(), *trust.key, plain, accepted)) {
     return false;
   }
   // Stored Base64-encoded; the save replaces the file as a whole. The base
@@ -79,7 +82,7 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kServerDocument, Base64Encode(plain), false)) {
     return Failed(state, std::string(kServerDocument) + " cannot be stored");
   }
-  if (newerSigningTime && !RecordSigningTime(*newerSigningTime)) {
+  if (accepted && !RecordSigning(*accepted)) {
     return Failed(state, std::string(kSigningTimeRecord) + " cannot be saved");
   }
   return true;

@@ -5,22 +5,46 @@
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
+#include "trust/sha256.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 
-std::optional<std::uint64_t> RecordedSigningTime() {
+namespace {
+
+constexpr char kAddressBound[] = "url";
+
+bool ParseRecord(const std::string& text, SigningRecord& record) {
+  if (text.empty() || text.back() != '\n') return false;
+  const char* const end = text.data() + text.size() - 1;
+  const auto [stop, error] = std::from_chars(text.data(), end, record.seconds);
+  if (error != std::errc()) return false;
+  std::string_view rest(stop, static_cast<std::size_t>(end - stop));
+  if (rest.empty()) return true;
+  if (rest.front() != ' ') return false;
+  rest.remove_prefix(1);
+  const std::optional<std::string> sha256 = ParseSha256Hex(rest.substr(0, rest.find(' ')));
+  if (!sha256) return false;
+  record.sha256 = *sha256;
+  rest.remove_prefix(std::min(rest.size(), sha256->size()));
+  if (rest.empty()) return true;
+  record.addressBound = rest == std::string(" ") + kAddressBound;
+  return record.addressBound;
+}
+
+}  // namespace
+
+std::optional<SigningRecord> RecordedSigning() {
   if (!FileExists(kSigningTimeRecord)) return std::nullopt;
   std::string text;
-  std::uint64_t seconds = 0;
-  if (ReadGameFile(kSigningTimeRecord, text) && !text.empty() && text.back() == '\n') {
-    const char* end = text.data() + text.size() - 1;
-    const auto [stop, error] = std::from_chars(text.data(), end, seconds);
-    if (error == std::errc() && stop == end) return seconds;
-  }
+  SigningRecord record;
+  if (ReadGameFile(kSigningTimeRecord, text) && ParseRecord(text, record)) return record;
   LogFailure(kSigningTimeRecord, "", "not a signing time; older server documents are not refused this time");
   return std::nullopt;
 }
 
-bool RecordSigningTime(std::uint64_t seconds) {
-  return ox_base::OxBase::GetFileSystem()->ReplaceContents(kSigningTimeRecord, std::to_string(seconds) + "\n", false);
+bool RecordSigning(const SigningRecord& record) {
+  std::string text = std::to_string(record.seconds);
+  if (!record.sha256.empty()) text += " " + record.sha256;
+  if (record.addressBound) text += std::string(" ") + kAddressBound;
+  return ox_base::OxBase::GetFileSystem()->ReplaceContents(kSigningTimeRecord, text + "\n", false);
 }

@@ -7,6 +7,9 @@
 
 namespace {
 constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
+// An unverified file has no announced size to stop at; a game's largest
+// files stay well below this.
+constexpr std::uint64_t kUnverifiedFileCap = std::uint64_t{4} << 30;
 }  // namespace
 
 AddressScheme SchemeOf(const std::string& address) {
@@ -33,10 +36,11 @@ DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, con
                          const std::string& localName, const FileCheck& check) {
   DownloadOptions options;
   DownloadResult refused;
-  if (!ExpectedContentOf(check, state.trust && state.trust->Verified(), options.expected, refused.reason)) {
+  if (!ExpectedContentOf(check, state.Verified(), options.expected, refused.reason)) {
     return refused;
   }
   options.maxBytesPerSecond = state.downloadRateLimit;
+  if (!state.Verified()) options.maxBytes = kUnverifiedFileCap;
   UpdateProgress& progress = state.progress;
   options.onRetry = [&progress, &address, &localName](const RetryNotice& notice) {
     if (notice.phase == RetryNotice::Phase::Starting) {
@@ -48,7 +52,11 @@ DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, con
                    " in " + std::to_string(notice.pause.count()) + " ms");
     progress.AnnounceRetry(notice.retry, notice.retries);
   };
-  return HttpDownloader::DownloadFile(address, localName, platform.GetUiThread(), options);
+  DownloadResult download = HttpDownloader::DownloadFile(address, localName, platform.GetUiThread(), options);
+  if (download.tooLarge && !state.Verified()) {
+    download.reason += "; an unverified update takes no file larger than 4 GiB";
+  }
+  return download;
 }
 
 bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string& problem) {

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "trust/document_address.h"
 #include "trust/minisign_cli.h"
 #include "trust/tampering.h"
 #include "update/update_fixture.h"
@@ -48,14 +49,24 @@ class SignedUpdate : public UpdateFixture {
     return document;
   }
 
-  // minisign's signature of `text` by `by`, with minisign's own trusted
-  // comment signed at `signedAt`.
-  std::string Signature(const std::string& text, const MinisignKeys& by, std::uint64_t signedAt = kSignedAt) {
+  // The trusted comment farpublish writes for the document served here,
+  // signed at `signedAt`, with `more` fields before minisign's last.
+  std::string Comment(std::uint64_t signedAt = kSignedAt, const std::string& more = "") {
+    return "timestamp:" + std::to_string(signedAt) + "\tfile:servercfg.xml\turl:" + site.Url("/servercfg.xml") +
+           more + "\thashed";
+  }
+
+  // minisign's signature of `text` by `by`, with the trusted comment
+  // `comment`.
+  std::string SignatureWith(const std::string& text, const MinisignKeys& by, const std::string& comment) {
     const std::string path = keys.Write("servercfg.xml", text);
     MinisignSignOptions options;
-    options.trustedComment = "timestamp:" + std::to_string(signedAt) + "\tfile:servercfg.xml\thashed";
+    options.trustedComment = comment;
     EXPECT_TRUE(MinisignSign(by, path, path + ".minisig", options));
     return ReadFile(path + ".minisig");
+  }
+  std::string Signature(const std::string& text, const MinisignKeys& by, std::uint64_t signedAt = kSignedAt) {
+    return SignatureWith(text, by, Comment(signedAt));
   }
 
   void Serve(const std::string& text, const std::optional<std::string>& signature) {
@@ -99,7 +110,7 @@ TEST_F(SignedUpdate, ASignedDocumentWithTheRightHashesUpdatesToTheEnd) {
   EXPECT_EQ(dir.Read("data/a.txt"), "a from 11");
   EXPECT_EQ(dir.Read("b.txt"), "b from 11");
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);
-  EXPECT_EQ(RecordedTime(), std::to_string(kSignedAt) + "\n");
+  EXPECT_EQ(RecordedTime(), std::to_string(kSignedAt) + " " + Sha256Of(ReadFile(keys.File("servercfg.xml"))) + " url\n");
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_EQ(FailureLog(), "") << "a verified run without failures writes no log";
   for (const char* leftover : {"servercfg.xml", "servercfg.xml.download", "servercfg.xml.minisig", "client.zip"}) {
@@ -108,22 +119,53 @@ TEST_F(SignedUpdate, ASignedDocumentWithTheRightHashesUpdatesToTheEnd) {
 }
 
 // Signing times against the one recorded here: the same document comes at
-// every start, a newer one moves the record on, and a damaged record is
-// said and replaced.
+// every start, a newer one moves the record on, a damaged record is said
+// and replaced, and a record of an older launcher (seconds alone) takes the
+// same second. The address may be named in any letter case and with its
+// default port, or as a second address; a document naming none is taken,
+// and said, until one naming it was.
 TEST_F(SignedUpdate, ADocumentSignedNoEarlierThanTheLastAcceptedOneIsAccepted) {
   TrustThePublisher();
-  const std::string recorded = std::to_string(kSignedAt) + "\n";
-  const std::pair<std::string, std::uint64_t> cases[] = {
-      {recorded, kSignedAt}, {recorded, kSignedAt + 60}, {"17000O0000\n", kSignedAt}};
-  for (const auto& [record, signedAt] : cases) {
-    SCOPED_TRACE(record + " then " + std::to_string(signedAt));
-    dir.Write("farLaunch.signedtime", record);
-    const std::string text = Document(HashOf(patch)).Text();
-    Serve(text, Signature(text, publisher, signedAt));
+  const std::string text = Document(HashOf(patch)).Text();
+  const std::string bound = " " + Sha256Of(text) + " url\n";
+  const std::string upper = "HTTP://" + site.Url("/servercfg.xml").substr(7);
+  const struct {
+    std::string record;
+    std::uint64_t signedAt;
+    std::string comment;
+    std::string recorded;
+  } cases[] = {
+      {std::to_string(kSignedAt) + bound, kSignedAt, Comment(), std::to_string(kSignedAt) + bound},
+      {std::to_string(kSignedAt) + bound, kSignedAt + 60, Comment(kSignedAt + 60),
+       std::to_string(kSignedAt + 60) + bound},
+      {"17000O0000\n", kSignedAt, Comment(), std::to_string(kSignedAt) + bound},
+      {std::to_string(kSignedAt) + "\n", kSignedAt, Comment(), std::to_string(kSignedAt) + bound},
+      {"", kSignedAt, "timestamp:1700000000\turl:" + upper, std::to_string(kSignedAt) + bound},
+      {"", kSignedAt, "timestamp:1700000000\turl:http://elsewhere/a.xml\turl:" + site.Url("/servercfg.xml"),
+       std::to_string(kSignedAt) + bound},
+      {"", kSignedAt, "timestamp:1700000000\tfile:servercfg.xml",
+       std::to_string(kSignedAt) + " " + Sha256Of(text) + "\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.record + " then " + c.comment);
+    if (c.record.empty()) {
+      std::filesystem::remove(dir.Path() / "farLaunch.signedtime");
+    } else {
+      dir.Write("farLaunch.signedtime", c.record);
+    }
+    Serve(text, SignatureWith(text, publisher, c.comment));
     EXPECT_TRUE(FetchServerDocument(state, platform));
-    EXPECT_EQ(RecordedTime(), std::to_string(signedAt) + "\n");
+    EXPECT_EQ(RecordedTime(), c.recorded);
   }
   ExpectLogged("farLaunch.signedtime: not a signing time; older server documents are not refused this time");
+  ExpectLogged("server document (" + site.Url("/servercfg.xml") +
+               "): accepted, but its signature names no address (url:); such documents are refused once one that "
+               "does is accepted here: sign it with farpublish build --sign");
+  EXPECT_TRUE(SameDocumentAddress("http://localhost/servercfg.xml", "http://LocalHost:80/servercfg.xml"));
+  EXPECT_TRUE(SameDocumentAddress("https://Host.Example:443/a/B", "HTTPS://host.example/a/B"));
+  EXPECT_FALSE(SameDocumentAddress("https://host/a/B", "https://host/a/b"));
+  EXPECT_FALSE(SameDocumentAddress("https://host/a", "http://host/a"));
+  EXPECT_FALSE(SameDocumentAddress("http://host:8080/a", "http://host/a"));
 }
 
 // What a man in the middle, a compromised mirror or a stale copy may serve,
@@ -209,6 +251,72 @@ INSTANTIATE_TEST_SUITE_P(
                                               "(signed at 1700000001)");
                   },
                   true},
+        Tampering{"AnotherProductsDocument",
+                  [](SignedUpdate& t) {
+                    const std::string text = t.Document(HashOf(t.patch)).Text();
+                    t.Serve(text, t.SignatureWith(text, t.publisher,
+                                                  "timestamp:1700000000\tfile:servercfg.xml\turl:" +
+                                                      t.site.Url("/other/servercfg.xml")));
+                  },
+                  [](SignedUpdate& t) {
+                    return DocumentRefused(t, "a document for another address: its signature names " +
+                                                  t.site.Url("/other/servercfg.xml"));
+                  },
+                  true},
+        Tampering{"NoAddressAfterOneWithAddress",
+                  [](SignedUpdate& t) {
+                    t.dir.Write("farLaunch.signedtime", "1600000000 " + std::string(64, 'a') + " url\n");
+                    const std::string text = t.Document(HashOf(t.patch)).Text();
+                    t.Serve(text, t.SignatureWith(text, t.publisher, "timestamp:1700000000\tfile:servercfg.xml"));
+                  },
+                  [](SignedUpdate& t) {
+                    return DocumentRefused(t, "the signature names no address (url:), and this game directory has "
+                                              "accepted documents that do: sign it with farpublish build --sign");
+                  },
+                  true},
+        Tampering{"NoTimestamp",
+                  [](SignedUpdate& t) {
+                    const std::string text = t.Document(HashOf(t.patch)).Text();
+                    t.Serve(text, t.SignatureWith(text, t.publisher, "file:servercfg.xml\turl:" +
+                                                                        t.site.Url("/servercfg.xml")));
+                  },
+                  [](SignedUpdate& t) {
+                    return DocumentRefused(t, "the signature has no timestamp, so an older document could stand in "
+                                              "for a newer one");
+                  },
+                  true},
+        Tampering{"AnotherDocumentSignedInTheSameSecond",
+                  [](SignedUpdate& t) {
+                    t.dir.Write("farLaunch.signedtime", "1700000000 " + Sha256Of("withdrawn") + " url\n");
+                    t.ServeSigned(t.Document(HashOf(t.patch)));
+                  },
+                  [](SignedUpdate& t) {
+                    return DocumentRefused(t, "replayed document: signed at 1700000000, the second of the one "
+                                              "accepted here, but its bytes differ");
+                  },
+                  true},
+        Tampering{"ExpiredDocument",
+                  [](SignedUpdate& t) {
+                    const std::string text = t.Document(HashOf(t.patch)).Text();
+                    t.Serve(text, t.SignatureWith(text, t.publisher, t.Comment(kSignedAt, "\texpires:1700086400")));
+                  },
+                  [](SignedUpdate& t) {
+                    return DocumentRefused(t, "expired document: it expired on 2023-11-15 22:13:20 UTC, and the "
+                                              "clock here says 20");
+                  },
+                  true},
+        Tampering{"SignatureRelabelledLegacy",
+                  [](SignedUpdate& t) {
+                    const std::string text = t.Document(HashOf(t.patch)).Text();
+                    std::string signature = t.Signature(text, t.publisher);
+                    // "RU" (ED) becomes "RW" (Ed) at the start of the signature line.
+                    signature[signature.find("\nRU") + 2] = 'W';
+                    t.Serve(text, signature);
+                  },
+                  [](SignedUpdate& t) {
+                    return DocumentRefused(t, "signature refused: the signature uses minisign's legacy algorithm Ed");
+                  },
+                  true},
         Tampering{"PatchArchiveChangedByOneByte",
                   [](SignedUpdate& t) {
                     t.ServeSigned(t.Document(HashOf(t.patch)));
@@ -234,6 +342,13 @@ INSTANTIATE_TEST_SUITE_P(
                   [](SignedUpdate& t) {
                     return PatchRefused(
                         t, "no Sha256 for this file: the update is verified, and the server document gives none");
+                  },
+                  false},
+        // Its hash is known only at the end: it could grow without bound.
+        Tampering{"ItemWithoutSize", [](SignedUpdate& t) { t.ServeSigned(t.Document({{"Sha256", Sha256Of(t.patch)}})); },
+                  [](SignedUpdate& t) {
+                    return PatchRefused(
+                        t, "no Size for this file: the update is verified, and the server document gives none");
                   },
                   false}),
     [](const testing::TestParamInfo<Tampering>& info) { return std::string(info.param.name); });
@@ -279,6 +394,50 @@ TEST_F(SignedUpdate, WithoutAKeyAHashThatIsGivenIsStillChecked) {
     dir.Write("updatecfg.xml", StoredVersionDocument(installed));
   }
   EXPECT_FALSE(dir.Has("farLaunch.signedtime"));
+}
+
+// A patch served to a game without a key cannot make its sender the
+// publisher: its trust files are skipped, the rest installs and the run
+// stays unverified. A verified run installs them (a key rotation).
+TEST_F(SignedUpdate, OnlyAVerifiedRunInstallsTrustFiles) {
+  const std::string takeover =
+      MakeZip({{"Publisher.PUB", "attacker key"}, {"./farlaunch.signedtime. ", "9999999999\n"}, {"b.txt", "b from 11"}});
+  for (const bool verified : {false, true}) {
+    SCOPED_TRACE(verified ? "verified" : "without a key");
+    LauncherState run;
+    run.PackageCode = "0010";
+    run.UpdateServerAddr = site.Url("/servercfg.xml");
+    run.needFullInstall = false;
+    if (verified) dir.Write("publisher.pub", ReadFile(publisher.publicKey));
+    ServerDocument document = Document(HashOf(takeover));
+    document.versions[1].items.push_back(
+        ServerItem{"", ".\\PUBLISHER.pub", site.Url("/key"), HashOf("item key")});
+    site.Put("/p11.zip", takeover);
+    site.Put("/key", "item key");
+    if (verified) {
+      ServeSigned(document);
+    } else {
+      Serve(document.Text(), std::nullopt);
+    }
+
+    ASSERT_TRUE(StartUpdate(run, platform));
+    ASSERT_TRUE(WaitUntil([&] { return !run.progress.workerRunning; }));
+    EXPECT_EQ(run.progress.completion.load(), Finished);
+    EXPECT_EQ(dir.Read("b.txt"), "b from 11");
+    if (verified) {
+      EXPECT_EQ(dir.Read("publisher.pub"), "item key");
+    } else {
+      EXPECT_FALSE(dir.Has("publisher.pub"));
+      EXPECT_FALSE(dir.Has("farLaunch.signedtime"));
+      for (const std::string& line : {std::string("Publisher.PUB (client.zip): "),
+                                      std::string("farlaunch.signedtime.  (client.zip): "),
+                                      ".\\PUBLISHER.pub (" + site.Url("/key") + "): "}) {
+        ExpectLogged(line + "an unverified update may not install a publisher key");
+      }
+    }
+    dir.Write("b.txt", "b before");
+    dir.Write("updatecfg.xml", StoredVersionDocument(installed));
+  }
 }
 
 TEST_F(SignedUpdate, TheFullPackageIsVerifiedTheSameWay) {

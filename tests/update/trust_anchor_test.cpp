@@ -103,7 +103,9 @@ TEST_F(TrustAnchorLoad, AGameDirectoryWithoutAKeySaysSoOncePerRun) {
 
   const std::string log = FailureLog();
   EXPECT_EQ(Count(log, "ERROR farLaunch] updates: not verified: no publisher key is built in and the game directory "
-                       "has no publisher.pub\n"),
+                       "has no publisher.pub; whoever answers in place of the update site can install anything. "
+                       "Build the key in with FARLAUNCH_PUBLISHER_KEY, or ship publisher.pub in the client that "
+                       "players install by hand\n"),
             1u)
       << log;
   EXPECT_EQ(Count(log, "HTTP 404"), 2u) << log;

@@ -52,7 +52,9 @@ int List(ZipReader& reader) {
 // their way replaced; every failure on a line of its own.
 int Extract(const std::string& archive) {
   UpdateProgress progress;
-  const ArchiveInstallResult result = InstallArchive(archive, ArchiveInstall(), progress);
+  ArchiveInstall how;
+  how.trustFilesAllowed = true;  // an archive the user unpacks, not an update
+  const ArchiveInstallResult result = InstallArchive(archive, how, progress);
   for (const std::string& problem : result.problems) {
     std::fprintf(stderr, "farzip: %s\n", Shown(problem).c_str());
   }
