@@ -15,19 +15,28 @@ constexpr std::string_view kUntrustedComment = "signature from farpublish secret
 
 }  // namespace
 
-std::string MinisignTrustedComment(std::uint64_t timestamp, std::string_view fileName) {
-  return "timestamp:" + std::to_string(timestamp) + "\tfile:" + std::string(fileName) + "\thashed";
+std::string MinisignTrustedComment(const SignedFields& fields) {
+  std::string comment = "timestamp:" + std::to_string(fields.timestamp) + "\tfile:" + fields.fileName;
+  for (const std::string& url : fields.urls) comment += "\turl:" + url;
+  if (fields.expires) comment += "\texpires:" + std::to_string(*fields.expires);
+  return comment + "\thashed";
 }
 
-TrustResult<std::string> SignDocument(const SecretKey& key, std::string_view document, std::string_view fileName,
-                                      std::uint64_t timestamp) {
+TrustResult<std::string> SignDocument(const SecretKey& key, std::string_view document, const SignedFields& fields) {
   SodiumReady();
-  if (fileName.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
-    return {std::nullopt, "cannot sign: the file name holds a line break or a NUL byte"};
+  // A tab would start a field of its own.
+  constexpr std::string_view kBreaks("\t\r\n\0", 4);
+  if (fields.fileName.find_first_of(kBreaks) != std::string::npos) {
+    return {std::nullopt, "cannot sign: the file name holds a tab, a line break or a NUL byte"};
   }
-  const std::string trustedComment = MinisignTrustedComment(timestamp, fileName);
+  for (const std::string& url : fields.urls) {
+    if (url.find_first_of(kBreaks) != std::string::npos) {
+      return {std::nullopt, "cannot sign: the address " + url + " holds a tab, a line break or a NUL byte"};
+    }
+  }
+  const std::string trustedComment = MinisignTrustedComment(fields);
   if (kTrustedCommentPrefix.size() + trustedComment.size() > kTrustedCommentLineMax) {
-    return {std::nullopt, "cannot sign: the file name is too long for minisign's trusted comment"};
+    return {std::nullopt, "cannot sign: the file name and addresses are too long for minisign's trusted comment"};
   }
 
   SignatureFile file;

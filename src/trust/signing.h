@@ -5,17 +5,28 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <optional>
+#include <vector>
 
 #include "trust/secret_key.h"
 #include "trust/trust_result.h"
 
-// minisign's own trusted comment: "timestamp:<seconds>\tfile:<name>\thashed".
-std::string MinisignTrustedComment(std::uint64_t timestamp, std::string_view fileName);
+// What the trusted comment says of the signed document.
+struct SignedFields {
+  std::string fileName;     // a base name, as minisign records it
+  std::uint64_t timestamp;  // seconds since 1970: when it was signed
+  // The addresses the document is served under ("url:" each).
+  std::vector<std::string> urls = {};
+  // When launchers stop accepting it ("expires:"), seconds since 1970.
+  std::optional<std::uint64_t> expires = {};
+};
 
-// The text of the signature file (.minisig) for `document`, signed at
-// `timestamp` (seconds since 1970; the caller's, so output is reproducible)
-// under the name `fileName` (a base name, as minisign records it). Fails when
-// the name holds a line break or a NUL byte, or the comment would be longer
-// than minisign reads.
-TrustResult<std::string> SignDocument(const SecretKey& key, std::string_view document, std::string_view fileName,
-                                      std::uint64_t timestamp);
+// minisign's own trusted comment with the fields it does not write added
+// before its last one:
+// "timestamp:<s>\tfile:<name>[\turl:<address>...][\texpires:<s>]\thashed".
+std::string MinisignTrustedComment(const SignedFields& fields);
+
+// The text of the signature file (.minisig) for `document`, with `fields`
+// as its trusted comment. Fails when a field holds a tab, a line break or
+// a NUL byte, or the comment would be longer than minisign reads.
+TrustResult<std::string> SignDocument(const SecretKey& key, std::string_view document, const SignedFields& fields);

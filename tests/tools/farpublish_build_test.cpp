@@ -100,7 +100,8 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
             "wrote servercfg.xml\n");
   EXPECT_EQ(run.err,
             "farpublish: warning: 0002-1.0.2 no longer has files of 0001-1.0.1; an update cannot delete them, so "
-            "players keep them: data/old.txt\n");
+            "players keep them: data/old.txt\nfarpublish: warning: --web-addr is not https: the page decides which "
+            "server the game connects to, and anyone on the way can change a page served over http\n");
 
   CXMLFile document;
   ASSERT_TRUE(document.Load((site.Site() / "servercfg.xml").string(), true));

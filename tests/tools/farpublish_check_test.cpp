@@ -39,9 +39,16 @@ class FarpublishCheck : public TwoBuildsTest {
     std::string& document = files.at("servercfg.xml");
     ASSERT_NE(document.find(from), std::string::npos) << from;
     document.replace(document.find(from), from.size(), to);
+    SignAs(server.Url("/site/servercfg.xml"));
+  }
+
+  // Signs the document as it stands with minisign, naming `url` as its address.
+  void SignAs(const std::string& url) {
     const fs::path path = site.Path() / "edited.xml";
-    WriteFile(path, document);
-    ASSERT_TRUE(MinisignSign(keys, path.string(), path.string() + ".minisig"));
+    WriteFile(path, files.at("servercfg.xml"));
+    MinisignSignOptions options;
+    options.trustedComment = "timestamp:1700000000\tfile:servercfg.xml\turl:" + url;
+    ASSERT_TRUE(MinisignSign(keys, path.string(), path.string() + ".minisig", options));
     files["servercfg.xml.minisig"] = ReadFile(path.string() + ".minisig");
   }
 
@@ -84,7 +91,9 @@ TEST_F(FarpublishCheck, SoundSitePasses) {
     const PublishRun run = Check(withKey);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
     EXPECT_EQ(run.out, std::string("sound: 2 versions up to 0002, 2 files, ") +
-                           (withKey ? "signed by the publisher\n" : "signature not checked (no --key)\n"));
+                           (withKey ? "signed by the publisher\n"
+                                    : "signature not checked (no --key): launchers without a key install "
+                                      "whatever the network gives them\n"));
   }
   EXPECT_EQ(server.Hits("/site/patch-0002.zip"), 2);
   EXPECT_EQ(server.Hits("/site/client-0002.zip"), 2);
@@ -146,6 +155,12 @@ TEST_F(FarpublishCheck, EachFaultIsFoundOnALineOfItsOwn) {
          ReplacePatch(archive);
        },
        "version 0002 item patch-0002.zip (" + patchUrl + "): entry \"data/b.txt\": "},
+      {"document of another address", [&] { SignAs(server.Url("/other/servercfg.xml")); },
+       "server document (" + server.Url("/site/servercfg.xml") +
+           "): a document for another address: its signature names " + server.Url("/other/servercfg.xml")},
+      {"commented-out markup", [&] { EditDocument("<GameVersion", "<!-- Note=\"old build\" --><GameVersion"); },
+       "server document (" + server.Url("/site/servercfg.xml") +
+           "): commented-out markup is still read by launchers: <!-- Note=\"old build\" -->"},
   };
   const TreeSnapshot sound = files;
   for (const Fault& fault : faults) {

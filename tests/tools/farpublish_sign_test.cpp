@@ -1,6 +1,6 @@
-// farpublish build --sign: signatures minisign accepts, keys with and
-// without a password, and the timestamp the launcher's replay protection
-// reads.
+// farpublish build --sign and resign: signatures minisign accepts, keys
+// with and without a password, and the trusted comment the launcher's
+// document rules read.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -27,41 +27,77 @@ class FarpublishSign : public TwoBuildsTest {
 
 }  // namespace
 
-TEST_F(FarpublishSign, SignatureVerifiesAndIsReproducibleWithSourceDateEpoch) {
+// The trusted comment names when the document was signed (the real time,
+// whatever SOURCE_DATE_EPOCH says: two documents signed in one build
+// setting must not share it), the addresses it is served under and its
+// expiry; the archives and the document stay reproducible.
+TEST_F(FarpublishSign, SignatureVerifiesAndNamesTimeAddressesAndExpiry) {
   const MinisignKeys keys = MinisignGenerate(site.Path(), "publisher");
   const PublishRunOptions reproducible{"", "1700000000", false};
-  const PublishRun run = site.Build({"--sign", keys.secretKey}, reproducible);
+  const std::vector<std::string> signing = {"--sign", keys.secretKey, "--also-served-at",
+                                            "http://old.example/game/servercfg.xml", "--expires", "7"};
+  const std::uint64_t before = Now();
+  const PublishRun run = site.Build(signing, reproducible);
+  const std::uint64_t after = Now();
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_NE(run.out.find("wrote servercfg.xml.minisig\n"), std::string::npos) << run.out;
   const ShellRun verified = Verify(keys);
   EXPECT_EQ(verified.status, 0) << verified.out;
-  EXPECT_NE(verified.out.find("Trusted comment: timestamp:1700000000\tfile:servercfg.xml\thashed"),
+  const std::size_t at = verified.out.find("Trusted comment: timestamp:");
+  ASSERT_NE(at, std::string::npos) << verified.out;
+  const std::uint64_t timestamp = std::stoull(verified.out.substr(at + 27));
+  EXPECT_GE(timestamp, before);
+  EXPECT_LE(timestamp, after);
+  EXPECT_NE(verified.out.find(std::to_string(timestamp) + "\tfile:servercfg.xml\turl:" +
+                              PublishWorkspace::kBaseUrl + "/servercfg.xml\turl:http://old.example/game/servercfg.xml"
+                              "\texpires:" + std::to_string(timestamp + 7 * 86400) + "\thashed\n"),
             std::string::npos)
       << verified.out;
 
   const fs::path second = site.Path() / "SITE2";
-  const PublishRun again = Farpublish({"build", site.Versions().string(), second.string(), "--base-url",
-                                       PublishWorkspace::kBaseUrl, "--sign", keys.secretKey},
-                                      reproducible);
-  ASSERT_EQ(again.status, 0) << again.err;
-  EXPECT_EQ(SnapshotTree(second), SnapshotTree(site.Site()));
+  std::vector<std::string> again = {"build", site.Versions().string(), second.string(), "--base-url",
+                                    PublishWorkspace::kBaseUrl};
+  again.insert(again.end(), signing.begin(), signing.end());
+  ASSERT_EQ(Farpublish(again, reproducible).status, 0);
+  TreeSnapshot first = SnapshotTree(site.Site());
+  TreeSnapshot rebuilt = SnapshotTree(second);
+  first.erase("servercfg.xml.minisig");
+  rebuilt.erase("servercfg.xml.minisig");
+  EXPECT_EQ(rebuilt, first);
+
+  for (const std::vector<std::string>& usage :
+       {std::vector<std::string>{"--expires", "7"}, {"--sign", keys.secretKey, "--expires", "0"},
+        {"--also-served-at", "http://old.example/servercfg.xml"}}) {
+    EXPECT_EQ(site.Build(usage).status, 2) << ::testing::PrintToString(usage);
+  }
 }
 
-TEST_F(FarpublishSign, TimestampIsNowWithoutSourceDateEpoch) {
+// resign: a new timestamp and expiry for the same document and addresses,
+// the archives untouched; only the key that signed it may.
+TEST_F(FarpublishSign, ResignKeepsTheDocumentAndItsAddresses) {
   const MinisignKeys keys = MinisignGenerate(site.Path(), "publisher");
-  const std::uint64_t before = Now();
   ASSERT_EQ(site.Build({"--sign", keys.secretKey}).status, 0);
-  const std::uint64_t after = Now();
-  const std::string signature = ReadFile(site.Site() / "servercfg.xml.minisig");
-  const std::size_t at = signature.find("trusted comment: timestamp:");
-  ASSERT_NE(at, std::string::npos) << signature;
-  const std::uint64_t timestamp = std::stoull(signature.substr(at + 27));
-  EXPECT_GE(timestamp, before);
-  EXPECT_LE(timestamp, after);
+  const TreeSnapshot built = SnapshotTree(site.Site());
+  const PublishRun resigned = Farpublish({"resign", site.Site().string(), "--key", keys.secretKey, "--expires", "2"});
+  ASSERT_EQ(resigned.status, 0) << resigned.err;
+  EXPECT_NE(resigned.out.find("wrote servercfg.xml.minisig (signed "), std::string::npos) << resigned.out;
+  const ShellRun verified = Verify(keys);
+  EXPECT_EQ(verified.status, 0) << verified.out;
+  EXPECT_NE(verified.out.find(std::string("\tfile:servercfg.xml\turl:") + PublishWorkspace::kBaseUrl +
+                              "/servercfg.xml\texpires:"),
+            std::string::npos)
+      << verified.out;
+  TreeSnapshot after = SnapshotTree(site.Site());
+  EXPECT_NE(after.at("servercfg.xml.minisig"), built.at("servercfg.xml.minisig"));
+  after["servercfg.xml.minisig"] = built.at("servercfg.xml.minisig");
+  EXPECT_EQ(after, built);
 
-  const PublishRun badEpoch = site.Build({"--sign", keys.secretKey}, {"", "soon", false});
-  EXPECT_EQ(badEpoch.status, 1);
-  EXPECT_NE(badEpoch.err.find("SOURCE_DATE_EPOCH must be a number of seconds"), std::string::npos) << badEpoch.err;
+  const MinisignKeys other = MinisignGenerate(site.Path(), "other");
+  const PublishRun foreign = Farpublish({"resign", site.Site().string(), "--key", other.secretKey});
+  EXPECT_EQ(foreign.status, 1);
+  EXPECT_NE(foreign.err.find("servercfg.xml.minisig is not this key's signature of the document"), std::string::npos)
+      << foreign.err;
+  EXPECT_EQ(Farpublish({"resign", site.Site().string()}).status, 2);
 }
 
 TEST_F(FarpublishSign, EncryptedKeyTakesItsPasswordFromStandardInput) {

@@ -30,7 +30,7 @@ class SigningTest : public SignedDocument {
 };
 
 TEST_F(SigningTest, MinisignAcceptsOurSignature) {
-  const TrustResult<std::string> signature = SignDocument(*secret, document, "servercfg.xml", kSignedAt);
+  const TrustResult<std::string> signature = SignDocument(*secret, document, {"servercfg.xml", kSignedAt});
   ASSERT_TRUE(signature.value) << signature.error;
   EXPECT_EQ(signature.error, "");
   const ShellRun verified =
@@ -45,7 +45,7 @@ TEST_F(SigningTest, MinisignAcceptsOurSignature) {
   EXPECT_EQ(ours.timestamp, kSignedAt);
 
   // Signing is deterministic: the same inputs give the same file.
-  EXPECT_EQ(SignDocument(*secret, document, "servercfg.xml", kSignedAt).value, signature.value);
+  EXPECT_EQ(SignDocument(*secret, document, {"servercfg.xml", kSignedAt}).value, signature.value);
 
   // minisign refuses it for another document and another key.
   WriteFile(documentPath, document + "x");
@@ -58,25 +58,25 @@ TEST_F(SigningTest, SameBytesAsMinisignForTheSameTime) {
   const std::string theirs = Signature();
   const auto timestamp = TrustedCommentTimestamp(SplitLines(theirs)[2].substr(kTrustedCommentPrefix.size()));
   ASSERT_TRUE(timestamp);
-  const TrustResult<std::string> ours = SignDocument(*secret, document, "servercfg.xml", *timestamp);
+  const TrustResult<std::string> ours = SignDocument(*secret, document, {"servercfg.xml", *timestamp});
   ASSERT_TRUE(ours.value) << ours.error;
   // All but the untrusted comment, which is each tool's own.
   EXPECT_EQ(ours.value->substr(ours.value->find('\n')), theirs.substr(theirs.find('\n')));
 }
 
 TEST_F(SigningTest, NamesThatCannotBeWrittenAreRefused) {
-  for (const std::string& name : {std::string("a\nb"), std::string("a\rb"), std::string("a\0b", 3)}) {
-    const TrustResult<std::string> signature = SignDocument(*secret, document, name, kSignedAt);
+  for (const std::string& name : {std::string("a\nb"), std::string("a\rb"), std::string("a\tb"), std::string("a\0b", 3)}) {
+    const TrustResult<std::string> signature = SignDocument(*secret, document, {name, kSignedAt});
     EXPECT_FALSE(signature.value);
-    EXPECT_EQ(signature.error, "cannot sign: the file name holds a line break or a NUL byte");
+    EXPECT_EQ(signature.error, "cannot sign: the file name holds a tab, a line break or a NUL byte");
   }
   // The longest name whose trusted comment minisign still reads.
-  const std::string frame = "trusted comment: " + MinisignTrustedComment(kSignedAt, "");
+  const std::string frame = "trusted comment: " + MinisignTrustedComment({"", kSignedAt});
   const std::string longest(8190 - frame.size(), 'n');
-  const TrustResult<std::string> fits = SignDocument(*secret, document, longest, kSignedAt);
+  const TrustResult<std::string> fits = SignDocument(*secret, document, {longest, kSignedAt});
   ASSERT_TRUE(fits.value) << fits.error;
   EXPECT_TRUE(VerifySignature(key, document, *fits.value).Valid());
   EXPECT_EQ(MinisignVerify(publisher.publicKey, documentPath, dir.Write("long.minisig", *fits.value)).status, 0);
-  EXPECT_EQ(SignDocument(*secret, document, longest + "n", kSignedAt).error,
-            "cannot sign: the file name is too long for minisign's trusted comment");
+  EXPECT_EQ(SignDocument(*secret, document, {longest + "n", kSignedAt}).error,
+            "cannot sign: the file name and addresses are too long for minisign's trusted comment");
 }

@@ -6,13 +6,14 @@
 #include "base/ox_unicode.h"
 #include "command_line.h"
 #include "server_document.h"
+#include "signature_time.h"
 
 namespace {
 
 constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
-const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",
-                                            "--dump-ftp", "--product", "--sign"};
+const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
+                                            "--product",  "--sign",     "--also-served-at", "--expires"};
 
 bool IsAddress(const std::string& text) {
   if (text.empty() || !IsDocumentValue(text)) return false;
@@ -49,18 +50,22 @@ bool ParseProduct(const std::string& utf8, BuildOptions& options, std::string& e
   return true;
 }
 
+bool TakeAddress(const std::string& name, const std::string& value, std::string& address, std::string& error) {
+  if (!IsAddress(value)) {
+    error = name + " must be printable ASCII without spaces, quotes, \"=\", \"<\" or \">\"";
+    return false;
+  }
+  address = value;
+  return true;
+}
+
 bool TakeOption(const std::string& name, const std::string& value, BuildOptions& options, std::string& error) {
   const std::map<std::string, std::string*> addresses = {
       {"--base-url", &options.baseUrl}, {"--web-addr", &options.webAddr}, {"--block-addr", &options.blockAddr}};
   const auto address = addresses.find(name);
-  if (address != addresses.end()) {
-    if (!IsAddress(value)) {
-      error = name + " must be printable ASCII without spaces, quotes, \"=\", \"<\" or \">\"";
-      return false;
-    }
-    *address->second = value;
-    return true;
-  }
+  if (address != addresses.end()) return TakeAddress(name, value, *address->second, error);
+  if (name == "--also-served-at") return TakeAddress(name, value, options.alsoServedAt.emplace_back(), error);
+  if (name == "--expires") return ParseExpiryDays(value, options.expiryDays, error);
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
   options.signingKey = value;  // --sign
@@ -86,6 +91,10 @@ bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
     return false;
   }
   while (options.baseUrl.size() > 1 && options.baseUrl.back() == '/') options.baseUrl.pop_back();
+  if (!options.signingKey && (options.expiryDays || !options.alsoServedAt.empty())) {
+    error = "--expires and --also-served-at go into the signature: they need --sign";
+    return false;
+  }
   options.versions = positional[0];
   options.site = positional[1];
   return true;

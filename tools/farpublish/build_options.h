@@ -1,5 +1,6 @@
 #pragma once
 // The command line of "farpublish build".
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -17,6 +18,10 @@ struct BuildOptions {
   // In the document's code page (GBK).
   std::string product;
   std::optional<std::filesystem::path> signingKey;
+  // More addresses the signed document is served under (--also-served-at).
+  std::vector<std::string> alsoServedAt;
+  // How long launchers accept the signed document (--expires DAYS).
+  std::optional<std::uint64_t> expiryDays;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,

@@ -9,6 +9,7 @@
 #include "build_options.h"
 #include "site_build.h"
 #include "site_check.h"
+#include "site_resign.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ constexpr int kUsageError = 2;
 const char kHelp[] =
     "usage: farpublish build VERSIONS SITE --base-url URL [options]\n"
     "       farpublish check URL [--key PUBLICKEY]\n"
+    "       farpublish resign SITE --key KEY [--expires DAYS] [--base-url URL]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -58,10 +60,17 @@ const char kHelp[] =
     "                          minisign -V -p KEY.pub -m servercfg.xml.\n"
     "                          An encrypted key's password is read from the\n"
     "                          terminal, or as one line of standard input when that\n"
-    "                          is not a terminal. The signature's timestamp is\n"
-    "                          SOURCE_DATE_EPOCH when set (reproducible builds),\n"
-    "                          otherwise the current time; launchers refuse a\n"
-    "                          document signed earlier than one they accepted.\n"
+    "                          is not a terminal. The signature's trusted comment\n"
+    "                          holds the time of signing (always the real time,\n"
+    "                          never SOURCE_DATE_EPOCH: launchers refuse a document\n"
+    "                          signed earlier than one they accepted, and another\n"
+    "                          document signed in the same second) and the\n"
+    "                          document's address, URL/servercfg.xml: launchers\n"
+    "                          refuse a document that names another address.\n"
+    "  --also-served-at URL    with --sign: one more address the same document is\n"
+    "                          served under (an alias, an old domain); repeatable\n"
+    "  --expires DAYS          with --sign: launchers refuse the document DAYS days\n"
+    "                          after signing; re-sign it before (farpublish resign)\n"
     "\n"
     "Exit status: 0 when the site was built (warnings included), 1 when an input\n"
     "is bad or a file cannot be read or written, 2 for a usage error.\n"
@@ -73,7 +82,15 @@ const char kHelp[] =
     "Size; unpacks every archive (CRCs, names that stay inside the game\n"
     "directory); and checks that every listed version reaches the newest (package\n"
     "codes in installation order). Prints one line per problem, then a summary.\n"
-    "Exit status: 0 when the site is sound, 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when the site is sound, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "resign SITE --key KEY [--expires DAYS] [--base-url URL [--also-served-at URL]...]\n"
+    "Signs SITE/servercfg.xml again with a new timestamp (and expiry, with\n"
+    "--expires) and writes SITE/servercfg.xml.minisig; the archives stay as they\n"
+    "are. The addresses are those the current signature names (it must be KEY's),\n"
+    "or URL/servercfg.xml and every --also-served-at. Run it from a daily job to\n"
+    "keep a document signed with --expires fresh.\n"
+    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -99,12 +116,19 @@ int Check(const std::vector<std::string>& args) {
   }
 }
 
+int Resign(const std::vector<std::string>& args) {
+  ResignOptions options;
+  std::string error;
+  if (!ParseResignOptions(args, options, error)) return UsageError(error);
+  return ResignSite(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
 struct Command {
   const char* name;
   int (*run)(const std::vector<std::string>& args);
 };
 
-const Command kCommands[] = {{"build", Build}, {"check", Check}};
+const Command kCommands[] = {{"build", Build}, {"check", Check}, {"resign", Resign}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 

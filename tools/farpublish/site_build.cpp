@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "archive_publishing.h"
+#include "base/ox_letter_case.h"
 #include "publisher_key.h"
 #include "release_plan.h"
 #include "server_document.h"
@@ -63,12 +64,18 @@ bool ReadBuilds(const fs::path& versions, std::vector<ClientBuild>& builds, std:
 
 struct Signer {
   std::optional<SecretKey> key;
-  std::uint64_t timestamp = 0;
+  SignedFields fields{kServerDocumentName, 0};
 };
 
+// The document names the addresses it is served under, so that launchers
+// refuse it in place of another product's or channel's.
 bool PrepareSigner(const BuildOptions& options, Signer& signer, std::string& error) {
   if (!options.signingKey) return true;
-  return LoadPublisherKey(*options.signingKey, signer.key, error) && SignatureTimestamp(signer.timestamp, error);
+  signer.fields.timestamp = SigningTimeNow();
+  signer.fields.expires = ExpiryOf(signer.fields.timestamp, options.expiryDays);
+  signer.fields.urls.push_back(options.baseUrl + "/" + kServerDocumentName);
+  signer.fields.urls.insert(signer.fields.urls.end(), options.alsoServedAt.begin(), options.alsoServedAt.end());
+  return LoadPublisherKey(*options.signingKey, signer.key, error);
 }
 
 bool WriteNewFile(const fs::path& path, const std::string& bytes, std::string& error) {
@@ -104,6 +111,9 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
   }
   if (options.webAddr.empty()) {
     report.Warn("no --web-addr: the launcher shows no page, and its page is where players start the game");
+  } else if (ox_base::FoldLetterCase(options.webAddr.substr(0, 8)) != "https://") {
+    report.Warn("--web-addr is not https: the page decides which server the game connects to, and anyone on "
+                "the way can change a page served over http");
   }
 
   const std::unique_ptr<SiteStaging> staging = SiteStaging::Create(site, error);
@@ -126,7 +136,7 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
   std::vector<std::string> obsolete;
   if (signer.key) {
     const TrustResult<std::string> signature =
-        SignDocument(*signer.key, document, kServerDocumentName, signer.timestamp);
+        SignDocument(*signer.key, document, signer.fields);
     if (!signature.value) return report.Fail(signature.error);
     if (!WriteNewFile(staging->Stage(signatureName), *signature.value, error)) return report.Fail(error);
     report.File("wrote", signatureName);

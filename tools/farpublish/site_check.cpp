@@ -132,6 +132,33 @@ void CheckFullPackage(const ServerConfig& server, Report& report) {
   }
 }
 
+// The rules launchers apply to a validly signed document, as a fresh game
+// directory would; a document that names no address is taken there, but
+// not by a launcher that has accepted one that does.
+void CheckSignedFields(const std::string& url, const std::string& trustedComment, const std::string& document,
+                       Report& report) {
+  const DocumentVerdict verdict = JudgeSignedDocument(url, trustedComment, document, std::nullopt);
+  if (!verdict.refusal.empty()) {
+    report.Problem("server document (" + url + "): " + verdict.refusal);
+  } else if (!verdict.record.addressBound) {
+    report.Problem("server document (" + url + "): the signature names no address (url:), so launchers that "
+                   "accepted one that does refuse it: " + kHowToSign);
+  }
+}
+
+// Launchers read attributes wherever they stand, also inside an XML
+// comment: what the publisher reviews as commented out still acts.
+void CheckComments(const std::string& url, const std::string& document, Report& report) {
+  for (std::size_t start = document.find("<!--"); start != std::string::npos;
+       start = document.find("<!--", start + 4)) {
+    const std::size_t end = document.find("-->", start + 4);
+    const std::string comment = document.substr(start, end == std::string::npos ? end : end + 3 - start);
+    if (comment.find('=') == std::string::npos) continue;
+    report.Problem("server document (" + url + "): commented-out markup is still read by launchers: " +
+                   comment.substr(0, 80));
+  }
+}
+
 }  // namespace
 
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
@@ -165,7 +192,9 @@ bool CheckSite(const CheckOptions& options, std::ostream& out) {
   if (key) {
     const DocumentSignature signature = CheckDocumentSignature(options.url, plain, *key, window);
     if (!signature.valid) report.Problem("server document (" + signature.address + "): " + signature.reason);
+    if (signature.valid) CheckSignedFields(options.url, signature.trustedComment, plain, report);
   }
+  CheckComments(options.url, plain, report);
   ServerConfig server;
   if (!ReadServerDocument(plain, true, server, reason)) {
     report.Problem("server document (" + options.url + "): " + reason);
@@ -177,5 +206,7 @@ bool CheckSite(const CheckOptions& options, std::ostream& out) {
   CheckFullPackage(server, report);
   return report.Finish(std::to_string(server.entries.size()) + " versions up to " +
                        Shown(server.entries.back().PackageCode) + ", " + std::to_string(files) + " files" +
-                       (key ? ", signed by the publisher" : ", signature not checked (no --key)"));
+                       (key ? ", signed by the publisher"
+                            : ", signature not checked (no --key): launchers without a key install whatever "
+                              "the network gives them"));
 }

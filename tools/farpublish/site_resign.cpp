@@ -1,0 +1,109 @@
+#include "site_resign.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "base/ox_atomic_save.h"
+#include "command_line.h"
+#include "publisher_key.h"
+#include "server_document.h"
+#include "signature_time.h"
+#include "trust/signature_check.h"
+#include "trust/signature_file.h"
+#include "trust/signing.h"
+#include "trust/utc_date.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char kSignatureName[] = "servercfg.xml.minisig";
+
+bool ReadWhole(const fs::path& path, std::string& bytes, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (!in) {
+    error = "cannot read " + path.string();
+    return false;
+  }
+  bytes = text.str();
+  return true;
+}
+
+// The addresses the current signature names, once it is found to be the
+// key's own signature of the document.
+bool CurrentAddresses(const SecretKey& key, const std::string& document, const fs::path& site,
+                      std::vector<std::string>& urls, std::string& error) {
+  std::string signature;
+  if (!ReadWhole(site / kSignatureName, signature, error)) return false;
+  const Verification current = VerifySignature(key.Public(), document, signature);
+  if (!current.Valid()) {
+    error = kSignatureName + std::string(" is not this key's signature of the document (") + current.reason +
+            "); give --base-url";
+    return false;
+  }
+  for (const std::string_view url : TrustedCommentValues(current.trustedComment, "url")) urls.emplace_back(url);
+  if (urls.empty()) error = kSignatureName + std::string(" names no address; give --base-url");
+  return !urls.empty();
+}
+
+}  // namespace
+
+bool ParseResignOptions(const std::vector<std::string>& args, ResignOptions& options, std::string& error) {
+  options = {};
+  CommandLine line;
+  if (!SplitCommandLine(args, {"--key", "--expires", "--base-url", "--also-served-at"}, line, error)) return false;
+  bool keyGiven = false;
+  for (const auto& [name, value] : line.options) {
+    if (name == "--key") {
+      options.signingKey = value;
+      keyGiven = true;
+    } else if (name == "--expires") {
+      if (!ParseExpiryDays(value, options.expiryDays, error)) return false;
+    } else if (name == "--base-url") {
+      options.baseUrl = value;
+    } else {
+      options.alsoServedAt.push_back(value);
+    }
+  }
+  if (line.positional.size() != 1 || !keyGiven) {
+    error = "resign takes SITE and --key KEY";
+    return false;
+  }
+  if (options.baseUrl.empty() && !options.alsoServedAt.empty()) {
+    error = "--also-served-at needs --base-url";
+    return false;
+  }
+  while (options.baseUrl.size() > 1 && options.baseUrl.back() == '/') options.baseUrl.pop_back();
+  options.site = line.positional[0];
+  return true;
+}
+
+bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& err) {
+  std::string error;
+  std::string document;
+  std::optional<SecretKey> key;
+  SignedFields fields{kServerDocumentName, SigningTimeNow()};
+  fields.expires = ExpiryOf(fields.timestamp, options.expiryDays);
+  if (!options.baseUrl.empty()) {
+    fields.urls.push_back(options.baseUrl + "/" + kServerDocumentName);
+    fields.urls.insert(fields.urls.end(), options.alsoServedAt.begin(), options.alsoServedAt.end());
+  }
+  bool signedAgain = ReadWhole(options.site / kServerDocumentName, document, error) &&
+                     LoadPublisherKey(options.signingKey, key, error) &&
+                     (!fields.urls.empty() || CurrentAddresses(*key, document, options.site, fields.urls, error));
+  if (signedAgain) {
+    const TrustResult<std::string> signature = SignDocument(*key, document, fields);
+    error = signature.error;
+    signedAgain = signature.value &&
+                  ox_base::SaveAtomically((options.site / kSignatureName).string(), *signature.value, false, error);
+  }
+  if (!signedAgain) {
+    err << "farpublish: " << error << "\n";
+    return false;
+  }
+  out << "wrote " << kSignatureName << " (signed " << UtcDate(fields.timestamp)
+      << (fields.expires ? ", expires " + UtcDate(*fields.expires) : std::string(", does not expire")) << ")\n";
+  return true;
+}
