@@ -396,6 +396,28 @@ TEST_F(SignedUpdate, WithoutAKeyAHashThatIsGivenIsStillChecked) {
   EXPECT_FALSE(dir.Has("farLaunch.signedtime"));
 }
 
+// Without a key no size is known before the end: a file stops at 4 GiB,
+// and the log says why.
+TEST_F(SignedUpdate, WithoutAKeyAFileStopsAt4GiB) {
+  site.Route("/p11.zip", [](const httplib::Request&, httplib::Response& response) {
+    response.set_content_provider(std::size_t{5} << 30, "application/zip",
+                                  [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                    sink.write("PK", 2);
+                                    return false;
+                                  });
+  });
+  Serve(Document({}).Text(), std::nullopt);
+  state.ends.failureExitCode = 1;
+
+  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
+  ExpectNothingInstalled();
+  ExpectLogged("p11.zip (" + site.Url("/p11.zip") +
+               "): larger than 4294967296 bytes (5368709120 announced); an unverified update takes no file larger "
+               "than 4 GiB");
+}
+
 // A patch served to a game without a key cannot make its sender the
 // publisher: its trust files are skipped, the rest installs and the run
 // stays unverified. A verified run installs them (a key rotation).
