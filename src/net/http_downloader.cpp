@@ -368,7 +368,7 @@ bool IsTransientTransfer(CURLcode code) {
 
 // libcurl's failure in words, with how far the body had come.
 std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail, const DownloadOptions& options,
-                            const DownloadResult& result, std::chrono::steady_clock::duration elapsed) {
+                            const DownloadResult& result) {
   std::string problem;
   switch (code) {
     case CURLE_RECV_ERROR:
@@ -382,8 +382,9 @@ std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail
       problem = "the server closed the connection without answering";
       break;
     case CURLE_OPERATION_TIMEDOUT:
-      // The attempt's whole deadline rather than a stall.
-      if (options.deadline.count() > 0 && elapsed >= options.deadline) {
+      // The attempt's whole deadline rather than a stall or a connect: only
+      // the total timeout gets libcurl's "Operation timed out after".
+      if (options.deadline.count() > 0 && detail.rfind("Operation timed out", 0) == 0) {
         problem = "not complete within " + std::to_string(options.deadline.count()) + " seconds";
       } else {
         problem = NothingReceived(curl) ? "no connection within " + std::to_string(kConnectTimeoutMs / 1000) +
@@ -458,17 +459,15 @@ void Attempt(const std::string& url, const std::string& localPath, platform::Mes
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, &transfer);
 
-  auto began = std::chrono::steady_clock::now();
   CURLcode code = curl_easy_perform(curl);
   if (ConnectFailed(curl, code)) {
     detail[0] = '\0';
-    began = std::chrono::steady_clock::now();
     code = curl_easy_perform(curl);
   }
   if (code != CURLE_OK) {
     // A refusal of our own (status, length, disk) is the better reason.
     if (result.reason.empty()) {
-      result.reason = TransferProblem(curl, code, detail, options, result, std::chrono::steady_clock::now() - began);
+      result.reason = TransferProblem(curl, code, detail, options, result);
       end.transient = IsTransientTransfer(code);
     }
     transfer.KeepReceived();

@@ -22,7 +22,6 @@ const DownloadOptions kSignatureFetch{std::chrono::seconds(10), 16 * 1024, {}, f
 
 constexpr char kSignatureSuffix[] = ".minisig";
 
-
 bool Refused(const std::string& address, const std::string& reason) {
   LogFailure("server document", address, reason);
   return false;

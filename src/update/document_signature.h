@@ -37,8 +37,8 @@ DocumentSignature CheckDocumentSignature(const std::string& documentAddress, std
 
 // How a document is signed so that launchers take it.
 constexpr char kHowToSign[] =
-    "sign it with farpublish build --sign (or farpublish resign), or with minisign -t "
-    "\"timestamp:<seconds>\tfile:servercfg.xml\turl:<its address>\"";
+    "sign it with farpublish build --sign (or farpublish resign), or with minisign -t and the tab-separated "
+    "fields timestamp:<seconds>, file:servercfg.xml, url:<its address>";
 
 // What the rules below make of a document with a valid signature.
 struct DocumentVerdict {
