@@ -70,8 +70,9 @@ TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
 
 class FailedPackage : public FullInstall, public testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
-// A package that cannot be fetched, or whose file name would leave the game
-// directory, is a failed download: nothing is recorded, nothing completes.
+// A package that cannot be fetched, whose file name would leave the game
+// directory, or that would land on the publisher's key in a run without
+// one, is a failed download: nothing is recorded, nothing completes.
 TEST_P(FailedPackage, IsNotReportedAsDone) {
   site.Put("/full.zip", MakeZip({{"client.exe", "c"}}));
   ServerDocument document;
@@ -89,6 +90,7 @@ TEST_P(FailedPackage, IsNotReportedAsDone) {
   EXPECT_EQ(state.progress.completion.load(), Pending);
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(dir.Path().parent_path() / "escaped.zip"));
+  EXPECT_FALSE(std::filesystem::exists(dir.Path() / GetParam().first));
   Tick();
   EXPECT_EQ(platform.window.LabelText(1007), Gbk("无法更新"));
   EXPECT_FALSE(state.updateFinished);
@@ -96,7 +98,8 @@ TEST_P(FailedPackage, IsNotReportedAsDone) {
 
 INSTANTIATE_TEST_SUITE_P(FullInstall, FailedPackage,
                          testing::Values(std::make_pair(std::string("tmp_client.tmp"), std::string("/gone.zip")),
-                                         std::make_pair(std::string("../escaped.zip"), std::string("/full.zip"))));
+                                         std::make_pair(std::string("../escaped.zip"), std::string("/full.zip")),
+                                         std::make_pair(std::string("Publisher.pub"), std::string("/full.zip"))));
 
 TEST_F(FullInstall, TooLittleDiskSpaceEndsBeforeUnpacking) {
   const std::string client(100000, 'c');
