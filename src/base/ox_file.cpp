@@ -67,7 +67,8 @@ bool OxFile::Move(const std::string& destination, const std::string& source, boo
   // Copying a file onto itself would truncate it, and deleting the source
   // would then delete the only copy: it is already where it should be.
   std::error_code error;
-  if (std::filesystem::equivalent(NativePath(destination), NativePath(source), error)) return overwrite;
+  if (std::filesystem::equivalent(NativeFilesystemPath(NativePath(destination)),
+                                  NativeFilesystemPath(NativePath(source)), error)) return overwrite;
   bool copied = Copy(destination, source, overwrite, force, nullptr);
   if (copied) Delete(source, true, true);
   return copied;
