@@ -10,19 +10,15 @@
 #include <cstdio>
 
 #include "base/ox_base.h"
-#include "base/ox_file_archive.h"
 #include "base/ox_letter_case.h"
 #include "base/ox_log.h"
+#include "base/ox_native_file.h"
 #include "base/ox_path.h"
 #include "base/ox_tree_removal.h"
 #include "base/ox_wildcard.h"
 
 namespace ox_base {
 namespace {
-
-void LogOpenFailed(const std::string& path) {
-  if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Error("OxFile: File open failed: %s\n", path.c_str());
-}
 
 // Opens `native` for writing, creating it when missing; `created` tells
 // whether this call made the file.
@@ -38,38 +34,23 @@ int OpenForWriting(const std::string& native, unsigned flags, bool& created) {
   }
 }
 
-bool StatPath(const std::string& path, struct stat& info) { return ::stat(NativePath(path).c_str(), &info) == 0; }
-
 }  // namespace
 
-OxArchivePtr OxFileAnsi::OpenRead(const std::string& path, unsigned flags) {
-  if (path == "stdin") return OxArchivePtr(new OxArchiveFileReader(*this, stdin, 1024, false));
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+std::FILE* OpenNativeForReading(const std::string& native) {
+  std::FILE* file = std::fopen(native.c_str(), "rb");
   struct stat info;
   if (file && (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
     std::fclose(file);
     file = nullptr;
   }
-  if (!file) {
-    if (!(flags & OX_READ_QUIET)) LogOpenFailed(path);
-    return nullptr;
-  }
-  fseeko(file, 0, SEEK_END);
-  int64_t size = ftello(file);
-  fseeko(file, 0, SEEK_SET);
-  CountFileOpenedForReading();
-  return OxArchivePtr(new OxArchiveFileReader(*this, file, size, true));
+  return file;
 }
 
-OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
-  if (path == "stdout") return OxArchivePtr(new OxArchiveFileWriter(*this, stdout, false, ""));
-  std::string native = NativePath(path);
-  if (flags & OX_WRITE_FORCE) SetWritable(path, OX_ATTR_WRITABLE);
+std::FILE* OpenNativeForWriting(const std::string& native, unsigned flags, bool& refusedAsExisting) {
   bool created = false;
-  int fd = OpenForWriting(native, flags, created);
+  const int fd = OpenForWriting(native, flags, created);
   if (fd < 0) {
-    if ((flags & OX_WRITE_NEW_ONLY) && errno == EEXIST) return nullptr;
-    if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
+    refusedAsExisting = (flags & OX_WRITE_NEW_ONLY) && errno == EEXIST;
     return nullptr;
   }
   // Truncate only once the lock is held, so a refused second writer leaves
@@ -81,12 +62,15 @@ OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
     // An empty file that nobody asked for is not left behind.
     if (created) ::unlink(native.c_str());
     ::close(fd);
-    if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
-    return nullptr;
   }
-  if (flags & OX_WRITE_UNBUFFERED) std::setvbuf(file, nullptr, _IONBF, 0);
-  return OxArchivePtr(new OxArchiveFileWriter(*this, file, true, (flags & OX_WRITE_TEMPORARY) ? native : ""));
+  return file;
 }
+
+namespace {
+
+bool StatPath(const std::string& path, struct stat& info) { return ::stat(NativePath(path).c_str(), &info) == 0; }
+
+}  // namespace
 
 bool OxFileAnsi::SetWritable(const std::string& path, unsigned flags) {
   struct stat info;

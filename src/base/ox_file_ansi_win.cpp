@@ -6,8 +6,8 @@
 
 #include "base/ox_base.h"
 #include "base/ox_file_ansi.h"
-#include "base/ox_file_archive.h"
 #include "base/ox_log.h"
+#include "base/ox_native_file.h"
 #include "base/ox_path.h"
 #include "base/ox_tree_removal.h"
 #include "base/ox_wide_text_win.h"
@@ -15,10 +15,6 @@
 
 namespace ox_base {
 namespace {
-
-void LogOpenFailed(const std::string& path) {
-  if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Error("OxFile: File open failed: %s\n", path.c_str());
-}
 
 std::wstring WidePath(const std::string& path) { return WideFromUtf8(NativePath(path)); }
 
@@ -52,34 +48,19 @@ HANDLE OpenForWriting(const std::wstring& wide, unsigned flags, bool& created) {
 
 }  // namespace
 
-OxArchivePtr OxFileAnsi::OpenRead(const std::string& path, unsigned flags) {
-  if (path == "stdin") return OxArchivePtr(new OxArchiveFileReader(*this, stdin, 1024, false));
-  const std::wstring wide = WidePath(path);
+std::FILE* OpenNativeForReading(const std::string& native) {
+  const std::wstring wide = WideFromUtf8(native);
   const DWORD attributes = wide.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(wide.c_str());
-  std::FILE* file = nullptr;
-  if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-    file = _wfopen(wide.c_str(), L"rb");
-  if (!file) {
-    if (!(flags & OX_READ_QUIET)) LogOpenFailed(path);
-    return nullptr;
-  }
-  _fseeki64(file, 0, SEEK_END);
-  int64_t size = _ftelli64(file);
-  _fseeki64(file, 0, SEEK_SET);
-  CountFileOpenedForReading();
-  return OxArchivePtr(new OxArchiveFileReader(*this, file, size, true));
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return nullptr;
+  return _wfopen(wide.c_str(), L"rb");
 }
 
-OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
-  if (path == "stdout") return OxArchivePtr(new OxArchiveFileWriter(*this, stdout, false, ""));
-  const std::string native = NativePath(path);
+std::FILE* OpenNativeForWriting(const std::string& native, unsigned flags, bool& refusedAsExisting) {
   const std::wstring wide = WideFromUtf8(native);
-  if (flags & OX_WRITE_FORCE) SetWritable(path, OX_ATTR_WRITABLE);
   bool created = false;
   HANDLE handle = wide.empty() ? INVALID_HANDLE_VALUE : OpenForWriting(wide, flags, created);
   if (handle == INVALID_HANDLE_VALUE) {
-    if ((flags & OX_WRITE_NEW_ONLY) && GetLastError() == ERROR_FILE_EXISTS) return nullptr;
-    if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
+    refusedAsExisting = (flags & OX_WRITE_NEW_ONLY) && GetLastError() == ERROR_FILE_EXISTS;
     return nullptr;
   }
   const bool append = flags & OX_WRITE_APPEND;
@@ -97,11 +78,8 @@ OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
     if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     // An empty file that nobody asked for is not left behind.
     if (created) DeleteFileW(wide.c_str());
-    if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
-    return nullptr;
   }
-  if (flags & OX_WRITE_UNBUFFERED) std::setvbuf(file, nullptr, _IONBF, 0);
-  return OxArchivePtr(new OxArchiveFileWriter(*this, file, true, (flags & OX_WRITE_TEMPORARY) ? native : ""));
+  return file;
 }
 
 bool OxFileAnsi::SetWritable(const std::string& path, unsigned flags) {

@@ -41,6 +41,8 @@ class OutputFile {
 
  private:
   explicit OutputFile(int descriptor) : descriptor_(descriptor) {}
+  // The platform's close of a descriptor: 0, or -1 with errno.
+  static int CloseDescriptor(int descriptor);
   int descriptor_ = -1;
 };
 

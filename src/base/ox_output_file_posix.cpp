@@ -6,7 +6,6 @@
 
 #include <cerrno>
 #include <system_error>
-#include <utility>
 
 namespace ox_base {
 namespace {
@@ -38,20 +37,6 @@ OutputFile OutputFile::Create(const std::string& path, std::string& problem) {
     return OutputFile();
   }
   return OutputFile(descriptor);
-}
-
-OutputFile::~OutputFile() {
-  if (descriptor_ >= 0) ::close(descriptor_);
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    if (descriptor_ >= 0) ::close(descriptor_);
-    descriptor_ = std::exchange(other.descriptor_, -1);
-  }
-  return *this;
 }
 
 bool OutputFile::Write(const void* data, std::size_t size, std::string& problem) {
@@ -87,11 +72,6 @@ void OutputFile::RemoveWritePermission() {
   }
 }
 
-bool OutputFile::Close(std::string& problem) {
-  if (descriptor_ < 0) return false;
-  const int result = ::close(std::exchange(descriptor_, -1));
-  if (result != 0) problem = SystemError(errno);
-  return result == 0;
-}
+int OutputFile::CloseDescriptor(int descriptor) { return ::close(descriptor); }
 
 }  // namespace ox_base

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <system_error>
-#include <utility>
 
 #include "base/ox_output_file.h"
 #include "base/ox_wide_text_win.h"
@@ -61,20 +60,6 @@ OutputFile OutputFile::Create(const std::string& path, std::string& problem) {
   return OutputFile(descriptor);
 }
 
-OutputFile::~OutputFile() {
-  if (descriptor_ >= 0) _close(descriptor_);
-}
-
-OutputFile::OutputFile(OutputFile&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
-
-OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
-  if (this != &other) {
-    if (descriptor_ >= 0) _close(descriptor_);
-    descriptor_ = std::exchange(other.descriptor_, -1);
-  }
-  return *this;
-}
-
 bool OutputFile::Write(const void* data, std::size_t size, std::string& problem) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
@@ -105,11 +90,6 @@ void OutputFile::SetPermissions(unsigned mode) { SetReadOnly(descriptor_, !(mode
 
 void OutputFile::RemoveWritePermission() { SetReadOnly(descriptor_, true); }
 
-bool OutputFile::Close(std::string& problem) {
-  if (descriptor_ < 0) return false;
-  const int result = _close(std::exchange(descriptor_, -1));
-  if (result != 0) problem = SystemError(errno);
-  return result == 0;
-}
+int OutputFile::CloseDescriptor(int descriptor) { return _close(descriptor); }
 
 }  // namespace ox_base
