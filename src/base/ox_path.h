@@ -1,8 +1,9 @@
 #pragma once
 // Path helpers. The launcher's file names carry Windows forms
 // (".\client.exe", "dir\file"); both "\" and "/" separate components.
-// They are bytes in the base code page (GBK), while names on this
-// platform's disks are UTF-8, as wine and native programs look them up.
+// They are bytes in the base code page (GBK), while native names are UTF-8:
+// on Linux the names on disk, as wine and native programs look them up; on
+// Windows the form that becomes UTF-16 right at each wide system call.
 #include <filesystem>
 #include <optional>
 #include <string>
