@@ -10,7 +10,6 @@
 #include <cstdio>
 
 #include "base/ox_base.h"
-#include "base/ox_letter_case.h"
 #include "base/ox_log.h"
 #include "base/ox_native_file.h"
 #include "base/ox_path.h"
@@ -139,14 +138,8 @@ bool OxFileAnsi::DeleteDirectory(const std::string& path, bool mustExist, bool t
 void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files,
                            bool directories) {
   list.clear();
-  // The folder is found like any path; the last component is a pattern,
-  // matched against the folder's entries without regard to letter case.
-  // (Split once converted: a GBK character may end in the byte of "\".)
-  const std::optional<std::string> native = NativeName(pattern);
-  if (!native) return;
-  const size_t slash = native->rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : ResolveLetterCase(native->substr(0, slash + 1));
-  const std::string last = native->substr(slash == std::string::npos ? 0 : slash + 1);
+  std::string folder, last;
+  if (!SplitFindPattern(pattern, folder, last)) return;
   const std::string directory = folder.empty() ? "." : folder;
   DIR* dir = ::opendir(directory.c_str());
   if (!dir) return;

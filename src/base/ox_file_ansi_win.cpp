@@ -147,13 +147,9 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
                            bool directories) {
   list.clear();
   // The system's own patterns differ ("*.*", short names): every entry is
-  // listed and matched here, as on Linux. (Split once converted: a GBK
-  // character may end in the byte of "\".)
-  const std::optional<std::string> native = NativeName(pattern);
-  if (!native) return;
-  const size_t slash = native->rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : native->substr(0, slash + 1);
-  const std::string last = native->substr(slash == std::string::npos ? 0 : slash + 1);
+  // listed and matched here, as on Linux.
+  std::string folder, last;
+  if (!SplitFindPattern(pattern, folder, last)) return;
   WIN32_FIND_DATAW entry;
   HANDLE search = FindFirstFileExW(WideFromUtf8(folder + "*").c_str(), FindExInfoBasic, &entry,
                                    FindExSearchNameMatch, nullptr, 0);

@@ -39,21 +39,6 @@ OutputFile OutputFile::Create(const std::string& path, std::string& problem) {
   return OutputFile(descriptor);
 }
 
-bool OutputFile::Write(const void* data, std::size_t size, std::string& problem) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const ssize_t written = ::write(descriptor_, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) {
-      problem = SystemError(written < 0 ? errno : ENOSPC);
-      return false;
-    }
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 void OutputFile::SetLastWriteTime(std::int64_t unixSeconds) {
   struct timespec times[2];
   times[0].tv_sec = 0;
@@ -73,5 +58,12 @@ void OutputFile::RemoveWritePermission() {
 }
 
 int OutputFile::CloseDescriptor(int descriptor) { return ::close(descriptor); }
+
+long OutputFile::WriteSome(int descriptor, const char* bytes, std::size_t size) {
+  for (;;) {
+    const ssize_t written = ::write(descriptor, bytes, size);
+    if (written >= 0 || errno != EINTR) return static_cast<long>(written);
+  }
+}
 
 }  // namespace ox_base

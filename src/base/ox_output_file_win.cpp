@@ -60,21 +60,6 @@ OutputFile OutputFile::Create(const std::string& path, std::string& problem) {
   return OutputFile(descriptor);
 }
 
-bool OutputFile::Write(const void* data, std::size_t size, std::string& problem) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    const unsigned piece = static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30));
-    const int written = _write(descriptor_, bytes, piece);
-    if (written <= 0) {
-      problem = SystemError(written < 0 ? errno : ENOSPC);
-      return false;
-    }
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
 void OutputFile::SetLastWriteTime(std::int64_t unixSeconds) {
   // 100 ns steps since 1601.
   const std::uint64_t ticks = static_cast<std::uint64_t>(unixSeconds + 11644473600ll) * 10000000ull;
@@ -91,5 +76,9 @@ void OutputFile::SetPermissions(unsigned mode) { SetReadOnly(descriptor_, !(mode
 void OutputFile::RemoveWritePermission() { SetReadOnly(descriptor_, true); }
 
 int OutputFile::CloseDescriptor(int descriptor) { return _close(descriptor); }
+
+long OutputFile::WriteSome(int descriptor, const char* bytes, std::size_t size) {
+  return _write(descriptor, bytes, static_cast<unsigned>(std::min<std::size_t>(size, 1u << 30)));
+}
 
 }  // namespace ox_base
