@@ -33,7 +33,7 @@ bool LoadConfiguration(OxIni& ini, const char* config) {
 }
 
 void AddLogFile(OxBase& base, OxIni& ini) {
-  base.GetFileSystem()->CreateDirectory("log", false);
+  base.GetFileSystem()->MakeDirectory("log", false);
   std::time_t now = std::time(nullptr);
   const std::tm local = LocalTime(now);
   char pattern[64];

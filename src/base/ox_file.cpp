@@ -74,14 +74,14 @@ bool OxFile::Move(const std::string& destination, const std::string& source, boo
   return copied;
 }
 
-bool OxFile::CreateDirectory(const std::string& path, bool bTree) {
+bool OxFile::MakeDirectory(const std::string& path, bool bTree) {
   OX_ASSERT(kUnit, bTree);
   bool handled = false;
   for (size_t i = 0; i <= path.size(); ++i) {
     if (i < path.size() && path[i] != '\\' && path[i] != '/') continue;
     std::string prefix = path.substr(0, i);
     if (IsRootPath(prefix.c_str())) continue;
-    if (!CreateDirectory(prefix, false)) return false;
+    if (!MakeDirectory(prefix, false)) return false;
     handled = true;
   }
   return handled;

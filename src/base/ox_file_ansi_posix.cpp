@@ -120,8 +120,8 @@ int64_t OxFileAnsi::GetModifyTime(const std::string& path) {
   return StatPath(path, info) ? static_cast<int64_t>(info.st_mtime) : -1;
 }
 
-bool OxFileAnsi::CreateDirectory(const std::string& path, bool tree) {
-  if (tree) return OxFile::CreateDirectory(path, true);
+bool OxFileAnsi::MakeDirectory(const std::string& path, bool tree) {
+  if (tree) return OxFile::MakeDirectory(path, true);
   std::string native = NativePath(path);
   if (::mkdir(native.c_str(), 0777) == 0) return true;
   struct stat info;
@@ -163,9 +163,9 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
   ::closedir(dir);
 }
 
-bool OxFileAnsi::SetCurrentDirectory(const std::string& path) { return ::chdir(NativePath(path).c_str()) == 0; }
+bool OxFileAnsi::SetWorkingDirectory(const std::string& path) { return ::chdir(NativePath(path).c_str()) == 0; }
 
-std::string OxFileAnsi::GetCurrentDirectory() {
+std::string OxFileAnsi::GetWorkingDirectory() {
   char buffer[1024];
   if (!::getcwd(buffer, sizeof(buffer))) return std::string();
   return NameFromNative(buffer).value_or(std::string());

@@ -126,8 +126,8 @@ int64_t OxFileAnsi::GetModifyTime(const std::string& path) {
   return ReadAttributes(path, data) ? UnixSeconds(data.ftLastWriteTime) : -1;
 }
 
-bool OxFileAnsi::CreateDirectory(const std::string& path, bool tree) {
-  if (tree) return OxFile::CreateDirectory(path, true);
+bool OxFileAnsi::MakeDirectory(const std::string& path, bool tree) {
+  if (tree) return OxFile::MakeDirectory(path, true);
   const std::wstring wide = WidePath(path);
   if (wide.empty()) return false;
   if (CreateDirectoryW(wide.c_str(), nullptr)) return true;
@@ -171,12 +171,12 @@ void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pa
   FindClose(search);
 }
 
-bool OxFileAnsi::SetCurrentDirectory(const std::string& path) {
+bool OxFileAnsi::SetWorkingDirectory(const std::string& path) {
   const std::wstring wide = WidePath(path);
   return !wide.empty() && SetCurrentDirectoryW(wide.c_str());
 }
 
-std::string OxFileAnsi::GetCurrentDirectory() {
+std::string OxFileAnsi::GetWorkingDirectory() {
   const DWORD length = GetCurrentDirectoryW(0, nullptr);
   if (length == 0) return std::string();
   std::wstring wide(length, L'\0');

@@ -185,15 +185,15 @@ TEST(OxFileDirectories, TreesAreCreatedAndRemoved) {
   CurrentTempDir dir;
   SetAssertChoice(OxAssertChoice::kIgnore);
   OxFile* fs = OxBase::GetFileSystem();
-  EXPECT_TRUE(fs->CreateDirectory("one", false));
-  EXPECT_TRUE(fs->CreateDirectory("one", false)) << "an existing directory is fine";
-  EXPECT_FALSE(fs->CreateDirectory("x\\y", false));
-  EXPECT_TRUE(fs->CreateDirectory("x\\y\\z", true));
+  EXPECT_TRUE(fs->MakeDirectory("one", false));
+  EXPECT_TRUE(fs->MakeDirectory("one", false)) << "an existing directory is fine";
+  EXPECT_FALSE(fs->MakeDirectory("x\\y", false));
+  EXPECT_TRUE(fs->MakeDirectory("x\\y\\z", true));
   EXPECT_TRUE(std::filesystem::is_directory("x/y/z"));
-  EXPECT_TRUE(fs->CreateDirectory(dir.Path().string() + "/abs/olute", true)) << "the root prefix is skipped";
+  EXPECT_TRUE(fs->MakeDirectory(dir.Path().string() + "/abs/olute", true)) << "the root prefix is skipped";
   WriteFile("file", "");
-  EXPECT_FALSE(fs->CreateDirectory("file\\sub", true));
-  EXPECT_THROW(fs->OxFile::CreateDirectory("plain", false), OxAssertError);
+  EXPECT_FALSE(fs->MakeDirectory("file\\sub", true));
+  EXPECT_THROW(fs->OxFile::MakeDirectory("plain", false), OxAssertError);
 
   WriteFile("x/a.txt", "a");
   WriteFile("x/y/b.txt", "b");
@@ -221,10 +221,10 @@ TEST(OxFileQueries, TimesAttributesAndCurrentDirectory) {
   EXPECT_EQ(fs->GetAttributes("f"), unsigned{OX_ATTR_READABLE | OX_ATTR_WRITABLE});
   EXPECT_FALSE(fs->SetWritable("none", OX_ATTR_WRITABLE));
   std::filesystem::create_directory("inner");
-  EXPECT_TRUE(fs->SetCurrentDirectory("inner"));
+  EXPECT_TRUE(fs->SetWorkingDirectory("inner"));
   // In the system's own spelling ("\" separators on Windows).
-  EXPECT_EQ(std::filesystem::path(fs->GetCurrentDirectory()), dir.Path() / "inner");
-  EXPECT_FALSE(fs->SetCurrentDirectory("none"));
+  EXPECT_EQ(std::filesystem::path(fs->GetWorkingDirectory()), dir.Path() / "inner");
+  EXPECT_FALSE(fs->SetWorkingDirectory("none"));
 }
 
 TEST(OxMemoryArchive, LoadsWholeFileAndRefusesBadSeeks) {

@@ -54,7 +54,7 @@ TEST(NativeNames, ChineseNamesAreCharactersOnDisk) {
   const std::string written = folder + "\\" + Gbk("中文.txt");
   const std::string renamed = folder + "\\" + Gbk("更新说明.txt");
 
-  ASSERT_TRUE(files->CreateDirectory(folder, false));
+  ASSERT_TRUE(files->MakeDirectory(folder, false));
   WriteThroughFileSystem(written, "bytes");
   std::vector<std::string> listed;
   files->FindFiles(listed, folder + "\\*.TXT", true, false);
