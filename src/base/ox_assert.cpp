@@ -1,11 +1,10 @@
 #include "base/ox_assert.h"
 
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 
 #include "base/ox_base.h"
+#include "base/ox_debugger_trap.h"
 #include "base/ox_log.h"
 #include "base/ox_spin_lock.h"
 
@@ -14,15 +13,6 @@ namespace {
 
 std::atomic<OxAssertChoice> g_choice{OxAssertChoice::kAbort};
 OxSpinLock g_dialogLock;
-
-bool DebuggerAttached() {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.compare(0, 10, "TracerPid:") == 0) return std::atoi(line.c_str() + 10) != 0;
-  }
-  return false;
-}
 
 const char* OrNull(const char* text) { return text ? text : "(null)"; }
 
@@ -44,7 +34,7 @@ int OxAssertDialog(const char* condition, const char* source, int line) {
   if (g_choice == OxAssertChoice::kIgnore) return 0;
   // Without a debugger a trap would end the process; the caller's exception
   // ends the failed operation instead.
-  if (DebuggerAttached()) std::raise(SIGTRAP);
+  TrapIntoAttachedDebugger();
   return 1;
 }
 

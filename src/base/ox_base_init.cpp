@@ -8,6 +8,7 @@
 #include "base/ox_event.h"
 #include "base/ox_file_ansi.h"
 #include "base/ox_ini.h"
+#include "base/ox_local_time.h"
 #include "base/ox_log.h"
 #include "base/ox_object.h"
 #include "base/ox_process_info.h"
@@ -32,10 +33,9 @@ bool LoadConfiguration(OxIni& ini, const char* config) {
 }
 
 void AddLogFile(OxBase& base, OxIni& ini) {
-  base.GetFileSystem()->CreateDirectory("log", false);
+  base.GetFileSystem()->MakeDirectory("log", false);
   std::time_t now = std::time(nullptr);
-  std::tm local{};
-  localtime_r(&now, &local);
+  const std::tm local = LocalTime(now);
   char pattern[64];
   std::snprintf(pattern, sizeof(pattern), "log/%%s%%s_%02d%02d%02d_%02d%02d%02d.log", local.tm_year + 1900 - 2000,
                 local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);

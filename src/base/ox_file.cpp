@@ -67,20 +67,21 @@ bool OxFile::Move(const std::string& destination, const std::string& source, boo
   // Copying a file onto itself would truncate it, and deleting the source
   // would then delete the only copy: it is already where it should be.
   std::error_code error;
-  if (std::filesystem::equivalent(NativePath(destination), NativePath(source), error)) return overwrite;
+  if (std::filesystem::equivalent(NativeFilesystemPath(NativePath(destination)),
+                                  NativeFilesystemPath(NativePath(source)), error)) return overwrite;
   bool copied = Copy(destination, source, overwrite, force, nullptr);
   if (copied) Delete(source, true, true);
   return copied;
 }
 
-bool OxFile::CreateDirectory(const std::string& path, bool bTree) {
+bool OxFile::MakeDirectory(const std::string& path, bool bTree) {
   OX_ASSERT(kUnit, bTree);
   bool handled = false;
   for (size_t i = 0; i <= path.size(); ++i) {
     if (i < path.size() && path[i] != '\\' && path[i] != '/') continue;
     std::string prefix = path.substr(0, i);
     if (IsRootPath(prefix.c_str())) continue;
-    if (!CreateDirectory(prefix, false)) return false;
+    if (!MakeDirectory(prefix, false)) return false;
     handled = true;
   }
   return handled;

@@ -81,7 +81,7 @@ class OxFile {
   bool SetAccessTime(const std::string&, int64_t) { return false; }
   bool SetModifyTime(const std::string&, int64_t) { return false; }
   // The tree variant here; implementations create single directories.
-  virtual bool CreateDirectory(const std::string& path, bool tree);
+  virtual bool MakeDirectory(const std::string& path, bool tree);
   // Removes an empty directory, or with `tree` the directory and everything
   // below it; true when removed, or when missing and !mustExist. A tree is
   // walked as it is on disk: every entry is removed under its own name (a
@@ -93,8 +93,8 @@ class OxFile {
   virtual void FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files,
                          bool directories) = 0;
   void ListDirectory(std::vector<std::string>& list, const std::string& directory, bool files, bool directories);
-  virtual bool SetCurrentDirectory(const std::string& path) = 0;
-  virtual std::string GetCurrentDirectory() = 0;
+  virtual bool SetWorkingDirectory(const std::string& path) = 0;
+  virtual std::string GetWorkingDirectory() = 0;
   virtual void Initialize() {}
   virtual void Shutdown() {}
 

@@ -1,21 +1,13 @@
 #include "base/ox_file_ansi.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
 
 #include "base/ox_atomic_save.h"
 #include "base/ox_base.h"
 #include "base/ox_file_archive.h"
-#include "base/ox_letter_case.h"
 #include "base/ox_log.h"
+#include "base/ox_native_file.h"
 #include "base/ox_path.h"
-#include "base/ox_tree_removal.h"
 
 namespace ox_base {
 namespace {
@@ -23,47 +15,6 @@ namespace {
 void LogOpenFailed(const std::string& path) {
   if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) log->Error("OxFile: File open failed: %s\n", path.c_str());
 }
-
-// Opens `native` for writing, creating it when missing; `created` tells
-// whether this call made the file.
-int OpenForWriting(const std::string& native, unsigned flags, bool& created) {
-  const int base = O_WRONLY | O_CLOEXEC | ((flags & OX_WRITE_APPEND) ? O_APPEND : 0);
-  for (;;) {
-    const int fd = ::open(native.c_str(), base | O_CREAT | O_EXCL, 0666);
-    created = fd >= 0;
-    if (fd >= 0 || errno != EEXIST || (flags & OX_WRITE_NEW_ONLY)) return fd;
-    const int existing = ::open(native.c_str(), base);
-    // Removed in between: try creating it again.
-    if (existing >= 0 || errno != ENOENT) return existing;
-  }
-}
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-// "*" matches any run, "?" one byte; letters compare without case, as file
-// names do on the launcher's original platform.
-bool MatchWildcard(const char* pattern, const char* name) {
-  const char* star = nullptr;
-  const char* resume = nullptr;
-  while (*name) {
-    if (*pattern == '*') {
-      star = pattern++;
-      resume = name;
-    } else if (*pattern == '?' || (*pattern && LowerAscii(*pattern) == LowerAscii(*name))) {
-      ++pattern;
-      ++name;
-    } else if (star) {
-      pattern = star + 1;
-      name = ++resume;
-    } else {
-      return false;
-    }
-  }
-  while (*pattern == '*') ++pattern;
-  return *pattern == '\0';
-}
-
-bool StatPath(const std::string& path, struct stat& info) { return ::stat(NativePath(path).c_str(), &info) == 0; }
 
 }  // namespace
 
@@ -74,12 +25,7 @@ OxFileAnsi* OxFileAnsi::Instance() {
 
 OxArchivePtr OxFileAnsi::OpenRead(const std::string& path, unsigned flags) {
   if (path == "stdin") return OxArchivePtr(new OxArchiveFileReader(*this, stdin, 1024, false));
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
-  struct stat info;
-  if (file && (::fstat(::fileno(file), &info) != 0 || S_ISDIR(info.st_mode))) {
-    std::fclose(file);
-    file = nullptr;
-  }
+  std::FILE* file = OpenNativeForReading(NativePath(path));
   if (!file) {
     if (!(flags & OX_READ_QUIET)) LogOpenFailed(path);
     return nullptr;
@@ -93,63 +39,16 @@ OxArchivePtr OxFileAnsi::OpenRead(const std::string& path, unsigned flags) {
 
 OxArchivePtr OxFileAnsi::OpenWrite(const std::string& path, unsigned flags) {
   if (path == "stdout") return OxArchivePtr(new OxArchiveFileWriter(*this, stdout, false, ""));
-  std::string native = NativePath(path);
+  const std::string native = NativePath(path);
   if (flags & OX_WRITE_FORCE) SetWritable(path, OX_ATTR_WRITABLE);
-  bool created = false;
-  int fd = OpenForWriting(native, flags, created);
-  if (fd < 0) {
-    if ((flags & OX_WRITE_NEW_ONLY) && errno == EEXIST) return nullptr;
-    if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
-    return nullptr;
-  }
-  // Truncate only once the lock is held, so a refused second writer leaves
-  // the first one's file alone.
-  std::FILE* file = nullptr;
-  if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ((flags & OX_WRITE_APPEND) || ::ftruncate(fd, 0) == 0))
-    file = ::fdopen(fd, (flags & OX_WRITE_APPEND) ? "ab" : "wb");
+  bool refusedAsExisting = false;
+  std::FILE* file = native.empty() ? nullptr : OpenNativeForWriting(native, flags, refusedAsExisting);
   if (!file) {
-    // An empty file that nobody asked for is not left behind.
-    if (created) ::unlink(native.c_str());
-    ::close(fd);
-    if (!(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
+    if (!refusedAsExisting && !(flags & OX_WRITE_QUIET)) LogOpenFailed(path);
     return nullptr;
   }
   if (flags & OX_WRITE_UNBUFFERED) std::setvbuf(file, nullptr, _IONBF, 0);
   return OxArchivePtr(new OxArchiveFileWriter(*this, file, true, (flags & OX_WRITE_TEMPORARY) ? native : ""));
-}
-
-bool OxFileAnsi::SetWritable(const std::string& path, unsigned flags) {
-  struct stat info;
-  if (!StatPath(path, info)) return false;
-  mode_t mode = info.st_mode & 07777;
-  mode = (flags & OX_ATTR_WRITABLE) ? (mode | S_IRUSR | S_IWUSR) : (mode & ~(S_IWUSR | S_IWGRP | S_IWOTH));
-  return ::chmod(NativePath(path).c_str(), mode) == 0;
-}
-
-unsigned OxFileAnsi::GetAttributes(const std::string& path) {
-  struct stat info;
-  if (!StatPath(path, info)) return 0;
-  unsigned attributes = 0;
-  if (info.st_mode & S_IRUSR) attributes |= OX_ATTR_READABLE;
-  if (info.st_mode & S_IWUSR) attributes |= OX_ATTR_WRITABLE;
-  return attributes;
-}
-
-bool OxFileAnsi::Exists(const std::string& path) {
-  struct stat info;
-  return StatPath(path, info);
-}
-
-bool OxFileAnsi::Delete(const std::string& path, bool mustExist, bool force) {
-  const std::string native = NativePath(path);
-  // Forcing makes a read-only file writable first; a link is removed as it
-  // is, since changing the mode would change the file it points to.
-  struct stat info;
-  if (force && ::lstat(native.c_str(), &info) == 0 && !S_ISLNK(info.st_mode)) {
-    SetWritable(path, OX_ATTR_WRITABLE);
-  }
-  if (::unlink(native.c_str()) == 0) return true;
-  return errno == ENOENT && !mustExist;
 }
 
 bool OxFileAnsi::ReplaceContents(const std::string& path, const std::string& bytes, bool force) {
@@ -159,78 +58,6 @@ bool OxFileAnsi::ReplaceContents(const std::string& path, const std::string& byt
   if (SmartPtr<OxLog> log = OxBase::GetBaseLog())
     log->Error("OxFile: Saving %s failed: %s\n", path.c_str(), reason.c_str());
   return false;
-}
-
-int64_t OxFileAnsi::GetCreationTime(const std::string& path) {
-  struct stat info;
-  return StatPath(path, info) ? static_cast<int64_t>(info.st_ctime) : -1;
-}
-
-int64_t OxFileAnsi::GetAccessTime(const std::string& path) {
-  struct stat info;
-  return StatPath(path, info) ? static_cast<int64_t>(info.st_atime) : -1;
-}
-
-int64_t OxFileAnsi::GetModifyTime(const std::string& path) {
-  struct stat info;
-  return StatPath(path, info) ? static_cast<int64_t>(info.st_mtime) : -1;
-}
-
-bool OxFileAnsi::CreateDirectory(const std::string& path, bool tree) {
-  if (tree) return OxFile::CreateDirectory(path, true);
-  std::string native = NativePath(path);
-  if (::mkdir(native.c_str(), 0777) == 0) return true;
-  struct stat info;
-  return errno == EEXIST && ::stat(native.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-bool OxFileAnsi::DeleteDirectory(const std::string& path, bool mustExist, bool tree) {
-  const std::string native = NativePath(path);
-  struct stat info;
-  if (::lstat(native.c_str(), &info) != 0) return errno == ENOENT && !mustExist;
-  return tree ? RemoveTree(native) : ::rmdir(native.c_str()) == 0;
-}
-
-void OxFileAnsi::FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files,
-                           bool directories) {
-  list.clear();
-  // The folder is found like any path; the last component is a pattern,
-  // matched against the folder's entries without regard to letter case.
-  // (Split once converted: a GBK character may end in the byte of "\".)
-  const std::optional<std::string> native = NativeName(pattern);
-  if (!native) return;
-  const size_t slash = native->rfind('/');
-  const std::string folder = slash == std::string::npos ? "" : ResolveLetterCase(native->substr(0, slash + 1));
-  const std::string last = native->substr(slash == std::string::npos ? 0 : slash + 1);
-  const std::string directory = folder.empty() ? "." : folder;
-  DIR* dir = ::opendir(directory.c_str());
-  if (!dir) return;
-  while (struct dirent* entry = ::readdir(dir)) {
-    std::string name = entry->d_name;
-    if (name == "." || name == ".." || !MatchWildcard(last.c_str(), name.c_str())) continue;
-    // A symbolic link is an entry of its own, never a directory: a tree
-    // removal must delete the link, not walk into what it points at.
-    bool isDirectory = entry->d_type == DT_DIR;
-    if (entry->d_type == DT_UNKNOWN) {
-      struct stat info;
-      isDirectory = ::lstat((directory + "/" + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-    }
-    if (!(isDirectory ? directories : files)) continue;
-    if (std::optional<std::string> found = NameFromNative(name)) {
-      list.push_back(*found);
-    } else if (SmartPtr<OxLog> log = OxBase::GetBaseLog()) {
-      log->Error("OxFile: %s%s left out: its name is no text of the code page\n", folder.c_str(), name.c_str());
-    }
-  }
-  ::closedir(dir);
-}
-
-bool OxFileAnsi::SetCurrentDirectory(const std::string& path) { return ::chdir(NativePath(path).c_str()) == 0; }
-
-std::string OxFileAnsi::GetCurrentDirectory() {
-  char buffer[1024];
-  if (!::getcwd(buffer, sizeof(buffer))) return std::string();
-  return NameFromNative(buffer).value_or(std::string());
 }
 
 }  // namespace ox_base

@@ -24,12 +24,12 @@ class OxFileAnsi : public OxFile {
   int64_t GetCreationTime(const std::string& path) override;
   int64_t GetAccessTime(const std::string& path) override;
   int64_t GetModifyTime(const std::string& path) override;
-  bool CreateDirectory(const std::string& path, bool tree) override;
+  bool MakeDirectory(const std::string& path, bool tree) override;
   bool DeleteDirectory(const std::string& path, bool mustExist, bool tree) override;
   // Names that have no form in the code page are left out (and logged).
   void FindFiles(std::vector<std::string>& list, const std::string& pattern, bool files, bool directories) override;
-  bool SetCurrentDirectory(const std::string& path) override;
-  std::string GetCurrentDirectory() override;
+  bool SetWorkingDirectory(const std::string& path) override;
+  std::string GetWorkingDirectory() override;
 };
 
 }  // namespace ox_base

@@ -1,12 +1,13 @@
 #include "base/ox_file_archive.h"
 
-#include <unistd.h>
-
 #include <cerrno>
+#include <filesystem>
+#include <system_error>
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
 #include "base/ox_log.h"
+#include "base/ox_path.h"
 
 namespace ox_base {
 namespace {
@@ -94,7 +95,10 @@ bool OxArchiveFileWriter::Close() {
       SetError();
       LogError("OxArchiveFileReader: fclose Failed: pError=%i\n", errno);
     }
-    if (!m_deletePath.empty()) ::unlink(m_deletePath.c_str());
+    if (!m_deletePath.empty()) {
+      std::error_code ignored;
+      std::filesystem::remove(NativeFilesystemPath(m_deletePath), ignored);
+    }
   }
   m_file = nullptr;
   return !HasError();

@@ -12,10 +12,9 @@ class FileHandle {
  public:
   FileHandle() = default;
   explicit FileHandle(std::FILE* file) : file_(file) {}
-  // std::fopen of `path` as given; an empty handle when it cannot be opened.
-  static FileHandle Open(const std::string& path, const char* mode) {
-    return FileHandle(std::fopen(path.c_str(), mode));
-  }
+  // Opens the native `path` as given (std::fopen's modes); an empty handle
+  // when it cannot be opened.
+  static FileHandle Open(const std::string& path, const char* mode);
 
   ~FileHandle() { Close(); }
   FileHandle(FileHandle&& other) noexcept : file_(std::exchange(other.file_, nullptr)) {}

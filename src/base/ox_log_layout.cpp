@@ -3,14 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/ox_local_time.h"
+
 namespace ox_base {
 namespace {
-
-std::tm LocalTime(std::time_t time) {
-  std::tm local{};
-  localtime_r(&time, &local);
-  return local;
-}
 
 std::string Printf(const char* format, int a, int b, int c) {
   char text[64];

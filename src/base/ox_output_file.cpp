@@ -1,54 +1,20 @@
 #include "base/ox_output_file.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <system_error>
 #include <utility>
 
 namespace ox_base {
-namespace {
-
-std::string SystemError(int error) { return std::error_code(error, std::generic_category()).message(); }
-
-int CreateExclusive(const std::string& path) {
-  return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-}
-
-}  // namespace
-
-OutputFile OutputFile::Create(const std::string& path, std::string& problem) {
-  // One call for a new name, the usual case when unpacking.
-  int descriptor = CreateExclusive(path);
-  if (descriptor < 0 && errno == EEXIST) {
-    struct stat existing;
-    const bool replaceable =
-        ::lstat(path.c_str(), &existing) != 0 || S_ISREG(existing.st_mode) || S_ISLNK(existing.st_mode);
-    if (!replaceable) {
-      // A folder refuses; a device takes the bytes, as with any writer.
-      descriptor = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    } else if (::unlink(path.c_str()) == 0 || errno == ENOENT) {
-      descriptor = CreateExclusive(path);
-    }
-  }
-  if (descriptor < 0) {
-    problem = SystemError(errno);
-    return OutputFile();
-  }
-  return OutputFile(descriptor);
-}
 
 OutputFile::~OutputFile() {
-  if (descriptor_ >= 0) ::close(descriptor_);
+  if (descriptor_ >= 0) CloseDescriptor(descriptor_);
 }
 
 OutputFile::OutputFile(OutputFile&& other) noexcept : descriptor_(std::exchange(other.descriptor_, -1)) {}
 
 OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
   if (this != &other) {
-    if (descriptor_ >= 0) ::close(descriptor_);
+    if (descriptor_ >= 0) CloseDescriptor(descriptor_);
     descriptor_ = std::exchange(other.descriptor_, -1);
   }
   return *this;
@@ -57,10 +23,9 @@ OutputFile& OutputFile::operator=(OutputFile&& other) noexcept {
 bool OutputFile::Write(const void* data, std::size_t size, std::string& problem) {
   const char* bytes = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t written = ::write(descriptor_, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
+    const long written = WriteSome(descriptor_, bytes, size);
     if (written <= 0) {
-      problem = SystemError(written < 0 ? errno : ENOSPC);
+      problem = std::error_code(written < 0 ? errno : ENOSPC, std::generic_category()).message();
       return false;
     }
     bytes += written;
@@ -69,28 +34,10 @@ bool OutputFile::Write(const void* data, std::size_t size, std::string& problem)
   return true;
 }
 
-void OutputFile::SetLastWriteTime(std::int64_t unixSeconds) {
-  struct timespec times[2];
-  times[0].tv_sec = 0;
-  times[0].tv_nsec = UTIME_OMIT;
-  times[1].tv_sec = static_cast<time_t>(unixSeconds);
-  times[1].tv_nsec = 0;
-  ::futimens(descriptor_, times);
-}
-
-void OutputFile::SetPermissions(unsigned mode) { ::fchmod(descriptor_, static_cast<mode_t>(mode & 0777u)); }
-
-void OutputFile::RemoveWritePermission() {
-  struct stat status;
-  if (::fstat(descriptor_, &status) == 0) {
-    ::fchmod(descriptor_, status.st_mode & 07777 & ~static_cast<mode_t>(S_IWUSR | S_IWGRP | S_IWOTH));
-  }
-}
-
 bool OutputFile::Close(std::string& problem) {
   if (descriptor_ < 0) return false;
-  const int result = ::close(std::exchange(descriptor_, -1));
-  if (result != 0) problem = SystemError(errno);
+  const int result = CloseDescriptor(std::exchange(descriptor_, -1));
+  if (result != 0) problem = std::error_code(errno, std::generic_category()).message();
   return result == 0;
 }
 

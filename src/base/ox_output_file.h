@@ -41,6 +41,10 @@ class OutputFile {
 
  private:
   explicit OutputFile(int descriptor) : descriptor_(descriptor) {}
+  // The platform's close of a descriptor: 0, or -1 with errno.
+  static int CloseDescriptor(int descriptor);
+  // The platform's write of some of `size` bytes: how many, or -1 with errno.
+  static long WriteSome(int descriptor, const char* bytes, std::size_t size);
   int descriptor_ = -1;
 };
 

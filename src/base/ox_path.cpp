@@ -42,6 +42,8 @@ std::optional<std::string> ToNativePath(const std::string& name) {
 
 std::string NativePath(const std::string& name) { return ToNativePath(name).value_or(std::string()); }
 
+std::filesystem::path NativeFilesystemPath(const std::string& native) { return std::filesystem::u8path(native); }
+
 std::optional<std::string> NameFromNative(const std::string& native) {
   return Utf8ToCodePageExact(native, NameCodePage());
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Path helpers. The launcher's file names carry Windows forms
 // (".\client.exe", "dir\file"); both "\" and "/" separate components.
-// They are bytes in the base code page (GBK), while names on this
-// platform's disks are UTF-8, as wine and native programs look them up.
+// They are bytes in the base code page (GBK), while native names are UTF-8:
+// on Linux the names on disk, as wine and native programs look them up; on
+// Windows the form that becomes UTF-16 right at each wide system call.
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -23,6 +25,10 @@ std::optional<std::string> ToNativePath(const std::string& name);
 // ToNativePath, or "" for a name without a native form: a path that every
 // file operation refuses.
 std::string NativePath(const std::string& name);
+
+// A native name (UTF-8) as a std::filesystem path. Never build one from the
+// std::string itself: on Windows that widens byte by byte.
+std::filesystem::path NativeFilesystemPath(const std::string& native);
 
 // A name found on disk (UTF-8) in the code page; nothing when it has no
 // form there.

@@ -250,7 +250,7 @@ class BodyTransfer {
     end_.resumed = true;
     buffer_.resize(kChunkSize);
     // The bar starts where the last download stopped.
-    if (reportProgress_) window_.PostMessage(platform::WM_DOWNLOAD_PROGRESS, 0, Percent(start_.have));
+    if (reportProgress_) window_.PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, Percent(start_.have));
     return true;
   }
 
@@ -309,7 +309,7 @@ class BodyTransfer {
   }
 
   void PostPendingProgress() {
-    if (pendingPercent_ && reportProgress_) window_.PostMessage(platform::WM_DOWNLOAD_PROGRESS, 0, *pendingPercent_);
+    if (pendingPercent_ && reportProgress_) window_.PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, *pendingPercent_);
     pendingPercent_.reset();
   }
 

@@ -1,6 +1,5 @@
 #include "net/partial_download.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,7 +12,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::optional<PartialMeta> ReadMetaFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(ox_base::NativeFilesystemPath(path), std::ios::binary);
   if (!in) return std::nullopt;
   PartialMeta meta;
   std::string line;
@@ -51,7 +50,7 @@ std::uint64_t PartialDownload::ResumableBytes(const std::string& address, const 
   // Without a validator or a hash nothing tells old bytes from new ones.
   if (stored->etag.empty() && stored->lastModified.empty() && !expected.sha256) return 0;
   std::error_code error;
-  const std::uintmax_t have = fs::file_size(part_, error);
+  const std::uintmax_t have = fs::file_size(ox_base::NativeFilesystemPath(part_), error);
   // A complete partial file was cut before its rename; asking for nothing
   // would only get a 416.
   if (error || have == 0 || have >= stored->length) return 0;
@@ -69,33 +68,37 @@ bool PartialDownload::SaveMeta(const PartialMeta& meta) const {
   // vouch for bytes it does not describe.
   const std::string temporary = meta_ + ".tmp";
   {
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    std::ofstream out(ox_base::NativeFilesystemPath(temporary), std::ios::binary | std::ios::trunc);
     out << text.str();
     if (!out.flush()) return false;
   }
-  return std::rename(temporary.c_str(), meta_.c_str()) == 0;
+  // fs::rename replaces an older sidecar on Windows too (std::rename would
+  // fail there).
+  std::error_code error;
+  fs::rename(ox_base::NativeFilesystemPath(temporary), ox_base::NativeFilesystemPath(meta_), error);
+  return !error;
 }
 
 bool PartialDownload::Promote(std::string& problem) const {
   std::error_code error;
-  fs::rename(part_, final_, error);
+  fs::rename(ox_base::NativeFilesystemPath(part_), ox_base::NativeFilesystemPath(final_), error);
   if (error) {
     problem = "cannot rename " + part_ + " to " + final_ + ": " + error.message();
     return false;
   }
-  fs::remove(meta_, error);
+  fs::remove(ox_base::NativeFilesystemPath(meta_), error);
   return true;
 }
 
 void PartialDownload::Discard() const {
   std::error_code error;
-  fs::remove(part_, error);
-  fs::remove(meta_, error);
+  fs::remove(ox_base::NativeFilesystemPath(part_), error);
+  fs::remove(ox_base::NativeFilesystemPath(meta_), error);
 }
 
 void PartialDownload::DiscardMeta() const {
   std::error_code error;
-  fs::remove(meta_, error);
+  fs::remove(ox_base::NativeFilesystemPath(meta_), error);
 }
 
 std::optional<PartialMeta> ReadPartialMeta(const std::string& localPath) {

@@ -69,7 +69,7 @@ class Canvas {
   // Text is code-page text drawn on one line (line breaks are not applied).
   virtual int TextWidth(const Font& font, const std::string& text) = 0;
   virtual int LineHeight(const Font& font) = 0;
-  virtual void DrawText(const Font& font, Colour colour, const Rect& rect, const std::string& text,
+  virtual void DrawString(const Font& font, Colour colour, const Rect& rect, const std::string& text,
                         TextAlign align, bool verticalCentre) = 0;
 
   // The pixels currently shown in `rect` (logical coordinates).

@@ -35,17 +35,17 @@ constexpr Colour Rgb(unsigned r, unsigned g, unsigned b) { return r | (g << 8) |
 class MessageTarget {
  public:
   virtual ~MessageTarget() = default;
-  virtual void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+  virtual void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
 // The messages posted to the launcher window; their numbers are the
 // original program's.
-constexpr std::uint32_t WM_USER = 0x400;
+constexpr std::uint32_t WM_LAUNCHER_FIRST = 0x400;
 // A download's progress: wParam 0, lParam the percentage 0..100.
-constexpr std::uint32_t WM_DOWNLOAD_PROGRESS = WM_USER + 100;
+constexpr std::uint32_t WM_DOWNLOAD_PROGRESS = WM_LAUNCHER_FIRST + 100;
 // Posted by an update worker right after it set a completion code, so that
 // the window shows the end at once instead of on its next timer tick.
-constexpr std::uint32_t WM_UPDATE_COMPLETED = WM_USER + 101;
+constexpr std::uint32_t WM_UPDATE_COMPLETED = WM_LAUNCHER_FIRST + 101;
 
 // The launcher window's controls by the ids of its dialog template: the
 // launcher names them so, and every front end finds them so.
@@ -106,7 +106,7 @@ class Window {
   virtual void BringToFront() = 0;
 };
 
-// The UI thread's services. PostMessage and RunOnUiThread may be called from
+// The UI thread's services. PostWindowMessage and RunOnUiThread may be called from
 // any thread; timers are started and stopped on the UI thread.
 class UiThread : public MessageTarget {
  public:

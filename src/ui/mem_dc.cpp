@@ -40,9 +40,9 @@ int CMemDC::TextWidth(const platform::Font& font, const std::string& text) { ret
 
 int CMemDC::LineHeight(const platform::Font& font) { return surface_->LineHeight(font); }
 
-void CMemDC::DrawText(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
+void CMemDC::DrawString(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
                       const std::string& text, platform::TextAlign align, bool verticalCentre) {
-  surface_->DrawText(font, colour, rect, text, align, verticalCentre);
+  surface_->DrawString(font, colour, rect, text, align, verticalCentre);
 }
 
 platform::Bitmap CMemDC::Snapshot(const platform::Rect& rect) { return surface_->Snapshot(rect); }

@@ -85,7 +85,7 @@ void CxStatic::Draw(platform::Canvas& canvas) {
   }
   for (std::size_t k = 0; k < lines.size(); ++k) {
     const platform::Rect lineRect{item.left, top + lineHeight * static_cast<int>(k), item.right, item.bottom};
-    memDC.DrawText(font_, colour_, lineRect, ShownLine(lines[k], flags, item.Width(), measure), flags.align, false);
+    memDC.DrawString(font_, colour_, lineRect, ShownLine(lines[k], flags, item.Width(), measure), flags.align, false);
   }
 }
 

@@ -90,7 +90,7 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
 
 void Complete(LauncherState& state, platform::Platform& platform) {
   state.progress.completion.store(state.selfUpdated ? LauncherReplaced : Finished, std::memory_order_release);
-  platform.GetUiThread().PostMessage(platform::WM_UPDATE_COMPLETED, 0, 0);
+  platform.GetUiThread().PostWindowMessage(platform::WM_UPDATE_COMPLETED, 0, 0);
 }
 
 void EndIfAsked(const LauncherState& state, platform::Platform& platform) {

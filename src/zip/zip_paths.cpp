@@ -2,6 +2,8 @@
 
 #include <system_error>
 
+#include "base/ox_path.h"
+
 bool StaysBelowRoot(const std::string& name) {
   if (name.empty()) return false;
   if (name[0] == '/' || name[0] == '\\') return false;
@@ -27,7 +29,7 @@ void CreateDirectoryChain(const std::filesystem::path& root, const std::string& 
     const std::string part = path.substr(0, end);
     // Doubled or trailing separators name the directory already made.
     if (part.empty() || part.back() == '/') continue;
-    const std::filesystem::path directory = root / part;
+    const std::filesystem::path directory = root / ox_base::NativeFilesystemPath(part);
     std::error_code error;
     if (std::filesystem::is_directory(directory, error)) continue;
     if (!std::filesystem::create_directory(directory, error)) return;

@@ -84,7 +84,7 @@ ZipResult ZipReader::PlaceItem(std::int32_t index, const std::string& targetPath
   placed.entry = std::move(entry);
   placed.header = cursor_.header;
   placed.localHeaderPosition = end_.prefixLength + cursor_.header.localHeaderOffset;
-  placed.target = folder ? std::string() : (root_ / *relative).string();
+  placed.target = folder ? std::string() : (root_ / ox_base::NativeFilesystemPath(*relative)).u8string();
   return ZipResult::Ok;
 }
 

@@ -105,14 +105,14 @@ TEST(CodePageNames, AreWrittenAndListedAsUtf8OnDisk) {
   OxFile* fs = OxBase::GetFileSystem();
   const std::string folder = Gbk("地图");
   const std::string file = Gbk("说明.txt");
-  ASSERT_TRUE(fs->CreateDirectory(folder, false));
+  ASSERT_TRUE(fs->MakeDirectory(folder, false));
   ASSERT_TRUE(fs->ReplaceContents(folder + "\\" + file, "text", false));
   EXPECT_EQ(ReadFile("地图/说明.txt"), "text") << "the name other programs look up";
 
   std::vector<std::string> list;
   fs->FindFiles(list, folder + "\\*.TXT", true, false);
   EXPECT_EQ(list, std::vector<std::string>{file}) << "listed in the code page";
-  EXPECT_EQ(fs->GetCurrentDirectory(), NameFromNative(fs::current_path().string()));
+  EXPECT_EQ(fs->GetWorkingDirectory(), NameFromNative(fs::current_path().string()));
 }
 
 TEST(CodePageNames, NamesWithoutAFormAreRefusedAndSaySo) {

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
@@ -140,4 +141,27 @@ TEST(DeleteTree, NamesAreNeverFollowedOutOfTheTree) {
   EXPECT_TRUE(fs::exists(outside.Path() / "game"));
   EXPECT_TRUE(OxBase::GetFileSystem()->DeleteDirectory("cache", false, true));
   EXPECT_FALSE(OxBase::GetFileSystem()->DeleteDirectory("cache", true, true));
+}
+
+TEST(OxFileDirectories, TreeRemovalLeavesLinkedDirectoriesAlone) {
+  CurrentTempDir dir;
+  OxFile* files = OxBase::GetFileSystem();
+  std::filesystem::create_directories("kept");
+  std::filesystem::create_directories("cache");
+  WriteFile("kept/save.dat", "progress");
+  WriteFile("cache/a.txt", "a");
+  std::filesystem::create_directory_symlink("../kept", "cache/link");
+  std::vector<std::string> list;
+  files->FindFiles(list, "cache\\*", false, true);
+  EXPECT_TRUE(list.empty()) << "a link is an entry of its own, not a directory to walk";
+  EXPECT_TRUE(files->DeleteDirectory("cache", true, true));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status("cache")));
+  EXPECT_EQ(ReadFile("kept/save.dat"), "progress") << "the link's target is not emptied";
+
+  ::chmod("kept/save.dat", 0444);
+  ASSERT_EQ(::symlink("kept/save.dat", "cache2"), 0);
+  EXPECT_TRUE(files->Delete("cache2", true, true));
+  struct stat info;
+  ASSERT_EQ(::stat("kept/save.dat", &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0444u) << "forcing the removal of a link leaves its target's mode alone";
 }

@@ -131,8 +131,7 @@ TEST(OxLogOutput, ThresholdAndFilterDecide) {
 
 TEST(OxLogLayout, DefaultPositionalAndPatterns) {
   OxLogEvent event = Event("Base initialized.\n");
-  std::tm local{};
-  localtime_r(&event.time, &local);
+  const std::tm local = *std::localtime(&event.time);
   char date[32];
   std::strftime(date, sizeof(date), "%Y%m%d %H:%M:%S", &local);
 

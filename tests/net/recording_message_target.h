@@ -11,7 +11,7 @@ class RecordingMessageTarget : public platform::MessageTarget {
  public:
   explicit RecordingMessageTarget(std::filesystem::path watchedFile = {}) : watchedFile_(std::move(watchedFile)) {}
 
-  void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+  void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
     messages.push_back(message);
     wParams.push_back(wParam);
     percents.push_back(static_cast<int>(lParam));

@@ -44,7 +44,7 @@ std::string FakeWindow::LabelText(int id) const {
 
 // FakeUiThread
 
-void FakeUiThread::PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+void FakeUiThread::PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   std::lock_guard<std::mutex> lock(mutex_);
   queue_.push_back(Entry{PostedMessage{message, wParam, lParam}, nullptr});
   changed_.notify_all();

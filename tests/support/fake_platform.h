@@ -103,7 +103,7 @@ struct PostedMessage {
 // in posting order, until DeliverPosted.
 class FakeUiThread : public platform::UiThread {
  public:
-  void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void StartTimer(int timerId, int periodMs) override;
   void StopTimer(int timerId) override;
   void RunOnUiThread(std::function<void()> task) override;

@@ -22,12 +22,12 @@ class LoggingEvents : public WindowEvents {
 TEST(FakeUiThread, DeliversMessagesAndTasksInPostingOrderIncludingFollowUps) {
   FakePlatform platform;
   LoggingEvents events;
-  platform.uiThread.PostMessage(1124, 0, 10);
+  platform.uiThread.PostWindowMessage(1124, 0, 10);
   platform.uiThread.RunOnUiThread([&] {
     events.log.push_back("task");
-    platform.uiThread.PostMessage(1124, 0, 30);  // posted while delivering
+    platform.uiThread.PostWindowMessage(1124, 0, 30);  // posted while delivering
   });
-  platform.uiThread.PostMessage(1124, 0, 20);
+  platform.uiThread.PostWindowMessage(1124, 0, 20);
   ASSERT_EQ(platform.uiThread.PendingMessages().size(), 2u);
 
   EXPECT_EQ(platform.uiThread.DeliverPosted(events), 4);

@@ -86,7 +86,7 @@ int MemoryCanvas::TextWidth(const platform::Font&, const std::string& text) {
 
 int MemoryCanvas::LineHeight(const platform::Font& font) { return font.height; }
 
-void MemoryCanvas::DrawText(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
+void MemoryCanvas::DrawString(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
                             const std::string& text, platform::TextAlign align, bool verticalCentre) {
   const int width = TextWidth(font, text);
   int x = rect.left;

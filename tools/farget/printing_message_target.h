@@ -9,7 +9,7 @@ class PrintingMessageTarget : public platform::MessageTarget {
   explicit PrintingMessageTarget(std::ostream& out) : out_(out) {}
   // Prints "progress N" for WM_DOWNLOAD_PROGRESS; other messages are not
   // the tool's business.
-  void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
  private:
   std::ostream& out_;

@@ -29,7 +29,7 @@ constexpr char kClientProgram[] = "client.exe";
 // watches.
 class NoWindow : public platform::MessageTarget {
  public:
-  void PostMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
+  void PostWindowMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
 };
 
 class Report {

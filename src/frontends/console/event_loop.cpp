@@ -45,7 +45,7 @@ void EventLoop::Post(std::function<void(platform::WindowEvents&)> delivery) {
   Wake();
 }
 
-void EventLoop::PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+void EventLoop::PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   Post([message, wParam, lParam](platform::WindowEvents& events) { events.OnMessage(message, wParam, lParam); });
 }
 

@@ -21,7 +21,7 @@ class EventLoop : public platform::UiThread {
   EventLoop(const EventLoop&) = delete;
   EventLoop& operator=(const EventLoop&) = delete;
 
-  void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
   void StartTimer(int timerId, int periodMs) override;
   void StopTimer(int timerId) override;
   void RunOnUiThread(std::function<void()> task) override;

@@ -185,7 +185,7 @@ int CairoCanvas::LineHeight(const platform::Font& font) {
   return height;
 }
 
-void CairoCanvas::DrawText(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
+void CairoCanvas::DrawString(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
                            const std::string& text, platform::TextAlign align, bool verticalCentre) {
   const GObjectRef<PangoLayout> layout = LayoutFor(font, text);
   int width = 0;

@@ -35,7 +35,7 @@ class CairoCanvas : public platform::Canvas {
   platform::Colour BackgroundColour() override;
   int TextWidth(const platform::Font& font, const std::string& text) override;
   int LineHeight(const platform::Font& font) override;
-  void DrawText(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
+  void DrawString(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
                 const std::string& text, platform::TextAlign align, bool verticalCentre) override;
   platform::Bitmap Snapshot(const platform::Rect& rect) override;
   std::unique_ptr<platform::Canvas> CreateSurface(int width, int height) override;

@@ -39,7 +39,7 @@ void GtkUiThread::RunOnUiThread(std::function<void()> task) {
   g_idle_add_full(G_PRIORITY_DEFAULT, RunTask, gated, DeleteTask);
 }
 
-void GtkUiThread::PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+void GtkUiThread::PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
   RunOnUiThread([this, message, wParam, lParam] {
     if (events_ != nullptr) {
       events_->OnMessage(message, wParam, lParam);

@@ -23,7 +23,7 @@ class GtkUiThread : public platform::UiThread {
   void StartTimer(int timerId, int periodMs) override;
   void StopTimer(int timerId) override;
   void RunOnUiThread(std::function<void()> task) override;
-  void PostMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
+  void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override;
 
  private:
   struct Timer {

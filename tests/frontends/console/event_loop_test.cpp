@@ -23,7 +23,7 @@ TEST(EventLoop, DeliversPostsFromManyThreadsInTheirOrderOnTheRunThread) {
       for (int i = 0; i < kPerThread; ++i) {
         // Messages and tasks of one thread share one order.
         if (i % 2 == 0) {
-          loop.PostMessage(0x464, t, i);
+          loop.PostWindowMessage(0x464, t, i);
         } else {
           loop.RunOnUiThread([&events, t, i] { events.Record("task " + std::to_string(t) + " " + std::to_string(i)); });
         }
@@ -62,8 +62,8 @@ TEST(EventLoop, TimersTickByIdAfterQueuedPostsAndStopWhenStopped) {
   };
   loop.StartTimer(1, 2);
   loop.StartTimer(2, 30);
-  loop.PostMessage(7, 0, 0);
-  loop.PostMessage(8, 0, 0);
+  loop.PostWindowMessage(7, 0, 0);
+  loop.PostWindowMessage(8, 0, 0);
 
   loop.Run(events);
 

@@ -159,7 +159,7 @@ TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
   gint endX = -1;
   gint endY = -1;
   constexpr std::uint32_t kProgressMessage = 0x464;
-  std::thread worker([&] { gtk->GetUiThread().PostMessage(kProgressMessage, 37, 0); });
+  std::thread worker([&] { gtk->GetUiThread().PostWindowMessage(kProgressMessage, 37, 0); });
   // Click minimise; drag the window by the version label (20, 10) and then
   // by the background (30, 20); press the (moved) close button and let go
   // elsewhere; press Enter and Escape.

@@ -6,6 +6,10 @@
 
 namespace ox_base {
 
+FileHandle FileHandle::Open(const std::string& path, const char* mode) {
+  return FileHandle(std::fopen(path.c_str(), mode));
+}
+
 std::size_t FileHandle::ReadAt(std::int64_t position, void* data, std::size_t size) const {
   if (file_ == nullptr || position < 0) return 0;
   const int descriptor = ::fileno(file_);
