@@ -51,10 +51,9 @@ DocumentSignature CheckDocumentSignature(const std::string& documentAddress, std
   return result;
 }
 
-bool AcceptSignedDocument(const LauncherState& state, platform::Platform& platform, const PublicKey& key,
+bool AcceptSignedDocument(const std::string& documentAddress, platform::Platform& platform, const PublicKey& key,
                           std::string_view document, std::optional<std::uint64_t>& newer) {
-  const DocumentSignature signature =
-      CheckDocumentSignature(state.UpdateServerAddr, document, key, platform.GetUiThread());
+  const DocumentSignature signature = CheckDocumentSignature(documentAddress, document, key, platform.GetUiThread());
   if (!signature.valid) return Refused(signature.address, signature.reason);
   // A document signed without minisign's timestamp cannot be ordered; it
   // is accepted, and the record stays as it is.
@@ -63,7 +62,7 @@ bool AcceptSignedDocument(const LauncherState& state, platform::Platform& platfo
   const std::optional<std::uint64_t> recorded = RecordedSigningTime();
   // The same document comes at every start: equal times are accepted.
   if (recorded && signedAt < *recorded) {
-    return Refused(state.UpdateServerAddr, "replayed document: signed at " + std::to_string(signedAt) +
+    return Refused(documentAddress, "replayed document: signed at " + std::to_string(signedAt) +
                                                ", before the one accepted here (signed at " +
                                                std::to_string(*recorded) + ")");
   }

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "platform/seam.h"
-#include "update/launcher_state.h"
 
 struct PublicKey;
 
@@ -29,10 +28,11 @@ struct DocumentSignature {
 DocumentSignature CheckDocumentSignature(const std::string& documentAddress, std::string_view document,
                                          const PublicKey& key, platform::MessageTarget& window);
 
-// Fetches the signature and checks the downloaded document with it. False,
-// with the reason logged, when the signature is missing, malformed or not
-// the publisher's, or the document was signed before the one accepted
-// last. `newer` is set to the document's signing time when it is newer
-// than the recorded one, to be recorded once the document is stored.
-bool AcceptSignedDocument(const LauncherState& state, platform::Platform& platform, const PublicKey& key,
+// Fetches the signature of the document downloaded from `documentAddress`
+// and checks the document with it. False, with the reason logged, when the
+// signature is missing, malformed or not the publisher's, or the document
+// was signed before the one accepted last. `newer` is set to the document's
+// signing time when it is newer than the recorded one, to be recorded once
+// the document is stored.
+bool AcceptSignedDocument(const std::string& documentAddress, platform::Platform& platform, const PublicKey& key,
                           std::string_view document, std::optional<std::uint64_t>& newer);
