@@ -12,7 +12,7 @@ namespace {
 constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",
-                                            "--dump-ftp", "--product", "--sign"};
+                                            "--dump-ftp", "--product", "--sign",     "--game-files"};
 
 bool IsAddress(const std::string& text) {
   if (text.empty() || !IsDocumentValue(text)) return false;
@@ -63,6 +63,10 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   }
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
+  if (name == "--game-files") {
+    options.gameFiles = value;
+    return true;
+  }
   options.signingKey = value;  // --sign
   return true;
 }

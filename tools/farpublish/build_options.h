@@ -17,6 +17,8 @@ struct BuildOptions {
   // In the document's code page (GBK).
   std::string product;
   std::optional<std::filesystem::path> signingKey;
+  // Where a starting updatecfg.xml for new game directories goes.
+  std::optional<std::filesystem::path> gameFiles;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,
