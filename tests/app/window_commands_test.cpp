@@ -2,10 +2,7 @@
 // stop protocol, and clearing the cache.
 #include "app/window_commands.h"
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
