@@ -114,13 +114,13 @@ int CfarLaunchDlg::OnInitDialog() {
   if (state_.ForceUpdateVersion != 1 && FileExists("QZ_game.pkg")) {
     MarkPackageSeen(state_);
   }
+  ShowVersionLabels();
+  // The window is drawn before any network wait: the fetch runs on the
+  // worker and the timer shows what waits for its document.
   if (!state_.UpdateServerAddr.empty()) {
+    window.SetLabelText(controls::StatusLabel, Text(LauncherText::StatusFetchingServerConfig));
     StartUpdate(state_, platform_);
   }
-  if (state_.AraeName.empty()) {
-    UploadCrashDumps();
-  }
-  ShowVersionLabels();
   platform_.GetUiThread().StartTimer(kStatusTimer, kStatusTimerPeriodMs);
   return 1;
 }
@@ -149,7 +149,10 @@ void CfarLaunchDlg::ReadLocalFiles() {
   state_.needFullInstall = !FileExists(kClientProgram) || FileExists(kFullInstallMarker);
   UpdateConfig config;
   if (!LoadUpdateConfig("updatecfg.xml", config)) {
-    LogFailure(kVersionDocumentName, "", "missing or unreadable");
+    LogFailure(kVersionDocumentName, "",
+               IsPlainVersionDocument(kVersionDocumentName)
+                   ? "plain XML: the launcher reads it in its stored (Base64) form; store it with farcfg encode"
+                   : "missing or unreadable");
     platform_.GetDialogs().ShowMessage(Text(LauncherText::LocalConfigUnreadable));
     platform_.GetSystem().Exit(state_.ends.failureExitCode);
   }
@@ -164,11 +167,22 @@ void CfarLaunchDlg::ReadLocalFiles() {
   state_.LoginServer = config.LoginServer;
 }
 
-void CfarLaunchDlg::UploadCrashDumps() {
+void CfarLaunchDlg::ShowServerDocumentOnce() {
+  if (documentShown_ || !state_.progress.documentRead.load(std::memory_order_acquire)) {
+    return;
+  }
+  documentShown_ = true;
+  platform_.GetWebPanel().Navigate(state_.pageUrl);
+  ShowLatestVersion();
+  if (state_.AraeName.empty()) {
+    StartCrashDumpUpload();
+  }
+}
+
+void CfarLaunchDlg::StartCrashDumpUpload() {
   const std::string server = state_.DumpFtpServer;
   const int port = std::atoi(state_.DumpFtpServerPort.c_str());
-  UploadCrashDump(server, port);
-  // A second look on a worker: a dump the game writes meanwhile goes too.
+  // An FTP server may be as silent as any: the upload never holds the window.
   dumpUploadWorker_ = std::thread([server, port] { UploadCrashDump(server, port); });
 }
 
@@ -178,14 +192,23 @@ void CfarLaunchDlg::ShowVersionLabels() {
   StyleLabel(window, controls::LatestVersionLabel, platform::Rgb(255, 183, 49), 100);
   window.SetLabelText(controls::CurrentVersionLabel, VersionText(LauncherText::CurrentVersionPrefix, state_.MainVersion,
                                                                  state_.SubVersion, state_.FileVersion));
+  ShowLatestVersion();
+}
+
+void CfarLaunchDlg::ShowLatestVersion() {
   const VersionEntry latest = state_.entries.empty() ? VersionEntry() : state_.entries.back();
-  window.SetLabelText(controls::LatestVersionLabel, VersionText(LauncherText::LatestVersionPrefix, latest.MainVersion,
-                                                                latest.SubVersion, latest.FileVersion));
+  platform_.GetWindow().SetLabelText(controls::LatestVersionLabel,
+                                     VersionText(LauncherText::LatestVersionPrefix, latest.MainVersion,
+                                                 latest.SubVersion, latest.FileVersion));
 }
 
 void CfarLaunchDlg::OnTimer(int timerId) {
   if (timerId != kStatusTimer) {
     return;
+  }
+  ShowServerDocumentOnce();
+  if (state_.closePending) {
+    ContinueClosing(state_, platform_);
   }
   OnStatusTimer(state_, platform_, PageRequests());
 }
@@ -194,6 +217,7 @@ void CfarLaunchDlg::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr
   if (message == platform::WM_DOWNLOAD_PROGRESS) {
     SetProgress(platform_.GetWindow(), static_cast<int>(lParam));
   } else if (message == platform::WM_UPDATE_COMPLETED) {
+    ShowServerDocumentOnce();
     OnUpdateCompleted(state_, platform_, PageRequests());
   }
 }

@@ -36,13 +36,18 @@ class CfarLaunchDlg : public platform::WindowEvents {
   void LayOutControls();
   void SkinControls();
   void ReadLocalFiles();
-  void UploadCrashDumps();
   void ShowVersionLabels();
+  void ShowLatestVersion();
+  // Once the worker has read the server document: the news panel's
+  // navigation, the newest version and the crash-dump upload.
+  void ShowServerDocumentOnce();
+  void StartCrashDumpUpload();
   // Where the status display hands a parked page request.
   PageRequestHandler PageRequests();
 
   platform::Platform& platform_;
   ox_base::SmartPtr<ox_base::OxLogOutput> failureEcho_;
   LauncherState state_;
+  bool documentShown_ = false;
   std::thread dumpUploadWorker_;
 };

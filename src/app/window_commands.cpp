@@ -10,7 +10,7 @@ void OnWindowCommand(LauncherState& state, platform::Platform& platform, int con
     return;
   }
   if (controlId >= 2021 && controlId <= 2022) {
-    CloseWithConfirmation(state, platform);
+    ContinueClosing(state, platform);
     return;
   }
   if (controlId >= 2025 && controlId <= 2062) {
@@ -24,25 +24,25 @@ void OnWindowCommand(LauncherState& state, platform::Platform& platform, int con
   }
 }
 
-void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
+void ContinueClosing(LauncherState& state, platform::Platform& platform) {
   UpdateProgress& progress = state.progress;
-  bool fullPackageStopped = false;
-  // The whole unpack of the full package is protected by the question; a
-  // patch being unpacked is put back without one, as nothing is lost.
-  const bool ending = progress.ClaimTheEnd([&](Unpacking running) {
-    if (running == Unpacking::FullPackage && !fullPackageStopped) {
+  Unpacking running = Unpacking::None;
+  if (!progress.TryClaimTheEnd(running)) {
+    // The whole unpack of the full package is protected by the question; a
+    // patch being unpacked is put back without one, as nothing is lost.
+    if (running == Unpacking::FullPackage && !state.fullPackageStopped) {
       if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
-        return false;
+        state.closePending = false;
+        return;
       }
-      fullPackageStopped = true;
+      state.fullPackageStopped = true;
     }
     progress.cancelInstall = true;
-    return true;
-  });
-  if (!ending) {
+    // The status timer comes back until the unpack has stopped.
+    state.closePending = true;
     return;
   }
-  if (fullPackageStopped) {
+  if (state.fullPackageStopped) {
     // The entry being written when the installation stopped may be the
     // client itself, half written.
     DeleteFileIfPresent(kClientProgram);

@@ -9,17 +9,11 @@
 #include "base/ox_base.h"
 #include "base/ox_file.h"
 #include "base/ox_path.h"
+#include "update/launcher_files.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// What CleanTempFiles deletes: the downloads and the stored server document,
-// and the names of the original program's own temporary files.
-const char* const kTempFiles[] = {
-    kServerDocument, "_tmp.dat", "tmp.tmp", "_tmp_up.dat", kPackageDownload, "diff.dat", "tmp_client.tmp",
-    kPatchArchive,   kLauncherArchive, kDownloadedServerDocument, kDownloadedSignature,
-};
 
 // How many "tmpFile" names CleanMovedAsideFiles deletes.
 constexpr std::int32_t kMovedAsideNamesCleaned = 10;
@@ -38,7 +32,7 @@ std::vector<std::string> FindGameFiles(const std::string& name) {
 std::string MovedAsideName(std::int32_t n) { return "tmpFile" + std::to_string(n); }
 
 void CleanTempFiles() {
-  for (const char* name : kTempFiles) {
+  for (const std::string& name : CleanedUpNames()) {
     DeleteFileIfPresent(name);
   }
 }

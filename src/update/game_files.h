@@ -33,7 +33,7 @@ constexpr char kFullInstallMarker[] = "farLaunch.fullinstall";
 std::string MovedAsideName(std::int32_t n);
 constexpr char kLauncherAsideName[] = "tmpUpdate0";
 
-// Deletes the downloads and the stored server document.
+// Deletes the downloads and the stored server document (CleanedUpNames).
 void CleanTempFiles();
 
 // Deletes "tmpFile0".."tmpFile9", then "tmpUpdate0".

@@ -72,6 +72,10 @@ struct LauncherState {
   // Status ticks spent after completion waiting for that first load.
   int pageWaitTicks = 0;
   bool cacheCleared = false;
+  // The close button was answered and waits, tick by tick, for a running
+  // unpack to stop; the full package's unpack was stopped on the way.
+  bool closePending = false;
+  bool fullPackageStopped = false;
   std::int32_t renameCounter = 0;
   std::string pendingWebRequest;
   UpdateProgress progress;

@@ -125,14 +125,17 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
       progress.ClearStage(shown);
       break;
     case ServerConfigRetry:
-      SetStatus(window, Text(LauncherText::StatusFetchingServerConfig));
+      // The failed fetch's worker is still on its way out: the next tick.
+      if (progress.workerRunning.load()) break;
       progress.ClearStage(shown);
-      if (!StartUpdate(state, platform)) {
-        progress.serverFailures += 1;
-        if (progress.serverFailures > kServerRetryLimit) {
-          progress.stage = ServerConfigFailed;
-        }
+      // The start's own fetch is not counted; every failed retry is.
+      if (progress.serverRetried && ++progress.serverFailures > kServerRetryLimit) {
+        progress.stage = ServerConfigFailed;
+        break;
       }
+      SetStatus(window, Text(LauncherText::StatusFetchingServerConfig));
+      progress.serverRetried = true;
+      StartUpdate(state, platform);
       break;
     case ServerConfigFailed:
       LogFailure("server document", state.UpdateServerAddr,

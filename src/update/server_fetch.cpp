@@ -15,18 +15,18 @@
 
 namespace {
 
-// The fetch runs on the UI thread and is retried eleven times by the
-// status timer: a silent server must not hold the start for more than
-// about two minutes, nor a huge answer (a wrong address, a proxy's page)
-// fill the memory, nor a trickling one hold it past its deadline. It is
-// small: never resumed, and no retry within the call holds the window.
+// The fetch is retried eleven times by the status timer: a silent server
+// must not hold the start for more than about two minutes, nor a huge
+// answer (a wrong address, a proxy's page) fill the memory, nor a
+// trickling one hold it past its deadline. It is small: never resumed, and
+// retried by the timer only.
 const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024, {},
                                            false, RetryPolicy::None(), {}, 0, kDocumentFetchDeadline};
 
 const char kWhat[] = "server document";
 
-bool Failed(const LauncherState& state, const std::string& reason) {
-  LogFailure(kWhat, state.UpdateServerAddr, reason);
+bool Failed(const std::string& address, const std::string& reason) {
+  LogFailure(kWhat, address, reason);
   return false;
 }
 
@@ -61,60 +61,70 @@ bool DownloadServerDocument(const std::string& address, platform::MessageTarget&
   return download && read;
 }
 
-bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
+bool AcceptServerDocument(const std::string& address, LauncherState& state, platform::Platform& platform,
+                          AcceptedDocument& accepted) {
   const TrustAnchor& trust = TrustAnchorOf(state);
   if (!trust.problem.empty()) {
-    return Failed(state, trust.problem);
+    return Failed(address, trust.problem);
   }
   // Nothing reads the document before it is checked: it arrives under a
-  // name of its own and only an accepted one is stored.
-  std::string plain;
+  // name of its own and is not stored here.
   std::string reason;
-  if (!DownloadServerDocument(state.UpdateServerAddr, platform.GetUiThread(), plain, reason)) {
-    return Failed(state, reason);
+  if (!DownloadServerDocument(address, platform.GetUiThread(), accepted.plain, reason)) {
+    return Failed(address, reason);
   }
-  std::optional<SigningRecord> accepted;
-  if (trust.key && !AcceptSignedDocument(state.UpdateServerAddr, platform.GetUiThread(), *trust.key, plain, accepted)) {
+  if (trust.key && !AcceptSignedDocument(address, platform.GetUiThread(), *trust.key, accepted.plain, accepted.signing)) {
+    return false;
+  }
+  ServerConfig server;
+  if (!ReadServerDocument(accepted.plain, true, server, reason)) {
+    return Failed(address, reason);
+  }
+  return true;
+}
+
+bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
+  AcceptedDocument accepted;
+  if (!AcceptServerDocument(state.UpdateServerAddr, state, platform, accepted)) {
     return false;
   }
   // Stored Base64-encoded; the save replaces the file as a whole. The base
   // library logs why a save fails.
-  if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kServerDocument, Base64Encode(plain), false)) {
-    return Failed(state, std::string(kServerDocument) + " cannot be stored");
+  if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kServerDocument, Base64Encode(accepted.plain), false)) {
+    return Failed(state.UpdateServerAddr, std::string(kServerDocument) + " cannot be stored");
   }
-  if (accepted && !RecordSigning(*accepted)) {
-    return Failed(state, std::string(kSigningTimeRecord) + " cannot be saved");
+  if (accepted.signing && !RecordSigning(*accepted.signing)) {
+    return Failed(state.UpdateServerAddr, std::string(kSigningTimeRecord) + " cannot be saved");
   }
   return true;
 }
 
 bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason) {
   CXMLFile document;
-  // A captive portal's or a proxy's page, or an empty answer, is no server
+  // The dialect's tree does not load every document publishers write (item
+  // elements closed by "/>" are common): the flat scan reads them as it
+  // always did. Only an answer without one of the document's keys (a
+  // captive portal's or a proxy's page, an empty answer) is no server
   // document: the fetch is tried again.
-  if (!document.LoadText(text, raw)) {
-    reason = "the answer is not a readable document";
+  document.LoadText(text, raw);
+  if (document.ReadConfig() == 0) {
+    reason = "the answer holds none of the server document's keys";
     return false;
   }
-  document.ReadConfig();
   server = ServerConfigOf(document);
-  if (server.entries.empty()) {
-    reason = "the document lists no version";
-    return false;
-  }
   return true;
 }
 
 bool LoadServerDocument(LauncherState& state) {
   if (!FileExists(kServerDocument)) {
-    return Failed(state, std::string(kServerDocument) + " is missing");
+    return Failed(state.UpdateServerAddr, std::string(kServerDocument) + " is missing");
   }
   std::string stored;
   ServerConfig server;
   std::string reason;
   if (!ReadGameFile(kServerDocument, stored)) stored.clear();
   if (!ReadServerDocument(stored, false, server, reason)) {
-    return Failed(state, reason);
+    return Failed(state.UpdateServerAddr, reason);
   }
   state.entries.insert(state.entries.end(), server.entries.begin(), server.entries.end());
   state.pageUrl = server.WebAddr;

@@ -75,6 +75,10 @@ std::vector<ServerEntry> ServerEntries(const VersionEntry& entry);
 // loaded; keys it lacks give empty values ("0" for LoginServer).
 bool LoadUpdateConfig(const std::string& path, UpdateConfig& config);
 
+// True when the document at `path` is plain XML with the document's keys:
+// written by hand, not stored with "farcfg encode".
+bool IsPlainVersionDocument(const std::string& path);
+
 // The server document's values, from a document after Load and ReadConfig.
 ServerConfig ServerConfigOf(const CXMLFile& document);
 

@@ -14,12 +14,15 @@ bool UpdateProgress::BeginUnpacking(Unpacking kind) {
 
 void UpdateProgress::EndUnpacking() { unpacking.store(Unpacking::None); }
 
+bool UpdateProgress::TryClaimTheEnd(Unpacking& running) {
+  running = Unpacking::None;
+  return unpacking.compare_exchange_strong(running, Unpacking::Ending) || running == Unpacking::Ending;
+}
+
 bool UpdateProgress::ClaimTheEnd(const std::function<bool(Unpacking)>& whileUnpacking) {
   for (;;) {
     Unpacking running = Unpacking::None;
-    if (unpacking.compare_exchange_strong(running, Unpacking::Ending) || running == Unpacking::Ending) {
-      return true;
-    }
+    if (TryClaimTheEnd(running)) return true;
     if (!whileUnpacking(running)) return false;
     std::this_thread::sleep_for(kUnpackPollInterval);
   }

@@ -61,12 +61,18 @@ struct UpdateProgress {
   // From the start of the worker thread until its last touch of the shared
   // state: whoever tears the state down (a test) waits for it to drop.
   std::atomic<bool> workerRunning{false};
+  // The worker has read the server document into the state (release): the
+  // timer then shows what waited for it. The worker changes none of those
+  // fields afterwards.
+  std::atomic<bool> documentRead{false};
 
   // Timer-only counters (UI thread).
   bool installDisplay = false;
   std::int32_t ticks = 0;
   std::int32_t dots = 0;
   std::int32_t serverFailures = 0;
+  // The timer has started a fetch of its own: its failure counts.
+  bool serverRetried = false;
 
   // Fills the file name and counters, then sets the stage to Downloading.
   void AnnounceDownload(const std::string& file, std::int32_t index, std::int32_t count) {
@@ -116,6 +122,10 @@ struct UpdateProgress {
   // false is returned and nothing is claimed. Never needs a worker's
   // message box: a worker shows none while it unpacks.
   bool ClaimTheEnd(const std::function<bool(Unpacking)>& whileUnpacking);
+
+  // UI thread: the same claim without waiting. False, with the running
+  // unpack's kind in `running`, while one runs.
+  bool TryClaimTheEnd(Unpacking& running);
 
  private:
   mutable std::mutex announcementLock_;

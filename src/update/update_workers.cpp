@@ -1,5 +1,6 @@
 #include <thread>
 
+#include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
 #include "update/partial_downloads.h"
@@ -24,6 +25,19 @@ void StartDetached(Worker worker, LauncherState& state, platform::Platform& plat
   }).detach();
 }
 
+// UpdateBlockAddr is how a publisher moves its server, but publishers also
+// take it for the page shown to a cut-off version: the next start's
+// address changes only when a start would accept the document there.
+void SwitchToTheBlockAddress(LauncherState& state, platform::Platform& platform) {
+  AcceptedDocument probed;
+  if (AcceptServerDocument(state.UpdateBlockAddr, state, platform, probed)) {
+    state.UpdateServerAddr = state.UpdateBlockAddr;
+  } else {
+    LogFailure("UpdateBlockAddr", state.UpdateBlockAddr,
+               "no server document a start would accept: the next start keeps " + state.UpdateServerAddr);
+  }
+}
+
 }  // namespace
 
 bool IsNewerPackage(const std::string& code, const std::string& installed) {
@@ -32,7 +46,7 @@ bool IsNewerPackage(const std::string& code, const std::string& installed) {
   return installed.compare(code) < 0;
 }
 
-bool StartUpdate(LauncherState& state, platform::Platform& platform) {
+bool ReceiveServerDocument(LauncherState& state, platform::Platform& platform) {
   const bool fetched = FetchServerDocument(state, platform);
   if (!fetched || !LoadServerDocument(state)) {
     // A stored document that is no server document does not stay; a
@@ -41,15 +55,24 @@ bool StartUpdate(LauncherState& state, platform::Platform& platform) {
     state.progress.stage.store(ServerConfigRetry, std::memory_order_release);
     return false;
   }
-  platform.GetWebPanel().Navigate(state.pageUrl);
   CleanUnneededPartials(state);
-  StartDetached(state.needFullInstall ? FullInstallWorker : NormalUpdateWorker, state, platform);
+  state.progress.documentRead.store(true, std::memory_order_release);
   return true;
+}
+
+void StartUpdate(LauncherState& state, platform::Platform& platform) {
+  // The fetch and the update that follows it share one worker: no network
+  // wait ever holds the window.
+  StartDetached(
+      [](LauncherState& s, platform::Platform& p) {
+        if (ReceiveServerDocument(s, p)) (s.needFullInstall ? FullInstallWorker : NormalUpdateWorker)(s, p);
+      },
+      state, platform);
 }
 
 bool WriteBack(LauncherState& state, platform::Platform& platform, std::size_t index, std::string& problem) {
   if (!state.UpdateBlockAddr.empty() && state.UpdateBlockAddr != state.UpdateServerAddr) {
-    state.UpdateServerAddr = state.UpdateBlockAddr;
+    SwitchToTheBlockAddress(state, platform);
   }
   const VersionEntry& entry = state.entries[index];
   if (!SaveVersionDocument(entry.MainVersion, entry.SubVersion, entry.FileVersion, entry.PackageCode,

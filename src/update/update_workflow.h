@@ -2,16 +2,25 @@
 // The update workflow: fetch and read the server document, then bring the
 // game directory up to date on one detached worker thread.
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/seam.h"
 #include "update/archive_install.h"
 #include "update/launcher_state.h"
+#include "update/signing_time_record.h"
 
-// Fetches and reads the server document, navigates the news panel and
-// starts the worker. False (stage ServerConfigRetry) when the fetch failed
-// or the document is no server document. UI thread.
-bool StartUpdate(LauncherState& state, platform::Platform& platform);
+// Starts the worker that fetches and reads the server document and then
+// brings the game directory up to date. A failed fetch, or an answer that
+// is no server document, ends it with stage ServerConfigRetry; a document
+// read sets `progress.documentRead`. UI thread.
+void StartUpdate(LauncherState& state, platform::Platform& platform);
+
+// The worker's first step: fetches and reads the server document. False
+// (stage ServerConfigRetry) when the fetch failed or the document is no
+// server document.
+bool ReceiveServerDocument(LauncherState& state, platform::Platform& platform);
 
 // Downloads the document at `address` as the launcher does (its time and
 // size limits) and gives its bytes; nothing of it is left on disk. False
@@ -19,18 +28,36 @@ bool StartUpdate(LauncherState& state, platform::Platform& platform);
 bool DownloadServerDocument(const std::string& address, platform::MessageTarget& window, std::string& plain,
                             std::string& reason);
 
-// Downloads the server document to "servercfg.xml" and stores it in its
-// Base64 form. False, with the reason logged, when the download failed,
-// the document is too large or it cannot be stored.
+// A server document that passed every rule a start applies to it.
+struct AcceptedDocument {
+  std::string plain;
+  // What to record of its signature once it is stored, when it differs
+  // from the record kept here.
+  std::optional<SigningRecord> signing;
+};
+
+// Everything a start applies to the server document fetched from
+// `address` before it stores it: the download and its limits, with a
+// publisher's key the signature published beside that address and its
+// rules (AcceptSignedDocument), and the flat scan finding the document's keys.
+// Stores and records nothing. False, with the reason logged, when any of
+// them refuses it. Worker thread.
+bool AcceptServerDocument(const std::string& address, LauncherState& state, platform::Platform& platform,
+                          AcceptedDocument& accepted);
+
+// Accepts the server document of UpdateServerAddr and stores it in its
+// Base64 form as "servercfg.xml". False, with the reason logged, when it is
+// refused or cannot be stored.
 bool FetchServerDocument(LauncherState& state, platform::Platform& platform);
 
 // Reads a server document's text (stored form, or the plain XML when
-// `raw`). False with the reason when it does not load or lists no version.
+// `raw`), whether its tree loads or not. False with the reason when it
+// holds none of the document's keys; one without a version entry is read.
 bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason);
 
 // Reads the stored server document into the state. False, with the reason
-// logged and the state unchanged, when it is missing, does not load or
-// holds no version entry.
+// logged and the state unchanged, when it is missing or holds none of the
+// document's keys.
 bool LoadServerDocument(LauncherState& state);
 
 // Worker bodies (client present / client missing). They end the process

@@ -17,6 +17,11 @@ bool LoadUpdateConfig(const std::string& path, UpdateConfig& config) {
   return true;
 }
 
+bool IsPlainVersionDocument(const std::string& path) {
+  CXMLFile document;
+  return document.Load(path, true) && document.ReadConfig() > 0;
+}
+
 bool SaveVersionDocument(const std::string& MainVersion, const std::string& SubVersion,
                          const std::string& FileVersion, const std::string& PackageCode,
                          const std::string& UpdateServerAddr, int ForceUpdateVersion) {

@@ -65,8 +65,9 @@ class ElementChecks {
 
 }  // namespace
 
-void CXMLFile::ReadConfig() {
-  if (data_.empty()) return;
+std::size_t CXMLFile::ReadConfig() {
+  std::size_t known = 0;
+  if (data_.empty()) return known;
   static const char kEntryEnd[] = "/GameVersion";
   TagScanner scanner;
   VersionEntry working;
@@ -79,7 +80,7 @@ void CXMLFile::ReadConfig() {
     if (byte == '=') {
       // Attributes count wherever they stand; an over-long one is skipped.
       if (ParseAttribute(p, name, value)) {
-        StoreKey(name, value, working);
+        if (StoreKey(name, value, working)) ++known;
         checks.Note(name, value, working, config);
       }
     } else if (byte == '<' || byte == '>') {
@@ -92,21 +93,23 @@ void CXMLFile::ReadConfig() {
     }
   }
   checks.Bind(working, config);
+  return known;
 }
 
-void CXMLFile::StoreKey(const std::string& name, const std::string& value, VersionEntry& entry) {
+bool CXMLFile::StoreKey(const std::string& name, const std::string& value, VersionEntry& entry) {
   for (const SingleKey& key : kSingleKeys) {
     if (name == key.name) {
       config.*(key.field) = value;
       if (key.entryField != nullptr) entry.*(key.entryField) = value;
-      return;
+      return true;
     }
   }
   for (const ListKey& key : kListKeys) {
     if (name == key.name) {
       (config.*(key.list)).push_back(value);
       (entry.*(key.list)).push_back(value);
-      return;
+      return true;
     }
   }
+  return false;
 }

@@ -55,7 +55,8 @@ class CXMLFile {
 
   // Fills the configuration fields and the version entries from the
   // document bytes in one flat pass (works after a failed parse too).
-  void ReadConfig();
+  // Returns how many of the dialect's keys it found.
+  std::size_t ReadConfig();
 
   CXMLElement* Root() { return root_.get(); }
 
@@ -75,7 +76,8 @@ class CXMLFile {
   // leading attributes. False only for a null element.
   bool WriteElement(std::string& output, CXMLElement* element,
                     const std::vector<std::pair<std::string, std::string>>& added);
-  void StoreKey(const std::string& name, const std::string& value, VersionEntry& entry);
+  // False when `name` is none of the dialect's keys.
+  bool StoreKey(const std::string& name, const std::string& value, VersionEntry& entry);
 
   std::string data_;
   std::unique_ptr<CXMLElement> root_;

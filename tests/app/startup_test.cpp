@@ -3,6 +3,7 @@
 #include "app/cfarlaunch_app.h"
 #include "app/cfarlaunch_dlg.h"
 #include "base/ox_base.h"
+#include "support/silent_server.h"
 #include "update/update_fixture.h"
 #include "update/window_controls.h"
 #include "xml/base64.h"
@@ -83,6 +84,16 @@ TEST_F(Startup, MissingOrUnreadableVersionDocumentIsFatal) {
   EXPECT_FALSE(platform.uiThread.IsTimerRunning(kStatusTimer));
 }
 
+TEST_F(Startup, APlainXmlVersionDocumentIsRefusedAndTheLogSaysHowToStoreIt) {
+  dir.Write("updatecfg.xml", "<?xml version=\"1.0\"?>\n<GameVersion MainVersion=\"1\" PackageCode=\"0001\">"
+                             "</GameVersion>\n");
+  EXPECT_THROW(dialog.OnInitDialog(), platform::ExitRequested);
+  EXPECT_NE(FailureLog().find("updatecfg.xml: plain XML: the launcher reads it in its stored (Base64) form; store it "
+                              "with farcfg encode"),
+            std::string::npos)
+      << FailureLog();
+}
+
 TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
   PublishTwoVersions();
   Install(true);
@@ -94,10 +105,12 @@ TEST_F(Startup, ClientPresentRunsThePatchUpdateAndShowsTheLatestVersion) {
 
   EXPECT_EQ(site.Hits("/servercfg.xml"), 1);
   EXPECT_FALSE(Dialog().needFullInstall);
+  EXPECT_TRUE(platform.webPanel.navigations.empty()) << "the worker never touches the window";
+
+  // The next tick shows what waited for the document.
+  ASSERT_TRUE(platform.uiThread.FireTimer(dialog, kStatusTimer));
   EXPECT_EQ(platform.webPanel.navigations, std::vector<std::string>{"http://news.invalid/?pos=web01"});
   EXPECT_EQ(platform.window.LabelText(controls::LatestVersionLabel), Gbk("最新版本v1.3.14"));
-
-  ASSERT_TRUE(platform.uiThread.FireTimer(dialog, kStatusTimer));
   EXPECT_EQ(platform.window.LabelText(controls::StatusLabel), Gbk("更新完成"));
   platform.uiThread.DeliverPosted(dialog);
   EXPECT_EQ(platform.window.LabelText(controls::CurrentVersionLabel), Gbk("当前版本v1.3.14"));
@@ -134,19 +147,45 @@ TEST_F(Startup, PackageFileWithoutIniWritesAnEmptyIni) {
   EXPECT_EQ(dir.Read("rh_game.ini").find("ForceUpdateVersion"), std::string::npos);
 }
 
-TEST_F(Startup, CrashDumpIsHandledOnlyWithoutAnAreaName) {
+TEST_F(Startup, CrashDumpIsHandledOnlyWithoutAnAreaNameOnceTheDocumentIsRead) {
+  PublishTwoVersions();
   Install(true);
   dir.Write("rh_game.ini", "[farLaunch]\nAraeName=north\nForceUpdateVersion=1\n");
   // Too large to be sent: handling it removes it.
   dir.Write("game.dmp", std::string(150001, 'd'));
   ASSERT_EQ(dialog.OnInitDialog(), 1);
+  ASSERT_TRUE(WaitForDialogWorker());
+  ASSERT_TRUE(platform.uiThread.FireTimer(dialog, kStatusTimer));
   EXPECT_TRUE(dir.Has("game.dmp"));
 
   ox_base::oxBaseExit();  // the program initialises the base library once
   CfarLaunchDlg second(platform);
   dir.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\n");
   ASSERT_EQ(second.OnInitDialog(), 1);
-  EXPECT_FALSE(dir.Has("game.dmp"));
+  ASSERT_TRUE(WaitUntil([&] { return !second.State().progress.workerRunning; }));
+  EXPECT_TRUE(dir.Has("game.dmp")) << "the upload waits for the document's server";
+  ASSERT_TRUE(platform.uiThread.FireTimer(second, kStatusTimer));
+  EXPECT_TRUE(WaitUntil([&] { return !dir.Has("game.dmp"); }));
+}
+
+TEST_F(Startup, TheWindowIsReadyBeforeTheServerAnswersAndItsCloseButtonIsAnswered) {
+  auto silent = std::make_unique<SilentServer>();
+  installed.UpdateServerAddr = silent->Url("/servercfg.xml");
+  Install(true);
+  dir.Write("game.dmp", std::string(150001, 'd'));
+  ASSERT_EQ(dialog.OnInitDialog(), 1);
+
+  EXPECT_TRUE(Dialog().progress.workerRunning) << "the fetch waits on the worker";
+  EXPECT_EQ(platform.window.LabelText(controls::StatusLabel), Gbk("获取服务器配置档中"));
+  EXPECT_EQ(platform.window.LabelText(controls::CurrentVersionLabel), Gbk("当前版本v1.0.10"));
+  ASSERT_TRUE(platform.uiThread.FireTimer(dialog, kStatusTimer));
+  EXPECT_EQ(platform.window.LabelText(controls::LatestVersionLabel), Gbk("最新版本v.."));
+  EXPECT_TRUE(platform.webPanel.navigations.empty());
+  EXPECT_THROW(dialog.OnCommand(controls::CloseButton), platform::ExitRequested);
+
+  silent.reset();  // the stalled fetch fails
+  ASSERT_TRUE(WaitUntil([this] { return !Dialog().progress.workerRunning; }));
+  EXPECT_TRUE(dir.Has("game.dmp")) << "no document read: the dump stays for the next start";
 }
 
 TEST_F(Startup, PageEventsPlaceThePanelAndReadItsText) {

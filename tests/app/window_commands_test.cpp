@@ -2,10 +2,7 @@
 // stop protocol, and clearing the cache.
 #include "app/window_commands.h"
 
-#include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
@@ -53,14 +50,18 @@ TEST_F(WindowCommands, CloseWhileUnpackingAsksAndStopsTheInstallation) {
   EXPECT_TRUE(platform.system.ExitCodes().empty());
   EXPECT_TRUE(dir.Has("client.exe"));
 
-  // The installer sees the request and stops unpacking.
-  std::thread installer([this] {
-    while (!state.progress.cancelInstall) std::this_thread::yield();
-    state.progress.EndUnpacking();
-  });
+  // Answered: the installation is asked to stop, and the window goes on
+  // while it does.
   platform.dialogs.ScriptAnswers({true});
-  EXPECT_THROW(Command(2021), platform::ExitRequested);
-  installer.join();
+  Command(2021);
+  EXPECT_TRUE(state.progress.cancelInstall);
+  EXPECT_TRUE(state.closePending);
+  EXPECT_TRUE(platform.system.ExitCodes().empty());
+  ContinueClosing(state, platform);  // a tick while the unpack still runs
+  EXPECT_EQ(BoxTexts().size(), 2u) << "asked once more, not at every tick";
+
+  state.progress.EndUnpacking();
+  EXPECT_THROW(ContinueClosing(state, platform), platform::ExitRequested);
   EXPECT_FALSE(dir.Has("client.exe"));
   EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
   EXPECT_FALSE(state.progress.BeginUnpacking(Unpacking::Archive)) << "no unpack starts once the end is claimed";
@@ -69,17 +70,13 @@ TEST_F(WindowCommands, CloseWhileUnpackingAsksAndStopsTheInstallation) {
 TEST_F(WindowCommands, CloseWhileAPatchUnpacksStopsItWithoutAQuestionAndWaitsForItsFilesToSettle) {
   dir.Write("tmpFile0", "the original, until the patch is put back");
   ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::Archive));
-  std::atomic<bool> putBack{false};
-  std::thread patch([&] {
-    while (!state.progress.cancelInstall) std::this_thread::yield();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    std::filesystem::rename(dir.Path() / "tmpFile0", dir.Path() / "data.pak");
-    putBack = true;
-    state.progress.EndUnpacking();
-  });
-  EXPECT_THROW(Command(2021), platform::ExitRequested);
-  patch.join();
-  EXPECT_TRUE(putBack);
+  Command(2021);
+  EXPECT_TRUE(state.progress.cancelInstall);
+  EXPECT_TRUE(platform.system.ExitCodes().empty()) << "the files are not settled yet";
+  // The worker puts the original back and ends its unpack.
+  std::filesystem::rename(dir.Path() / "tmpFile0", dir.Path() / "data.pak");
+  state.progress.EndUnpacking();
+  EXPECT_THROW(ContinueClosing(state, platform), platform::ExitRequested);
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_EQ(dir.Read("data.pak"), "the original, until the patch is put back");
 }
@@ -99,14 +96,15 @@ TEST_F(WindowCommands, ACloseInTheLastEntryStopsTheFullInstallAndNeverWaitsForAW
   platform.dialogs.ServeWorkerBoxesOn(platform.uiThread);
   platform.dialogs.ScriptAnswers({true});
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitUntil([this] {
     return state.progress.unpacking.load() == Unpacking::FullPackage && state.progress.extractedBytes > (1 << 20);
   }));
-  // This thread is the UI thread: it waits in the close command while the
-  // worker stops.
-  EXPECT_THROW(Command(2021), platform::ExitRequested);
+  // This thread is the UI thread: the close command returns, and the status
+  // ticks end the launcher once the worker has stopped.
+  Command(2021);
   ASSERT_TRUE(WaitForWorker());
+  EXPECT_THROW(ContinueClosing(state, platform), platform::ExitRequested);
 
   EXPECT_EQ(platform.dialogs.UnservedBoxes(), 0);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("当前正在安装，强制关闭可能损坏文件，是否继续关闭？")});

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 
 #include "e2e/scenario.h"
 
@@ -155,6 +156,41 @@ TEST(HeadlessEndToEnd, CommandLine) {
   EXPECT_EQ(RunLauncher(scenario, {"--version"}, "version.txt"), 0);
   EXPECT_NE(ReadFile(scenario.Output("version.txt")).find("farLaunch"), std::string::npos);
   // None of these touched the game.
+  EXPECT_EQ(scenario.Game().InstalledVersion()["PackageCode"], "0001");
+}
+
+// Shapes of the document that the dialect's tree does not load but
+// publishers write: item elements closed by "/>", a comment, text inside an
+// item element. The launcher reads them as it always did.
+TEST(HeadlessEndToEnd, ADocumentInTheShapesPublishersWriteUpdatesAsBefore) {
+  Scenario scenario;
+  std::string document = ReadFile(scenario.Site().Folder() / "servercfg.xml");
+  const std::string declaration = "<?xml version=\"1.0\"?>\n";
+  ASSERT_EQ(document.rfind(declaration, 0), 0u);
+  document.insert(declaration.size(), "<!-- the harbour patches -->\n");
+  const std::string itemEnd = "></File>";
+  std::size_t at = document.find(itemEnd);
+  ASSERT_NE(at, std::string::npos);
+  document.replace(at, itemEnd.size(), ">the first patch</File>");
+  while ((at = document.find(itemEnd)) != std::string::npos) document.replace(at, itemEnd.size(), " />");
+  std::ofstream(scenario.Site().Folder() / "servercfg-shapes.xml", std::ios::binary) << document;
+  scenario.PrepareGame("servercfg-shapes.xml", /*withClient=*/true);
+
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
+  scenario.ExpectVersion3Installed();
+}
+
+// A captive portal's page instead of the document: the fetch is tried
+// again and again, and the run ends as one that got no document.
+TEST(HeadlessEndToEnd, APortalsPageIsNoServerDocument) {
+  Scenario scenario;
+  std::ofstream(scenario.Site().Folder() / "portal.xml", std::ios::binary)
+      << "<html><head><title>Hotel WLAN</title></head><body><form action=\"/login\" method=\"post\">"
+         "<input type=\"text\" name=\"room\"></form></body></html>\n";
+  scenario.PrepareGame("portal.xml", /*withClient=*/true);
+
+  EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 1);
+  EXPECT_NE(ReadFile(scenario.Output("run.txt")).find("服务器配置档读取错误！"), std::string::npos);
   EXPECT_EQ(scenario.Game().InstalledVersion()["PackageCode"], "0001");
 }
 

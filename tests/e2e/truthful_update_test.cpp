@@ -117,7 +117,8 @@ TEST(TruthfulUpdate, AnswersThatAreNoServerDocumentAreRetriedThenRefused) {
   ExpectFailure(status, game.Path(), ReadFile(scenario.Output("page.txt")), before,
                 "服务器配置档读取错误！",
                 "server document (" + scenario.Site().Url("news.html") + "): given up after 12 failed fetches");
-  EXPECT_EQ(Count(ReadFile(game.Path() / "farLaunch.log"), "news.html): the answer is not a readable document"), 12u);
+  EXPECT_EQ(Count(ReadFile(game.Path() / "farLaunch.log"), "news.html): the answer holds none of the server document's keys"),
+            12u);
 
   // A huge answer is refused before it is read.
   Publish(scenario, "servercfg-huge.xml", std::string(50 * 1000 * 1000, ' '));

@@ -204,8 +204,32 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownlo
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
 }
 
-// The window of a launcher whose start stalls on its server document; a
-// second start in the same game directory asks it to come forward and ends.
+// With the update server silent the window is drawn and answers at once:
+// the close button ends the launcher while its fetch still waits.
+TEST_F(WindowEndToEnd, ASilentServerLeavesTheWindowDrawnAndItsCloseButtonAnswered) {
+  Scenario scenario;
+  SilentServer silent;
+  PointAtSilentServer(scenario.Game(), silent);
+  scenario.Game().AddWindowModule();
+  XSession x(scenario.Output(""));
+  ChildProcess launcher(WindowLauncher(scenario));
+
+  const std::filesystem::path fetching = kShots / "e2e_window_fetching.png";
+  ASSERT_TRUE(WaitUntil([&] {
+    return MainWindowShown(x) && x.SaveScreen(fetching) &&
+           x.ColoursIn(fetching, 0, 0, kWindowWidth, kWindowHeight) > 100 &&
+           x.ColoursIn(fetching, kStatus.x, kStatus.y, kStatus.width, kStatus.height) > 1;
+  })) << "the window was never drawn\n" << ReadFile(scenario.Output("run.txt"));
+
+  x.ClickAt(kCloseX, kCloseY);
+  EXPECT_EQ(launcher.WaitForExit(kPatience), 0);
+  // Ended by the click, not after the fetch gave up (ten seconds).
+  const std::string log = scenario.Game().Has("farLaunch.log") ? scenario.Game().Read("farLaunch.log") : "";
+  EXPECT_EQ(log.find("server document (" + silent.Url("/servercfg.xml") + ")"), std::string::npos) << log;
+}
+
+// The window of a launcher whose server document stalls; a second start in
+// the same game directory asks it to come forward and ends.
 TEST_F(WindowEndToEnd, ASecondStartBringsTheRunningWindowForward) {
   Scenario scenario;
   SilentServer silent;
@@ -231,7 +255,7 @@ TEST_F(WindowEndToEnd, ASecondStartBringsTheRunningWindowForward) {
   second.output = scenario.Output("second.txt");
   EXPECT_EQ(RunToEnd(second, kPatience), 0);
   EXPECT_NE(ReadFile(scenario.Output("second.txt")).find("another farLaunch.exe is running in"), std::string::npos);
-  // The first serves the request once its stalled fetch gives up.
+  // The first serves the request while its fetch still waits.
   EXPECT_TRUE(WaitUntil(onTop, 60s));
   EXPECT_TRUE(first.Running());
 }

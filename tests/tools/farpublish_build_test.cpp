@@ -3,11 +3,13 @@
 // read them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
 #include "update/update_documents.h"
+#include "xml/base64.h"
 #include "xml/xml_file.h"
 
 namespace fs = std::filesystem;
@@ -207,4 +209,54 @@ TEST_F(FarpublishBuild, OtherArchiversReadTheArchives) {
   EXPECT_EQ(chinese.out, "中文内容");
   const ShellRun launcher = RunShell("unzip -p " + ShellQuoted((site.Site() / "launcher-0003.zip").string()));
   EXPECT_EQ(launcher.out, "launcher 3");
+}
+
+// Files the launcher owns in the game directory, whatever their letter
+// case: its state stays out of the patches (updatecfg.xml only in the full
+// package), the temporaries' names and the key are warned about.
+TEST_F(FarpublishBuild, LauncherFilesAreLeftOutOrWarnedAbout) {
+  site.Write("0003-1.0.3", "UpdateCfg.xml", "state");
+  site.Write("0003-1.0.3", "farLaunch.log.1", "log");
+  site.Write("0003-1.0.3", "FARLAUNCH.JOURNAL", "journal");
+  site.Write("0003-1.0.3", "Diff.dat", "named like a temporary");
+  site.Write("0003-1.0.3", "tmpFile3", "named like a temporary");
+  site.Write("0003-1.0.3", "publisher.pub", "a new key");
+  site.Write("0003-1.0.3", "data/updatecfg.xml", "the game's own");
+  const fs::path game = site.Path() / "game";
+  fs::create_directories(game);
+  const PublishRun run = site.Build({"--game-files", game.string(), "--web-addr", "http://127.0.0.1/news"});
+  ASSERT_EQ(run.status, 0) << run.err;
+
+  EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0003.zip"),
+            (Entries{{"Diff.dat", "named like a temporary"},
+                     {"data/updatecfg.xml", "the game's own"},
+                     {"publisher.pub", "a new key"},
+                     {"readme.txt", "v3"},
+                     {"tmpFile3", "named like a temporary"}}));
+  const auto full = ArchiveEntries(site.Site() / "client-0003.zip");
+  EXPECT_NE(std::find(full.begin(), full.end(), std::make_pair(std::string("UpdateCfg.xml"), std::string("state"))),
+            full.end());
+  for (const auto& [name, bytes] : full) {
+    EXPECT_TRUE(name != "farLaunch.log.1" && name != "FARLAUNCH.JOURNAL") << name;
+  }
+  for (const char* warned : {"UpdateCfg.xml is the launcher's own state: left out of the patches; the full package",
+                             "farLaunch.log.1 is the launcher's own state: left out of the patches and of the full",
+                             "FARLAUNCH.JOURNAL is the launcher's own state",
+                             "Diff.dat has the name of one of the launcher's temporary files",
+                             "tmpFile3 has the name of one of the launcher's temporary files",
+                             "publisher.pub is shipped"}) {
+    EXPECT_NE(run.err.find(std::string("farpublish: warning: ") + warned), std::string::npos) << warned << run.err;
+  }
+  EXPECT_EQ(run.err.find("data/updatecfg.xml"), std::string::npos) << run.err;
+
+  // The starting version document, stored: the newest build, this site.
+  const std::optional<std::string> plain = Base64Decode(ReadFile(game / "updatecfg.xml"));
+  ASSERT_TRUE(plain.has_value());
+  WriteFile(site.Path() / "updatecfg.plain", *plain);
+  const auto version = ElementAttributes(site.Path() / "updatecfg.plain", "GameVersion");
+  ASSERT_EQ(version.size(), 1u);
+  EXPECT_EQ(version[0].at("PackageCode"), "0003");
+  EXPECT_EQ(version[0].at("FileVersion"), "3");
+  EXPECT_EQ(version[0].at("UpdateServerAddr"), Url("servercfg.xml"));
+  EXPECT_EQ(version[0].at("WebAddr"), "http://127.0.0.1/news");
 }

@@ -172,3 +172,19 @@ TEST_F(FarpublishCheck, EachFaultIsFoundOnALineOfItsOwn) {
     EXPECT_NE(run.out.find("\n1 problem\n"), std::string::npos) << fault.what << ":\n" << run.out;
   }
 }
+
+TEST_F(FarpublishCheck, AnUpdateBlockAddrThatIsNoServerDocumentIsNoted) {
+  files["moved.xml"] = files.at("servercfg.xml");
+  files["download.html"] = "<html><body>Download the new client</body></html>";
+  const std::string site = "<Site";
+  for (const std::string& block : {"moved.xml", "download.html"}) {
+    files.at("servercfg.xml") = SnapshotTree(this->site.Site()).at("servercfg.xml");
+    EditDocument(site, site + " UpdateBlockAddr=\"" + server.Url("/site/" + block) + "\"");
+    const PublishRun run = Check();
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_EQ(run.out.find("note: UpdateBlockAddr (" + server.Url("/site/" + block) + ") is no server document"),
+              block == "moved.xml" ? std::string::npos : 0u)
+        << run.out;
+    EXPECT_EQ(server.Hits("/site/" + block), 1);
+  }
+}

@@ -27,7 +27,7 @@ TEST_F(FullInstall, UnpacksThePackageAndRecordsTheNewestVersion) {
   const std::string client(40000, 'c');
   PublishPackage({{"client.exe", client}, {"data/map.dat", "map"}, {"updatecfg_tmp.xml", "unused"}});
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), Finished);
@@ -47,7 +47,7 @@ TEST_F(FullInstall, PromotesTheTemporaryVersionDocumentWhenNoneIsThere) {
   PublishPackage({{"client.exe", "c"}, {"updatecfg_tmp.xml", StoredVersionDocument(shipped)}});
   std::filesystem::remove(dir.Path() / "updatecfg.xml");
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_FALSE(dir.Has("updatecfg_tmp.xml"));
@@ -59,7 +59,7 @@ TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
   PublishPackage({{"client.exe", "c"}}, {ServerItem{"normal", "skip.zip", site.Url("/skip.zip")},
                                          ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")}});
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), LauncherReplaced);
@@ -82,7 +82,7 @@ TEST_P(FailedPackage, IsNotReportedAsDone) {
   Publish(document);
   Install(false);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
   EXPECT_EQ(state.progress.stage.load(), CannotUpdate);
 
@@ -107,7 +107,7 @@ TEST_F(FullInstall, TooLittleDiskSpaceEndsBeforeUnpacking) {
   platform.system.SetFreeBytes(0x1000000 + 100000 - 1);
   platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(platform.system.WaitForExit().has_value());
 
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("磁盘剩余空间不足，请清理后再运行！")});
@@ -122,7 +122,7 @@ TEST_F(FullInstall, EnoughDiskSpaceWithTheHeadroomUnpacks) {
   PublishPackage({{"client.exe", std::string(100000, 'c')}});
   platform.system.SetFreeBytes(0x1000000 + 100000);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
   EXPECT_TRUE(dir.Has("client.exe"));
 }
@@ -131,7 +131,7 @@ TEST_F(FullInstall, CancelRequestStopsBeforeTheNextEntry) {
   PublishPackage({{"client.exe", "c"}, {"more.dat", "m"}});
   state.progress.cancelInstall = true;
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
   EXPECT_EQ(state.progress.stage.load(), Installing);
 
@@ -157,7 +157,7 @@ TEST_F(FullInstall, APackageAddressThatIsNotHttpIsAFailedDownload) {
     fresh.UpdateServerAddr = site.Url("/servercfg.xml");
     fresh.PackageCode = "0010";
 
-    ASSERT_TRUE(StartUpdate(fresh, quiet));
+    ASSERT_TRUE(StartUpdateOf(fresh, quiet));
     ASSERT_TRUE(WaitUntil([&] { return !fresh.progress.workerRunning; }));
 
     EXPECT_EQ(fresh.progress.stage.load(), CannotUpdate);
@@ -175,7 +175,7 @@ TEST_F(FullInstall, AnUnfinishedInstallKeepsItsMarkerUntilTheVersionIsRecorded) 
                                        EntryField::Crc, 0x12345678));
   OpenTheFailureLog();
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
 
   EXPECT_EQ(dir.Read("client.exe"), "client");
@@ -192,7 +192,7 @@ TEST_F(FullInstall, AnUnfinishedInstallKeepsItsMarkerUntilTheVersionIsRecorded) 
   LauncherState again;
   again.UpdateServerAddr = state.UpdateServerAddr;
   again.PackageCode = state.PackageCode;
-  ASSERT_TRUE(StartUpdate(again, platform));
+  ASSERT_TRUE(StartUpdateOf(again, platform));
   ASSERT_TRUE(WaitUntil([&] { return !again.progress.workerRunning; }));
   EXPECT_EQ(again.progress.completion.load(), Finished);
   EXPECT_FALSE(dir.Has("farLaunch.fullinstall"));
@@ -208,7 +208,7 @@ TEST_F(FullInstall, SizesPast4GiBAreCountedInFull) {
   PublishPackage({});
   site.Put("/full.zip", package);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
 
   EXPECT_EQ(state.progress.totalInstallBytes.load(), 6LL << 30);

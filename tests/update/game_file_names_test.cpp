@@ -23,7 +23,7 @@ TEST_F(GameFileNames, APatchReplacesTheInstalledFilesWhateverTheLetterCase) {
   Publish(document);
   Install(true);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
   EXPECT_EQ(state.progress.completion.load(), Finished);
   EXPECT_TRUE(BoxTexts().empty());
@@ -45,7 +45,7 @@ TEST_F(GameFileNames, TheVersionDocumentIsFoundAndRewrittenUnderItsOwnSpelling) 
   Install(true);
   std::filesystem::rename(dir.Path() / "updatecfg.xml", dir.Path() / "UpdateCfg.xml");
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
   EXPECT_FALSE(dir.Has("updatecfg.xml"));
   UpdateConfig config;

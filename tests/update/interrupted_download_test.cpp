@@ -70,7 +70,7 @@ TEST_F(InterruptedDownload, TheNextStartGoesOnFromThePartialPatch) {
   const std::size_t kept = patch.size() / 3;
   LeavePartial("client.zip", site.Url("/p11.zip"), patch.substr(0, kept), patch.size());
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
   EXPECT_EQ(state.progress.completion.load(), Finished);
   EXPECT_EQ(dir.Read("b.txt"), "b from 11");
@@ -94,7 +94,7 @@ TEST_F(InterruptedDownload, ABusyServerIsRetriedAndEachAttemptLogged) {
     response.set_content(patch, "application/zip");
   });
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
   EXPECT_EQ(state.progress.completion.load(), Finished);
   EXPECT_EQ(asked.load(), 2);

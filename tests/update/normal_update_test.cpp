@@ -20,6 +20,20 @@ class NormalUpdate : public UpdateFixture {
     site.Put("/" + name, MakeZip(files));
     return ServerItem{"normal", name, site.Url("/" + name)};
   }
+
+  // An update whose document names site `path` as its UpdateBlockAddr; what
+  // `path` serves is fetched once, before the write-back, and not stored.
+  void UpdateWithTheBlockAddress(const std::string& path) {
+    ServerDocument document;
+    document.versions = {Version("10", "0010"), Version("11", "0011", {Patch("p11.zip", {{"x.txt", "x"}})})};
+    document.site["UpdateBlockAddr"] = site.Url(path);
+    Publish(document);
+    Install(true);
+    ASSERT_TRUE(StartUpdateOf(state, platform));
+    ASSERT_TRUE(WaitForCompletion());
+    EXPECT_EQ(site.Hits(path), 1);
+    EXPECT_FALSE(dir.Has("servercfg.xml"));
+  }
 };
 
 TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
@@ -34,7 +48,7 @@ TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
   Install(true);
   dir.Write("b.txt", "b before");
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), Finished);
@@ -42,7 +56,7 @@ TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
     const std::vector<fake::PostedMessage> posted = platform.uiThread.PendingMessages();
     return !posted.empty() && posted.back().message == WM_UPDATE_COMPLETED;
   })) << "the worker wakes the window to show its end";
-  EXPECT_EQ(platform.webPanel.navigations, std::vector<std::string>{"http://news.invalid/index.html"});
+  EXPECT_EQ(state.pageUrl, "http://news.invalid/index.html");
   EXPECT_EQ(site.Hits("/p10.zip"), 0);
   EXPECT_EQ(site.Hits("/p11.zip"), 1);
   EXPECT_EQ(site.Hits("/p12.zip"), 1);
@@ -65,18 +79,26 @@ TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
   EXPECT_TRUE(BoxTexts().empty());
 }
 
-TEST_F(NormalUpdate, UpdateBlockAddrBecomesTheServerAddressOnWriteBack) {
-  ServerDocument document;
-  document.versions = {Version("10", "0010"), Version("11", "0011", {Patch("p11.zip", {{"x.txt", "x"}})})};
-  document.site["UpdateBlockAddr"] = "http://moved.invalid/servercfg.xml";
-  Publish(document);
-  Install(true);
+TEST_F(NormalUpdate, UpdateBlockAddrOfAMovedDocumentBecomesTheServerAddressOnWriteBack) {
+  ServerDocument moved;
+  moved.versions = {Version("11", "0011")};
+  site.Put("/moved.xml", moved.Text());
+  UpdateWithTheBlockAddress("/moved.xml");
+  EXPECT_EQ(state.UpdateServerAddr, site.Url("/moved.xml"));
+  EXPECT_NE(ReadVersionDocument().find("UpdateServerAddr=\"" + site.Url("/moved.xml") + "\""), std::string::npos);
+}
 
-  ASSERT_TRUE(StartUpdate(state, platform));
-  ASSERT_TRUE(WaitForCompletion());
-
-  EXPECT_EQ(state.UpdateServerAddr, "http://moved.invalid/servercfg.xml");
-  EXPECT_NE(ReadVersionDocument().find("UpdateServerAddr=\"http://moved.invalid/servercfg.xml\""), std::string::npos);
+TEST_F(NormalUpdate, UpdateBlockAddrOfAWebPageLeavesTheServerAddressAndSaysWhy) {
+  OpenTheFailureLog();
+  site.Put("/blocked.html", "<html><body>Please download the new client</body></html>", "text/html");
+  UpdateWithTheBlockAddress("/blocked.html");
+  EXPECT_EQ(state.UpdateServerAddr, site.Url("/servercfg.xml"));
+  EXPECT_NE(ReadVersionDocument().find("UpdateServerAddr=\"" + site.Url("/servercfg.xml") + "\""), std::string::npos);
+  EXPECT_NE(FailureLog().find("UpdateBlockAddr (" + site.Url("/blocked.html") +
+                              "): no server document a start would accept: the next start keeps " +
+                              site.Url("/servercfg.xml")),
+            std::string::npos)
+      << FailureLog();
 }
 
 TEST_F(NormalUpdate, CutOffVersionSendsThePlayerToTheDownloadPage) {
@@ -87,7 +109,7 @@ TEST_F(NormalUpdate, CutOffVersionSendsThePlayerToTheDownloadPage) {
   installed.PackageCode = "0009";
   Install(true);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitUntil([this] { return !platform.shell.OpenedUrls().empty(); }));
 
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("处于截断版本请登录网站重新下载")});
@@ -109,7 +131,7 @@ TEST_F(NormalUpdate, CutOffVersionEndsTheRunWhenAskedToAfterTheMessage) {
   state.ends.exitOnFinish = true;
   state.ends.failureExitCode = 1;
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_EQ(platform.system.WaitForExit(), 1);
   EXPECT_EQ(BoxTexts().size(), 1u);
   EXPECT_EQ(platform.shell.OpenedUrls().size(), 1u);
@@ -128,7 +150,7 @@ TEST_F(NormalUpdate, TypesDecideWhereItemsAreKept) {
   Publish(document);
   Install(true);
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), Finished);
@@ -153,7 +175,7 @@ TEST_F(NormalUpdate, SchemesCompareWithoutLetterCaseAndHttpsIsFetched) {
   Install(true);
   state.ends.failureExitCode = 1;
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
 
   EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
@@ -181,7 +203,7 @@ TEST_P(UnfetchedScheme, FailsTheUpdateAtItsEntry) {
   Install(true);
   state.ends.failureExitCode = 1;
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
 
   std::vector<std::string> expected;
@@ -213,7 +235,7 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
   Install(true);
   dir.Write("farLaunch.exe", "old launcher");
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), LauncherReplaced);
@@ -251,7 +273,7 @@ TEST_F(NormalUpdate, DownloadAndInstallationFailuresEndTheLauncher) {
     state.progress.completion = Pending;
     const size_t boxesBefore = BoxTexts().size();
 
-    ASSERT_TRUE(StartUpdate(state, platform));
+    ASSERT_TRUE(StartUpdateOf(state, platform));
     ASSERT_TRUE(WaitUntil([&] { return platform.system.ExitCodes().size() == boxesBefore + 1; }));
 
     const std::string expected =

@@ -43,7 +43,7 @@ class PatchRun : public UpdateFixture {
     Install(true);
     prepare();
     before = Tree(dir.Path());
-    ASSERT_TRUE(StartUpdate(state, platform));
+    ASSERT_TRUE(StartUpdateOf(state, platform));
     ASSERT_TRUE(WaitForWorker());
   }
 

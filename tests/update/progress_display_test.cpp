@@ -196,17 +196,19 @@ TEST_F(StatusTimer, EndingAtCompletionFollowsAPageAlreadyRead) {
   EXPECT_EQ(platform.system.ExitCodes(), (std::vector<int>{0, 0}));
 }
 
-TEST_F(StatusTimer, ElevenFailedRetriesThenTheTwelfthTickIsFatal) {
+TEST_F(StatusTimer, ElevenFailedRetriesThenTheNextTickIsFatal) {
   state.UpdateServerAddr = site.Url("/missing.xml");
   platform.uiThread.StartTimer(kStatusTimer, kStatusTimerPeriodMs);
-  ASSERT_FALSE(StartUpdate(state, platform));
+  ASSERT_FALSE(StartUpdateOf(state, platform));
   EXPECT_EQ(state.progress.stage.load(), ServerConfigRetry);
 
   for (int tick = 1; tick <= 11; ++tick) {
     Tick();
     EXPECT_EQ(Status(), Gbk("获取服务器配置档中"));
+    ASSERT_TRUE(WaitForWorker());
     EXPECT_EQ(site.Hits("/missing.xml"), tick + 1);
   }
+  Tick();
   EXPECT_EQ(state.progress.stage.load(), ServerConfigFailed);
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_THROW(Tick(), platform::ExitRequested);
@@ -220,7 +222,7 @@ TEST_F(StatusTimer, ARetryThatSucceedsStartsTheWorker) {
   document.versions = {ServerVersion{"1", "0", "10", "0010", {}}};
   Install(true);
   state.UpdateServerAddr = site.Url("/servercfg.xml");
-  ASSERT_FALSE(StartUpdate(state, platform));
+  ASSERT_FALSE(StartUpdateOf(state, platform));
   site.Put("/servercfg.xml", document.Text());
   Tick();
   ASSERT_TRUE(WaitForCompletion());

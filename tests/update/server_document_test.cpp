@@ -21,7 +21,7 @@ class ServerDocumentFetch : public UpdateFixture {
   bool StartOn(const std::string& body) {
     site.Put("/servercfg.xml", body, "text/html");
     state.UpdateServerAddr = site.Url("/servercfg.xml");
-    return StartUpdate(state, platform);
+    return StartUpdateOf(state, platform);
   }
 
   // The failed fetch goes the retry path and says why.
@@ -37,19 +37,42 @@ class ServerDocumentFetch : public UpdateFixture {
 
 TEST_F(ServerDocumentFetch, APortalsPageIsNoServerDocument) {
   EXPECT_FALSE(StartOn("<html><head><title>Hotel WLAN</title></head><body><a href=\"/login\">Log in</a></body></html>"));
-  ExpectRetriedBecause("the document lists no version");
+  ExpectRetriedBecause("the answer holds none of the server document's keys");
 }
 
 TEST_F(ServerDocumentFetch, AnEmptyAnswerIsNoServerDocument) {
   EXPECT_FALSE(StartOn(""));
-  ExpectRetriedBecause("the answer is not a readable document");
+  ExpectRetriedBecause("the answer holds none of the server document's keys");
 }
 
-TEST_F(ServerDocumentFetch, ADocumentWithoutVersionsIsNoServerDocument) {
+TEST_F(ServerDocumentFetch, ADocumentWithoutVersionsCutsOffTheInstalledVersion) {
   ServerDocument document;
   document.site["WebAddr"] = "http://news.invalid/";
-  EXPECT_FALSE(StartOn(document.Text()));
-  ExpectRetriedBecause("the document lists no version");
+  document.site["UpdateBlockAddr"] = "http://download.invalid/";
+  ASSERT_TRUE(StartOn(document.Text()));
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(state.progress.stage.load(), CannotUpdate);
+  EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("处于截断版本请登录网站重新下载")});
+  EXPECT_EQ(platform.shell.OpenedUrls(), std::vector<std::string>{"http://download.invalid/"});
+  EXPECT_EQ(state.pageUrl, "http://news.invalid/");
+}
+
+// Shapes the tree of the dialect does not load: the flat scan reads them.
+TEST_F(ServerDocumentFetch, SelfClosingItemsCommentsAndTextInItemsAreReadAsBefore) {
+  site.Put("/p.zip", MakeZip({{"data/a.dat", "patched"}}));
+  const std::string item = "<File Type=\"normal\" TargetFileName=\"p.zip\" SourceFileAddr=\"" + site.Url("/p.zip");
+  ASSERT_TRUE(StartOn("<?xml version=\"1.0\"?>\n<!-- the site -->\n"
+                      "<GameVersion MainVersion=\"1\" SubVersion=\"0\" FileVersion=\"10\" PackageCode=\"0010\">"
+                      "</GameVersion>\n<GameVersion MainVersion=\"1\" SubVersion=\"1\" FileVersion=\"11\" "
+                      "PackageCode=\"0011\">\n" + item + "\" />\n</GameVersion>\n"
+                      "<GameVersion MainVersion=\"1\" SubVersion=\"1\" FileVersion=\"12\" PackageCode=\"0012\">\n" +
+                      item + "\">the same patch again</File>\n</GameVersion>\n<Site WebAddr=\"http://news.invalid/\" />\n"));
+  ASSERT_TRUE(WaitForCompletion());
+  EXPECT_EQ(state.progress.completion.load(), Finished);
+  EXPECT_EQ(site.Hits("/p.zip"), 2);
+  EXPECT_EQ(dir.Read("data/a.dat"), "patched");
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
+  EXPECT_EQ(state.pageUrl, "http://news.invalid/");
 }
 
 TEST_F(ServerDocumentFetch, AnAnswerOfMoreThanFourMebibytesIsRefused) {

@@ -103,7 +103,7 @@ TEST_F(SignedUpdate, ASignedDocumentWithTheRightHashesUpdatesToTheEnd) {
   TrustThePublisher();
   ServeSigned(Document(HashOf(patch)));
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), Finished);
@@ -115,6 +115,41 @@ TEST_F(SignedUpdate, ASignedDocumentWithTheRightHashesUpdatesToTheEnd) {
   EXPECT_EQ(FailureLog(), "") << "a verified run without failures writes no log";
   for (const char* leftover : {"servercfg.xml", "servercfg.xml.download", "servercfg.xml.minisig", "client.zip"}) {
     EXPECT_FALSE(dir.Has(leftover)) << leftover;
+  }
+}
+
+// With a key, the address a document names as UpdateBlockAddr is checked
+// as the next start would check it: its own signature, signed at or after
+// the one accepted here, naming the new address. Probing records nothing.
+TEST_F(SignedUpdate, TheServerAddressMovesOnlyToADocumentSignedForItsNewAddress) {
+  TrustThePublisher();
+  ServerDocument moved = Document(HashOf(patch));
+  const std::string movedText = moved.Text();
+  site.Put("/moved.xml", movedText);
+  ServerDocument document = Document(HashOf(patch));
+  document.site["UpdateBlockAddr"] = site.Url("/moved.xml");
+  ServeSigned(document);
+
+  const std::pair<std::optional<std::string>, std::string> cases[] = {
+      {std::nullopt, site.Url("/servercfg.xml")},                                   // no signature there
+      {Signature(movedText, other), site.Url("/servercfg.xml")},                    // not the publisher's
+      {Signature(movedText, publisher, kSignedAt - 1), site.Url("/servercfg.xml")},  // older
+      {Signature(movedText, publisher, kSignedAt + 60), site.Url("/servercfg.xml")},  // signed for the old address
+      {SignatureWith(movedText, publisher,
+                     "timestamp:" + std::to_string(kSignedAt + 60) + "\turl:" + site.Url("/moved.xml") + "\thashed"),
+       site.Url("/moved.xml")}};
+  for (const auto& [signature, next] : cases) {
+    SCOPED_TRACE(next);
+    if (signature) site.Put("/moved.xml.minisig", *signature);
+    std::string problem;
+    state.entries.clear();
+    state.UpdateServerAddr = site.Url("/servercfg.xml");
+    ASSERT_TRUE(FetchServerDocument(state, platform) && LoadServerDocument(state));
+    const std::string recorded = RecordedTime();
+    ASSERT_TRUE(WriteBack(state, platform, 1, problem)) << problem;
+    EXPECT_EQ(state.UpdateServerAddr, next);
+    EXPECT_EQ(RecordedTime(), recorded) << "the probe records no signing time";
+    EXPECT_FALSE(dir.Has("servercfg.xml.download"));
   }
 }
 
@@ -189,13 +224,13 @@ TEST_P(SignedUpdateRefuses, NothingIsInstalled) {
   state.ends.failureExitCode = 1;
 
   if (GetParam().documentRefused) {
-    EXPECT_FALSE(StartUpdate(state, platform));
+    EXPECT_FALSE(StartUpdateOf(state, platform));
     EXPECT_EQ(state.progress.stage.load(), ServerConfigRetry);
     EXPECT_FALSE(state.progress.workerRunning);
     EXPECT_EQ(site.Hits("/p11.zip"), 0);
     EXPECT_EQ(dir.Read("servercfg.xml"), "stored before");
   } else {
-    ASSERT_TRUE(StartUpdate(state, platform));
+    ASSERT_TRUE(StartUpdateOf(state, platform));
     ASSERT_TRUE(WaitForWorker());
     EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
     EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！请检查网络重新下载")});
@@ -379,7 +414,7 @@ TEST_F(SignedUpdate, WithoutAKeyAHashThatIsGivenIsStillChecked) {
     site.Put("/p11.zip", c.patch);
     const std::size_t exits = platform.system.ExitCodes().size();
 
-    ASSERT_TRUE(StartUpdate(fresh, platform));
+    ASSERT_TRUE(StartUpdateOf(fresh, platform));
     ASSERT_TRUE(WaitUntil([&] { return !fresh.progress.workerRunning; }));
     if (c.logged.empty()) {
       EXPECT_EQ(fresh.progress.completion.load(), Finished);
@@ -409,7 +444,7 @@ TEST_F(SignedUpdate, WithoutAKeyAFileStopsAt4GiB) {
   Serve(Document({}).Text(), std::nullopt);
   state.ends.failureExitCode = 1;
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
   EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
   ExpectNothingInstalled();
@@ -442,7 +477,7 @@ TEST_F(SignedUpdate, OnlyAVerifiedRunInstallsTrustFiles) {
       Serve(document.Text(), std::nullopt);
     }
 
-    ASSERT_TRUE(StartUpdate(run, platform));
+    ASSERT_TRUE(StartUpdateOf(run, platform));
     ASSERT_TRUE(WaitUntil([&] { return !run.progress.workerRunning; }));
     EXPECT_EQ(run.progress.completion.load(), Finished);
     EXPECT_EQ(dir.Read("b.txt"), "b from 11");
@@ -475,7 +510,7 @@ TEST_F(SignedUpdate, TheFullPackageIsVerifiedTheSameWay) {
   ServeSigned(document);
   state.needFullInstall = true;
 
-  ASSERT_TRUE(StartUpdate(state, platform));
+  ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForWorker());
 
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！！")});

@@ -81,8 +81,8 @@ TEST_F(TrustAnchorLoad, ADamagedKeyFileRefusesEveryDocumentAndSaysWhy) {
   site.Put("/servercfg.xml", ServerDocument{{ServerVersion{"1", "0", "10", "0010", {}}}, {}}.Text());
   dir.Write("publisher.pub", "untrusted comment: damaged\nRWQ\n");
 
-  EXPECT_FALSE(StartUpdate(state, platform));
-  EXPECT_FALSE(StartUpdate(state, platform));
+  EXPECT_FALSE(StartUpdateOf(state, platform));
+  EXPECT_FALSE(StartUpdateOf(state, platform));
 
   EXPECT_EQ(state.progress.stage.load(), ServerConfigRetry);
   EXPECT_EQ(site.Hits("/servercfg.xml"), 0) << "nothing is fetched that could not be checked";
@@ -98,8 +98,8 @@ TEST_F(TrustAnchorLoad, AGameDirectoryWithoutAKeySaysSoOncePerRun) {
   Install(true);
   state.UpdateServerAddr = site.Url("/servercfg.xml");
 
-  EXPECT_FALSE(StartUpdate(state, platform));
-  EXPECT_FALSE(StartUpdate(state, platform));
+  EXPECT_FALSE(StartUpdateOf(state, platform));
+  EXPECT_FALSE(StartUpdateOf(state, platform));
 
   const std::string log = FailureLog();
   EXPECT_EQ(Count(log, "ERROR farLaunch] updates: not verified: no publisher key is built in and the game directory "

@@ -18,6 +18,7 @@
 #include "update/progress_display.h"
 #include "update/published_document.h"
 #include "update/update_files.h"
+#include "update/update_workflow.h"
 
 // Polls until the condition holds; false after ten seconds.
 inline bool WaitUntil(const std::function<bool()>& condition) {
@@ -27,6 +28,14 @@ inline bool WaitUntil(const std::function<bool()>& condition) {
     std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
   return true;
+}
+
+// Starts the update of `state` as the window does and waits until its
+// worker has read the server document (true) or has ended without one.
+inline bool StartUpdateOf(LauncherState& state, platform::Platform& platform) {
+  StartUpdate(state, platform);
+  return WaitUntil([&state] { return state.progress.documentRead || !state.progress.workerRunning; }) &&
+         state.progress.documentRead;
 }
 
 // Window events of a test without the dialog: UI-thread tasks run, posted

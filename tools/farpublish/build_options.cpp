@@ -13,7 +13,8 @@ namespace {
 constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
-                                            "--product",  "--sign",     "--also-served-at", "--expires"};
+                                            "--product",  "--sign",     "--also-served-at", "--expires",
+                                            "--game-files"};
 
 bool IsAddress(const std::string& text) {
   if (text.empty() || !IsDocumentValue(text)) return false;
@@ -68,6 +69,10 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--expires") return ParseExpiryDays(value, options.expiryDays, error);
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
+  if (name == "--game-files") {
+    options.gameFiles = value;
+    return true;
+  }
   options.signingKey = value;  // --sign
   return true;
 }

@@ -22,6 +22,8 @@ struct BuildOptions {
   std::vector<std::string> alsoServedAt;
   // How long launchers accept the signed document (--expires DAYS).
   std::optional<std::uint64_t> expiryDays;
+  // Where a starting updatecfg.xml for new game directories goes.
+  std::optional<std::filesystem::path> gameFiles;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,

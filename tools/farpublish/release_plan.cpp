@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "build_diff.h"
+#include "launcher_owned_files.h"
 
 namespace {
 
@@ -10,8 +11,17 @@ std::string ArchiveName(const char* kind, const BuildFolder& build) {
   return std::string(kind) + "-" + build.version.packageCode + ".zip";
 }
 
+std::vector<BuildFile> Shipped(const std::vector<BuildFile>& files, bool fullPackage) {
+  std::vector<BuildFile> shipped;
+  for (const BuildFile& file : files) {
+    if (ShippedInArchive(file, fullPackage)) shipped.push_back(file);
+  }
+  return shipped;
+}
+
 std::vector<ItemPlan> ItemsOf(const BuildFolder& build, std::vector<BuildFile> changed) {
   std::vector<ItemPlan> items;
+  changed = Shipped(changed, false);
   const auto launcher = std::find_if(changed.begin(), changed.end(),
                                      [](const BuildFile& file) { return file.name == kLauncherExecutable; });
   std::vector<BuildFile> launcherFiles;
@@ -43,6 +53,9 @@ bool PlanRelease(const std::vector<ClientBuild>& builds, ReleasePlan& plan, std:
     return false;
   }
   plan.entries.push_back({builds.front().folder, {}});
+  std::vector<const std::vector<BuildFile>*> files;
+  for (const ClientBuild& build : builds) files.push_back(&build.files);
+  plan.warnings = LauncherFileWarnings(files);
   for (std::size_t i = 1; i < builds.size(); ++i) {
     BuildChanges changes;
     if (!DiffBuilds(builds[i - 1].files, builds[i].files, changes, error)) return false;
@@ -52,6 +65,6 @@ bool PlanRelease(const std::vector<ClientBuild>& builds, ReleasePlan& plan, std:
     plan.entries.push_back({builds[i].folder, ItemsOf(builds[i].folder, std::move(changes.addedOrChanged))});
   }
   const ClientBuild& newest = builds.back();
-  plan.fullPackage = {ArchiveName("client", newest.folder), newest.files};
+  plan.fullPackage = {ArchiveName("client", newest.folder), Shipped(newest.files, true)};
   return true;
 }

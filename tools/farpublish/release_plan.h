@@ -41,7 +41,8 @@ struct EntryPlan {
 struct ReleasePlan {
   std::vector<EntryPlan> entries;
   ArchivePlan fullPackage;
-  // One line per build that deleted files: an update cannot delete them.
+  // One line per launcher-owned file the builds hold, then one per build
+  // that deleted files: an update cannot delete them.
   std::vector<std::string> warnings;
 };
 

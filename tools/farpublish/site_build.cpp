@@ -12,6 +12,7 @@
 #include "signature_time.h"
 #include "site_document.h"
 #include "site_staging.h"
+#include "starting_version_document.h"
 #include "trust/signing.h"
 #include "update/worker_steps.h"
 #include "version_folders.h"
@@ -146,5 +147,12 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
                 "publisher key refuse the new one until it is signed (--sign)");
   }
   if (!staging->Publish(obsolete, error)) return report.Fail(error);
+  if (options.gameFiles) {
+    const fs::path versionDocument = *options.gameFiles / "updatecfg.xml";
+    if (!WriteNewFile(versionDocument, StartingVersionDocument(builds.back().folder.version, options), error)) {
+      return report.Fail(error);
+    }
+    report.File("wrote", versionDocument.string());
+  }
   return report.Done();
 }

@@ -39,6 +39,8 @@ class Report {
     out_ << line << "\n";
     ++problems_;
   }
+  // Worth knowing, and not wrong in itself.
+  void Note(const std::string& line) { out_ << "note: " << line << "\n"; }
   bool Finish(const std::string& what) {
     if (problems_ == 0) {
       out_ << "sound: " << what << "\n";
@@ -159,6 +161,22 @@ void CheckComments(const std::string& url, const std::string& document, Report& 
   }
 }
 
+// UpdateBlockAddr is both the page a cut-off version opens and the address
+// launchers move to after an update; they move only to a server document.
+void CheckBlockAddress(const std::string& address, const std::string& documentAddress, Report& report) {
+  if (address.empty() || address == documentAddress) return;
+  NoWindow window;
+  std::string plain;
+  std::string reason;
+  ServerConfig server;
+  if (DownloadServerDocument(address, window, plain, reason) && ReadServerDocument(plain, true, server, reason)) {
+    return;
+  }
+  report.Note("UpdateBlockAddr (" + address + ") is no server document (" + reason +
+              "): launchers open it for a cut-off version and keep their address after an update; to move the "
+              "site, give the new document's address");
+}
+
 }  // namespace
 
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
@@ -200,10 +218,16 @@ bool CheckSite(const CheckOptions& options, std::ostream& out) {
     report.Problem("server document (" + options.url + "): " + reason);
     return report.Finish("");
   }
+  if (server.entries.empty()) {
+    // Launchers read it, and every installed version is then cut off.
+    report.Problem("server document (" + options.url + "): the document lists no version");
+    return report.Finish("");
+  }
   CheckChain(server.entries, report);
   std::size_t files = server.MiniSourceFileAddr.empty() ? 0 : 1;
   CheckEntries(server.entries, report, files);
   CheckFullPackage(server, report);
+  CheckBlockAddress(server.UpdateBlockAddr, options.url, report);
   return report.Finish(std::to_string(server.entries.size()) + " versions up to " +
                        Shown(server.entries.back().PackageCode) + ", " + std::to_string(files) + " files" +
                        (key ? ", signed by the publisher"

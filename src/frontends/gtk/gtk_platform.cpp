@@ -6,8 +6,11 @@ namespace frontends::gtk {
 
 std::unique_ptr<GtkPlatform> GtkPlatform::Create() {
   // Without a GPU (and under Xvfb) WebKit must not try accelerated
-  // compositing; a setting made by the user wins.
+  // compositing; a setting made by the user wins. Nothing of the window
+  // draws with OpenGL either, and GDK's probe of it (half a second with a
+  // software renderer) would only delay the first frame.
   setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", 0);
+  setenv("GDK_GL", "disable", 0);
   if (!gtk_init_check(nullptr, nullptr)) {
     return nullptr;
   }

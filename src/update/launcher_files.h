@@ -1,0 +1,33 @@
+#pragma once
+// The files the launcher owns in a game directory, in one table that the
+// launcher's clean-up and the publisher's tools share: a client build that
+// carries one of them would overwrite the launcher's state, or lose a file
+// to an older launcher's clean-up.
+#include <optional>
+#include <string>
+#include <vector>
+
+enum class LauncherFileRole {
+  // What the launcher keeps between runs: shipping one would replace it.
+  State,
+  // Downloads and files moved aside: the clean-up (of this launcher and of
+  // older ones) deletes them.
+  Temporary,
+  // The publisher's key: shipped only to rotate the key.
+  PublisherKey,
+};
+
+// Written by the launcher's journal and lock; named here so that nobody
+// ships them.
+constexpr char kJournalFile[] = "farLaunch.journal";
+constexpr char kLockFile[] = "farLaunch.lock";
+
+// The role of `name`, a file of the game directory's top level (letter case
+// ignored); nothing for a file in a folder or a name the launcher does not
+// own.
+std::optional<LauncherFileRole> LauncherFileRoleOf(const std::string& name);
+
+// The names the clean-up after an update deletes, in the order it deletes
+// them: the downloads, the stored server document and the original
+// program's own temporary names.
+std::vector<std::string> CleanedUpNames();
