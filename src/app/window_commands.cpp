@@ -2,6 +2,7 @@
 
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
+#include "update/unpack_journal.h"
 #include "update/window_controls.h"
 
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId) {
@@ -26,30 +27,33 @@ void OnWindowCommand(LauncherState& state, platform::Platform& platform, int con
 
 void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
   UpdateProgress& progress = state.progress;
-  bool fullPackageStopped = false;
   // The whole unpack of the full package is protected by the question; a
   // patch being unpacked is put back without one, as nothing is lost.
-  const bool ending = progress.ClaimTheEnd([&](Unpacking running) {
-    if (running == Unpacking::FullPackage && !fullPackageStopped) {
-      if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
-        return false;
-      }
-      fullPackageStopped = true;
+  if (progress.unpacking.load() == Unpacking::FullPackage && !state.fullPackageStopped) {
+    if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
+      return;
     }
+    state.fullPackageStopped = true;
+  }
+  if (!progress.TryClaimTheEnd()) {
     progress.cancelInstall = true;
-    return true;
-  });
-  if (!ending) {
+    state.closeParked = true;
     return;
   }
-  if (fullPackageStopped) {
+  if (state.fullPackageStopped) {
     // The entry being written when the installation stopped may be the
     // client itself, half written.
     DeleteFileIfPresent(kClientProgram);
   }
-  CleanMovedAsideFiles();
+  PutBackUnfinishedEntry("the launcher was closed before it finished");
   CleanTempFiles();
   platform.GetSystem().Exit(0);
+}
+
+void FinishParkedClose(LauncherState& state, platform::Platform& platform) {
+  if (state.closeParked && state.progress.TryClaimTheEnd()) {
+    CloseWithConfirmation(state, platform);
+  }
 }
 
 void ClearCache(LauncherState& state) {

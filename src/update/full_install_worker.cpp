@@ -27,7 +27,6 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
 [[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
   LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
-  CleanMovedAsideFiles();
   CleanTempFiles();
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
   platform.GetSystem().Exit(state.ends.failureExitCode);
@@ -117,14 +116,14 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       if (!unpacking.Entered()) {
         return;
       }
-      installed = InstallItem(state, *launcher);
+      installed = InstallItem(state, *launcher, launchers);
       if (installed.outcome != ArchiveOutcome::Installed) {
         PutBack(installed);
+      } else {
+        launchers.Record(installed);
       }
     }
-    if (installed.outcome == ArchiveOutcome::Installed) {
-      launchers.Record(std::move(installed));
-    } else {
+    if (installed.outcome != ArchiveOutcome::Installed) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, installed.reason);
       CleanTempFiles();
       platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
@@ -142,7 +141,7 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
     return;
   }
 
-  PatchTransaction launchers;
+  PatchTransaction launchers(state.entries.empty() ? std::string() : state.entries.back().PackageCode);
   InstallNewerLaunchers(state, platform, launchers);
   if (!FileExists("updatecfg.xml") && FileExists("updatecfg_tmp.xml")) {
     MoveFileAside("updatecfg_tmp.xml", "updatecfg.xml");

@@ -21,9 +21,6 @@ const char* const kTempFiles[] = {
     kPatchArchive,   kLauncherArchive, kDownloadedServerDocument, kDownloadedSignature,
 };
 
-// How many "tmpFile" names CleanMovedAsideFiles deletes.
-constexpr std::int32_t kMovedAsideNamesCleaned = 10;
-
 // The files the base file system finds under `name`. Its search ignores
 // letter case, as the game's original platform does, so "Client.exe"
 // answers for "client.exe".
@@ -41,13 +38,6 @@ void CleanTempFiles() {
   for (const char* name : kTempFiles) {
     DeleteFileIfPresent(name);
   }
-}
-
-void CleanMovedAsideFiles() {
-  for (std::int32_t n = 0; n < kMovedAsideNamesCleaned; ++n) {
-    DeleteFileIfPresent(MovedAsideName(n));
-  }
-  DeleteFileIfPresent(kLauncherAsideName);
 }
 
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }

@@ -73,6 +73,11 @@ struct LauncherState {
   bool cacheCleared = false;
   std::int32_t renameCounter = 0;
   std::string pendingWebRequest;
+  // A launch or a close that came while an archive was unpacked: the timer
+  // carries it out once the files are settled (UI thread only).
+  std::optional<std::vector<std::string>> parkedLaunch;
+  bool closeParked = false;
+  bool fullPackageStopped = false;
   UpdateProgress progress;
 
   EndPolicy ends;

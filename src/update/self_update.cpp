@@ -7,6 +7,8 @@
 #include "base/ox_unicode.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/unpack_journal.h"
+#include "update/update_workflow.h"
 #include "update/window_controls.h"
 
 namespace {
@@ -22,15 +24,20 @@ void MakeExecutable(const std::string& name) {
 
 }  // namespace
 
-ArchiveInstallResult InstallLauncherArchive(LauncherState& state) {
-  ArchiveInstall how;
-  how.firstEntryOnly = true;
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransaction& entry) {
+  ArchiveInstallResult result;
   // Each moved-aside name is used once in a run, so that every original
   // can be put back.
-  how.asideName = [&state] {
-    return state.selfUpdated ? MovedAsideName(state.renameCounter++) : std::string(kLauncherAsideName);
+  const auto nextAside = [&state] {
+    return state.selfUpdated ? FreeAsideName(state) : std::string(kLauncherAsideName);
   };
-  ArchiveInstallResult result = InstallArchive(kLauncherArchive, how, state.progress);
+  if (!entry.PlanArchive(kLauncherArchive, true, nextAside, result.reason)) {
+    return result;
+  }
+  ArchiveInstall how;
+  how.firstEntryOnly = true;
+  how.asideName = entry.AsideNames();
+  result = InstallArchive(kLauncherArchive, how, state.progress);
   if (result.outcome == ArchiveOutcome::Installed) {
     MakeExecutable(result.entries.front().name);
     state.selfUpdated = true;
@@ -39,11 +46,12 @@ ArchiveInstallResult InstallLauncherArchive(LauncherState& state) {
 }
 
 void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message) {
-  state.progress.ClaimTheEnd([&state](Unpacking) {
+  // An unpack under way is stopped first; the next tick comes back.
+  if (!state.progress.TryClaimTheEnd()) {
     state.progress.cancelInstall = true;
-    return true;
-  });
-  CleanMovedAsideFiles();
+    return;
+  }
+  PutBackUnfinishedEntry("the launcher restarted before it finished");
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
