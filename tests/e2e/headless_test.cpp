@@ -92,7 +92,8 @@ TEST(HeadlessEndToEnd, CrashDumpIsUploadedAtStartUp) {
   scenario.ExpectVersion3Installed();
 }
 
-TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncher) {
+// A signal is a cancel: the update did not finish, and the run says so.
+TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncherAsAFailure) {
   Scenario scenario({/*ftp=*/false, /*large=*/true});
   scenario.PrepareGame("servercfg-slow.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
@@ -105,7 +106,10 @@ TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncher) {
   })) << ReadFile(scenario.Output("run.txt"));
   launcher.Signal(SIGTERM);
 
-  EXPECT_EQ(launcher.WaitForExit(60s), 0) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_EQ(launcher.WaitForExit(60s), 1) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_NE(game.Read("farLaunch.log").find("SIGTERM stopped the launcher before the update finished"),
+            std::string::npos)
+      << game.Read("farLaunch.log");
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
   EXPECT_FALSE(game.Has("data/large.bin"));
   // What arrived is kept for the next start to go on from.

@@ -79,5 +79,50 @@ TEST(InstanceLock, TheKernelReleasesItWithAKilledHolderAndAPatientStartTakesItTh
   close(ready[1]);
 }
 
+// A bind mount, another mount or network namespace: the game directory
+// under a path of another name. Its lock file is the one file, which a
+// hard link stands for here.
+TEST(InstanceLock, OneGameDirectoryUnderAnotherPathIsLockedToo) {
+  CurrentTempDir game;
+  InstanceLock::Attempt first = InstanceLock::Acquire("farLaunch.lock", 0ms);
+  ASSERT_TRUE(first.lock) << first.problem;
+  TempDir elsewhere;
+  std::filesystem::create_hard_link(game.Path() / "farLaunch.lock", elsewhere.Path() / "farLaunch.lock");
+  CurrentDirectory otherPath(elsewhere.Path());
+  const InstanceLock::Attempt second = InstanceLock::Acquire("farLaunch.lock", 0ms);
+  EXPECT_FALSE(second.lock);
+  EXPECT_TRUE(second.heldElsewhere);
+}
+
+TEST(InstanceLock, AProgramTheHolderStartedDoesNotKeepItAfterTheHolderEnds) {
+  CurrentTempDir game;
+  int started[2];
+  ASSERT_EQ(pipe(started), 0);
+  const pid_t holder = fork();
+  ASSERT_GE(holder, 0);
+  if (holder == 0) {
+    const InstanceLock::Attempt held = InstanceLock::Acquire("farLaunch.lock", 0ms);
+    // The client (or wine) it starts lives on after it.
+    const pid_t client = fork();
+    if (client == 0) {
+      execlp("sleep", "sleep", "30", static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    if (write(started[1], &client, sizeof client) != sizeof client) _exit(2);
+    _exit(held.lock ? 0 : 3);
+  }
+  pid_t client = 0;
+  ASSERT_EQ(read(started[0], &client, sizeof client), static_cast<ssize_t>(sizeof client));
+  int status = 0;
+  waitpid(holder, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  // A restart waits a little for its predecessor, not for the client.
+  EXPECT_TRUE(InstanceLock::Acquire("farLaunch.lock", 5s).lock) << "the client inherited the lock";
+  EXPECT_EQ(kill(client, SIGKILL), 0) << "the client still ran";
+  waitpid(client, nullptr, 0);
+  close(started[0]);
+  close(started[1]);
+}
+
 }  // namespace
 }  // namespace frontends::posix
