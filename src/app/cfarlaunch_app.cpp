@@ -4,6 +4,7 @@
 
 #include "app/cfarlaunch_dlg.h"
 #include "update/failure_log.h"
+#include "update/game_files.h"
 #include "update/unpack_journal.h"
 
 namespace {
@@ -25,6 +26,7 @@ void CfarLaunchApp::InitInstance() {
   dialog.OnInitDialog();
   const int closed = platform_.Run(dialog);
   LauncherState& state = dialog.State();
+  const bool updating = state.progress.workerRunning;
   // No file is cut mid-write: an unpack is stopped (a patch put back, a
   // full install left for the next start) before the process ends.
   state.progress.cancelInstall = true;
@@ -33,10 +35,14 @@ void CfarLaunchApp::InitInstance() {
   const std::string why =
       bySignal ? SignalName(closed - platform::kClosedBySignal) + " stopped the launcher" : "the window was closed";
   PutBackUnfinishedEntry(why + " before the update finished");
+  // A signal ends the launcher as its close button does, downloads and
+  // stored document cleaned up; the window manager's close never did.
+  if (bySignal) CleanTempFiles();
   // Detached workers still use the dialog's state: the process ends here,
   // before the dialog goes away. A signal during the update ends it like
   // a failure: the update did not finish.
-  if (bySignal && state.progress.workerRunning) {
+  const bool finished = state.updateFinished || state.progress.completion.load() != Pending;
+  if (bySignal && updating && !finished) {
     LogFailure("update", "", why + " before the update finished");
     platform_.GetSystem().Exit(state.ends.failureExitCode);
   }

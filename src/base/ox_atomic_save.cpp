@@ -1,9 +1,11 @@
 #include "base/ox_atomic_save.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -40,9 +42,26 @@ bool FollowLinks(std::string path, std::string& target, std::string& reason) {
 std::string ErrorText() { return std::strerror(errno); }
 
 // A name beside `target` no other save uses at the same time.
+constexpr char kSavingSuffix[] = ".saving";
+
 std::string TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  return target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".saving";
+  return target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + kSavingSuffix;
+}
+
+// True for "<pid>-<n>.saving", the rest of a temporary name.
+bool IsTemporaryTail(const std::string& tail) {
+  const std::size_t dash = tail.find('-');
+  const std::size_t suffix = tail.size() - std::min(tail.size(), sizeof kSavingSuffix - 1);
+  if (dash == 0 || dash == std::string::npos || dash >= suffix || tail.compare(suffix, std::string::npos, kSavingSuffix) != 0) {
+    return false;
+  }
+  const auto digits = [&tail](std::size_t from, std::size_t to) {
+    return from < to && std::all_of(tail.begin() + static_cast<std::ptrdiff_t>(from),
+                                    tail.begin() + static_cast<std::ptrdiff_t>(to),
+                                    [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return digits(0, dash) && digits(dash + 1, suffix);
 }
 
 bool WriteAll(int fd, const std::string& bytes) {
@@ -57,6 +76,21 @@ bool WriteAll(int fd, const std::string& bytes) {
 }
 
 }  // namespace
+
+void RemoveAbandonedSaves(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string prefix = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return;
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) == 0 && IsTemporaryTail(name.substr(prefix.size()))) {
+      ::unlink((slash == std::string::npos ? name : folder + name).c_str());
+    }
+  }
+  ::closedir(listing);
+}
 
 bool SaveAtomically(const std::string& path, const std::string& bytes, bool force, std::string& reason) {
   std::string target;

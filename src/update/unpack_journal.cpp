@@ -8,6 +8,7 @@
 #include "base/ox_path.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/update_documents.h"
 
 namespace {
 
@@ -151,6 +152,11 @@ void PutBackUnfinishedEntry(const std::string& why) {
 }
 
 bool SettleUnfinishedUnpack(const std::string& recordedPackageCode) {
+  // A kill while the journal, the record or the server document was saved
+  // leaves their temporary copies.
+  for (const char* saved : {kUnpackJournal, kVersionDocumentName, kServerDocument}) {
+    ox_base::RemoveAbandonedSaves(ox_base::NativePath(saved));
+  }
   if (!FileExists(kUnpackJournal)) return false;
   const std::optional<UnpackJournal> journal = LoadJournal();
   if (!journal) {

@@ -48,12 +48,14 @@ int RunLauncher(Scenario& scenario, const std::string& output) {
 }
 
 // Every file and folder of a game directory but the launcher's records (the
-// failure log, the signing time of the last accepted document), each file
+// failure log, the signing time of the last accepted document, the
+// instance lock), each file
 // by its size and a hash of its bytes (the launcher is megabytes).
 std::map<std::string, std::string> GameTree(const fs::path& game) {
   std::map<std::string, std::string> tree = Tree(game);
   tree.erase("farLaunch.log");
   tree.erase("farLaunch.signedtime");
+  tree.erase("farLaunch.lock");
   for (auto& [name, content] : tree) {
     if (content != "<dir>") content = std::to_string(content.size()) + " bytes, hash " + std::to_string(std::hash<std::string>()(content));
   }
