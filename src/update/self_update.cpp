@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ox_flush.h"
 #include "base/ox_path.h"
 #include "base/ox_unicode.h"
 #include "update/failure_log.h"
@@ -10,8 +11,12 @@
 #include "update/unpack_journal.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
+#include "zip/zip_reader.h"
 
 namespace {
+
+// Where the new launcher is written before it takes its place.
+constexpr char kNewLauncherSuffix[] = ".new";
 
 // Archives carry no Unix permissions we trust; the new launcher must start.
 void MakeExecutable(const std::string& name) {
@@ -26,22 +31,62 @@ void MakeExecutable(const std::string& name) {
 
 ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransaction& entry) {
   ArchiveInstallResult result;
-  // Each moved-aside name is used once in a run, so that every original
-  // can be put back.
-  const auto nextAside = [&state] {
-    return state.selfUpdated ? FreeAsideName(state) : std::string(kLauncherAsideName);
-  };
-  if (!entry.PlanArchive(kLauncherArchive, true, nextAside, result.reason)) {
+  ZipReader reader;
+  const ZipResult opened = reader.Open(kLauncherArchive);
+  if (opened != ZipResult::Ok) {
+    result.reason = std::string(kLauncherArchive) + " is not a readable zip archive (" + ZipResultText(opened) + ")";
     return result;
   }
-  ArchiveInstall how;
-  how.firstEntryOnly = true;
-  how.asideName = entry.AsideNames();
-  result = InstallArchive(kLauncherArchive, how, state.progress);
-  if (result.outcome == ArchiveOutcome::Installed) {
-    MakeExecutable(result.entries.front().name);
-    state.selfUpdated = true;
+  // Only entry 0 is the launcher.
+  ZipEntry first;
+  const ZipResult described = reader.GetItem(0, first);
+  result.outcome = ArchiveOutcome::Incomplete;
+  if (described != ZipResult::Ok) {
+    result.reason = std::string(ZipResultText(described)) + " in entry 0";
+    return result;
   }
+  if (!IsInsideGameDirectory(first.name)) {
+    result.reason = first.name + " would leave the game directory";
+    return result;
+  }
+  // The new launcher is written whole beside the running one, and only
+  // then takes its place: a kill never leaves half a launcher.
+  const std::string target = SpellingOnDisk(first.name);
+  const std::string written = target + kNewLauncherSuffix;
+  const std::string aside = state.selfUpdated ? FreeAsideName(state) : std::string(kLauncherAsideName);
+  if (!entry.PlanFile(written, FreeAsideName(state), result.reason) || !entry.PlanFile(target, aside, result.reason)) {
+    result.outcome = ArchiveOutcome::Unreadable;
+    return result;
+  }
+  const ZipResult extracted =
+      reader.ExtractItem(0, written, state.progress.extractedBytes, state.progress.cancelInstall);
+  std::string problem;
+  if (extracted != ZipResult::Ok) {
+    RemoveFileAt(written, problem);
+    result.outcome = extracted == ZipResult::Cancelled ? ArchiveOutcome::Cancelled : ArchiveOutcome::Incomplete;
+    result.reason = (reader.Problem().empty() ? std::string(ZipResultText(extracted)) : reader.Problem()) + " writing " + first.name;
+    return result;
+  }
+  MakeExecutable(written);
+  if (!ox_base::FlushFile(ox_base::NativePath(written))) {
+    RemoveFileAt(written, problem);
+    result.reason = "the new launcher " + written + " cannot be flushed to the disk";
+    return result;
+  }
+  InstalledEntry record;
+  record.name = first.name;
+  record.writtenAs = target;
+  if (MoveFileAside(target, aside)) record.movedAsideAs = aside;
+  record.extracted = MoveFileAside(written, target);
+  record.written = record.extracted;
+  ox_base::FlushFolderOf(ox_base::NativePath(target));
+  result.entries.push_back(record);
+  if (!record.written) {
+    result.reason = "the new launcher cannot take the place of " + target;
+    return result;
+  }
+  result.outcome = ArchiveOutcome::Installed;
+  state.selfUpdated = true;
   return result;
 }
 

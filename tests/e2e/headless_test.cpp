@@ -40,7 +40,7 @@ TEST(HeadlessEndToEnd, FullInstallThenTheLoginParkedOnThePageStartsTheClient) {
       << game.Read("client-args.txt");
   std::set<std::string> expected = kVersion3Data;
   expected.insert({"farLaunch.exe", "updatecfg.xml", "client.exe", "base.dat", "client-args.txt", "publisher.pub",
-                   "farLaunch.signedtime"});
+                   "farLaunch.signedtime", "farLaunch.lock"});
   EXPECT_EQ(game.Files(), expected);
   EXPECT_NE(ReadFile(scenario.Output("run.txt")).find("更新完成"), std::string::npos);
 }
