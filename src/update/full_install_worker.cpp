@@ -25,9 +25,10 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
 
 // Too little room ends the launcher before anything is unpacked.
 [[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
+  // The downloads go first: on a full disk they make room for the log.
+  CleanTempFiles();
   LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
-  CleanTempFiles();
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
   platform.GetSystem().Exit(state.ends.failureExitCode);
 }
@@ -153,7 +154,12 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
                  Failure{kVersionDocumentName, {}, problem});
     }
     DeleteFileIfPresent(kFullInstallMarker);
-    launchers.Commit();
+  }
+  {
+    // A new launcher stands whether or not the package was installed: the
+    // restart runs it.
+    UnpackingScope committing(state.progress, Unpacking::Archive);
+    if (committing.Entered()) launchers.Commit();
   }
   if (state.selfUpdated || package == PackageEnd::Installed) {
     Complete(state, platform);
