@@ -1,19 +1,50 @@
 #include "app/cfarlaunch_app.h"
 
+#include <string>
+
 #include "app/cfarlaunch_dlg.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/unpack_journal.h"
+
+namespace {
+
+// The words for the signals that close the launcher.
+std::string SignalName(int signal) {
+  switch (signal) {
+    case 1: return "SIGHUP";
+    case 2: return "SIGINT";
+    case 15: return "SIGTERM";
+    default: return "signal " + std::to_string(signal);
+  }
+}
+
+}  // namespace
 
 void CfarLaunchApp::InitInstance() {
   CfarLaunchDlg dialog(platform_, ends_, failureEcho_);
   dialog.OnInitDialog();
   const int closed = platform_.Run(dialog);
+  LauncherState& state = dialog.State();
+  const bool updating = state.progress.workerRunning;
   // No file is cut mid-write: an unpack is stopped (a patch put back, a
   // full install left for the next start) before the process ends.
-  UpdateProgress& progress = dialog.State().progress;
-  progress.ClaimTheEnd([&progress](Unpacking) {
-    progress.cancelInstall = true;
-    return true;
-  });
+  state.progress.cancelInstall = true;
+  state.progress.AwaitTheEnd();
+  const bool bySignal = closed > platform::kClosedBySignal;
+  const std::string why =
+      bySignal ? SignalName(closed - platform::kClosedBySignal) + " stopped the launcher" : "the window was closed";
+  PutBackUnfinishedEntry(why + " before the update finished");
+  // A signal ends the launcher as its close button does, downloads and
+  // stored document cleaned up; the window manager's close never did.
+  if (bySignal) CleanTempFiles();
   // Detached workers still use the dialog's state: the process ends here,
-  // before the dialog goes away.
-  platform_.GetSystem().Exit(closed);
+  // before the dialog goes away. A signal during the update ends it like
+  // a failure: the update did not finish.
+  const bool finished = state.updateFinished || state.progress.completion.load() != Pending;
+  if (bySignal && updating && !finished) {
+    LogFailure("update", "", why + " before the update finished");
+    platform_.GetSystem().Exit(state.ends.failureExitCode);
+  }
+  platform_.GetSystem().Exit(bySignal ? 0 : closed);
 }

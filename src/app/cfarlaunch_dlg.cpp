@@ -12,6 +12,7 @@
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
 #include "update/progress_display.h"
+#include "update/unpack_journal.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
 
@@ -146,7 +147,6 @@ void CfarLaunchDlg::ReadLocalFiles() {
   ReadInstallerTag(state_);
   // A full install that did not finish (a crash, a power cut) may have
   // written the client already: its marker says to install again.
-  state_.needFullInstall = !FileExists(kClientProgram) || FileExists(kFullInstallMarker);
   UpdateConfig config;
   if (!LoadUpdateConfig("updatecfg.xml", config)) {
     LogFailure(kVersionDocumentName, "",
@@ -156,6 +156,10 @@ void CfarLaunchDlg::ReadLocalFiles() {
     platform_.GetDialogs().ShowMessage(Text(LauncherText::LocalConfigUnreadable));
     platform_.GetSystem().Exit(state_.ends.failureExitCode);
   }
+  // A run killed in an entry left its journal: the game becomes the
+  // release its record names before anything looks at it.
+  SettleUnfinishedUnpack(config.PackageCode);
+  state_.needFullInstall = !FileExists(kClientProgram) || FileExists(kFullInstallMarker);
   state_.MainVersion = config.MainVersion;
   state_.SubVersion = config.SubVersion;
   state_.FileVersion = config.FileVersion;
@@ -207,9 +211,8 @@ void CfarLaunchDlg::OnTimer(int timerId) {
     return;
   }
   ShowServerDocumentOnce();
-  if (state_.closePending) {
-    ContinueClosing(state_, platform_);
-  }
+  FinishParkedClose(state_, platform_);
+  StartParkedLaunch(state_, platform_);
   OnStatusTimer(state_, platform_, PageRequests());
 }
 

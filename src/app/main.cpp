@@ -13,6 +13,7 @@
 #include "frontends/console/console_platform.h"
 #include "frontends/posix/instance_lock.h"
 #include "frontends/posix/window_module_loader.h"
+#include "update/game_files.h"
 
 namespace {
 
@@ -62,7 +63,7 @@ int main(int argc, char** argv) {
   // Two launchers in one game directory would download into the same files
   // and move the same originals aside: a second start leaves everything to
   // the first, which it has asked to come forward.
-  const frontends::posix::InstanceLock::Attempt guard = frontends::posix::InstanceLock::Acquire(kLockPatience);
+  const frontends::posix::InstanceLock::Attempt guard = frontends::posix::InstanceLock::Acquire(kInstanceLockFile, kLockPatience);
   if (guard.heldElsewhere) {
     std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
     return options.headless || !DisplayPresent() ? kConsoleFailureExitCode : 0;

@@ -5,6 +5,8 @@
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
+#include "update/unpack_journal.h"
+#include "update/window_controls.h"
 
 void HandlePageRequest(LauncherState& state, platform::Platform& platform, const std::string& pageText) {
   const PageRequest request = ReadPageRequest(pageText, state.updateFinished);
@@ -32,12 +34,13 @@ std::string ClientParameters(const LauncherState& state, const std::vector<std::
          ";CurServerID=" + f[12];
 }
 
-void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record) {
+namespace {
+
+// The end is claimed: no unpack runs or starts.
+[[noreturn]] void StartClient(LauncherState& state, platform::Platform& platform,
+                              const std::vector<std::string>& record) {
   const std::string parameters = ClientParameters(state, record);
-  // The client never starts on half-written files: an archive being
-  // unpacked is finished (or put back) first. A download goes on meanwhile.
-  state.progress.ClaimTheEnd([](Unpacking) { return true; });
-  CleanMovedAsideFiles();
+  PutBackUnfinishedEntry("the game was started before it finished");
   CleanTempFiles();
   const platform::StartResult started = platform.GetShell().StartProgram(kClientProgram, parameters);
   if (!started) {
@@ -47,4 +50,25 @@ void LaunchClient(LauncherState& state, platform::Platform& platform, const std:
     platform.GetSystem().Exit(state.ends.failureExitCode);
   }
   platform.GetSystem().Exit(0);
+}
+
+}  // namespace
+
+void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record) {
+  // The client never starts on half-written files.
+  if (!state.progress.TryClaimTheEnd()) {
+    state.parkedLaunch = record;
+    platform.GetWindow().SetLabelText(controls::StatusLabel, Text(LauncherText::StatusLaunchParked));
+    return;
+  }
+  StartClient(state, platform, record);
+}
+
+void StartParkedLaunch(LauncherState& state, platform::Platform& platform) {
+  if (!state.parkedLaunch) return;
+  // An entry under way (its journal is there) is waited for until it is
+  // recorded; a worker that is gone records nothing more.
+  if (state.progress.workerRunning && FileExists(kUnpackJournal)) return;
+  if (!state.progress.TryClaimTheEnd()) return;
+  StartClient(state, platform, *state.parkedLaunch);
 }

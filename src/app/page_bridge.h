@@ -15,7 +15,14 @@ void HandlePageRequest(LauncherState& state, platform::Platform& platform, const
 // thirteen fields.
 std::string ClientParameters(const LauncherState& state, const std::vector<std::string>& record);
 
-// Waits for an unpack to end, cleans up, starts the client (kClientProgram)
-// with the record's command line and ends the launcher; a client that
-// cannot be started is a failure (shown, logged, the failure exit code).
+// Starts the client (kClientProgram) with the record's command line and
+// ends the launcher: the entry being downloaded is given up (put back),
+// what was recorded stays. A launch that comes while an archive is
+// unpacked is parked (the status says so) for StartParkedLaunch. A client
+// that cannot be started is a failure (shown, logged, the failure exit
+// code).
 void LaunchClient(LauncherState& state, platform::Platform& platform, const std::vector<std::string>& record);
+
+// Timer: starts a parked launch once the entry that was being unpacked is
+// recorded (or the worker is gone).
+void StartParkedLaunch(LauncherState& state, platform::Platform& platform);

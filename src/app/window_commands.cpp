@@ -2,6 +2,7 @@
 
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
+#include "update/unpack_journal.h"
 #include "update/window_controls.h"
 
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId) {
@@ -10,7 +11,7 @@ void OnWindowCommand(LauncherState& state, platform::Platform& platform, int con
     return;
   }
   if (controlId >= 2021 && controlId <= 2022) {
-    ContinueClosing(state, platform);
+    CloseWithConfirmation(state, platform);
     return;
   }
   if (controlId >= 2025 && controlId <= 2062) {
@@ -24,22 +25,19 @@ void OnWindowCommand(LauncherState& state, platform::Platform& platform, int con
   }
 }
 
-void ContinueClosing(LauncherState& state, platform::Platform& platform) {
+void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
   UpdateProgress& progress = state.progress;
-  Unpacking running = Unpacking::None;
-  if (!progress.TryClaimTheEnd(running)) {
-    // The whole unpack of the full package is protected by the question; a
-    // patch being unpacked is put back without one, as nothing is lost.
-    if (running == Unpacking::FullPackage && !state.fullPackageStopped) {
-      if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
-        state.closePending = false;
-        return;
-      }
-      state.fullPackageStopped = true;
+  // The whole unpack of the full package is protected by the question; a
+  // patch being unpacked is put back without one, as nothing is lost.
+  if (progress.unpacking.load() == Unpacking::FullPackage && !state.fullPackageStopped) {
+    if (!platform.GetDialogs().AskOkCancel(Text(LauncherText::CloseWhileInstalling))) {
+      return;
     }
+    state.fullPackageStopped = true;
+  }
+  if (!progress.TryClaimTheEnd()) {
     progress.cancelInstall = true;
-    // The status timer comes back until the unpack has stopped.
-    state.closePending = true;
+    state.closeParked = true;
     return;
   }
   if (state.fullPackageStopped) {
@@ -47,9 +45,15 @@ void ContinueClosing(LauncherState& state, platform::Platform& platform) {
     // client itself, half written.
     DeleteFileIfPresent(kClientProgram);
   }
-  CleanMovedAsideFiles();
+  PutBackUnfinishedEntry("the launcher was closed before it finished");
   CleanTempFiles();
   platform.GetSystem().Exit(0);
+}
+
+void FinishParkedClose(LauncherState& state, platform::Platform& platform) {
+  if (state.closeParked && state.progress.TryClaimTheEnd()) {
+    CloseWithConfirmation(state, platform);
+  }
 }
 
 void ClearCache(LauncherState& state) {

@@ -6,12 +6,15 @@
 // Dispatches a button click by control id (the window's command table).
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId);
 
-// The close button, and each status tick while its close is pending: ends
-// the launcher after clean-up once no unpack runs. While the full package
-// unpacks it asks first and stops the installation; an archive being
-// unpacked is stopped and put back. Never waits: while the files settle,
-// `closePending` stays set for the next tick.
-void ContinueClosing(LauncherState& state, platform::Platform& platform);
+// Ends the launcher after clean-up, the entry under way put back. While
+// the full package unpacks it asks first and stops the installation; an
+// archive being unpacked is stopped and put back: the close is then parked
+// until the files are settled (FinishParkedClose). Returns when the user
+// cancels or the close is parked.
+void CloseWithConfirmation(LauncherState& state, platform::Platform& platform);
+
+// Timer: ends a parked close once no unpack runs.
+void FinishParkedClose(LauncherState& state, platform::Platform& platform);
 
 // Deletes the local package and client; the next tick restarts the launcher.
 void ClearCache(LauncherState& state);

@@ -9,4 +9,9 @@ namespace ox_base {
 // chain's end. False when nothing was saved; `reason` then says why.
 bool SaveAtomically(const std::string& path, const std::string& bytes, bool force, std::string& reason);
 
+// Deletes what saves of `path` (native) left when their process was killed
+// mid-way (the temporary copies beside it). Only for a file no other
+// process saves meanwhile.
+void RemoveAbandonedSaves(const std::string& path);
+
 }  // namespace ox_base

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <climits>
@@ -40,9 +41,11 @@ bool FollowLinks(std::string path, std::string& target, std::string& reason) {
 std::string ErrorText() { return std::strerror(errno); }
 
 // A name beside `target` no other save uses at the same time.
+constexpr char kSavingSuffix[] = ".saving";
+
 std::string TemporaryName(const std::string& target) {
   static std::atomic<unsigned> counter{0};
-  return target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".saving";
+  return target + "." + std::to_string(::getpid()) + "-" + std::to_string(counter++) + kSavingSuffix;
 }
 
 bool WriteAll(int fd, const std::string& bytes) {

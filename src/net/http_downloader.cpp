@@ -23,6 +23,9 @@ constexpr std::size_t kChunkSize = 0x100000;
 constexpr long kConnectTimeoutMs = 2000;
 constexpr long kMaxRedirects = 10;
 constexpr long kReceiveBufferSize = 256 * 1024;
+// With a rate limit: libcurl throttles between reads, and reads of 256 KiB
+// on a fast link arrive whole before it ever pauses.
+constexpr long kLimitedReceiveBufferSize = 16 * 1024;
 constexpr const char* kUserAgent = "farLaunch";
 
 struct HeaderListFree {
@@ -451,8 +454,10 @@ void Attempt(const std::string& url, const std::string& localPath, platform::Mes
   curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(std::chrono::milliseconds(options.deadline).count()));
   curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, detail);
-  // Larger socket reads than libcurl's 16 KiB default: fewer calls per chunk.
-  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, kReceiveBufferSize);
+  // Larger socket reads than libcurl's 16 KiB default: fewer calls per
+  // chunk, unless a limit needs the small reads to hold.
+  curl_easy_setopt(curl, CURLOPT_BUFFERSIZE,
+                   options.maxBytesPerSecond > 0 ? kLimitedReceiveBufferSize : kReceiveBufferSize);
   curl_easy_setopt(curl, CURLOPT_MAX_RECV_SPEED_LARGE, static_cast<curl_off_t>(options.maxBytesPerSecond));
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeader);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &response);

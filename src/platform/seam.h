@@ -181,8 +181,12 @@ class Platform {
   virtual Shell& GetShell() = 0;
   virtual System& GetSystem() = 0;
   // Delivers window events to `events` until the window is closed through
-  // the window manager; returns the exit code for that case.
+  // the window manager; returns the exit code for that case, or
+  // kClosedBySignal + the signal's number when the system closed it (a
+  // log-out, a shut-down, Ctrl+C).
   virtual int Run(WindowEvents& events) = 0;
 };
+
+constexpr int kClosedBySignal = 128;
 
 }  // namespace platform

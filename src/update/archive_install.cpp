@@ -158,6 +158,18 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
   return result;
 }
 
+std::vector<std::string> EntriesToWrite(const std::string& archive, bool firstEntryOnly) {
+  ZipReader reader;
+  ZipResult opened = ZipResult::Ok;
+  const std::int32_t count = OpenArchive(reader, archive, opened);
+  std::vector<std::string> names;
+  for (std::int32_t i = 0; i < (firstEntryOnly ? std::min(count, 1) : count); ++i) {
+    ZipEntry entry;
+    if (reader.GetItem(i, entry) == ZipResult::Ok && IsInsideGameDirectory(entry.name)) names.push_back(entry.name);
+  }
+  return names;
+}
+
 std::optional<std::int64_t> ArchiveContentBytes(const std::string& archive) {
   ZipReader reader;
   ZipResult opened = ZipResult::Ok;

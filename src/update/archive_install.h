@@ -80,6 +80,11 @@ struct ArchiveInstallResult {
 
 ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveInstall& how, UpdateProgress& progress);
 
+// The stored names of the entries an install with `firstEntryOnly` writes
+// (and asks an aside name for), in archive order; empty when the archive
+// cannot be opened.
+std::vector<std::string> EntriesToWrite(const std::string& archive, bool firstEntryOnly);
+
 // The bytes the archive's entries hold once unpacked (entries that cannot
 // be read count nothing); nullopt when the archive cannot be opened.
 std::optional<std::int64_t> ArchiveContentBytes(const std::string& archive);

@@ -26,10 +26,10 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
 
 // Too little room ends the launcher before anything is unpacked.
 [[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
+  // The downloads go first: on a full disk they make room for the log.
+  CleanTempFiles();
   LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
-  CleanMovedAsideFiles();
-  CleanTempFiles();
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
   platform.GetSystem().Exit(state.ends.failureExitCode);
 }
@@ -123,14 +123,14 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       if (!unpacking.Entered()) {
         return;
       }
-      installed = InstallItem(state, *launcher);
+      installed = InstallItem(state, *launcher, launchers);
       if (installed.outcome != ArchiveOutcome::Installed) {
         PutBack(installed);
+      } else {
+        launchers.Record(installed);
       }
     }
-    if (installed.outcome == ArchiveOutcome::Installed) {
-      launchers.Record(std::move(installed));
-    } else {
+    if (installed.outcome != ArchiveOutcome::Installed) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, installed.reason);
       CleanTempFiles();
       platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
@@ -148,7 +148,7 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
     return;
   }
 
-  PatchTransaction launchers;
+  PatchTransaction launchers(state.entries.empty() ? std::string() : state.entries.back().PackageCode);
   InstallNewerLaunchers(state, platform, launchers);
   if (!FileExists("updatecfg.xml") && FileExists("updatecfg_tmp.xml")) {
     MoveFileAside("updatecfg_tmp.xml", "updatecfg.xml");
@@ -160,7 +160,12 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
                  Failure{kVersionDocumentName, {}, problem});
     }
     DeleteFileIfPresent(kFullInstallMarker);
-    launchers.Commit();
+  }
+  {
+    // A new launcher stands whether or not the package was installed: the
+    // restart runs it.
+    UnpackingScope committing(state.progress, Unpacking::Archive);
+    if (committing.Entered()) launchers.Commit();
   }
   if (state.selfUpdated || package == PackageEnd::Installed) {
     Complete(state, platform);

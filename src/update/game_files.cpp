@@ -15,9 +15,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// How many "tmpFile" names CleanMovedAsideFiles deletes.
-constexpr std::int32_t kMovedAsideNamesCleaned = 10;
-
 // The files the base file system finds under `name`. Its search ignores
 // letter case, as the game's original platform does, so "Client.exe"
 // answers for "client.exe".
@@ -35,13 +32,6 @@ void CleanTempFiles() {
   for (const std::string& name : CleanedUpNames()) {
     DeleteFileIfPresent(name);
   }
-}
-
-void CleanMovedAsideFiles() {
-  for (std::int32_t n = 0; n < kMovedAsideNamesCleaned; ++n) {
-    DeleteFileIfPresent(MovedAsideName(n));
-  }
-  DeleteFileIfPresent(kLauncherAsideName);
 }
 
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }

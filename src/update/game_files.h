@@ -27,6 +27,12 @@ constexpr char kDownloadedSignature[] = "servercfg.xml.minisig";
 // deletes it.
 constexpr char kFullInstallMarker[] = "farLaunch.fullinstall";
 
+// What an unpack in progress may change, present from before its first
+// file is touched until its entry is recorded or put back (UnpackJournal).
+constexpr char kUnpackJournal[] = "farLaunch.journal";
+// Held (flock) by the launcher that runs in the game directory.
+constexpr char kInstanceLockFile[] = "farLaunch.lock";
+
 // The names installs move files in the way aside under: the files a patch
 // replaces take "tmpFile" + N (N counting up through a run), the running
 // launcher "tmpUpdate0".
@@ -35,9 +41,6 @@ constexpr char kLauncherAsideName[] = "tmpUpdate0";
 
 // Deletes the downloads and the stored server document (CleanedUpNames).
 void CleanTempFiles();
-
-// Deletes "tmpFile0".."tmpFile9", then "tmpUpdate0".
-void CleanMovedAsideFiles();
 
 // True when the base file system finds the name as a file (letter case
 // ignored).

@@ -6,12 +6,16 @@
 namespace {
 
 // Unpacks a patch into the game directory; every file it overwrites is
-// moved aside first as "tmpFile" + N, so that the run can put it back.
-ArchiveInstallResult InstallPatchArchive(LauncherState& state) {
+// moved aside first as "tmpFile" + N, so that the entry can put it back.
+ArchiveInstallResult InstallPatchArchive(LauncherState& state, PatchTransaction& entry) {
+  ArchiveInstallResult result;
+  if (!entry.PlanArchive(kPatchArchive, false, [&state] { return FreeAsideName(state); }, result.reason)) {
+    return result;
+  }
   ArchiveInstall how;
-  how.asideName = [&state] { return MovedAsideName(state.renameCounter++); };
+  how.asideName = entry.AsideNames();
   how.trustFilesAllowed = state.Verified();
-  ArchiveInstallResult result = InstallArchive(kPatchArchive, how, state.progress);
+  result = InstallArchive(kPatchArchive, how, state.progress);
   if (result.outcome != ArchiveOutcome::Unreadable) {
     DeleteFileIfPresent(kPatchArchive);
   }
@@ -20,14 +24,24 @@ ArchiveInstallResult InstallPatchArchive(LauncherState& state) {
 
 }  // namespace
 
+std::string FreeAsideName(LauncherState& state) {
+  std::string name;
+  do {
+    name = MovedAsideName(state.renameCounter++);
+  } while (FileExists(name));
+  return name;
+}
+
 bool IsArchiveItem(const UpdateFileItem& item) { return item.Type == "normal" || item.Type == "farLaunch"; }
 
-ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item) {
+bool IsUntypedItem(const UpdateFileItem& item) { return !IsArchiveItem(item) && item.Type != "package"; }
+
+ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, PatchTransaction& entry) {
   if (item.Type == "normal") {
-    return InstallPatchArchive(state);
+    return InstallPatchArchive(state, entry);
   }
   if (item.Type == "farLaunch") {
-    return InstallLauncherArchive(state);
+    return InstallLauncherArchive(state, entry);
   }
   ArchiveInstallResult nothingToUnpack;
   nothingToUnpack.outcome = ArchiveOutcome::Installed;

@@ -42,8 +42,8 @@ const LauncherFile kLauncherFiles[] = {
     {kSigningTimeRecord, Role::State, Suffix::None, false},
     {kFailureLogName, Role::State, Suffix::Any, false},
     {kFullInstallMarker, Role::State, Suffix::None, false},
-    {kJournalFile, Role::State, Suffix::None, false},
-    {kLockFile, Role::State, Suffix::None, false},
+    {kUnpackJournal, Role::State, Suffix::None, false},
+    {kInstanceLockFile, Role::State, Suffix::None, false},
     {kPublisherKeyFile, Role::PublisherKey, Suffix::None, false},
 };
 

@@ -17,11 +17,6 @@ enum class LauncherFileRole {
   PublisherKey,
 };
 
-// Written by the launcher's journal and lock; named here so that nobody
-// ships them.
-constexpr char kJournalFile[] = "farLaunch.journal";
-constexpr char kLockFile[] = "farLaunch.lock";
-
 // The role of `name`, a file of the game directory's top level (letter case
 // ignored); nothing for a file in a folder or a name the launcher does not
 // own.

@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::ClientNotStarted) + 1> kUtf8Texts = {
+constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::StatusLaunchParked) + 1> kUtf8Texts = {
     "雾港",
     "当前版本v",
     "最新版本v",
@@ -35,6 +35,8 @@ constexpr std::array<const char*, static_cast<std::size_t>(LauncherText::ClientN
     "·",
     // Followed by the reason.
     "游戏客户端无法启动：",
+    // A launch waits for the archive being unpacked.
+    "正在安装更新，完成后启动游戏",
 };
 
 }  // namespace

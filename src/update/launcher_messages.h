@@ -31,6 +31,7 @@ enum class LauncherText {
   StatusUpdatingFiles,
   Dot,
   ClientNotStarted,
+  StatusLaunchParked,
 };
 
 // The text in the launcher's code page.

@@ -72,12 +72,14 @@ struct LauncherState {
   // Status ticks spent after completion waiting for that first load.
   int pageWaitTicks = 0;
   bool cacheCleared = false;
-  // The close button was answered and waits, tick by tick, for a running
-  // unpack to stop; the full package's unpack was stopped on the way.
-  bool closePending = false;
-  bool fullPackageStopped = false;
   std::int32_t renameCounter = 0;
   std::string pendingWebRequest;
+  // A launch or a close that came while an archive was unpacked: the timer
+  // carries it out once the files are settled (UI thread only).
+  std::optional<std::vector<std::string>> parkedLaunch;
+  bool closeParked = false;
+  // The close's question was answered and the full package's unpack stopped.
+  bool fullPackageStopped = false;
   UpdateProgress progress;
 
   EndPolicy ends;

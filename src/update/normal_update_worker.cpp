@@ -1,5 +1,6 @@
 // The patch update with the client present: every newer entry's items, in
-// document order, as one transaction that the write-back commits.
+// document order, each entry a transaction of its own that its write-back
+// commits. The game is always the release its record names.
 #include <algorithm>
 
 #include "update/failure_log.h"
@@ -10,9 +11,9 @@
 
 namespace {
 
-// Installs a downloaded item into the run. A failed or cancelled install
-// puts the whole run back before the unpack's mark drops, so neither the
-// game launch nor the close button finds the game half patched.
+// Installs a downloaded item into the entry. A failed or cancelled install
+// puts the entry back before the unpack's mark drops, so neither the game
+// launch nor the close button finds the game half patched.
 ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, PatchTransaction& run) {
   UnpackingScope unpacking(state.progress, Unpacking::Archive);
   if (!unpacking.Entered()) {
@@ -21,16 +22,46 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
     ending.reason = "the launcher is ending";
     return ending;
   }
-  ArchiveInstallResult installed = InstallItem(state, item);
+  ArchiveInstallResult installed = InstallItem(state, item, run);
   ArchiveInstallResult outcome{installed.outcome, {}, installed.reason};
   run.Record(std::move(installed));
   if (outcome.outcome != ArchiveOutcome::Installed) {
     run.RollBack();
   }
   if (outcome.outcome == ArchiveOutcome::Cancelled) {
-    outcome.reason = "cancelled; the update's files were put back";
+    outcome.reason = "cancelled; the entry's files were put back";
   }
   return outcome;
+}
+
+// An untyped item is downloaded onto the game file it names: the file
+// there is moved aside into the entry first, so that a failure later in
+// the entry puts it back. False when the journal cannot be saved.
+bool MoveIntoRun(LauncherState& state, const std::string& name, PatchTransaction& run, std::string& problem) {
+  UnpackingScope moving(state.progress, Unpacking::Archive);
+  if (!moving.Entered()) {
+    problem = "the launcher is ending";
+    return false;
+  }
+  const std::string aside = FreeAsideName(state);
+  if (!run.PlanFile(name, aside, problem)) return false;
+  MoveFileAside(SpellingOnDisk(name), aside);
+  return true;
+}
+
+// Records entry `index` and lets its originals go. False when the process
+// is ending meanwhile: the way out puts the entry back.
+bool CommitEntry(LauncherState& state, platform::Platform& platform, std::size_t index, PatchTransaction& run) {
+  std::string problem;
+  {
+    UnpackingScope committing(state.progress, Unpacking::Archive);
+    if (!committing.Entered()) return false;
+    if (WriteBack(state, platform, index, problem)) {
+      run.Commit();
+      return true;
+    }
+  }
+  FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, Failure{kVersionDocumentName, {}, problem});
 }
 
 // Downloads and installs one item of a newer entry. The failures end the
@@ -56,6 +87,9 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
   if (!state.Verified() && IsTrustFile(localName)) {
     LogFailure(item.TargetFileName, item.SourceFileAddr, kUnverifiedTrustFile);
     return true;
+  }
+  if (IsUntypedItem(item) && !MoveIntoRun(state, localName, run, failure.reason)) {
+    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
   }
   const DownloadResult download = FetchFile(state, platform, item.SourceFileAddr, localName, item.check);
   if (!download) {
@@ -93,33 +127,38 @@ void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
     return;
   }
 
-  PatchTransaction run;
-  std::size_t writeBackIndex = state.entries.size() - 1;
+  const std::size_t last = state.entries.size() - 1;
+  bool lastRecorded = false;
   for (std::size_t i = 0; i < state.entries.size() && !state.selfUpdated; ++i) {
     const VersionEntry& entry = state.entries[i];
     if (IsNewerPackage(entry.PackageCode, state.PackageCode)) {
+      PatchTransaction run(entry.PackageCode);
       const std::vector<UpdateFileItem> items = FileItems(entry);
+      // An entry with the launcher's item is installed whole too: the new
+      // launcher goes on from its record after the restart.
       for (std::size_t j = 0; j < items.size(); ++j) {
         state.progress.AnnounceDownload(items[j].TargetFileName, static_cast<std::int32_t>(j + 1),
                                         static_cast<std::int32_t>(items.size()));
         if (!ProcessItem(state, platform, items[j], run)) {
           return;
         }
-        if (state.selfUpdated) {
-          // The new launcher finishes the update after the restart.
-          writeBackIndex = i;
-          break;
-        }
       }
+      if (!CommitEntry(state, platform, i, run)) {
+        return;
+      }
+      lastRecorded = i == last;
     }
     if (!state.selfUpdated) {
       state.progress.stage.store(EntryDone, std::memory_order_release);
     }
   }
-  std::string problem;
-  if (!WriteBack(state, platform, writeBackIndex, problem)) {
-    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, Failure{kVersionDocumentName, {}, problem});
+  // With nothing newer at the end of the list, its last entry is recorded
+  // all the same, as it always was.
+  if (!state.selfUpdated && !lastRecorded) {
+    PatchTransaction nothing;
+    if (!CommitEntry(state, platform, last, nothing)) {
+      return;
+    }
   }
-  run.Commit();
   Complete(state, platform);
 }

@@ -54,8 +54,8 @@ void CleanUnneededPartials(const LauncherState& state) {
     if (name.empty() || !IsInsideGameDirectory(name)) continue;
     const PartialDownload part(name);
     const std::optional<PartialMeta> meta = ReadPartialMeta(name);
-    if (meta && needed.count({name, meta->address}) > 0) continue;
-    std::error_code error;
-    if (fs::exists(part.PartPath(), error) || meta) part.Discard();
+    // Only a part with the sidecar the launcher wrote is a partial
+    // download: a game may ship "Intro.part".
+    if (meta && needed.count({name, meta->address}) == 0) part.Discard();
   }
 }

@@ -1,9 +1,60 @@
 #include "update/patch_transaction.h"
 
+#include <algorithm>
+#include <set>
 #include <utility>
 
+#include "base/ox_letter_case.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+
+PatchTransaction::PatchTransaction(std::string packageCode) { journal_.packageCode = std::move(packageCode); }
+
+void PatchTransaction::AddMove(const std::string& name, const std::string& aside) {
+  const std::string target = SpellingOnDisk(name);
+  const std::string folded = ox_base::FoldLetterCase(target);
+  const bool plannedBefore = std::any_of(journal_.moves.begin(), journal_.moves.end(), [&folded](const JournalMove& m) {
+    return ox_base::FoldLetterCase(m.target) == folded;
+  });
+  journal_.moves.push_back({target, aside, !plannedBefore && !FileExists(target)});
+  for (const std::string& folder : MissingDirectoriesOf(target)) {
+    if (std::find(journal_.folders.begin(), journal_.folders.end(), folder) == journal_.folders.end()) {
+      journal_.folders.push_back(folder);
+    }
+  }
+}
+
+bool PatchTransaction::PlanArchive(const std::string& archive, bool firstEntryOnly,
+                                   const std::function<std::string()>& nextAside, std::string& problem) {
+  plannedAsides_.clear();
+  const std::vector<std::string> names = EntriesToWrite(archive, firstEntryOnly);
+  std::set<std::string> written;
+  for (const std::string& name : names) written.insert(ox_base::FoldLetterCase(name));
+  for (const std::string& name : names) {
+    // A file the archive itself installs is never taken for an original.
+    std::string aside;
+    do {
+      aside = nextAside();
+    } while (written.count(ox_base::FoldLetterCase(aside)) > 0);
+    plannedAsides_.push_back(aside);
+    AddMove(name, aside);
+  }
+  return SaveJournal(journal_, problem);
+}
+
+std::function<std::string()> PatchTransaction::AsideNames() {
+  return [this] {
+    if (plannedAsides_.empty()) return std::string();
+    std::string aside = std::move(plannedAsides_.front());
+    plannedAsides_.pop_front();
+    return aside;
+  };
+}
+
+bool PatchTransaction::PlanFile(const std::string& name, const std::string& aside, std::string& problem) {
+  AddMove(name, aside);
+  return SaveJournal(journal_, problem);
+}
 
 void PatchTransaction::Record(ArchiveInstallResult install) { installs_.push_back(std::move(install)); }
 
@@ -12,18 +63,22 @@ void PatchTransaction::RollBack() {
     PutBack(*install);
   }
   installs_.clear();
+  if (!journal_.moves.empty()) {
+    RollBackJournal(journal_);
+    RemoveJournal();
+  }
+  journal_.moves.clear();
+  journal_.folders.clear();
 }
 
 void PatchTransaction::Commit() {
-  for (const ArchiveInstallResult& install : installs_) {
-    for (const InstalledEntry& entry : install.entries) {
-      std::string problem;
-      if (!entry.movedAsideAs.empty() && !RemoveFileAt(entry.movedAsideAs, problem)) {
-        LogFailure(entry.movedAsideAs, "", "the replaced original of " + entry.name + " stays: " + problem);
-      }
-    }
+  if (!journal_.moves.empty()) {
+    DeleteJournalledOriginals(journal_);
+    RemoveJournal();
   }
   installs_.clear();
+  journal_.moves.clear();
+  journal_.folders.clear();
 }
 
 void PutBack(const ArchiveInstallResult& install) {

@@ -1,29 +1,56 @@
 #pragma once
-// The archives one run installs over the game (patches, the launcher's
-// archive) as one transaction: until the run's version is recorded, every
-// original they replaced waits in its moved-aside copy. A run that fails or
-// is cancelled puts the game back exactly as it was (RollBack); once the
-// version is recorded the copies go (Commit).
+// One version entry's items (patches, the launcher's archive, untyped
+// files) as one transaction: until the entry's version is recorded, every
+// original they replaced waits in its moved-aside copy. An entry that fails
+// or is cancelled puts the game back exactly as it was (RollBack); once its
+// version is recorded the copies go (Commit). The journal (UnpackJournal)
+// lists every move before it is made, so a killed run is undone at the next
+// start.
 //
-// The transaction works on InstallArchive's records only, after an install
-// has returned: how the entries are unpacked is InstallArchive's business.
-// Callers hold an UnpackingScope around a roll-back, so that neither the
-// game launch nor the close button cuts into it.
+// Callers hold an UnpackingScope around a plan, an install, a roll-back and
+// a commit, so that neither the game launch nor the close button cuts into
+// them.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "update/archive_install.h"
+#include "update/unpack_journal.h"
 
 class PatchTransaction {
  public:
+  // The entry that records `packageCode` once it is committed.
+  explicit PatchTransaction(std::string packageCode = {});
+
+  // Journals the places the archive's entries will take, each with the
+  // name `nextAside` gives the file in its way; the install then takes
+  // those names from AsideNames. False, with `problem`, when the journal
+  // cannot be saved: nothing may be touched then.
+  bool PlanArchive(const std::string& archive, bool firstEntryOnly, const std::function<std::string()>& nextAside,
+                   std::string& problem);
+  // The planned aside names, one per call, in the order planned.
+  std::function<std::string()> AsideNames();
+
+  // Journals a single file that the entry replaces, moved aside as `aside`.
+  bool PlanFile(const std::string& name, const std::string& aside, std::string& problem);
+
   // Takes what an install did, whatever its outcome.
   void Record(ArchiveInstallResult install);
-  // Undoes the recorded installs, newest first; forgets them.
+  // Undoes the entry: what the installs recorded, newest first, then what
+  // else the journal lists; removes the journal.
   void RollBack();
-  // Deletes every moved-aside original of the recorded installs; forgets
-  // them.
+  // Deletes every moved-aside original of the entry and the journal.
   void Commit();
 
+  bool Empty() const { return journal_.moves.empty(); }
+
  private:
+  void AddMove(const std::string& name, const std::string& aside);
+
+  UnpackJournal journal_;
+  std::deque<std::string> plannedAsides_;
   std::vector<ArchiveInstallResult> installs_;
 };
 

@@ -3,13 +3,21 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/ox_flush.h"
 #include "base/ox_path.h"
 #include "base/ox_unicode.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/trust_files.h"
+#include "update/unpack_journal.h"
+#include "update/update_workflow.h"
 #include "update/window_controls.h"
+#include "zip/zip_reader.h"
 
 namespace {
+
+// Where the new launcher is written before it takes its place.
+constexpr char kNewLauncherSuffix[] = ".new";
 
 // Archives carry no Unix permissions we trust; the new launcher must start.
 void MakeExecutable(const std::string& name) {
@@ -22,30 +30,80 @@ void MakeExecutable(const std::string& name) {
 
 }  // namespace
 
-ArchiveInstallResult InstallLauncherArchive(LauncherState& state) {
-  ArchiveInstall how;
-  how.firstEntryOnly = true;
-  how.trustFilesAllowed = state.Verified();
-  // Each moved-aside name is used once in a run, so that every original
-  // can be put back.
-  how.asideName = [&state] {
-    return state.selfUpdated ? MovedAsideName(state.renameCounter++) : std::string(kLauncherAsideName);
-  };
-  ArchiveInstallResult result = InstallArchive(kLauncherArchive, how, state.progress);
-  // A skipped entry is no new launcher to restart into.
-  if (result.outcome == ArchiveOutcome::Installed && result.entries.front().written) {
-    MakeExecutable(result.entries.front().name);
-    state.selfUpdated = true;
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransaction& entry) {
+  ArchiveInstallResult result;
+  ZipReader reader;
+  const ZipResult opened = reader.Open(kLauncherArchive);
+  if (opened != ZipResult::Ok) {
+    result.reason = std::string(kLauncherArchive) + " is not a readable zip archive (" + ZipResultText(opened) + ")";
+    return result;
   }
+  // Only entry 0 is the launcher.
+  ZipEntry first;
+  const ZipResult described = reader.GetItem(0, first);
+  result.outcome = ArchiveOutcome::Incomplete;
+  if (described != ZipResult::Ok) {
+    result.reason = std::string(ZipResultText(described)) + " in entry 0";
+    return result;
+  }
+  if (!IsInsideGameDirectory(first.name)) {
+    result.reason = first.name + " would leave the game directory";
+    return result;
+  }
+  // A skipped entry is no new launcher to restart into.
+  if (!state.Verified() && IsTrustFile(first.name)) {
+    LogFailure(first.name, kLauncherArchive, kUnverifiedTrustFile);
+    result.outcome = ArchiveOutcome::Installed;
+    return result;
+  }
+  // The new launcher is written whole beside the running one, and only
+  // then takes its place: a kill never leaves half a launcher.
+  const std::string target = SpellingOnDisk(first.name);
+  const std::string written = target + kNewLauncherSuffix;
+  const std::string aside = state.selfUpdated ? FreeAsideName(state) : std::string(kLauncherAsideName);
+  if (!entry.PlanFile(written, FreeAsideName(state), result.reason) || !entry.PlanFile(target, aside, result.reason)) {
+    result.outcome = ArchiveOutcome::Unreadable;
+    return result;
+  }
+  const ZipResult extracted =
+      reader.ExtractItem(0, written, state.progress.extractedBytes, state.progress.cancelInstall);
+  std::string problem;
+  if (extracted != ZipResult::Ok) {
+    RemoveFileAt(written, problem);
+    result.outcome = extracted == ZipResult::Cancelled ? ArchiveOutcome::Cancelled : ArchiveOutcome::Incomplete;
+    result.reason = (reader.Problem().empty() ? std::string(ZipResultText(extracted)) : reader.Problem()) + " writing " + first.name;
+    return result;
+  }
+  MakeExecutable(written);
+  if (!ox_base::FlushFile(ox_base::NativePath(written))) {
+    RemoveFileAt(written, problem);
+    result.reason = "the new launcher " + written + " cannot be flushed to the disk";
+    return result;
+  }
+  InstalledEntry record;
+  record.name = first.name;
+  record.writtenAs = target;
+  if (MoveFileAside(target, aside)) record.movedAsideAs = aside;
+  record.extracted = MoveFileAside(written, target);
+  record.written = record.extracted;
+  ox_base::FlushFolderOf(ox_base::NativePath(target));
+  result.entries.push_back(record);
+  if (!record.written) {
+    result.reason = "the new launcher cannot take the place of " + target;
+    return result;
+  }
+  result.outcome = ArchiveOutcome::Installed;
+  state.selfUpdated = true;
   return result;
 }
 
 void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message) {
-  state.progress.ClaimTheEnd([&state](Unpacking) {
+  // An unpack under way is stopped first; the next tick comes back.
+  if (!state.progress.TryClaimTheEnd()) {
     state.progress.cancelInstall = true;
-    return true;
-  });
-  CleanMovedAsideFiles();
+    return;
+  }
+  PutBackUnfinishedEntry("the launcher restarted before it finished");
   CleanTempFiles();
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);

@@ -5,12 +5,13 @@
 #include "platform/seam.h"
 #include "update/archive_install.h"
 #include "update/launcher_state.h"
+#include "update/patch_transaction.h"
 
 // Installs the launcher's archive: its first entry (the new launcher)
 // replaces the file of the same name, which is moved aside first: the
 // running launcher as "tmpUpdate0", a launcher this run installed already as
 // "tmpFile" + N. Sets `selfUpdated` once installed.
-ArchiveInstallResult InstallLauncherArchive(LauncherState& state);
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransaction& entry);
 
 // Waits for an unpack to end (asking it to stop), cleans up, stops the
 // status timer, shows the message, starts the launcher again with the

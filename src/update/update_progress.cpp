@@ -1,29 +1,24 @@
 #include "update/update_progress.h"
 
-#include <chrono>
-#include <thread>
-
-namespace {
-constexpr auto kUnpackPollInterval = std::chrono::milliseconds(10);
-}  // namespace
-
 bool UpdateProgress::BeginUnpacking(Unpacking kind) {
   Unpacking expected = Unpacking::None;
   return unpacking.compare_exchange_strong(expected, kind);
 }
 
-void UpdateProgress::EndUnpacking() { unpacking.store(Unpacking::None); }
+void UpdateProgress::EndUnpacking() {
+  {
+    std::lock_guard<std::mutex> lock(unpackEndLock_);
+    unpacking.store(Unpacking::None);
+  }
+  unpackEnded_.notify_all();
+}
 
-bool UpdateProgress::TryClaimTheEnd(Unpacking& running) {
-  running = Unpacking::None;
+bool UpdateProgress::TryClaimTheEnd() {
+  Unpacking running = Unpacking::None;
   return unpacking.compare_exchange_strong(running, Unpacking::Ending) || running == Unpacking::Ending;
 }
 
-bool UpdateProgress::ClaimTheEnd(const std::function<bool(Unpacking)>& whileUnpacking) {
-  for (;;) {
-    Unpacking running = Unpacking::None;
-    if (TryClaimTheEnd(running)) return true;
-    if (!whileUnpacking(running)) return false;
-    std::this_thread::sleep_for(kUnpackPollInterval);
-  }
+void UpdateProgress::AwaitTheEnd() {
+  std::unique_lock<std::mutex> lock(unpackEndLock_);
+  unpackEnded_.wait(lock, [this] { return TryClaimTheEnd(); });
 }

@@ -3,8 +3,8 @@
 // archive reader and the UI thread's timer. Workers never touch the window:
 // they publish here and the timer shows what it finds.
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
-#include <functional>
 #include <mutex>
 #include <string>
 
@@ -115,20 +115,19 @@ struct UpdateProgress {
   bool BeginUnpacking(Unpacking kind);
   void EndUnpacking();
 
-  // UI thread, on a way out that cleans up the game's files: waits,
-  // checking every 10 ms, until no unpack runs, and then keeps any from
-  // starting. `whileUnpacking` is told the running unpack's kind before each
-  // wait; it may ask for a cancel, or answer false to give up ending: then
-  // false is returned and nothing is claimed. Never needs a worker's
-  // message box: a worker shows none while it unpacks.
-  bool ClaimTheEnd(const std::function<bool(Unpacking)>& whileUnpacking);
-
-  // UI thread: the same claim without waiting. False, with the running
-  // unpack's kind in `running`, while one runs.
-  bool TryClaimTheEnd(Unpacking& running);
+  // UI thread, on a way out that cleans up the game's files: true when no
+  // unpack runs, and then none starts any more; false, and nothing
+  // claimed, while one runs (the caller tries again later: the window's
+  // thread never waits for a worker).
+  bool TryClaimTheEnd();
+  // Once the window is gone: waits until no unpack runs, then claims the
+  // end as TryClaimTheEnd does. A cancel asked before shortens the wait.
+  void AwaitTheEnd();
 
  private:
   mutable std::mutex announcementLock_;
+  std::mutex unpackEndLock_;
+  std::condition_variable unpackEnded_;
   DownloadAnnouncement announcement_;
 };
 

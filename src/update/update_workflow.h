@@ -9,6 +9,7 @@
 #include "platform/seam.h"
 #include "update/archive_install.h"
 #include "update/launcher_state.h"
+#include "update/patch_transaction.h"
 #include "update/signing_time_record.h"
 
 // Starts the worker that fetches and reads the server document and then
@@ -67,10 +68,19 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform);
 
 // True for the item types whose download is an archive to unpack.
 bool IsArchiveItem(const UpdateFileItem& item);
+// True for the item types downloaded straight onto the game file they name.
+bool IsUntypedItem(const UpdateFileItem& item);
 
-// Installs a downloaded item by its type: what its archive's entries came
-// to (Installed, with no entries, for items that are not unpacked).
-ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item);
+// Installs a downloaded item by its type into the entry's transaction:
+// what its archive's entries came to (Installed, with no entries, for
+// items that are not unpacked). Nothing is touched when the entry's
+// journal cannot be saved.
+ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, PatchTransaction& entry);
+
+// The next "tmpFile" + N name of the run that no file in the game
+// directory holds: a file the game ships under such a name is never moved
+// over.
+std::string FreeAsideName(LauncherState& state);
 
 // Records entry `index` as the installed version in updatecfg.xml. False,
 // with `problem` saying why, when the document cannot be saved.

@@ -6,11 +6,13 @@
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <thread>
 
 #include "frontends/console/console.h"
 #include "frontends/console/process_shell.h"
 #include "update/update_fixture.h"
+#include "update/update_workflow.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ TEST_F(PageBridge, LaunchRecordStartsTheClientAndEnds) {
   EXPECT_EQ(platform.shell.Starts()[0].program, ".\\client.exe");
   EXPECT_EQ(platform.shell.Starts()[0].parameters, kParameters);
   EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{0});
-  EXPECT_FALSE(dir.Has("tmpFile0"));
+  EXPECT_TRUE(dir.Has("tmpFile0")) << "no journal names it: not the launcher's to delete";
   EXPECT_FALSE(dir.Has("servercfg.xml"));
   EXPECT_FALSE(state.updateFinished) << "a launch alone does not wait for the update";
 }
@@ -53,20 +55,47 @@ TEST_F(PageBridge, AClientThatCannotBeStartedIsAFailure) {
   EXPECT_NE(FailureLog().find("game client (.\\client.exe): refused by the test"), std::string::npos) << FailureLog();
 }
 
-TEST_F(PageBridge, ALaunchWaitsForTheArchiveBeingUnpacked) {
-  dir.Write("tmpFile0", "the original of data.pak, still needed");
+TEST_F(PageBridge, ALaunchDuringAnUnpackIsParkedUntilItsEntryIsRecorded) {
+  dir.Write("servercfg.xml", "stored");
+  dir.Write("farLaunch.journal", "farLaunch journal 1\ncode 0011\n");
+  state.progress.workerRunning = true;
   ASSERT_TRUE(state.progress.BeginUnpacking(Unpacking::Archive));
-  std::thread launch([this] {
-    EXPECT_THROW(Handle(std::string("login ok RunClient[[") + kRecord + "]]"), platform::ExitRequested);
-  });
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_FALSE(Launched());
-  EXPECT_TRUE(dir.Has("tmpFile0")) << "nothing is cleaned up under a running unpack";
+  Handle(std::string("login ok RunClient[[") + kRecord + "]]");
+  EXPECT_FALSE(Launched()) << "the window's thread does not wait";
+  EXPECT_EQ(platform.window.LabelText(1007), Gbk("正在安装更新，完成后启动游戏"));
+  EXPECT_TRUE(dir.Has("servercfg.xml")) << "nothing is cleaned up under a running unpack";
   EXPECT_FALSE(state.progress.cancelInstall) << "the unpack is not stopped, only waited for";
   state.progress.EndUnpacking();
-  launch.join();
+  StartParkedLaunch(state, platform);
+  EXPECT_FALSE(Launched()) << "the entry is not recorded yet";
+  std::filesystem::remove(dir.Path() / "farLaunch.journal");
+  EXPECT_THROW(StartParkedLaunch(state, platform), platform::ExitRequested);
+  state.progress.workerRunning = false;
   EXPECT_TRUE(Launched());
+  EXPECT_EQ(platform.shell.Starts()[0].parameters, kParameters);
   EXPECT_FALSE(state.progress.BeginUnpacking(Unpacking::Archive)) << "no unpack starts under the launch";
+}
+
+TEST_F(PageBridge, ALaunchDuringADownloadKeepsWhatIsRecordedAndPutsBackTheEntryUnderWay) {
+  OpenTheFailureLog();
+  dir.Write("readme.txt", "readme 10");
+  std::map<std::string, std::string> before = Tree(dir.Path());
+  dir.Write("client.zip", MakeZip({{"readme.txt", "readme 11"}, {"added.txt", "a"}}));
+  UpdateFileItem patch;
+  patch.Type = "normal";
+  // The entry's first archive is in; its next item is downloading.
+  PatchTransaction underWay("0011");
+  ASSERT_EQ(InstallItem(state, patch, underWay).outcome, ArchiveOutcome::Installed);
+
+  EXPECT_THROW(Handle(std::string("login ok RunClient[[") + kRecord + "]]"), platform::ExitRequested);
+  EXPECT_TRUE(Launched());
+  std::map<std::string, std::string> after = Tree(dir.Path());
+  after.erase("farLaunch.log");
+  before.erase("farLaunch.log");
+  EXPECT_EQ(after, before);
+  EXPECT_NE(FailureLog().find("the update to 0011: the game was started before it finished; its files were put back"),
+            std::string::npos)
+      << FailureLog();
 }
 
 TEST_F(PageBridge, RequestsCountOnlyAfterTheFirstCharacter) {

@@ -57,7 +57,7 @@ TEST(GameFiles, PatchesReplaceFilesSpeltOtherwiseAndClientExeStarts) {
   EXPECT_EQ(game.Read("README.TXT"), ReadFile(newest / "readme.txt"));
   EXPECT_EQ(game.Files(), (std::set<std::string>{"Client.exe", "DATA/HARBOUR.MAP", "DATA/maps/lighthouse.map",
                                                  "README.TXT", "client-args.txt", "farLaunch.exe", "updatecfg.xml",
-                                                 "publisher.pub", "farLaunch.signedtime"}))
+                                                 "publisher.pub", "farLaunch.signedtime", "farLaunch.lock"}))
       << "no second file or folder";
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0003");
 }
@@ -89,8 +89,8 @@ TEST(GameFiles, ChineseNamesAreInstalledUnderTheirUtf8Names) {
   EXPECT_EQ(game.Read("地图/港口.map"), "harbour") << "the name the game looks up";
   EXPECT_EQ(game.Read("地图/灯塔.map"), "lighthouse");
   // The log holds one line: this game directory has no publisher key.
-  EXPECT_EQ(game.Files(), (std::set<std::string>{"client.exe", "farLaunch.exe", "farLaunch.log", "updatecfg.xml",
-                                                 "地图/港口.map", "地图/灯塔.map"}));
+  EXPECT_EQ(game.Files(), (std::set<std::string>{"client.exe", "farLaunch.exe", "farLaunch.log", "farLaunch.lock",
+                                                 "updatecfg.xml", "地图/港口.map", "地图/灯塔.map"}));
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0002");
 }
 

@@ -41,7 +41,7 @@ TEST(HeadlessEndToEnd, FullInstallThenTheLoginParkedOnThePageStartsTheClient) {
       << game.Read("client-args.txt");
   std::set<std::string> expected = kVersion3Data;
   expected.insert({"farLaunch.exe", "updatecfg.xml", "client.exe", "base.dat", "client-args.txt", "publisher.pub",
-                   "farLaunch.signedtime"});
+                   "farLaunch.signedtime", "farLaunch.lock"});
   EXPECT_EQ(game.Files(), expected);
   EXPECT_NE(ReadFile(scenario.Output("run.txt")).find("更新完成"), std::string::npos);
 }
@@ -93,7 +93,8 @@ TEST(HeadlessEndToEnd, CrashDumpIsUploadedAtStartUp) {
   scenario.ExpectVersion3Installed();
 }
 
-TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncher) {
+// A signal is a cancel: the update did not finish, and the run says so.
+TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncherAsAFailure) {
   Scenario scenario({/*ftp=*/false, /*large=*/true});
   scenario.PrepareGame("servercfg-slow.xml", /*withClient=*/true);
   GameDirectory& game = scenario.Game();
@@ -106,7 +107,10 @@ TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncher) {
   })) << ReadFile(scenario.Output("run.txt"));
   launcher.Signal(SIGTERM);
 
-  EXPECT_EQ(launcher.WaitForExit(60s), 0) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_EQ(launcher.WaitForExit(60s), 1) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_NE(game.Read("farLaunch.log").find("SIGTERM stopped the launcher before the update finished"),
+            std::string::npos)
+      << game.Read("farLaunch.log");
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
   EXPECT_FALSE(game.Has("data/large.bin"));
   // What arrived is kept for the next start to go on from.

@@ -197,9 +197,9 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownlo
 
   EXPECT_EQ(ClickUntilEnded(x, launcher, kCloseX, kCloseY), 0) << ReadFile(scenario.Output("run.txt"));
   // Besides the log, which says that this game directory has no publisher
-  // key, and the partial download kept for the next start.
+  // key, the partial download kept for the next start, and the lock.
   std::set<std::string> after = before;
-  after.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta"});
+  after.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta", "farLaunch.lock"});
   EXPECT_EQ(game.Files(), after);
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
 }

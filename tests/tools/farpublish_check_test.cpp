@@ -177,7 +177,7 @@ TEST_F(FarpublishCheck, AnUpdateBlockAddrThatIsNoServerDocumentIsNoted) {
   files["moved.xml"] = files.at("servercfg.xml");
   files["download.html"] = "<html><body>Download the new client</body></html>";
   const std::string site = "<Site";
-  for (const std::string& block : {"moved.xml", "download.html"}) {
+  for (const std::string block : {"moved.xml", "download.html"}) {
     files.at("servercfg.xml") = SnapshotTree(this->site.Site()).at("servercfg.xml");
     EditDocument(site, site + " UpdateBlockAddr=\"" + server.Url("/site/" + block) + "\"");
     const PublishRun run = Check();

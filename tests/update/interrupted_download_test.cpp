@@ -48,15 +48,17 @@ TEST_F(InterruptedDownload, OnlyThePartialFilesTheDocumentStillNeedsAreKept) {
   LeavePartial("client.zip", site.Url("/p11.zip"), patch.substr(0, 1000), patch.size());
   LeavePartial("update.zip", site.Url("/launcher-0009.zip"), "old launcher", 5000);
   LeavePartial("tmp_client.tmp", site.Url("/full.zip"), "package", 5000);
-  dir.Write("orphan.part", "no sidecar: not a download of the launcher");
+  // A game's own file named like a partial download.
+  dir.Write("Intro.part", "no sidecar: not a download of the launcher");
 
   CleanUnneededPartials(state);
   EXPECT_TRUE(dir.Has("client.zip.part"));
   EXPECT_TRUE(dir.Has("client.zip.part.meta"));
   for (const char* gone : {"update.zip.part", "update.zip.part.meta", "tmp_client.tmp.part",
-                           "tmp_client.tmp.part.meta", "orphan.part"}) {
+                           "tmp_client.tmp.part.meta"}) {
     EXPECT_FALSE(dir.Has(gone)) << gone;
   }
+  EXPECT_TRUE(dir.Has("Intro.part"));
 
   // Once the client is up to date nothing is needed any more.
   state.PackageCode = "0011";

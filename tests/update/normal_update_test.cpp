@@ -182,9 +182,9 @@ TEST_F(NormalUpdate, SchemesCompareWithoutLetterCaseAndHttpsIsFetched) {
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！请检查网络重新下载")});
   EXPECT_EQ(site.Hits("/u.zip"), 1);
   EXPECT_EQ(site.Hits("/s.zip"), 0) << "no plain request for the https address";
-  // The run failed, so the patch it installed first was put back.
-  EXPECT_FALSE(dir.Has("upper.txt"));
-  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+  // The run failed in 0012: the entry before it stays recorded.
+  EXPECT_EQ(dir.Read("upper.txt"), "fetched");
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);
   EXPECT_EQ(state.progress.completion.load(), Pending);
 }
 
@@ -220,7 +220,7 @@ INSTANTIATE_TEST_SUITE_P(NormalUpdate, UnfetchedScheme,
                          testing::Values("ftp://127.0.0.1/x.zip", "FTP://127.0.0.1/x.zip", "gopher://127.0.0.1/x.zip",
                                          "x.zip", ""));
 
-TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
+TEST_F(NormalUpdate, LauncherReplacedMidEntryFinishesItsEntryThenRestarts) {
   site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", "#!/bin/sh\necho new\n"}}));
   ServerDocument document;
   document.versions = {
@@ -245,7 +245,7 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryStopsTheUpdateAndRestarts) {
   const auto perms = std::filesystem::status(dir.Path() / "farLaunch.exe").permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
   EXPECT_FALSE(dir.Has("tmpUpdate0")) << "the old launcher goes once the version is recorded";
-  EXPECT_EQ(site.Hits("/third.zip"), 0);
+  EXPECT_EQ(dir.Read("third.txt"), "3") << "the entry recorded is the entry installed";
   EXPECT_EQ(site.Hits("/p12.zip"), 0);
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos);
 

@@ -1,6 +1,6 @@
-// A run's patches as one transaction: a failure anywhere, or a cancel, puts
-// the game back exactly as it was; the originals go only once the version
-// is recorded.
+// Each entry's patches as one transaction: a failure anywhere in it, or a
+// cancel, puts the entry back exactly as it was; the originals go only once
+// its version is recorded. A journal undoes an entry that a kill cut short.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -8,6 +8,7 @@
 #include "update/game_files.h"
 #include "update/patch_transaction.h"
 #include "update/update_fixture.h"
+#include "update/unpack_journal.h"
 #include "update/update_workflow.h"
 
 namespace {
@@ -72,14 +73,31 @@ TEST_F(PatchRun, ABadCrcInTheLastEntryLeavesTheGameExactlyAsItWas) {
       << FailureLog();
 }
 
-TEST_F(PatchRun, AFailureInALaterEntryPutsBackTheEarlierPatchesToo) {
+TEST_F(PatchRun, AFailureInALaterEntryPutsBackOnlyThatEntry) {
+  dir.Write("notes.txt", "notes 10");
+  // The untyped item lands on a game file: it is put back too.
+  site.Put("/n12.txt", "notes 12");
   RunUpdate({Version("11", "0011", {Patch("p11.zip", MakeZip({{"readme.txt", "readme 11"}, {"extra.txt", "e"}}))}),
-             Version("12", "0012", {ServerItem{"normal", "p12.zip", site.Url("/p12.zip")}})});
+             Version("12", "0012",
+                     {Patch("p12.zip", MakeZip({{"readme.txt", "readme 12"}, {"new12.txt", "n"}})),
+                      ServerItem{"file", "notes.txt", site.Url("/n12.txt")},
+                      ServerItem{"normal", "p12b.zip", site.Url("/p12b.zip")}})});
 
-  ExpectNothingChanged();
+  std::map<std::string, std::string> expected = before;
+  expected["readme.txt"] = "readme 11";
+  expected["extra.txt"] = "e";
+  std::map<std::string, std::string> after = Tree(dir.Path());
+  after.erase("farLaunch.log");
+  expected.erase("updatecfg.xml");
+  after.erase("updatecfg.xml");
+  EXPECT_EQ(after, expected) << "0011 stays recorded and installed, all of 0012 is put back";
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0011\""), std::string::npos) << ReadVersionDocument();
+  EXPECT_EQ(state.progress.completion.load(), Pending);
+  EXPECT_EQ(platform.system.ExitCodes(), std::vector<int>{1});
   EXPECT_EQ(site.Hits("/p11.zip"), 1);
   EXPECT_EQ(BoxTexts(), std::vector<std::string>{Gbk("下载失败！！请检查网络重新下载")});
-  EXPECT_NE(FailureLog().find("p12.zip (" + site.Url("/p12.zip") + "): HTTP 404"), std::string::npos) << FailureLog();
+  EXPECT_NE(FailureLog().find("p12b.zip (" + site.Url("/p12b.zip") + "): HTTP 404"), std::string::npos)
+      << FailureLog();
 }
 
 TEST_F(PatchRun, ALaterEntryOfTheSameNameWinsAndBothAreUndone) {
@@ -154,6 +172,55 @@ TEST_F(PatchRun, AVersionThatCannotBeSavedIsAFailedUpdate) {
   EXPECT_NE(why, std::string::npos) << log;
   EXPECT_NE(failure, std::string::npos) << log;
   EXPECT_LT(why, failure) << "the reason comes first";
+}
+
+// What a kill in the middle of an entry leaves, settled by the next start:
+// put back when the entry was not recorded, its originals deleted when it
+// was, whatever the numbers of the moved-aside names. Files the game ships
+// under such names are never taken for the launcher's.
+TEST_F(PatchRun, AJournalLeftByAKilledRunIsSettledAtTheNextStart) {
+  dir.Write("TmpFile127", "shipped by an earlier release");
+  state.renameCounter = 127;
+  before = Tree(dir.Path());
+  const std::string archive = MakeOrderedZip({{"readme.txt", "readme 11"},
+                                              {"data/map.dat", "map 11"},
+                                              {"data/new/level.dat", "level"},
+                                              {"tmpFile129", "shipped under a launcher's name"}});
+  UpdateFileItem patch;
+  patch.Type = "normal";
+  std::map<std::string, std::string> killed;
+  for (const std::string recorded : {"0010", "0011"}) {
+    dir.Write("client.zip", archive);
+    {
+      PatchTransaction cutShort("0011");
+      ASSERT_EQ(InstallItem(state, patch, cutShort).outcome, ArchiveOutcome::Installed);
+      // Neither committed nor put back: as a kill leaves it.
+    }
+    ASSERT_TRUE(dir.Has("farLaunch.journal"));
+    std::map<std::string, std::string> now = Tree(dir.Path());
+    now.erase("farLaunch.log");
+    if (killed.empty()) killed = now;
+    EXPECT_EQ(killed, now) << "the same names in the same places";
+    EXPECT_TRUE(SettleUnfinishedUnpack(recorded));
+    std::map<std::string, std::string> after = Tree(dir.Path());
+    after.erase("farLaunch.log");
+    if (recorded == "0010") {
+      EXPECT_EQ(after, before);
+      EXPECT_NE(FailureLog().find("the update to 0011 was interrupted"), std::string::npos) << FailureLog();
+    } else {
+      std::map<std::string, std::string> patched = before;
+      patched.erase("updatecfg.xml");
+      after.erase("updatecfg.xml");
+      patched["readme.txt"] = "readme 11";
+      patched["data/map.dat"] = "map 11";
+      patched["data/new"] = "<dir>";
+      patched["data/new/level.dat"] = "level";
+      patched["tmpFile129"] = "shipped under a launcher's name";
+      EXPECT_EQ(after, patched);
+    }
+    state.renameCounter = 127;
+  }
+  EXPECT_FALSE(SettleUnfinishedUnpack("0011")) << "nothing left to settle";
 }
 
 // The transaction on its own, on what InstallArchive reports.

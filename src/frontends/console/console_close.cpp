@@ -8,8 +8,9 @@ namespace {
 // The loop the signals close; one Run at a time per process.
 std::atomic<EventLoop*> closingLoop{nullptr};
 
-extern "C" void CloseOnSignal(int) {
-  if (EventLoop* loop = closingLoop.load()) loop->RequestClose();
+// The shell's code for a process a signal ended: the program says why.
+extern "C" void CloseOnSignal(int signal) {
+  if (EventLoop* loop = closingLoop.load()) loop->RequestClose(platform::kClosedBySignal + signal);
 }
 
 }  // namespace

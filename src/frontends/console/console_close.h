@@ -1,8 +1,8 @@
 #pragma once
 // A console has no window manager to close the window: while an instance
 // lives, Ctrl+C (SIGINT), SIGTERM and a closed terminal (SIGHUP) count as
-// that close and end the event loop's Run, which returns 0 as for a window
-// closed through the window manager. The previous signal handling comes
+// that close and end the event loop's Run, which returns
+// platform::kClosedBySignal + the signal's number. The previous signal handling comes
 // back when the instance ends, so a second Ctrl+C after Run kills as usual.
 #include <csignal>
 

@@ -67,7 +67,8 @@ void EventLoop::StopTimer(int timerId) {
   timers_.erase(timerId);
 }
 
-void EventLoop::RequestClose() {
+void EventLoop::RequestClose(int code) {
+  closeCode_ = code;
   closeRequested_ = true;
   Wake();
 }
@@ -137,7 +138,7 @@ int EventLoop::Run(platform::WindowEvents& events) {
     }
   }
   closeRequested_ = false;
-  return 0;
+  return closeCode_.exchange(0);
 }
 
 }  // namespace frontends::console

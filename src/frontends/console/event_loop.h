@@ -29,14 +29,14 @@ class EventLoop : public platform::UiThread {
   // Queues a delivery to the window events; from any thread.
   void Post(std::function<void(platform::WindowEvents&)> delivery);
 
-  // Delivers to `events` until RequestClose; returns 0, the code of a
-  // window that was closed.
+  // Delivers to `events` until RequestClose; returns the request's code
+  // (0, the code of a window that was closed, unless a signal closed it).
   int Run(platform::WindowEvents& events);
 
-  // Ends Run once the delivery in progress returns. Callable from any
-  // thread and from a signal handler; a request made before Run ends the
-  // next Run at once.
-  void RequestClose();
+  // Ends Run once the delivery in progress returns, with `code`. Callable
+  // from any thread and from a signal handler; a request made before Run
+  // ends the next Run at once.
+  void RequestClose(int code = 0);
 
  private:
   using Clock = std::chrono::steady_clock;
@@ -54,6 +54,7 @@ class EventLoop : public platform::UiThread {
 
   posix::Pipe wake_;
   std::atomic<bool> closeRequested_{false};
+  std::atomic<int> closeCode_{0};
   std::mutex mutex_;
   std::deque<std::function<void(platform::WindowEvents&)>> queue_;
   std::map<int, Timer> timers_;

@@ -1,5 +1,7 @@
 #include "frontends/posix/instance_lock.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -55,9 +57,21 @@ void AskHolderToComeForward(const AbstractAddress& address) {
   }
 }
 
+// The socket that later starts connect to; closed when it cannot be bound
+// (a holder in another namespace keeps its own).
+OwnedFd ListenForRequests(const AbstractAddress& address) {
+  OwnedFd listening(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (listening.get() >= 0 &&
+      (bind(listening.get(), reinterpret_cast<const sockaddr*>(&address.address), address.length) != 0 ||
+       listen(listening.get(), kWaitingRequests) != 0)) {
+    return OwnedFd(-1);
+  }
+  return listening;
+}
+
 }  // namespace
 
-InstanceLock::Attempt InstanceLock::Acquire(std::chrono::milliseconds patience) {
+InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::chrono::milliseconds patience) {
   Attempt attempt;
   std::error_code error;
   const std::filesystem::path directory = std::filesystem::canonical(".", error);
@@ -65,25 +79,22 @@ InstanceLock::Attempt InstanceLock::Acquire(std::chrono::milliseconds patience) 
     attempt.problem = "the game directory cannot be found: " + error.message();
     return attempt;
   }
+  OwnedFd file(open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666));
+  if (file.get() < 0) {
+    attempt.problem = "no lock can be made: " + lockFile + ": " + SystemError();
+    return attempt;
+  }
   const AbstractAddress address = AddressOf(LockName(directory.string()));
   const auto giveUp = std::chrono::steady_clock::now() + patience;
   bool asked = false;
   for (;;) {
-    OwnedFd lock(socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    if (lock.get() < 0) {
-      attempt.problem = "no lock can be made: " + SystemError();
+    if (flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
+      OwnedFd listening = ListenForRequests(address);
+      attempt.lock.reset(new InstanceLock(std::move(file), std::move(listening)));
       return attempt;
     }
-    if (bind(lock.get(), reinterpret_cast<const sockaddr*>(&address.address), address.length) == 0) {
-      if (listen(lock.get(), kWaitingRequests) != 0) {
-        attempt.problem = "no lock can be made: " + SystemError();
-        return attempt;
-      }
-      attempt.lock.reset(new InstanceLock(std::move(lock)));
-      return attempt;
-    }
-    if (errno != EADDRINUSE) {
-      attempt.problem = "no lock can be made: " + SystemError();
+    if (errno != EWOULDBLOCK && errno != EINTR) {
+      attempt.problem = "no lock can be made: " + lockFile + ": " + SystemError();
       return attempt;
     }
     if (!asked) {
@@ -106,6 +117,7 @@ InstanceLock::~InstanceLock() {
 }
 
 void InstanceLock::ServeRequests(std::function<void()> onRequest) {
+  if (socket_.get() < 0) return;
   server_ = std::thread([this, onRequest = std::move(onRequest)] {
     for (;;) {
       OwnedFd request(accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));

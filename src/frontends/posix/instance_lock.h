@@ -1,9 +1,13 @@
 #pragma once
-// One launcher per game directory. The lock is an abstract unix socket
-// named after the directory's real path: the kernel releases it with the
-// process however the process ends (a crash or kill -9 leaves nothing
-// behind), and a second start reaches the first through it to ask it to
-// come forward. Programs the launcher starts do not inherit it.
+// One launcher per game directory. The lock is an flock on one file inside
+// the directory (farLaunch.lock): it is the same inode however the
+// directory is reached (a bind mount, a symbolic link, another mount or
+// network namespace), and the kernel releases it with the process however
+// the process ends (a crash or kill -9 leaves nothing held). Its
+// descriptor is close-on-exec: the client, wine or a restarted launcher
+// never inherit it. Beside it, an abstract unix socket named after the
+// directory's real path only lets a second start ask the first to come
+// forward.
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -18,11 +22,11 @@ class InstanceLock {
  public:
   struct Attempt;
 
-  // Takes the lock of the current directory. When another process holds
+  // Takes the lock of the current directory (`lockFile` in it). When another process holds
   // it, that process is asked to come forward and the lock is tried again
   // for up to `patience`: a restarted launcher so waits for its predecessor
   // to end.
-  static Attempt Acquire(std::chrono::milliseconds patience);
+  static Attempt Acquire(const std::string& lockFile, std::chrono::milliseconds patience);
 
   // Releases the lock; waits for the thread serving requests.
   ~InstanceLock();
@@ -34,9 +38,10 @@ class InstanceLock {
   void ServeRequests(std::function<void()> onRequest);
 
  private:
-  explicit InstanceLock(OwnedFd socket) : socket_(std::move(socket)) {}
+  InstanceLock(OwnedFd file, OwnedFd socket) : file_(std::move(file)), socket_(std::move(socket)) {}
 
-  OwnedFd socket_;
+  OwnedFd file_;
+  OwnedFd socket_;  // may be closed: nobody can then ask this one forward
   std::thread server_;
 };
 

@@ -96,7 +96,7 @@ TEST(EventLoop, CloseEndsRunAndKeepsTheRestForTheNextRun) {
   EXPECT_EQ(events.log, (std::vector<std::string>{"first", "second"}));
 }
 
-TEST(ConsolePlatform, InterruptOrTerminateClosesTheWindowAndRunReturnsZero) {
+TEST(ConsolePlatform, InterruptOrTerminateClosesTheWindowAndRunSaysWhichSignal) {
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);
   for (int signal : {SIGINT, SIGTERM}) {
@@ -105,7 +105,7 @@ TEST(ConsolePlatform, InterruptOrTerminateClosesTheWindowAndRunReturnsZero) {
     platform.GetUiThread().RunOnUiThread([signal] { std::raise(signal); });
     platform.GetUiThread().RunOnUiThread([&] { events.Record("after the signal"); });
 
-    EXPECT_EQ(platform.Run(events), 0);
+    EXPECT_EQ(platform.Run(events), platform::kClosedBySignal + signal);
     EXPECT_TRUE(events.log.empty());
     // Outside Run the signal has its usual effect again.
     struct sigaction now {};

@@ -1,0 +1,173 @@
+#include "update/unpack_journal.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "base/ox_atomic_save.h"
+#include "base/ox_flush.h"
+#include "base/ox_path.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/update_documents.h"
+
+namespace {
+
+constexpr char kHeading[] = "farLaunch journal 1";
+
+// Names may hold any byte but these, which the line format uses.
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte == '%' || byte == 0x7f) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%%%02X", byte);
+      out += hex;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '%') {
+      out += text[i];
+      continue;
+    }
+    if (i + 2 >= text.size()) return std::nullopt;
+    unsigned value = 0;
+    if (std::sscanf(text.substr(i + 1, 2).c_str(), "%2x", &value) != 1) return std::nullopt;
+    out += static_cast<char>(value);
+    i += 2;
+  }
+  return out;
+}
+
+std::string Text(const UnpackJournal& journal) {
+  std::string text = std::string(kHeading) + "\ncode " + Escaped(journal.packageCode) + "\n";
+  for (const JournalMove& move : journal.moves) {
+    text += "move " + Escaped(move.target) + " " + Escaped(move.aside) + (move.isNew ? " new\n" : " old\n");
+  }
+  for (const std::string& folder : journal.folders) text += "folder " + Escaped(folder) + "\n";
+  return text;
+}
+
+std::optional<UnpackJournal> Parse(const std::string& text) {
+  std::istringstream lines(text);
+  std::string line;
+  if (!std::getline(lines, line) || line != kHeading) return std::nullopt;
+  UnpackJournal journal;
+  bool coded = false;
+  while (std::getline(lines, line)) {
+    std::istringstream words(line);
+    std::string kind, first, second, age;
+    words >> kind >> first;
+    const std::optional<std::string> name = Unescaped(first);
+    if (!name) return std::nullopt;
+    if (kind == "code") {
+      journal.packageCode = *name;
+      coded = true;
+    } else if (kind == "folder") {
+      journal.folders.push_back(*name);
+    } else if (kind == "move" && words >> second >> age) {
+      const std::optional<std::string> aside = Unescaped(second);
+      if (!aside || name->empty() || aside->empty()) return std::nullopt;
+      journal.moves.push_back({*name, *aside, age == "new"});
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!coded) return std::nullopt;
+  return journal;
+}
+
+}  // namespace
+
+bool SaveJournal(const UnpackJournal& journal, std::string& problem) {
+  const std::string path = ox_base::NativePath(kUnpackJournal);
+  if (!ox_base::SaveAtomically(path, Text(journal), true, problem)) {
+    problem = std::string(kUnpackJournal) + " cannot be saved: " + problem;
+    return false;
+  }
+  if (!ox_base::FlushFolderOf(path)) {
+    problem = std::string(kUnpackJournal) + " cannot be flushed to the disk";
+    return false;
+  }
+  return true;
+}
+
+std::optional<UnpackJournal> LoadJournal() {
+  std::string bytes;
+  if (!ReadGameFile(kUnpackJournal, bytes)) return std::nullopt;
+  return Parse(bytes);
+}
+
+void RemoveJournal() {
+  std::string problem;
+  if (!RemoveFileAt(kUnpackJournal, problem)) {
+    LogFailure(kUnpackJournal, "", "cannot be removed: " + problem);
+  }
+  ox_base::FlushFolderOf(ox_base::NativePath(kUnpackJournal));
+}
+
+void RollBackJournal(const UnpackJournal& journal) {
+  for (auto move = journal.moves.rbegin(); move != journal.moves.rend(); ++move) {
+    // An earlier entry of the same name (in another letter case) may have
+    // given the file its spelling.
+    const std::string target = SpellingOnDisk(move->target);
+    std::string problem;
+    if (FileExists(move->aside)) {
+      if (!MoveFileAside(move->aside, target)) {
+        LogFailure(target, "", "the original stays in " + move->aside + ": it cannot be moved back");
+      }
+    } else if (move->isNew && !RemoveFileAt(target, problem)) {
+      LogFailure(target, "", "what the update wrote cannot be removed: " + problem);
+    }
+  }
+  for (auto folder = journal.folders.rbegin(); folder != journal.folders.rend(); ++folder) {
+    RemoveEmptyDirectory(*folder);
+  }
+  ox_base::FlushFolderOf(ox_base::NativePath(kUnpackJournal));
+}
+
+void DeleteJournalledOriginals(const UnpackJournal& journal) {
+  for (const JournalMove& move : journal.moves) {
+    std::string problem;
+    if (!RemoveFileAt(move.aside, problem)) {
+      LogFailure(move.aside, "", "the replaced original of " + move.target + " stays: " + problem);
+    }
+  }
+}
+
+void PutBackUnfinishedEntry(const std::string& why) {
+  if (!FileExists(kUnpackJournal)) return;
+  if (const std::optional<UnpackJournal> journal = LoadJournal()) {
+    LogFailure("the update to " + journal->packageCode, "", why + "; its files were put back");
+    RollBackJournal(*journal);
+  }
+  RemoveJournal();
+}
+
+bool SettleUnfinishedUnpack(const std::string& recordedPackageCode) {
+  // A kill while the journal, the record or the server document was saved
+  // leaves their temporary copies.
+  for (const char* saved : {kUnpackJournal, kVersionDocumentName, kServerDocument}) {
+    ox_base::RemoveAbandonedSaves(ox_base::NativePath(saved));
+  }
+  if (!FileExists(kUnpackJournal)) return false;
+  const std::optional<UnpackJournal> journal = LoadJournal();
+  if (!journal) {
+    LogFailure(kUnpackJournal, "", "left by an earlier run, unreadable: removed");
+  } else if (journal->packageCode == recordedPackageCode) {
+    DeleteJournalledOriginals(*journal);
+  } else {
+    LogFailure(kUnpackJournal, "",
+               "the update to " + journal->packageCode + " was interrupted: its files were put back");
+    RollBackJournal(*journal);
+  }
+  RemoveJournal();
+  return true;
+}
