@@ -45,7 +45,7 @@ bool MoveIntoRun(LauncherState& state, const std::string& name, PatchTransaction
   }
   const std::string aside = FreeAsideName(state);
   if (!run.PlanFile(name, aside, problem)) return false;
-  MoveFileAside(SpellingOnDisk(name), aside);
+  MoveFileAside(name, aside);
   return true;
 }
 
@@ -77,7 +77,7 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
     failure.reason = UnfetchableReason(item.SourceFileAddr);
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
-  const std::string localName = LocalNameOf(item);
+  std::string localName = LocalNameOf(item);
   // The server names the file of an untyped item; it must not leave the
   // game directory.
   if (!IsInsideGameDirectory(localName)) {
@@ -88,8 +88,13 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
     LogFailure(item.TargetFileName, item.SourceFileAddr, kUnverifiedTrustFile);
     return true;
   }
-  if (IsUntypedItem(item) && !MoveIntoRun(state, localName, run, failure.reason)) {
-    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  if (IsUntypedItem(item)) {
+    // The download takes the place, and the spelling, of the file it
+    // replaces, which is moved aside first.
+    localName = SpellingOnDisk(localName);
+    if (!MoveIntoRun(state, localName, run, failure.reason)) {
+      FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+    }
   }
   const DownloadResult download = FetchFile(state, platform, item.SourceFileAddr, localName, item.check);
   if (!download) {
