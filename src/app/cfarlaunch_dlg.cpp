@@ -187,7 +187,11 @@ void CfarLaunchDlg::StartCrashDumpUpload() {
   const std::string server = state_.DumpFtpServer;
   const int port = std::atoi(state_.DumpFtpServerPort.c_str());
   // An FTP server may be as silent as any: the upload never holds the window.
-  dumpUploadWorker_ = std::thread([server, port] { UploadCrashDump(server, port); });
+  state_.crashDumpUploading.store(true, std::memory_order_release);
+  dumpUploadWorker_ = std::thread([this, server, port] {
+    UploadCrashDump(server, port);
+    state_.crashDumpUploading.store(false, std::memory_order_release);
+  });
 }
 
 void CfarLaunchDlg::ShowVersionLabels() {

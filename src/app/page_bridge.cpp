@@ -61,6 +61,11 @@ void LaunchClient(LauncherState& state, platform::Platform& platform, const std:
     platform.GetWindow().SetLabelText(controls::StatusLabel, Text(LauncherText::StatusLaunchParked));
     return;
   }
+  // Nor while a crash dump is on its way: the process ends with the start.
+  if (state.crashDumpUploading.load(std::memory_order_acquire)) {
+    state.parkedLaunch = record;
+    return;
+  }
   StartClient(state, platform, record);
 }
 
@@ -69,6 +74,7 @@ void StartParkedLaunch(LauncherState& state, platform::Platform& platform) {
   // An entry under way (its journal is there) is waited for until it is
   // recorded; a worker that is gone records nothing more.
   if (state.progress.workerRunning && FileExists(kUnpackJournal)) return;
+  if (state.crashDumpUploading.load(std::memory_order_acquire)) return;
   if (!state.progress.TryClaimTheEnd()) return;
   StartClient(state, platform, *state.parkedLaunch);
 }

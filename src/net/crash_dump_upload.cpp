@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <vector>
 
 #include "base/ox_base.h"
@@ -59,9 +60,30 @@ Sending SendDump(const std::string& server, int port, const std::string& name, s
   }
 }
 
+// Dumps that an earlier run renamed for their upload but ended before it
+// was through (the process ended mid-transfer): they go out under the
+// names they already have, as game.dmp would.
+void SendInterruptedUploads(const std::string& server, int port) {
+  ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
+  std::vector<std::string> found;
+  fileSystem->FindFiles(found, "game_*.dmp", true, false);
+  static const std::regex uploadName("game_[0-9]+_[0-9]{9}\\.dmp");
+  for (const std::string& name : found) {
+    if (!std::regex_match(name, uploadName)) continue;
+    std::string reason;
+    if (SendDump(server, port, name, reason) != Sending::Failed) {
+      fileSystem->Delete(name, false, false);
+    } else if (ox_base::SmartPtr<ox_base::OxLog> log = ox_base::OxBase::GetBaseLog()) {
+      log->Error("UploadCrashDump: %s was not sent to %s%s; it stays for the next start\n", name.c_str(),
+                 server.c_str(), reason.empty() ? "" : (" (" + reason + ")").c_str());
+    }
+  }
+}
+
 }  // namespace
 
 std::string UploadCrashDump(const std::string& server, int port) {
+  SendInterruptedUploads(server, port);
   ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();
   std::vector<std::string> found;
   fileSystem->FindFiles(found, kDumpName, true, false);

@@ -9,5 +9,6 @@
 // A dump that was not sent (unreachable server, refused transfer, unreadable
 // file) is kept as "game.dmp" for the next call (and the failure logged),
 // unless the game has written a new "game.dmp" meanwhile; one above 150 000
-// bytes is deleted unsent.
+// bytes is deleted unsent. A dump left under its upload name by a run that
+// ended mid-transfer is sent (or kept) under that name first.
 std::string UploadCrashDump(const std::string& server, int port);

@@ -86,6 +86,9 @@ void EndAfterCompletion(LauncherState& state, platform::Platform& platform) {
   if (pageAwaited && state.pageWaitTicks++ < kPageWaitTicks) {
     return;
   }
+  if (state.crashDumpUploading.load(std::memory_order_acquire)) {
+    return;
+  }
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetSystem().Exit(0);
 }

@@ -159,3 +159,17 @@ TEST_F(CrashDumpUpload, DumpNameMatchesRegardlessOfCase) {
   EXPECT_EQ(received.begin()->second, "dump");
   EXPECT_TRUE(fs::is_empty(game_));
 }
+
+// A run that ended mid-transfer left the dump under its upload name.
+TEST_F(CrashDumpUpload, ADumpLeftUnderItsUploadNameGoesOutUnderThatName) {
+  const std::string left = "game_1700000000_000000042.dmp";
+  WriteFile(game_ / left, "interrupted");
+  WriteFile(game_ / "game_notes.dmp", "the game's own");
+  EXPECT_EQ(UploadCrashDump("127.0.0.1", RefusedPort()), "");
+  EXPECT_EQ(FilesIn(game_).count(left), 1u);
+
+  FtpTestServer server(home_);
+  EXPECT_EQ(UploadCrashDump("127.0.0.1", server.Port()), "");
+  EXPECT_EQ(FilesIn(home_), (std::map<std::string, std::string>{{left, "interrupted"}}));
+  EXPECT_EQ(FilesIn(game_), (std::map<std::string, std::string>{{"game_notes.dmp", "the game's own"}}));
+}
