@@ -29,7 +29,7 @@ inline bool DisplayRequired() {
 }
 
 // Runs the main loop until `done` holds or the deadline passes.
-inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline = std::chrono::seconds(10)) {
+inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds deadline = std::chrono::seconds(60)) {
   const auto end = std::chrono::steady_clock::now() + deadline;
   while (!done()) {
     if (std::chrono::steady_clock::now() > end) {
