@@ -61,10 +61,11 @@ GObjectRef<GdkPixbuf> IconPixbuf(int iconResource) {
 }  // namespace
 
 GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand,
-                             std::function<void()> onClosed)
+                             std::function<void()> onClosed, std::function<void()> onFirstFrame)
     : webPanel_(webPanel),
       onCommand_(std::move(onCommand)),
       onClosed_(std::move(onClosed)),
+      onFirstFrame_(std::move(onFirstFrame)),
       controls_(MainDialog(), *this) {
   const res::DialogTemplate& dialog = MainDialog();
   gtk_window_set_decorated(Widget(), FALSE);
@@ -111,12 +112,21 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
 }
 
 GtkMainWindow::~GtkMainWindow() {
+  if (firstFrameNotice_ != 0) {
+    g_source_remove(firstFrameNotice_);
+  }
   // The web panel outlives the window: it leaves the layout before the
   // window and its children are destroyed.
   GtkWidget* web = webPanel_.Widget();
-  if (gtk_widget_get_parent(web) != nullptr) {
+  if (web != nullptr && gtk_widget_get_parent(web) != nullptr) {
     gtk_container_remove(GTK_CONTAINER(layout_), web);
   }
+}
+
+void GtkMainWindow::Withdraw() {
+  gtk_widget_hide(window_.get());
+  // The main loop may not run again to send the request.
+  gdk_display_flush(gtk_widget_get_display(window_.get()));
 }
 
 void GtkMainWindow::ApplyColourKeyShape() {
@@ -147,7 +157,20 @@ gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer self) {
   cairo_surface_flush(canvas.Surface());
   cairo_set_source_surface(cr, canvas.Surface(), 0, 0);
   cairo_paint(cr);
+  if (!window->drawn_) {
+    window->drawn_ = true;
+    // Told once this frame is done and flushed to the X server: after the
+    // redraw's priority.
+    window->firstFrameNotice_ = g_idle_add_full(G_PRIORITY_LOW, OnFirstFrameDrawn, window, nullptr);
+  }
   return TRUE;
+}
+
+gboolean GtkMainWindow::OnFirstFrameDrawn(gpointer self) {
+  auto* window = static_cast<GtkMainWindow*>(self);
+  window->firstFrameNotice_ = 0;
+  window->onFirstFrame_();
+  return G_SOURCE_REMOVE;
 }
 
 gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {

@@ -5,9 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "frontends/gtk/gtk_platform.h"
+#include "frontends/webkit/webkit_view.h"
 #include "platform/canvas.h"
 
 // Without an X server the window tests skip, except where the test runner
@@ -22,6 +25,16 @@
   } while (0)
 
 namespace gtk_test {
+
+// The window, with the web engine linked into the test instead of loaded
+// from its module; nullptr without a display.
+inline std::unique_ptr<frontends::gtk::GtkPlatform> OpenWindow() {
+  return frontends::gtk::GtkPlatform::Create([](std::string&) -> frontends::gtk::WebViewFactory {
+    return [](const frontends::gtk::WebViewEvents& events) -> frontends::gtk::WebView* {
+      return new frontends::webkit::WebKitView(events);
+    };
+  });
+}
 
 inline bool DisplayRequired() {
   const char* required = std::getenv("FARLAUNCH_REQUIRE_DISPLAY");

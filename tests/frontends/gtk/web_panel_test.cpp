@@ -13,7 +13,7 @@ namespace {
 // A local file is never shown: the page decides which server the game
 // connects to.
 TEST(GtkWebPanel, ReportsFinishedLoadsAndReadsTheVisibleTextOfWebPagesOnly) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   const TempDir dir;
   const std::filesystem::path local = dir.Path() / "local.html";

@@ -82,7 +82,7 @@ Rect OnScreen(GtkWindow* window) {
 std::string ShotPath(const char* name) { return std::string(FARLAUNCH_BINARY_DIR) + "/tests/frontends/gtk/" + name; }
 
 TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   ASSERT_EQ(std::system("xdotool mousemove 600 400"), 0);  // away from every button
   BuildLayout(gtk->GetWindow());
@@ -148,7 +148,7 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
 }
 
 TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   BuildLayout(gtk->GetWindow());
   gtk_test::RecordingEvents events;
@@ -202,7 +202,7 @@ TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
 }
 
 TEST(GtkWindow, StaysAtItsSizeAtTheOriginWhateverThePanelShows) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   constexpr Rect kWindow{0, 0, 1034, 686};
   GtkWindow* window = gtk->MainWindow().Widget();
