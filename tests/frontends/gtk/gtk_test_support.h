@@ -26,14 +26,14 @@
 
 namespace gtk_test {
 
-// The window, with the web engine linked into the test instead of loaded
-// from its module; nullptr without a display.
+// The web engine linked into the test instead of loaded from its module.
+inline frontends::gtk::WebView* LinkedWebEngine(const frontends::gtk::WebViewEvents& events) {
+  return new frontends::webkit::WebKitView(events);
+}
+
+// The window with the linked web engine; nullptr without a display.
 inline std::unique_ptr<frontends::gtk::GtkPlatform> OpenWindow() {
-  return frontends::gtk::GtkPlatform::Create([](std::string&) -> frontends::gtk::WebViewFactory {
-    return [](const frontends::gtk::WebViewEvents& events) -> frontends::gtk::WebView* {
-      return new frontends::webkit::WebKitView(events);
-    };
-  });
+  return frontends::gtk::GtkPlatform::Create([](std::string&) { return &LinkedWebEngine; });
 }
 
 inline bool DisplayRequired() {
