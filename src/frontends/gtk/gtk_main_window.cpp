@@ -2,6 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <utility>
+
 #include "frontends/gtk/cairo_canvas.h"
 #include "frontends/gtk/gtk_text.h"
 #include "frontends/gtk/gtk_web_panel.h"
@@ -12,6 +14,9 @@ namespace frontends::gtk {
 namespace {
 
 constexpr platform::Colour kColourKey = platform::Rgb(204, 204, 204);
+// A first frame takes a few hundred milliseconds at most; a window that
+// draws none by then (minimised) still gets what waits for it.
+constexpr guint kFirstFrameDeadlineMs = 2000;
 
 const res::DialogTemplate& MainDialog() { return *res::FindDialogTemplate(res::kMainDialogTemplate); }
 
@@ -105,6 +110,7 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
   g_signal_connect(window_.get(), "delete-event", G_CALLBACK(OnDelete), this);
 
   backing_ = std::make_unique<CairoCanvas>(dialog.width, dialog.height);
+  firstFrameDeadline_ = g_timeout_add(kFirstFrameDeadlineMs, OnFirstFrameOverdue, this);
 
   ApplyColourKeyShape();
   gtk_widget_show_all(window_.get());
@@ -112,8 +118,8 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
 }
 
 GtkMainWindow::~GtkMainWindow() {
-  if (firstFrameNotice_ != 0) {
-    g_source_remove(firstFrameNotice_);
+  for (const guint pending : {firstFrameNotice_, firstFrameDeadline_}) {
+    if (pending != 0) g_source_remove(pending);
   }
   // The web panel outlives the window: it leaves the layout before the
   // window and its children are destroyed.
@@ -169,8 +175,19 @@ gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer self) {
 gboolean GtkMainWindow::OnFirstFrameDrawn(gpointer self) {
   auto* window = static_cast<GtkMainWindow*>(self);
   window->firstFrameNotice_ = 0;
-  window->onFirstFrame_();
+  window->TellFirstFrame();
   return G_SOURCE_REMOVE;
+}
+
+gboolean GtkMainWindow::OnFirstFrameOverdue(gpointer self) {
+  auto* window = static_cast<GtkMainWindow*>(self);
+  window->firstFrameDeadline_ = 0;
+  window->TellFirstFrame();
+  return G_SOURCE_REMOVE;
+}
+
+void GtkMainWindow::TellFirstFrame() {
+  if (!std::exchange(firstFrameTold_, true)) onFirstFrame_();
 }
 
 gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {

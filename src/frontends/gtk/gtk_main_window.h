@@ -19,8 +19,9 @@ class GtkWebPanel;
 class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
  public:
   // `onCommand` receives button clicks; `onClosed` runs when the window
-  // manager closes the window; `onFirstFrame` runs once the first frame
-  // with the skin is drawn and out to the screen.
+  // manager closes the window; `onFirstFrame` runs once, when the first
+  // frame with the skin is drawn and out to the screen, or after a while
+  // when no frame is drawn (a window that starts minimised).
   GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand, std::function<void()> onClosed,
                 std::function<void()> onFirstFrame);
   ~GtkMainWindow() override;
@@ -66,6 +67,8 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   static void OnDragDataReceived(GtkWidget* widget, GdkDragContext* context, gint x, gint y,
                                  GtkSelectionData* data, guint info, guint time, gpointer self);
   static gboolean OnFirstFrameDrawn(gpointer self);
+  static gboolean OnFirstFrameOverdue(gpointer self);
+  void TellFirstFrame();
   void ApplyColourKeyShape();
 
   GtkWebPanel& webPanel_;
@@ -73,7 +76,10 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   std::function<void()> onClosed_;
   std::function<void()> onFirstFrame_;
   bool drawn_ = false;
-  guint firstFrameNotice_ = 0;  // the pending notice's source
+  bool firstFrameTold_ = false;
+  // The pending sources of the notice: after the first draw, or overdue.
+  guint firstFrameNotice_ = 0;
+  guint firstFrameDeadline_ = 0;
   ui::DialogControls controls_;
   std::unique_ptr<CairoCanvas> backing_;  // the window's pixels, repainted on demand
   // Destroyed first of all, with its children.
