@@ -9,6 +9,11 @@
 
 namespace {
 
+// A signal that cuts the update short ends the process as a failure, in the
+// window as on the console: whoever sent it (a log-out, a service manager,
+// a script) learns that the game was not brought up to date.
+constexpr int kCutShortExitCode = 1;
+
 // The words for the signals that close the launcher.
 std::string SignalName(int signal) {
   switch (signal) {
@@ -39,12 +44,11 @@ void CfarLaunchApp::InitInstance() {
   // stored document cleaned up; the window manager's close never did.
   if (bySignal) CleanTempFiles();
   // Detached workers still use the dialog's state: the process ends here,
-  // before the dialog goes away. A signal during the update ends it like
-  // a failure: the update did not finish.
+  // before the dialog goes away.
   const bool finished = state.updateFinished || state.progress.completion.load() != Pending;
   if (bySignal && updating && !finished) {
     LogFailure("update", "", why + " before the update finished");
-    platform_.GetSystem().Exit(state.ends.failureExitCode);
+    platform_.GetSystem().Exit(kCutShortExitCode);
   }
   platform_.GetSystem().Exit(bySignal ? 0 : closed);
 }

@@ -14,7 +14,7 @@ const fs::path kSource = FARLAUNCH_SOURCE_DIR;
 // The launcher as `cmake --install` lays it out.
 const fs::path kInstalled = E2E_INSTALL_DIR;
 const fs::path kLauncher = kInstalled / "farLaunch.exe";
-const fs::path kWindowModule = kInstalled / E2E_WINDOW_MODULE;
+const fs::path kWindowModules[] = {kInstalled / E2E_WINDOW_MODULE, kInstalled / E2E_WEB_MODULE};
 const fs::path kFarcfg = kInstalled / "tools/farcfg";
 
 // Proxies configured on the machine must not sit between the launcher (or
@@ -91,7 +91,9 @@ void GameDirectory::AddLauncher(const std::string& marker) {
 }
 
 void GameDirectory::AddWindowModule() {
-  fs::copy_file(kWindowModule, Path() / kWindowModule.filename(), fs::copy_options::overwrite_existing);
+  for (const fs::path& module : kWindowModules) {
+    fs::copy_file(module, Path() / module.filename(), fs::copy_options::overwrite_existing);
+  }
 }
 
 void GameDirectory::AddClient() {

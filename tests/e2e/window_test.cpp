@@ -4,6 +4,7 @@
 // the window at the start and at "更新完成" stay in the build directory.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 
@@ -63,6 +64,20 @@ class WindowEndToEnd : public ::testing::Test {
   // Saves the screen to `png` once the window shows the page; true then.
   static bool ShotWithPage(const XSession& x, const std::filesystem::path& png) {
     return x.SaveScreen(png) && x.Pixel(png, kPageX, kPageY) == kPageBackground;
+  }
+
+  // The patch's archive has begun to arrive.
+  static bool PatchDownloadUnderWay(const GameDirectory& game) {
+    std::error_code error;
+    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
+  }
+
+  // The files of a game whose patch download was stopped: besides the log
+  // (which says that this game directory has no publisher key) and the
+  // lock, the partial download kept for the next start.
+  static std::set<std::string> WithPartialDownload(std::set<std::string> files) {
+    files.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta", "farLaunch.lock"});
+    return files;
   }
 
   // Clicks at a point again and again until the launcher has ended.
@@ -189,18 +204,33 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownlo
   const std::filesystem::path start = kShots / "e2e_window_start.png";
   ASSERT_TRUE(WaitUntil([&] { return MainWindowShown(x) && ShotWithPage(x, start); }))
       << "the window never showed the page\n" << ReadFile(scenario.Output("run.txt"));
-  ASSERT_TRUE(WaitUntil([&] {
-    std::error_code error;
-    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
-  })) << "the patch download never got going\n" << ReadFile(scenario.Output("site.log"));
+  ASSERT_TRUE(WaitUntil([&] { return PatchDownloadUnderWay(game); }))
+      << "the patch download never got going\n" << ReadFile(scenario.Output("site.log"));
   EXPECT_GT(x.ColoursIn(start, 0, 0, kWindowWidth, kWindowHeight), 100);
 
   EXPECT_EQ(ClickUntilEnded(x, launcher, kCloseX, kCloseY), 0) << ReadFile(scenario.Output("run.txt"));
-  // Besides the log, which says that this game directory has no publisher
-  // key, the partial download kept for the next start, and the lock.
-  std::set<std::string> after = before;
-  after.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta", "farLaunch.lock"});
-  EXPECT_EQ(game.Files(), after);
+  EXPECT_EQ(game.Files(), WithPartialDownload(before));
+  EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
+}
+
+// A log-out or a shut-down (SIGTERM) during the patch download ends the
+// window as its close button does, and says so: the update did not finish.
+TEST_F(WindowEndToEnd, SigtermDuringAPatchDownloadEndsLikeTheCloseButtonAsAFailure) {
+  Scenario scenario({/*ftp=*/false, /*large=*/true});
+  PrepareWindowGame(scenario, "servercfg-slow.xml", /*withClient=*/true);
+  GameDirectory& game = scenario.Game();
+  const std::set<std::string> before = game.Files();
+  const std::string versionDocument = game.Read("updatecfg.xml");
+  ChildProcess launcher(WindowLauncher(scenario));
+  ASSERT_TRUE(WaitUntil([&] { return PatchDownloadUnderWay(game); }))
+      << "the patch download never got going\n" << ReadFile(scenario.Output("run.txt"));
+
+  launcher.Signal(SIGTERM);
+  EXPECT_EQ(launcher.WaitForExit(kPatience), 1) << ReadFile(scenario.Output("run.txt"));
+  EXPECT_NE(game.Read("farLaunch.log").find("SIGTERM stopped the launcher before the update finished"),
+            std::string::npos)
+      << game.Read("farLaunch.log");
+  EXPECT_EQ(game.Files(), WithPartialDownload(before));
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
 }
 

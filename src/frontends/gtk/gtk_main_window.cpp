@@ -2,6 +2,8 @@
 
 #include <gdk/gdkkeysyms.h>
 
+#include <utility>
+
 #include "frontends/gtk/cairo_canvas.h"
 #include "frontends/gtk/gtk_text.h"
 #include "frontends/gtk/gtk_web_panel.h"
@@ -12,6 +14,9 @@ namespace frontends::gtk {
 namespace {
 
 constexpr platform::Colour kColourKey = platform::Rgb(204, 204, 204);
+// A first frame takes a few hundred milliseconds at most; a window that
+// draws none by then (minimised) still gets what waits for it.
+constexpr guint kFirstFrameDeadlineMs = 2000;
 
 const res::DialogTemplate& MainDialog() { return *res::FindDialogTemplate(res::kMainDialogTemplate); }
 
@@ -61,10 +66,11 @@ GObjectRef<GdkPixbuf> IconPixbuf(int iconResource) {
 }  // namespace
 
 GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand,
-                             std::function<void()> onClosed)
+                             std::function<void()> onClosed, std::function<void()> onFirstFrame)
     : webPanel_(webPanel),
       onCommand_(std::move(onCommand)),
       onClosed_(std::move(onClosed)),
+      onFirstFrame_(std::move(onFirstFrame)),
       controls_(MainDialog(), *this) {
   const res::DialogTemplate& dialog = MainDialog();
   gtk_window_set_decorated(Widget(), FALSE);
@@ -104,6 +110,7 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
   g_signal_connect(window_.get(), "delete-event", G_CALLBACK(OnDelete), this);
 
   backing_ = std::make_unique<CairoCanvas>(dialog.width, dialog.height);
+  firstFrameDeadline_ = g_timeout_add(kFirstFrameDeadlineMs, OnFirstFrameOverdue, this);
 
   ApplyColourKeyShape();
   gtk_widget_show_all(window_.get());
@@ -111,12 +118,21 @@ GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onC
 }
 
 GtkMainWindow::~GtkMainWindow() {
+  for (const guint pending : {firstFrameNotice_, firstFrameDeadline_}) {
+    if (pending != 0) g_source_remove(pending);
+  }
   // The web panel outlives the window: it leaves the layout before the
   // window and its children are destroyed.
   GtkWidget* web = webPanel_.Widget();
-  if (gtk_widget_get_parent(web) != nullptr) {
+  if (web != nullptr && gtk_widget_get_parent(web) != nullptr) {
     gtk_container_remove(GTK_CONTAINER(layout_), web);
   }
+}
+
+void GtkMainWindow::Withdraw() {
+  gtk_widget_hide(window_.get());
+  // The main loop may not run again to send the request.
+  gdk_display_flush(gtk_widget_get_display(window_.get()));
 }
 
 void GtkMainWindow::ApplyColourKeyShape() {
@@ -147,7 +163,31 @@ gboolean GtkMainWindow::OnDraw(GtkWidget*, cairo_t* cr, gpointer self) {
   cairo_surface_flush(canvas.Surface());
   cairo_set_source_surface(cr, canvas.Surface(), 0, 0);
   cairo_paint(cr);
+  if (!window->drawn_) {
+    window->drawn_ = true;
+    // Told once this frame is done and flushed to the X server: after the
+    // redraw's priority.
+    window->firstFrameNotice_ = g_idle_add_full(G_PRIORITY_LOW, OnFirstFrameDrawn, window, nullptr);
+  }
   return TRUE;
+}
+
+gboolean GtkMainWindow::OnFirstFrameDrawn(gpointer self) {
+  auto* window = static_cast<GtkMainWindow*>(self);
+  window->firstFrameNotice_ = 0;
+  window->TellFirstFrame();
+  return G_SOURCE_REMOVE;
+}
+
+gboolean GtkMainWindow::OnFirstFrameOverdue(gpointer self) {
+  auto* window = static_cast<GtkMainWindow*>(self);
+  window->firstFrameDeadline_ = 0;
+  window->TellFirstFrame();
+  return G_SOURCE_REMOVE;
+}
+
+void GtkMainWindow::TellFirstFrame() {
+  if (!std::exchange(firstFrameTold_, true)) onFirstFrame_();
 }
 
 gboolean GtkMainWindow::OnButtonPress(GtkWidget*, GdkEventButton* event, gpointer self) {

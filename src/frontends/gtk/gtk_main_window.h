@@ -19,13 +19,20 @@ class GtkWebPanel;
 class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
  public:
   // `onCommand` receives button clicks; `onClosed` runs when the window
-  // manager closes the window.
-  GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand, std::function<void()> onClosed);
+  // manager closes the window; `onFirstFrame` runs once, when the first
+  // frame with the skin is drawn and out to the screen, or after a while
+  // when no frame is drawn (a window that starts minimised).
+  GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand, std::function<void()> onClosed,
+                std::function<void()> onFirstFrame);
   ~GtkMainWindow() override;
   GtkMainWindow(const GtkMainWindow&) = delete;
   GtkMainWindow& operator=(const GtkMainWindow&) = delete;
 
   GtkWindow* Widget() const { return GTK_WINDOW(window_.get()); }
+  // Takes the window off the screen at once: what the launcher still does
+  // before it ends (waiting for an unpack to stop, putting files back)
+  // happens without a window that no longer answers.
+  void Withdraw();
   ui::DialogControls& Controls() { return controls_; }
 
   // platform::Window
@@ -59,11 +66,20 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   static gboolean OnDelete(GtkWidget* widget, GdkEvent* event, gpointer self);
   static void OnDragDataReceived(GtkWidget* widget, GdkDragContext* context, gint x, gint y,
                                  GtkSelectionData* data, guint info, guint time, gpointer self);
+  static gboolean OnFirstFrameDrawn(gpointer self);
+  static gboolean OnFirstFrameOverdue(gpointer self);
+  void TellFirstFrame();
   void ApplyColourKeyShape();
 
   GtkWebPanel& webPanel_;
   std::function<void(int)> onCommand_;
   std::function<void()> onClosed_;
+  std::function<void()> onFirstFrame_;
+  bool drawn_ = false;
+  bool firstFrameTold_ = false;
+  // The pending sources of the notice: after the first draw, or overdue.
+  guint firstFrameNotice_ = 0;
+  guint firstFrameDeadline_ = 0;
   ui::DialogControls controls_;
   std::unique_ptr<CairoCanvas> backing_;  // the window's pixels, repainted on demand
   // Destroyed first of all, with its children.

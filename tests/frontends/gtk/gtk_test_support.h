@@ -5,9 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
+#include "frontends/gtk/gtk_platform.h"
+#include "frontends/webkit/webkit_view.h"
 #include "platform/canvas.h"
 
 // Without an X server the window tests skip, except where the test runner
@@ -22,6 +25,16 @@
   } while (0)
 
 namespace gtk_test {
+
+// The web engine linked into the test instead of loaded from its module.
+inline frontends::gtk::WebView* LinkedWebEngine(const frontends::gtk::WebViewEvents& events) {
+  return new frontends::webkit::WebKitView(events);
+}
+
+// The window with the linked web engine; nullptr without a display.
+inline std::unique_ptr<frontends::gtk::GtkPlatform> OpenWindow() {
+  return frontends::gtk::GtkPlatform::Create([](std::string&) { return &LinkedWebEngine; });
+}
 
 inline bool DisplayRequired() {
   const char* required = std::getenv("FARLAUNCH_REQUIRE_DISPLAY");

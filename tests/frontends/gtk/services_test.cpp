@@ -44,7 +44,7 @@ TEST(GioShell, WindowsProgramNeedsARunner) {
 }
 
 TEST(GtkDialogs, WorkerWaitsForTheAnswerGivenOnTheUiThread) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   std::atomic<int> answered{0};
   bool answer = false;

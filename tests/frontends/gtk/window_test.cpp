@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <utility>
 
 #include "frontends/gtk/gtk_platform.h"
 #include "frontends/gtk/gtk_test_support.h"
@@ -82,7 +84,7 @@ Rect OnScreen(GtkWindow* window) {
 std::string ShotPath(const char* name) { return std::string(FARLAUNCH_BINARY_DIR) + "/tests/frontends/gtk/" + name; }
 
 TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   ASSERT_EQ(std::system("xdotool mousemove 600 400"), 0);  // away from every button
   BuildLayout(gtk->GetWindow());
@@ -148,7 +150,7 @@ TEST(GtkWindow, ShowsTheSkinnedLayoutCutToItsOutline) {
 }
 
 TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   BuildLayout(gtk->GetWindow());
   gtk_test::RecordingEvents events;
@@ -202,7 +204,7 @@ TEST(GtkWindow, ButtonsClickWhileBackgroundAndLabelsDragAndClosingEndsTheLoop) {
 }
 
 TEST(GtkWindow, StaysAtItsSizeAtTheOriginWhateverThePanelShows) {
-  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = frontends::gtk::GtkPlatform::Create();
+  std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   constexpr Rect kWindow{0, 0, 1034, 686};
   GtkWindow* window = gtk->MainWindow().Widget();
@@ -247,6 +249,37 @@ TEST(GtkWindow, StaysAtItsSizeAtTheOriginWhateverThePanelShows) {
   }
   for (const auto& [x, y] : {std::pair{336, 350}, {984, 350}, {660, 160}, {660, 536}}) {
     EXPECT_NE(screen.PixelAt(x, y), Rgb(255, 0, 0)) << x << "," << y;
+  }
+}
+
+// However the loop ends, the window is off the screen when Run returns:
+// what the launcher does before it ends (an unpack stopped and put back)
+// happens without a window that no longer answers. A log-out (SIGHUP),
+// Ctrl+C (SIGINT) or SIGTERM closes it as the window manager does.
+TEST(GtkWindow, ClosedByTheWindowManagerOrASignalItLeavesTheScreen) {
+  const platform::Bitmap background = ui::LoadBitmapResource(141);
+  for (const int signal : {0, SIGHUP, SIGINT, SIGTERM}) {
+    SCOPED_TRACE(signal);
+    std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
+    GTK_TEST_NEEDS_DISPLAY(gtk);
+    const auto backgroundShown = [&] {
+      return gtk_test::Screenshot(ShotPath("window_closing_screenshot.png")).PixelAt(100, 300) ==
+             background.PixelAt(100, 300);
+    };
+    ASSERT_TRUE(gtk_test::PumpUntil(backgroundShown)) << "window never painted";
+    gtk_test::RecordingEvents events;
+    bool asked = false;
+    events.onTimer = [&](int) {
+      if (std::exchange(asked, true)) return;
+      if (signal == 0) {
+        gtk_window_close(gtk->MainWindow().Widget());
+      } else {
+        std::raise(signal);
+      }
+    };
+    gtk->GetUiThread().StartTimer(1, 10);
+    EXPECT_EQ(gtk->Run(events), signal == 0 ? 0 : platform::kClosedBySignal + signal);
+    EXPECT_FALSE(backgroundShown());
   }
 }
 
