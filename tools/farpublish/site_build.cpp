@@ -1,12 +1,15 @@
 #include "site_build.h"
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
 #include <system_error>
 
 #include "archive_publishing.h"
 #include "base/ox_letter_case.h"
+#include "object_store.h"
 #include "publisher_key.h"
+#include "release_manifests.h"
 #include "release_plan.h"
 #include "server_document.h"
 #include "signature_time.h"
@@ -34,6 +37,10 @@ class Report {
     return false;
   }
   void File(const char* what, const std::string& name) { files_ += std::string(what) + " " + name + "\n"; }
+  // A folder of many files, in one line.
+  void Folder(const char* name, int written, int kept) {
+    files_ += std::string(name) + ": " + std::to_string(written) + " written, " + std::to_string(kept) + " kept\n";
+  }
   bool Done() {
     out_ << files_;
     return true;
@@ -126,8 +133,18 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
     digest = prepared.digest;
     return true;
   };
+  // Objects and manifests move in before the document that names them.
+  ObjectStore objects(site, *staging);
+  std::vector<PublishedManifest> manifests;
+  if (!PublishManifests(builds, options.baseUrl, site, *staging, objects, manifests, error)) {
+    return report.Fail(error);
+  }
+  const auto keptManifests = std::count_if(manifests.begin(), manifests.end(),
+                                           [](const PublishedManifest& manifest) { return manifest.kept; });
+  report.Folder("manifests/", static_cast<int>(manifests.size() - keptManifests), static_cast<int>(keptManifests));
+  report.Folder("objects/", objects.Written(), objects.Kept());
   std::string document;
-  if (!SiteDocumentText(plan, options, prepare, document, error) ||
+  if (!SiteDocumentText(plan, manifests, options, prepare, document, error) ||
       !WriteNewFile(staging->Stage(kServerDocumentName), document, error)) {
     return report.Fail(error);
   }
