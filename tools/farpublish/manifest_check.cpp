@@ -11,6 +11,7 @@
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_frames.h"
 #include "trust/sha256.h"
+#include "whole_file.h"
 
 namespace fs = std::filesystem;
 
@@ -20,11 +21,6 @@ constexpr char kDownloadName[] = "site-object.download";
 // Far above the manifest of any game (a line is about 200 bytes).
 constexpr std::uint64_t kManifestLimit = 256u << 20;
 constexpr std::size_t kPiece = 1 << 20;
-
-std::string ReadWhole(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // The content of the downloaded zstd object against the record; the empty
 // text when it matches.
@@ -53,8 +49,10 @@ std::string ContentProblem(const ManifestFile& record) {
 
 bool FetchManifest(const ManifestLink& link, ReleaseManifest& manifest, std::string& problem) {
   if (!FetchChecked(link.Href, {link.Digest, link.Bytes}, kDownloadName, problem)) return false;
+  std::string frame;
   std::string text;
-  const bool read = DecodeZstdFrame(ReadWhole(kDownloadName), kManifestLimit, text, problem) &&
+  if (!ReadWholeFile(kDownloadName, frame)) problem = "cannot read the download";
+  const bool read = problem.empty() && DecodeZstdFrame(frame, kManifestLimit, text, problem) &&
                     ParseManifest(text, manifest, problem);
   std::error_code ignored;
   fs::remove(kDownloadName, ignored);

@@ -1,6 +1,5 @@
 #include "release_manifests.h"
 
-#include <fstream>
 #include <system_error>
 
 #include "base/ox_letter_case.h"
@@ -8,6 +7,7 @@
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_frames.h"
 #include "trust/sha256.h"
+#include "whole_file.h"
 
 namespace fs = std::filesystem;
 
@@ -17,12 +17,6 @@ namespace {
 constexpr int kManifestLevel = 19;
 constexpr char kManifestsFolder[] = "manifests/";
 constexpr char kWindowModule[] = "farlaunch-gtk.so";
-
-bool ReadWhole(const fs::path& path, std::string& bytes) {
-  std::ifstream in(path, std::ios::binary);
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
-}
 
 bool PublishManifest(const std::string& frame, const std::string& baseUrl, const fs::path& site,
                      SiteStaging& staging, PublishedManifest& published, std::string& error) {
@@ -35,17 +29,12 @@ bool PublishManifest(const std::string& frame, const std::string& baseUrl, const
   published.kept = fs::exists(fs::symlink_status(site / published.name, failure));
   if (published.kept) {
     std::string bytes;
-    if (ReadWhole(site / published.name, bytes) && bytes == frame) return true;
+    if (ReadWholeFile(site / published.name, bytes) && bytes == frame) return true;
     error = (site / published.name).string() + " is published already but is not the manifest its name gives; " +
             "a published manifest never changes";
     return false;
   }
-  const fs::path staged = staging.Stage(published.name);
-  std::ofstream out(staged, std::ios::binary | std::ios::trunc);
-  out.write(frame.data(), static_cast<std::streamsize>(frame.size()));
-  out.close();
-  if (!out) error = "cannot write " + staged.string();
-  return static_cast<bool>(out);
+  return WriteNewFile(staging.Stage(published.name), frame, error);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "site_build.h"
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -19,6 +18,7 @@
 #include "trust/signing.h"
 #include "update/worker_steps.h"
 #include "version_folders.h"
+#include "whole_file.h"
 
 namespace fs = std::filesystem;
 
@@ -84,14 +84,6 @@ bool PrepareSigner(const BuildOptions& options, Signer& signer, std::string& err
   signer.fields.urls.push_back(options.baseUrl + "/" + kServerDocumentName);
   signer.fields.urls.insert(signer.fields.urls.end(), options.alsoServedAt.begin(), options.alsoServedAt.end());
   return LoadPublisherKey(*options.signingKey, signer.key, error);
-}
-
-bool WriteNewFile(const fs::path& path, const std::string& bytes, std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) error = "cannot write " + path.string();
-  return static_cast<bool>(out);
 }
 
 }  // namespace
