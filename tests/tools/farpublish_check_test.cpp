@@ -180,7 +180,9 @@ TEST_F(FarpublishCheck, AMissingOrDamagedObjectOrManifestIsFound) {
   const PublishRun sample = Farpublish({"check", server.Url("/site/servercfg.xml"), "--sample", "1"});
   EXPECT_EQ(sample.status, 0) << sample.out;
   EXPECT_NE(sample.out.find(", 1 objects, "), std::string::npos) << sample.out;
-  EXPECT_EQ(Farpublish({"check", server.Url("/site/servercfg.xml"), "--sample", "x"}).status, 2);
+  for (const char* bad : {"x", "0", "-1"}) {
+    EXPECT_EQ(Farpublish({"check", server.Url("/site/servercfg.xml"), "--sample", bad}).status, 2) << bad;
+  }
 
   files.erase(object("b"));
   files[object("a")] = "A";

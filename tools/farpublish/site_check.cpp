@@ -166,6 +166,16 @@ void CheckBlockAddress(const std::string& address, const std::string& documentAd
               "site, give the new document's address");
 }
 
+bool ParseSample(const std::string& text, std::optional<std::size_t>& sample, std::string& error) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoul(text) == 0) {
+    error = "--sample takes a number of objects from 1 to 999999999, not '" + text + "'";
+    return false;
+  }
+  sample = std::stoul(text);
+  return true;
+}
+
 }  // namespace
 
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
@@ -174,18 +184,7 @@ bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& optio
   if (!SplitCommandLine(args, {"--key", "--sample"}, line, error)) return false;
   for (const auto& [name, value] : line.options) {
     if (name == "--key") options.publicKey = value;
-    if (name == "--sample") {
-      std::size_t used = 0;
-      try {
-        options.sample = std::stoul(value, &used);
-      } catch (const std::exception&) {
-        used = 0;
-      }
-      if (used == 0 || used != value.size() || value[0] == '-' || *options.sample == 0) {
-        error = "--sample takes a number of objects, 1 or more";
-        return false;
-      }
-    }
+    if (name == "--sample" && !ParseSample(value, options.sample, error)) return false;
   }
   if (line.positional.size() != 1) {
     error = "check takes the URL of the server document";
