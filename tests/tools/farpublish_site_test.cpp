@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 
+#include "manifest/zstd_frames.h"
 #include "tools/farpublish_fixture.h"
 
 namespace fs = std::filesystem;
@@ -121,6 +122,20 @@ TEST_F(FarpublishSite, PublishedObjectThatDoesNotHoldItsContentStopsTheBuild) {
             std::string::npos)
       << run.err;
   EXPECT_EQ(SnapshotTree(site.Site()), before);
+}
+
+// A game file that is itself a zstd frame is stored as it is, and a rebuild
+// takes the published object for the file, not for a frame to decode.
+TEST_F(FarpublishSite, AGameFileThatIsAZstdFrameStaysRaw) {
+  const std::string frame = EncodeZstdFrame(std::string(100000, 'z'), 19);
+  site.Write("0002-1.0.2", "data/packed.zst", frame);
+  ASSERT_EQ(site.Build().status, 0);
+  const std::string object = "objects/" + Sha256Of(frame).substr(0, 2) + "/" + Sha256Of(frame);
+  const TreeSnapshot first = SnapshotTree(site.Site());
+  EXPECT_EQ(first.at(object), frame);
+  const PublishRun again = site.Build();
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(SnapshotTree(site.Site()), first) << "the same manifests name it";
 }
 
 TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
