@@ -63,6 +63,40 @@ class ElementChecks {
   bool holdsPackage_ = false;
 };
 
+// Collects the attributes of a Manifest element for the entry it stands in.
+// Only that element's own attributes count: the same names elsewhere mean
+// nothing to the launcher.
+class ManifestElement {
+ public:
+  void Note(const TagScanner& scanner, const std::string& name, const std::string& value) {
+    static const char kElement[] = "Manifest";
+    const bool onManifest = scanner.TagLength() == sizeof(kElement) - 1 &&
+                            std::memcmp(scanner.TagText(), kElement, sizeof(kElement) - 1) == 0;
+    if (!onManifest) return;
+    const std::pair<const char*, std::string ManifestLink::*> fields[] = {
+        {"Format", &ManifestLink::Format},
+        {"Href", &ManifestLink::Href},
+        {"Digest", &ManifestLink::Digest},
+        {"Bytes", &ManifestLink::Bytes}};
+    for (const auto& [key, field] : fields) {
+      if (name == key) {
+        link_.*field = value;
+        seen_ = true;
+      }
+    }
+  }
+
+  // At the end of the element's tag.
+  void Bind(VersionEntry& entry) {
+    if (seen_) entry.Manifest = link_;
+    *this = ManifestElement();
+  }
+
+ private:
+  ManifestLink link_;
+  bool seen_ = false;
+};
+
 }  // namespace
 
 std::size_t CXMLFile::ReadConfig() {
@@ -72,6 +106,7 @@ std::size_t CXMLFile::ReadConfig() {
   TagScanner scanner;
   VersionEntry working;
   ElementChecks checks;
+  ManifestElement manifest;
   std::string name;
   std::string value;
   for (std::size_t p = 0; p < data_.size(); ++p) {
@@ -82,9 +117,11 @@ std::size_t CXMLFile::ReadConfig() {
       if (ParseAttribute(p, name, value)) {
         if (StoreKey(name, value, working)) ++known;
         checks.Note(name, value, working, config);
+        manifest.Note(scanner, name, value);
       }
     } else if (byte == '<' || byte == '>') {
       checks.Bind(working, config);
+      manifest.Bind(working);
       if (byte == '>' && scanner.TagLength() == sizeof(kEntryEnd) - 1 &&
           std::memcmp(scanner.TagText(), kEntryEnd, sizeof(kEntryEnd) - 1) == 0) {
         config.entries.push_back(working);

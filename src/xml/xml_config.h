@@ -18,6 +18,16 @@ struct FileCheck {
   std::optional<std::string> Size;
 };
 
+// The release manifest a version entry names: the attributes of its
+// Manifest element, as found. Their names are none of the keys above, so
+// launchers that do not know the element read the entry as before.
+struct ManifestLink {
+  std::string Format;
+  std::string Href;
+  std::string Digest;
+  std::string Bytes;
+};
+
 // One GameVersion element of a document.
 struct VersionEntry {
   std::string MainVersion;
@@ -44,6 +54,8 @@ struct VersionEntry {
   StringList tx_dir;
   StringList tx_port;
   StringList DumpRecovery;
+  // From the entry's last Manifest element; none without one.
+  std::optional<ManifestLink> Manifest;
 };
 
 // The document's fields: every key a version entry has, holding the last

@@ -50,6 +50,11 @@ TEST(HeadlessEndToEnd, PatchChainFromTheOldestVersionRewritesTheVersionDocument)
   Scenario scenario;
   scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
   scenario.Game().AddPublisherKey();
+  // Every release names its manifest, which this launcher passes by.
+  const std::string document = ReadFile(scenario.Site().Folder() / "servercfg.xml");
+  EXPECT_NE(document.find("\n<Manifest Format=\"1\" Href=\"" + scenario.Site().Url("manifests/")),
+            std::string::npos)
+      << document;
 
   EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
 

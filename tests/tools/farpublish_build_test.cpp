@@ -5,7 +5,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 
+#include "manifest/manifest_text.h"
+#include "manifest/zstd_frames.h"
 #include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
 #include "update/update_documents.h"
@@ -98,6 +101,7 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
                                      "--product", "雾港"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
+            "manifests/: 3 written, 0 kept\nobjects/: 10 written, 0 kept\n"
             "wrote patch-0002.zip\nwrote patch-0003.zip\nwrote launcher-0003.zip\nwrote client-0003.zip\n"
             "wrote servercfg.xml\n");
   EXPECT_EQ(run.err,
@@ -152,6 +156,56 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
   ASSERT_EQ(settings.size(), 1u);
   EXPECT_EQ(settings[0].at("MiniSha256"), Sha256Of(SiteFile("client-0003.zip")));
   EXPECT_EQ(settings[0].at("MiniSize"), std::to_string(SiteFile("client-0003.zip").size()));
+}
+
+TEST_F(FarpublishBuild, EachReleaseNamesAManifestOfItsFilesAndEachContentIsOneObject) {
+  ASSERT_EQ(site.Build().status, 0);
+  const auto elements = ElementAttributes(site.Site() / "servercfg.xml", "Manifest");
+  ASSERT_EQ(elements.size(), 3u);
+  const std::vector<std::vector<std::string>> names = {
+      {"client.exe", "data/map.dat", "data/old.txt", "readme.txt"},
+      {"client.exe", "data-1/a", "data/empty.txt", "data/map.dat", "data/new/deep/level.bin", kChinese, "readme.txt"},
+      {"client.exe", "data-1/a", "data/empty.txt", "data/map.dat", "data/new/deep/level.bin", kChinese,
+       "readme.txt"}};
+  std::set<std::string> contents;
+  for (std::size_t i = 0; i < elements.size(); ++i) {
+    const auto& element = elements[i];
+    const std::string build = "000" + std::to_string(i + 1) + "-1.0." + std::to_string(i + 1);
+    EXPECT_EQ(element.at("Format"), "1");
+    EXPECT_EQ(element.at("Href"), Url("manifests/" + element.at("Digest")));
+    const std::string frame = SiteFile("manifests/" + element.at("Digest"));
+    EXPECT_EQ(Sha256Of(frame), element.at("Digest"));
+    EXPECT_EQ(std::to_string(frame.size()), element.at("Bytes"));
+    std::string text;
+    std::string reason;
+    ASSERT_TRUE(DecodeZstdFrame(frame, 1 << 20, text, reason)) << reason;
+    ReleaseManifest manifest;
+    ASSERT_TRUE(ParseManifest(text, manifest, reason)) << reason;
+    EXPECT_EQ(manifest.packageCode, build.substr(0, 4));
+    EXPECT_EQ(manifest.objectsBase, Url("objects/"));
+    std::vector<std::string> listed;
+    for (const ManifestFile& file : manifest.files) {
+      listed.push_back(file.name);
+      const std::string content = ReadFile(site.Versions() / build / file.name);
+      EXPECT_EQ(file.sha256, Sha256Of(content)) << file.name;
+      EXPECT_EQ(file.size, content.size()) << file.name;
+      const std::string object = SiteFile("objects/" + ObjectName(file.sha256));
+      EXPECT_EQ(Sha256Of(object), file.storedSha256) << file.name;
+      EXPECT_EQ(object.size(), file.storedSize) << file.name;
+      std::string stored = object;
+      if (file.form == StoredForm::Zstd) {
+        EXPECT_TRUE(DecodeZstdFrame(object, file.size, stored, reason)) << reason;
+      }
+      EXPECT_EQ(stored, content) << file.name;
+      // Compressed only where that is smaller.
+      EXPECT_EQ(file.form == StoredForm::Zstd, file.name == "data/map.dat") << file.name;
+      contents.insert(file.sha256);
+    }
+    EXPECT_EQ(listed, names[i]) << "not the launcher's own files";
+  }
+  std::size_t objects = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(site.Site() / "objects")) objects += entry.is_regular_file();
+  EXPECT_EQ(objects, contents.size()) << "each content once";
 }
 
 TEST_F(FarpublishBuild, ArchivesHoldTheChangedFilesInByteOrder) {

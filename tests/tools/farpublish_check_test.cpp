@@ -90,7 +90,7 @@ TEST_F(FarpublishCheck, SoundSitePasses) {
   for (const bool withKey : {true, false}) {
     const PublishRun run = Check(withKey);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(run.out, std::string("sound: 2 versions up to 0002, 2 files, ") +
+    EXPECT_EQ(run.out, std::string("sound: 2 versions up to 0002, 2 files, 3 objects, ") +
                            (withKey ? "signed by the publisher\n"
                                     : "signature not checked (no --key): launchers without a key install "
                                       "whatever the network gives them\n"));
@@ -171,6 +171,35 @@ TEST_F(FarpublishCheck, EachFaultIsFoundOnALineOfItsOwn) {
     EXPECT_EQ(run.out.rfind(fault.line, 0), 0u) << fault.what << ":\n" << run.out;
     EXPECT_NE(run.out.find("\n1 problem\n"), std::string::npos) << fault.what << ":\n" << run.out;
   }
+}
+
+TEST_F(FarpublishCheck, AMissingOrDamagedObjectOrManifestIsFound) {
+  const auto object = [](const std::string& content) {
+    return "objects/" + Sha256Of(content).substr(0, 2) + "/" + Sha256Of(content);
+  };
+  const PublishRun sample = Farpublish({"check", server.Url("/site/servercfg.xml"), "--sample", "1"});
+  EXPECT_EQ(sample.status, 0) << sample.out;
+  EXPECT_NE(sample.out.find(", 1 objects, "), std::string::npos) << sample.out;
+  for (const char* bad : {"x", "0", "-1"}) {
+    EXPECT_EQ(Farpublish({"check", server.Url("/site/servercfg.xml"), "--sample", bad}).status, 2) << bad;
+  }
+
+  files.erase(object("b"));
+  files[object("a")] = "A";
+  PublishRun run = Check();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("object of data/a.txt (" + server.Url("/site/" + object("a")) + "): "), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("object of data/b.txt (" + server.Url("/site/" + object("b")) + "): "), std::string::npos)
+      << run.out;
+  EXPECT_NE(run.out.find("\n2 problems\n"), std::string::npos) << run.out;
+
+  const auto manifests = ElementAttributes(site.Site() / "servercfg.xml", "Manifest");
+  ASSERT_EQ(manifests.size(), 2u);
+  files["manifests/" + manifests[1].at("Digest")] += "x";
+  run = Check();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out.rfind("manifest (" + manifests[1].at("Href") + "): ", 0), 0u) << run.out;
 }
 
 TEST_F(FarpublishCheck, AnUpdateBlockAddrThatIsNoServerDocumentIsNoted) {

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 
+#include "manifest/zstd_frames.h"
 #include "tools/farpublish_fixture.h"
 
 namespace fs = std::filesystem;
@@ -55,7 +56,7 @@ TEST_F(FarpublishSite, SameInputsGiveTheSameBytes) {
   const PublishRun again = Farpublish({"build", copy.string(), second.string(), "--base-url", PublishWorkspace::kBaseUrl});
   ASSERT_EQ(again.status, 0) << again.err;
   const TreeSnapshot first = SnapshotTree(site.Site());
-  EXPECT_EQ(first.size(), 3u);
+  EXPECT_EQ(first.size(), 8u) << "3 files, 2 manifests, 3 objects";
   EXPECT_EQ(SnapshotTree(second), first);
 }
 
@@ -63,15 +64,25 @@ TEST_F(FarpublishSite, NewBuildKeepsThePublishedArchives) {
   ASSERT_EQ(site.Build().status, 0);
   const TreeSnapshot before = SnapshotTree(site.Site());
   const FileIdentity patch = IdentityOf(site.Site() / "patch-0002.zip");
+  const fs::path object = site.Site() / "objects" / (Sha256Of("a").substr(0, 2) + "/" + Sha256Of("a"));
+  const FileIdentity objectBefore = IdentityOf(object);
 
   site.Copy("0002-1.0.2", "0003-1.0.3");
   site.Write("0003-1.0.3", "data/c.txt", "c");
   const PublishRun run = site.Build();
   ASSERT_EQ(run.status, 0) << run.err;
-  EXPECT_EQ(run.out, "kept patch-0002.zip\nwrote patch-0003.zip\nwrote client-0003.zip\nwrote servercfg.xml\n");
+  EXPECT_EQ(run.out,
+            "manifests/: 1 written, 2 kept\nobjects/: 1 written, 3 kept\n"
+            "kept patch-0002.zip\nwrote patch-0003.zip\nwrote client-0003.zip\nwrote servercfg.xml\n");
   const TreeSnapshot after = SnapshotTree(site.Site());
   EXPECT_TRUE(SameIdentity(IdentityOf(site.Site() / "patch-0002.zip"), patch)) << "never rewritten";
-  EXPECT_EQ(after.at("patch-0002.zip"), before.at("patch-0002.zip"));
+  EXPECT_TRUE(SameIdentity(IdentityOf(object), objectBefore)) << "never rewritten";
+  // Archives, manifests and objects alike; only the document changes.
+  for (const auto& [name, bytes] : before) {
+    if (name != "servercfg.xml") {
+      EXPECT_EQ(after.at(name), bytes) << name;
+    }
+  }
   // The old full package stays for whoever still fetches it.
   EXPECT_EQ(after.at("client-0002.zip"), before.at("client-0002.zip"));
   EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0003.zip"), (std::vector<std::pair<std::string, std::string>>{
@@ -81,7 +92,9 @@ TEST_F(FarpublishSite, NewBuildKeepsThePublishedArchives) {
   // Nothing new: every archive is kept and the document is the same.
   const PublishRun same = site.Build();
   EXPECT_EQ(same.status, 0) << same.err;
-  EXPECT_EQ(same.out, "kept patch-0002.zip\nkept patch-0003.zip\nkept client-0003.zip\nwrote servercfg.xml\n");
+  EXPECT_EQ(same.out,
+            "manifests/: 0 written, 3 kept\nobjects/: 0 written, 4 kept\n"
+            "kept patch-0002.zip\nkept patch-0003.zip\nkept client-0003.zip\nwrote servercfg.xml\n");
   EXPECT_EQ(SnapshotTree(site.Site()), after);
 }
 
@@ -96,6 +109,33 @@ TEST_F(FarpublishSite, PublishedArchiveThatNoLongerMatchesStopsTheBuild) {
             std::string::npos)
       << run.err;
   EXPECT_EQ(SnapshotTree(site.Site()), before);
+}
+
+TEST_F(FarpublishSite, PublishedObjectThatDoesNotHoldItsContentStopsTheBuild) {
+  ASSERT_EQ(site.Build().status, 0);
+  const std::string name = Sha256Of("a").substr(0, 2) + "/" + Sha256Of("a");
+  WriteFile(site.Site() / "objects" / name, "A");
+  const TreeSnapshot before = SnapshotTree(site.Site());
+  const PublishRun run = site.Build();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find(name + " is published already but does not hold the content its name gives"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(SnapshotTree(site.Site()), before);
+}
+
+// A game file that is itself a zstd frame is stored as it is, and a rebuild
+// takes the published object for the file, not for a frame to decode.
+TEST_F(FarpublishSite, AGameFileThatIsAZstdFrameStaysRaw) {
+  const std::string frame = EncodeZstdFrame(std::string(100000, 'z'), 19);
+  site.Write("0002-1.0.2", "data/packed.zst", frame);
+  ASSERT_EQ(site.Build().status, 0);
+  const std::string object = "objects/" + Sha256Of(frame).substr(0, 2) + "/" + Sha256Of(frame);
+  const TreeSnapshot first = SnapshotTree(site.Site());
+  EXPECT_EQ(first.at(object), frame);
+  const PublishRun again = site.Build();
+  EXPECT_EQ(again.status, 0) << again.err;
+  EXPECT_EQ(SnapshotTree(site.Site()), first) << "the same manifests name it";
 }
 
 TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
@@ -140,14 +180,14 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
       {"file of 4 GiB", [&] { WriteFile(build / "huge", ""); fs::resize_file(build / "huge", 0x100000000); },
        "huge is too large: the launcher reads archives without 64-bit extensions", {}, false},
       {"missing key", [] {}, "cannot read the secret key", {"--sign", (site.Path() / "none.key").string()}, false},
-      // Found once the new archives are written: they go with the temporary
-      // folder.
+      // Found once the new archives and objects are written (the manifest's
+      // address is the longest): they go with the temporary folder.
       {"address too long for the document",
        [&] {
          site.Copy("0002-1.0.2", "0003-1.0.3");
          site.Write("0003-1.0.3", "c.txt", "c");
        },
-       "SourceFileAddr=http://127.0.0.1:8080/site",
+       "Href=http://127.0.0.1:8080/site",
        {"--base-url", PublishWorkspace::kBaseUrl + std::string(480, 'x')}, false},
   };
   const TempDir clean;

@@ -108,3 +108,33 @@ TEST(ReadConfig, MalformedDocumentsYieldWhatTheScanFinds) {
   EXPECT_EQ(notStored.config.WebAddr, "");
   EXPECT_EQ(notStored.config.LoginServer, "0");
 }
+
+TEST(ReadConfig, AManifestElementNamesItsEntrysManifestAndNothingElse) {
+  const std::string entries =
+      "<GameVersion PackageCode=\"0001\"></GameVersion>\n"
+      "<GameVersion PackageCode=\"0002\">\n"
+      "<File Type=\"normal\" SourceFileAddr=\"http://x/p.zip\" Sha256=\"ab\" Size=\"3\" Href=\"http://x/no\"></File>\n";
+  const std::string manifest =
+      "<Manifest Format=\"1\" Href=\"http://x/manifests/cd\" Digest=\"cd\" Bytes=\"12\"></Manifest>\n";
+  const std::string withManifest = "<?xml version=\"1.0\"?>\n" + entries + manifest + "</GameVersion>\n";
+  const std::string without = "<?xml version=\"1.0\"?>\n" + entries + "</GameVersion>\n";
+  CXMLFile tree;
+  EXPECT_TRUE(tree.LoadText(withManifest, true)) << "launchers of today load it as before";
+
+  const ConfigFields fields = Read(withManifest);
+  const ConfigFields legacy = Read(without);
+  ASSERT_EQ(fields.entries.size(), 2u);
+  EXPECT_FALSE(fields.entries[0].Manifest);
+  ASSERT_TRUE(fields.entries[1].Manifest);
+  const ManifestLink& link = *fields.entries[1].Manifest;
+  EXPECT_EQ(link.Format + " " + link.Href + " " + link.Digest + " " + link.Bytes, "1 http://x/manifests/cd cd 12");
+  EXPECT_FALSE(legacy.entries[1].Manifest) << "Href on another element is not the manifest's";
+  for (std::size_t i = 0; i < 2; ++i) {
+    EXPECT_EQ(fields.entries[i].PackageCode, legacy.entries[i].PackageCode);
+    EXPECT_EQ(fields.entries[i].Type, legacy.entries[i].Type);
+    EXPECT_EQ(fields.entries[i].SourceFileAddr, legacy.entries[i].SourceFileAddr);
+    EXPECT_EQ(fields.entries[i].SourceFileChecks.size(), legacy.entries[i].SourceFileChecks.size());
+  }
+  EXPECT_EQ(fields.entries[1].SourceFileChecks[0].Sha256, "ab");
+  EXPECT_EQ(fields.entries[1].SourceFileChecks[0].Size, "3");
+}

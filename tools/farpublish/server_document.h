@@ -2,7 +2,9 @@
 // The server document as published: plain XML in the launcher's dialect and
 // code page (GBK). One GameVersion element per version entry in installation
 // order, holding a File element per item, then one Site element for the
-// site-wide settings. Each value stands on its own item's element.
+// site-wide settings. Each value stands on its own item's element; an
+// entry's Manifest element follows its items, closed by its own tag (a
+// self-closing one would swallow what follows in the launcher's tree).
 #include <string>
 #include <string_view>
 #include <utility>
@@ -17,6 +19,8 @@ using DocumentAttributes = std::vector<std::pair<std::string, std::string>>;
 struct DocumentEntry {
   DocumentAttributes version;
   std::vector<DocumentAttributes> items;
+  // The release manifest's element, after the items; none when empty.
+  DocumentAttributes manifest;
 };
 
 // True when the launcher's scanner reads `value` back unchanged as an

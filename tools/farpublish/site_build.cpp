@@ -1,12 +1,14 @@
 #include "site_build.h"
 
-#include <fstream>
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
 #include "archive_publishing.h"
 #include "base/ox_letter_case.h"
+#include "object_store.h"
 #include "publisher_key.h"
+#include "release_manifests.h"
 #include "release_plan.h"
 #include "server_document.h"
 #include "signature_time.h"
@@ -16,6 +18,7 @@
 #include "trust/signing.h"
 #include "update/worker_steps.h"
 #include "version_folders.h"
+#include "whole_file.h"
 
 namespace fs = std::filesystem;
 
@@ -34,6 +37,10 @@ class Report {
     return false;
   }
   void File(const char* what, const std::string& name) { files_ += std::string(what) + " " + name + "\n"; }
+  // A folder of many files, in one line.
+  void Folder(const char* name, int written, int kept) {
+    files_ += std::string(name) + ": " + std::to_string(written) + " written, " + std::to_string(kept) + " kept\n";
+  }
   bool Done() {
     out_ << files_;
     return true;
@@ -79,14 +86,6 @@ bool PrepareSigner(const BuildOptions& options, Signer& signer, std::string& err
   return LoadPublisherKey(*options.signingKey, signer.key, error);
 }
 
-bool WriteNewFile(const fs::path& path, const std::string& bytes, std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) error = "cannot write " + path.string();
-  return static_cast<bool>(out);
-}
-
 }  // namespace
 
 bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err) {
@@ -126,8 +125,18 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
     digest = prepared.digest;
     return true;
   };
+  // Objects and manifests move in before the document that names them.
+  ObjectStore objects(site, *staging);
+  std::vector<PublishedManifest> manifests;
+  if (!PublishManifests(builds, options.baseUrl, site, *staging, objects, manifests, error)) {
+    return report.Fail(error);
+  }
+  const auto keptManifests = std::count_if(manifests.begin(), manifests.end(),
+                                           [](const PublishedManifest& manifest) { return manifest.kept; });
+  report.Folder("manifests/", static_cast<int>(manifests.size() - keptManifests), static_cast<int>(keptManifests));
+  report.Folder("objects/", objects.Written(), objects.Kept());
   std::string document;
-  if (!SiteDocumentText(plan, options, prepare, document, error) ||
+  if (!SiteDocumentText(plan, manifests, options, prepare, document, error) ||
       !WriteNewFile(staging->Stage(kServerDocumentName), document, error)) {
     return report.Fail(error);
   }

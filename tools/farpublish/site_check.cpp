@@ -5,15 +5,16 @@
 
 #include "archive_check.h"
 #include "build_files.h"
+#include "checked_fetch.h"
 #include "base/ox_letter_case.h"
 #include "base/ox_unicode.h"
 #include "command_line.h"
 #include "entered_folder.h"
-#include "net/http_downloader.h"
+#include "manifest_check.h"
+#include "no_window.h"
 #include "publisher_key.h"
 #include "release_plan.h"
 #include "update/document_signature.h"
-#include "update/expected_content.h"
 #include "update/update_documents.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
@@ -24,13 +25,6 @@ namespace {
 
 constexpr char kDownloadName[] = "site-file.download";
 constexpr char kClientProgram[] = "client.exe";
-
-// Downloads report their progress to the launcher's window; here nobody
-// watches.
-class NoWindow : public platform::MessageTarget {
- public:
-  void PostWindowMessage(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
-};
 
 class Report {
  public:
@@ -65,13 +59,8 @@ std::string Shown(const std::string& codePageText) {
 void CheckFile(const std::string& what, const std::string& address, const FileCheck& check, bool unpack,
                Report& report, std::vector<std::string>& names) {
   const std::string label = what + " (" + address + "): ";
-  if (SchemeOf(address) != AddressScheme::Http) return report.Problem(label + UnfetchableReason(address));
-  DownloadOptions options;
   std::string problem;
-  if (!ExpectedContentOf(check, true, options.expected, problem)) return report.Problem(label + problem);
-  NoWindow window;
-  const DownloadResult download = HttpDownloader::DownloadFile(address, kDownloadName, window, options);
-  if (!download) return report.Problem(label + download.reason);
+  if (!FetchChecked(address, check, kDownloadName, problem)) return report.Problem(label + problem);
   if (unpack) {
     for (const std::string& archiveProblem : ArchiveProblems(kDownloadName, names)) {
       report.Problem(label + archiveProblem);
@@ -177,13 +166,26 @@ void CheckBlockAddress(const std::string& address, const std::string& documentAd
               "site, give the new document's address");
 }
 
+bool ParseSample(const std::string& text, std::optional<std::size_t>& sample, std::string& error) {
+  if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoul(text) == 0) {
+    error = "--sample takes a number of objects from 1 to 999999999, not '" + text + "'";
+    return false;
+  }
+  sample = std::stoul(text);
+  return true;
+}
+
 }  // namespace
 
 bool ParseCheckOptions(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
   options = {};
   CommandLine line;
-  if (!SplitCommandLine(args, {"--key"}, line, error)) return false;
-  for (const auto& option : line.options) options.publicKey = option.second;
+  if (!SplitCommandLine(args, {"--key", "--sample"}, line, error)) return false;
+  for (const auto& [name, value] : line.options) {
+    if (name == "--key") options.publicKey = value;
+    if (name == "--sample" && !ParseSample(value, options.sample, error)) return false;
+  }
   if (line.positional.size() != 1) {
     error = "check takes the URL of the server document";
     return false;
@@ -227,9 +229,13 @@ bool CheckSite(const CheckOptions& options, std::ostream& out) {
   std::size_t files = server.MiniSourceFileAddr.empty() ? 0 : 1;
   CheckEntries(server.entries, report, files);
   CheckFullPackage(server, report);
+  const ManifestCheck manifest = CheckNewestManifest(server.entries.back(), options.sample);
+  for (const std::string& problem : manifest.problems) report.Problem(problem);
+  for (const std::string& note : manifest.notes) report.Note(note);
   CheckBlockAddress(server.UpdateBlockAddr, options.url, report);
   return report.Finish(std::to_string(server.entries.size()) + " versions up to " +
-                       Shown(server.entries.back().PackageCode) + ", " + std::to_string(files) + " files" +
+                       Shown(server.entries.back().PackageCode) + ", " + std::to_string(files) + " files, " +
+                       std::to_string(manifest.objectsChecked) + " objects" +
                        (key ? ", signed by the publisher"
                             : ", signature not checked (no --key): launchers without a key install whatever "
                               "the network gives them"));

@@ -1,5 +1,6 @@
 #include "site_document.h"
 
+#include "manifest/release_manifest.h"
 #include "server_document.h"
 
 namespace {
@@ -32,15 +33,27 @@ DocumentAttributes SettingsOf(const BuildOptions& options) {
   return attributes;
 }
 
+// Names none of the keys launchers read (the known ones count on any
+// element), and only hex and decimal values besides the address.
+DocumentAttributes ManifestOf(const PublishedManifest& manifest) {
+  return {{"Format", kManifestFormat},
+          {"Href", manifest.address},
+          {"Digest", manifest.digest.sha256},
+          {"Bytes", std::to_string(manifest.digest.size)}};
+}
+
 }  // namespace
 
-bool SiteDocumentText(const ReleasePlan& plan, const BuildOptions& options, const ArchivePreparer& prepare,
-                      std::string& text, std::string& error) {
+bool SiteDocumentText(const ReleasePlan& plan, const std::vector<PublishedManifest>& manifests,
+                      const BuildOptions& options, const ArchivePreparer& prepare, std::string& text,
+                      std::string& error) {
   const auto address = [&](const ArchivePlan& archive) { return options.baseUrl + "/" + archive.fileName; };
   std::vector<DocumentEntry> entries;
-  for (const EntryPlan& entryPlan : plan.entries) {
+  for (std::size_t i = 0; i < plan.entries.size(); ++i) {
+    const EntryPlan& entryPlan = plan.entries[i];
     DocumentEntry& entry = entries.emplace_back();
     entry.version = VersionOf(entryPlan.build, options.product);
+    if (i < manifests.size()) entry.manifest = ManifestOf(manifests[i]);
     for (const ItemPlan& item : entryPlan.items) {
       FileDigest digest;
       if (!prepare(item.archive, digest, error)) return false;

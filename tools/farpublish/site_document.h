@@ -7,6 +7,7 @@
 
 #include "build_options.h"
 #include "trust/file_digest.h"
+#include "release_manifests.h"
 #include "release_plan.h"
 
 // Makes a planned archive ready and gives its digest; false with the reason
@@ -14,7 +15,9 @@
 using ArchivePreparer = std::function<bool(const ArchivePlan& archive, FileDigest& digest, std::string& error)>;
 
 // Prepares every archive of the plan in document order and gives the
-// document's text. False with the reason when an archive cannot be prepared
+// document's text, each entry naming its release's manifest (`manifests`,
+// one per entry). False with the reason when an archive cannot be prepared
 // or a value cannot stand in the document.
-bool SiteDocumentText(const ReleasePlan& plan, const BuildOptions& options, const ArchivePreparer& prepare,
-                      std::string& text, std::string& error);
+bool SiteDocumentText(const ReleasePlan& plan, const std::vector<PublishedManifest>& manifests,
+                      const BuildOptions& options, const ArchivePreparer& prepare, std::string& text,
+                      std::string& error);

@@ -29,6 +29,9 @@ SiteStaging::~SiteStaging() {
 
 fs::path SiteStaging::Stage(const std::string& name) {
   staged_.push_back(name);
+  std::error_code failure;
+  // A failure here shows when the file is written.
+  fs::create_directories((folder_ / name).parent_path(), failure);
   return folder_ / name;
 }
 
@@ -40,7 +43,8 @@ bool SiteStaging::Publish(const std::vector<std::string>& obsolete, std::string&
     return false;
   }
   for (const std::string& name : staged_) {
-    fs::rename(folder_ / name, site_ / name, failure);
+    fs::create_directories((site_ / name).parent_path(), failure);
+    if (!failure) fs::rename(folder_ / name, site_ / name, failure);
     if (failure) {
       error = "cannot move " + name + " into " + site_.string() + ": " + failure.message();
       return false;

@@ -17,8 +17,9 @@ class SiteStaging {
   SiteStaging(const SiteStaging&) = delete;
   SiteStaging& operator=(const SiteStaging&) = delete;
 
-  // Where the new file `name` is to be written; Publish moves it into SITE.
-  // Files are moved in the order they were named here.
+  // Where the new file `name` ("objects/ab/...": folders are made) is to be
+  // written; Publish moves it into SITE. Files are moved in the order they
+  // were named here.
   std::filesystem::path Stage(const std::string& name);
 
   // Moves the staged files into SITE (created when missing) by renaming,

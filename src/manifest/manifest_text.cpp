@@ -1,0 +1,220 @@
+#include "manifest/manifest_text.h"
+
+#include <limits>
+#include <optional>
+#include <vector>
+
+namespace {
+
+constexpr char kHeader[] = "farLaunch manifest 1";
+constexpr char kHexDigits[] = "0123456789ABCDEF";
+
+bool NeedsEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '%'; }
+
+std::string EscapeName(const std::string& name) {
+  std::string escaped;
+  for (const char c : name) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (NeedsEscape(byte)) {
+      escaped += '%';
+      escaped += kHexDigits[byte >> 4];
+      escaped += kHexDigits[byte & 0xF];
+    } else {
+      escaped += c;
+    }
+  }
+  return escaped;
+}
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+std::optional<std::string> UnescapeName(std::string_view field) {
+  std::string name;
+  for (std::size_t i = 0; i < field.size(); ++i) {
+    if (field[i] != '%') {
+      name += field[i];
+      continue;
+    }
+    if (i + 2 >= field.size()) return std::nullopt;
+    const int high = HexValue(field[i + 1]);
+    const int low = HexValue(field[i + 2]);
+    if (high < 0 || low < 0) return std::nullopt;
+    name += static_cast<char>(high * 16 + low);
+    i += 2;
+  }
+  return name;
+}
+
+// A name the launcher may write: relative, "/" between non-empty folders,
+// no "." or ".." step, no NUL and no "\" (a folder separator to Windows).
+bool StaysInGameDirectory(const std::string& name) {
+  if (name.empty() || name.find('\0') != std::string::npos || name.find('\\') != std::string::npos) return false;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t end = name.find('/', start);
+    const std::string_view step = std::string_view(name).substr(start, end == std::string::npos ? end : end - start);
+    if (step.empty() || step == "." || step == "..") return false;
+    if (end == std::string::npos) return true;
+    start = end + 1;
+  }
+}
+
+std::optional<std::uint64_t> ParseSize(std::string_view field) {
+  if (field.empty() || field.size() > 20 || (field.size() > 1 && field[0] == '0')) return std::nullopt;
+  std::uint64_t value = 0;
+  for (const char c : field) {
+    if (c < '0' || c > '9') return std::nullopt;
+    const auto digit = static_cast<std::uint64_t>(c - '0');
+    if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
+    value = value * 10 + digit;
+  }
+  return value;
+}
+
+bool IsSha256(std::string_view field) {
+  if (field.size() != 64) return false;
+  for (const char c : field) {
+    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
+  }
+  return true;
+}
+
+std::vector<std::string_view> SplitFields(std::string_view line) {
+  std::vector<std::string_view> fields;
+  std::size_t start = 0;
+  while (true) {
+    const std::size_t tab = line.find('\t', start);
+    fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
+    if (tab == std::string_view::npos) return fields;
+    start = tab + 1;
+  }
+}
+
+// An absolute http(s) address of a folder, as the document may hold it.
+bool IsFolderAddress(std::string_view address) {
+  const bool absolute = address.rfind("http://", 0) == 0 || address.rfind("https://", 0) == 0;
+  return absolute && address.back() == '/' && address.find_first_of(" \"'<>=") == std::string_view::npos;
+}
+
+class Reader {
+ public:
+  explicit Reader(ReleaseManifest& manifest) : manifest_(manifest) {}
+
+  // One record; false with the reason.
+  bool Read(const std::vector<std::string_view>& fields, std::string& reason) {
+    const std::string_view kind = fields[0];
+    if (kind == "release") {
+      if (fields.size() < 2 || fields[1].empty()) return Fail("a release record without its package code", reason);
+      if (haveRelease_) return Fail("a second release record", reason);
+      haveRelease_ = true;
+      manifest_.packageCode = std::string(fields[1]);
+    } else if (kind == "objects") {
+      if (fields.size() < 2 || !IsFolderAddress(fields[1])) {
+        return Fail("the objects record is not an http(s) address ending in \"/\"", reason);
+      }
+      if (haveObjects_) return Fail("a second objects record", reason);
+      haveObjects_ = true;
+      manifest_.objectsBase = std::string(fields[1]);
+    } else if (kind == "file") {
+      return ReadFile(fields, reason);
+    }
+    return true;
+  }
+
+  bool Finish(std::string& reason) const {
+    if (!haveRelease_) reason = "no release record";
+    if (!haveObjects_) reason = "no objects record";
+    return haveRelease_ && haveObjects_;
+  }
+
+ private:
+  bool ReadFile(const std::vector<std::string_view>& fields, std::string& reason) {
+    if (fields.size() < 7) return Fail("a file record with fewer than 6 fields", reason);
+    ManifestFile file;
+    const std::optional<std::string> name = UnescapeName(fields[1]);
+    if (!name) return Fail("a file name with a broken %-escape", reason);
+    if (!StaysInGameDirectory(*name)) return Fail("the file name \"" + *name + "\" leaves the game directory", reason);
+    if (!manifest_.files.empty() && manifest_.files.back().name >= *name) {
+      return Fail("the file name \"" + *name + "\" repeats or is out of byte order", reason);
+    }
+    file.name = *name;
+    const std::optional<std::uint64_t> size = ParseSize(fields[2]);
+    const std::optional<std::uint64_t> storedSize = ParseSize(fields[5]);
+    if (!size || !storedSize) return Fail("a size is not a decimal number", reason);
+    if (!IsSha256(fields[3]) || !IsSha256(fields[6])) {
+      return Fail("a SHA-256 is not 64 lower-case hex digits", reason);
+    }
+    file.size = *size;
+    file.storedSize = *storedSize;
+    file.sha256 = std::string(fields[3]);
+    file.storedSha256 = std::string(fields[6]);
+    if (fields[4] == "raw") {
+      file.form = StoredForm::Raw;
+      if (file.storedSize != file.size || file.storedSha256 != file.sha256) {
+        return Fail("a raw object whose stored size or SHA-256 is not its content's", reason);
+      }
+    } else if (fields[4] == "zstd") {
+      file.form = StoredForm::Zstd;
+    } else {
+      return Fail("the stored form \"" + std::string(fields[4]) + "\" is neither zstd nor raw", reason);
+    }
+    manifest_.files.push_back(std::move(file));
+    return true;
+  }
+
+  static bool Fail(const std::string& what, std::string& reason) {
+    reason = what;
+    return false;
+  }
+
+  ReleaseManifest& manifest_;
+  bool haveRelease_ = false;
+  bool haveObjects_ = false;
+};
+
+}  // namespace
+
+std::string ManifestText(const ReleaseManifest& manifest) {
+  std::string text = std::string(kHeader) + "\nrelease\t" + manifest.packageCode + "\nobjects\t" +
+                     manifest.objectsBase + "\n";
+  for (const ManifestFile& file : manifest.files) {
+    text += "file\t" + EscapeName(file.name) + "\t" + std::to_string(file.size) + "\t" + file.sha256 + "\t" +
+            StoredFormName(file.form) + "\t" + std::to_string(file.storedSize) + "\t" + file.storedSha256 + "\n";
+  }
+  return text;
+}
+
+bool ParseManifest(std::string_view text, ReleaseManifest& manifest, std::string& reason) {
+  manifest = {};
+  Reader reader(manifest);
+  std::size_t start = 0;
+  for (std::size_t number = 1; start < text.size(); ++number) {
+    const std::size_t end = text.find('\n', start);
+    if (end == std::string_view::npos) {
+      reason = "line " + std::to_string(number) + " is cut off (no line feed)";
+      return false;
+    }
+    const std::string_view line = text.substr(start, end - start);
+    start = end + 1;
+    std::string problem;
+    if (number == 1) {
+      if (line != kHeader) {
+        reason = "line 1 is not \"" + std::string(kHeader) + "\": not a manifest of this format";
+        return false;
+      }
+    } else if (!reader.Read(SplitFields(line), problem)) {
+      reason = "line " + std::to_string(number) + ": " + problem;
+      return false;
+    }
+  }
+  if (text.empty()) {
+    reason = "empty text";
+    return false;
+  }
+  return reader.Finish(reason);
+}

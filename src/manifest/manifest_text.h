@@ -1,0 +1,25 @@
+#pragma once
+// The manifest's text (before compression), one line per record, fields
+// separated by tabs, every line ending in a line feed:
+//
+//   farLaunch manifest 1
+//   release <PackageCode>
+//   objects <address of objects/, ending in "/">
+//   file <name> <size> <sha256> <zstd|raw> <stored size> <stored sha256>
+//
+// Names escape "%", tab, line breaks and the other control bytes as "%XX".
+// A reader ignores records of another kind and fields after the ones it
+// knows, so later formats can add both without breaking it.
+#include <string>
+#include <string_view>
+
+#include "manifest/release_manifest.h"
+
+std::string ManifestText(const ReleaseManifest& manifest);
+
+// False with the reason (naming the line) for text that is not a complete
+// manifest of this format: a missing or repeated header record, a field that
+// does not parse, a name that would leave the game directory, names out of
+// byte order or repeated, a raw object whose stored size or hash differs
+// from its content's, or a last line without its line feed (cut off).
+bool ParseManifest(std::string_view text, ReleaseManifest& manifest, std::string& reason);

@@ -1,0 +1,5 @@
+#include "manifest/release_manifest.h"
+
+std::string ObjectName(const std::string& sha256) { return sha256.substr(0, 2) + "/" + sha256; }
+
+const char* StoredFormName(StoredForm form) { return form == StoredForm::Zstd ? "zstd" : "raw"; }

@@ -1,0 +1,39 @@
+#pragma once
+// A release's manifest: every file the release installs, with its content's
+// size and SHA-256 and the object of the site that carries that content.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The manifest format this code reads and writes (the Format a server
+// document gives beside the manifest's address).
+constexpr char kManifestFormat[] = "1";
+
+// How an object is stored on the site: the content itself, or one zstd
+// frame of it. A content that is itself a zstd frame is stored raw or
+// compressed again, never taken for a frame to decode.
+enum class StoredForm { Raw, Zstd };
+
+struct ManifestFile {
+  // Relative to the game directory, "/" between folders, UTF-8 (as the file
+  // is named on disk and in the archives).
+  std::string name;
+  std::uint64_t size = 0;
+  std::string sha256;  // of the content, 64 lower-case hex digits
+  StoredForm form = StoredForm::Raw;
+  std::uint64_t storedSize = 0;
+  std::string storedSha256;  // of the object's bytes
+};
+
+struct ReleaseManifest {
+  std::string packageCode;
+  // The absolute address of the site's objects/ folder, ending in "/".
+  std::string objectsBase;
+  // By name in byte order, each name once.
+  std::vector<ManifestFile> files;
+};
+
+// An object's place below objects/: "<first 2 hex digits>/<sha256>".
+std::string ObjectName(const std::string& sha256);
+
+const char* StoredFormName(StoredForm form);

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "manifest/manifest_text.h"
+
+namespace {
+
+const std::string kA(64, 'a');
+const std::string kB(64, 'b');
+const std::string kHeader = "farLaunch manifest 1\nrelease\t0002\nobjects\thttp://cdn.example/game/objects/\n";
+
+std::string FileLine(const std::string& name, const std::string& rest = "3\t" + kA + "\tzstd\t9\t" + kB) {
+  return "file\t" + name + "\t" + rest + "\n";
+}
+
+}  // namespace
+
+TEST(ManifestText, ReadsBackWhatItWritesAndSkipsWhatItDoesNotKnow) {
+  ReleaseManifest manifest{"0002", "http://cdn.example/game/objects/", {}};
+  manifest.files.push_back({"a\tb%c\n.txt", 3, kA, StoredForm::Raw, 3, kA});
+  manifest.files.push_back({"data/中文.dat", 70000, kA, StoredForm::Zstd, 12, kB});
+  const std::string text = ManifestText(manifest);
+  EXPECT_NE(text.find("file\ta%09b%25c%0A.txt\t3\t"), std::string::npos) << text;
+
+  ReleaseManifest read;
+  std::string reason;
+  ASSERT_TRUE(ParseManifest(text, read, reason)) << reason;
+  EXPECT_EQ(ManifestText(read), text);
+  EXPECT_EQ(read.files[0].name, "a\tb%c\n.txt");
+  EXPECT_EQ(ObjectName(read.files[1].sha256), "aa/" + kA);
+
+  // A later format's extra fields and records.
+  ASSERT_TRUE(ParseManifest(kHeader + "signature\txyz\n" + FileLine("a", "3\t" + kA + "\tzstd\t9\t" + kB + "\tnew"),
+                            read, reason))
+      << reason;
+  ASSERT_EQ(read.files.size(), 1u);
+  EXPECT_EQ(read.files[0].storedSha256, kB);
+}
+
+TEST(ManifestText, RefusesMalformedTextWithAReason) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"", "empty text"},
+      {"farLaunch manifest 2\n", "line 1 is not"},
+      {kHeader + FileLine("a").substr(0, 20), "line 4 is cut off"},
+      {"farLaunch manifest 1\nobjects\thttp://x/objects/\n", "no release record"},
+      {"farLaunch manifest 1\nrelease\t1\n", "no objects record"},
+      {kHeader + "release\t0003\n", "line 4: a second release record"},
+      {"farLaunch manifest 1\nrelease\t1\nobjects\tfile:///etc/\n", "line 3: the objects record"},
+      {kHeader + "file\ta\t3\n", "line 4: a file record with fewer than 6 fields"},
+      {kHeader + FileLine("../outside"), "leaves the game directory"},
+      {kHeader + FileLine("/etc/passwd"), "leaves the game directory"},
+      {kHeader + FileLine("data//a"), "leaves the game directory"},
+      {kHeader + FileLine("a\\b"), "leaves the game directory"},
+      {kHeader + FileLine("a%00b"), "leaves the game directory"},
+      {kHeader + FileLine("a%4"), "broken %-escape"},
+      {kHeader + FileLine("b") + FileLine("a"), "line 5: the file name \"a\" repeats or is out of byte order"},
+      {kHeader + FileLine("a") + FileLine("a"), "repeats"},
+      {kHeader + FileLine("a", "-3\t" + kA + "\tzstd\t9\t" + kB), "a size is not a decimal number"},
+      {kHeader + FileLine("a", "18446744073709551616\t" + kA + "\tzstd\t9\t" + kB), "a size is not a decimal"},
+      {kHeader + FileLine("a", "3\t" + std::string(64, 'A') + "\tzstd\t9\t" + kB), "64 lower-case hex digits"},
+      {kHeader + FileLine("a", "3\t" + kA + "\tgzip\t9\t" + kB), "\"gzip\" is neither zstd nor raw"},
+      {kHeader + FileLine("a", "3\t" + kA + "\traw\t9\t" + kB), "a raw object whose stored size"},
+  };
+  for (const auto& [text, expected] : cases) {
+    ReleaseManifest manifest;
+    std::string reason;
+    EXPECT_FALSE(ParseManifest(text, manifest, reason)) << text;
+    EXPECT_NE(reason.find(expected), std::string::npos) << text << "\ngave: " << reason;
+  }
+}

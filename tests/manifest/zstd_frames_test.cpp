@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "manifest/zstd_frames.h"
+
+TEST(ZstdFrames, DecodesOneBoundedFrameAndNothingElse) {
+  std::string content;
+  for (int i = 0; i < 200000; ++i) content += static_cast<char>('a' + i % 7 * (i % 13));
+  std::string frame;
+  std::string reason;
+  ZstdFrameWriter writer(3, content.size());
+  ASSERT_TRUE(writer.Write(content.substr(0, 1000), frame, reason)) << reason;
+  ASSERT_TRUE(writer.Write(content.substr(1000), frame, reason)) << reason;
+  ASSERT_TRUE(writer.Finish(frame, reason)) << reason;
+  EXPECT_EQ(frame, EncodeZstdFrame(content, 3)) << "streamed or whole, the same frame";
+  EXPECT_LT(frame.size(), content.size());
+
+  std::string decoded;
+  ASSERT_TRUE(DecodeZstdFrame(frame, content.size(), decoded, reason)) << reason;
+  EXPECT_EQ(decoded, content);
+  // Byte by byte, as a download arrives.
+  ZstdFrameReader reader(content.size());
+  decoded.clear();
+  for (const char byte : frame) {
+    ASSERT_TRUE(reader.Read(std::string_view(&byte, 1), [&](std::string_view part) { decoded.append(part); },
+                            reason))
+        << reason;
+  }
+  EXPECT_TRUE(reader.Finish(reason));
+  EXPECT_EQ(decoded, content);
+
+  EXPECT_FALSE(DecodeZstdFrame(frame, content.size() - 1, decoded, reason));
+  EXPECT_NE(reason.find("holds more than"), std::string::npos) << reason;
+  EXPECT_FALSE(DecodeZstdFrame(frame + frame, 2 * content.size(), decoded, reason));
+  EXPECT_EQ(reason, "bytes after the end of the zstd frame");
+  EXPECT_FALSE(DecodeZstdFrame(frame.substr(0, frame.size() - 3), content.size(), decoded, reason));
+  EXPECT_EQ(reason, "the zstd frame is cut off");
+  EXPECT_FALSE(DecodeZstdFrame(content, content.size(), decoded, reason));
+  EXPECT_NE(reason.find("zstd: "), std::string::npos) << reason;
+
+  std::string longer;
+  ZstdFrameWriter announcedShort(3, 10);
+  EXPECT_FALSE(announcedShort.Write(content.substr(0, 11), longer, reason) && announcedShort.Finish(longer, reason));
+}

@@ -1,0 +1,64 @@
+#include "release_manifests.h"
+
+#include <system_error>
+
+#include "base/ox_letter_case.h"
+#include "launcher_owned_files.h"
+#include "manifest/manifest_text.h"
+#include "manifest/zstd_frames.h"
+#include "trust/sha256.h"
+#include "whole_file.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Manifests are small and fetched at every update: the smallest frame.
+constexpr int kManifestLevel = 19;
+constexpr char kManifestsFolder[] = "manifests/";
+constexpr char kWindowModule[] = "farlaunch-gtk.so";
+
+bool PublishManifest(const std::string& frame, const std::string& baseUrl, const fs::path& site,
+                     SiteStaging& staging, PublishedManifest& published, std::string& error) {
+  Sha256 hash;
+  hash.Update(frame);
+  published.digest = {hash.FinishHex(), frame.size()};
+  published.name = kManifestsFolder + published.digest.sha256;
+  published.address = baseUrl + "/" + published.name;
+  std::error_code failure;
+  published.kept = fs::exists(fs::symlink_status(site / published.name, failure));
+  if (published.kept) {
+    std::string bytes;
+    if (ReadWholeFile(site / published.name, bytes) && bytes == frame) return true;
+    error = (site / published.name).string() + " is published already but is not the manifest its name gives; " +
+            "a published manifest never changes";
+    return false;
+  }
+  return WriteNewFile(staging.Stage(published.name), frame, error);
+}
+
+}  // namespace
+
+bool InManifest(const BuildFile& file) {
+  const std::string name = ox_base::FoldLetterCase(file.name);
+  return ShippedInArchive(file, false) && name != ox_base::FoldLetterCase(kLauncherExecutable) &&
+         name != kWindowModule;
+}
+
+bool PublishManifests(const std::vector<ClientBuild>& builds, const std::string& baseUrl, const fs::path& site,
+                      SiteStaging& staging, ObjectStore& objects, std::vector<PublishedManifest>& manifests,
+                      std::string& error) {
+  manifests.clear();
+  for (const ClientBuild& build : builds) {
+    ReleaseManifest manifest;
+    manifest.packageCode = build.folder.version.packageCode;
+    manifest.objectsBase = baseUrl + "/objects/";
+    for (const BuildFile& file : build.files) {
+      if (!InManifest(file)) continue;
+      if (!objects.Add(file, manifest.files.emplace_back(), error)) return false;
+    }
+    const std::string frame = EncodeZstdFrame(ManifestText(manifest), kManifestLevel);
+    if (!PublishManifest(frame, baseUrl, site, staging, manifests.emplace_back(), error)) return false;
+  }
+  return true;
+}
