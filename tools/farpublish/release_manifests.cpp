@@ -1,5 +1,7 @@
 #include "release_manifests.h"
 
+#include <algorithm>
+#include <iterator>
 #include <system_error>
 
 #include "base/ox_letter_case.h"
@@ -16,7 +18,8 @@ namespace {
 // Manifests are small and fetched at every update: the smallest frame.
 constexpr int kManifestLevel = 19;
 constexpr char kManifestsFolder[] = "manifests/";
-constexpr char kWindowModule[] = "farlaunch-gtk.so";
+// The launcher's own modules beside it go with the launcher item.
+constexpr const char* kLauncherModules[] = {"farlaunch-gtk.so", "farlaunch-webkit.so"};
 
 bool PublishManifest(const std::string& frame, const std::string& baseUrl, const fs::path& site,
                      SiteStaging& staging, PublishedManifest& published, std::string& error) {
@@ -42,7 +45,7 @@ bool PublishManifest(const std::string& frame, const std::string& baseUrl, const
 bool InManifest(const BuildFile& file) {
   const std::string name = ox_base::FoldLetterCase(file.name);
   return ShippedInArchive(file, false) && name != ox_base::FoldLetterCase(kLauncherExecutable) &&
-         name != kWindowModule;
+         std::find(std::begin(kLauncherModules), std::end(kLauncherModules), name) == std::end(kLauncherModules);
 }
 
 bool PublishManifests(const std::vector<ClientBuild>& builds, const std::string& baseUrl, const fs::path& site,
