@@ -470,12 +470,13 @@ void Attempt(const std::string& url, const std::string& localPath, platform::Mes
     code = curl_easy_perform(curl);
   }
   if (code != CURLE_OK) {
+    // Kept first: the reason names every byte held, the unfinished chunk's too.
+    transfer.KeepReceived();
     // A refusal of our own (status, length, disk) is the better reason.
     if (result.reason.empty()) {
       result.reason = TransferProblem(curl, code, detail, options, result);
       end.transient = IsTransientTransfer(code);
     }
-    transfer.KeepReceived();
     return;
   }
   // An empty body never reaches OnBody; the status and length rules still apply.
