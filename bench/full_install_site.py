@@ -111,17 +111,23 @@ class PackageSite:
             return _State.sent
 
     def body_started(self):
-        """When the first answer with the package's body began (monotonic)."""
+        """When the first answer with the package's body since the last
+        forget_body_start() began (monotonic)."""
         with _State.lock:
             return _State.body_started
+
+    def forget_body_start(self):
+        with _State.lock:
+            _State.body_started = None
 
     def shutdown(self):
         self.server.shutdown()
 
 
-def prepare_game(work, site, launcher, farcfg, rate_kib):
-    """A game directory at 0001 without its client, limited to `rate_kib` KiB/s."""
-    game = os.path.join(work, 'game')
+def prepare_game(work, site, launcher, farcfg, rate_kib, name='game'):
+    """A game directory `work`/`name` at 0001 without its client, limited to
+    `rate_kib` KiB/s."""
+    game = os.path.join(work, name)
     os.makedirs(game)
     shutil.copy(launcher, os.path.join(game, 'farLaunch.exe'))
     with open(os.path.join(work, 'updatecfg.plain'), 'w') as plain:
