@@ -222,7 +222,7 @@ void CfarLaunchDlg::OnTimer(int timerId) {
 
 void CfarLaunchDlg::OnMessage(std::uint32_t message, std::uintptr_t, std::intptr_t lParam) {
   if (message == platform::WM_DOWNLOAD_PROGRESS) {
-    SetProgress(platform_.GetWindow(), static_cast<int>(lParam));
+    ShowDownloadProgress(state_.progress, platform_.GetWindow(), static_cast<int>(lParam));
   } else if (message == platform::WM_UPDATE_COMPLETED) {
     ShowServerDocumentOnce();
     OnUpdateCompleted(state_, platform_, PageRequests());

@@ -61,6 +61,7 @@ bool IsTrue(const std::string& text) { return EqualIgnoringAsciiCase(text.c_str(
 struct TextWriter {
   std::string text;
   unsigned codePage;
+  std::string lineEnd;
   std::string section;
 };
 
@@ -70,7 +71,7 @@ bool WriteItem(int kind, const char* name, const char* value, int type, void* us
   TextWriter& writer = *static_cast<TextWriter*>(user);
   if (kind == OX_INI_ITEM_SECTION) writer.section = name;
   std::string item;
-  if (FormatIniItem(kind, name, value, type, writer.codePage, item)) {
+  if (FormatIniItem(kind, name, value, type, writer.codePage, writer.lineEnd, item)) {
     writer.text += item;
     return true;
   }
@@ -118,6 +119,7 @@ bool OxIni::LoadFile(const std::string& path, OxIniLookup lookup, const char* pr
   const char* start = text.c_str();
   if (std::strncmp(start, "\xEF\xBB\xBF", 3) == 0) start += 3;
   bool parsed = ParseIniText(*this, start, OxBase::GetCodePage());
+  m_lineEnd = LineEndOf(text);
   m_sourceName = path;
   m_pSection = nullptr;
   m_pKey = nullptr;
@@ -140,7 +142,7 @@ bool OxIni::SaveFile(const std::string& path, bool force) {
 }
 
 bool OxIni::SaveText(std::string& text) {
-  TextWriter writer{std::string(), OxBase::GetCodePage(), std::string()};
+  TextWriter writer{std::string(), OxBase::GetCodePage(), m_lineEnd, std::string()};
   const bool written = m_sections.empty() || Enumerate(WriteItem, &writer);
   text = std::move(writer.text);
   return written;
@@ -148,6 +150,7 @@ bool OxIni::SaveText(std::string& text) {
 
 void OxIni::Clear() {
   m_sections.clear();
+  m_lineEnd = "\n";
   m_pSection = nullptr;
   m_pKey = nullptr;
 }

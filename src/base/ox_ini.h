@@ -71,7 +71,8 @@ class OxIni {
   // empty.
   bool SaveFile(const std::string& path, bool force);
   // The document in the file layout, each item in a form that reads back as
-  // the same section, key, type and value. False, with the reason on the
+  // the same section, key, type and value, its lines ended as the loaded
+  // file's first line was ("\r\n" or "\n"). False, with the reason on the
   // "Base" log, when an item has no such form (a String holding both a " and
   // a blank, a name the parser cannot take); text is then incomplete.
   bool SaveText(std::string& text);
@@ -120,6 +121,8 @@ class OxIni {
 
   std::string m_sourceName;
   std::string m_error;
+  // The loaded file's line end: a rewrite keeps it.
+  std::string m_lineEnd = "\n";
   std::list<OxIniSection> m_sections;
   OxIniSection* m_pSection = nullptr;
   OxIniKey* m_pKey = nullptr;

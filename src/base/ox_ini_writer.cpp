@@ -35,23 +35,29 @@ bool ReadsBack(const std::string& text, unsigned codePage, const std::vector<Ite
 
 }  // namespace
 
-bool FormatIniItem(int kind, const char* name, const char* value, int type, unsigned codePage, std::string& text) {
+bool FormatIniItem(int kind, const char* name, const char* value, int type, unsigned codePage,
+                   const std::string& lineEnd, std::string& text) {
   if (kind == OX_INI_ITEM_SECTION) {
-    text = std::string("\n[") + name + "]\n";
+    text = lineEnd + "[" + name + "]" + lineEnd;
     return ReadsBack(text, codePage, {{kind, name, "", 0}});
   }
   const std::string key = std::string(name) + " = ";
   std::vector<std::string> forms;
-  if (type == OX_INI_STRING) forms.push_back(key + "\"" + value + "\"\n");
-  forms.push_back(key + value + "\n");
+  if (type == OX_INI_STRING) forms.push_back(key + "\"" + value + "\"" + lineEnd);
+  forms.push_back(key + value + lineEnd);
   const std::vector<Item> expected = {{OX_INI_ITEM_SECTION, "s", "", 0}, {kind, name, value, type}};
   for (const std::string& form : forms) {
-    if (ReadsBack("[s]\n" + form, codePage, expected)) {
+    if (ReadsBack("[s]" + lineEnd + form, codePage, expected)) {
       text = form;
       return true;
     }
   }
   return false;
+}
+
+std::string LineEndOf(const std::string& text) {
+  const std::size_t feed = text.find('\n');
+  return feed != std::string::npos && feed > 0 && text[feed - 1] == '\r' ? "\r\n" : "\n";
 }
 
 }  // namespace ox_base

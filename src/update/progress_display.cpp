@@ -29,6 +29,11 @@ std::string DownloadStatus(LauncherText format, const std::string& file, std::in
   return buffer;
 }
 
+std::string DownloadingStatus(const DownloadAnnouncement& announced) {
+  return DownloadStatus(LauncherText::StatusDownloadingFormat, announced.currentFile, announced.fileIndex,
+                        announced.fileCount);
+}
+
 int InstallPercent(const UpdateProgress& progress) {
   const std::int64_t total = progress.totalInstallBytes;
   if (total == 0) {
@@ -100,13 +105,10 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
   // for the next tick.
   const std::int32_t shown = progress.stage.load(std::memory_order_acquire);
   switch (shown) {
-    case Downloading: {
-      const DownloadAnnouncement announced = progress.Announcement();
-      SetStatus(window, DownloadStatus(LauncherText::StatusDownloadingFormat, announced.currentFile,
-                                       announced.fileIndex, announced.fileCount));
+    case Downloading:
+      SetStatus(window, DownloadingStatus(progress.Announcement()));
       progress.ClearStage(shown);
       break;
-    }
     case Retrying: {
       const DownloadAnnouncement announced = progress.Announcement();
       SetStatus(window, DownloadStatus(LauncherText::StatusRetryingFormat, announced.currentFile, announced.retry,
@@ -188,6 +190,12 @@ void SetProgress(platform::Window& window, int percent) {
     window.PlaceControl(controls::ProgressBarButton, bar, true);
     window.Repaint(controls::ProgressBarButton);
   }
+}
+
+void ShowDownloadProgress(const UpdateProgress& progress, platform::Window& window, int percent) {
+  const DownloadAnnouncement announced = progress.Announcement();
+  if (announced.fileCount > 0) SetStatus(window, DownloadingStatus(announced));
+  SetProgress(window, percent);
 }
 
 void OnUpdateCompleted(LauncherState& state, platform::Platform& platform, const PageRequestHandler& handlePageRequest) {

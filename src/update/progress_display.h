@@ -11,6 +11,12 @@
 // Shows a percentage 0..100 on the label, the native control and the bar.
 void SetProgress(platform::Window& window, int percent);
 
+// WM_DOWNLOAD_PROGRESS: a percentage of the download announced last, shown
+// with that download's status line. The timer shows an announcement only
+// at its next tick, or never when a later stage replaced it first, and a
+// percentage must not stand beside the name of the file fetched before.
+void ShowDownloadProgress(const UpdateProgress& progress, platform::Window& window, int percent);
+
 // Given the page text parked while the update ran; called once the update
 // has finished.
 using PageRequestHandler = std::function<void(const std::string& pageText)>;

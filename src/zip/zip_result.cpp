@@ -1,6 +1,6 @@
 #include "zip/zip_result.h"
 
-const char* ZipResultText(ZipResult code) {
+std::string ZipResultText(ZipResult code) {
   switch (code) {
     case ZipResult::Ok: return "Success";
     case ZipResult::CannotDuplicateHandle: return "Culdn't duplicate handle";
@@ -24,6 +24,6 @@ const char* ZipResultText(ZipResult code) {
     case ZipResult::SizeMismatch: return "Zip-bug: the anticipated size turned out wrong";
     case ZipResult::ChangeNotAllowed: return "Zip-bug: tried to change mind, but not allowed";
     case ZipResult::FlationError: return "Zip-bug: an internal error during flation";
-    default: return "unknown zip result code";
+    default: return "unknown zip result code " + std::to_string(static_cast<std::int32_t>(code));
   }
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Result codes of the archive reader and their message texts.
 #include <cstdint>
+#include <string>
 
 enum class ZipResult : std::int32_t {
   Ok = 0,
@@ -34,5 +35,6 @@ enum class ZipResult : std::int32_t {
   BadArchive = -103,
 };
 
-// The message text of `code`; "unknown zip result code" for codes without one.
-const char* ZipResultText(ZipResult code);
+// The message text of `code`; "unknown zip result code" and the code's
+// number for codes without one.
+std::string ZipResultText(ZipResult code);

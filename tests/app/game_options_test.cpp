@@ -19,6 +19,15 @@ TEST_F(GameOptions, FirstStartAddsTheSectionAndSaves) {
   EXPECT_NE(saved.find("\n\n[farLaunch]\nForceUpdateVersion"), std::string::npos) << saved;
 }
 
+TEST_F(GameOptions, AFileWithCrlfLinesKeepsThem) {
+  dir.Write("rh_game.ini", "[Video]\r\nWidth=800\r\n");
+  const std::string rewritten = "\r\n[Video]\r\nWidth = 800\r\n\r\n[farLaunch]\r\nForceUpdateVersion = 1\r\n";
+  ReadGameOptions(state);
+  EXPECT_EQ(dir.Read("rh_game.ini"), rewritten);
+  MarkPackageSeen(state);
+  EXPECT_EQ(dir.Read("rh_game.ini"), rewritten);
+}
+
 TEST_F(GameOptions, MissingKeyIsAddedOnlyWhenThePackageIsThere) {
   const std::string ini = "[farLaunch]\nAraeName=north\n";
   dir.Write("rh_game.ini", ini);

@@ -204,6 +204,16 @@ TEST_F(Startup, PageEventsPlaceThePanelAndReadItsText) {
   EXPECT_NE(platform.shell.Starts()[0].parameters.find(";areaname=" + Gbk("雾港一区") + ";"), std::string::npos);
 }
 
+TEST_F(Startup, ADownloadsPercentageStandsBesideTheFileBeingFetched) {
+  Dialog().progress.AnnounceDownload("patch-0002.zip", 1, 2);
+  dialog.OnMessage(WM_DOWNLOAD_PROGRESS, 0, 100);
+  // The next file, before any tick of the timer has shown it.
+  Dialog().progress.AnnounceDownload("patch-0003.zip", 2, 2);
+  dialog.OnMessage(WM_DOWNLOAD_PROGRESS, 0, 37);
+  EXPECT_EQ(platform.window.LabelText(controls::StatusLabel), Gbk("正在下载文件:patch-0003.zip 2/2"));
+  EXPECT_EQ(platform.window.LabelText(controls::PercentLabel), "37%");
+}
+
 TEST_F(Startup, EndingAtCompletionStillLaunchesFromTheFirstPageLoad) {
   Install(true);
   EndPolicy ends;

@@ -61,6 +61,10 @@ TEST(HeadlessEndToEnd, PatchChainFromTheOldestVersionRewritesTheVersionDocument)
   scenario.ExpectVersion3Installed();
   const std::string output = ReadFile(scenario.Output("run.txt"));
   EXPECT_NE(output.find("更新完成"), std::string::npos) << output;
+  // Each archive is named while it arrives, however soon it is complete.
+  for (const std::string patch : {"patch-0002.zip", "patch-0003.zip"}) {
+    EXPECT_NE(output.find("100% 正在下载文件:" + patch), std::string::npos) << output;
+  }
   EXPECT_FALSE(scenario.Game().Has("client-args.txt"));
 }
 

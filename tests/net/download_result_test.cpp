@@ -51,9 +51,9 @@ TEST(DownloadResult, ABrokenTransferSaysHowFarTheBodyCame) {
   RecordingMessageTarget window;
   const std::string head = Head("200 OK\r\nContent-Length: " + std::to_string(body.size()));
 
-  // The reset follows once the first chunk is on disk: a reset discards
+  // The reset follows once all that was sent is on disk: a reset discards
   // what the client has not read yet.
-  ScriptedHttpServer reset({head + body.substr(0, kMiB + 10), ""}, ScriptedHttpServer::Then::Reset);
+  ScriptedHttpServer reset({head + body.substr(0, kMiB), ""}, ScriptedHttpServer::Then::Reset);
   DownloadResult broken;
   std::thread download(
       [&] { broken = HttpDownloader::DownloadFile(reset.Url("/c.zip"), dir.File("c.zip"), window, SingleAttempt()); });
@@ -66,13 +66,14 @@ TEST(DownloadResult, ABrokenTransferSaysHowFarTheBodyCame) {
 
   ScriptedHttpServer closed({head + body.substr(0, 10)}, ScriptedHttpServer::Then::Close);
   EXPECT_EQ(HttpDownloader::DownloadFile(closed.Url("/c.zip"), dir.File("c.zip"), window, SingleAttempt()).reason,
-            "connection closed after 0 of 7340032 bytes");
+            "connection closed after 10 of 7340032 bytes")
+      << "the bytes short of a whole chunk count";
 
   ScriptedHttpServer stalled({head + body.substr(0, 10)}, ScriptedHttpServer::Then::Stall);
   EXPECT_EQ(HttpDownloader::DownloadFile(stalled.Url("/c.zip"), dir.File("c.zip"), window,
                                          SingleAttempt(std::chrono::seconds(1)))
                 .reason,
-            "no data for 1 seconds after 0 of 7340032 bytes");
+            "no data for 1 seconds after 10 of 7340032 bytes");
 
   ScriptedHttpServer lengthless(Head("200 OK") + "data");
   EXPECT_EQ(HttpDownloader::DownloadFile(lengthless.Url("/d.zip"), dir.File("d.zip"), window).reason,

@@ -199,9 +199,9 @@ TEST(Resume, APartialFileOutlivesTheCallAndTheNextOneGoesOnFromIt) {
 TEST(Resume, RetriesAreAnnouncedWithTheirReasonAndPause) {
   RangeHttpServer server;
   server.Put(kPath, kOld);
-  server.Queue(kPath, Status(503));
   server.Queue(kPath, Status(429, "1"));
   server.Queue(kPath, Cut(kCut));
+  server.Queue(kPath, Cut(1000));
   TempDir dir;
   RecordingMessageTarget window;
   std::vector<RetryNotice> notices;
@@ -212,11 +212,13 @@ TEST(Resume, RetriesAreAnnouncedWithTheirReasonAndPause) {
   EXPECT_TRUE(result.ok);
   EXPECT_EQ(result.attempts, 4);
   ASSERT_EQ(notices.size(), 3u);
-  EXPECT_EQ(notices[0].reason, "HTTP 503");
-  EXPECT_EQ(notices[0].pause, 10ms);
-  EXPECT_EQ(notices[1].reason, "HTTP 429");
-  EXPECT_EQ(notices[1].pause, 1000ms) << "Retry-After is followed";
-  EXPECT_EQ(notices[2].reason, "connection closed after 1048576 of " + std::to_string(kOld->size()) + " bytes");
+  EXPECT_EQ(notices[0].reason, "HTTP 429");
+  EXPECT_EQ(notices[0].pause, 1000ms) << "Retry-After is followed";
+  // The bytes held: all that arrived, then the kept ones with the resumed rest.
+  const std::string of = " of " + std::to_string(kOld->size()) + " bytes";
+  EXPECT_EQ(notices[1].reason, "connection closed after " + std::to_string(kCut) + of);
+  EXPECT_EQ(notices[1].pause, 20ms);
+  EXPECT_EQ(notices[2].reason, "connection closed after " + std::to_string(kCut + 1000) + of);
   EXPECT_EQ(notices[2].pause, 40ms);
   EXPECT_EQ(notices[2].retry, 3);
   EXPECT_EQ(notices[2].retries, 3);

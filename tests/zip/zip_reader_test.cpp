@@ -93,6 +93,11 @@ TEST_F(ReaderTest, OpenRefusesWhatIsNoUsableArchive) {
   overlong.replace(good.size() - 22 + 12, 4, Le32(1000));  // directory size
   WriteFile(base / "overlong.zip", overlong);
   EXPECT_EQ(reader.Open((base / "overlong.zip").string()), ZipResult::BadArchive);
+
+  // Codes without a text of their own are named by their number.
+  EXPECT_EQ(ZipResultText(ZipResult::BadArchive), "unknown zip result code -103");
+  EXPECT_EQ(ZipResultText(ZipResult::ArchiveReadError), "unknown zip result code -1");
+  EXPECT_EQ(ZipResultText(ZipResult::CannotOpenFile), "Couldn't create/open file");
 }
 
 TEST_F(ReaderTest, HeadersThatDisagreeAreCorrupt) {

@@ -27,7 +27,7 @@ std::string Shown(const std::string& name) { return ox_base::CodePageToUtf8(name
 
 void ReportEntry(std::int32_t index, const std::string& name, ZipResult result) {
   std::fprintf(stderr, "farzip: entry %" PRId32 " %s: %s\n", index, Shown(name).c_str(),
-               ZipResultText(result));
+               ZipResultText(result).c_str());
 }
 
 int List(ZipReader& reader) {
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
   const ZipResult opened = reader.Open(*archive);
   if (opened != ZipResult::Ok) {
     std::fprintf(stderr, "farzip: cannot open %s: %s (%" PRId32 ")\n", argv[2],
-                 ZipResultText(opened), static_cast<std::int32_t>(opened));
+                 ZipResultText(opened).c_str(), static_cast<std::int32_t>(opened));
     return kFailure;
   }
   const int exitCode = List(reader);
