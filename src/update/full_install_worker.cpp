@@ -27,7 +27,7 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
 // Too little room ends the launcher before anything is unpacked.
 [[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
   // The downloads go first: on a full disk they make room for the log.
-  CleanTempFiles();
+  CleanTempFiles(state);
   LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
@@ -57,6 +57,7 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
   if (!download) {
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, download.reason);
   }
+  state.fullPackageDownloaded.store(true, std::memory_order_release);
 
   progress.stage.store(Installing, std::memory_order_release);
   const std::optional<std::int64_t> total = ArchiveContentBytes(package);
@@ -111,8 +112,9 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, UnfetchableReason(launcher->SourceFileAddr));
       continue;
     }
-    const DownloadResult download =
-        FetchFile(state, platform, launcher->SourceFileAddr, kLauncherArchive, launcher->check);
+    const std::string archive =
+        LocalNameOf(entry.PackageCode, static_cast<std::size_t>(launcher - items.begin()) + 1, *launcher);
+    const DownloadResult download = FetchFile(state, platform, launcher->SourceFileAddr, archive, launcher->check);
     if (!download) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, download.reason);
       continue;
@@ -123,7 +125,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       if (!unpacking.Entered()) {
         return;
       }
-      installed = InstallItem(state, *launcher, launchers);
+      installed = InstallItem(state, *launcher, archive, launchers);
       if (installed.outcome != ArchiveOutcome::Installed) {
         PutBack(installed);
       } else {
@@ -132,7 +134,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
     }
     if (installed.outcome != ArchiveOutcome::Installed) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, installed.reason);
-      CleanTempFiles();
+      CleanTempFiles(state);
       platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
     }
   }

@@ -14,7 +14,8 @@ namespace {
 // Installs a downloaded item into the entry. A failed or cancelled install
 // puts the entry back before the unpack's mark drops, so neither the game
 // launch nor the close button finds the game half patched.
-ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, PatchTransaction& run) {
+ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, const std::string& downloaded,
+                                    PatchTransaction& run) {
   UnpackingScope unpacking(state.progress, Unpacking::Archive);
   if (!unpacking.Entered()) {
     ArchiveInstallResult ending;
@@ -22,7 +23,7 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
     ending.reason = "the launcher is ending";
     return ending;
   }
-  ArchiveInstallResult installed = InstallItem(state, item, run);
+  ArchiveInstallResult installed = InstallItem(state, item, downloaded, run);
   ArchiveInstallResult outcome{installed.outcome, {}, installed.reason};
   run.Record(std::move(installed));
   if (outcome.outcome != ArchiveOutcome::Installed) {
@@ -64,10 +65,10 @@ bool CommitEntry(LauncherState& state, platform::Platform& platform, std::size_t
   FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, Failure{kVersionDocumentName, {}, problem});
 }
 
-// Downloads and installs one item of a newer entry. The failures end the
-// process; false after a cancel, the run put back.
-bool ProcessItem(LauncherState& state, platform::Platform& platform, const UpdateFileItem& item,
-                 PatchTransaction& run) {
+// Downloads and installs item `itemNumber` of the entry `run` records.
+// The failures end the process; false after a cancel, the run put back.
+bool ProcessItem(LauncherState& state, platform::Platform& platform, const std::string& packageCode,
+                 std::size_t itemNumber, const UpdateFileItem& item, PatchTransaction& run) {
   Failure failure{item.TargetFileName, item.SourceFileAddr, {}};
   const AddressScheme scheme = SchemeOf(item.SourceFileAddr);
   if (scheme != AddressScheme::Http) {
@@ -77,7 +78,7 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
     failure.reason = UnfetchableReason(item.SourceFileAddr);
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
-  std::string localName = LocalNameOf(item);
+  std::string localName = LocalNameOf(packageCode, itemNumber, item);
   // The server names the file of an untyped item; it must not leave the
   // game directory.
   if (!IsInsideGameDirectory(localName)) {
@@ -104,7 +105,7 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
   if (IsArchiveItem(item) && !RoomToUnpack(platform, ArchiveContentBytes(localName).value_or(0), failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
   }
-  const ArchiveInstallResult installed = InstallIntoRun(state, item, run);
+  const ArchiveInstallResult installed = InstallIntoRun(state, item, localName, run);
   if (installed.outcome == ArchiveOutcome::Cancelled) {
     LogFailure(item.TargetFileName, item.SourceFileAddr, installed.reason);
     return false;
@@ -144,7 +145,7 @@ void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
       for (std::size_t j = 0; j < items.size(); ++j) {
         state.progress.AnnounceDownload(items[j].TargetFileName, static_cast<std::int32_t>(j + 1),
                                         static_cast<std::int32_t>(items.size()));
-        if (!ProcessItem(state, platform, items[j], run)) {
+        if (!ProcessItem(state, platform, entry.PackageCode, j + 1, items[j], run)) {
           return;
         }
       }

@@ -4,6 +4,8 @@
 #include "update/expected_content.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/item_downloads.h"
+#include "update/update_workflow.h"
 
 namespace {
 constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
@@ -25,11 +27,9 @@ std::string UnfetchableReason(const std::string& address) {
   return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
 }
 
-std::string LocalNameOf(const UpdateFileItem& item) {
-  if (item.Type == "farLaunch") return kLauncherArchive;
-  if (item.Type == "package") return kPackageDownload;
-  if (item.Type == "normal") return kPatchArchive;
-  return item.TargetFileName;
+std::string LocalNameOf(const std::string& packageCode, std::size_t itemNumber, const UpdateFileItem& item) {
+  if (IsUntypedItem(item)) return item.TargetFileName;
+  return ItemDownloadName(packageCode, itemNumber);
 }
 
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
@@ -82,7 +82,7 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
     }
   }
   // The downloads go first: on a full disk they make room for the log.
-  CleanTempFiles();
+  CleanTempFiles(state);
   LogFailure(failure.what, failure.address, failure.reason);
   platform.GetDialogs().ShowMessage(Text(message));
   platform.GetSystem().Exit(state.ends.failureExitCode);

@@ -191,7 +191,7 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownlo
       << "the window never showed the page\n" << ReadFile(scenario.Output("run.txt"));
   ASSERT_TRUE(WaitUntil([&] {
     std::error_code error;
-    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
+    return std::filesystem::file_size(game.Path() / "farLaunch.download.0002.1.part", error) > 0 && !error;
   })) << "the patch download never got going\n" << ReadFile(scenario.Output("site.log"));
   EXPECT_GT(x.ColoursIn(start, 0, 0, kWindowWidth, kWindowHeight), 100);
 
@@ -199,7 +199,8 @@ TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownlo
   // Besides the log, which says that this game directory has no publisher
   // key, the partial download kept for the next start, and the lock.
   std::set<std::string> after = before;
-  after.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta", "farLaunch.lock"});
+  after.insert({"farLaunch.log", "farLaunch.download.0002.1.part", "farLaunch.download.0002.1.part.meta",
+                "farLaunch.lock"});
   EXPECT_EQ(game.Files(), after);
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
 }

@@ -193,7 +193,7 @@ TEST_F(PatchRun, AJournalLeftByAKilledRunIsSettledAtTheNextStart) {
     dir.Write("client.zip", archive);
     {
       PatchTransaction cutShort("0011");
-      ASSERT_EQ(InstallItem(state, patch, cutShort).outcome, ArchiveOutcome::Installed);
+      ASSERT_EQ(InstallItem(state, patch, "client.zip", cutShort).outcome, ArchiveOutcome::Installed);
       // Neither committed nor put back: as a kill leaves it.
     }
     ASSERT_TRUE(dir.Has("farLaunch.journal"));
