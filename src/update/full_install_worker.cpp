@@ -6,6 +6,7 @@
 #include "base/ox_file.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/item_downloads.h"
 #include "update/self_update.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
@@ -113,7 +114,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       continue;
     }
     const std::string archive =
-        LocalNameOf(entry.PackageCode, static_cast<std::size_t>(launcher - items.begin()) + 1, *launcher);
+        ItemDownloadName(entry.PackageCode, static_cast<std::size_t>(launcher - items.begin()) + 1);
     const DownloadResult download = FetchFile(state, platform, launcher->SourceFileAddr, archive, launcher->check);
     if (!download) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, download.reason);

@@ -1,10 +1,10 @@
 #pragma once
-// Where an item's archive (or package) waits from its download to its
-// install: a name of its own per entry and item, in the launcher's own
-// name space ("farLaunch.download." + the entry's code + "." + the item's
-// number). A run killed in one archive keeps its partial download through
-// the next run's fetch of another, and no file that a release ships is
-// ever taken for one of these.
+// Where an item's file (an archive, a package or an untyped file) waits
+// from its download to its install: a name of its own per entry and item,
+// in the launcher's own name space ("farLaunch.download." + the entry's
+// code + "." + the item's number). A run killed in one archive keeps its
+// partial download through the next run's fetch of another, and no file
+// that a release ships is ever taken for one of these.
 #include <cstddef>
 #include <string>
 

@@ -5,6 +5,7 @@
 
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/item_downloads.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
@@ -35,19 +36,31 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
   return outcome;
 }
 
-// An untyped item is downloaded onto the game file it names: the file
-// there is moved aside into the entry first, so that a failure later in
-// the entry puts it back. False when the journal cannot be saved.
-bool MoveIntoRun(LauncherState& state, const std::string& name, PatchTransaction& run, std::string& problem) {
-  UnpackingScope moving(state.progress, Unpacking::Archive);
-  if (!moving.Entered()) {
-    problem = "the launcher is ending";
-    return false;
+// An untyped item's download takes the place, and the spelling, of the
+// game file it names: the file there is moved aside into the entry first,
+// so that a failure later in the entry puts it back. Done in the unpack's
+// mark, as an archive's install is, so a download that a signal or a
+// launch abandoned never lands on the game after its entry was put back.
+ArchiveInstallResult PlaceIntoRun(LauncherState& state, const std::string& downloaded, const std::string& target,
+                                  PatchTransaction& run) {
+  ArchiveInstallResult result;
+  UnpackingScope placing(state.progress, Unpacking::Archive);
+  if (!placing.Entered()) {
+    result.outcome = ArchiveOutcome::Cancelled;
+    result.reason = "the launcher is ending";
+    return result;
   }
+  const std::string name = SpellingOnDisk(target);
   const std::string aside = FreeAsideName(state);
-  if (!run.PlanFile(name, aside, problem)) return false;
+  if (!run.PlanFile(name, aside, result.reason)) return result;
   MoveFileAside(name, aside);
-  return true;
+  if (!MoveFileAside(downloaded, name)) {
+    result.outcome = ArchiveOutcome::Incomplete;
+    result.reason = "the download cannot take the place of " + name;
+    return result;
+  }
+  result.outcome = ArchiveOutcome::Installed;
+  return result;
 }
 
 // Records entry `index` and lets its originals go. False when the process
@@ -78,25 +91,18 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const std::
     failure.reason = UnfetchableReason(item.SourceFileAddr);
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
-  std::string localName = LocalNameOf(packageCode, itemNumber, item);
+  const bool untyped = IsUntypedItem(item);
   // The server names the file of an untyped item; it must not leave the
   // game directory.
-  if (!IsInsideGameDirectory(localName)) {
-    failure.reason = "the file name " + localName + " leaves the game directory";
+  if (untyped && !IsInsideGameDirectory(item.TargetFileName)) {
+    failure.reason = "the file name " + item.TargetFileName + " leaves the game directory";
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
   }
-  if (!state.Verified() && IsTrustFile(localName)) {
+  if (untyped && !state.Verified() && IsTrustFile(item.TargetFileName)) {
     LogFailure(item.TargetFileName, item.SourceFileAddr, kUnverifiedTrustFile);
     return true;
   }
-  if (IsUntypedItem(item)) {
-    // The download takes the place, and the spelling, of the file it
-    // replaces, which is moved aside first.
-    localName = SpellingOnDisk(localName);
-    if (!MoveIntoRun(state, localName, run, failure.reason)) {
-      FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
-    }
-  }
+  const std::string localName = ItemDownloadName(packageCode, itemNumber);
   const DownloadResult download = FetchFile(state, platform, item.SourceFileAddr, localName, item.check);
   if (!download) {
     failure.reason = download.reason;
@@ -105,7 +111,8 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const std::
   if (IsArchiveItem(item) && !RoomToUnpack(platform, ArchiveContentBytes(localName).value_or(0), failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
   }
-  const ArchiveInstallResult installed = InstallIntoRun(state, item, localName, run);
+  const ArchiveInstallResult installed = untyped ? PlaceIntoRun(state, localName, item.TargetFileName, run)
+                                                 : InstallIntoRun(state, item, localName, run);
   if (installed.outcome == ArchiveOutcome::Cancelled) {
     LogFailure(item.TargetFileName, item.SourceFileAddr, installed.reason);
     return false;

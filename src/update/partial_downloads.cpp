@@ -11,7 +11,6 @@
 #include "update/game_files.h"
 #include "update/item_downloads.h"
 #include "update/update_workflow.h"
-#include "update/worker_steps.h"
 
 namespace fs = std::filesystem;
 
@@ -24,7 +23,7 @@ std::vector<Download> DownloadsOf(const VersionEntry& entry) {
   std::vector<Download> downloads;
   const std::vector<UpdateFileItem> items = FileItems(entry);
   for (std::size_t j = 0; j < items.size(); ++j) {
-    downloads.emplace_back(LocalNameOf(entry.PackageCode, j + 1, items[j]), items[j].SourceFileAddr);
+    downloads.emplace_back(ItemDownloadName(entry.PackageCode, j + 1), items[j].SourceFileAddr);
   }
   return downloads;
 }
@@ -47,6 +46,8 @@ std::set<std::string> CandidateNames(const LauncherState& state) {
   std::set<std::string> names = {kPatchArchive, kLauncherArchive, kPackageDownload, state.MiniTargetFileName};
   for (const VersionEntry& entry : state.entries) {
     for (const Download& download : DownloadsOf(entry)) names.insert(download.first);
+    // Where earlier builds downloaded an untyped item: onto its file.
+    for (const UpdateFileItem& item : FileItems(entry)) names.insert(item.TargetFileName);
   }
   const std::string suffix = PartialDownload::PartName("");
   std::error_code error;

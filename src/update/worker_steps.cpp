@@ -4,8 +4,6 @@
 #include "update/expected_content.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
-#include "update/item_downloads.h"
-#include "update/update_workflow.h"
 
 namespace {
 constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
@@ -25,11 +23,6 @@ std::string UnfetchableReason(const std::string& address) {
   if (address.empty()) return "no address";
   if (address.find(':') == std::string::npos) return "the address names no scheme; only http and https are fetched";
   return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
-}
-
-std::string LocalNameOf(const std::string& packageCode, std::size_t itemNumber, const UpdateFileItem& item) {
-  if (IsUntypedItem(item)) return item.TargetFileName;
-  return ItemDownloadName(packageCode, itemNumber);
 }
 
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,

@@ -28,11 +28,6 @@ AddressScheme SchemeOf(const std::string& address);
 // Why an address of that scheme is not fetched.
 std::string UnfetchableReason(const std::string& address);
 
-// Where item `itemNumber` (from 1) of the entry `packageCode` is stored:
-// an untyped item on the game file it names, any other in a download name
-// of its own (ItemDownloadName).
-std::string LocalNameOf(const std::string& packageCode, std::size_t itemNumber, const UpdateFileItem& item);
-
 // Downloads an item or package; the window gets its percentages. The file
 // must be what `check` announces; a verified update refuses a file without
 // a Sha256 before fetching it. A partial download is gone on from; each
