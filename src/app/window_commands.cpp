@@ -46,7 +46,7 @@ void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
     DeleteFileIfPresent(kClientProgram);
   }
   PutBackUnfinishedEntry("the launcher was closed before it finished");
-  CleanTempFiles();
+  CleanTempFiles(state);
   platform.GetSystem().Exit(0);
 }
 

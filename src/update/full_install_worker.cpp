@@ -6,6 +6,7 @@
 #include "base/ox_file.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/item_downloads.h"
 #include "update/self_update.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
@@ -27,7 +28,7 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
 // Too little room ends the launcher before anything is unpacked.
 [[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
   // The downloads go first: on a full disk they make room for the log.
-  CleanTempFiles();
+  CleanTempFiles(state);
   LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
@@ -57,6 +58,7 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
   if (!download) {
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, download.reason);
   }
+  state.fullPackageDownloaded.store(true, std::memory_order_release);
 
   progress.stage.store(Installing, std::memory_order_release);
   const std::optional<std::int64_t> total = ArchiveContentBytes(package);
@@ -111,8 +113,9 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, UnfetchableReason(launcher->SourceFileAddr));
       continue;
     }
-    const DownloadResult download =
-        FetchFile(state, platform, launcher->SourceFileAddr, kLauncherArchive, launcher->check);
+    const std::string archive =
+        ItemDownloadName(entry.PackageCode, static_cast<std::size_t>(launcher - items.begin()) + 1);
+    const DownloadResult download = FetchFile(state, platform, launcher->SourceFileAddr, archive, launcher->check);
     if (!download) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, download.reason);
       continue;
@@ -123,7 +126,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
       if (!unpacking.Entered()) {
         return;
       }
-      installed = InstallItem(state, *launcher, launchers);
+      installed = InstallItem(state, *launcher, archive, launchers);
       if (installed.outcome != ArchiveOutcome::Installed) {
         PutBack(installed);
       } else {
@@ -132,7 +135,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
     }
     if (installed.outcome != ArchiveOutcome::Installed) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, installed.reason);
-      CleanTempFiles();
+      CleanTempFiles(state);
       platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
     }
   }

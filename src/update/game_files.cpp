@@ -8,7 +8,9 @@
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
+#include "base/ox_letter_case.h"
 #include "base/ox_path.h"
+#include "update/item_downloads.h"
 #include "update/launcher_files.h"
 
 namespace fs = std::filesystem;
@@ -28,10 +30,20 @@ std::vector<std::string> FindGameFiles(const std::string& name) {
 
 std::string MovedAsideName(std::int32_t n) { return "tmpFile" + std::to_string(n); }
 
-void CleanTempFiles() {
-  for (const std::string& name : CleanedUpNames()) {
-    DeleteFileIfPresent(name);
+void CleanTempFiles(const LauncherState& state) {
+  // The full package is the one file under such a name that a run makes.
+  const std::string madePackage = state.fullPackageDownloaded.load(std::memory_order_acquire)
+                                      ? ox_base::FoldLetterCase(state.MiniTargetFileName)
+                                      : std::string();
+  for (const CleanedUpName& cleaned : CleanedUpNames()) {
+    if (!cleaned.onlyWhenMadeThisRun) {
+      DeleteFileIfPresent(cleaned.name);
+    } else if (!madePackage.empty() && ox_base::FoldLetterCase(cleaned.name) == madePackage) {
+      std::string problem;
+      RemoveFileAt(state.MiniTargetFileName, problem);
+    }
   }
+  DeleteFinishedItemDownloads();
 }
 
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }

@@ -6,12 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "update/launcher_state.h"
+
 // The game client and the launcher itself.
 constexpr char kClientProgram[] = ".\\client.exe";
 constexpr char kLauncherProgram[] = ".\\farLaunch.exe";
 
-// Where downloads are kept until they are installed: a patch, the launcher's
-// archive, an untyped package, and the server document (in its stored form).
+// Where the original program kept downloads until they were installed: a
+// patch, the launcher's archive, an untyped package (this launcher keeps
+// them under names of its own, ItemDownloadName); and the server document
+// (in its stored form).
 constexpr char kPatchArchive[] = "client.zip";
 constexpr char kLauncherArchive[] = "update.zip";
 constexpr char kPackageDownload[] = "_dat.dat";
@@ -39,8 +43,11 @@ constexpr char kInstanceLockFile[] = "farLaunch.lock";
 std::string MovedAsideName(std::int32_t n);
 constexpr char kLauncherAsideName[] = "tmpUpdate0";
 
-// Deletes the downloads and the stored server document (CleanedUpNames).
-void CleanTempFiles();
+// Deletes the stored server document, its downloads and the finished item
+// downloads (CleanedUpNames). Of the original program's temporary names
+// only the file this run made goes (the full package, when the server
+// names it so): a file a release ships under such a name stays.
+void CleanTempFiles(const LauncherState& state);
 
 // True when the base file system finds the name as a file (letter case
 // ignored).

@@ -7,17 +7,17 @@ namespace {
 
 // Unpacks a patch into the game directory; every file it overwrites is
 // moved aside first as "tmpFile" + N, so that the entry can put it back.
-ArchiveInstallResult InstallPatchArchive(LauncherState& state, PatchTransaction& entry) {
+ArchiveInstallResult InstallPatchArchive(LauncherState& state, const std::string& archive, PatchTransaction& entry) {
   ArchiveInstallResult result;
-  if (!entry.PlanArchive(kPatchArchive, false, [&state] { return FreeAsideName(state); }, result.reason)) {
+  if (!entry.PlanArchive(archive, false, [&state] { return FreeAsideName(state); }, result.reason)) {
     return result;
   }
   ArchiveInstall how;
   how.asideName = entry.AsideNames();
   how.trustFilesAllowed = state.Verified();
-  result = InstallArchive(kPatchArchive, how, state.progress);
+  result = InstallArchive(archive, how, state.progress);
   if (result.outcome != ArchiveOutcome::Unreadable) {
-    DeleteFileIfPresent(kPatchArchive);
+    DeleteFileIfPresent(archive);
   }
   return result;
 }
@@ -36,12 +36,13 @@ bool IsArchiveItem(const UpdateFileItem& item) { return item.Type == "normal" ||
 
 bool IsUntypedItem(const UpdateFileItem& item) { return !IsArchiveItem(item) && item.Type != "package"; }
 
-ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, PatchTransaction& entry) {
+ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, const std::string& downloaded,
+                                 PatchTransaction& entry) {
   if (item.Type == "normal") {
-    return InstallPatchArchive(state, entry);
+    return InstallPatchArchive(state, downloaded, entry);
   }
   if (item.Type == "farLaunch") {
-    return InstallLauncherArchive(state, entry);
+    return InstallLauncherArchive(state, downloaded, entry);
   }
   ArchiveInstallResult nothingToUnpack;
   nothingToUnpack.outcome = ArchiveOutcome::Installed;

@@ -3,6 +3,7 @@
 #include "base/ox_letter_case.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/item_downloads.h"
 #include "update/signing_time_record.h"
 #include "update/trust_anchor.h"
 
@@ -14,37 +15,46 @@ enum class Suffix {
   Any,     // the name, then anything ("farLaunch.log.1")
 };
 
+// What the clean-up after an update does with the file.
+enum class CleanUp {
+  Never,
+  Always,
+  // The original program's temporary names: only a file this run made.
+  WhenMadeThisRun,
+};
+
 struct LauncherFile {
   const char* name;
   LauncherFileRole role;
   Suffix suffix;
-  // Deleted by the clean-up after an update.
-  bool cleanedUp;
+  CleanUp cleanUp;
 };
 
 using Role = LauncherFileRole;
 
 const LauncherFile kLauncherFiles[] = {
-    {"updatecfg.xml", Role::State, Suffix::None, false},
-    {kServerDocument, Role::State, Suffix::None, true},
-    {"_tmp.dat", Role::Temporary, Suffix::None, true},
-    {"tmp.tmp", Role::Temporary, Suffix::None, true},
-    {"_tmp_up.dat", Role::Temporary, Suffix::None, true},
-    {kPackageDownload, Role::Temporary, Suffix::None, true},
-    {"diff.dat", Role::Temporary, Suffix::None, true},
-    {"tmp_client.tmp", Role::Temporary, Suffix::None, true},
-    {kPatchArchive, Role::Temporary, Suffix::None, true},
-    {kLauncherArchive, Role::Temporary, Suffix::None, true},
-    {kDownloadedServerDocument, Role::Temporary, Suffix::None, true},
-    {kDownloadedSignature, Role::Temporary, Suffix::None, true},
-    {"tmpFile", Role::Temporary, Suffix::Digits, false},
-    {kLauncherAsideName, Role::Temporary, Suffix::None, false},
-    {kSigningTimeRecord, Role::State, Suffix::None, false},
-    {kFailureLogName, Role::State, Suffix::Any, false},
-    {kFullInstallMarker, Role::State, Suffix::None, false},
-    {kUnpackJournal, Role::State, Suffix::None, false},
-    {kInstanceLockFile, Role::State, Suffix::None, false},
-    {kPublisherKeyFile, Role::PublisherKey, Suffix::None, false},
+    {"updatecfg.xml", Role::State, Suffix::None, CleanUp::Never},
+    {kServerDocument, Role::State, Suffix::None, CleanUp::Always},
+    {"_tmp.dat", Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {"tmp.tmp", Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {"_tmp_up.dat", Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {kPackageDownload, Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {"diff.dat", Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {"tmp_client.tmp", Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {kPatchArchive, Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {kLauncherArchive, Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
+    {kDownloadedServerDocument, Role::Temporary, Suffix::None, CleanUp::Always},
+    {kDownloadedSignature, Role::Temporary, Suffix::None, CleanUp::Always},
+    // The item downloads are cleaned up by a search of their name space.
+    {kItemDownloadPrefix, Role::Temporary, Suffix::Any, CleanUp::Never},
+    {"tmpFile", Role::Temporary, Suffix::Digits, CleanUp::Never},
+    {kLauncherAsideName, Role::Temporary, Suffix::None, CleanUp::Never},
+    {kSigningTimeRecord, Role::State, Suffix::None, CleanUp::Never},
+    {kFailureLogName, Role::State, Suffix::Any, CleanUp::Never},
+    {kFullInstallMarker, Role::State, Suffix::None, CleanUp::Never},
+    {kUnpackJournal, Role::State, Suffix::None, CleanUp::Never},
+    {kInstanceLockFile, Role::State, Suffix::None, CleanUp::Never},
+    {kPublisherKeyFile, Role::PublisherKey, Suffix::None, CleanUp::Never},
 };
 
 bool AllDigits(const std::string& text) {
@@ -77,10 +87,10 @@ std::optional<LauncherFileRole> LauncherFileRoleOf(const std::string& name) {
   return std::nullopt;
 }
 
-std::vector<std::string> CleanedUpNames() {
-  std::vector<std::string> names;
+std::vector<CleanedUpName> CleanedUpNames() {
+  std::vector<CleanedUpName> names;
   for (const LauncherFile& file : kLauncherFiles) {
-    if (file.cleanedUp) names.push_back(file.name);
+    if (file.cleanUp != CleanUp::Never) names.push_back({file.name, file.cleanUp == CleanUp::WhenMadeThisRun});
   }
   return names;
 }

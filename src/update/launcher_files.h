@@ -22,7 +22,15 @@ enum class LauncherFileRole {
 // own.
 std::optional<LauncherFileRole> LauncherFileRoleOf(const std::string& name);
 
-// The names the clean-up after an update deletes, in the order it deletes
-// them: the downloads, the stored server document and the original
-// program's own temporary names.
-std::vector<std::string> CleanedUpNames();
+// A name the clean-up after an update deletes. The original program's
+// temporary names may be files a release ships: the clean-up deletes one
+// of them only when this run made it.
+struct CleanedUpName {
+  std::string name;
+  bool onlyWhenMadeThisRun = false;
+};
+
+// The names the clean-up deletes, in the order it deletes them: the stored
+// server document, its downloads and the original program's temporary
+// names.
+std::vector<CleanedUpName> CleanedUpNames();

@@ -80,6 +80,10 @@ struct LauncherState {
   bool closeParked = false;
   // The close's question was answered and the full package's unpack stopped.
   bool fullPackageStopped = false;
+  // The full package was stored under MiniTargetFileName in this run: the
+  // clean-ups may delete it under one of the original program's
+  // temporary names ("client.zip").
+  std::atomic<bool> fullPackageDownloaded{false};
   // A crash dump is on its way to the collection server: a launch or an
   // end after the update waits for it (bounded by the upload's timeouts),
   // so that the process does not end mid-transfer.

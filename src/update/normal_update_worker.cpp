@@ -5,6 +5,7 @@
 
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/item_downloads.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
@@ -14,7 +15,8 @@ namespace {
 // Installs a downloaded item into the entry. A failed or cancelled install
 // puts the entry back before the unpack's mark drops, so neither the game
 // launch nor the close button finds the game half patched.
-ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, PatchTransaction& run) {
+ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, const std::string& downloaded,
+                                    PatchTransaction& run) {
   UnpackingScope unpacking(state.progress, Unpacking::Archive);
   if (!unpacking.Entered()) {
     ArchiveInstallResult ending;
@@ -22,7 +24,7 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
     ending.reason = "the launcher is ending";
     return ending;
   }
-  ArchiveInstallResult installed = InstallItem(state, item, run);
+  ArchiveInstallResult installed = InstallItem(state, item, downloaded, run);
   ArchiveInstallResult outcome{installed.outcome, {}, installed.reason};
   run.Record(std::move(installed));
   if (outcome.outcome != ArchiveOutcome::Installed) {
@@ -34,19 +36,31 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
   return outcome;
 }
 
-// An untyped item is downloaded onto the game file it names: the file
-// there is moved aside into the entry first, so that a failure later in
-// the entry puts it back. False when the journal cannot be saved.
-bool MoveIntoRun(LauncherState& state, const std::string& name, PatchTransaction& run, std::string& problem) {
-  UnpackingScope moving(state.progress, Unpacking::Archive);
-  if (!moving.Entered()) {
-    problem = "the launcher is ending";
-    return false;
+// An untyped item's download takes the place, and the spelling, of the
+// game file it names: the file there is moved aside into the entry first,
+// so that a failure later in the entry puts it back. Done in the unpack's
+// mark, as an archive's install is, so a download that a signal or a
+// launch abandoned never lands on the game after its entry was put back.
+ArchiveInstallResult PlaceIntoRun(LauncherState& state, const std::string& downloaded, const std::string& target,
+                                  PatchTransaction& run) {
+  ArchiveInstallResult result;
+  UnpackingScope placing(state.progress, Unpacking::Archive);
+  if (!placing.Entered()) {
+    result.outcome = ArchiveOutcome::Cancelled;
+    result.reason = "the launcher is ending";
+    return result;
   }
+  const std::string name = SpellingOnDisk(target);
   const std::string aside = FreeAsideName(state);
-  if (!run.PlanFile(name, aside, problem)) return false;
+  if (!run.PlanFile(name, aside, result.reason)) return result;
   MoveFileAside(name, aside);
-  return true;
+  if (!MoveFileAside(downloaded, name)) {
+    result.outcome = ArchiveOutcome::Incomplete;
+    result.reason = "the download cannot take the place of " + name;
+    return result;
+  }
+  result.outcome = ArchiveOutcome::Installed;
+  return result;
 }
 
 // Records entry `index` and lets its originals go. False when the process
@@ -64,10 +78,10 @@ bool CommitEntry(LauncherState& state, platform::Platform& platform, std::size_t
   FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, Failure{kVersionDocumentName, {}, problem});
 }
 
-// Downloads and installs one item of a newer entry. The failures end the
-// process; false after a cancel, the run put back.
-bool ProcessItem(LauncherState& state, platform::Platform& platform, const UpdateFileItem& item,
-                 PatchTransaction& run) {
+// Downloads and installs item `itemNumber` of the entry `run` records.
+// The failures end the process; false after a cancel, the run put back.
+bool ProcessItem(LauncherState& state, platform::Platform& platform, const std::string& packageCode,
+                 std::size_t itemNumber, const UpdateFileItem& item, PatchTransaction& run) {
   Failure failure{item.TargetFileName, item.SourceFileAddr, {}};
   const AddressScheme scheme = SchemeOf(item.SourceFileAddr);
   if (scheme != AddressScheme::Http) {
@@ -77,25 +91,18 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
     failure.reason = UnfetchableReason(item.SourceFileAddr);
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
-  std::string localName = LocalNameOf(item);
+  const bool untyped = IsUntypedItem(item);
   // The server names the file of an untyped item; it must not leave the
   // game directory.
-  if (!IsInsideGameDirectory(localName)) {
-    failure.reason = "the file name " + localName + " leaves the game directory";
+  if (untyped && !IsInsideGameDirectory(item.TargetFileName)) {
+    failure.reason = "the file name " + item.TargetFileName + " leaves the game directory";
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
   }
-  if (!state.Verified() && IsTrustFile(localName)) {
+  if (untyped && !state.Verified() && IsTrustFile(item.TargetFileName)) {
     LogFailure(item.TargetFileName, item.SourceFileAddr, kUnverifiedTrustFile);
     return true;
   }
-  if (IsUntypedItem(item)) {
-    // The download takes the place, and the spelling, of the file it
-    // replaces, which is moved aside first.
-    localName = SpellingOnDisk(localName);
-    if (!MoveIntoRun(state, localName, run, failure.reason)) {
-      FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
-    }
-  }
+  const std::string localName = ItemDownloadName(packageCode, itemNumber);
   const DownloadResult download = FetchFile(state, platform, item.SourceFileAddr, localName, item.check);
   if (!download) {
     failure.reason = download.reason;
@@ -104,7 +111,8 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const Updat
   if (IsArchiveItem(item) && !RoomToUnpack(platform, ArchiveContentBytes(localName).value_or(0), failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
   }
-  const ArchiveInstallResult installed = InstallIntoRun(state, item, run);
+  const ArchiveInstallResult installed = untyped ? PlaceIntoRun(state, localName, item.TargetFileName, run)
+                                                 : InstallIntoRun(state, item, localName, run);
   if (installed.outcome == ArchiveOutcome::Cancelled) {
     LogFailure(item.TargetFileName, item.SourceFileAddr, installed.reason);
     return false;
@@ -144,7 +152,7 @@ void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
       for (std::size_t j = 0; j < items.size(); ++j) {
         state.progress.AnnounceDownload(items[j].TargetFileName, static_cast<std::int32_t>(j + 1),
                                         static_cast<std::int32_t>(items.size()));
-        if (!ProcessItem(state, platform, items[j], run)) {
+        if (!ProcessItem(state, platform, entry.PackageCode, j + 1, items[j], run)) {
           return;
         }
       }

@@ -30,12 +30,13 @@ void MakeExecutable(const std::string& name) {
 
 }  // namespace
 
-ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransaction& entry) {
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::string& archive,
+                                            PatchTransaction& entry) {
   ArchiveInstallResult result;
   ZipReader reader;
-  const ZipResult opened = reader.Open(kLauncherArchive);
+  const ZipResult opened = reader.Open(archive);
   if (opened != ZipResult::Ok) {
-    result.reason = std::string(kLauncherArchive) + " is not a readable zip archive (" + ZipResultText(opened) + ")";
+    result.reason = archive + " is not a readable zip archive (" + ZipResultText(opened) + ")";
     return result;
   }
   // Only entry 0 is the launcher.
@@ -52,7 +53,7 @@ ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransacti
   }
   // A skipped entry is no new launcher to restart into.
   if (!state.Verified() && IsTrustFile(first.name)) {
-    LogFailure(first.name, kLauncherArchive, kUnverifiedTrustFile);
+    LogFailure(first.name, archive, kUnverifiedTrustFile);
     result.outcome = ArchiveOutcome::Installed;
     return result;
   }
@@ -104,7 +105,7 @@ void RestartLauncher(LauncherState& state, platform::Platform& platform, const s
     return;
   }
   PutBackUnfinishedEntry("the launcher restarted before it finished");
-  CleanTempFiles();
+  CleanTempFiles(state);
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
   const platform::StartResult restarted = platform.GetShell().StartProgram(kLauncherProgram, state.ends.restartParameters);

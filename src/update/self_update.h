@@ -7,11 +7,12 @@
 #include "update/launcher_state.h"
 #include "update/patch_transaction.h"
 
-// Installs the launcher's archive: its first entry (the new launcher)
-// replaces the file of the same name, which is moved aside first: the
-// running launcher as "tmpUpdate0", a launcher this run installed already as
-// "tmpFile" + N. Sets `selfUpdated` once installed.
-ArchiveInstallResult InstallLauncherArchive(LauncherState& state, PatchTransaction& entry);
+// Installs the launcher's archive `archive`: its first entry (the new
+// launcher) replaces the file of the same name, which is moved aside
+// first: the running launcher as "tmpUpdate0", a launcher this run
+// installed already as "tmpFile" + N. Sets `selfUpdated` once installed.
+ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::string& archive,
+                                            PatchTransaction& entry);
 
 // Waits for an unpack to end (asking it to stop), cleans up, stops the
 // status timer, shows the message, starts the launcher again with the

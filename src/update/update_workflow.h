@@ -71,11 +71,12 @@ bool IsArchiveItem(const UpdateFileItem& item);
 // True for the item types downloaded straight onto the game file they name.
 bool IsUntypedItem(const UpdateFileItem& item);
 
-// Installs a downloaded item by its type into the entry's transaction:
-// what its archive's entries came to (Installed, with no entries, for
-// items that are not unpacked). Nothing is touched when the entry's
-// journal cannot be saved.
-ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, PatchTransaction& entry);
+// Installs an item, downloaded as `downloaded`, by its type into the
+// entry's transaction: what its archive's entries came to (Installed, with
+// no entries, for items that are not unpacked). Nothing is touched when
+// the entry's journal cannot be saved.
+ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, const std::string& downloaded,
+                                 PatchTransaction& entry);
 
 // The next "tmpFile" + N name of the run that no file in the game
 // directory holds: a file the game ships under such a name is never moved

@@ -25,13 +25,6 @@ std::string UnfetchableReason(const std::string& address) {
   return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
 }
 
-std::string LocalNameOf(const UpdateFileItem& item) {
-  if (item.Type == "farLaunch") return kLauncherArchive;
-  if (item.Type == "package") return kPackageDownload;
-  if (item.Type == "normal") return kPatchArchive;
-  return item.TargetFileName;
-}
-
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
                          const std::string& localName, const FileCheck& check) {
   DownloadOptions options;
@@ -82,7 +75,7 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
     }
   }
   // The downloads go first: on a full disk they make room for the log.
-  CleanTempFiles();
+  CleanTempFiles(state);
   LogFailure(failure.what, failure.address, failure.reason);
   platform.GetDialogs().ShowMessage(Text(message));
   platform.GetSystem().Exit(state.ends.failureExitCode);

@@ -28,9 +28,6 @@ AddressScheme SchemeOf(const std::string& address);
 // Why an address of that scheme is not fetched.
 std::string UnfetchableReason(const std::string& address);
 
-// Where a downloaded item is stored, by its type.
-std::string LocalNameOf(const UpdateFileItem& item);
-
 // Downloads an item or package; the window gets its percentages. The file
 // must be what `check` announces; a verified update refuses a file without
 // a Sha256 before fetching it. A partial download is gone on from; each

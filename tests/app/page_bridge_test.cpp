@@ -85,7 +85,7 @@ TEST_F(PageBridge, ALaunchDuringADownloadKeepsWhatIsRecordedAndPutsBackTheEntryU
   patch.Type = "normal";
   // The entry's first archive is in; its next item is downloading.
   PatchTransaction underWay("0011");
-  ASSERT_EQ(InstallItem(state, patch, underWay).outcome, ArchiveOutcome::Installed);
+  ASSERT_EQ(InstallItem(state, patch, "client.zip", underWay).outcome, ArchiveOutcome::Installed);
 
   EXPECT_THROW(Handle(std::string("login ok RunClient[[") + kRecord + "]]"), platform::ExitRequested);
   EXPECT_TRUE(Launched());

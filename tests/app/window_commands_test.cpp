@@ -29,10 +29,10 @@ TEST_F(WindowCommands, TableDispatchesInOrder) {
 TEST_F(WindowCommands, CloseOutsideAnInstallationEndsAtOnceAndCleansUp) {
   for (int id : {2021, 2022}) {
     dir.Write("tmpFile0", "aside");
-    dir.Write("client.zip", "partial download");  // a full install still downloading
+    dir.Write("farLaunch.download.0011.1", "a patch not unpacked yet");
     EXPECT_THROW(Command(id), platform::ExitRequested);
     EXPECT_TRUE(dir.Has("tmpFile0")) << "no journal names it: not the launcher's to delete";
-    EXPECT_FALSE(dir.Has("client.zip"));
+    EXPECT_FALSE(dir.Has("farLaunch.download.0011.1"));
   }
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_EQ(platform.system.ExitCodes(), (std::vector<int>{0, 0}));

@@ -4,9 +4,12 @@
 // client run through wine.
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "e2e/scenario.h"
 #include "support/code_page_text.h"
 #include "support/wine_client.h"
+#include "update/update_files.h"
 #include "xml/base64.h"
 
 namespace e2e {
@@ -22,12 +25,14 @@ int RunLauncher(Scenario& scenario, const std::string& output) {
 }
 
 // A server document on the demo site: the installed entry 0001 and one
-// more entry 0002 holding `items` (Type, TargetFileName, SourceFileAddr).
-void PublishDocument(const Scenario& scenario, const std::string& name, const std::string& items) {
+// more entry 0002 holding `items` (Type, TargetFileName, SourceFileAddr),
+// with the site's `page`.
+void PublishDocument(const Scenario& scenario, const std::string& name, const std::string& items,
+                     const std::string& page = "news.html") {
   std::ofstream(scenario.Site().Folder() / name)
       << "<?xml version=\"1.0\"?>\n<GameVersion PackageCode=\"0001\"></GameVersion>\n"
          "<GameVersion MainVersion=\"1\" SubVersion=\"0\" FileVersion=\"2\" PackageCode=\"0002\">\n"
-      << items << "</GameVersion>\n<Site WebAddr=\"" << scenario.Site().Url("news.html") << "\"></Site>\n";
+      << items << "</GameVersion>\n<Site WebAddr=\"" << scenario.Site().Url(page) << "\"></Site>\n";
 }
 
 std::string Item(const Scenario& scenario, const std::string& archive) {
@@ -60,6 +65,46 @@ TEST(GameFiles, PatchesReplaceFilesSpeltOtherwiseAndClientExeStarts) {
                                                  "publisher.pub", "farLaunch.signedtime", "farLaunch.lock"}))
       << "no second file or folder";
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0003");
+}
+
+// A release may ship files under the original program's temporary names:
+// they are game files to the update's write-back, and to the next start's
+// close and launch.
+TEST(GameFiles, FilesNamedLikeTheLaunchersTemporariesAreTheGames) {
+  Scenario scenario;
+  GameDirectory& game = scenario.Game();
+  const std::map<std::string, std::string> shipped = {
+      {"Diff.dat", "diff of 0002"}, {"tmp.tmp", "tmp of 0002"}, {"_tmp_up.dat", "up of 0002"}, {"Update.zip", "zip"}};
+  std::map<std::string, std::string> entries = shipped;
+  entries["readme.txt"] = "readme of 0002";
+  std::ofstream(scenario.Site().Folder() / "shipped.zip", std::ios::binary) << MakeZip(entries);
+  PublishDocument(scenario, "servercfg-shipped.xml", Item(scenario, "shipped.zip"));
+  scenario.PrepareGame("servercfg-shipped.xml", /*withClient=*/true);
+  const auto expectShipped = [&](const std::string& when) {
+    for (const auto& [name, content] : shipped) EXPECT_EQ(game.Read(name), content) << name << " " << when;
+  };
+
+  EXPECT_EQ(RunLauncher(scenario, "update.txt"), 0) << ReadFile(scenario.Output("update.txt"));
+  EXPECT_EQ(game.Read("readme.txt"), "readme of 0002");
+  expectShipped("after the update");
+
+  // The next start, closed (a signal ends it as the close button does).
+  {
+    ChildProcess launcher(game.Launcher({"--headless"}, scenario.Output("close.txt")));
+    ASSERT_TRUE(WaitUntil([&] { return ReadFile(scenario.Output("close.txt")).find("更新完成") != std::string::npos; }))
+        << ReadFile(scenario.Output("close.txt"));
+    launcher.Signal(SIGTERM);
+    EXPECT_EQ(launcher.WaitForExit(kPatience), 0) << ReadFile(scenario.Output("close.txt"));
+  }
+  expectShipped("after a close");
+
+  // The next start, the game launched from the page.
+  PublishDocument(scenario, "servercfg-shipped.xml", Item(scenario, "shipped.zip"), "autologin/demo");
+  EXPECT_EQ(RunLauncher(scenario, "launch.txt"), 0) << ReadFile(scenario.Output("launch.txt"));
+  ASSERT_TRUE(WaitUntil([&] { return game.Read("client-args.txt") == kDemoLaunch; }, 60s))
+      << ReadFile(scenario.Output("launch.txt"));
+  expectShipped("after a launch");
+  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0002");
 }
 
 TEST(GameFiles, ChineseNamesAreInstalledUnderTheirUtf8Names) {

@@ -112,7 +112,7 @@ TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncherAsAFa
   ChildProcess launcher(game.Launcher(kHeadless, scenario.Output("run.txt")));
   ASSERT_TRUE(WaitUntil([&] {
     std::error_code error;
-    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
+    return std::filesystem::file_size(game.Path() / "farLaunch.download.0002.1.part", error) > 0 && !error;
   })) << ReadFile(scenario.Output("run.txt"));
   launcher.Signal(SIGTERM);
 
@@ -123,8 +123,8 @@ TEST(HeadlessEndToEnd, ClosingTheConsoleDuringAPatchDownloadEndsTheLauncherAsAFa
   EXPECT_EQ(game.Read("updatecfg.xml"), versionDocument);
   EXPECT_FALSE(game.Has("data/large.bin"));
   // What arrived is kept for the next start to go on from.
-  EXPECT_TRUE(game.Has("client.zip.part"));
-  EXPECT_TRUE(game.Has("client.zip.part.meta"));
+  EXPECT_TRUE(game.Has("farLaunch.download.0002.1.part"));
+  EXPECT_TRUE(game.Has("farLaunch.download.0002.1.part.meta"));
 }
 
 TEST(HeadlessEndToEnd, FailuresEndWithStatusOneAndTheirMessage) {

@@ -83,7 +83,10 @@ class PatchChainGame : public ::testing::Test {
   }
 
   // Publishes the chain up to release `count` - 1.
-  void Publish(std::size_t count) {
+  void Publish(std::size_t count) { server_.Put("/servercfg.xml", Document(count).Text()); }
+
+  // The server document of the chain up to release `count` - 1.
+  ServerDocument Document(std::size_t count) {
     ServerDocument document;
     for (std::size_t i = 0; i < count; ++i) {
       ServerVersion version{"1", "0", std::to_string(i + 1), kCodes[i], {}};
@@ -91,7 +94,7 @@ class PatchChainGame : public ::testing::Test {
       if (i == 3) version.items.push_back({"file", "data\\notes.bin", server_.Url("/notes.bin")});
       document.versions.push_back(version);
     }
-    server_.Put("/servercfg.xml", document.Text());
+    return document;
   }
 
   // How long a healthy run of the whole chain takes here, measured once:

@@ -85,8 +85,9 @@ class Scenario {
     for (const std::string& name : kVersion3Data) {
       EXPECT_EQ(game_.Read(name), ReadFile(newest / name)) << name;
     }
-    for (const char* temporary : {"client.zip", "update.zip", "servercfg.xml", "_dat.dat"}) {
-      EXPECT_FALSE(game_.Has(temporary)) << temporary;
+    EXPECT_FALSE(game_.Has("servercfg.xml"));
+    for (const std::string& name : game_.Files()) {
+      EXPECT_NE(name.rfind("farLaunch.download.", 0), 0u) << name << " is left";
     }
   }
 

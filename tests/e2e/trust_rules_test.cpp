@@ -62,7 +62,7 @@ TEST(TrustRules, APatchForAGameWithoutAKeyInstallsNoKey) {
   EXPECT_FALSE(game.Has("publisher.pub"));
   EXPECT_EQ(game.Read("readme.txt"), "taken\n");
   EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0002");
-  EXPECT_NE(run.log.find("ERROR farLaunch] PUBLISHER.pub (client.zip): an unverified update may not install a "
+  EXPECT_NE(run.log.find("ERROR farLaunch] PUBLISHER.pub (farLaunch.download.0002.1): an unverified update may not install a "
                          "publisher key"),
             std::string::npos)
       << run.log;

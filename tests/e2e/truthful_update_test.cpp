@@ -311,7 +311,7 @@ class TruthfulUpdateOnOwnMounts : public ::testing::Test {
   }
 };
 
-TEST_F(TruthfulUpdateOnOwnMounts, APatchLargerThanTheDiskChangesNothing) {
+TEST_F(TruthfulUpdateOnOwnMounts, AnArchiveLargerThanTheDiskChangesNothing) {
   Scenario scenario;
   ASSERT_TRUE(Shell(scenario, "mkdir -p zeros/data && head -c 67108864 /dev/zero > zeros/data/sea.bin && "
                               "cd zeros && zip -q -X ../patch-zeros.zip data/sea.bin && cd .. && rm -r zeros && "
@@ -337,6 +337,20 @@ TEST_F(TruthfulUpdateOnOwnMounts, APatchLargerThanTheDiskChangesNothing) {
   const int full = RunToEnd(OnSmallDisk(scenario, "noise.txt", kRoom, std::nullopt, downloaded), kPatience);
   ExpectFailure(full, downloaded, ReadFile(scenario.Output("noise.txt")), untouched, "下载失败！！请检查网络重新下载",
                 "patch-0002.zip (" + scenario.Site().Url("patch-noise.zip") + "): No space left on device");
+
+  // Nor do the zeros fit as the full package, which goes with the rest.
+  ServerDocument document = Chain(scenario.Site().Url("patch-zeros.zip"));
+  document.site["MiniTargetFileName"] = "client.zip";
+  document.site["MiniSourceFileAddr"] = scenario.Site().Url("patch-zeros.zip");
+  Publish(scenario, "servercfg-full.xml", document.Text());
+  scenario.Game().WriteVersionDocument(scenario.Site().Url("servercfg-full.xml"));
+  fs::remove(scenario.Game().Path() / "client.exe");
+  const auto noClient = GameTree(scenario.Game().Path());
+  const fs::path package = scenario.Output("package");
+  const int status3 = RunToEnd(OnSmallDisk(scenario, "package.txt", kRoom, std::nullopt, package), kPatience);
+  ExpectFailure(status3, package, ReadFile(scenario.Output("package.txt")), noClient, "磁盘剩余空间不足，请清理后再运行！",
+                "full client package client.zip (" + scenario.Site().Url("patch-zeros.zip") +
+                    "): No space left on device: unpacking needs 83886080 bytes");
 }
 
 TEST_F(TruthfulUpdateOnOwnMounts, ADiskThatFillsUpDuringThePatchGetsTheGameBack) {

@@ -69,14 +69,15 @@ class WindowEndToEnd : public ::testing::Test {
   // The patch's archive has begun to arrive.
   static bool PatchDownloadUnderWay(const GameDirectory& game) {
     std::error_code error;
-    return std::filesystem::file_size(game.Path() / "client.zip.part", error) > 0 && !error;
+    return std::filesystem::file_size(game.Path() / "farLaunch.download.0002.1.part", error) > 0 && !error;
   }
 
   // The files of a game whose patch download was stopped: besides the log
   // (which says that this game directory has no publisher key) and the
   // lock, the partial download kept for the next start.
   static std::set<std::string> WithPartialDownload(std::set<std::string> files) {
-    files.insert({"farLaunch.log", "client.zip.part", "client.zip.part.meta", "farLaunch.lock"});
+    files.insert({"farLaunch.log", "farLaunch.download.0002.1.part", "farLaunch.download.0002.1.part.meta",
+                  "farLaunch.lock"});
     return files;
   }
 

@@ -5,6 +5,7 @@
 
 #include "net/partial_download.h"
 #include "trust/tampering.h"
+#include "update/item_downloads.h"
 #include "update/partial_downloads.h"
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
@@ -45,17 +46,25 @@ TEST_F(InterruptedDownload, OnlyThePartialFilesTheDocumentStillNeedsAreKept) {
   PublishPatch();
   ASSERT_TRUE(FetchServerDocument(state, platform));
   ASSERT_TRUE(LoadServerDocument(state));
-  LeavePartial("client.zip", site.Url("/p11.zip"), patch.substr(0, 1000), patch.size());
+  const std::string download = ItemDownloadName("0011", 1);
+  LeavePartial(download, site.Url("/p11.zip"), patch.substr(0, 1000), patch.size());
   LeavePartial("update.zip", site.Url("/launcher-0009.zip"), "old launcher", 5000);
   LeavePartial("tmp_client.tmp", site.Url("/full.zip"), "package", 5000);
+  // An older launcher's download of the same patch, under the name all of
+  // its patches shared.
+  LeavePartial("client.zip", site.Url("/p11.zip"), patch.substr(0, 1000), patch.size());
+  // Cut off before its sidecar was written.
+  dir.Write(ItemDownloadName("0011", 2) + ".part", "no sidecar");
   // A game's own file named like a partial download.
   dir.Write("Intro.part", "no sidecar: not a download of the launcher");
 
   CleanUnneededPartials(state);
-  EXPECT_TRUE(dir.Has("client.zip.part"));
-  EXPECT_TRUE(dir.Has("client.zip.part.meta"));
-  for (const char* gone : {"update.zip.part", "update.zip.part.meta", "tmp_client.tmp.part",
-                           "tmp_client.tmp.part.meta"}) {
+  EXPECT_TRUE(dir.Has(download + ".part"));
+  EXPECT_TRUE(dir.Has(download + ".part.meta"));
+  for (const std::string& gone : std::vector<std::string>{"update.zip.part", "update.zip.part.meta",
+                                                           "tmp_client.tmp.part", "tmp_client.tmp.part.meta",
+                                                           "client.zip.part", "client.zip.part.meta",
+                                                           ItemDownloadName("0011", 2) + ".part"}) {
     EXPECT_FALSE(dir.Has(gone)) << gone;
   }
   EXPECT_TRUE(dir.Has("Intro.part"));
@@ -63,14 +72,15 @@ TEST_F(InterruptedDownload, OnlyThePartialFilesTheDocumentStillNeedsAreKept) {
   // Once the client is up to date nothing is needed any more.
   state.PackageCode = "0011";
   CleanUnneededPartials(state);
-  EXPECT_FALSE(dir.Has("client.zip.part"));
-  EXPECT_FALSE(dir.Has("client.zip.part.meta"));
+  EXPECT_FALSE(dir.Has(download + ".part"));
+  EXPECT_FALSE(dir.Has(download + ".part.meta"));
 }
 
 TEST_F(InterruptedDownload, TheNextStartGoesOnFromThePartialPatch) {
   PublishPatch();
   const std::size_t kept = patch.size() / 3;
-  LeavePartial("client.zip", site.Url("/p11.zip"), patch.substr(0, kept), patch.size());
+  const std::string download = ItemDownloadName("0011", 1);
+  LeavePartial(download, site.Url("/p11.zip"), patch.substr(0, kept), patch.size());
 
   ASSERT_TRUE(StartUpdateOf(state, platform));
   ASSERT_TRUE(WaitForCompletion());
@@ -80,7 +90,7 @@ TEST_F(InterruptedDownload, TheNextStartGoesOnFromThePartialPatch) {
   ASSERT_FALSE(requests.empty());
   EXPECT_EQ(requests.back().path, "/p11.zip");
   EXPECT_EQ(requests.back().get_header_value("Range"), "bytes=" + std::to_string(kept) + "-");
-  for (const char* gone : {"client.zip", "client.zip.part", "client.zip.part.meta"}) EXPECT_FALSE(dir.Has(gone));
+  for (const std::string& gone : {download, download + ".part", download + ".part.meta"}) EXPECT_FALSE(dir.Has(gone));
 }
 
 TEST_F(InterruptedDownload, ABusyServerIsRetriedAndEachAttemptLogged) {

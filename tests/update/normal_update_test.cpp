@@ -72,7 +72,9 @@ TEST_F(NormalUpdate, InstallsEveryNewerEntryInOrderAndWritesTheNewestBack) {
   EXPECT_NE(written.find("PackageCode=\"0012\""), std::string::npos) << written;
   // No UpdateBlockAddr: the server-document address stays.
   EXPECT_NE(written.find(site.Url("/servercfg.xml")), std::string::npos) << written;
-  for (const char* leftover : {"client.zip", "servercfg.xml"}) EXPECT_FALSE(dir.Has(leftover)) << leftover;
+  for (const char* leftover : {"farLaunch.download.0011.1", "farLaunch.download.0012.1", "servercfg.xml"}) {
+    EXPECT_FALSE(dir.Has(leftover)) << leftover;
+  }
 
   DeliverPosted();
   EXPECT_EQ(platform.window.LabelText(controls::CurrentVersionLabel), Gbk("当前版本v1.0.12"));
@@ -280,7 +282,7 @@ TEST_F(NormalUpdate, DownloadAndInstallationFailuresEndTheLauncher) {
         path == "/missing.zip" ? "下载失败！！请检查网络重新下载" : "更新失败！！请重新更新！！！";
     EXPECT_EQ(BoxTexts().back(), Gbk(expected));
     EXPECT_EQ(platform.system.ExitCodes().back(), 1);
-    EXPECT_FALSE(dir.Has("client.zip"));
+    EXPECT_FALSE(dir.Has("farLaunch.download.0011.1"));
     EXPECT_FALSE(dir.Has("servercfg.xml"));
     EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
   }

@@ -2,8 +2,10 @@
 // cancel, puts the entry back exactly as it was; the originals go only once
 // its version is recorded. A journal undoes an entry that a kill cut short.
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <functional>
+#include <future>
 
 #include "update/game_files.h"
 #include "update/patch_transaction.h"
@@ -100,6 +102,35 @@ TEST_F(PatchRun, AFailureInALaterEntryPutsBackOnlyThatEntry) {
       << FailureLog();
 }
 
+// A way out (a signal, a launch from the page) while an untyped item
+// downloads puts its entry back; the download that ends after it never
+// lands on the game.
+TEST_F(PatchRun, ADownloadThatEndsAfterTheWayOutNeverLandsOnTheGame) {
+  dir.Write("notes.txt", "notes 10");
+  std::promise<void> released;
+  const std::shared_future<void> release = released.get_future().share();
+  std::atomic<bool> asked{false};
+  site.Route("/n11.txt", [release, &asked](const httplib::Request&, httplib::Response& response) {
+    asked = true;
+    release.wait();
+    response.set_content("notes 11", "text/plain");
+  });
+  ServerDocument document;
+  document.versions = {Version("10", "0010"),
+                       Version("11", "0011", {ServerItem{"file", "notes.txt", site.Url("/n11.txt")}})};
+  Publish(document);
+  Install(true);
+  ASSERT_TRUE(StartUpdateOf(state, platform));
+  ASSERT_TRUE(WaitUntil([&] { return asked.load(); }));
+
+  ASSERT_TRUE(state.progress.TryClaimTheEnd());
+  PutBackUnfinishedEntry("SIGTERM stopped the launcher");
+  released.set_value();
+  ASSERT_TRUE(WaitForWorker());
+  EXPECT_EQ(dir.Read("notes.txt"), "notes 10");
+  EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
+}
+
 TEST_F(PatchRun, ALaterEntryOfTheSameNameWinsAndBothAreUndone) {
   const std::string patch = MakeOrderedZip({
       {"readme.txt", "first"}, {"readme.txt", "second"}, {"data/keep.dat/x", "a folder in the way"}});
@@ -193,7 +224,7 @@ TEST_F(PatchRun, AJournalLeftByAKilledRunIsSettledAtTheNextStart) {
     dir.Write("client.zip", archive);
     {
       PatchTransaction cutShort("0011");
-      ASSERT_EQ(InstallItem(state, patch, cutShort).outcome, ArchiveOutcome::Installed);
+      ASSERT_EQ(InstallItem(state, patch, "client.zip", cutShort).outcome, ArchiveOutcome::Installed);
       // Neither committed nor put back: as a kill leaves it.
     }
     ASSERT_TRUE(dir.Has("farLaunch.journal"));

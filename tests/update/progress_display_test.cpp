@@ -243,7 +243,7 @@ TEST_F(StatusTimer, EntryDoneAfterALauncherReplacementEndsWithoutRestart) {
 
 TEST_F(StatusTimer, ClearedCacheRestartsTheLauncher) {
   dir.Write("tmpFile3", "aside");
-  dir.Write("update.zip", "z");
+  dir.Write("farLaunch.download.0011.1", "z");
   state.cacheCleared = true;
   state.ends.restartParameters = "--headless --exit-on-finish";
   EXPECT_THROW(Tick(), platform::ExitRequested);
@@ -252,7 +252,7 @@ TEST_F(StatusTimer, ClearedCacheRestartsTheLauncher) {
   ASSERT_EQ(platform.shell.Starts().size(), 1u);
   EXPECT_EQ(platform.shell.Starts()[0].program, ".\\farLaunch.exe");
   EXPECT_TRUE(dir.Has("tmpFile3")) << "no journal names it: not the launcher's to delete";
-  EXPECT_FALSE(dir.Has("update.zip"));
+  EXPECT_FALSE(dir.Has("farLaunch.download.0011.1"));
 }
 
 TEST_F(StatusTimer, ARestartThatCannotStartTheLauncherIsAFailure) {

@@ -22,7 +22,7 @@ TEST_F(SelfUpdate, OnlyTheFirstEntryOfTheLauncherArchiveIsInstalled) {
   dir.Write("farLaunch.exe", "running");
   dir.Write("tmpUpdate0", "from an earlier run");
 
-  ASSERT_EQ(InstallLauncherArchive(state, entry).outcome, ArchiveOutcome::Installed);
+  ASSERT_EQ(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
 
   EXPECT_TRUE(state.selfUpdated);
   EXPECT_EQ(dir.Read("farLaunch.exe"), "new");
@@ -34,9 +34,9 @@ TEST_F(SelfUpdate, OnlyTheFirstEntryOfTheLauncherArchiveIsInstalled) {
 
 TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
   dir.Write("farLaunch.exe", "running");
-  EXPECT_NE(InstallLauncherArchive(state, entry).outcome, ArchiveOutcome::Installed);
+  EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
   dir.Write("update.zip", "not a zip");
-  EXPECT_NE(InstallLauncherArchive(state, entry).outcome, ArchiveOutcome::Installed);
+  EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
   EXPECT_FALSE(state.selfUpdated);
   EXPECT_EQ(dir.Read("farLaunch.exe"), "running");
 }
@@ -47,32 +47,43 @@ TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
   std::ofstream(outside) << "keep me";
   dir.Write("update.zip", MakeZip({{"../" + victim, "payload"}}));
 
-  EXPECT_NE(InstallLauncherArchive(state, entry).outcome, ArchiveOutcome::Installed);
+  EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
 
   EXPECT_EQ(ReadFile(outside.string()), "keep me");
   EXPECT_FALSE(dir.Has("tmpUpdate0"));
   std::filesystem::remove(outside);
 }
 
-TEST_F(SelfUpdate, CleanUpsDeleteExactlyTheirNames) {
-  const std::vector<std::string> temporary = {"servercfg.xml",  "_tmp.dat",   "tmp.tmp",
-                                              "_tmp_up.dat",    "_dat.dat",   "diff.dat",
-                                              "tmp_client.tmp", "client.zip", "update.zip"};
-  for (const std::string& name : temporary) dir.Write(name, "t");
+TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
+  // The original program's temporary names: a release may ship such files.
+  const std::vector<std::string> shipped = {"_tmp.dat", "tmp.tmp", "_tmp_up.dat", "_dat.dat", "Diff.dat",
+                                            "tmp_client.tmp", "Update.zip", "client.zip"};
+  for (const std::string& name : shipped) dir.Write(name, "shipped");
+  for (const char* name : {"servercfg.xml", "servercfg.xml.download", "farLaunch.download.0011.1"}) dir.Write(name, "t");
+  dir.Write("farLaunch.download.0011.2.part", "the next run goes on from it");
   for (int n = 0; n <= 10; ++n) dir.Write("tmpFile" + std::to_string(n), "aside");
   dir.Write("tmpUpdate0", "old launcher");
-  dir.Write("tmpUpdate1", "kept");
   dir.Write("client.exe", "kept");
   std::filesystem::create_directory(dir.Path() / "tmpFile9x");
 
-  CleanTempFiles();
-  for (const std::string& name : temporary) EXPECT_FALSE(dir.Has(name)) << name;
+  CleanTempFiles(state);
+  for (const char* name : {"servercfg.xml", "servercfg.xml.download", "farLaunch.download.0011.1"}) {
+    EXPECT_FALSE(dir.Has(name)) << name;
+  }
+  for (const std::string& name : shipped) EXPECT_EQ(dir.Read(name), "shipped") << name;
+  EXPECT_TRUE(dir.Has("farLaunch.download.0011.2.part"));
   // Moved-aside names go only through the journal that made them.
   for (int n = 0; n <= 10; ++n) EXPECT_TRUE(dir.Has("tmpFile" + std::to_string(n))) << n;
   EXPECT_TRUE(dir.Has("tmpUpdate0"));
-  EXPECT_TRUE(dir.Has("tmpUpdate1"));
   EXPECT_TRUE(dir.Has("client.exe"));
   EXPECT_TRUE(dir.Has("tmpFile9x"));
+
+  // The full package this run downloaded under such a name goes.
+  state.MiniTargetFileName = "client.zip";
+  state.fullPackageDownloaded = true;
+  CleanTempFiles(state);
+  EXPECT_FALSE(dir.Has("client.zip"));
+  EXPECT_EQ(dir.Read("Diff.dat"), "shipped");
 }
 
 TEST_F(SelfUpdate, GameFilesAreFoundAndDeletedWhateverTheirLetterCase) {
@@ -80,7 +91,7 @@ TEST_F(SelfUpdate, GameFilesAreFoundAndDeletedWhateverTheirLetterCase) {
   dir.Write("SERVERCFG.xml", "document");
   EXPECT_TRUE(FileExists(".\\client.exe"));
   EXPECT_FALSE(FileExists("client.ex"));
-  CleanTempFiles();
+  CleanTempFiles(state);
   EXPECT_FALSE(dir.Has("SERVERCFG.xml"));
   DeleteFileIfPresent(".\\client.exe");
   EXPECT_FALSE(dir.Has("Client.EXE"));

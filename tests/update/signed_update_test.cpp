@@ -90,7 +90,7 @@ class SignedUpdate : public UpdateFixture {
     EXPECT_EQ(state.progress.completion.load(), Pending);
     EXPECT_EQ(dir.Read("b.txt"), "b before");
     EXPECT_FALSE(dir.Has("data/a.txt"));
-    EXPECT_FALSE(dir.Has("client.zip"));
+    EXPECT_FALSE(dir.Has("farLaunch.download.0011.1"));
     EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0010\""), std::string::npos);
   }
 
@@ -113,7 +113,8 @@ TEST_F(SignedUpdate, ASignedDocumentWithTheRightHashesUpdatesToTheEnd) {
   EXPECT_EQ(RecordedTime(), std::to_string(kSignedAt) + " " + Sha256Of(ReadFile(keys.File("servercfg.xml"))) + " url\n");
   EXPECT_TRUE(BoxTexts().empty());
   EXPECT_EQ(FailureLog(), "") << "a verified run without failures writes no log";
-  for (const char* leftover : {"servercfg.xml", "servercfg.xml.download", "servercfg.xml.minisig", "client.zip"}) {
+  for (const char* leftover :
+       {"servercfg.xml", "servercfg.xml.download", "servercfg.xml.minisig", "farLaunch.download.0011.1"}) {
     EXPECT_FALSE(dir.Has(leftover)) << leftover;
   }
 }
@@ -486,8 +487,8 @@ TEST_F(SignedUpdate, OnlyAVerifiedRunInstallsTrustFiles) {
     } else {
       EXPECT_FALSE(dir.Has("publisher.pub"));
       EXPECT_FALSE(dir.Has("farLaunch.signedtime"));
-      for (const std::string& line : {std::string("Publisher.PUB (client.zip): "),
-                                      std::string("farlaunch.signedtime.  (client.zip): "),
+      for (const std::string& line : {std::string("Publisher.PUB (farLaunch.download.0011.1): "),
+                                      std::string("farlaunch.signedtime.  (farLaunch.download.0011.1): "),
                                       ".\\PUBLISHER.pub (" + site.Url("/key") + "): "}) {
         ExpectLogged(line + "an unverified update may not install a publisher key");
       }
