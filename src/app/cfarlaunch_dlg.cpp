@@ -159,6 +159,9 @@ void CfarLaunchDlg::ReadLocalFiles() {
   // A run killed in an entry left its journal: the game becomes the
   // release its record names before anything looks at it.
   SettleUnfinishedUnpack(config.PackageCode);
+  // The launcher a self-update replaced could not be deleted while it ran
+  // (Windows keeps a running program's file); it has ended now.
+  DeleteFileIfPresent(kLauncherAsideName);
   state_.needFullInstall = !FileExists(kClientProgram) || FileExists(kFullInstallMarker);
   state_.MainVersion = config.MainVersion;
   state_.SubVersion = config.SubVersion;

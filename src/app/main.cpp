@@ -1,18 +1,17 @@
 // farLaunch.exe: the launcher runs in the game directory (its current
-// directory), in a window when a display is present and on the console
-// otherwise. The window front end is a module loaded only for the window.
+// directory), in a window when one can be shown and on the console
+// otherwise. On Linux the window front end is a module loaded only for the
+// window; what differs per platform is behind app/host.h.
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 
 #include "app/cfarlaunch_app.h"
+#include "app/host.h"
 #include "app/launch_options.h"
 #include "base/ox_unicode.h"
 #include "frontends/console/console_platform.h"
-#include "frontends/posix/instance_lock.h"
-#include "frontends/posix/window_module_loader.h"
 #include "update/game_files.h"
 
 namespace {
@@ -25,17 +24,12 @@ constexpr int kUsageExitCode = 2;
 // follows its predecessor within moments.
 constexpr std::chrono::seconds kLockPatience{5};
 
-bool DisplayPresent() {
-  const char* display = std::getenv("DISPLAY");
-  return display != nullptr && *display != '\0';
-}
-
 std::unique_ptr<platform::Platform> MakeWindowPlatform() {
-  if (!DisplayPresent()) {
+  if (!host::WindowPossible()) {
     return nullptr;
   }
   std::string error;
-  std::unique_ptr<platform::Platform> platform = frontends::posix::LoadWindowPlatform(error);
+  std::unique_ptr<platform::Platform> platform = host::MakeWindowPlatform(error);
   if (!platform) {
     std::fprintf(stderr, "farLaunch.exe: %s; running on the console\n", error.c_str());
   }
@@ -45,6 +39,7 @@ std::unique_ptr<platform::Platform> MakeWindowPlatform() {
 }  // namespace
 
 int main(int argc, char** argv) {
+  host::UseParentConsole();
   LaunchOptions options;
   std::string error;
   if (!ParseLaunchOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
@@ -63,10 +58,10 @@ int main(int argc, char** argv) {
   // Two launchers in one game directory would download into the same files
   // and move the same originals aside: a second start leaves everything to
   // the first, which it has asked to come forward.
-  const frontends::posix::InstanceLock::Attempt guard = frontends::posix::InstanceLock::Acquire(kInstanceLockFile, kLockPatience);
+  const host::LockAttempt guard = host::LockGameDirectory(kInstanceLockFile, kLockPatience);
   if (guard.heldElsewhere) {
     std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
-    return options.headless || !DisplayPresent() ? kConsoleFailureExitCode : 0;
+    return options.headless || !host::WindowPossible() ? kConsoleFailureExitCode : 0;
   }
   if (!guard.lock) {
     // A system without the means to guard still gets its update.

@@ -93,7 +93,9 @@ std::string UploadCrashDump(const std::string& server, int port) {
   const std::string name = UploadName();
   // A failed rename (the game still writing) shows as the open failing below
   // and leaves the dump in place for a later call.
-  std::rename(ox_base::NativePath(found.front()).c_str(), name.c_str());
+  std::error_code ignored;
+  std::filesystem::rename(ox_base::NativeFilesystemPath(ox_base::NativePath(found.front())),
+                          ox_base::NativeFilesystemPath(name), ignored);
   std::string reason;
   const Sending sending = SendDump(server, port, name, reason);
   if (sending != Sending::Failed) {
@@ -101,7 +103,7 @@ std::string UploadCrashDump(const std::string& server, int port) {
   } else if (!fileSystem->Exists(kDumpName)) {
     // Kept for the next attempt (start-up tries twice), unless the game
     // has left a newer dump meanwhile.
-    std::rename(name.c_str(), kDumpName);
+    std::filesystem::rename(ox_base::NativeFilesystemPath(name), ox_base::NativeFilesystemPath(kDumpName), ignored);
     if (ox_base::SmartPtr<ox_base::OxLog> log = ox_base::OxBase::GetBaseLog())
       log->Error("UploadCrashDump: the dump was not sent to %s; it stays as %s\n", server.c_str(), kDumpName);
   }

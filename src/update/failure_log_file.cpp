@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "base/ox_path.h"
 #include "base/ox_unicode.h"
 
 namespace fs = std::filesystem;
@@ -15,9 +16,10 @@ void FailureLogFile::Write(const ox_base::OxLogEvent& event) {
   const std::string line = ox_base::CodePageToUtf8(FormatLine(event), codePage_);
   std::lock_guard<std::mutex> lock(mutex_);
   std::error_code error;
-  const std::uintmax_t size = fs::file_size(path_, error);
+  const fs::path path = ox_base::NativeFilesystemPath(path_);
+  const std::uintmax_t size = fs::file_size(path, error);
   if (!error && size > 0 && size + line.size() > maxBytes_) {
-    fs::rename(path_, path_ + ".1", error);
+    fs::rename(path, ox_base::NativeFilesystemPath(path_ + ".1"), error);
   }
-  std::ofstream(path_, std::ios::binary | std::ios::app) << line;
+  std::ofstream(path, std::ios::binary | std::ios::app) << line;
 }

@@ -77,10 +77,11 @@ std::string SpellingOnDisk(const std::string& name) {
 
 bool MoveFileAside(const std::string& from, const std::string& to) {
   std::error_code error;
-  if (!fs::is_regular_file(ox_base::NativePath(from), error)) {
+  const fs::path source = ox_base::NativeFilesystemPath(ox_base::NativePath(from));
+  if (!fs::is_regular_file(source, error)) {
     return false;
   }
-  fs::rename(ox_base::NativePath(from), ox_base::NativePath(to), error);
+  fs::rename(source, ox_base::NativeFilesystemPath(ox_base::NativePath(to)), error);
   return !error;
 }
 
@@ -89,7 +90,7 @@ bool IsInsideGameDirectory(const std::string& name) {
   if (name.empty() || !native) {
     return false;
   }
-  const fs::path path(*native);
+  const fs::path path = ox_base::NativeFilesystemPath(*native);
   if (path.has_root_path() || (name.size() > 1 && name[1] == ':')) {
     return false;
   }
@@ -107,7 +108,7 @@ std::vector<std::string> MissingDirectoriesOf(const std::string& name) {
   for (std::size_t slash = path.find('/'); slash != std::string::npos; slash = path.find('/', slash + 1)) {
     const std::string directory = path.substr(0, slash);
     std::error_code error;
-    if (!directory.empty() && !fs::exists(fs::symlink_status(directory, error))) {
+    if (!directory.empty() && !fs::exists(fs::symlink_status(ox_base::NativeFilesystemPath(directory), error))) {
       missing.push_back(directory);
     }
   }
@@ -116,11 +117,11 @@ std::vector<std::string> MissingDirectoriesOf(const std::string& name) {
 
 bool DirectoryExists(const std::string& path) {
   std::error_code error;
-  return fs::is_directory(fs::symlink_status(path, error));
+  return fs::is_directory(fs::symlink_status(ox_base::NativeFilesystemPath(path), error));
 }
 
 bool RemoveFileAt(const std::string& name, std::string& problem) {
-  const fs::path path(ox_base::NativePath(name));
+  const fs::path path = ox_base::NativeFilesystemPath(ox_base::NativePath(name));
   std::error_code error;
   const fs::file_status status = fs::symlink_status(path, error);
   if (!fs::exists(status)) return true;
@@ -136,5 +137,6 @@ bool RemoveFileAt(const std::string& name, std::string& problem) {
 
 void RemoveEmptyDirectory(const std::string& path) {
   std::error_code error;
-  if (fs::is_empty(path, error) && !error) fs::remove(path, error);
+  const fs::path native = ox_base::NativeFilesystemPath(path);
+  if (fs::is_empty(native, error) && !error) fs::remove(native, error);
 }

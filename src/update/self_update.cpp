@@ -23,7 +23,7 @@ constexpr char kNewLauncherSuffix[] = ".new";
 void MakeExecutable(const std::string& name) {
   std::error_code error;
   std::filesystem::permissions(
-      ox_base::NativePath(name),
+      ox_base::NativeFilesystemPath(ox_base::NativePath(name)),
       std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
       std::filesystem::perm_options::add, error);
 }

@@ -136,4 +136,11 @@ ProcessPlan GameDirectory::Launcher(const std::vector<std::string>& arguments, c
   return plan;
 }
 
+ProcessPlan GameDirectory::WineLauncher(const std::vector<std::string>& arguments, const fs::path& output) const {
+  ProcessPlan plan = Launcher(arguments, output);
+  plan.argv.insert(plan.argv.begin(), "wine");
+  plan.environment["LC_ALL"] = "zh_CN.UTF-8";
+  return plan;
+}
+
 }  // namespace e2e

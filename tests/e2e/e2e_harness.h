@@ -82,6 +82,9 @@ class GameDirectory : public ::GameDirectory {
   // unless `display` is given. Its console output goes to `output`.
   ProcessPlan Launcher(const std::vector<std::string>& arguments, const std::filesystem::path& output,
                        const std::optional<std::string>& display = std::nullopt) const;
+  // The same for a Windows farLaunch.exe: through wine (in the prefix the
+  // environment names), in a locale whose code page is 936.
+  ProcessPlan WineLauncher(const std::vector<std::string>& arguments, const std::filesystem::path& output) const;
 };
 
 }  // namespace e2e

@@ -7,6 +7,7 @@
 #include <csignal>
 
 #include "e2e/scenario.h"
+#include "e2e/server3_launch.h"
 #include "support/code_page_text.h"
 #include "support/wine_client.h"
 #include "update/update_files.h"
@@ -179,11 +180,7 @@ TEST(GameFiles, AWindowsClientThroughWineGetsTheParameterStringByteForByte) {
   std::optional<WindowsCommandLine> seen;
   ASSERT_TRUE(WaitUntil([&] { return (seen = ReadWindowsCommandLine(game.Path())).has_value(); }, 240s))
       << ReadFile(scenario.Output("run.txt"));
-  const std::string area = Gbk("港口 东区");
-  const std::string parameters = "ur;ip=127.0.0.1;port=7003;areaname=" + area +
-                                 ";tx_ip=127.0.0.1;LT=0;UNAME=demo;SERIAL=SN-10421;UID=10421;SERVERID=3;SERVERNAME=" +
-                                 area + ";PayUrl=http://127.0.0.1/pay;Server=S3;Qid=Q10421;"
-                                 "ClientUrl=http://127.0.0.1/client;CurServerID=3";
+  const std::string parameters = Server3Parameters();
   EXPECT_EQ(seen->codePage, 936u);
   EXPECT_EQ(seen->parameters, parameters);
   const std::string tail = "client.exe\" " + parameters;

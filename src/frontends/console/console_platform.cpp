@@ -1,20 +1,19 @@
 #include "frontends/console/console_platform.h"
 
-#include <unistd.h>
-
 #include "frontends/console/console_close.h"
+#include "frontends/console/console_host.h"
 #include "frontends/console/console_log_echo.h"
 
 namespace frontends::console {
 
 ConsolePlatform::ConsolePlatform(unsigned codePage, std::FILE* out)
     : codePage_(codePage),
-      console_(out, isatty(fileno(out)) == 1),
+      console_(out, PrepareOutput(out)),
       window_(console_, codePage),
       dialogs_(console_, codePage),
       webPanel_(loop_, console_, codePage),
       shell_(console_, codePage),
-      system_([this] { console_.Finish(); }) {}
+      system_(MakeSystem([this] { console_.Finish(); })) {}
 
 ox_base::SmartPtr<ox_base::OxLogOutput> ConsolePlatform::FailureEcho() {
   return ox_base::SmartPtr<ox_base::OxLogOutput>(new ConsoleLogEcho(console_, codePage_));

@@ -9,6 +9,7 @@
 // in for it (see ConsoleClose) and Run returns 0. Every other way out goes
 // through platform::System::Exit, which ends the process without returning.
 #include <cstdio>
+#include <memory>
 
 #include "base/ox_log_output.h"
 #include "base/ox_smart_ptr.h"
@@ -19,7 +20,6 @@
 #include "frontends/console/event_loop.h"
 #include "frontends/console/http_web_panel.h"
 #include "frontends/console/process_shell.h"
-#include "frontends/posix/posix_system.h"
 #include "platform/seam.h"
 
 namespace frontends::console {
@@ -35,7 +35,7 @@ class ConsolePlatform : public platform::Platform {
   platform::Dialogs& GetDialogs() override { return dialogs_; }
   platform::WebPanel& GetWebPanel() override { return webPanel_; }
   platform::Shell& GetShell() override { return shell_; }
-  platform::System& GetSystem() override { return system_; }
+  platform::System& GetSystem() override { return *system_; }
   int Run(platform::WindowEvents& events) override;
 
   // What a console close does: ends Run. From any thread.
@@ -53,7 +53,7 @@ class ConsolePlatform : public platform::Platform {
   ConsoleDialogs dialogs_;
   HttpWebPanel webPanel_;
   ProcessShell shell_;
-  posix::PosixSystem system_;
+  std::unique_ptr<platform::System> system_;
 };
 
 }  // namespace frontends::console

@@ -1,48 +1,16 @@
 #include "frontends/console/event_loop.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <optional>
-#include <stdexcept>
 #include <utility>
 #include <vector>
 
 namespace frontends::console {
-
-namespace {
-
-posix::Pipe WakeUpPipe() {
-  std::optional<posix::Pipe> pipe = posix::OpenPipe(O_CLOEXEC | O_NONBLOCK);
-  if (!pipe) throw std::runtime_error("event loop: cannot create its wake-up pipe");
-  return std::move(*pipe);
-}
-
-}  // namespace
-
-EventLoop::EventLoop() : wake_(WakeUpPipe()) {}
-
-void EventLoop::Wake() {
-  // A full pipe already wakes the loop, so a failed write loses nothing.
-  char byte = 1;
-  ssize_t ignored = write(wake_.write.get(), &byte, 1);
-  (void)ignored;
-}
-
-void EventLoop::DrainWakeups() {
-  char buffer[64];
-  while (read(wake_.read.get(), buffer, sizeof(buffer)) > 0) {
-  }
-}
 
 void EventLoop::Post(std::function<void(platform::WindowEvents&)> delivery) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     queue_.push_back(std::move(delivery));
   }
-  Wake();
+  wake_.Wake();
 }
 
 void EventLoop::PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
@@ -59,7 +27,7 @@ void EventLoop::StartTimer(int timerId, int periodMs) {
     std::lock_guard<std::mutex> lock(mutex_);
     timers_[timerId] = Timer{period, Clock::now() + period};
   }
-  Wake();
+  wake_.Wake();
 }
 
 void EventLoop::StopTimer(int timerId) {
@@ -70,7 +38,7 @@ void EventLoop::StopTimer(int timerId) {
 void EventLoop::RequestClose(int code) {
   closeCode_ = code;
   closeRequested_ = true;
-  Wake();
+  wake_.Wake();
 }
 
 void EventLoop::DeliverQueued(platform::WindowEvents& events) {
@@ -128,14 +96,10 @@ int EventLoop::MillisecondsToNextTimer() {
 
 int EventLoop::Run(platform::WindowEvents& events) {
   while (!closeRequested_) {
-    DrainWakeups();
     DeliverQueued(events);
     FireDueTimers(events);
     if (closeRequested_) break;
-    pollfd wake{wake_.read.get(), POLLIN, 0};
-    if (poll(&wake, 1, MillisecondsToNextTimer()) < 0 && errno != EINTR) {
-      throw std::runtime_error("event loop: poll failed");
-    }
+    wake_.Wait(MillisecondsToNextTimer());
   }
   closeRequested_ = false;
   return closeCode_.exchange(0);

@@ -10,14 +10,14 @@
 #include <map>
 #include <mutex>
 
-#include "frontends/posix/owned_fd.h"
+#include "frontends/console/wake_signal.h"
 #include "platform/seam.h"
 
 namespace frontends::console {
 
 class EventLoop : public platform::UiThread {
  public:
-  EventLoop();
+  EventLoop() = default;
   EventLoop(const EventLoop&) = delete;
   EventLoop& operator=(const EventLoop&) = delete;
 
@@ -45,14 +45,12 @@ class EventLoop : public platform::UiThread {
     Clock::time_point due;
   };
 
-  void Wake();
-  void DrainWakeups();
   void DeliverQueued(platform::WindowEvents& events);
   void FireDueTimers(platform::WindowEvents& events);
   // Milliseconds until the next timer is due; -1 when no timer runs.
   int MillisecondsToNextTimer();
 
-  posix::Pipe wake_;
+  WakeSignal wake_;
   std::atomic<bool> closeRequested_{false};
   std::atomic<int> closeCode_{0};
   std::mutex mutex_;

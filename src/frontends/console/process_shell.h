@@ -1,12 +1,11 @@
 #pragma once
-// The shell without a display. StartProgram runs native programs directly
-// and Windows programs (files that start with "MZ") through wine when wine
-// is installed. OpenInBrowser prints the address and, when a display is
-// there, also hands it to xdg-open.
-//
-// Program names and parameters arrive in the launcher's code page and are
-// handed over in UTF-8, the encoding of Linux command lines; wine turns
-// them back into the Windows program's own code page.
+// The shell without a display (see console_host.h for each platform).
+// Linux: StartProgram runs native programs directly and Windows programs
+// (files that start with "MZ") through wine when wine is installed, their
+// names and parameters handed over in UTF-8, the encoding of Linux command
+// lines; OpenInBrowser prints the address and, when a display is there,
+// also hands it to xdg-open. Windows: programs start with CreateProcessW,
+// the address opens through the shell.
 #include <string>
 
 #include "frontends/console/console.h"

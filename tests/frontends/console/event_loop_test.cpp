@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
 #include <map>
 #include <thread>
 
 #include "frontends/console/event_loop.h"
-#include "frontends/console/console_platform.h"
 #include "frontends/console/recording_events.h"
 
 namespace frontends::console {
@@ -94,25 +92,6 @@ TEST(EventLoop, CloseEndsRunAndKeepsTheRestForTheNextRun) {
   loop.RunOnUiThread([&] { loop.RequestClose(); });
   loop.Run(events);
   EXPECT_EQ(events.log, (std::vector<std::string>{"first", "second"}));
-}
-
-TEST(ConsolePlatform, InterruptOrTerminateClosesTheWindowAndRunSaysWhichSignal) {
-  std::FILE* out = std::tmpfile();
-  ASSERT_NE(out, nullptr);
-  for (int signal : {SIGINT, SIGTERM}) {
-    ConsolePlatform platform(936, out);
-    RecordingEvents events;
-    platform.GetUiThread().RunOnUiThread([signal] { std::raise(signal); });
-    platform.GetUiThread().RunOnUiThread([&] { events.Record("after the signal"); });
-
-    EXPECT_EQ(platform.Run(events), platform::kClosedBySignal + signal);
-    EXPECT_TRUE(events.log.empty());
-    // Outside Run the signal has its usual effect again.
-    struct sigaction now {};
-    sigaction(signal, nullptr, &now);
-    EXPECT_EQ(now.sa_handler, SIG_DFL);
-  }
-  std::fclose(out);
 }
 
 }  // namespace

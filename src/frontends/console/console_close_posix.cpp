@@ -1,12 +1,17 @@
-#include "frontends/console/console_close.h"
+#include <csignal>
 
 #include <atomic>
+
+#include "frontends/console/console_close.h"
 
 namespace frontends::console {
 namespace {
 
 // The loop the signals close; one Run at a time per process.
 std::atomic<EventLoop*> closingLoop{nullptr};
+struct sigaction previousInterrupt {};
+struct sigaction previousTerminate {};
+struct sigaction previousHangUp {};
 
 // The shell's code for a process a signal ended: the program says why.
 extern "C" void CloseOnSignal(int signal) {
@@ -21,15 +26,15 @@ ConsoleClose::ConsoleClose(EventLoop& loop) {
   action.sa_handler = CloseOnSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  sigaction(SIGINT, &action, &previousInterrupt_);
-  sigaction(SIGTERM, &action, &previousTerminate_);
-  sigaction(SIGHUP, &action, &previousHangUp_);
+  sigaction(SIGINT, &action, &previousInterrupt);
+  sigaction(SIGTERM, &action, &previousTerminate);
+  sigaction(SIGHUP, &action, &previousHangUp);
 }
 
 ConsoleClose::~ConsoleClose() {
-  sigaction(SIGINT, &previousInterrupt_, nullptr);
-  sigaction(SIGTERM, &previousTerminate_, nullptr);
-  sigaction(SIGHUP, &previousHangUp_, nullptr);
+  sigaction(SIGINT, &previousInterrupt, nullptr);
+  sigaction(SIGTERM, &previousTerminate, nullptr);
+  sigaction(SIGHUP, &previousHangUp, nullptr);
   closingLoop = nullptr;
 }
 

@@ -1,0 +1,34 @@
+#include <windows.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include "base/ox_wide_text_win.h"
+#include "frontends/console/console_host.h"
+#include "frontends/windows/program_start_win.h"
+#include "frontends/windows/windows_system_win.h"
+
+namespace frontends::console {
+
+bool PrepareOutput(std::FILE* out) {
+  // A console shows the bytes in its output code page; a file or pipe
+  // takes them as they are.
+  SetConsoleOutputCP(CP_UTF8);
+  return _isatty(_fileno(out)) != 0;
+}
+
+std::unique_ptr<platform::System> MakeSystem(std::function<void()> beforeExit) {
+  return std::make_unique<windows::WindowsSystem>(std::move(beforeExit));
+}
+
+bool StartGameProgram(const std::string& program, const std::string& parameters, unsigned codePage,
+                      std::string& problem) {
+  return windows::StartGameProgram(program, parameters, codePage, problem);
+}
+
+bool OpenAddress(const std::string& address) {
+  const HINSTANCE opened =
+      ShellExecuteW(nullptr, L"open", ox_base::WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(opened) > 32;
+}
+
+}  // namespace frontends::console

@@ -1,0 +1,107 @@
+#include "frontends/windows/instance_lock_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "base/ox_wide_text_win.h"
+#include "base/ox_windows_error_win.h"
+
+namespace frontends::windows {
+namespace {
+
+constexpr auto kRetryInterval = std::chrono::milliseconds(100);
+
+// The directory the lock file lies in, as the system names it.
+std::wstring DirectoryOf(HANDLE file) {
+  wchar_t path[MAX_PATH * 4];
+  const DWORD length = GetFinalPathNameByHandleW(file, path, MAX_PATH * 4, FILE_NAME_NORMALIZED);
+  if (length == 0 || length >= MAX_PATH * 4) return L"";
+  std::wstring directory(path, length);
+  return directory.substr(0, directory.find_last_of(L"\\/"));
+}
+
+// The event of a directory: its path in one letter case (names ignore it),
+// hashed to fit (FNV-1a, stable across builds, so an updated launcher finds
+// the event of its predecessor).
+std::wstring RequestEventName(std::wstring directory) {
+  CharLowerBuffW(directory.data(), static_cast<DWORD>(directory.size()));
+  std::uint64_t hash = 14695981039346656037ull;
+  for (wchar_t c : directory) {
+    hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211ull;
+  }
+  wchar_t hex[17];
+  std::swprintf(hex, 17, L"%016llx", static_cast<unsigned long long>(hash));
+  return std::wstring(L"Local\\farLaunch-game-directory-") + hex;
+}
+
+bool TryLock(HANDLE file) {
+  OVERLAPPED whole{};
+  return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole) != 0;
+}
+
+// Asks the holder of the lock to come forward: setting its event is the request.
+void AskHolderToComeForward(const std::wstring& eventName) {
+  OwnedHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName.c_str()));
+  if (event) SetEvent(event.get());
+}
+
+}  // namespace
+
+InstanceLock::InstanceLock(OwnedHandle file, OwnedHandle request)
+    : file_(std::move(file)), request_(std::move(request)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::chrono::milliseconds patience) {
+  Attempt attempt;
+  // No security attributes: the handle is not inherited.
+  OwnedHandle file(CreateFileW(ox_base::WideFromUtf8(lockFile).c_str(), GENERIC_READ | GENERIC_WRITE,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    attempt.problem = "no lock can be made: " + lockFile + ": " + ox_base::WindowsErrorText(GetLastError());
+    return attempt;
+  }
+  const std::wstring directory = DirectoryOf(file.get());
+  const std::wstring eventName = RequestEventName(directory);
+  const auto giveUp = std::chrono::steady_clock::now() + patience;
+  bool asked = false;
+  for (;;) {
+    if (TryLock(file.get())) {
+      // Auto-reset: one request, one coming forward.
+      OwnedHandle request(CreateEventW(nullptr, FALSE, FALSE, eventName.c_str()));
+      attempt.lock.reset(new InstanceLock(std::move(file), std::move(request)));
+      return attempt;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_LOCK_VIOLATION && error != ERROR_IO_PENDING) {
+      attempt.problem = "no lock can be made: " + lockFile + ": " + ox_base::WindowsErrorText(error);
+      return attempt;
+    }
+    if (!asked) {
+      AskHolderToComeForward(eventName);
+      asked = true;
+    }
+    if (std::chrono::steady_clock::now() >= giveUp) {
+      attempt.heldElsewhere = true;
+      attempt.problem = "another farLaunch.exe is running in " + ox_base::Utf8FromWide(directory);
+      return attempt;
+    }
+    std::this_thread::sleep_for(kRetryInterval);
+  }
+}
+
+InstanceLock::~InstanceLock() {
+  if (stop_) SetEvent(stop_.get());
+  if (server_.joinable()) server_.join();
+}
+
+void InstanceLock::ServeRequests(std::function<void()> onRequest) {
+  if (!request_ || !stop_) return;
+  server_ = std::thread([this, onRequest = std::move(onRequest)] {
+    const HANDLE events[] = {stop_.get(), request_.get()};
+    while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) onRequest();
+  });
+}
+
+}  // namespace frontends::windows

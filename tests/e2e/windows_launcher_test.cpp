@@ -1,0 +1,228 @@
+// The Windows farLaunch.exe (scripts/build-windows), headless under wine,
+// against a signed site that the Linux farpublish made from client builds
+// with Chinese and mixed-case names, served on loopback. It runs when
+// FARLAUNCH_WINDOWS_LAUNCHER names that program (scripts/test --windows
+// does); otherwise it is skipped.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <memory>
+#include <random>
+
+#include "e2e/e2e_harness.h"
+#include "e2e/server3_launch.h"
+#include "support/range_http_server.h"
+#include "support/wine_client.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Files = std::map<std::string, std::string>;
+const std::vector<std::string> kHeadless = {"--headless", "--exit-on-finish"};
+const fs::path kInstalled = E2E_INSTALL_DIR;
+const fs::path kSource = FARLAUNCH_SOURCE_DIR;
+const std::string kMarker = "\nfarLaunch update 0004\n";
+// What the launcher keeps of its own in the game directory besides the game.
+const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
+                                              "farLaunch.signedtime", "publisher.pub", "rh_game.ini",
+                                              "client-command-line.txt"};
+
+std::optional<fs::path> WindowsLauncherBuild() {
+  const char* path = std::getenv("FARLAUNCH_WINDOWS_LAUNCHER");
+  if (path == nullptr || *path == '\0') return std::nullopt;
+  return fs::path(path);
+}
+
+std::string Noise(std::mt19937& random, std::size_t size) {
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random() & 0xff);
+  return bytes;
+}
+
+// Three client builds: names in Chinese and in mixed letter case, files
+// replaced, added and (the last) grown to a package that takes a while.
+std::vector<Files> Releases(const std::string& client) {
+  std::mt19937 random(26);
+  std::vector<Files> releases(3);
+  releases[0] = {{"client.exe", client},
+                 {"Data/Readme.TXT", "readme 1"},
+                 {"地图/港口.map", Noise(random, 64 << 10)},
+                 {"Base.DAT", "base 1"}};
+  releases[1] = releases[0];
+  releases[1]["Data/Readme.TXT"] = "readme 2";
+  releases[1]["地图/港口.map"] = Noise(random, 80 << 10);
+  releases[1]["地图/新区/灯塔.MAP"] = Noise(random, 16 << 10);
+  releases[2] = releases[1];
+  releases[2]["Base.DAT"] = Noise(random, 3 << 20);
+  releases[2]["Data/Readme.TXT"] = "readme 3";
+  return releases;
+}
+
+class WindowsLauncherEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    launcher_ = WindowsLauncherBuild();
+    if (!launcher_) GTEST_SKIP() << "FARLAUNCH_WINDOWS_LAUNCHER names no Windows farLaunch.exe";
+    if (const std::optional<std::string> missing = WineMissing()) GTEST_SKIP() << *missing;
+    if (!WindowsClient()) GTEST_SKIP() << "no stand-in Windows client (MinGW is missing)";
+    prefix_ = std::make_unique<WinePrefix>();
+    releases_ = Releases(ReadFile(*WindowsClient()));
+  }
+
+  // The site for the releases (and, with `launcherUpdate`, a fourth one
+  // carrying a new farLaunch.exe), signed with the demo key, each file
+  // served; its page logs in on server 3 once the update is done.
+  void Publish(bool launcherUpdate) {
+    const fs::path versions = scratch_.Path() / "versions";
+    std::vector<Files> builds = releases_;
+    if (launcherUpdate) {
+      builds.push_back(builds.back());
+      builds.back()["farLaunch.exe"] = ReadFile(*launcher_) + kMarker;
+    }
+    for (std::size_t i = 0; i < builds.size(); ++i) {
+      const fs::path folder = versions / ("000" + std::to_string(i + 1) + "-1.0." + std::to_string(i + 1));
+      for (const auto& [name, content] : builds[i]) {
+        fs::create_directories((folder / fs::u8path(name)).parent_path());
+        WriteFile(folder / fs::u8path(name), content);
+      }
+    }
+    const fs::path site = scratch_.Path() / "site";
+    const fs::path log = scratch_.Path() / "farpublish.txt";
+    ASSERT_EQ(RunToEnd({{(kInstalled / "tools/farpublish").string(), "build", versions.string(), site.string(),
+                         "--base-url", server_.Url(""), "--web-addr", server_.Url("/autologin.html"), "--sign",
+                         (kSource / "demo/demo-publisher.key").string()},
+                        scratch_.Path(),
+                        {},
+                        log},
+                       kPatience),
+              0)
+        << ReadFile(log);
+    for (const auto& entry : fs::directory_iterator(site)) {
+      server_.Put("/" + entry.path().filename().string(), ReadFile(entry.path()));
+    }
+    server_.Put("/news.html", "<html><body><p>News</p></body></html>");
+    // As demo/server.py's /autologin/demo/3: the launch waits for the update.
+    server_.Put("/autologin.html", "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n"
+                                   "<p>Welcome, demo.</p>\n<p>ServerBackUrl{{" + server_.Url("/news.html") + "}}</p>\n<p>RunClient[[" +
+                                   kServer3Record + "]]</p>\n</body></html>\n");
+  }
+
+  // A game directory at release 0001 (without its client when `withClient`
+  // is false), with the Windows launcher and the demo publisher's key.
+  void PrepareGame(bool withClient) {
+    for (const auto& [name, content] : releases_[0]) {
+      if (withClient || name != "client.exe") game_.Write(name, content);
+    }
+    fs::copy_file(*launcher_, game_.Path() / "farLaunch.exe");
+    fs::copy_file(kSource / "demo/demo-publisher.pub", game_.Path() / "publisher.pub");
+    game_.WriteVersionDocument(server_.Url("/servercfg.xml"));
+  }
+
+  int Run(const std::string& output) { return RunToEnd(game_.WineLauncher(kHeadless, Output(output)), kPatience); }
+  fs::path Output(const std::string& name) const { return scratch_.Path() / name; }
+
+  // The game's files, without the launcher's own.
+  Files GameFiles() const {
+    Files files;
+    for (const auto& [name, content] : Tree(game_.Path())) {
+      if (content != "<dir>" && kLauncherFiles.count(name) == 0) files[name] = content;
+    }
+    return files;
+  }
+
+  // The client was started in the game directory with the launch of
+  // server 3 as its lpCmdLine, byte for byte.
+  void ExpectTheClientStarted() {
+    std::optional<WindowsCommandLine> seen;
+    ASSERT_TRUE(WaitUntil([&] { return (seen = ReadWindowsCommandLine(game_.Path())).has_value(); }, 120s));
+    EXPECT_EQ(seen->codePage, 936u);
+    EXPECT_EQ(seen->parameters, Server3Parameters());
+    const std::string tail = "client.exe\" " + Server3Parameters();
+    ASSERT_GE(seen->commandLine.size(), tail.size());
+    EXPECT_EQ(seen->commandLine.substr(seen->commandLine.size() - tail.size()), tail) << seen->commandLine;
+  }
+
+  std::optional<fs::path> launcher_;
+  std::unique_ptr<WinePrefix> prefix_;
+  std::vector<Files> releases_;
+  Scratch scratch_;
+  RangeHttpServer server_;
+  GameDirectory game_{scratch_.Path() / "game"};
+};
+
+TEST_F(WindowsLauncherEndToEnd, APatchChainWithChineseAndMixedCaseNamesInstallsByteExactlyAndStartsTheClient) {
+  Publish(/*launcherUpdate=*/false);
+  PrepareGame(/*withClient=*/true);
+
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
+
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_TRUE(GameFiles() == releases_[2]) << ReadFile(Output("run.txt"));
+  EXPECT_NE(ReadFile(Output("run.txt")).find("更新完成"), std::string::npos) << ReadFile(Output("run.txt"));
+  ExpectTheClientStarted();
+}
+
+TEST_F(WindowsLauncherEndToEnd, ATamperedArchiveIsRefusedAndNothingIsInstalled) {
+  Publish(/*launcherUpdate=*/false);
+  std::string patch = ReadFile(scratch_.Path() / "site/patch-0002.zip");
+  patch[patch.size() / 2] ^= 0x20;
+  server_.Put("/patch-0002.zip", patch);
+  PrepareGame(/*withClient=*/true);
+
+  EXPECT_EQ(Run("run.txt"), 1) << ReadFile(Output("run.txt"));
+
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
+  EXPECT_TRUE(GameFiles() == releases_[0]) << ReadFile(Output("run.txt"));
+  EXPECT_NE(game_.Read("farLaunch.log").find("patch-0002.zip"), std::string::npos) << game_.Read("farLaunch.log");
+}
+
+TEST_F(WindowsLauncherEndToEnd, AFullInstallKilledHalfWayGoesOnFromItsPartialDownloadAtTheNextStart) {
+  Publish(/*launcherUpdate=*/false);
+  PrepareGame(/*withClient=*/false);
+  // 512 KiB/s: seconds for the package, time enough to see it half-way.
+  game_.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\nDownloadRateLimit=512\n");
+  const std::string package = "/client-0003.zip";
+  const fs::path part = game_.Path() / "client.zip.part";
+  {
+    ChildProcess first(game_.WineLauncher(kHeadless, Output("first.txt")));
+    std::error_code error;
+    const std::uintmax_t half = ReadFile(scratch_.Path() / "site/client-0003.zip").size() / 2;
+    ASSERT_TRUE(WaitUntil([&] { return fs::file_size(part, error) >= half && !error; })) << ReadFile(Output("first.txt"));
+    first.Signal(SIGKILL);
+    ASSERT_TRUE(first.WaitForExit(kPatience));
+  }
+  const std::uintmax_t kept = fs::file_size(part);
+  EXPECT_FALSE(game_.Has("client.exe"));
+
+  EXPECT_EQ(Run("second.txt"), 0) << ReadFile(Output("second.txt"));
+
+  const std::vector<std::string> asked = server_.Requests(package);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[1].find("Range: bytes=" + std::to_string(kept) + "-\r\n"), std::string::npos) << asked[1];
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_TRUE(GameFiles() == releases_[2]) << ReadFile(Output("second.txt"));
+  ExpectTheClientStarted();
+}
+
+TEST_F(WindowsLauncherEndToEnd, ASelfUpdateRenamesTheRunningLauncherAsideAndTheRestartedOneCompletes) {
+  Publish(/*launcherUpdate=*/true);
+  PrepareGame(/*withClient=*/true);
+
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
+
+  EXPECT_NE(ReadFile(Output("run.txt")).find("farLaunch更新完成，请重新开启游戏！"), std::string::npos)
+      << ReadFile(Output("run.txt"));
+  // The restarted launcher (headless again) finishes its own (empty) update
+  // and its page starts the client.
+  ExpectTheClientStarted();
+  EXPECT_EQ(game_.Read("farLaunch.exe"), ReadFile(*launcher_) + kMarker);
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0004");
+  EXPECT_TRUE(WaitUntil([&] { return !game_.Has("tmpUpdate0"); }, 60s)) << "the old launcher is deleted once it ended";
+  EXPECT_TRUE(GameFiles() == releases_[2]);
+}
+
+}  // namespace
+}  // namespace e2e
