@@ -136,7 +136,9 @@ void RollBackJournal(const UnpackJournal& journal) {
 void DeleteJournalledOriginals(const UnpackJournal& journal) {
   for (const JournalMove& move : journal.moves) {
     std::string problem;
-    if (!RemoveFileAt(move.aside, problem)) {
+    // Windows keeps the running launcher's file while it runs: the next
+    // start removes it, so that is no failure.
+    if (!RemoveFileAt(move.aside, problem) && move.aside != kLauncherAsideName) {
       LogFailure(move.aside, "", "the replaced original of " + move.target + " stays: " + problem);
     }
   }

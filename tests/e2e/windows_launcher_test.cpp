@@ -100,8 +100,10 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
                        kPatience),
               0)
         << ReadFile(log);
-    for (const auto& entry : fs::directory_iterator(site)) {
-      server_.Put("/" + entry.path().filename().string(), ReadFile(entry.path()));
+    // The site's folders (manifests/, objects/) are served as they stand.
+    for (const auto& entry : fs::recursive_directory_iterator(site)) {
+      if (!entry.is_regular_file()) continue;
+      server_.Put("/" + fs::relative(entry.path(), site).generic_string(), ReadFile(entry.path()));
     }
     server_.Put("/news.html", "<html><body><p>News</p></body></html>");
     // As demo/server.py's /autologin/demo/3: the launch waits for the update.
