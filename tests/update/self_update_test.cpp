@@ -37,8 +37,14 @@ TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
   EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
   dir.Write("update.zip", "not a zip");
   EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
+  // The new launcher's bytes are all written before any of them is checked:
+  // a damaged one must never take the running one's place.
+  dir.Write("update.zip", WithEntryField(MakeZip({{"farLaunch.exe", std::string(300000, 'n')}}), 0,
+                                         EntryField::Crc, 0x12345678));
+  EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
   EXPECT_FALSE(state.selfUpdated);
   EXPECT_EQ(dir.Read("farLaunch.exe"), "running");
+  EXPECT_FALSE(dir.Has("tmpUpdate0"));
 }
 
 TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
