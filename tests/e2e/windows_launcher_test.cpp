@@ -209,6 +209,23 @@ TEST_F(WindowsLauncherEndToEnd, AFullInstallKilledHalfWayGoesOnFromItsPartialDow
   ExpectTheClientStarted();
 }
 
+// One launcher per game directory: a second start waits a few seconds for
+// the holder of farLaunch.lock, then refuses with its reason and status 1.
+TEST_F(WindowsLauncherEndToEnd, ASecondLauncherInTheSameGameDirectoryRefusesWithStatusOne) {
+  Publish(/*launcherUpdate=*/false);
+  PrepareGame(/*withClient=*/false);
+  // 64 KiB/s: the first launcher is still fetching when the second gives up.
+  game_.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\nDownloadRateLimit=64\n");
+  ChildProcess first(game_.WineLauncher(kHeadless, Output("first.txt")));
+  ASSERT_TRUE(WaitUntil([&] { return game_.Has("client.zip.part"); })) << ReadFile(Output("first.txt"));
+
+  EXPECT_EQ(Run("second.txt"), 1) << ReadFile(Output("second.txt"));
+  EXPECT_NE(ReadFile(Output("second.txt")).find("another farLaunch.exe is running in"), std::string::npos)
+      << ReadFile(Output("second.txt"));
+  first.Signal(SIGKILL);
+  EXPECT_TRUE(first.WaitForExit(kPatience));
+}
+
 TEST_F(WindowsLauncherEndToEnd, ASelfUpdateRenamesTheRunningLauncherAsideAndTheRestartedOneCompletes) {
   Publish(/*launcherUpdate=*/true);
   PrepareGame(/*withClient=*/true);
