@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/ox_atomic_save.h"
 #include "base/ox_base.h"
 #include "base/ox_file.h"
 #include "base/ox_letter_case.h"
@@ -44,6 +45,9 @@ void CleanTempFiles(const LauncherState& state) {
     }
   }
   DeleteFinishedItemDownloads();
+  // A signal or a close can come while the worker stores the server
+  // document: its temporary copy goes with it.
+  ox_base::RemoveAbandonedSaves(ox_base::NativePath(kServerDocument));
 }
 
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }
