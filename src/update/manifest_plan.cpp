@@ -56,8 +56,8 @@ bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest&
   std::set<std::string> objects;
   for (const ManifestFile& file : newest.files) {
     const std::optional<std::string> local = ox_base::NameFromNative(file.name);
-    if (!local) {
-      problem = "the file name " + file.name + " has no form in the code page";
+    if (!local || !IsInsideGameDirectory(*local)) {
+      problem = "the file name " + file.name + (local ? " leaves the game directory" : " has no form in the code page");
       return false;
     }
     kept.insert(ox_base::FoldLetterCase(file.name));

@@ -34,6 +34,6 @@ struct ManifestPlan {
 // size matches). Only files the installed manifest lists are deleted. The
 // launcher's own files are never touched, nor, when `verified` is false,
 // the files its trust rests on. False with the reason for a name that has
-// no form in the code page.
+// no form in the code page or that leaves the game directory (a drive).
 bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified,
                         ManifestPlan& plan, std::string& problem);

@@ -89,6 +89,10 @@ TEST_F(ManifestPlanTest, NeverTouchesTheLaunchersOwnFilesNorTrustFilesOfAnUnveri
   // A verified run installs the publisher's key the release ships.
   EXPECT_EQ(Fetched(&installed, newest, true), std::vector<std::string>{"publisher.pub"});
   EXPECT_TRUE(plan.remove.empty());
+  // A drive is no folder of the game.
+  std::string problem;
+  EXPECT_FALSE(PlanManifestUpdate(nullptr, Release("0004", {Line("C:/evil.dll", "x")}), true, plan, problem));
+  EXPECT_NE(problem.find("leaves the game directory"), std::string::npos) << problem;
 }
 
 }  // namespace
