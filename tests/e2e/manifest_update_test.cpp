@@ -201,9 +201,18 @@ TEST_F(ManifestUpdate, AKillAnywhereLeavesAGameTheNextStartFinishes) {
   PrepareGame(0);
   const fs::path saved = scratch_.Path() / "saved";
   fs::copy(game_.Path(), saved, fs::copy_options::recursive);
+  // What a killed run staged is taken when it holds its content, fetched
+  // again when it does not.
+  const std::string staged = Sha256Of(Releases()[2].at("data/b.pak"));
+  const std::string damaged = Sha256Of(Releases()[2].at("data/a.pak"));
+  game_.Write("farLaunch.stage/" + staged, Releases()[2].at("data/b.pak"));
+  game_.Write("farLaunch.stage/" + damaged, "not its content");
   const auto start = std::chrono::steady_clock::now();
   ASSERT_EQ(Run("healthy.txt"), 0) << ReadFile(Output("healthy.txt"));
   const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_TRUE(server_.Requests("/objects/" + staged.substr(0, 2) + "/" + staged).empty());
+  EXPECT_EQ(server_.Requests("/objects/" + damaged.substr(0, 2) + "/" + damaged).size(), 1u);
+  ExpectTheGame(AsThePlayerHasIt(2));
   std::mt19937 random(3);
   for (int trial = 0; trial < 4; ++trial) {
     fs::remove_all(game_.Path());
