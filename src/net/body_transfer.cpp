@@ -57,8 +57,8 @@ bool BodyTransfer::Start() {
   if (options_.resume && length > 0) {
     // A weak ETag cannot vouch for bytes in a range request.
     const bool strong = headers_.etag.rfind("W/", 0) != 0;
-    start_.part.SaveMeta(PartialMeta{start_.url, strong ? headers_.etag : std::string(), headers_.lastModified,
-                                     *result_.bytesExpected, options_.expected});
+    unsavedMeta_ = PartialMeta{start_.url, strong ? headers_.etag : std::string(), headers_.lastModified,
+                               *result_.bytesExpected, options_.expected};
   }
   SizeBuffer();
   return true;
@@ -99,9 +99,7 @@ bool BodyTransfer::Finish() {
 }
 
 void BodyTransfer::KeepReceived() {
-  if (file_ && used_ > 0 && std::fwrite(buffer_.data(), 1, used_, file_.get()) == used_) {
-    result_.bytesReceived += used_;
-  }
+  if (file_ && used_ > 0 && Store()) result_.bytesReceived += used_;
   used_ = 0;
 }
 
@@ -184,7 +182,7 @@ bool BodyTransfer::Reject(std::string reason) {
 
 bool BodyTransfer::WriteChunk() {
   progress_.ChunkArriving();
-  if (std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_) {
+  if (!Store()) {
     end_.writeFailed = true;
     return Fail(SystemError());
   }
@@ -193,4 +191,13 @@ bool BodyTransfer::WriteChunk() {
   used_ = 0;
   progress_.ChunkStored(result_.bytesReceived, *result_.bytesExpected);
   return true;
+}
+
+bool BodyTransfer::Store() {
+  // The sidecar goes first: bytes on disk are only ever gone on from when
+  // it describes them. Bytes that complete the body need none: nothing goes
+  // on from a whole file (a small file is stored with one write).
+  if (unsavedMeta_ && result_.bytesReceived + used_ < *result_.bytesExpected) start_.part.SaveMeta(*unsavedMeta_);
+  unsavedMeta_.reset();
+  return std::fwrite(buffer_.data(), 1, used_, file_.get()) == used_;
 }

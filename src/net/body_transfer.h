@@ -95,6 +95,8 @@ class BodyTransfer {
   bool Fail(std::string reason);
   bool Reject(std::string reason);
   bool WriteChunk();
+  // Appends the buffered bytes to the partial file.
+  bool Store();
 
   CURL* curl_;
   const DownloadOptions& options_;
@@ -107,4 +109,7 @@ class BodyTransfer {
   ox_base::FileHandle file_;
   std::vector<char> buffer_;
   std::size_t used_ = 0;
+  // What the sidecar is to say, written before the partial file's first
+  // bytes.
+  std::optional<PartialMeta> unsavedMeta_;
 };

@@ -8,6 +8,7 @@
 #include <optional>
 #include <utility>
 
+#include "base/ox_letter_case.h"
 #include "net/curl_multi_handle.h"
 #include "net/download_attempt.h"
 #include "net/download_rounds.h"
@@ -269,6 +270,9 @@ std::vector<DownloadResult> DownloadAll(const std::vector<ParallelDownload>& req
                                         const ParallelDownloadOptions& options) {
   std::string failure;
   try {
+    // The files' folders are read once, not once per file: this call is
+    // the one adding names there while it runs.
+    const ox_base::OxDirectoryListings listings;
     return ParallelRun(requests, options).Run();
   } catch (const std::exception& exception) {
     failure = exception.what();

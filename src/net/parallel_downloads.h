@@ -37,7 +37,8 @@ struct ParallelDownloadOptions {
 };
 
 // One DownloadResult per request, in request order; a request not done
-// when the call was cancelled fails with the reason "cancelled". Never
-// throws.
+// when the call was cancelled fails with the reason "cancelled". While it
+// runs, the call is taken to be the only one adding names to the folders of
+// the local paths (they are read once). Never throws.
 std::vector<DownloadResult> DownloadAll(const std::vector<ParallelDownload>& requests,
                                         const ParallelDownloadOptions& options);
