@@ -145,7 +145,6 @@ CURL* DownloadAttempt::Prepare(const AttemptSetup& setup) {
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &response_);
   curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, OnBody);
   curl_easy_setopt(curl, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(curl, CURLOPT_PRIVATE, this);
   return curl;
 }
 
