@@ -1,13 +1,16 @@
 #include "update/manifest_staging.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <system_error>
+#include <vector>
 
 #include "base/ox_path.h"
+#include "net/parallel_downloads.h"
+#include "update/expected_content.h"
 #include "update/object_content.h"
-#include "update/worker_steps.h"
 
 namespace fs = std::filesystem;
 
@@ -17,31 +20,6 @@ namespace {
 constexpr char kObjectSuffix[] = ".object";
 
 fs::path OnDisk(const std::string& name) { return ox_base::NativeFilesystemPath(ox_base::NativePath(name)); }
-
-// Turns each download's percentages into percentages of all the bytes to
-// fetch, so that the bar runs once over the whole update.
-class OverallProgress : public platform::MessageTarget {
- public:
-  OverallProgress(platform::MessageTarget& window, std::uint64_t total) : window_(window), total_(total) {}
-
-  void Begin(std::uint64_t bytes) { current_ = bytes; }
-  void End() { done_ += current_; }
-  std::uint64_t Done() const { return done_; }
-
-  void PostWindowMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-    if (message == platform::WM_DOWNLOAD_PROGRESS && total_ > 0) {
-      const std::uint64_t fetched = done_ + current_ * static_cast<std::uint64_t>(lParam) / 100;
-      lParam = static_cast<std::intptr_t>(fetched * 100 / total_);
-    }
-    window_.PostWindowMessage(message, wParam, lParam);
-  }
-
- private:
-  platform::MessageTarget& window_;
-  const std::uint64_t total_;
-  std::uint64_t current_ = 0;
-  std::uint64_t done_ = 0;
-};
 
 std::string Megabytes(std::uint64_t bytes) {
   const std::uint64_t tenths = (bytes * 10 + (1 << 19)) >> 20;
@@ -56,7 +34,7 @@ bool Staged(const ManifestFile& record) {
 }
 
 // Keeps only what belongs to the objects `needed` names.
-void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
+void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
   std::error_code error;
   for (fs::directory_iterator it(OnDisk(kStageFolder), error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
@@ -91,31 +69,52 @@ std::string StagedName(const std::string& sha256) { return std::string(kStageFol
 
 bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
                   const ManifestPlan& plan, std::string& address, std::string& problem) {
-  std::map<std::string, const PlannedFile*> objects;
-  for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file);
+  std::map<std::string, const ManifestFile*> objects;
+  for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file.record);
   std::error_code error;
   fs::create_directories(OnDisk(kStageFolder), error);
   RemoveUnneeded(objects);
-  OverallProgress overall(platform.GetUiThread(), plan.bytesToFetch);
-  const std::string total = Megabytes(plan.bytesToFetch);
-  std::int32_t index = 0;
-  for (const auto& [sha256, file] : objects) {
-    const ManifestFile& record = file->record;
-    overall.Begin(record.storedSize);
-    ++index;
-    if (!Staged(record)) {
-      state.progress.AnnounceDownload(file->local + " (" + Megabytes(overall.Done()) + "/" + total + " MB)", index,
-                                      static_cast<std::int32_t>(objects.size()));
-      address = objectsBase + ObjectName(sha256);
-      const std::string object = StagedName(sha256) + kObjectSuffix;
-      const DownloadResult download = FetchFile(state, platform, address, object, ObjectDownloadCheck(record), &overall);
-      if (!download) {
-        problem = download.reason;
-        return false;
-      }
-      if (!Stage(record, object, problem)) return false;
+  std::vector<const ManifestFile*> missing;
+  std::vector<ParallelDownload> requests;
+  // The end of each object's bytes among all those to fetch, in request
+  // order: how many files the status line counts as arrived.
+  std::vector<std::uint64_t> ends;
+  std::uint64_t stagedBytes = 0;
+  for (const auto& [sha256, record] : objects) {
+    if (Staged(*record)) {
+      stagedBytes += record->storedSize;
+      continue;
     }
-    overall.End();
+    ParallelDownload request{objectsBase + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
+    if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
+      address = request.url;
+      return false;
+    }
+    missing.push_back(record);
+    requests.push_back(std::move(request));
+    ends.push_back((ends.empty() ? stagedBytes : ends.back()) + record->storedSize);
+  }
+  const std::string total = Megabytes(plan.bytesToFetch);
+  const auto count = static_cast<std::int32_t>(objects.size());
+  int shown = -1;
+  ParallelDownloadOptions options;
+  options.maxBytesPerSecond = state.downloadRateLimit;
+  options.onProgress = [&](std::uint64_t arrived) {
+    const std::uint64_t fetched = stagedBytes + arrived;
+    const int percent = plan.bytesToFetch == 0 ? 100 : static_cast<int>(fetched * 100 / plan.bytesToFetch);
+    if (percent == shown) return;
+    shown = percent;
+    const auto done = static_cast<std::int32_t>(std::upper_bound(ends.begin(), ends.end(), fetched) - ends.begin());
+    state.progress.AnnounceDownload(Megabytes(fetched) + "/" + total + " MB",
+                                    std::min(count, count - static_cast<std::int32_t>(ends.size()) + done + 1), count);
+    platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
+  };
+  options.onProgress(0);
+  const std::vector<DownloadResult> results = DownloadAll(requests, options);
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    address = requests[i].url;
+    problem = results[i].reason;
+    if (!results[i] || !Stage(*missing[i], requests[i].localPath, problem)) return false;
   }
   return true;
 }

@@ -17,14 +17,15 @@ constexpr char kStageFolder[] = "farLaunch.stage";
 // The staged content `sha256` (code page name, below kStageFolder).
 std::string StagedName(const std::string& sha256);
 
-// Fetches the objects of `plan` from `objectsBase`, one by one, each
-// checked against its stored size and SHA-256 while it arrives, decoded
-// within its content's size and checked against the content's SHA-256, and
-// staged. Contents staged before are taken as they are; whatever else the
-// folder holds goes (partial downloads of the plan's objects excepted).
-// The status line names the file and the megabytes fetched of those to
-// fetch, the bar goes over all of them. False with the failing object's
-// address and reason.
+// Fetches the objects of `plan` from `objectsBase`, a few at once over
+// kept-alive connections within the rate limit for all of them
+// (DownloadAll), each checked against its stored size and SHA-256 while it
+// arrives, decoded within its content's size and checked against the
+// content's SHA-256, and staged. Contents staged before are taken as they
+// are; whatever else the folder holds goes (partial downloads of the plan's
+// objects excepted). The status line shows the megabytes fetched of those
+// to fetch and the files arrived, the bar goes over all of them. False with
+// the failing object's address and reason.
 bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
                   const ManifestPlan& plan, std::string& address, std::string& problem);
 

@@ -26,7 +26,7 @@ std::string UnfetchableReason(const std::string& address) {
 }
 
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
-                         const std::string& localName, const FileCheck& check, platform::MessageTarget* window) {
+                         const std::string& localName, const FileCheck& check) {
   DownloadOptions options;
   DownloadResult refused;
   if (!ExpectedContentOf(check, state.Verified(), options.expected, refused.reason)) {
@@ -45,7 +45,7 @@ DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, con
                    " in " + std::to_string(notice.pause.count()) + " ms");
     progress.AnnounceRetry(notice.retry, notice.retries);
   };
-  DownloadResult download = HttpDownloader::DownloadFile(address, localName, window != nullptr ? *window : platform.GetUiThread(), options);
+  DownloadResult download = HttpDownloader::DownloadFile(address, localName, platform.GetUiThread(), options);
   if (download.tooLarge && !state.Verified()) {
     download.reason += "; an unverified update takes no file larger than 4 GiB";
   }

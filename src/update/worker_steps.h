@@ -32,10 +32,8 @@ std::string UnfetchableReason(const std::string& address);
 // must be what `check` announces; a verified update refuses a file without
 // a Sha256 before fetching it. A partial download is gone on from; each
 // retry is logged with the failure before it and shown on the status line.
-// The percentages go to `window` when given, else to the window itself.
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
-                         const std::string& localName, const FileCheck& check,
-                         platform::MessageTarget* window = nullptr);
+                         const std::string& localName, const FileCheck& check);
 
 // True when the volume has room for `bytes` of unpacked content plus the
 // headroom the full install has always kept; otherwise `problem` says how
