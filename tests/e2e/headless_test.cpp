@@ -50,11 +50,9 @@ TEST(HeadlessEndToEnd, PatchChainFromTheOldestVersionRewritesTheVersionDocument)
   Scenario scenario;
   scenario.PrepareGame("servercfg.xml", /*withClient=*/true);
   scenario.Game().AddPublisherKey();
-  // Every release names its manifest, which this launcher passes by.
-  const std::string document = ReadFile(scenario.Site().Folder() / "servercfg.xml");
-  EXPECT_NE(document.find("\n<Manifest Format=\"1\" Href=\"" + scenario.Site().Url("manifests/")),
-            std::string::npos)
-      << document;
+  // The demo's documents name no manifest: this is the patch path (a
+  // farpublish site's manifests, in a format this launcher reads or not, are
+  // the ManifestUpdate tests').
 
   EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
 
