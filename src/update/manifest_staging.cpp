@@ -20,9 +20,14 @@ namespace {
 constexpr char kObjectSuffix[] = ".object";
 
 
-std::string Megabytes(std::uint64_t bytes) {
-  const std::uint64_t tenths = (bytes * 10 + (1 << 19)) >> 20;
-  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+// "fetched/total MB" with one decimal; in KB for updates below a megabyte.
+std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
+  const int shift = total < (1u << 20) ? 10 : 20;
+  const auto tenths = [shift](std::uint64_t bytes) {
+    const std::uint64_t value = (bytes * 10 + (std::uint64_t{1} << (shift - 1))) >> shift;
+    return std::to_string(value / 10) + "." + std::to_string(value % 10);
+  };
+  return tenths(fetched) + "/" + tenths(total) + (shift == 10 ? " KB" : " MB");
 }
 
 // True when the staged file holds the record's content.
@@ -93,7 +98,6 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
     requests.push_back(std::move(request));
     ends.push_back((ends.empty() ? stagedBytes : ends.back()) + record->storedSize);
   }
-  const std::string total = Megabytes(plan.bytesToFetch);
   const auto count = static_cast<std::int32_t>(objects.size());
   int shown = -1;
   ParallelDownloadOptions options;
@@ -104,7 +108,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
     if (percent == shown) return;
     shown = percent;
     const auto done = static_cast<std::int32_t>(std::upper_bound(ends.begin(), ends.end(), fetched) - ends.begin());
-    state.progress.AnnounceDownload(Megabytes(fetched) + "/" + total + " MB",
+    state.progress.AnnounceDownload(FetchedOfTotal(fetched, plan.bytesToFetch),
                                     std::min(count, count - static_cast<std::int32_t>(ends.size()) + done + 1), count);
     platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
   };

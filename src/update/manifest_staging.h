@@ -23,7 +23,7 @@ std::string StagedName(const std::string& sha256);
 // arrives, decoded within its content's size and checked against the
 // content's SHA-256, and staged. Contents staged before are taken as they
 // are; whatever else the folder holds goes (partial downloads of the plan's
-// objects excepted). The status line shows the megabytes fetched of those
+// objects excepted). The status line shows the bytes fetched of those
 // to fetch and the files arrived, the bar goes over all of them. False with
 // the failing object's address and reason.
 bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
