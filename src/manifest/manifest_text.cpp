@@ -4,52 +4,11 @@
 #include <optional>
 #include <vector>
 
+#include "base/ox_percent_escape.h"
+
 namespace {
 
 constexpr char kHeader[] = "farLaunch manifest 1";
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-bool NeedsEscape(unsigned char byte) { return byte < 0x20 || byte == 0x7F || byte == '%'; }
-
-std::string EscapeName(const std::string& name) {
-  std::string escaped;
-  for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (NeedsEscape(byte)) {
-      escaped += '%';
-      escaped += kHexDigits[byte >> 4];
-      escaped += kHexDigits[byte & 0xF];
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-std::optional<std::string> UnescapeName(std::string_view field) {
-  std::string name;
-  for (std::size_t i = 0; i < field.size(); ++i) {
-    if (field[i] != '%') {
-      name += field[i];
-      continue;
-    }
-    if (i + 2 >= field.size()) return std::nullopt;
-    const int high = HexValue(field[i + 1]);
-    const int low = HexValue(field[i + 2]);
-    if (high < 0 || low < 0) return std::nullopt;
-    name += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  return name;
-}
-
 // A name the launcher may write: relative, "/" between non-empty folders,
 // no "." or ".." step, no NUL and no "\" (a folder separator to Windows).
 bool StaysInGameDirectory(const std::string& name) {
@@ -136,7 +95,7 @@ class Reader {
   bool ReadFile(const std::vector<std::string_view>& fields, std::string& reason) {
     if (fields.size() < 7) return Fail("a file record with fewer than 6 fields", reason);
     ManifestFile file;
-    const std::optional<std::string> name = UnescapeName(fields[1]);
+    const std::optional<std::string> name = PercentUnescaped(fields[1]);
     if (!name) return Fail("a file name with a broken %-escape", reason);
     if (!StaysInGameDirectory(*name)) return Fail("the file name \"" + *name + "\" leaves the game directory", reason);
     if (!manifest_.files.empty() && manifest_.files.back().name >= *name) {
@@ -183,7 +142,7 @@ std::string ManifestText(const ReleaseManifest& manifest) {
   std::string text = std::string(kHeader) + "\nrelease\t" + manifest.packageCode + "\nobjects\t" +
                      manifest.objectsBase + "\n";
   for (const ManifestFile& file : manifest.files) {
-    text += "file\t" + EscapeName(file.name) + "\t" + std::to_string(file.size) + "\t" + file.sha256 + "\t" +
+    text += "file\t" + PercentEscaped(file.name) + "\t" + std::to_string(file.size) + "\t" + file.sha256 + "\t" +
             StoredFormName(file.form) + "\t" + std::to_string(file.storedSize) + "\t" + file.storedSha256 + "\n";
   }
   return text;

@@ -5,9 +5,10 @@
 
 namespace {
 
-// What the bucket holds at most: 1/50 s of the limit, and never less than
-// one of the small reads a limited transfer makes.
-constexpr double kBurstSeconds = 0.02;
+// What the bucket holds at most: 1/10 s of the limit (time the transfers
+// lose to a busy machine is made up within that), and never less than one
+// of the small reads a limited transfer makes.
+constexpr double kBurstSeconds = 0.1;
 constexpr double kLeastBurstBytes = 4096;
 
 }  // namespace
@@ -15,7 +16,7 @@ constexpr double kLeastBurstBytes = 4096;
 SharedRateLimit::SharedRateLimit(std::uint64_t bytesPerSecond)
     : bytesPerSecond_(static_cast<double>(bytesPerSecond)),
       capacity_(std::max(bytesPerSecond_ * kBurstSeconds, kLeastBurstBytes)),
-      tokens_(capacity_),
+      tokens_(0),
       refilled_(Clock::now()) {}
 
 bool SharedRateLimit::Take(std::size_t bytes) {

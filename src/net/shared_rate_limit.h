@@ -25,7 +25,7 @@ class SharedRateLimit {
 
   double bytesPerSecond_;
   // A short burst only: a longer one would let the sum run over the limit
-  // after a pause.
+  // after a pause. The bucket starts empty.
   double capacity_;
   double tokens_;
   Clock::time_point refilled_;

@@ -136,7 +136,12 @@ void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
     LogFailure("installed version " + state.PackageCode, state.UpdateServerAddr,
                "the server document does not list it any more");
     platform.GetDialogs().ShowMessage(Text(LauncherText::CutOffVersion));
-    platform.GetShell().OpenInBrowser(state.UpdateBlockAddr);
+    // The address may come from whoever answered: the browser gets web pages only, never a file or a handler.
+    if (SchemeOf(state.UpdateBlockAddr) == AddressScheme::Http) {
+      platform.GetShell().OpenInBrowser(state.UpdateBlockAddr);
+    } else {
+      LogFailure("UpdateBlockAddr", state.UpdateBlockAddr, "not opened in the browser: only http and https pages are");
+    }
     EndIfAsked(state, platform);
     return;
   }

@@ -9,6 +9,7 @@
 constexpr char kUnverifiedTrustFile[] = "an unverified update may not install a publisher key";
 
 // True when `name` (as a server writes it: either separator, "." parts,
-// any letter case, the trailing dots and spaces Windows drops) lands on
-// publisher.pub or farLaunch.signedtime in the game directory.
+// any letter case, the trailing dots and spaces Windows drops, a stream
+// named after a colon) lands on publisher.pub or farLaunch.signedtime in
+// the game directory, or makes a folder of that name there.
 bool IsTrustFile(const std::string& name);

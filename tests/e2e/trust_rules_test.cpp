@@ -3,6 +3,8 @@
 // a game without one, and signed documents served where they do not
 // belong, after they expired, or with their signature relabelled. Nothing
 // of it is installed, and farLaunch.log names the rule that refused it.
+// The publisher's own key, shipped in a build, reaches no keyless game
+// through the network either, and the game keeps updating.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -66,6 +68,40 @@ TEST(TrustRules, APatchForAGameWithoutAKeyInstallsNoKey) {
                          "publisher key"),
             std::string::npos)
       << run.log;
+}
+
+// A publisher ships its key in its newest build (for players who install
+// that build by hand): a game without a key updates through it and the
+// next one without ever taking the key from the network.
+TEST(TrustRules, AGameWithoutAKeyKeepsUpdatingPastABuildThatShipsTheKey) {
+  Scenario scenario;
+  GameDirectory& game = scenario.Game();
+  const std::string publish = kFarpublish.string() + " build builds keyed --base-url " + scenario.Site().Url("keyed") +
+                              " --sign " + (kDemo / "demo-publisher.key").string() + " < /dev/null";
+  ASSERT_TRUE(Shell(scenario, "cp -r " + (kDemo / "versions").string() +
+                                  " builds && cp -r builds/0003-1.0.3 builds/0004-1.0.4 && cp " +
+                                  (kDemo / "demo-publisher.pub").string() +
+                                  " builds/0004-1.0.4/publisher.pub && echo 4 > builds/0004-1.0.4/readme.txt && " +
+                                  publish))
+      << ReadFile(scenario.Output("shell.txt"));
+  scenario.PrepareGame("keyed/servercfg.xml", /*withClient=*/true);
+
+  const LauncherRun first = RunLauncher(scenario, "to-0004.txt");
+  EXPECT_EQ(first.status, 0) << first.console;
+  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0004");
+  EXPECT_EQ(game.Read("readme.txt"), "4\n");
+  EXPECT_FALSE(game.Has("publisher.pub"));
+  EXPECT_NE(first.log.find("ERROR farLaunch] publisher.pub (farLaunch.download.0004."), std::string::npos) << first.log;
+  EXPECT_NE(first.log.find("): an unverified update may not install a publisher key"), std::string::npos) << first.log;
+
+  ASSERT_TRUE(Shell(scenario, "cp -r builds/0004-1.0.4 builds/0005-1.0.5 && echo 5 > builds/0005-1.0.5/readme.txt && "
+                              "rm -rf keyed && " + publish))
+      << ReadFile(scenario.Output("shell.txt"));
+  const LauncherRun second = RunLauncher(scenario, "to-0005.txt");
+  EXPECT_EQ(second.status, 0) << second.console;
+  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0005");
+  EXPECT_EQ(game.Read("readme.txt"), "5\n");
+  EXPECT_FALSE(game.Has("publisher.pub"));
 }
 
 // A verified game reading the demo's servercfg.xml, which was replaced.

@@ -9,6 +9,7 @@
 #include "http_test_peer.h"
 #include "net/parallel_downloads.h"
 #include "resume_cases.h"
+#include "scripted_http_server.h"
 #include "support/range_http_server.h"
 #include "support/temp_dir.h"
 #include "trust/tampering.h"
@@ -117,6 +118,7 @@ TEST(ParallelDownloads, AFileThatIsNotTheExpectedOneFailsAloneAndIsNotAskedForAg
       Request(server.Url("/status/404"), dir.File("missing"), body),
       Request("file:///etc/hostname", dir.File("local"), body),
       Request(server.Url("/good"), dir.File("c"), body),
+      Request("http://127.0.0.1:" + std::to_string(RefusedPort()) + "/gone", dir.File("refused"), body),
   };
   requests[1].expected.size = body.size();
 
@@ -132,6 +134,9 @@ TEST(ParallelDownloads, AFileThatIsNotTheExpectedOneFailsAloneAndIsNotAskedForAg
   EXPECT_NE(results[1].reason.find("SHA-256 mismatch"), std::string::npos) << results[1].reason;
   EXPECT_TRUE(results[3].contentMismatch);
   EXPECT_EQ(results[4].reason, "HTTP 404");
+  // A refused connect is transient: tried again until the retries are used up.
+  EXPECT_FALSE(results[7].ok);
+  EXPECT_EQ(results[7].attempts, 4);
   EXPECT_EQ(server.Hits("/other"), 2);
   EXPECT_EQ(Tree(dir.Path()).size(), 3u) << "nothing of the failed files is left";
 }

@@ -136,6 +136,7 @@ TEST(Farcfg, VerifyChecksMinisignSignaturesAsTheLauncherDoes) {
   const std::string document = dir.Write("servercfg.xml", "<S></S>\n");
   ASSERT_TRUE(MinisignSign(publisher, document, dir.File("good.minisig"), {false, "release 7", std::nullopt}));
   ASSERT_TRUE(MinisignSign(other, document, dir.File("other.minisig")));
+  ASSERT_TRUE(MinisignSign(publisher, document, dir.File("legacy.minisig"), {true, std::nullopt, std::nullopt}));
   const std::string keyLine = ReadFile(publisher.publicKey).substr(ReadFile(publisher.publicKey).find('\n') + 1);
   const std::string bareKey = dir.Write("bare.pub", keyLine);
 
@@ -153,6 +154,14 @@ TEST(Farcfg, VerifyChecksMinisignSignaturesAsTheLauncherDoes) {
   EXPECT_EQ(otherKey.status, 1);
   EXPECT_EQ(otherKey.out, "");
   EXPECT_NE(otherKey.err.find("not valid: the signature's key id is "), std::string::npos) << otherKey.err;
+
+  // minisign's legacy Ed signs the document itself: a genuine one is
+  // refused as the launcher refuses it.
+  const Outcome legacy = verify("legacy.minisig", publisher.publicKey);
+  EXPECT_EQ(legacy.status, 1);
+  EXPECT_EQ(legacy.err,
+            "farcfg: not valid: the signature uses minisign's legacy algorithm Ed (minisign -l); only prehashed ED "
+            "signatures are accepted\n");
 
   dir.Write("servercfg.xml", "<S></S>\r\n");
   const Outcome changed = verify("good.minisig", publisher.publicKey);

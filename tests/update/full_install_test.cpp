@@ -68,6 +68,30 @@ TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
 }
 
+// Served to a game without a key, the package cannot make its sender the
+// publisher: its entries on the trust files are skipped, the rest installs.
+TEST_F(FullInstall, WithoutAKeyThePackageInstallsNoTrustFiles) {
+  OpenTheFailureLog();
+  PublishPackage({{"client.exe", "c"},
+                  {"PUBLISHER.pub", "attacker key"},
+                  {"FARLAUNCH.SIGNEDTIME", "9999999999\n"},
+                  {"publisher.pub/in-the-way.txt", "a folder where the key goes"}});
+
+  ASSERT_TRUE(StartUpdateOf(state, platform));
+  ASSERT_TRUE(WaitForCompletion());
+
+  EXPECT_EQ(state.progress.completion.load(), Finished);
+  EXPECT_EQ(dir.Read("client.exe"), "c");
+  EXPECT_FALSE(dir.Has("publisher.pub"));
+  for (const char* name : {"PUBLISHER.pub", "FARLAUNCH.SIGNEDTIME", "publisher.pub/in-the-way.txt"}) {
+    EXPECT_FALSE(dir.Has(name)) << name;
+    EXPECT_NE(FailureLog().find(name + std::string(" (tmp_client.tmp): an unverified update may not install a "
+                                                  "publisher key")),
+              std::string::npos)
+        << FailureLog();
+  }
+}
+
 class FailedPackage : public FullInstall, public testing::WithParamInterface<std::pair<std::string, std::string>> {};
 
 // A package that cannot be fetched, whose file name would leave the game

@@ -139,6 +139,25 @@ TEST_F(NormalUpdate, CutOffVersionEndsTheRunWhenAskedToAfterTheMessage) {
   EXPECT_EQ(platform.shell.OpenedUrls().size(), 1u);
 }
 
+TEST_F(NormalUpdate, CutOffVersionOpensOnlyAWebPageInTheBrowser) {
+  OpenTheFailureLog();
+  ServerDocument document;
+  document.versions = {Version("11", "0011")};
+  document.site["UpdateBlockAddr"] = "file:///etc/passwd";
+  Publish(document);
+  installed.PackageCode = "0009";
+  Install(true);
+  state.ends.exitOnFinish = true;
+
+  ASSERT_TRUE(StartUpdateOf(state, platform));
+  platform.system.WaitForExit();
+  EXPECT_EQ(BoxTexts().size(), 1u);
+  EXPECT_TRUE(platform.shell.OpenedUrls().empty());
+  EXPECT_NE(FailureLog().find("UpdateBlockAddr (file:///etc/passwd): not opened in the browser: only http and https"),
+            std::string::npos)
+      << FailureLog();
+}
+
 TEST_F(NormalUpdate, TypesDecideWhereItemsAreKept) {
   site.Put("/dat.bin", "package data");
   site.Put("/notes.txt", "release notes");

@@ -60,6 +60,22 @@ TEST_F(SelfUpdate, ArchiveEntryOutsideTheGameDirectoryIsRefused) {
   std::filesystem::remove(outside);
 }
 
+// Served to a game without a key, a launcher archive cannot make its
+// sender the publisher: an entry on the key is skipped and logged.
+TEST_F(SelfUpdate, WithoutAKeyAnEntryOnThePublishersKeyIsSkipped) {
+  OpenTheFailureLog();
+  dir.Write("update.zip", MakeZip({{"Publisher.PUB::$DATA", "attacker key"}}));
+  dir.Write("farLaunch.exe", "running");
+
+  EXPECT_EQ(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
+
+  EXPECT_FALSE(state.selfUpdated);
+  EXPECT_EQ(dir.Files(), (std::set<std::string>{"farLaunch.exe", "farLaunch.log", "update.zip"}));
+  EXPECT_NE(FailureLog().find("Publisher.PUB::$DATA (update.zip): an unverified update may not install a publisher key"),
+            std::string::npos)
+      << FailureLog();
+}
+
 TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
   // The original program's temporary names: a release may ship such files.
   const std::vector<std::string> shipped = {"_tmp.dat", "tmp.tmp", "_tmp_up.dat", "_dat.dat", "Diff.dat",

@@ -5,10 +5,13 @@
 // the version unchanged; the reason stands in farLaunch.log.
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 #include "trust/document_address.h"
 #include "trust/minisign_cli.h"
+#include "trust/public_key.h"
 #include "trust/tampering.h"
+#include "update/document_signature.h"
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
 
@@ -202,6 +205,26 @@ TEST_F(SignedUpdate, ADocumentSignedNoEarlierThanTheLastAcceptedOneIsAccepted) {
   EXPECT_FALSE(SameDocumentAddress("https://host/a/B", "https://host/a/b"));
   EXPECT_FALSE(SameDocumentAddress("https://host/a", "http://host/a"));
   EXPECT_FALSE(SameDocumentAddress("http://host:8080/a", "http://host/a"));
+}
+
+// The address compared is the one requested: a redirect does not change
+// which document the game asked for.
+TEST_F(SignedUpdate, TheAddressComparedIsTheOneRequestedBeforeRedirects) {
+  TrustThePublisher();
+  for (const char* path : {"/old.xml", "/old.xml.minisig"}) {
+    site.Route(path, [path](const httplib::Request&, httplib::Response& response) {
+      response.set_redirect("/servercfg" + std::string(path).substr(4));
+    });
+  }
+  state.UpdateServerAddr = site.Url("/old.xml");
+  const std::string text = Document(HashOf(patch)).Text();
+  Serve(text, Signature(text, publisher));  // names where the redirect ends
+  EXPECT_FALSE(FetchServerDocument(state, platform));
+  ExpectLogged("server document (" + site.Url("/old.xml") + "): a document for another address: its signature names " +
+               site.Url("/servercfg.xml"));
+
+  Serve(text, SignatureWith(text, publisher, "timestamp:1700000000\turl:" + site.Url("/old.xml")));
+  EXPECT_TRUE(FetchServerDocument(state, platform));
 }
 
 // What a man in the middle, a compromised mirror or a stale copy may serve,
@@ -452,6 +475,33 @@ TEST_F(SignedUpdate, WithoutAKeyAFileStopsAt4GiB) {
   ExpectLogged("p11.zip (" + site.Url("/p11.zip") +
                "): larger than 4294967296 bytes (5368709120 announced); an unverified update takes no file larger "
                "than 4 GiB");
+}
+
+// A document or a signature that trickles in never stalls: its deadline
+// ends the fetch (each would take hours here).
+TEST_F(SignedUpdate, ATricklingDocumentOrSignatureEndsAtItsDeadline) {
+  for (const char* path : {"/servercfg.xml", "/servercfg.xml.minisig"}) {
+    site.Route(path, [](const httplib::Request&, httplib::Response& response) {
+      response.set_content_provider(10000, "text/xml",
+                                    [](std::size_t, std::size_t, httplib::DataSink& sink) {
+                                      std::this_thread::sleep_for(std::chrono::milliseconds(500));
+                                      return sink.write("<", 1);
+                                    });
+    });
+  }
+  const std::optional<PublicKey> key = ParsePublicKey(ReadFile(publisher.publicKey)).value;
+  ASSERT_TRUE(key);
+  DocumentSignature signature;
+  std::thread signatureFetch([&] {
+    signature = CheckDocumentSignature(site.Url("/servercfg.xml"), "", *key, platform.GetUiThread());
+  });
+  std::string document;
+  std::string reason;
+  EXPECT_FALSE(DownloadServerDocument(site.Url("/servercfg.xml"), platform.GetUiThread(), document, reason));
+  signatureFetch.join();
+  EXPECT_EQ(reason.rfind("not complete within 30 seconds after ", 0), 0u) << reason;
+  EXPECT_FALSE(signature.valid);
+  EXPECT_EQ(signature.reason.rfind("no signature: not complete within 30 seconds after ", 0), 0u) << signature.reason;
 }
 
 // A patch served to a game without a key cannot make its sender the

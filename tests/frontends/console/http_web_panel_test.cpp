@@ -9,6 +9,7 @@
 #include "frontends/console/console_platform.h"
 #include "frontends/console/recording_events.h"
 #include "support/code_page_text.h"
+#include "support/recorded_failure_log.h"
 #include "support/recording_http_server.h"
 #include "support/temp_dir.h"
 
@@ -131,10 +132,14 @@ TEST_F(HttpWebPanelTest, AFailedNavigationCompletesWithoutADocument) {
   EXPECT_EQ(NavigateAndRead({"http://127.0.0.1:1/news"}), "");
   EXPECT_EQ(events_.log.size(), 4u);
   EXPECT_NE(Console().find("[Page] http://127.0.0.1:1/news: "), std::string::npos) << Console();
-  // The page decides which server the game connects to: never a local file.
+  // The page decides which server the game connects to: never a local
+  // file, and the refusal is logged.
+  const RecordedFailureLog log;
   const TempDir dir;
-  EXPECT_EQ(NavigateAndRead({"file://" + dir.Write("local.html", "<p>local secret</p>")}), "");
+  const std::string local = "file://" + dir.Write("local.html", "<p>local secret</p>");
+  EXPECT_EQ(NavigateAndRead({local}), "");
   EXPECT_EQ(events_.log.size(), 6u);
+  EXPECT_EQ(log.Text(), "news page (" + local + "): refused: the panel shows only http and https pages\n");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "frontends/gtk/gtk_platform.h"
 #include "frontends/gtk/gtk_test_support.h"
+#include "support/recorded_failure_log.h"
 #include "support/recording_http_server.h"
 #include "support/temp_dir.h"
 #include "ui/image_resources.h"
@@ -17,6 +18,7 @@ namespace {
 // A local file is never shown: the page decides which server the game
 // connects to.
 TEST(GtkWebPanel, ReportsFinishedLoadsAndReadsTheVisibleTextOfWebPagesOnly) {
+  const RecordedFailureLog log;
   std::unique_ptr<frontends::gtk::GtkPlatform> gtk = gtk_test::OpenWindow();
   GTK_TEST_NEEDS_DISPLAY(gtk);
   const TempDir dir;
@@ -58,6 +60,8 @@ TEST(GtkWebPanel, ReportsFinishedLoadsAndReadsTheVisibleTextOfWebPagesOnly) {
   gtk->GetUiThread().StartTimer(1, 10);
   EXPECT_EQ(gtk->Run(events), 0);
   EXPECT_FALSE(localShown);
+  EXPECT_NE(log.Text().find("local.html): refused: the panel shows only http and https pages\n"), std::string::npos)
+      << log.Text();
   EXPECT_EQ(text.find("local secret"), std::string::npos) << text;
   EXPECT_NE(text.find("Servers [[1;2;3]]"), std::string::npos) << text;
   EXPECT_NE(text.find("\xe9\x9b\xbe\xe6\xb8\xaf"), std::string::npos) << text;  // UTF-8 from the engine
