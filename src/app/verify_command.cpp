@@ -21,8 +21,8 @@ const char* KindName(FileFault::Kind kind) {
 }
 
 std::string Summary(const Verification& verification) {
-  const std::string summary =
-      "release " + verification.packageCode + ": " + std::to_string(verification.checked) + " files verified";
+  const std::string summary = "release " + verification.packageCode + ": " + std::to_string(verification.checked) +
+                              (verification.checked == 1 ? " file verified" : " files verified");
   if (verification.faults.empty()) return summary + ", all match";
   const auto count = [&verification](FileFault::Kind kind) {
     std::size_t n = 0;
