@@ -9,9 +9,9 @@ struct CurlLibrary {
   ~CurlLibrary() { curl_global_cleanup(); }
 };
 
-void EnsureCurlLibrary() { static CurlLibrary library; }
-
 }  // namespace
+
+void EnsureCurlLibrary() { static CurlLibrary library; }
 
 CurlEasyHandle::CurlEasyHandle() : handle_(nullptr) {
   EnsureCurlLibrary();

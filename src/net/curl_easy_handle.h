@@ -3,6 +3,9 @@
 // guard every libcurl callback body runs in.
 #include <curl/curl.h>
 
+// Initialises libcurl for the process, once, whichever thread comes first.
+void EnsureCurlLibrary();
+
 class CurlEasyHandle {
  public:
   // Initialises libcurl for the process on first use; get() is null when

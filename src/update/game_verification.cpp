@@ -1,9 +1,9 @@
 #include "update/game_verification.h"
 
-#include "base/ox_whole_file.h"
-#include "manifest/manifest_text.h"
+#include "base/ox_path.h"
 #include "update/file_hashing.h"
 #include "update/installed_files.h"
+#include "update/manifest_reading.h"
 
 namespace {
 
@@ -12,15 +12,12 @@ std::string Bytes(std::uint64_t size) { return std::to_string(size) + (size == 1
 }  // namespace
 
 bool VerifyInstalledGame(Verification& verification, std::string& problem) {
-  std::string text;
-  if (!ox_base::ReadWholeFile(kInstalledManifest, text)) {
-    problem = std::string("there is no installed release's manifest (") + kInstalledManifest + ") to verify against";
-    return false;
-  }
   ReleaseManifest manifest;
   std::string reason;
-  if (!ParseManifest(text, manifest, reason)) {
-    problem = std::string(kInstalledManifest) + " is no manifest: " + reason;
+  if (!ReadManifestText(ox_base::NativeFilesystemPath(kKeptManifest), manifest, reason)) {
+    problem = StampOf(kKeptManifest) ? std::string(kKeptManifest) + " is no manifest: " + reason
+                                     : std::string("there is no installed release's manifest (") + kKeptManifest +
+                                           ") to verify against";
     return false;
   }
 

@@ -1,14 +1,10 @@
 #pragma once
-// Checking the installed game against its release's manifest: every file
-// it lists is hashed, whatever the record of installed files says, and the
+// Checking the installed game against its release's manifest (the copy the
+// game directory keeps, kKeptManifest): every file it lists is hashed, whatever the record of installed files says, and the
 // record is renewed from what was found.
 #include <cstddef>
 #include <string>
 #include <vector>
-
-// The installed release's manifest (its text), as the last manifest update
-// left it in the game directory.
-constexpr char kInstalledManifest[] = "farLaunch.manifest";
 
 struct FileFault {
   enum class Kind { Damaged, Missing, Unreadable };

@@ -5,6 +5,7 @@
 #include "update/game_files.h"
 #include "update/installed_files.h"
 #include "update/item_downloads.h"
+#include "update/manifest_reading.h"
 #include "update/signing_time_record.h"
 #include "update/trust_anchor.h"
 
@@ -54,6 +55,7 @@ const LauncherFile kLauncherFiles[] = {
     {kFailureLogName, Role::State, Suffix::Any, CleanUp::Never},
     {kFullInstallMarker, Role::State, Suffix::None, CleanUp::Never},
     {kUnpackJournal, Role::State, Suffix::None, CleanUp::Never},
+    {kKeptManifest, Role::State, Suffix::None, CleanUp::Never},
     {kInstanceLockFile, Role::State, Suffix::None, CleanUp::Never},
     {kInstalledFilesRecord, Role::State, Suffix::None, CleanUp::Never},
     {kPublisherKeyFile, Role::PublisherKey, Suffix::None, CleanUp::Never},

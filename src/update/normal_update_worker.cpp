@@ -6,6 +6,7 @@
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/item_downloads.h"
+#include "update/manifest_update.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
@@ -139,6 +140,8 @@ void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
     EndIfAsked(state, platform);
     return;
   }
+
+  if (UpdateFromManifest(state, platform)) return;
 
   const std::size_t last = state.entries.size() - 1;
   bool lastRecorded = false;

@@ -52,7 +52,11 @@ std::function<std::string()> PatchTransaction::AsideNames() {
 }
 
 bool PatchTransaction::PlanFile(const std::string& name, const std::string& aside, std::string& problem) {
-  AddMove(name, aside);
+  return PlanFiles({{name, aside}}, problem);
+}
+
+bool PatchTransaction::PlanFiles(const std::vector<std::pair<std::string, std::string>>& moves, std::string& problem) {
+  for (const auto& [name, aside] : moves) AddMove(name, aside);
   return SaveJournal(journal_, problem);
 }
 

@@ -14,6 +14,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "update/archive_install.h"
@@ -35,6 +36,8 @@ class PatchTransaction {
 
   // Journals a single file that the entry replaces, moved aside as `aside`.
   bool PlanFile(const std::string& name, const std::string& aside, std::string& problem);
+  // Journals many such files (name, aside) in one save.
+  bool PlanFiles(const std::vector<std::pair<std::string, std::string>>& moves, std::string& problem);
 
   // Takes what an install did, whatever its outcome.
   void Record(ArchiveInstallResult install);

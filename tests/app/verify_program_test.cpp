@@ -7,7 +7,7 @@
 #include "app/installed_launcher.h"
 #include "manifest/manifest_text.h"
 #include "trust/sha256.h"
-#include "update/game_verification.h"
+#include "update/manifest_reading.h"
 #include "update/installed_files.h"
 
 namespace {
@@ -22,7 +22,7 @@ class InstalledRelease {
     Add("data/big.pak", std::string(3 << 20, 'p'));
     Add("data/地图.dat", "map");
     Add("rh_game.ini", "[farLaunch]\n");
-    dir.Write(kInstalledManifest, ManifestText(manifest));
+    dir.Write(kKeptManifest, ManifestText(manifest));
   }
 
   GameDirectory dir;
@@ -80,7 +80,7 @@ TEST(VerifyProgram, WithoutAnInstalledManifestSaysSoAndFails) {
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.output.find("no installed release's manifest (farLaunch.manifest)"), std::string::npos) << none.output;
 
-  dir.Write(kInstalledManifest, "farLaunch manifest 1\nrelease\t0003\n");
+  dir.Write(kKeptManifest, "farLaunch manifest 1\nrelease\t0003\n");
   const Outcome broken = RunLauncher("--verify");
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.output.find("farLaunch.manifest is no manifest: no objects record"), std::string::npos)

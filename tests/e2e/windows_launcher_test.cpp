@@ -28,7 +28,7 @@ const std::string kMarker = "\nfarLaunch update 0004\n";
 // What the launcher keeps of its own in the game directory besides the game.
 const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
                                               "farLaunch.signedtime", "publisher.pub", "rh_game.ini",
-                                              "client-command-line.txt"};
+                                              "client-command-line.txt", "farLaunch.manifest"};
 
 std::optional<fs::path> WindowsLauncherBuild() {
   const char* path = std::getenv("FARLAUNCH_WINDOWS_LAUNCHER");

@@ -4,6 +4,9 @@ RecordingHttpServer::RecordingHttpServer() {
   // One handler for every path, so routes and bodies can be added while
   // the server runs.
   server_.Get(".*", [this](const httplib::Request& request, httplib::Response& response) { Answer(request, response); });
+  // Clients that keep their connections (parallel downloads) keep them for
+  // the whole test: httplib would close one after 5 requests.
+  server_.set_keep_alive_max_count(100000);
   port_ = server_.bind_to_any_port("127.0.0.1");
   // Bound and listening: connections wait in the backlog until accepted.
   thread_ = std::thread([this] { server_.listen_after_bind(); });

@@ -1,0 +1,111 @@
+#include "update/manifest_install.h"
+
+#include <filesystem>
+#include <map>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "base/ox_atomic_save.h"
+#include "base/ox_path.h"
+#include "manifest/manifest_text.h"
+#include "update/game_files.h"
+#include "update/manifest_reading.h"
+#include "update/manifest_staging.h"
+#include "update/update_documents.h"
+#include "update/update_workflow.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path OnDisk(const std::string& name) { return ox_base::NativeFilesystemPath(ox_base::NativePath(name)); }
+
+// One file the install writes: from its staged source to its place.
+struct Placement {
+  std::string source;
+  std::string target;
+};
+
+// The staged sources, in the plan's order: a content several files take
+// is copied for all but the last of them.
+bool Sources(const ManifestPlan& plan, std::vector<Placement>& placements, std::string& problem) {
+  std::map<std::string, std::size_t> uses;
+  for (const PlannedFile& file : plan.fetch) ++uses[file.record.sha256];
+  std::size_t copies = 0;
+  for (const PlannedFile& file : plan.fetch) {
+    std::string source = StagedName(file.record.sha256);
+    if (--uses[file.record.sha256] > 0) {
+      const std::string copy = source + ".copy" + std::to_string(++copies);
+      std::error_code error;
+      fs::copy_file(OnDisk(source), OnDisk(copy), fs::copy_options::overwrite_existing, error);
+      if (error) {
+        problem = "the staged " + file.local + " cannot be copied: " + error.message();
+        return false;
+      }
+      source = copy;
+    }
+    placements.push_back({source, SpellingOnDisk(file.local)});
+  }
+  return true;
+}
+
+bool StageKeptManifest(const ReleaseManifest& newest, Placement& placement, std::string& problem) {
+  placement = {std::string(kStageFolder) + "/" + kKeptManifest, SpellingOnDisk(kKeptManifest)};
+  return ox_base::SaveAtomically(ox_base::NativePath(placement.source), ManifestText(newest), true, problem);
+}
+
+bool Place(const Placement& placement, const std::string& aside, std::string& problem) {
+  std::error_code error;
+  const fs::path target = OnDisk(placement.target);
+  fs::create_directories(target.parent_path(), error);
+  MoveFileAside(placement.target, aside);
+  if (MoveFileAside(placement.source, placement.target)) return true;
+  problem = "the staged file cannot take the place of " + placement.target;
+  return false;
+}
+
+ArchiveInstallResult Failed(std::string problem) {
+  ArchiveInstallResult result;
+  result.outcome = ArchiveOutcome::Incomplete;
+  result.reason = std::move(problem);
+  return result;
+}
+
+}  // namespace
+
+ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
+                                           const ReleaseManifest& newest, std::size_t entryIndex,
+                                           PatchTransaction& run) {
+  UnpackingScope installing(state.progress, Unpacking::Archive);
+  if (!installing.Entered()) {
+    ArchiveInstallResult ending;
+    ending.outcome = ArchiveOutcome::Cancelled;
+    ending.reason = "the launcher is ending";
+    return ending;
+  }
+  std::string problem;
+  std::vector<Placement> placements;
+  Placement kept;
+  if (!Sources(plan, placements, problem) || !StageKeptManifest(newest, kept, problem)) return Failed(problem);
+  placements.push_back(kept);
+  std::vector<std::pair<std::string, std::string>> moves;
+  for (const Placement& placement : placements) moves.emplace_back(placement.target, FreeAsideName(state));
+  for (const std::string& removed : plan.remove) moves.emplace_back(SpellingOnDisk(removed), FreeAsideName(state));
+  if (!run.PlanFiles(moves, problem)) return Failed(problem);
+  for (std::size_t i = 0; i < placements.size(); ++i) {
+    if (!Place(placements[i], moves[i].second, problem)) return Failed(problem);
+  }
+  // A deleted file waits aside, like a replaced one, until the commit.
+  for (std::size_t i = placements.size(); i < moves.size(); ++i) {
+    if (!MoveFileAside(moves[i].first, moves[i].second) && FileExists(moves[i].first)) {
+      return Failed(moves[i].first + " cannot be deleted");
+    }
+  }
+  if (!WriteBack(state, platform, entryIndex, problem)) return Failed(std::string(kVersionDocumentName) + " " + problem);
+  run.Commit();
+  RemoveStage();
+  ArchiveInstallResult done;
+  done.outcome = ArchiveOutcome::Installed;
+  return done;
+}

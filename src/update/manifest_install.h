@@ -1,0 +1,26 @@
+#pragma once
+// The install of an update straight to the newest release, as one
+// transaction of the journal the patches use: the staged files take their
+// places (the originals moved aside), the files the plan deletes are moved
+// aside too, the newest manifest becomes the kept one, the version is
+// recorded, and only then do the originals go. A failure or a kill before
+// the record puts the game back as it was.
+#include <cstddef>
+#include <string>
+
+#include "manifest/release_manifest.h"
+#include "platform/seam.h"
+#include "update/archive_install.h"
+#include "update/launcher_state.h"
+#include "update/manifest_plan.h"
+#include "update/patch_transaction.h"
+
+// Installs the staged files of `plan` (FetchObjects) into `run`, deletes
+// its removals, keeps `newest` as kKeptManifest and records entry
+// `entryIndex`, in the unpack's mark, so that a launch waits for the
+// commit. Installed once committed (the stage then goes); Cancelled,
+// nothing touched, when the launcher is ending; otherwise the reason, with
+// `run` left for the caller to put back (FailUpdate).
+ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
+                                           const ReleaseManifest& newest, std::size_t entryIndex,
+                                           PatchTransaction& run);

@@ -1,0 +1,82 @@
+#include "update/manifest_plan.h"
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+#include <system_error>
+
+#include "base/ox_letter_case.h"
+#include "base/ox_path.h"
+#include "update/game_files.h"
+#include "update/launcher_files.h"
+#include "update/manifest_reading.h"
+#include "update/manifest_staging.h"
+#include "update/object_content.h"
+#include "update/trust_files.h"
+
+namespace {
+
+// The launcher's program and modules are the launcher item's to replace;
+// its records and temporaries are its own.
+bool IsLaunchersOwn(const std::string& local, bool verified) {
+  const std::string top = ox_base::FoldLetterCase(local.substr(0, local.find_first_of("/\\")));
+  for (const char* own : {kLauncherProgram + 2, FARLAUNCH_WINDOW_MODULE, FARLAUNCH_WEB_MODULE, kKeptManifest,
+                          kStageFolder}) {
+    if (top == ox_base::FoldLetterCase(own)) return true;
+  }
+  const std::optional<LauncherFileRole> role = LauncherFileRoleOf(local);
+  if (role && *role != LauncherFileRole::PublisherKey) return true;
+  return IsTrustFile(local) && !verified;
+}
+
+std::filesystem::path OnDisk(const std::string& local) {
+  return ox_base::NativeFilesystemPath(ox_base::NativePath(local));
+}
+
+// The player's file is the record's content: same size, then same hash.
+bool HoldsContent(const std::string& local, const ManifestFile& record) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(OnDisk(local), error);
+  return !error && size == record.size && FileSha256(OnDisk(local)) == record.sha256;
+}
+
+bool SameLine(const ManifestFile& a, const ManifestFile& b) { return a.size == b.size && a.sha256 == b.sha256; }
+
+}  // namespace
+
+bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified,
+                        ManifestPlan& plan, std::string& problem) {
+  plan = ManifestPlan{};
+  std::map<std::string, const ManifestFile*> before;
+  if (installed != nullptr) {
+    for (const ManifestFile& file : installed->files) before.emplace(ox_base::FoldLetterCase(file.name), &file);
+  }
+  std::set<std::string> kept;
+  std::set<std::string> objects;
+  for (const ManifestFile& file : newest.files) {
+    const std::optional<std::string> local = ox_base::NameFromNative(file.name);
+    if (!local || !IsInsideGameDirectory(*local)) {
+      problem = "the file name " + file.name + (local ? " leaves the game directory" : " has no form in the code page");
+      return false;
+    }
+    kept.insert(ox_base::FoldLetterCase(file.name));
+    if (IsLaunchersOwn(*local, verified)) continue;
+    bool fetch = !FileExists(*local);
+    if (!fetch && installed != nullptr) {
+      const auto line = before.find(ox_base::FoldLetterCase(file.name));
+      fetch = line == before.end() || !SameLine(*line->second, file);
+    } else if (!fetch) {
+      fetch = !HoldsContent(*local, file);
+    }
+    if (!fetch) continue;
+    plan.fetch.push_back({file, *local});
+    if (objects.insert(file.sha256).second) plan.bytesToFetch += file.storedSize;
+  }
+  for (const auto& [folded, file] : before) {
+    const std::optional<std::string> local = ox_base::NameFromNative(file->name);
+    if (!local || kept.count(folded) > 0 || IsLaunchersOwn(*local, verified) || !FileExists(*local)) continue;
+    plan.remove.push_back(*local);
+  }
+  return true;
+}

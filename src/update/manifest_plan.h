@@ -1,0 +1,39 @@
+#pragma once
+// What an update straight to the newest release does to the game
+// directory, decided from the installed release's manifest, the newest one
+// and the files on disk: which files to fetch and which to delete. Every
+// other file stays as the player has it (a player's or the launcher's
+// edits to rh_game.ini, cfg.ini ... are never reverted).
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "manifest/release_manifest.h"
+
+// A file of the newest release the update writes: its record there and
+// its name as the game directory's functions take it (the code page).
+struct PlannedFile {
+  ManifestFile record;
+  std::string local;
+};
+
+struct ManifestPlan {
+  // By name, as the newest manifest lists them.
+  std::vector<PlannedFile> fetch;
+  // The installed release's files that the newest one no longer has and
+  // that are on disk (code page names).
+  std::vector<std::string> remove;
+  // The stored bytes of the distinct objects `fetch` needs.
+  std::uint64_t bytesToFetch = 0;
+};
+
+// A file of the newest release is fetched when it is missing, or when its
+// line (size and SHA-256) differs between the installed manifest and the
+// newest. Without an installed manifest (`installed` null) it is fetched
+// when its size or content on disk differs (contents hashed only where the
+// size matches). Only files the installed manifest lists are deleted. The
+// launcher's own files are never touched, nor, when `verified` is false,
+// the files its trust rests on. False with the reason for a name that has
+// no form in the code page or that leaves the game directory (a drive).
+bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified,
+                        ManifestPlan& plan, std::string& problem);

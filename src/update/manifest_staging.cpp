@@ -1,0 +1,125 @@
+#include "update/manifest_staging.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <system_error>
+#include <vector>
+
+#include "base/ox_path.h"
+#include "net/parallel_downloads.h"
+#include "update/expected_content.h"
+#include "update/object_content.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The object as it downloads, beside the content it decodes to.
+constexpr char kObjectSuffix[] = ".object";
+
+fs::path OnDisk(const std::string& name) { return ox_base::NativeFilesystemPath(ox_base::NativePath(name)); }
+
+std::string Megabytes(std::uint64_t bytes) {
+  const std::uint64_t tenths = (bytes * 10 + (1 << 19)) >> 20;
+  return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
+}
+
+// True when the staged file holds the record's content.
+bool Staged(const ManifestFile& record) {
+  const fs::path staged = OnDisk(StagedName(record.sha256));
+  std::error_code error;
+  return fs::file_size(staged, error) == record.size && !error && FileSha256(staged) == record.sha256;
+}
+
+// Keeps only what belongs to the objects `needed` names.
+void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
+  std::error_code error;
+  for (fs::directory_iterator it(OnDisk(kStageFolder), error), end; !error && it != end; it.increment(error)) {
+    const std::string name = it->path().filename().string();
+    if (needed.count(name.substr(0, 64)) == 0) {
+      std::error_code ignored;
+      fs::remove_all(it->path(), ignored);
+    }
+  }
+}
+
+// Decodes the downloaded object into its staged file.
+bool Stage(const ManifestFile& record, const std::string& object, std::string& problem) {
+  const std::string staged = StagedName(record.sha256);
+  const fs::path decoding = OnDisk(staged + ".decoding");
+  std::ofstream out(decoding, std::ios::binary | std::ios::trunc);
+  const bool decoded = DecodeObject(OnDisk(object), record, [&out](std::string_view piece) {
+    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+  }, problem);
+  out.close();
+  std::error_code error;
+  if (decoded && !out) problem = "the staged file cannot be written";
+  if (decoded && out) fs::rename(decoding, OnDisk(staged), error);
+  if (error) problem = "the staged file cannot be renamed: " + error.message();
+  fs::remove(OnDisk(object), error);
+  fs::remove(decoding, error);
+  return problem.empty();
+}
+
+}  // namespace
+
+std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
+
+bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
+                  const ManifestPlan& plan, std::string& address, std::string& problem) {
+  std::map<std::string, const ManifestFile*> objects;
+  for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file.record);
+  std::error_code error;
+  fs::create_directories(OnDisk(kStageFolder), error);
+  RemoveUnneeded(objects);
+  std::vector<const ManifestFile*> missing;
+  std::vector<ParallelDownload> requests;
+  // The end of each object's bytes among all those to fetch, in request
+  // order: how many files the status line counts as arrived.
+  std::vector<std::uint64_t> ends;
+  std::uint64_t stagedBytes = 0;
+  for (const auto& [sha256, record] : objects) {
+    if (Staged(*record)) {
+      stagedBytes += record->storedSize;
+      continue;
+    }
+    ParallelDownload request{objectsBase + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
+    if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
+      address = request.url;
+      return false;
+    }
+    missing.push_back(record);
+    requests.push_back(std::move(request));
+    ends.push_back((ends.empty() ? stagedBytes : ends.back()) + record->storedSize);
+  }
+  const std::string total = Megabytes(plan.bytesToFetch);
+  const auto count = static_cast<std::int32_t>(objects.size());
+  int shown = -1;
+  ParallelDownloadOptions options;
+  options.maxBytesPerSecond = state.downloadRateLimit;
+  options.onProgress = [&](std::uint64_t arrived) {
+    const std::uint64_t fetched = stagedBytes + arrived;
+    const int percent = plan.bytesToFetch == 0 ? 100 : static_cast<int>(fetched * 100 / plan.bytesToFetch);
+    if (percent == shown) return;
+    shown = percent;
+    const auto done = static_cast<std::int32_t>(std::upper_bound(ends.begin(), ends.end(), fetched) - ends.begin());
+    state.progress.AnnounceDownload(Megabytes(fetched) + "/" + total + " MB",
+                                    std::min(count, count - static_cast<std::int32_t>(ends.size()) + done + 1), count);
+    platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
+  };
+  options.onProgress(0);
+  const std::vector<DownloadResult> results = DownloadAll(requests, options);
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    address = requests[i].url;
+    problem = results[i].reason;
+    if (!results[i] || !Stage(*missing[i], requests[i].localPath, problem)) return false;
+  }
+  return true;
+}
+
+void RemoveStage() {
+  std::error_code ignored;
+  fs::remove_all(OnDisk(kStageFolder), ignored);
+}

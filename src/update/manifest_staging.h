@@ -1,0 +1,33 @@
+#pragma once
+// Where an update straight to the newest release keeps what it fetched
+// until the install: one file per content under kStageFolder, named by the
+// content's SHA-256. A killed run's staged files are taken again by the
+// next one when they hold their content; the install moves them into place
+// and the folder goes once the update is recorded.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/seam.h"
+#include "update/launcher_state.h"
+#include "update/manifest_plan.h"
+
+constexpr char kStageFolder[] = "farLaunch.stage";
+
+// The staged content `sha256` (code page name, below kStageFolder).
+std::string StagedName(const std::string& sha256);
+
+// Fetches the objects of `plan` from `objectsBase`, a few at once over
+// kept-alive connections within the rate limit for all of them
+// (DownloadAll), each checked against its stored size and SHA-256 while it
+// arrives, decoded within its content's size and checked against the
+// content's SHA-256, and staged. Contents staged before are taken as they
+// are; whatever else the folder holds goes (partial downloads of the plan's
+// objects excepted). The status line shows the megabytes fetched of those
+// to fetch and the files arrived, the bar goes over all of them. False with
+// the failing object's address and reason.
+bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
+                  const ManifestPlan& plan, std::string& address, std::string& problem);
+
+// Removes the stage folder and what it holds.
+void RemoveStage();

@@ -1,0 +1,112 @@
+#include "update/manifest_update.h"
+
+#include <algorithm>
+#include <optional>
+
+#include "base/ox_path.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/manifest_install.h"
+#include "update/manifest_plan.h"
+#include "update/manifest_reading.h"
+#include "update/manifest_staging.h"
+#include "update/update_workflow.h"
+#include "update/worker_steps.h"
+
+namespace {
+
+// Where a manifest waits from its download until it is read.
+constexpr char kManifestDownload[] = "farLaunch.download.manifest";
+
+bool CarriesLauncher(const VersionEntry& entry) {
+  const std::vector<UpdateFileItem> items = FileItems(entry);
+  return std::any_of(items.begin(), items.end(), [](const UpdateFileItem& item) { return item.Type == "farLaunch"; });
+}
+
+bool Readable(const std::optional<ManifestLink>& link) { return link && link->Format == kManifestFormat; }
+
+// Fetches and reads the manifest `link` names: its bytes are the Digest
+// and Bytes the document gives (with a key, the document's signature
+// covers them) before anything decodes them.
+bool FetchManifest(LauncherState& state, platform::Platform& platform, const ManifestLink& link,
+                   ReleaseManifest& manifest, std::string& problem) {
+  if (SchemeOf(link.Href) != AddressScheme::Http) {
+    problem = UnfetchableReason(link.Href);
+    return false;
+  }
+  state.progress.AnnounceDownload(kKeptManifest, 1, 1);
+  const DownloadResult download =
+      FetchFile(state, platform, link.Href, kManifestDownload, ManifestDownloadCheck(link));
+  problem = download.reason;
+  const bool read = download && ReadManifestFrame(ox_base::NativeFilesystemPath(ox_base::NativePath(kManifestDownload)),
+                                                  manifest, problem);
+  DeleteFileIfPresent(kManifestDownload);
+  return read;
+}
+
+// The installed release's manifest: the copy the game directory keeps
+// when it is that release's, else the one the document names for it.
+std::optional<ReleaseManifest> InstalledManifest(LauncherState& state, platform::Platform& platform) {
+  ReleaseManifest manifest;
+  std::string problem;
+  if (FileExists(kKeptManifest) &&
+      ReadManifestText(ox_base::NativeFilesystemPath(ox_base::NativePath(kKeptManifest)), manifest, problem) &&
+      manifest.packageCode == state.PackageCode) {
+    return manifest;
+  }
+  const auto installed = std::find_if(state.entries.begin(), state.entries.end(),
+                                      [&state](const VersionEntry& e) { return e.PackageCode == state.PackageCode; });
+  if (installed == state.entries.end() || !Readable(installed->Manifest)) return std::nullopt;
+  if (FetchManifest(state, platform, *installed->Manifest, manifest, problem)) return manifest;
+  // Without it, the files on disk are compared with the newest release.
+  LogFailure("the manifest of the installed version " + state.PackageCode, installed->Manifest->Href, problem);
+  return std::nullopt;
+}
+
+}  // namespace
+
+bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
+  const std::size_t newestIndex = state.entries.size() - 1;
+  const VersionEntry& newestEntry = state.entries[newestIndex];
+  if (!IsNewerPackage(newestEntry.PackageCode, state.PackageCode) || !Readable(newestEntry.Manifest) ||
+      std::any_of(state.entries.begin(), state.entries.end(), [&state](const VersionEntry& entry) {
+        return IsNewerPackage(entry.PackageCode, state.PackageCode) && CarriesLauncher(entry);
+      })) {
+    // What a run killed after its record had staged is of no use now.
+    RemoveStage();
+    return false;
+  }
+  PatchTransaction run(newestEntry.PackageCode);
+  const ManifestLink& link = *newestEntry.Manifest;
+  ReleaseManifest newest;
+  Failure failure{"the manifest of version " + newestEntry.PackageCode, link.Href, {}};
+  if (!FetchManifest(state, platform, link, newest, failure.reason)) {
+    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+  }
+  const std::optional<ReleaseManifest> installed = InstalledManifest(state, platform);
+  ManifestPlan plan;
+  failure.what = "the update to version " + newestEntry.PackageCode;
+  if (!PlanManifestUpdate(installed ? &*installed : nullptr, newest, state.Verified(), plan, failure.reason)) {
+    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  }
+  std::int64_t contentBytes = 0;
+  for (const PlannedFile& file : plan.fetch) contentBytes += static_cast<std::int64_t>(file.record.size);
+  if (!RoomToUnpack(platform, contentBytes, failure.reason)) {
+    FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
+  }
+  if (!FetchObjects(state, platform, newest.objectsBase, plan, failure.address, failure.reason)) {
+    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+  }
+  const ArchiveInstallResult installedRun = InstallManifestUpdate(state, platform, plan, newest, newestIndex, run);
+  if (installedRun.outcome == ArchiveOutcome::Cancelled) {
+    LogFailure(failure.what, "", installedRun.reason);
+    return true;
+  }
+  if (installedRun.outcome != ArchiveOutcome::Installed) {
+    failure.reason = installedRun.reason;
+    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  }
+  state.progress.stage.store(EntryDone, std::memory_order_release);
+  Complete(state, platform);
+  return true;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The update straight to the newest release: when the newest entry of the
+// server document is newer than the installed release and names a manifest
+// of the format this launcher reads, the launcher plans from the manifests
+// (ManifestPlan), fetches and stages what changed (FetchObjects) and
+// installs it in one transaction (InstallManifestUpdate), instead of
+// walking the chain of patches.
+#include "platform/seam.h"
+#include "update/launcher_state.h"
+
+// True when the update took this way (completed, or cancelled by the
+// launcher's end; a failure ends the process). False, with nothing done,
+// when the patches are to be taken: the newest entry names no manifest, or
+// one of another format, is not newer than the installed release, or an
+// entry on the way carries a new launcher (its item replaces the launcher
+// first; the new one goes on from there).
+bool UpdateFromManifest(LauncherState& state, platform::Platform& platform);

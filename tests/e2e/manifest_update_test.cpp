@@ -1,0 +1,252 @@
+// farLaunch.exe (headless) against a signed site that the real farpublish
+// made from three client builds, served on loopback: players at the first
+// and at the second release reach the third in one step from the
+// manifests, deleted files gone and nothing else touched; a tampered object
+// or manifest installs nothing; a kill -9 anywhere in the update leaves a
+// game the next start finishes; a manifest format the launcher does not
+// know sends it through the patches.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <thread>
+
+#include "e2e/e2e_harness.h"
+#include "support/range_http_server.h"
+#include "trust/sha256.h"
+
+namespace e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+using Files = std::map<std::string, std::string>;
+const std::vector<std::string> kHeadless = {"--headless", "--exit-on-finish"};
+const fs::path kInstalled = E2E_INSTALL_DIR;
+const fs::path kSource = FARLAUNCH_SOURCE_DIR;
+const std::vector<std::string> kCodes = {"0001", "0002", "0003"};
+const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
+                                              "farLaunch.signedtime", "publisher.pub", "farLaunch.manifest"};
+
+std::string Noise(std::mt19937& random, std::size_t size) {
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random() & 0xff);
+  return bytes;
+}
+
+std::string Sha256Of(const std::string& bytes) {
+  Sha256 hash;
+  hash.Update(bytes);
+  return hash.FinishHex();
+}
+
+// Each release changes, adds and deletes files; the last ships one content
+// under two names. cfg.ini never changes (the player edits it).
+const std::vector<Files>& Releases() {
+  static const std::vector<Files> releases = [] {
+    std::mt19937 random(28);
+    std::vector<Files> made(3);
+    made[0] = {{"client.exe", "the client"}, {"cfg.ini", "volume=5\n"}, {"data/a.pak", Noise(random, 300 << 10)},
+               {"data/b.pak", Noise(random, 300 << 10)}, {"data/gone1.txt", "gone in 2"},
+               {"data/gone2.txt", "gone in 3"}, {"text.txt", std::string(200 << 10, 't')}};
+    made[1] = made[0];
+    made[1]["data/a.pak"] = Noise(random, 320 << 10);
+    made[1]["data/c.pak"] = Noise(random, 100 << 10);
+    made[1].erase("data/gone1.txt");
+    made[2] = made[1];
+    made[2]["data/b.pak"] = Noise(random, 310 << 10);
+    made[2]["data/new/d.pak"] = Noise(random, 200 << 10);
+    made[2]["data/dup1.bin"] = made[2]["data/dup2.bin"] = std::string(90 << 10, 'd');
+    made[2]["text.txt"] = std::string(210 << 10, 'u');
+    made[2].erase("data/gone2.txt");
+    return made;
+  }();
+  return releases;
+}
+
+class ManifestUpdate : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const fs::path versions = scratch_.Path() / "versions";
+    for (std::size_t i = 0; i < Releases().size(); ++i) {
+      for (const auto& [name, content] : Releases()[i]) {
+        const fs::path file = versions / (kCodes[i] + "-1.0." + std::to_string(i + 1)) / name;
+        fs::create_directories(file.parent_path());
+        WriteFile(file, content);
+      }
+    }
+    const fs::path log = scratch_.Path() / "farpublish.txt";
+    ASSERT_EQ(RunToEnd({{(kInstalled / "tools/farpublish").string(), "build", versions.string(), site_.string(),
+                         "--base-url", server_.Url(""), "--sign", (kSource / "demo/demo-publisher.key").string()},
+                        scratch_.Path(),
+                        {},
+                        log},
+                       kPatience),
+              0)
+        << ReadFile(log);
+    ServeTheSite();
+  }
+
+  void ServeTheSite() {
+    for (const auto& entry : fs::recursive_directory_iterator(site_)) {
+      if (entry.is_regular_file()) Serve(fs::relative(entry.path(), site_).generic_string(), ReadFile(entry.path()));
+    }
+  }
+
+  void Serve(const std::string& name, const std::string& content) { server_.Put("/" + name, content); }
+
+  // A verified game at release `release`, its cfg.ini edited by the player,
+  // with a file of the player's own.
+  void PrepareGame(std::size_t release, bool verified = true) {
+    for (const auto& [name, content] : Releases()[release]) game_.Write(name, content);
+    game_.Write("cfg.ini", "volume=9\n");
+    game_.Write("mine.txt", "the player's");
+    game_.AddLauncher();
+    if (verified) game_.AddPublisherKey();
+    game_.WriteVersionDocument(server_.Url("/servercfg.xml"), kCodes[release]);
+  }
+
+  int Run(const std::string& output) { return RunToEnd(game_.Launcher(kHeadless, Output(output)), kPatience); }
+  fs::path Output(const std::string& name) const { return scratch_.Path() / name; }
+
+  // The game's files, without the launcher's own and what it staged.
+  Files GameFiles() const {
+    Files files;
+    for (const auto& [name, content] : Tree(game_.Path())) {
+      if (content != "<dir>" && kLauncherFiles.count(name) == 0 && name.rfind("farLaunch.stage/", 0) != 0) {
+        files[name] = content;
+      }
+    }
+    return files;
+  }
+
+  // Release `release` as the player has it.
+  static Files AsThePlayerHasIt(std::size_t release) {
+    Files files = Releases()[release];
+    files["cfg.ini"] = "volume=9\n";
+    files["mine.txt"] = "the player's";
+    return files;
+  }
+
+  // The game is `expected`, or the names that differ.
+  void ExpectTheGame(const Files& expected) const {
+    const Files actual = GameFiles();
+    std::string difference;
+    for (const auto& [name, content] : expected) {
+      const auto found = actual.find(name);
+      if (found == actual.end() || found->second != content) difference += " " + name;
+    }
+    for (const auto& [name, content] : actual) {
+      if (expected.count(name) == 0) difference += " +" + name;
+    }
+    EXPECT_EQ(difference, "");
+  }
+
+  std::size_t PatchRequests() const {
+    std::size_t requests = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(site_)) {
+      if (entry.path().extension() == ".zip") {
+        requests += server_.Requests("/" + fs::relative(entry.path(), site_).generic_string()).size();
+      }
+    }
+    return requests;
+  }
+
+  Scratch scratch_;
+  RangeHttpServer server_;
+  fs::path site_ = scratch_.Path() / "site";
+  GameDirectory game_{scratch_.Path() / "game"};
+};
+
+TEST_F(ManifestUpdate, PlayersAtTheFirstAndTheSecondReleaseReachTheThirdInOneStep) {
+  for (const std::size_t release : {0u, 1u}) {
+    SCOPED_TRACE("from release " + kCodes[release]);
+    fs::remove_all(game_.Path());
+    PrepareGame(release);
+    ASSERT_EQ(Run("update.txt"), 0) << ReadFile(Output("update.txt"));
+    EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+    ExpectTheGame(AsThePlayerHasIt(2));
+    EXPECT_FALSE(fs::exists(game_.Path() / "farLaunch.stage"));
+    EXPECT_NE(game_.Read("farLaunch.manifest").find("release\t0003\n"), std::string::npos);
+    EXPECT_EQ(PatchRequests(), 0u);
+  }
+}
+
+TEST_F(ManifestUpdate, ATamperedObjectOrManifestInstallsNothing) {
+  const std::string changed = Releases()[2].at("data/b.pak");
+  std::mt19937 random(1);
+  for (const bool object : {true, false}) {
+    SCOPED_TRACE(object ? "object" : "manifests");
+    ServeTheSite();
+    fs::remove_all(game_.Path());
+    PrepareGame(0);
+    if (object) {
+      const std::string sha256 = Sha256Of(changed);
+      Serve("objects/" + sha256.substr(0, 2) + "/" + sha256, Noise(random, changed.size()));
+    } else {
+      for (const auto& entry : fs::directory_iterator(site_ / "manifests")) {
+        std::string bytes = ReadFile(entry.path());
+        bytes[bytes.size() / 2] ^= 1;
+        Serve("manifests/" + entry.path().filename().string(), bytes);
+      }
+    }
+    EXPECT_NE(Run("tampered.txt"), 0) << ReadFile(Output("tampered.txt"));
+    EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
+    ExpectTheGame(AsThePlayerHasIt(0));
+    EXPECT_FALSE(game_.Has("farLaunch.manifest"));
+  }
+}
+
+TEST_F(ManifestUpdate, AKillAnywhereLeavesAGameTheNextStartFinishes) {
+  PrepareGame(0);
+  const fs::path saved = scratch_.Path() / "saved";
+  fs::copy(game_.Path(), saved, fs::copy_options::recursive);
+  // What a killed run staged is taken when it holds its content, fetched
+  // again when it does not.
+  const std::string staged = Sha256Of(Releases()[2].at("data/b.pak"));
+  const std::string damaged = Sha256Of(Releases()[2].at("data/a.pak"));
+  game_.Write("farLaunch.stage/" + staged, Releases()[2].at("data/b.pak"));
+  game_.Write("farLaunch.stage/" + damaged, "not its content");
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(Run("healthy.txt"), 0) << ReadFile(Output("healthy.txt"));
+  const auto length = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+  EXPECT_TRUE(server_.Requests("/objects/" + staged.substr(0, 2) + "/" + staged).empty());
+  EXPECT_EQ(server_.Requests("/objects/" + damaged.substr(0, 2) + "/" + damaged).size(), 1u);
+  ExpectTheGame(AsThePlayerHasIt(2));
+  std::mt19937 random(3);
+  for (int trial = 0; trial < 4; ++trial) {
+    fs::remove_all(game_.Path());
+    fs::copy(saved, game_.Path(), fs::copy_options::recursive);
+    const auto moment = std::chrono::milliseconds(random() % static_cast<std::uint32_t>(length.count() + 1));
+    SCOPED_TRACE("kill -9 after " + std::to_string(moment.count()) + " ms");
+    {
+      ChildProcess launcher(game_.Launcher(kHeadless, Output("killed.txt")));
+      std::this_thread::sleep_for(moment);
+      launcher.Signal(SIGKILL);
+      ASSERT_TRUE(launcher.WaitForExit(kPatience));
+    }
+    ASSERT_EQ(Run("finished.txt"), 0) << ReadFile(Output("finished.txt"));
+    EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+    ExpectTheGame(AsThePlayerHasIt(2));
+    EXPECT_FALSE(fs::exists(game_.Path() / "farLaunch.stage"));
+  }
+}
+
+TEST_F(ManifestUpdate, AManifestFormatTheLauncherDoesNotKnowTakesThePatches) {
+  std::string document = ReadFile(site_ / "servercfg.xml");
+  for (std::size_t at = document.find("Format=\"1\""); at != std::string::npos; at = document.find("Format=\"1\"", at)) {
+    document.replace(at, 10, "Format=\"2\"");
+  }
+  Serve("servercfg.xml", document);
+  // The document changed, so its signature no longer holds: a game without
+  // the key takes it.
+  PrepareGame(0, /*verified=*/false);
+  ASSERT_EQ(Run("legacy.txt"), 0) << ReadFile(Output("legacy.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_GT(PatchRequests(), 0u);
+  EXPECT_FALSE(game_.Has("farLaunch.manifest"));
+  for (const auto& [name, content] : AsThePlayerHasIt(2)) EXPECT_EQ(game_.Read(name), content) << name;
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,98 @@
+// The plan of an update straight to the newest release: what it fetches
+// and deletes, from the two manifests and the files on disk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "base/ox_base.h"
+#include "support/game_directory.h"
+#include "trust/sha256.h"
+#include "update/manifest_plan.h"
+
+namespace {
+
+ManifestFile Line(const std::string& name, const std::string& content) {
+  Sha256 hash;
+  hash.Update(content);
+  const std::string sha256 = hash.FinishHex();
+  return {name, content.size(), sha256, StoredForm::Raw, content.size(), sha256};
+}
+
+ReleaseManifest Release(const std::string& code, std::vector<ManifestFile> files) {
+  std::sort(files.begin(), files.end(), [](const ManifestFile& a, const ManifestFile& b) { return a.name < b.name; });
+  return {code, "http://127.0.0.1/objects/", files};
+}
+
+class ManifestPlanTest : public ::testing::Test {
+ protected:
+  ManifestPlanTest() { EXPECT_TRUE(ox_base::oxBaseInit("+[base]\nName = \"plan\"\n[base.engine]\n", nullptr, 0)); }
+  ~ManifestPlanTest() override { ox_base::oxBaseExit(); }
+
+  std::vector<std::string> Fetched(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified) {
+    std::string problem;
+    EXPECT_TRUE(PlanManifestUpdate(installed, newest, verified, plan, problem)) << problem;
+    std::vector<std::string> names;
+    for (const PlannedFile& file : plan.fetch) names.push_back(file.local);
+    return names;
+  }
+
+  GameDirectory dir;
+  ManifestPlan plan;
+};
+
+TEST_F(ManifestPlanTest, FetchesChangedAddedAndMissingFilesDeletesDroppedOnesAndKeepsThePlayersEdits) {
+  const ReleaseManifest installed = Release("0001", {Line("cfg.ini", "cfg 1"), Line("data/changed.pak", "old"),
+                                                     Line("data/same.pak", "same"), Line("dropped.txt", "gone"),
+                                                     Line("data/lost.pak", "lost"), Line("Readme.TXT", "readme")});
+  const ReleaseManifest newest =
+      Release("0003", {Line("cfg.ini", "cfg 1"), Line("data/changed.pak", "new!"), Line("data/same.pak", "same"),
+                       Line("data/added.pak", "added"), Line("data/lost.pak", "lost"), Line("data/dup.pak", "added"),
+                       Line("readme.txt", "readme")});
+  dir.Write("cfg.ini", "the player's own settings");
+  dir.Write("data/changed.pak", "old");
+  dir.Write("data/same.pak", "same");
+  dir.Write("dropped.txt", "gone");
+  dir.Write("Readme.TXT", "readme");
+  dir.Write("mine.txt", "a player's own file");
+
+  EXPECT_EQ(Fetched(&installed, newest, true),
+            (std::vector<std::string>{"data/added.pak", "data/changed.pak", "data/dup.pak", "data/lost.pak"}));
+  EXPECT_EQ(plan.remove, std::vector<std::string>{"dropped.txt"});
+  // One object for the two files of the same content.
+  EXPECT_EQ(plan.bytesToFetch, std::string("new!").size() + std::string("added").size() + std::string("lost").size());
+}
+
+TEST_F(ManifestPlanTest, WithoutAnInstalledManifestFetchesWhatDiffersOnDiskAndDeletesNothing) {
+  const ReleaseManifest newest = Release(
+      "0003", {Line("same.pak", "same"), Line("size.pak", "twelve bytes"), Line("flip.pak", "abcd"), Line("new.pak", "n")});
+  dir.Write("same.pak", "same");
+  dir.Write("size.pak", "eleven byte");
+  dir.Write("flip.pak", "abce");
+  dir.Write("other.txt", "not the release's");
+  EXPECT_EQ(Fetched(nullptr, newest, true), (std::vector<std::string>{"flip.pak", "new.pak", "size.pak"}));
+  EXPECT_TRUE(plan.remove.empty());
+}
+
+TEST_F(ManifestPlanTest, NeverTouchesTheLaunchersOwnFilesNorTrustFilesOfAnUnverifiedRun) {
+  const std::vector<ManifestFile> own = {Line("farLaunch.exe", "x"), Line("FARLAUNCH-GTK.so", "x"),
+                                         Line("updatecfg.xml", "x"), Line("farLaunch.manifest", "x"),
+                                         Line("farLaunch.stage/abc", "x"), Line("farLaunch.journal", "x")};
+  std::vector<ManifestFile> newestFiles = own;
+  newestFiles.push_back(Line("publisher.pub", "a key"));
+  std::vector<ManifestFile> installedFiles = own;
+  installedFiles.push_back(Line("farLaunch.signedtime", "1"));
+  for (const ManifestFile& file : installedFiles) dir.Write(file.name, "on disk");
+  const ReleaseManifest installed = Release("0001", installedFiles);
+  const ReleaseManifest newest = Release("0003", newestFiles);
+  EXPECT_TRUE(Fetched(&installed, newest, false).empty());
+  EXPECT_TRUE(plan.remove.empty());
+  // A verified run installs the publisher's key the release ships.
+  EXPECT_EQ(Fetched(&installed, newest, true), std::vector<std::string>{"publisher.pub"});
+  EXPECT_TRUE(plan.remove.empty());
+  // A drive is no folder of the game.
+  std::string problem;
+  EXPECT_FALSE(PlanManifestUpdate(nullptr, Release("0004", {Line("C:/evil.dll", "x")}), true, plan, problem));
+  EXPECT_NE(problem.find("leaves the game directory"), std::string::npos) << problem;
+}
+
+}  // namespace
