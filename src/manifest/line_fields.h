@@ -1,16 +1,11 @@
 #pragma once
 // The fields of the launcher's tab-separated line formats (the manifest and
-// the record of installed files): names with "%", tab, line breaks and the
-// other control bytes escaped as "%XX", decimal sizes and SHA-256 hex.
+// the record of installed files) besides their names (PercentEscaped):
+// decimal sizes and SHA-256 hex.
 #include <cstdint>
 #include <optional>
-#include <string>
 #include <string_view>
 #include <vector>
-
-std::string EscapeName(const std::string& name);
-// Nothing for a broken escape.
-std::optional<std::string> UnescapeName(std::string_view field);
 
 // A decimal number without sign or leading zero that fits 64 bits.
 std::optional<std::uint64_t> ParseDecimal(std::string_view field);

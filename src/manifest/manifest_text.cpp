@@ -3,6 +3,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/ox_percent_escape.h"
 #include "manifest/line_fields.h"
 
 namespace {
@@ -64,7 +65,7 @@ class Reader {
   bool ReadFile(const std::vector<std::string_view>& fields, std::string& reason) {
     if (fields.size() < 7) return Fail("a file record with fewer than 6 fields", reason);
     ManifestFile file;
-    const std::optional<std::string> name = UnescapeName(fields[1]);
+    const std::optional<std::string> name = PercentUnescaped(fields[1]);
     if (!name) return Fail("a file name with a broken %-escape", reason);
     if (!StaysInGameDirectory(*name)) return Fail("the file name \"" + *name + "\" leaves the game directory", reason);
     if (!manifest_.files.empty() && manifest_.files.back().name >= *name) {
@@ -111,7 +112,7 @@ std::string ManifestText(const ReleaseManifest& manifest) {
   std::string text = std::string(kHeader) + "\nrelease\t" + manifest.packageCode + "\nobjects\t" +
                      manifest.objectsBase + "\n";
   for (const ManifestFile& file : manifest.files) {
-    text += "file\t" + EscapeName(file.name) + "\t" + std::to_string(file.size) + "\t" + file.sha256 + "\t" +
+    text += "file\t" + PercentEscaped(file.name) + "\t" + std::to_string(file.size) + "\t" + file.sha256 + "\t" +
             StoredFormName(file.form) + "\t" + std::to_string(file.storedSize) + "\t" + file.storedSha256 + "\n";
   }
   return text;

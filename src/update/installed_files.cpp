@@ -8,6 +8,7 @@
 #include "base/ox_atomic_save.h"
 #include "base/ox_letter_case.h"
 #include "base/ox_path.h"
+#include "base/ox_percent_escape.h"
 #include "base/ox_whole_file.h"
 #include "manifest/line_fields.h"
 
@@ -60,7 +61,7 @@ bool InstalledFiles::Save(std::string& reason) const {
 std::string InstalledFiles::Text() const {
   std::string text = std::string(kHeader) + "\n";
   for (const auto& [name, entry] : files_) {
-    text += EscapeName(name) + "\t" + std::to_string(entry.stamp.size) + "\t" + std::to_string(entry.stamp.modified) +
+    text += PercentEscaped(name) + "\t" + std::to_string(entry.stamp.size) + "\t" + std::to_string(entry.stamp.modified) +
             "\t" + entry.sha256 + "\n";
   }
   return text;
@@ -84,7 +85,7 @@ bool InstalledFiles::Read(std::string_view text, std::string& reason) {
       return false;
     }
     const std::vector<std::string_view> fields = SplitFields(line);
-    const std::optional<std::string> name = fields.size() == 4 ? UnescapeName(fields[0]) : std::nullopt;
+    const std::optional<std::string> name = fields.size() == 4 ? PercentUnescaped(fields[0]) : std::nullopt;
     const std::optional<std::uint64_t> size = fields.size() == 4 ? ParseDecimal(fields[1]) : std::nullopt;
     const std::optional<std::int64_t> modified = fields.size() == 4 ? ParseSigned(fields[2]) : std::nullopt;
     if (!name || name->empty() || !size || !modified || !IsSha256Hex(fields[3])) {

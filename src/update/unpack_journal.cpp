@@ -1,11 +1,11 @@
 #include "update/unpack_journal.h"
 
-#include <cstdio>
 #include <sstream>
 
 #include "base/ox_atomic_save.h"
 #include "base/ox_flush.h"
 #include "base/ox_path.h"
+#include "base/ox_percent_escape.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/update_documents.h"
@@ -14,37 +14,8 @@ namespace {
 
 constexpr char kHeading[] = "farLaunch journal 1";
 
-// Names may hold any byte but these, which the line format uses.
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte <= 0x20 || byte == '%' || byte == 0x7f) {
-      char hex[4];
-      std::snprintf(hex, sizeof hex, "%%%02X", byte);
-      out += hex;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::optional<std::string> Unescaped(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return std::nullopt;
-    unsigned value = 0;
-    if (std::sscanf(text.substr(i + 1, 2).c_str(), "%2x", &value) != 1) return std::nullopt;
-    out += static_cast<char>(value);
-    i += 2;
-  }
-  return out;
-}
+// Fields are separated by blanks.
+std::string Escaped(const std::string& text) { return PercentEscaped(text, " "); }
 
 std::string Text(const UnpackJournal& journal) {
   std::string text = std::string(kHeading) + "\ncode " + Escaped(journal.packageCode) + "\n";
@@ -65,7 +36,7 @@ std::optional<UnpackJournal> Parse(const std::string& text) {
     std::istringstream words(line);
     std::string kind, first, second, age;
     words >> kind >> first;
-    const std::optional<std::string> name = Unescaped(first);
+    const std::optional<std::string> name = PercentUnescaped(first);
     if (!name) return std::nullopt;
     if (kind == "code") {
       journal.packageCode = *name;
@@ -73,7 +44,7 @@ std::optional<UnpackJournal> Parse(const std::string& text) {
     } else if (kind == "folder") {
       journal.folders.push_back(*name);
     } else if (kind == "move" && words >> second >> age) {
-      const std::optional<std::string> aside = Unescaped(second);
+      const std::optional<std::string> aside = PercentUnescaped(second);
       if (!aside || name->empty() || aside->empty()) return std::nullopt;
       journal.moves.push_back({*name, *aside, age == "new"});
     } else {

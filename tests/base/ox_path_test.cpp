@@ -1,4 +1,5 @@
 #include "base/ox_path.h"
+#include "base/ox_percent_escape.h"
 
 #include <gtest/gtest.h>
 
@@ -61,4 +62,15 @@ TEST(JoinPath, AddsBackslashOnlyWhenNeeded) {
   EXPECT_EQ(JoinPath("d", "f"), "d\\f");
   EXPECT_EQ(JoinPath(".", "f"), ".\\f");
   EXPECT_EQ(JoinPath("", "f"), "f");
+}
+
+TEST(PercentEscape, EveryByteRoundTripsAndBrokenEscapesAreRefused) {
+  std::string all;
+  for (int byte = 0; byte < 256; ++byte) all += static_cast<char>(byte);
+  const std::string escaped = PercentEscaped(all, " \t");
+  for (const char kept : {' ', '\t', '\n', '\0', '\x7f'}) EXPECT_EQ(escaped.find(kept), std::string::npos);
+  EXPECT_EQ(PercentUnescaped(escaped), all);
+  EXPECT_EQ(PercentEscaped("a b%", " "), "a%20b%25");
+  EXPECT_EQ(PercentUnescaped("%e4%B8%AD"), "\xe4\xb8\xad");
+  for (const char* broken : {"%", "a%4", "%4g", "% 41", "%+1"}) EXPECT_EQ(PercentUnescaped(broken), std::nullopt) << broken;
 }
