@@ -124,6 +124,10 @@ bool DirectoryExists(const std::string& path) {
   return fs::is_directory(fs::symlink_status(ox_base::NativeFilesystemPath(path), error));
 }
 
+std::filesystem::path PathOnDisk(const std::string& name) {
+  return ox_base::NativeFilesystemPath(ox_base::NativePath(name));
+}
+
 bool RemoveFileAt(const std::string& name, std::string& problem) {
   const fs::path path = ox_base::NativeFilesystemPath(ox_base::NativePath(name));
   std::error_code error;

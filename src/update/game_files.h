@@ -3,6 +3,7 @@
 // there, its clean-up rules and the file operations on it. Names may carry
 // Windows forms (".\client.exe"); they are made native here.
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,9 @@ bool IsInsideGameDirectory(const std::string& name);
 std::vector<std::string> MissingDirectoriesOf(const std::string& name);
 
 bool DirectoryExists(const std::string& path);
+
+// The file `name` denotes (letter case as on disk), for std::filesystem.
+std::filesystem::path PathOnDisk(const std::string& name);
 
 // Removes the file or link at `name`, never a folder or a device. True
 // when nothing is left there; `problem` says why otherwise.

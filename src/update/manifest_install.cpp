@@ -22,7 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path OnDisk(const std::string& name) { return ox_base::NativeFilesystemPath(ox_base::NativePath(name)); }
 
 // One file the install writes: from its staged source to its place.
 struct Placement {
@@ -41,7 +40,7 @@ bool Sources(const ManifestPlan& plan, std::vector<Placement>& placements, std::
     if (--uses[file.record.sha256] > 0) {
       const std::string copy = source + ".copy" + std::to_string(++copies);
       std::error_code error;
-      fs::copy_file(OnDisk(source), OnDisk(copy), fs::copy_options::overwrite_existing, error);
+      fs::copy_file(PathOnDisk(source), PathOnDisk(copy), fs::copy_options::overwrite_existing, error);
       if (error) {
         problem = "the staged " + file.local + " cannot be copied: " + error.message();
         return false;
@@ -60,7 +59,7 @@ bool StageKeptManifest(const ReleaseManifest& newest, Placement& placement, std:
 
 bool Place(const Placement& placement, const std::string& aside, std::string& problem) {
   std::error_code error;
-  const fs::path target = OnDisk(placement.target);
+  const fs::path target = PathOnDisk(placement.target);
   fs::create_directories(target.parent_path(), error);
   MoveFileAside(placement.target, aside);
   if (MoveFileAside(placement.source, placement.target)) return true;
@@ -120,7 +119,9 @@ ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platf
       return Failed(moves[i].first + " cannot be deleted");
     }
   }
-  if (!WriteBack(state, platform, entryIndex, problem)) return Failed(std::string(kVersionDocumentName) + " " + problem);
+  if (!WriteBack(state, platform, entryIndex, problem)) {
+    return Failed(std::string(kVersionDocumentName) + " " + problem);
+  }
   run.Commit();
   RecordInstalled(plan);
   RemoveStage();

@@ -22,8 +22,9 @@ namespace {
 // its records and temporaries are its own.
 bool IsLaunchersOwn(const std::string& local, bool verified) {
   const std::string top = ox_base::FoldLetterCase(local.substr(0, local.find_first_of("/\\")));
-  for (const char* own : {kLauncherProgram + 2, FARLAUNCH_WINDOW_MODULE, FARLAUNCH_WEB_MODULE, kKeptManifest,
-                          kStageFolder}) {
+  // kLauncherProgram without its ".\" prefix.
+  for (const char* own :
+       {kLauncherProgram + 2, FARLAUNCH_WINDOW_MODULE, FARLAUNCH_WEB_MODULE, kKeptManifest, kStageFolder}) {
     if (top == ox_base::FoldLetterCase(own)) return true;
   }
   const std::optional<LauncherFileRole> role = LauncherFileRoleOf(local);
@@ -31,9 +32,6 @@ bool IsLaunchersOwn(const std::string& local, bool verified) {
   return IsTrustFile(local) && !verified;
 }
 
-std::filesystem::path OnDisk(const std::string& local) {
-  return ox_base::NativeFilesystemPath(ox_base::NativePath(local));
-}
 
 // The player's file is the record's content: as the record of installed
 // files vouches (its size and time unchanged since the launcher installed
@@ -41,8 +39,8 @@ std::filesystem::path OnDisk(const std::string& local) {
 bool HoldsContent(const std::string& local, const ManifestFile& record, const InstalledFiles& known) {
   if (known.UnchangedContent(record.name) == record.sha256) return true;
   std::error_code error;
-  const std::uintmax_t size = std::filesystem::file_size(OnDisk(local), error);
-  return !error && size == record.size && FileSha256(OnDisk(local)) == record.sha256;
+  const std::uintmax_t size = std::filesystem::file_size(PathOnDisk(local), error);
+  return !error && size == record.size && FileSha256(PathOnDisk(local)) == record.sha256;
 }
 
 bool SameLine(const ManifestFile& a, const ManifestFile& b) { return a.size == b.size && a.sha256 == b.sha256; }

@@ -7,9 +7,9 @@
 #include <system_error>
 #include <vector>
 
-#include "base/ox_path.h"
 #include "net/parallel_downloads.h"
 #include "update/expected_content.h"
+#include "update/game_files.h"
 #include "update/object_content.h"
 
 namespace fs = std::filesystem;
@@ -19,7 +19,6 @@ namespace {
 // The object as it downloads, beside the content it decodes to.
 constexpr char kObjectSuffix[] = ".object";
 
-fs::path OnDisk(const std::string& name) { return ox_base::NativeFilesystemPath(ox_base::NativePath(name)); }
 
 std::string Megabytes(std::uint64_t bytes) {
   const std::uint64_t tenths = (bytes * 10 + (1 << 19)) >> 20;
@@ -28,7 +27,7 @@ std::string Megabytes(std::uint64_t bytes) {
 
 // True when the staged file holds the record's content.
 bool Staged(const ManifestFile& record) {
-  const fs::path staged = OnDisk(StagedName(record.sha256));
+  const fs::path staged = PathOnDisk(StagedName(record.sha256));
   std::error_code error;
   return fs::file_size(staged, error) == record.size && !error && FileSha256(staged) == record.sha256;
 }
@@ -36,7 +35,7 @@ bool Staged(const ManifestFile& record) {
 // Keeps only what belongs to the objects `needed` names.
 void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
   std::error_code error;
-  for (fs::directory_iterator it(OnDisk(kStageFolder), error), end; !error && it != end; it.increment(error)) {
+  for (fs::directory_iterator it(PathOnDisk(kStageFolder), error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
     if (needed.count(name.substr(0, 64)) == 0) {
       std::error_code ignored;
@@ -48,17 +47,17 @@ void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
 // Decodes the downloaded object into its staged file.
 bool Stage(const ManifestFile& record, const std::string& object, std::string& problem) {
   const std::string staged = StagedName(record.sha256);
-  const fs::path decoding = OnDisk(staged + ".decoding");
+  const fs::path decoding = PathOnDisk(staged + ".decoding");
   std::ofstream out(decoding, std::ios::binary | std::ios::trunc);
-  const bool decoded = DecodeObject(OnDisk(object), record, [&out](std::string_view piece) {
+  const bool decoded = DecodeObject(PathOnDisk(object), record, [&out](std::string_view piece) {
     out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
   }, problem);
   out.close();
   std::error_code error;
   if (decoded && !out) problem = "the staged file cannot be written";
-  if (decoded && out) fs::rename(decoding, OnDisk(staged), error);
+  if (decoded && out) fs::rename(decoding, PathOnDisk(staged), error);
   if (error) problem = "the staged file cannot be renamed: " + error.message();
-  fs::remove(OnDisk(object), error);
+  fs::remove(PathOnDisk(object), error);
   fs::remove(decoding, error);
   return problem.empty();
 }
@@ -72,7 +71,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
   std::map<std::string, const ManifestFile*> objects;
   for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file.record);
   std::error_code error;
-  fs::create_directories(OnDisk(kStageFolder), error);
+  fs::create_directories(PathOnDisk(kStageFolder), error);
   RemoveUnneeded(objects);
   std::vector<const ManifestFile*> missing;
   std::vector<ParallelDownload> requests;
@@ -121,5 +120,5 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
 
 void RemoveStage() {
   std::error_code ignored;
-  fs::remove_all(OnDisk(kStageFolder), ignored);
+  fs::remove_all(PathOnDisk(kStageFolder), ignored);
 }

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/ox_path.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/manifest_install.h"
@@ -38,7 +37,7 @@ bool FetchManifest(LauncherState& state, platform::Platform& platform, const Man
   const DownloadResult download =
       FetchFile(state, platform, link.Href, kManifestDownload, ManifestDownloadCheck(link));
   problem = download.reason;
-  const bool read = download && ReadManifestFrame(ox_base::NativeFilesystemPath(ox_base::NativePath(kManifestDownload)),
+  const bool read = download && ReadManifestFrame(PathOnDisk(kManifestDownload),
                                                   manifest, problem);
   DeleteFileIfPresent(kManifestDownload);
   return read;
@@ -50,7 +49,7 @@ std::optional<ReleaseManifest> InstalledManifest(LauncherState& state, platform:
   ReleaseManifest manifest;
   std::string problem;
   if (FileExists(kKeptManifest) &&
-      ReadManifestText(ox_base::NativeFilesystemPath(ox_base::NativePath(kKeptManifest)), manifest, problem) &&
+      ReadManifestText(PathOnDisk(kKeptManifest), manifest, problem) &&
       manifest.packageCode == state.PackageCode) {
     return manifest;
   }

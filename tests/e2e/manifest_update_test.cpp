@@ -243,8 +243,9 @@ TEST_F(ManifestUpdate, AKillAnywhereLeavesAGameTheNextStartFinishes) {
 
 TEST_F(ManifestUpdate, AManifestFormatTheLauncherDoesNotKnowTakesThePatches) {
   std::string document = ReadFile(site_ / "servercfg.xml");
-  for (std::size_t at = document.find("Format=\"1\""); at != std::string::npos; at = document.find("Format=\"1\"", at)) {
-    document.replace(at, 10, "Format=\"2\"");
+  const std::string known = "Format=\"1\"";
+  for (std::size_t at = document.find(known); at != std::string::npos; at = document.find(known, at)) {
+    document.replace(at, known.size(), "Format=\"2\"");
   }
   Serve("servercfg.xml", document);
   // The document changed, so its signature no longer holds: a game without

@@ -66,8 +66,8 @@ TEST_F(ManifestPlanTest, FetchesChangedAddedAndMissingFilesDeletesDroppedOnesAnd
 }
 
 TEST_F(ManifestPlanTest, WithoutAnInstalledManifestFetchesWhatDiffersOnDiskAndDeletesNothing) {
-  const ReleaseManifest newest = Release(
-      "0003", {Line("same.pak", "same"), Line("size.pak", "twelve bytes"), Line("flip.pak", "abcd"), Line("new.pak", "n")});
+  const ReleaseManifest newest = Release("0003", {Line("same.pak", "same"), Line("size.pak", "twelve bytes"),
+                                                  Line("flip.pak", "abcd"), Line("new.pak", "n")});
   dir.Write("same.pak", "same");
   dir.Write("size.pak", "eleven byte");
   dir.Write("flip.pak", "abce");
