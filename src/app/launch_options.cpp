@@ -15,6 +15,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& arguments, LaunchOptions
         options.help = true;
       } else if (option == "--version") {
         options.version = true;
+      } else if (option == "--verify") {
+        options.verify = true;
       } else {
         error = "unknown option: " + option;
         return false;
@@ -32,11 +34,14 @@ std::string RestartParameters(const LaunchOptions& options) {
 }
 
 const char* UsageText() {
-  return "Usage: farLaunch.exe [--headless] [--exit-on-finish] [--help] [--version]\n"
+  return "Usage: farLaunch.exe [--headless] [--exit-on-finish] [--verify] [--help] [--version]\n"
          "Brings the game in the current directory up to date and starts it from the news page.\n"
          "  --headless        run on the console even when a display is present\n"
          "  --exit-on-finish  end when the update completes or stops for good\n"
          "                    instead of waiting for the page\n"
+         "  --verify          check every file of the installed release against its\n"
+         "                    manifest, print the damaged and missing ones and end\n"
+         "                    (no window, no update); status 0 when all match\n"
          "  --help            show this text\n"
          "  --version         show the launcher's version\n"
          "On the console the exit status is 0 when the update completed or the game\n"

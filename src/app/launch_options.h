@@ -8,6 +8,8 @@ struct LaunchOptions {
   bool exitOnFinish = false;
   bool help = false;
   bool version = false;
+  // Check the installed game's files against its release's manifest and end.
+  bool verify = false;
 };
 
 // Reads the arguments after the program name. An argument may hold several

@@ -10,6 +10,7 @@
 #include "app/cfarlaunch_app.h"
 #include "app/host.h"
 #include "app/launch_options.h"
+#include "app/verify_command.h"
 #include "base/ox_unicode.h"
 #include "frontends/console/console_platform.h"
 #include "update/game_files.h"
@@ -61,11 +62,14 @@ int main(int argc, char** argv) {
   const host::LockAttempt guard = host::LockGameDirectory(kInstanceLockFile, kLockPatience);
   if (guard.heldElsewhere) {
     std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
-    return options.headless || !host::WindowPossible() ? kConsoleFailureExitCode : 0;
+    return options.headless || options.verify || !host::WindowPossible() ? kConsoleFailureExitCode : 0;
   }
   if (!guard.lock) {
     // A system without the means to guard still gets its update.
     std::fprintf(stderr, "farLaunch.exe: %s; running unguarded\n", guard.problem.c_str());
+  }
+  if (options.verify) {
+    return RunVerifyCommand(stdout, stderr);
   }
 
   EndPolicy ends;

@@ -1,14 +1,15 @@
 #include "manifest/manifest_text.h"
 
-#include <limits>
 #include <optional>
 #include <vector>
 
 #include "base/ox_percent_escape.h"
+#include "manifest/line_fields.h"
 
 namespace {
 
 constexpr char kHeader[] = "farLaunch manifest 1";
+
 // A name the launcher may write: relative, "/" between non-empty folders,
 // no "." or ".." step, no NUL and no "\" (a folder separator to Windows).
 bool StaysInGameDirectory(const std::string& name) {
@@ -20,37 +21,6 @@ bool StaysInGameDirectory(const std::string& name) {
     if (step.empty() || step == "." || step == "..") return false;
     if (end == std::string::npos) return true;
     start = end + 1;
-  }
-}
-
-std::optional<std::uint64_t> ParseSize(std::string_view field) {
-  if (field.empty() || field.size() > 20 || (field.size() > 1 && field[0] == '0')) return std::nullopt;
-  std::uint64_t value = 0;
-  for (const char c : field) {
-    if (c < '0' || c > '9') return std::nullopt;
-    const auto digit = static_cast<std::uint64_t>(c - '0');
-    if (value > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return std::nullopt;
-    value = value * 10 + digit;
-  }
-  return value;
-}
-
-bool IsSha256(std::string_view field) {
-  if (field.size() != 64) return false;
-  for (const char c : field) {
-    if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'))) return false;
-  }
-  return true;
-}
-
-std::vector<std::string_view> SplitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  std::size_t start = 0;
-  while (true) {
-    const std::size_t tab = line.find('\t', start);
-    fields.push_back(line.substr(start, tab == std::string_view::npos ? tab : tab - start));
-    if (tab == std::string_view::npos) return fields;
-    start = tab + 1;
   }
 }
 
@@ -102,10 +72,10 @@ class Reader {
       return Fail("the file name \"" + *name + "\" repeats or is out of byte order", reason);
     }
     file.name = *name;
-    const std::optional<std::uint64_t> size = ParseSize(fields[2]);
-    const std::optional<std::uint64_t> storedSize = ParseSize(fields[5]);
+    const std::optional<std::uint64_t> size = ParseDecimal(fields[2]);
+    const std::optional<std::uint64_t> storedSize = ParseDecimal(fields[5]);
     if (!size || !storedSize) return Fail("a size is not a decimal number", reason);
-    if (!IsSha256(fields[3]) || !IsSha256(fields[6])) {
+    if (!IsSha256Hex(fields[3]) || !IsSha256Hex(fields[6])) {
       return Fail("a SHA-256 is not 64 lower-case hex digits", reason);
     }
     file.size = *size;

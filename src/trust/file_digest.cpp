@@ -16,7 +16,7 @@ bool DigestFile(const std::filesystem::path& path, FileDigest& digest, std::stri
     size += static_cast<std::uint64_t>(in.gcount());
   }
   if (!in.eof() || in.bad()) {
-    error = "cannot read " + path.string();
+    error = "cannot read " + path.u8string();
     return false;
   }
   digest = {hash.FinishHex(), size};

@@ -3,6 +3,7 @@
 #include "base/ox_letter_case.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/installed_files.h"
 #include "update/item_downloads.h"
 #include "update/manifest_reading.h"
 #include "update/signing_time_record.h"
@@ -56,6 +57,7 @@ const LauncherFile kLauncherFiles[] = {
     {kUnpackJournal, Role::State, Suffix::None, CleanUp::Never},
     {kKeptManifest, Role::State, Suffix::None, CleanUp::Never},
     {kInstanceLockFile, Role::State, Suffix::None, CleanUp::Never},
+    {kInstalledFilesRecord, Role::State, Suffix::None, CleanUp::Never},
     {kPublisherKeyFile, Role::PublisherKey, Suffix::None, CleanUp::Never},
 };
 

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -9,7 +10,9 @@
 #include "base/ox_atomic_save.h"
 #include "base/ox_path.h"
 #include "manifest/manifest_text.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/installed_files.h"
 #include "update/manifest_reading.h"
 #include "update/manifest_staging.h"
 #include "update/update_documents.h"
@@ -64,6 +67,21 @@ bool Place(const Placement& placement, const std::string& aside, std::string& pr
   return false;
 }
 
+// What the install wrote is known from now on without reading it.
+void RecordInstalled(const ManifestPlan& plan) {
+  std::string problem;
+  InstalledFiles record = InstalledFiles::Load(problem);
+  for (const PlannedFile& file : plan.fetch) {
+    if (const std::optional<FileStamp> stamp = StampOf(GameFilePath(file.record.name))) {
+      record.Record(file.record.name, *stamp, file.record.sha256);
+    }
+  }
+  for (const std::string& removed : plan.remove) {
+    if (const std::optional<std::string> name = ox_base::NativeName(removed)) record.Forget(*name);
+  }
+  if (!record.Save(problem)) LogFailure(kInstalledFilesRecord, "", "cannot be saved: " + problem);
+}
+
 ArchiveInstallResult Failed(std::string problem) {
   ArchiveInstallResult result;
   result.outcome = ArchiveOutcome::Incomplete;
@@ -105,6 +123,7 @@ ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platf
     return Failed(std::string(kVersionDocumentName) + " " + problem);
   }
   run.Commit();
+  RecordInstalled(plan);
   RemoveStage();
   ArchiveInstallResult done;
   done.outcome = ArchiveOutcome::Installed;

@@ -9,6 +9,7 @@
 #include "base/ox_letter_case.h"
 #include "base/ox_path.h"
 #include "update/game_files.h"
+#include "update/installed_files.h"
 #include "update/launcher_files.h"
 #include "update/manifest_reading.h"
 #include "update/manifest_staging.h"
@@ -32,8 +33,11 @@ bool IsLaunchersOwn(const std::string& local, bool verified) {
 }
 
 
-// The player's file is the record's content: same size, then same hash.
-bool HoldsContent(const std::string& local, const ManifestFile& record) {
+// The player's file is the record's content: as the record of installed
+// files vouches (its size and time unchanged since the launcher installed
+// or verified it), else by the same size, then the same hash.
+bool HoldsContent(const std::string& local, const ManifestFile& record, const InstalledFiles& known) {
+  if (known.UnchangedContent(record.name) == record.sha256) return true;
   std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(PathOnDisk(local), error);
   return !error && size == record.size && FileSha256(PathOnDisk(local)) == record.sha256;
@@ -50,6 +54,9 @@ bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest&
   if (installed != nullptr) {
     for (const ManifestFile& file : installed->files) before.emplace(ox_base::FoldLetterCase(file.name), &file);
   }
+  // A record that does not read only means that every file is hashed.
+  std::string unreadRecord;
+  const InstalledFiles known = installed == nullptr ? InstalledFiles::Load(unreadRecord) : InstalledFiles();
   std::set<std::string> kept;
   std::set<std::string> objects;
   for (const ManifestFile& file : newest.files) {
@@ -65,7 +72,7 @@ bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest&
       const auto line = before.find(ox_base::FoldLetterCase(file.name));
       fetch = line == before.end() || !SameLine(*line->second, file);
     } else if (!fetch) {
-      fetch = !HoldsContent(*local, file);
+      fetch = !HoldsContent(*local, file, known);
     }
     if (!fetch) continue;
     plan.fetch.push_back({file, *local});

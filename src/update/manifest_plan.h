@@ -31,7 +31,7 @@ struct ManifestPlan {
 // line (size and SHA-256) differs between the installed manifest and the
 // newest. Without an installed manifest (`installed` null) it is fetched
 // when its size or content on disk differs (contents hashed only where the
-// size matches). Only files the installed manifest lists are deleted. The
+// size matches and the record of installed files does not vouch for it). Only files the installed manifest lists are deleted. The
 // launcher's own files are never touched, nor, when `verified` is false,
 // the files its trust rests on. False with the reason for a name that has
 // no form in the code page or that leaves the game directory (a drive).

@@ -26,7 +26,8 @@ const fs::path kInstalled = E2E_INSTALL_DIR;
 const fs::path kSource = FARLAUNCH_SOURCE_DIR;
 const std::vector<std::string> kCodes = {"0001", "0002", "0003"};
 const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
-                                              "farLaunch.signedtime", "publisher.pub", "farLaunch.manifest"};
+                                              "farLaunch.signedtime", "publisher.pub", "farLaunch.manifest",
+                                              "farLaunch.files"};
 
 std::string Noise(std::mt19937& random, std::size_t size) {
   std::string bytes(size, '\0');
@@ -169,6 +170,14 @@ TEST_F(ManifestUpdate, PlayersAtTheFirstAndTheSecondReleaseReachTheThirdInOneSte
     EXPECT_FALSE(fs::exists(game_.Path() / "farLaunch.stage"));
     EXPECT_NE(game_.Read("farLaunch.manifest").find("release\t0003\n"), std::string::npos);
     EXPECT_EQ(PatchRequests(), 0u);
+    // What the update wrote is recorded; --verify finds only the player's edit.
+    EXPECT_NE(game_.Read("farLaunch.files").find("data/new/d.pak\t" + std::to_string(200 << 10) + "\t"),
+              std::string::npos);
+    EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("verify.txt")), kPatience), 1);
+    const std::string verified = ReadFile(Output("verify.txt"));
+    EXPECT_NE(verified.find("damaged: cfg.ini (its content differs from the release's)\n"), std::string::npos)
+        << verified;
+    EXPECT_NE(verified.find("; 1 damaged, 0 missing, 0 unreadable"), std::string::npos) << verified;
   }
 }
 

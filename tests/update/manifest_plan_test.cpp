@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 
 #include "base/ox_base.h"
 #include "support/game_directory.h"
 #include "trust/sha256.h"
+#include "update/installed_files.h"
 #include "update/manifest_plan.h"
 
 namespace {
@@ -71,6 +74,21 @@ TEST_F(ManifestPlanTest, WithoutAnInstalledManifestFetchesWhatDiffersOnDiskAndDe
   dir.Write("other.txt", "not the release's");
   EXPECT_EQ(Fetched(nullptr, newest, true), (std::vector<std::string>{"flip.pak", "new.pak", "size.pak"}));
   EXPECT_TRUE(plan.remove.empty());
+}
+
+TEST_F(ManifestPlanTest, WithoutAnInstalledManifestTakesWhatTheRecordOfInstalledFilesVouchesFor) {
+  const ReleaseManifest newest = Release("0003", {Line("kept.pak", "abcd"), Line("touched.pak", "abcd")});
+  // Recorded as the newest content while they are not (the record is
+  // believed, not checked); then one of them is written again.
+  dir.Write("kept.pak", "xxxx");
+  dir.Write("touched.pak", "xxxx");
+  InstalledFiles record;
+  for (const char* name : {"kept.pak", "touched.pak"}) record.Record(name, *StampOf(name), newest.files[0].sha256);
+  std::string problem;
+  ASSERT_TRUE(record.Save(problem)) << problem;
+  std::filesystem::last_write_time(dir.Path() / "touched.pak", std::filesystem::file_time_type::clock::now() +
+                                                                    std::chrono::seconds(5));
+  EXPECT_EQ(Fetched(nullptr, newest, true), std::vector<std::string>{"touched.pak"});
 }
 
 TEST_F(ManifestPlanTest, NeverTouchesTheLaunchersOwnFilesNorTrustFilesOfAnUnverifiedRun) {
