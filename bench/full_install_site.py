@@ -124,17 +124,18 @@ class PackageSite:
         self.server.shutdown()
 
 
-def prepare_game(work, site, launcher, farcfg, rate_kib, name='game'):
-    """A game directory `work`/`name` at 0001 without its client, limited to
-    `rate_kib` KiB/s."""
+def prepare_game(work, site, launcher, farcfg, rate_kib, name='game', code='0001', document_url=None):
+    """A game directory `work`/`name` at `code` (version 1.0.<code>) without
+    its client, limited to `rate_kib` KiB/s, reading the server document at
+    `document_url` (the site's servercfg.xml unless given)."""
     game = os.path.join(work, name)
     os.makedirs(game)
     shutil.copy(launcher, os.path.join(game, 'farLaunch.exe'))
     with open(os.path.join(work, 'updatecfg.plain'), 'w') as plain:
-        plain.write('<?xml version="1.0"?>\n<GameVersion MainVersion="1"  SubVersion="0"  FileVersion="1"  '
-                    'PackageCode="0001"  UpdateServerAddr="%s/servercfg.xml"  LoginServer="0"  '
+        plain.write('<?xml version="1.0"?>\n<GameVersion MainVersion="1"  SubVersion="0"  FileVersion="%d"  '
+                    'PackageCode="%s"  UpdateServerAddr="%s"  LoginServer="0"  '
                     'ForceUpdateVersion="1"  ProductName=""  PackageName=""  WebAddr="" >\n</GameVersion>\n'
-                    % site.base)
+                    % (int(code), code, document_url or site.base + '/servercfg.xml'))
     with open(os.path.join(game, 'updatecfg.xml'), 'wb') as stored:
         subprocess.run([farcfg, 'encode', os.path.join(work, 'updatecfg.plain')], stdout=stored, check=True)
     with open(os.path.join(game, 'rh_game.ini'), 'w') as ini:
