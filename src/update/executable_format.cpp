@@ -16,6 +16,25 @@ std::uint32_t LittleEndian32(std::string_view bytes, std::size_t at) {
   return value;
 }
 
+struct FormatNames {
+  ExecutableFormat format;
+  const char* platform;
+  const char* description;
+};
+
+const FormatNames kFormatNames[] = {
+    {ExecutableFormat::WindowsPe, "windows-x86_64", "a Windows program"},
+    {ExecutableFormat::LinuxElf, "linux-x86_64", "a Linux program"},
+    {ExecutableFormat::Other, "", "no program"},
+};
+
+const FormatNames& NamesOf(ExecutableFormat format) {
+  for (const FormatNames& names : kFormatNames) {
+    if (names.format == format) return names;
+  }
+  return kFormatNames[2];
+}
+
 }  // namespace
 
 ExecutableFormat ExecutableFormatOf(std::string_view head) {
@@ -27,34 +46,18 @@ ExecutableFormat ExecutableFormatOf(std::string_view head) {
   return ExecutableFormat::WindowsPe;
 }
 
-ExecutableFormat ExecutableFormatOfFile(const std::string& name) {
-  std::ifstream file(ox_base::NativeFilesystemPath(ox_base::NativePath(name)), std::ios::binary);
+ExecutableFormat ExecutableFormatOfPath(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
   std::string head(kExecutableHeadBytes, '\0');
   file.read(head.data(), static_cast<std::streamsize>(head.size()));
   head.resize(static_cast<std::size_t>(file.gcount()));
   return ExecutableFormatOf(head);
 }
 
-const char* PlatformName(ExecutableFormat format) {
-  switch (format) {
-    case ExecutableFormat::WindowsPe:
-      return "windows-x86_64";
-    case ExecutableFormat::LinuxElf:
-      return "linux-x86_64";
-    case ExecutableFormat::Other:
-      break;
-  }
-  return "";
+ExecutableFormat ExecutableFormatOfFile(const std::string& name) {
+  return ExecutableFormatOfPath(ox_base::NativeFilesystemPath(ox_base::NativePath(name)));
 }
 
-std::string FormatDescription(ExecutableFormat format) {
-  switch (format) {
-    case ExecutableFormat::WindowsPe:
-      return "a Windows program";
-    case ExecutableFormat::LinuxElf:
-      return "a Linux program";
-    case ExecutableFormat::Other:
-      break;
-  }
-  return "no program";
-}
+const char* PlatformName(ExecutableFormat format) { return NamesOf(format).platform; }
+
+std::string FormatDescription(ExecutableFormat format) { return NamesOf(format).description; }

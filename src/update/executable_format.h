@@ -3,6 +3,7 @@
 // installs only a launcher it can run, so that one site serves the Windows
 // and the Linux launcher side by side.
 #include <cstddef>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -20,8 +21,9 @@ constexpr std::size_t kExecutableHeadBytes = 4096;
 ExecutableFormat ExecutableFormatOf(std::string_view head);
 
 // The format of the file `name` (code page, relative to the current
-// directory); Other when it cannot be read.
+// directory), or at `path`; Other when it cannot be read.
 ExecutableFormat ExecutableFormatOfFile(const std::string& name);
+ExecutableFormat ExecutableFormatOfPath(const std::filesystem::path& path);
 
 // The format of the programs this launcher runs, and the platform name the
 // server document gives it ("windows-x86_64", "linux-x86_64").

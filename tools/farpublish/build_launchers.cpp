@@ -1,19 +1,12 @@
 #include "build_launchers.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "base/ox_letter_case.h"
 
 namespace {
 
-ExecutableFormat FormatOfBuildFile(const BuildFile& file) {
-  std::ifstream in(file.path, std::ios::binary);
-  std::string head(kExecutableHeadBytes, '\0');
-  in.read(head.data(), static_cast<std::streamsize>(head.size()));
-  head.resize(static_cast<std::size_t>(in.gcount()));
-  return ExecutableFormatOf(head);
-}
+ExecutableFormat FormatOfBuildFile(const BuildFile& file) { return ExecutableFormatOfPath(file.path); }
 
 const BuildFile* Find(const std::vector<BuildFile>& files, const char* name) {
   const auto found =
