@@ -6,6 +6,7 @@
 #include "base/ox_flush.h"
 #include "base/ox_path.h"
 #include "base/ox_unicode.h"
+#include "update/executable_format.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/trust_files.h"
@@ -73,6 +74,16 @@ ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::str
     RemoveFileAt(written, problem);
     result.outcome = extracted == ZipResult::Cancelled ? ArchiveOutcome::Cancelled : ArchiveOutcome::Incomplete;
     result.reason = (reader.Problem().empty() ? std::string(ZipResultText(extracted)) : reader.Problem()) + " writing " + first.name;
+    return result;
+  }
+  // One site serves every platform's launcher: another system's program
+  // in place of this one would never start again.
+  const ExecutableFormat format = ExecutableFormatOfFile(written);
+  if (format != OwnExecutableFormat()) {
+    RemoveFileAt(written, problem);
+    LogFailure(first.name, archive, first.name + " is not a launcher for this platform (" + FormatDescription(format) +
+                                        ", not " + FormatDescription(OwnExecutableFormat()) + "): skipped");
+    result.outcome = ArchiveOutcome::Installed;
     return result;
   }
   MakeExecutable(written);

@@ -1,22 +1,59 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "update/executable_format.h"
 #include "update/update_documents.h"
 
 namespace {
+
+constexpr char kLauncherItemType[] = "farLaunch";
 
 template <typename Value>
 Value At(const std::vector<Value>& list, std::size_t index) {
   return index < list.size() ? list[index] : Value();
 }
 
-}  // namespace
-
-std::vector<UpdateFileItem> FileItems(const VersionEntry& entry) {
+// The items as the entry's Type, TargetFileName and SourceFileAddr lists
+// give them.
+std::vector<UpdateFileItem> ItemsOf(const VersionEntry& entry) {
   std::vector<UpdateFileItem> items;
   for (std::size_t i = 0; i < entry.Type.size(); ++i) {
     items.push_back(
         {entry.Type[i], At(entry.TargetFileName, i), At(entry.SourceFileAddr, i), At(entry.SourceFileChecks, i)});
+  }
+  return items;
+}
+
+// A Launcher element as the item that installs it, named by the last part
+// of its address.
+UpdateFileItem LauncherItem(const LauncherLink& launcher) {
+  FileCheck check;
+  if (!launcher.Digest.empty()) check.Sha256 = launcher.Digest;
+  if (!launcher.Bytes.empty()) check.Size = launcher.Bytes;
+  return {kLauncherItemType, launcher.Href.substr(launcher.Href.rfind('/') + 1), launcher.Href, check};
+}
+
+}  // namespace
+
+std::vector<UpdateFileItem> FileItems(const VersionEntry& entry) {
+  std::vector<UpdateFileItem> items;
+  const bool launchersPerPlatform = !entry.Launchers.empty();
+  for (const UpdateFileItem& item : ItemsOf(entry)) {
+    if (!launchersPerPlatform || item.Type != kLauncherItemType) items.push_back(item);
+  }
+  for (const LauncherLink& launcher : entry.Launchers) {
+    if (launcher.Platform == PlatformName(OwnExecutableFormat())) items.push_back(LauncherItem(launcher));
+  }
+  return items;
+}
+
+std::vector<UpdateFileItem> EveryFileItem(const VersionEntry& entry) {
+  std::vector<UpdateFileItem> items = ItemsOf(entry);
+  for (const LauncherLink& launcher : entry.Launchers) {
+    if (std::none_of(items.begin(), items.end(),
+                     [&](const UpdateFileItem& item) { return item.SourceFileAddr == launcher.Href; })) {
+      items.push_back(LauncherItem(launcher));
+    }
   }
   return items;
 }

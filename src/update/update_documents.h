@@ -64,8 +64,16 @@ struct ServerEntry {
 
 // As many items as the entry has Type values; a shorter TargetFileName or
 // SourceFileAddr list gives empty values. Each item's check is the one of
-// its SourceFileAddr.
+// its SourceFileAddr. An entry with Launcher elements carries each
+// platform's launcher there: its "farLaunch" items are left to launchers
+// that do not read them, and the Launcher element of this launcher's
+// platform becomes a "farLaunch" item at the end (named by the last part
+// of its address, checked by its Digest and Bytes).
 std::vector<UpdateFileItem> FileItems(const VersionEntry& entry);
+
+// Every file the entry names for launchers of any platform: its items,
+// then a "farLaunch" item per Launcher element whose address no item has.
+std::vector<UpdateFileItem> EveryFileItem(const VersionEntry& entry);
 
 // As many servers as the longest of the entry's server lists; shorter lists
 // give empty values.

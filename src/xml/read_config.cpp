@@ -1,4 +1,7 @@
 #include <cstring>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "xml/tag_scanner.h"
 #include "xml/xml_file.h"
@@ -63,22 +66,19 @@ class ElementChecks {
   bool holdsPackage_ = false;
 };
 
-// Collects the attributes of a Manifest element for the entry it stands in.
-// Only that element's own attributes count: the same names elsewhere mean
-// nothing to the launcher.
-class ManifestElement {
+// Collects the attributes of one kind of element that only this launcher
+// reads (Manifest, Launcher) for the entry it stands in. Only that
+// element's own attributes count: the same names elsewhere mean nothing.
+template <typename Link>
+class OwnElement {
  public:
+  using Fields = std::vector<std::pair<const char*, std::string Link::*>>;
+  OwnElement(const char* element, Fields fields) : element_(element), fields_(std::move(fields)) {}
+
   void Note(const TagScanner& scanner, const std::string& name, const std::string& value) {
-    static const char kElement[] = "Manifest";
-    const bool onManifest = scanner.TagLength() == sizeof(kElement) - 1 &&
-                            std::memcmp(scanner.TagText(), kElement, sizeof(kElement) - 1) == 0;
-    if (!onManifest) return;
-    const std::pair<const char*, std::string ManifestLink::*> fields[] = {
-        {"Format", &ManifestLink::Format},
-        {"Href", &ManifestLink::Href},
-        {"Digest", &ManifestLink::Digest},
-        {"Bytes", &ManifestLink::Bytes}};
-    for (const auto& [key, field] : fields) {
+    const std::size_t length = std::strlen(element_);
+    if (scanner.TagLength() != length || std::memcmp(scanner.TagText(), element_, length) != 0) return;
+    for (const auto& [key, field] : fields_) {
       if (name == key) {
         link_.*field = value;
         seen_ = true;
@@ -86,16 +86,38 @@ class ManifestElement {
     }
   }
 
-  // At the end of the element's tag.
-  void Bind(VersionEntry& entry) {
-    if (seen_) entry.Manifest = link_;
-    *this = ManifestElement();
+  // At the end of the element's tag: the element's link, if it had any of
+  // the attributes.
+  std::optional<Link> Take() {
+    std::optional<Link> link;
+    if (seen_) link = link_;
+    link_ = Link();
+    seen_ = false;
+    return link;
   }
 
  private:
-  ManifestLink link_;
+  const char* element_;
+  Fields fields_;
+  Link link_;
   bool seen_ = false;
 };
+
+OwnElement<ManifestLink> ManifestElement() {
+  return {"Manifest",
+          {{"Format", &ManifestLink::Format},
+           {"Href", &ManifestLink::Href},
+           {"Digest", &ManifestLink::Digest},
+           {"Bytes", &ManifestLink::Bytes}}};
+}
+
+OwnElement<LauncherLink> LauncherElement() {
+  return {"Launcher",
+          {{"Platform", &LauncherLink::Platform},
+           {"Href", &LauncherLink::Href},
+           {"Digest", &LauncherLink::Digest},
+           {"Bytes", &LauncherLink::Bytes}}};
+}
 
 }  // namespace
 
@@ -106,7 +128,8 @@ std::size_t CXMLFile::ReadConfig() {
   TagScanner scanner;
   VersionEntry working;
   ElementChecks checks;
-  ManifestElement manifest;
+  OwnElement<ManifestLink> manifest = ManifestElement();
+  OwnElement<LauncherLink> launcher = LauncherElement();
   std::string name;
   std::string value;
   for (std::size_t p = 0; p < data_.size(); ++p) {
@@ -118,10 +141,12 @@ std::size_t CXMLFile::ReadConfig() {
         if (StoreKey(name, value, working)) ++known;
         checks.Note(name, value, working, config);
         manifest.Note(scanner, name, value);
+        launcher.Note(scanner, name, value);
       }
     } else if (byte == '<' || byte == '>') {
       checks.Bind(working, config);
-      manifest.Bind(working);
+      if (std::optional<ManifestLink> link = manifest.Take()) working.Manifest = std::move(link);
+      if (std::optional<LauncherLink> link = launcher.Take()) working.Launchers.push_back(std::move(*link));
       if (byte == '>' && scanner.TagLength() == sizeof(kEntryEnd) - 1 &&
           std::memcmp(scanner.TagText(), kEntryEnd, sizeof(kEntryEnd) - 1) == 0) {
         config.entries.push_back(working);

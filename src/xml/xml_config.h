@@ -28,6 +28,17 @@ struct ManifestLink {
   std::string Bytes;
 };
 
+// A launcher for one platform that a version entry carries: the attributes
+// of a Launcher element, as found. As with the Manifest element, none of
+// the names is a key, so launchers that do not know the element read the
+// entry as before (and take its "farLaunch" item, if any).
+struct LauncherLink {
+  std::string Platform;
+  std::string Href;
+  std::string Digest;
+  std::string Bytes;
+};
+
 // One GameVersion element of a document.
 struct VersionEntry {
   std::string MainVersion;
@@ -56,6 +67,8 @@ struct VersionEntry {
   StringList DumpRecovery;
   // From the entry's last Manifest element; none without one.
   std::optional<ManifestLink> Manifest;
+  // The entry's Launcher elements, in document order.
+  std::vector<LauncherLink> Launchers;
 };
 
 // The document's fields: every key a version entry has, holding the last

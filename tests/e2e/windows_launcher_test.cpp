@@ -11,6 +11,7 @@
 #include <random>
 
 #include "e2e/e2e_harness.h"
+#include "e2e/published_site.h"
 #include "e2e/server3_launch.h"
 #include "support/range_http_server.h"
 #include "support/wine_client.h"
@@ -21,7 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Files = std::map<std::string, std::string>;
+using Files = BuildFiles;
 const std::vector<std::string> kHeadless = {"--headless", "--exit-on-finish"};
 const fs::path kInstalled = E2E_INSTALL_DIR;
 const fs::path kSource = FARLAUNCH_SOURCE_DIR;
@@ -74,43 +75,20 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
   }
 
   // The site for the releases (and, with `launcherUpdate`, a fourth one
-  // carrying a new farLaunch.exe), signed with the demo key, each file
-  // served; its page logs in on server 3 once the update is done.
-  void Publish(bool launcherUpdate) {
-    const fs::path versions = scratch_.Path() / "versions";
+  // carrying a new farLaunch.exe; with `linuxLauncher` too, a new Linux
+  // launcher beside it), signed with the demo key, each file served; its
+  // page logs in on server 3 once the update is done.
+  void Publish(bool launcherUpdate, bool linuxLauncher = false) {
     std::vector<Files> builds = releases_;
     if (launcherUpdate) {
       builds.push_back(builds.back());
       builds.back()["farLaunch.exe"] = ReadFile(*launcher_) + kMarker;
     }
-    for (std::size_t i = 0; i < builds.size(); ++i) {
-      const fs::path folder = versions / ("000" + std::to_string(i + 1) + "-1.0." + std::to_string(i + 1));
-      for (const auto& [name, content] : builds[i]) {
-        fs::create_directories((folder / fs::u8path(name)).parent_path());
-        WriteFile(folder / fs::u8path(name), content);
-      }
+    if (linuxLauncher) {
+      for (Files& build : builds) build["farLaunch"] = ReadFile(kInstalled / "farLaunch.exe");
+      builds.back()["farLaunch"] += kMarker;
     }
-    const fs::path site = scratch_.Path() / "site";
-    const fs::path log = scratch_.Path() / "farpublish.txt";
-    ASSERT_EQ(RunToEnd({{(kInstalled / "tools/farpublish").string(), "build", versions.string(), site.string(),
-                         "--base-url", server_.Url(""), "--web-addr", server_.Url("/autologin.html"), "--sign",
-                         (kSource / "demo/demo-publisher.key").string()},
-                        scratch_.Path(),
-                        {},
-                        log},
-                       kPatience),
-              0)
-        << ReadFile(log);
-    // The site's folders (manifests/, objects/) are served as they stand.
-    for (const auto& entry : fs::recursive_directory_iterator(site)) {
-      if (!entry.is_regular_file()) continue;
-      server_.Put("/" + fs::relative(entry.path(), site).generic_string(), ReadFile(entry.path()));
-    }
-    server_.Put("/news.html", "<html><body><p>News</p></body></html>");
-    // As demo/server.py's /autologin/demo/3: the launch waits for the update.
-    server_.Put("/autologin.html", "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head><body>\n"
-                                   "<p>Welcome, demo.</p>\n<p>ServerBackUrl{{" + server_.Url("/news.html") + "}}</p>\n<p>RunClient[[" +
-                                   kServer3Record + "]]</p>\n</body></html>\n");
+    PublishBuilds(builds, scratch_.Path(), server_);
   }
 
   // A game directory at release 0001 (without its client when `withClient`
@@ -247,6 +225,21 @@ TEST_F(WindowsLauncherEndToEnd, ASelfUpdateRenamesTheRunningLauncherAsideAndTheR
   EXPECT_EQ(game_.Read("farLaunch.exe"), ReadFile(*launcher_) + kMarker);
   EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0004");
   EXPECT_TRUE(WaitUntil([&] { return !game_.Has("tmpUpdate0"); }, 60s)) << "the old launcher is deleted once it ended";
+  EXPECT_TRUE(GameFiles() == releases_[2]);
+}
+
+// One site for both platforms: the Windows launcher takes the Windows
+// program and never fetches the Linux one.
+TEST_F(WindowsLauncherEndToEnd, OnASiteForBothPlatformsTheWindowsLauncherTakesTheWindowsProgram) {
+  Publish(/*launcherUpdate=*/true, /*linuxLauncher=*/true);
+  PrepareGame(/*withClient=*/true);
+
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
+
+  ExpectTheClientStarted();
+  EXPECT_EQ(game_.Read("farLaunch.exe"), ReadFile(*launcher_) + kMarker);
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0004");
+  EXPECT_TRUE(server_.Requests("/launcher-linux-0004.zip").empty());
   EXPECT_TRUE(GameFiles() == releases_[2]);
 }
 

@@ -10,6 +10,7 @@
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_frames.h"
 #include "tools/farpublish_fixture.h"
+#include "support/program_bytes.h"
 #include "trust/minisign_cli.h"
 #include "update/update_documents.h"
 #include "xml/base64.h"
@@ -106,7 +107,8 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
             "wrote servercfg.xml\n");
   EXPECT_EQ(run.err,
             "farpublish: warning: 0002-1.0.2 no longer has files of 0001-1.0.1; an update cannot delete them, so "
-            "players keep them: data/old.txt\nfarpublish: warning: --web-addr is not https: the page decides which "
+            "players keep them: data/old.txt\nfarpublish: warning: 0003-1.0.3/farLaunch.exe is neither a Windows "
+            "nor a Linux program: launchers skip it\nfarpublish: warning: --web-addr is not https: the page decides which "
             "server the game connects to, and anyone on the way can change a page served over http\n");
 
   CXMLFile document;
@@ -313,4 +315,59 @@ TEST_F(FarpublishBuild, LauncherFilesAreLeftOutOrWarnedAbout) {
   EXPECT_EQ(version[0].at("FileVersion"), "3");
   EXPECT_EQ(version[0].at("UpdateServerAddr"), Url("servercfg.xml"));
   EXPECT_EQ(version[0].at("WebAddr"), "http://127.0.0.1/news");
+}
+
+// A build for both platforms: farLaunch.exe the Windows launcher, farLaunch
+// the Linux one. The File item carries the Windows launcher, as the
+// original's launchers expect; a Launcher element per platform names each
+// launcher's own archive (both holding it as farLaunch.exe); neither the
+// patches, the full package nor the manifests carry a launcher.
+TEST(FarpublishTwoPlatforms, EachLauncherHasItsOwnArchiveAndLauncherElement) {
+  PublishWorkspace site;
+  const std::string windows2 = ProgramBytes(ExecutableFormat::WindowsPe, "windows 2");
+  const std::string linux2 = ProgramBytes(ExecutableFormat::LinuxElf, "linux 2");
+  site.Write("0001-1.0.1", "farLaunch.exe", ProgramBytes(ExecutableFormat::WindowsPe, "windows 1"));
+  site.Write("0001-1.0.1", "farLaunch", ProgramBytes(ExecutableFormat::LinuxElf, "linux 1"));
+  site.Write("0001-1.0.1", "client.exe", "client 1");
+  site.Copy("0001-1.0.1", "0002-1.0.2");
+  site.Write("0002-1.0.2", "farLaunch.exe", windows2);
+  site.Write("0002-1.0.2", "farLaunch", linux2);
+  site.Write("0002-1.0.2", "client.exe", "client 2");
+  const PublishRun run = site.Build({"--web-addr", "https://127.0.0.1/news"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  const auto url = [](const std::string& name) { return std::string(PublishWorkspace::kBaseUrl) + "/" + name; };
+
+  EXPECT_EQ(ArchiveEntries(site.Site() / "launcher-0002.zip"), (Entries{{"farLaunch.exe", windows2}}));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "launcher-linux-0002.zip"), (Entries{{"farLaunch.exe", linux2}}));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "patch-0002.zip"), (Entries{{"client.exe", "client 2"}}));
+  EXPECT_EQ(ArchiveEntries(site.Site() / "client-0002.zip"), (Entries{{"client.exe", "client 2"}}));
+  for (const auto& [name, bytes] : SnapshotTree(site.Site() / "objects")) {
+    EXPECT_EQ(ExecutableFormatOf(bytes), ExecutableFormat::Other) << name << " is a launcher";
+  }
+  const auto files = ElementAttributes(site.Site() / "servercfg.xml", "File");
+  ASSERT_EQ(files.size(), 2u);
+  EXPECT_EQ(files[1].at("Type"), "farLaunch");
+  EXPECT_EQ(files[1].at("SourceFileAddr"), url("launcher-0002.zip"));
+  const auto launchers = ElementAttributes(site.Site() / "servercfg.xml", "Launcher");
+  ASSERT_EQ(launchers.size(), 2u);
+  const std::pair<const char*, const char*> expected[] = {{"windows-x86_64", "launcher-0002.zip"},
+                                                          {"linux-x86_64", "launcher-linux-0002.zip"}};
+  for (std::size_t i = 0; i < 2; ++i) {
+    const std::string archive = ReadFile(site.Site() / expected[i].second);
+    EXPECT_EQ(launchers[i], (std::map<std::string, std::string>{{"Platform", expected[i].first},
+                                                                {"Href", url(expected[i].second)},
+                                                                {"Digest", Sha256Of(archive)},
+                                                                {"Bytes", std::to_string(archive.size())}}));
+  }
+
+  // A Linux launcher beside a farLaunch.exe that is no Windows program.
+  site.Write("0002-1.0.2", "farLaunch", "no program");
+  const PublishRun notLinux = site.Build();
+  EXPECT_NE(notLinux.status, 0);
+  EXPECT_NE(notLinux.err.find("0002-1.0.2/farLaunch is not a Linux program"), std::string::npos) << notLinux.err;
+  site.Write("0002-1.0.2", "farLaunch", linux2);
+  site.Write("0002-1.0.2", "farLaunch.exe", ProgramBytes(ExecutableFormat::LinuxElf, "another linux"));
+  const PublishRun twoLinux = site.Build();
+  EXPECT_NE(twoLinux.status, 0);
+  EXPECT_NE(twoLinux.err.find("0002-1.0.2 holds two Linux launchers"), std::string::npos) << twoLinux.err;
 }

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+#include "support/program_bytes.h"
 #include "support/recording_http_server.h"
 #include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
@@ -215,5 +216,31 @@ TEST_F(FarpublishCheck, AnUpdateBlockAddrThatIsNoServerDocumentIsNoted) {
               block == "moved.xml" ? std::string::npos : 0u)
         << run.out;
     EXPECT_EQ(server.Hits("/site/" + block), 1);
+  }
+}
+
+// A site for both platforms: each platform's launcher is checked, whichever
+// platform farpublish runs on.
+TEST_F(FarpublishCheck, EveryPlatformsLauncherIsChecked) {
+  site.Write("0001-1.0.1", "farLaunch.exe", ProgramBytes(ExecutableFormat::WindowsPe, "windows 1"));
+  site.Write("0001-1.0.1", "farLaunch", ProgramBytes(ExecutableFormat::LinuxElf, "linux 1"));
+  site.Write("0002-1.0.2", "farLaunch.exe", ProgramBytes(ExecutableFormat::WindowsPe, "windows 2"));
+  site.Write("0002-1.0.2", "farLaunch", ProgramBytes(ExecutableFormat::LinuxElf, "linux 2"));
+  const PublishRun built = site.Build({"--base-url", server.Url("/site"), "--sign", keys.secretKey});
+  ASSERT_EQ(built.status, 0) << built.err;
+  files = SnapshotTree(site.Site());
+  const PublishRun sound = Check();
+  EXPECT_EQ(sound.status, 0) << sound.out;
+  EXPECT_NE(sound.out.find("4 files"), std::string::npos) << sound.out;
+
+  for (const char* archive : {"launcher-0002.zip", "launcher-linux-0002.zip"}) {
+    const std::string published = files.at(archive);
+    files.at(archive).back() ^= 1;
+    const PublishRun run = Check();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.out.find(std::string(archive) + " (" + server.Url("/site/") + archive + "): SHA-256 mismatch"),
+              std::string::npos)
+        << run.out;
+    files.at(archive) = published;
   }
 }

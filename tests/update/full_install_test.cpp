@@ -1,6 +1,7 @@
 // The full install when the client is missing: the client package is
 // downloaded and unpacked, then the launcher items of newer entries follow.
 #include <filesystem>
+#include "support/program_bytes.h"
 
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
@@ -55,7 +56,7 @@ TEST_F(FullInstall, PromotesTheTemporaryVersionDocumentWhenNoneIsThere) {
 }
 
 TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
-  site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", "new launcher"}}));
+  site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", OwnProgramBytes("new launcher")}}));
   PublishPackage({{"client.exe", "c"}}, {ServerItem{"normal", "skip.zip", site.Url("/skip.zip")},
                                          ServerItem{"farLaunch", "farLaunch", site.Url("/launcher.zip")}});
 
@@ -63,7 +64,7 @@ TEST_F(FullInstall, NewerLauncherItemsReplaceTheLauncher) {
   ASSERT_TRUE(WaitForCompletion());
 
   EXPECT_EQ(state.progress.completion.load(), LauncherReplaced);
-  EXPECT_EQ(dir.Read("farLaunch.exe"), "new launcher");
+  EXPECT_EQ(dir.Read("farLaunch.exe"), OwnProgramBytes("new launcher"));
   EXPECT_EQ(site.Hits("/skip.zip"), 0);
   EXPECT_NE(ReadVersionDocument().find("PackageCode=\"0012\""), std::string::npos);
 }

@@ -1,6 +1,7 @@
 // The patch update with the client present: entries newer than the
 // installed package code are installed in document order.
 #include <filesystem>
+#include "support/program_bytes.h"
 
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
@@ -242,7 +243,7 @@ INSTANTIATE_TEST_SUITE_P(NormalUpdate, UnfetchedScheme,
                                          "x.zip", ""));
 
 TEST_F(NormalUpdate, LauncherReplacedMidEntryFinishesItsEntryThenRestarts) {
-  site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", "#!/bin/sh\necho new\n"}}));
+  site.Put("/launcher.zip", MakeZip({{"farLaunch.exe", OwnProgramBytes("new launcher")}}));
   ServerDocument document;
   document.versions = {
       Version("10", "0010"),
@@ -262,7 +263,7 @@ TEST_F(NormalUpdate, LauncherReplacedMidEntryFinishesItsEntryThenRestarts) {
   EXPECT_EQ(state.progress.completion.load(), LauncherReplaced);
   EXPECT_TRUE(state.selfUpdated);
   EXPECT_EQ(dir.Read("first.txt"), "1");
-  EXPECT_EQ(dir.Read("farLaunch.exe"), "#!/bin/sh\necho new\n");
+  EXPECT_EQ(dir.Read("farLaunch.exe"), OwnProgramBytes("new launcher"));
   const auto perms = std::filesystem::status(dir.Path() / "farLaunch.exe").permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
   EXPECT_FALSE(dir.Has("tmpUpdate0")) << "the old launcher goes once the version is recorded";

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include "support/program_bytes.h"
 
 #include "support/temp_dir.h"
 #include "update/update_fixture.h"
@@ -18,18 +19,42 @@ class SelfUpdate : public UpdateFixture {
 };
 
 TEST_F(SelfUpdate, OnlyTheFirstEntryOfTheLauncherArchiveIsInstalled) {
-  dir.Write("update.zip", MakeZip({{"farLaunch.exe", "new"}, {"readme.txt", "ignored"}}));
+  dir.Write("update.zip", MakeZip({{"farLaunch.exe", OwnProgramBytes("new")}, {"readme.txt", "ignored"}}));
   dir.Write("farLaunch.exe", "running");
   dir.Write("tmpUpdate0", "from an earlier run");
 
   ASSERT_EQ(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
 
   EXPECT_TRUE(state.selfUpdated);
-  EXPECT_EQ(dir.Read("farLaunch.exe"), "new");
+  EXPECT_EQ(dir.Read("farLaunch.exe"), OwnProgramBytes("new"));
   EXPECT_EQ(dir.Read("tmpUpdate0"), "running");
   EXPECT_FALSE(dir.Has("readme.txt"));
   const auto perms = std::filesystem::status(dir.Path() / "farLaunch.exe").permissions();
   EXPECT_NE(perms & std::filesystem::perms::owner_exec, std::filesystem::perms::none);
+}
+
+// One site serves every platform's launcher: only this platform's program
+// takes the running one's place; any other is skipped, and logged.
+TEST_F(SelfUpdate, ALauncherOfAnotherPlatformIsSkippedAndLogged) {
+  OpenTheFailureLog();
+  const ExecutableFormat other =
+      OwnExecutableFormat() == ExecutableFormat::LinuxElf ? ExecutableFormat::WindowsPe : ExecutableFormat::LinuxElf;
+  dir.Write("farLaunch.exe", "running");
+  for (const ExecutableFormat format : {other, ExecutableFormat::Other}) {
+    dir.Write("update.zip", MakeZip({{"farLaunch.exe", ProgramBytes(format, "foreign")}}));
+
+    EXPECT_EQ(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
+
+    EXPECT_FALSE(state.selfUpdated);
+    EXPECT_EQ(dir.Read("farLaunch.exe"), "running");
+    EXPECT_FALSE(dir.Has("tmpUpdate0"));
+    EXPECT_FALSE(dir.Has("farLaunch.exe.new"));
+  }
+  EXPECT_NE(FailureLog().find("farLaunch.exe is not a launcher for this platform (" + FormatDescription(other)),
+            std::string::npos)
+      << FailureLog();
+  EXPECT_NE(FailureLog().find("farLaunch.exe is not a launcher for this platform (no program"), std::string::npos)
+      << FailureLog();
 }
 
 TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
@@ -39,7 +64,7 @@ TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
   EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
   // The new launcher's bytes are all written before any of them is checked:
   // a damaged one must never take the running one's place.
-  dir.Write("update.zip", WithEntryField(MakeZip({{"farLaunch.exe", std::string(300000, 'n')}}), 0,
+  dir.Write("update.zip", WithEntryField(MakeZip({{"farLaunch.exe", OwnProgramBytes(std::string(300000, 'n'))}}), 0,
                                          EntryField::Crc, 0x12345678));
   EXPECT_NE(InstallLauncherArchive(state, "update.zip", entry).outcome, ArchiveOutcome::Installed);
   EXPECT_FALSE(state.selfUpdated);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
+#include "update/executable_format.h"
 #include "xml/base64.h"
 
 namespace {
@@ -199,4 +200,63 @@ TEST(ServerDocument, HashesAndSizesBelongToTheElementOfTheirAddress) {
   EXPECT_EQ(server.MiniSourceFileAddr, "http://u/full.zip");
   EXPECT_FALSE(server.MiniSourceFileCheck.Sha256);
   EXPECT_EQ(server.MiniSourceFileCheck.Size, std::optional<std::string>("10"));
+}
+
+// A launcher per platform in new Launcher elements: older launchers read
+// the entry exactly as without them (and take its "farLaunch" item); this
+// one takes its own platform's Launcher element in place of that item.
+TEST(ServerDocument, LaunchersPerPlatformLeaveTheFlatScanAsItWasAndOnlyThisPlatformsIsAnItem) {
+  const std::string items =
+      "<GameVersion PackageCode=\"0012\">\n"
+      "<File Type=\"normal\" TargetFileName=\"patch-0012.zip\" SourceFileAddr=\"http://u/patch-0012.zip\" "
+      "Sha256=\"hash-p\" Size=\"3\"></File>\n"
+      "<File Type=\"farLaunch\" TargetFileName=\"launcher-0012.zip\" SourceFileAddr=\"http://u/launcher-0012.zip\" "
+      "Sha256=\"hash-w\" Size=\"5\"></File>\n";
+  const std::string launchers =
+      "<Launcher Platform=\"windows-x86_64\" Href=\"http://u/launcher-0012.zip\" Digest=\"hash-w\" Bytes=\"5\">"
+      "</Launcher>\n"
+      "<Launcher Platform=\"linux-x86_64\" Href=\"http://u/launcher-linux-0012.zip\" Digest=\"hash-l\" Bytes=\"6\">"
+      "</Launcher>\n";
+  const std::string end = "</GameVersion>\n<GameVersion PackageCode=\"0013\">\n" + items.substr(items.find("<File")) +
+                          "<Launcher Platform=\"beos-m68k\" Href=\"http://u/l.zip\"></Launcher>\n</GameVersion>\n";
+  CXMLFile older;
+  older.LoadText(items + end, true);
+  CXMLFile both;
+  both.LoadText(items + launchers + end, true);
+  ASSERT_EQ(both.ReadConfig(), older.ReadConfig()) << "as many known keys";
+  ASSERT_EQ(both.config.entries.size(), 2u);
+  ASSERT_EQ(older.config.entries.size(), 2u);
+  for (std::size_t i = 0; i < 2; ++i) {
+    const VersionEntry& read = both.config.entries[i];
+    const VersionEntry& before = older.config.entries[i];
+    EXPECT_EQ(read.Type, before.Type);
+    EXPECT_EQ(read.TargetFileName, before.TargetFileName);
+    EXPECT_EQ(read.SourceFileAddr, before.SourceFileAddr);
+    ASSERT_EQ(read.SourceFileChecks.size(), before.SourceFileChecks.size());
+    for (std::size_t k = 0; k < read.SourceFileChecks.size(); ++k) {
+      EXPECT_EQ(read.SourceFileChecks[k].Sha256, before.SourceFileChecks[k].Sha256);
+      EXPECT_EQ(read.SourceFileChecks[k].Size, before.SourceFileChecks[k].Size);
+    }
+  }
+
+  const bool onLinux = OwnExecutableFormat() == ExecutableFormat::LinuxElf;
+  const std::vector<UpdateFileItem> own = FileItems(both.config.entries[0]);
+  ASSERT_EQ(own.size(), 2u);
+  EXPECT_EQ(own[0].TargetFileName, "patch-0012.zip");
+  EXPECT_EQ(own[1].Type, "farLaunch");
+  EXPECT_EQ(own[1].TargetFileName, onLinux ? "launcher-linux-0012.zip" : "launcher-0012.zip");
+  EXPECT_EQ(own[1].SourceFileAddr, onLinux ? "http://u/launcher-linux-0012.zip" : "http://u/launcher-0012.zip");
+  EXPECT_EQ(own[1].check.Sha256, std::optional<std::string>(onLinux ? "hash-l" : "hash-w"));
+  EXPECT_EQ(own[1].check.Size, std::optional<std::string>(onLinux ? "6" : "5"));
+  // Launchers for other platforms only: no launcher to install here.
+  const std::vector<UpdateFileItem> foreign = FileItems(both.config.entries[1]);
+  ASSERT_EQ(foreign.size(), 1u);
+  EXPECT_EQ(foreign[0].Type, "normal");
+  // What a site check looks at: every platform's launcher, each address once.
+  std::vector<std::string> every;
+  for (const UpdateFileItem& item : EveryFileItem(both.config.entries[0])) every.push_back(item.SourceFileAddr);
+  EXPECT_EQ(every, (std::vector<std::string>{"http://u/patch-0012.zip", "http://u/launcher-0012.zip",
+                                             "http://u/launcher-linux-0012.zip"}));
+  // Without Launcher elements the "farLaunch" item is every platform's.
+  EXPECT_EQ(FileItems(older.config.entries[0]).size(), 2u);
 }

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "base/ox_letter_case.h"
+#include "build_launchers.h"
 #include "launcher_owned_files.h"
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_frames.h"
@@ -44,7 +45,7 @@ bool PublishManifest(const std::string& frame, const std::string& baseUrl, const
 
 bool InManifest(const BuildFile& file) {
   const std::string name = ox_base::FoldLetterCase(file.name);
-  return ShippedInArchive(file, false) && name != ox_base::FoldLetterCase(kLauncherExecutable) &&
+  return ShippedInArchive(file, false) && !IsLauncherProgram(file) &&
          std::find(std::begin(kLauncherModules), std::end(kLauncherModules), name) == std::end(kLauncherModules);
 }
 

@@ -20,7 +20,8 @@ struct PublishedManifest {
 };
 
 // Whether the manifest lists `file`: not the launcher's state, and not the
-// launcher's own program or window module, which its own item updates.
+// launcher's own programs (farLaunch.exe, farLaunch) or window modules:
+// its own items update them.
 bool InManifest(const BuildFile& file);
 
 // One manifest per build, in the order of `builds`, each file's object

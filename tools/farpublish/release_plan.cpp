@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "build_diff.h"
+#include "build_launchers.h"
 #include "launcher_owned_files.h"
 
 namespace {
@@ -11,29 +12,46 @@ std::string ArchiveName(const char* kind, const BuildFolder& build) {
   return std::string(kind) + "-" + build.version.packageCode + ".zip";
 }
 
-std::vector<BuildFile> Shipped(const std::vector<BuildFile>& files, bool fullPackage) {
+// The full package carries the build's farLaunch.exe only when it is the
+// build's one launcher: a launcher of the other platform would take the
+// running one's place.
+std::vector<BuildFile> FullPackageFiles(const std::vector<BuildFile>& files) {
+  const bool twoLaunchers = HoldsLinuxLauncher(files);
   std::vector<BuildFile> shipped;
   for (const BuildFile& file : files) {
-    if (ShippedInArchive(file, fullPackage)) shipped.push_back(file);
+    const bool launcher = file.name == kLinuxLauncherExecutable || (file.name == kLauncherExecutable && twoLaunchers);
+    if (ShippedInArchive(file, true) && !launcher) shipped.push_back(file);
   }
   return shipped;
 }
 
-std::vector<ItemPlan> ItemsOf(const BuildFolder& build, std::vector<BuildFile> changed) {
-  std::vector<ItemPlan> items;
-  changed = Shipped(changed, false);
-  const auto launcher = std::find_if(changed.begin(), changed.end(),
-                                     [](const BuildFile& file) { return file.name == kLauncherExecutable; });
-  std::vector<BuildFile> launcherFiles;
-  if (launcher != changed.end()) {
-    launcherFiles.push_back(*launcher);
-    changed.erase(launcher);
+bool ItemsOf(const ClientBuild& build, const std::vector<BuildFile>& changed, std::vector<ItemPlan>& items,
+             std::vector<std::string>& warnings, std::string& error) {
+  std::vector<BuildFile> patch;
+  std::vector<ItemPlan> launchers;
+  for (const BuildFile& file : changed) {
+    if (!ShippedInArchive(file, false)) continue;
+    const bool linuxLauncher = file.name == kLinuxLauncherExecutable;
+    if (!linuxLauncher && file.name != kLauncherExecutable) {
+      patch.push_back(file);
+      continue;
+    }
+    ExecutableFormat format = ExecutableFormat::Other;
+    if (!CheckLauncher(build.folder.name, build.files, file, format, warnings, error)) return false;
+    // The archive holds the launcher under its name in the game directory.
+    BuildFile entry = file;
+    entry.name = kLauncherExecutable;
+    // farLaunch.exe's item first, as the document has always had it.
+    const ItemPlan item = {kLauncherItem,
+                           {ArchiveName(linuxLauncher ? "launcher-linux" : "launcher", build.folder), {entry}},
+                           PlatformName(format),
+                           !linuxLauncher};
+    launchers.insert(linuxLauncher ? launchers.end() : launchers.begin(), item);
   }
-  if (!changed.empty()) items.push_back({kNormalItem, {ArchiveName("patch", build), std::move(changed)}});
-  if (!launcherFiles.empty()) {
-    items.push_back({kLauncherItem, {ArchiveName("launcher", build), std::move(launcherFiles)}});
-  }
-  return items;
+  items.clear();
+  if (!patch.empty()) items.push_back({kNormalItem, {ArchiveName("patch", build.folder), std::move(patch)}, "", true});
+  items.insert(items.end(), launchers.begin(), launchers.end());
+  return true;
 }
 
 std::string DeletionWarning(const BuildFolder& older, const BuildFolder& newer,
@@ -62,9 +80,11 @@ bool PlanRelease(const std::vector<ClientBuild>& builds, ReleasePlan& plan, std:
     if (!changes.deleted.empty()) {
       plan.warnings.push_back(DeletionWarning(builds[i - 1].folder, builds[i].folder, changes.deleted));
     }
-    plan.entries.push_back({builds[i].folder, ItemsOf(builds[i].folder, std::move(changes.addedOrChanged))});
+    EntryPlan& entry = plan.entries.emplace_back();
+    entry.build = builds[i].folder;
+    if (!ItemsOf(builds[i], changes.addedOrChanged, entry.items, plan.warnings, error)) return false;
   }
   const ClientBuild& newest = builds.back();
-  plan.fullPackage = {ArchiveName("client", newest.folder), Shipped(newest.files, true)};
+  plan.fullPackage = {ArchiveName("client", newest.folder), FullPackageFiles(newest.files)};
   return true;
 }

@@ -27,14 +27,24 @@ constexpr char kLauncherItem[] = "farLaunch";
 struct ItemPlan {
   std::string type;
   ArchivePlan archive;
+  // A launcher's platform (PlatformName), which its Launcher element names;
+  // empty for a patch, and for a launcher that is neither a Windows nor a
+  // Linux program.
+  std::string platform;
+  // Whether a File element carries it: every item but the Linux launcher
+  // of a build for both platforms, which only its Launcher element names
+  // (launchers that do not read those elements take the File item).
+  bool fileItem = true;
 };
 
 struct EntryPlan {
   BuildFolder build;
-  // A "normal" patch with every file added or changed except the launcher,
-  // then a "farLaunch" item when the launcher changed. The launcher item is
-  // last: the launcher stops an entry's items once it has replaced itself,
-  // and counts the entry as installed after the restart.
+  // A "normal" patch with every file added or changed except the
+  // launchers, then a "farLaunch" item for each launcher that changed
+  // (farLaunch.exe, then the Linux launcher farLaunch, whose archive
+  // carries it as farLaunch.exe). The launcher items are last: the launcher
+  // stops an entry's items once it has replaced itself, and counts the
+  // entry as installed after the restart.
   std::vector<ItemPlan> items;
 };
 
@@ -47,6 +57,8 @@ struct ReleasePlan {
 };
 
 // `builds` in installation order, each with its files. The first build is
-// the base and gets no items. False with the reason when a file cannot be
-// read.
+// the base and gets no items. The full package carries no launcher of a
+// build for both platforms (each launcher installs its own from the
+// items). False with the reason when a file cannot be read or a build's
+// launchers do not fit (CheckLauncher).
 bool PlanRelease(const std::vector<ClientBuild>& builds, ReleasePlan& plan, std::string& error);

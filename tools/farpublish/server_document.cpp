@@ -35,6 +35,10 @@ bool ServerDocumentText(const std::vector<DocumentEntry>& entries, const Documen
       if (!AppendOpeningTag("File", item, document, error)) return false;
       document += "</File>\n";
     }
+    for (const DocumentAttributes& launcher : entry.launchers) {
+      if (!AppendOpeningTag("Launcher", launcher, document, error)) return false;
+      document += "</Launcher>\n";
+    }
     if (!entry.manifest.empty()) {
       if (!AppendOpeningTag("Manifest", entry.manifest, document, error)) return false;
       document += "</Manifest>\n";

@@ -3,8 +3,9 @@
 // code page (GBK). One GameVersion element per version entry in installation
 // order, holding a File element per item, then one Site element for the
 // site-wide settings. Each value stands on its own item's element; an
-// entry's Manifest element follows its items, closed by its own tag (a
-// self-closing one would swallow what follows in the launcher's tree).
+// entry's Launcher and Manifest elements follow its items, each closed by
+// its own tag (a self-closing one would swallow what follows in the
+// launcher's tree).
 #include <string>
 #include <string_view>
 #include <utility>
@@ -19,6 +20,9 @@ using DocumentAttributes = std::vector<std::pair<std::string, std::string>>;
 struct DocumentEntry {
   DocumentAttributes version;
   std::vector<DocumentAttributes> items;
+  // One Launcher element per platform's launcher, after the items, each
+  // closed by its own tag.
+  std::vector<DocumentAttributes> launchers;
   // The release manifest's element, after the items; none when empty.
   DocumentAttributes manifest;
 };

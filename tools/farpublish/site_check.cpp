@@ -93,7 +93,8 @@ bool IsNamed(const std::string& entryName, const std::string& fileName) {
 
 void CheckEntries(const std::vector<VersionEntry>& entries, Report& report, std::size_t& files) {
   for (const VersionEntry& entry : entries) {
-    for (const UpdateFileItem& item : FileItems(entry)) {
+    // Every platform's launcher, whichever this one is.
+    for (const UpdateFileItem& item : EveryFileItem(entry)) {
       const std::string what = "version " + Shown(entry.PackageCode) + " item " + Shown(item.TargetFileName);
       std::vector<std::string> names;
       CheckFile(what, item.SourceFileAddr, item.check, IsArchiveItem(item), report, names);

@@ -42,6 +42,15 @@ DocumentAttributes ManifestOf(const PublishedManifest& manifest) {
           {"Bytes", std::to_string(manifest.digest.size)}};
 }
 
+// As the Manifest element: names none of the keys, so launchers that do
+// not read the element take the entry's File items as before.
+DocumentAttributes LauncherOf(const ItemPlan& item, const std::string& address, const FileDigest& digest) {
+  return {{"Platform", item.platform},
+          {"Href", address},
+          {"Digest", digest.sha256},
+          {"Bytes", std::to_string(digest.size)}};
+}
+
 }  // namespace
 
 bool SiteDocumentText(const ReleasePlan& plan, const std::vector<PublishedManifest>& manifests,
@@ -57,11 +66,14 @@ bool SiteDocumentText(const ReleasePlan& plan, const std::vector<PublishedManife
     for (const ItemPlan& item : entryPlan.items) {
       FileDigest digest;
       if (!prepare(item.archive, digest, error)) return false;
-      entry.items.push_back({{"Type", item.type},
-                             {"TargetFileName", item.archive.fileName},
-                             {"SourceFileAddr", address(item.archive)},
-                             {"Sha256", digest.sha256},
-                             {"Size", std::to_string(digest.size)}});
+      if (item.fileItem) {
+        entry.items.push_back({{"Type", item.type},
+                               {"TargetFileName", item.archive.fileName},
+                               {"SourceFileAddr", address(item.archive)},
+                               {"Sha256", digest.sha256},
+                               {"Size", std::to_string(digest.size)}});
+      }
+      if (!item.platform.empty()) entry.launchers.push_back(LauncherOf(item, address(item.archive), digest));
     }
   }
   FileDigest digest;

@@ -1,0 +1,3 @@
+#include "update/executable_format.h"
+
+ExecutableFormat OwnExecutableFormat() { return ExecutableFormat::LinuxElf; }
