@@ -29,7 +29,8 @@ int SourceIndex(int d, int sourceLength, int destLength) {
 }  // namespace
 
 GdiCanvas::GdiCanvas(int width, int height)
-    : width_(std::max(width, 1)), height_(std::max(height, 1)), dc_(CreateCompatibleDC(nullptr)) {
+    : width_(std::max(width, 1)), height_(std::max(height, 1)), dc_(CreateCompatibleDC(nullptr)),
+      clip_(width_, height_) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width_;
@@ -44,6 +45,7 @@ GdiCanvas::GdiCanvas(int width, int height)
     // alone, rather than pixels written through a null pointer.
     width_ = 0;
     height_ = 0;
+    clip_ = ui::CanvasClip(0, 0);
   } else {
     bits_ = static_cast<std::uint32_t*>(bits);
     initialBitmap_ = SelectObject(dc_.get(), bitmap_.get());
@@ -51,7 +53,6 @@ GdiCanvas::GdiCanvas(int width, int height)
   }
   initialFont_ = GetCurrentObject(dc_.get(), OBJ_FONT);
   SetBkMode(dc_.get(), TRANSPARENT);
-  clips_.push_back({0, 0, width_, height_});
 }
 
 GdiCanvas::~GdiCanvas() {
@@ -62,41 +63,25 @@ GdiCanvas::~GdiCanvas() {
   SelectObject(dc_.get(), initialFont_);
 }
 
-void GdiCanvas::SetOrigin(int x, int y) {
-  originX_ = x;
-  originY_ = y;
-}
+void GdiCanvas::SetOrigin(int x, int y) { clip_.SetOrigin(x, y); }
 
 void GdiCanvas::ApplyClip() {
-  const platform::Rect& c = clips_.back();
+  const platform::Rect& c = clip_.Device();
   const GdiObject<HRGN> region(CreateRectRgn(c.left, c.top, std::max(c.left, c.right), std::max(c.top, c.bottom)));
   SelectClipRgn(dc_.get(), region.get());
 }
 
 void GdiCanvas::PushClip(const platform::Rect& rect) {
-  const platform::Rect& current = clips_.back();
-  clips_.push_back({std::max(current.left, rect.left + originX_), std::max(current.top, rect.top + originY_),
-                    std::min(current.right, rect.right + originX_), std::min(current.bottom, rect.bottom + originY_)});
+  clip_.Push(rect);
   ApplyClip();
 }
 
 void GdiCanvas::PopClip() {
-  if (clips_.size() > 1) {
-    clips_.pop_back();
-  }
+  clip_.Pop();
   ApplyClip();
 }
 
-platform::Rect GdiCanvas::ClipBox() {
-  const platform::Rect& c = clips_.back();
-  return {c.left - originX_, c.top - originY_, c.right - originX_, c.bottom - originY_};
-}
-
-platform::Rect GdiCanvas::Visible(const platform::Rect& logical) const {
-  const platform::Rect& c = clips_.back();
-  return {std::max(c.left, logical.left + originX_), std::max(c.top, logical.top + originY_),
-          std::min(c.right, logical.right + originX_), std::min(c.bottom, logical.bottom + originY_)};
-}
+platform::Rect GdiCanvas::ClipBox() { return clip_.Logical(); }
 
 void GdiCanvas::CopyImage(const platform::Bitmap& image, int sourceX, int sourceY, const platform::Rect& dest) {
   if (image.Empty()) {
@@ -105,12 +90,12 @@ void GdiCanvas::CopyImage(const platform::Bitmap& image, int sourceX, int source
   // Only the part of `dest` that the image covers is touched.
   const platform::Rect covered{dest.left, dest.top, dest.left + std::min(dest.Width(), image.width - sourceX),
                                dest.top + std::min(dest.Height(), image.height - sourceY)};
-  const platform::Rect area = Visible(covered);
+  const platform::Rect area = clip_.Visible(covered);
   GdiFlush();
   for (int y = area.top; y < area.bottom; ++y) {
-    const int sy = sourceY + y - originY_ - dest.top;
+    const int sy = sourceY + y - clip_.OriginY() - dest.top;
     for (int x = area.left; x < area.right; ++x) {
-      const int sx = sourceX + x - originX_ - dest.left;
+      const int sx = sourceX + x - clip_.OriginX() - dest.left;
       if (sx >= 0 && sy >= 0) {
         Pixel(x, y) = ToPixel(image.PixelAt(sx, sy));
       }
@@ -123,15 +108,15 @@ void GdiCanvas::StretchImage(const platform::Bitmap& image, const platform::Rect
   if (image.Empty() || source.Width() <= 0 || source.Height() <= 0 || dest.Width() <= 0 || dest.Height() <= 0) {
     return;
   }
-  const platform::Rect area = Visible(dest);
+  const platform::Rect area = clip_.Visible(dest);
   GdiFlush();
   for (int y = area.top; y < area.bottom; ++y) {
-    const int sy = source.top + SourceIndex(y - originY_ - dest.top, source.Height(), dest.Height());
+    const int sy = source.top + SourceIndex(y - clip_.OriginY() - dest.top, source.Height(), dest.Height());
     if (sy < 0 || sy >= image.height) {
       continue;
     }
     for (int x = area.left; x < area.right; ++x) {
-      const int sx = source.left + SourceIndex(x - originX_ - dest.left, source.Width(), dest.Width());
+      const int sx = source.left + SourceIndex(x - clip_.OriginX() - dest.left, source.Width(), dest.Width());
       if (sx < 0 || sx >= image.width) {
         continue;
       }
@@ -144,7 +129,7 @@ void GdiCanvas::StretchImage(const platform::Bitmap& image, const platform::Rect
 }
 
 void GdiCanvas::Fill(const platform::Rect& rect, platform::Colour colour) {
-  const platform::Rect area = Visible(rect);
+  const platform::Rect area = clip_.Visible(rect);
   const std::uint32_t pixel = ToPixel(colour);
   GdiFlush();
   for (int y = area.top; y < area.bottom; ++y) {
@@ -200,11 +185,12 @@ void GdiCanvas::DrawString(const platform::Font& font, platform::Colour colour, 
   }
   const int y = verticalCentre ? rect.top + (rect.Height() - height) / 2 : rect.top;
   const std::wstring wide = WideText(text);
+  const int dx = clip_.OriginX();
+  const int dy = clip_.OriginY();
   const int saved = SaveDC(dc_.get());
-  IntersectClipRect(dc_.get(), rect.left + originX_, rect.top + originY_, rect.right + originX_,
-                    rect.bottom + originY_);
+  IntersectClipRect(dc_.get(), rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy);
   SetTextColor(dc_.get(), colour);
-  ExtTextOutW(dc_.get(), x + originX_, y + originY_, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
+  ExtTextOutW(dc_.get(), x + dx, y + dy, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
   RestoreDC(dc_.get(), saved);
 }
 
@@ -218,8 +204,8 @@ platform::Bitmap GdiCanvas::Snapshot(const platform::Rect& rect) {
     for (int x = 0; x < out.width; ++x) {
       std::uint8_t* q = &out.rgba[(static_cast<std::size_t>(y) * out.width + x) * 4];
       q[3] = 255;
-      const int dx = rect.left + x + originX_;
-      const int dy = rect.top + y + originY_;
+      const int dx = rect.left + x + clip_.OriginX();
+      const int dy = rect.top + y + clip_.OriginY();
       if (dx < 0 || dy < 0 || dx >= width_ || dy >= height_) {
         continue;
       }

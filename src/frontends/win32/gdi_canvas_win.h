@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <map>
 #include <tuple>
-#include <vector>
 
 #include "frontends/win32/gdi_object_win.h"
 #include "platform/canvas.h"
+#include "ui/canvas_clip.h"
 
 namespace frontends::win32 {
 
@@ -45,9 +45,6 @@ class GdiCanvas : public platform::Canvas {
   std::unique_ptr<platform::Canvas> CreateSurface(int width, int height) override;
 
  private:
-  // The part of a logical rectangle that drawing may touch, in device
-  // coordinates.
-  platform::Rect Visible(const platform::Rect& logical) const;
   std::uint32_t& Pixel(int deviceX, int deviceY) { return bits_[static_cast<std::size_t>(deviceY) * width_ + deviceX]; }
   void ApplyClip();
   HFONT FontFor(const platform::Font& font);
@@ -59,9 +56,7 @@ class GdiCanvas : public platform::Canvas {
   HGDIOBJ initialBitmap_ = nullptr;
   HGDIOBJ initialFont_ = nullptr;
   std::uint32_t* bits_ = nullptr;  // 0x00RRGGBB, rows from the top
-  int originX_ = 0;
-  int originY_ = 0;
-  std::vector<platform::Rect> clips_;  // device coordinates
+  ui::CanvasClip clip_;
   std::map<std::tuple<std::string, int, int>, GdiObject<HFONT>> fonts_;  // (face, height, weight)
 };
 

@@ -37,7 +37,11 @@ RECT ToRect(const platform::Rect& r) { return {r.left, r.top, r.right, r.bottom}
 }  // namespace
 
 Win32MainWindow::Win32MainWindow(WindowSink& sink, Win32NewsPanel& newsPanel)
-    : sink_(sink), newsPanel_(newsPanel), controls_(MainDialog(), *this), backing_(MainDialog().width, MainDialog().height) {
+    : ControlsWindow(controls_),
+      sink_(sink),
+      newsPanel_(newsPanel),
+      controls_(MainDialog(), *this),
+      backing_(MainDialog().width, MainDialog().height) {
   RegisterWindowClass();
   const res::DialogTemplate& dialog = MainDialog();
   // Layered with a colour key: the key colour of the skin is neither drawn
@@ -195,52 +199,6 @@ void Win32MainWindow::PlaceControl(int id, const platform::Rect& rect, bool visi
   controls_.PlaceControl(id, rect, visible);
 }
 
-void Win32MainWindow::CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage,
-                                       int hoverImage) {
-  controls_.CreateSkinButton(id, rect, normalImage, pressedImage, hoverImage);
-}
-
-void Win32MainWindow::SetButtonImages(int id, int normalImage, int pressedImage, int hoverImage) {
-  controls_.SetButtonImages(id, normalImage, pressedImage, hoverImage);
-}
-
-void Win32MainWindow::SetLabelText(int id, const std::string& text) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetText(text);
-  }
-}
-
-void Win32MainWindow::SetLabelColour(int id, platform::Colour colour) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetTextColour(colour);
-  }
-}
-
-void Win32MainWindow::SetLabelTransparent(int id, bool transparent) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetTransparent(transparent);
-  }
-}
-
-void Win32MainWindow::SetLabelFont(int id, const std::string& face, int height, int weight) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetFontParams(face, height, weight, true);
-  }
-}
-
-void Win32MainWindow::SetupProgressControl(platform::Colour background, platform::Colour bar, int minimum,
-                                           int maximum) {
-  if (ui::ProgressControl* progress = controls_.Progress(platform::controls::ProgressControl)) {
-    progress->Setup(background, bar, minimum, maximum);
-  }
-}
-
-void Win32MainWindow::SetProgressValue(int value) {
-  if (ui::ProgressControl* progress = controls_.Progress(platform::controls::ProgressControl)) {
-    progress->SetValue(value);
-  }
-}
-
 void Win32MainWindow::SetCaption(const std::string& caption) { SetWindowTextW(window_, WideText(caption).c_str()); }
 
 void Win32MainWindow::SetIcon(int iconResource) {
@@ -256,8 +214,6 @@ void Win32MainWindow::SetIcon(int iconResource) {
 }
 
 void Win32MainWindow::Minimise() { ShowWindow(window_, SW_MINIMIZE); }
-
-void Win32MainWindow::Repaint(int id) { controls_.InvalidateControl(id); }
 
 void Win32MainWindow::BringToFront() {
   if (IsIconic(window_)) {

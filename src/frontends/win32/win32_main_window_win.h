@@ -10,6 +10,7 @@
 #include "frontends/win32/gdi_canvas_win.h"
 #include "frontends/win32/win32_news_panel_win.h"
 #include "platform/seam.h"
+#include "ui/controls_window.h"
 #include "ui/dialog_controls.h"
 
 namespace frontends::win32 {
@@ -28,7 +29,7 @@ class WindowSink {
   virtual void LauncherMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
 };
 
-class Win32MainWindow : public platform::Window, public ui::SurfaceHost {
+class Win32MainWindow : public ui::ControlsWindow, public ui::SurfaceHost {
  public:
   // Creates the window and shows it, its first frame drawn before this
   // returns; the news panel's note is placed on it.
@@ -44,20 +45,11 @@ class Win32MainWindow : public platform::Window, public ui::SurfaceHost {
   // Takes the window off the screen at once.
   void Withdraw();
 
-  // platform::Window
+  // platform::Window (the controls' part is ControlsWindow's)
   void PlaceControl(int id, const platform::Rect& rect, bool visible) override;
-  void CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage, int hoverImage) override;
-  void SetButtonImages(int id, int normalImage, int pressedImage, int hoverImage) override;
-  void SetLabelText(int id, const std::string& text) override;
-  void SetLabelColour(int id, platform::Colour colour) override;
-  void SetLabelTransparent(int id, bool transparent) override;
-  void SetLabelFont(int id, const std::string& face, int height, int weight) override;
-  void SetupProgressControl(platform::Colour background, platform::Colour bar, int minimum, int maximum) override;
-  void SetProgressValue(int value) override;
   void SetCaption(const std::string& caption) override;
   void SetIcon(int iconResource) override;
   void Minimise() override;
-  void Repaint(int id) override;
   void BringToFront() override;
 
   // ui::SurfaceHost
