@@ -135,12 +135,10 @@ LRESULT Win32MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       sink_.CloseRequested();
       return 0;  // the window stays until the launcher ends
     case WM_QUERYENDSESSION:
+      // The system ends the process soon after it has sent WM_ENDSESSION:
+      // the launcher starts putting its files in order now.
+      sink_.SessionEnding();
       return TRUE;
-    case WM_ENDSESSION:
-      if (wParam) {
-        sink_.SessionEnding();
-      }
-      return 0;
     case WM_TIMER:
       sink_.Timer(static_cast<int>(wParam));
       return 0;

@@ -23,7 +23,7 @@ class WindowSink {
   // The close button of the task bar or Alt+F4: the window stays until the
   // launcher ends.
   virtual void CloseRequested() = 0;
-  // The system is ending the session.
+  // The system is ending the session (a log-off or a shut-down).
   virtual void SessionEnding() = 0;
   virtual void Timer(int timerId) = 0;
   virtual void LauncherMessage(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) = 0;
