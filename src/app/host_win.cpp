@@ -4,6 +4,7 @@
 
 #include "app/host.h"
 #include "app/host_lock.h"
+#include "frontends/win32/win32_platform_win.h"
 #include "frontends/windows/instance_lock_win.h"
 
 namespace host {
@@ -26,12 +27,21 @@ LockAttempt LockGameDirectory(const std::string& lockFile, std::chrono::millisec
   return Adopt<frontends::windows::InstanceLock>(frontends::windows::InstanceLock::Acquire(lockFile, patience));
 }
 
-// The window front end for Windows is not built yet: the console runs.
-bool WindowPossible() { return false; }
+// A service or a scheduled task runs on a window station no one sees: the
+// console is what it gets.
+bool WindowPossible() {
+  USEROBJECTFLAGS flags{};
+  const HWINSTA station = GetProcessWindowStation();
+  return station != nullptr && GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
+}
 
 std::unique_ptr<platform::Platform> MakeWindowPlatform(std::string& error) {
-  error = "this build has no window front end";
-  return nullptr;
+  std::unique_ptr<platform::Platform> platform = frontends::win32::Win32Platform::Create();
+  if (!platform) {
+    error = "the window could not be created";
+  }
+  return platform;
 }
 
 }  // namespace host

@@ -136,8 +136,9 @@ ProcessPlan GameDirectory::Launcher(const std::vector<std::string>& arguments, c
   return plan;
 }
 
-ProcessPlan GameDirectory::WineLauncher(const std::vector<std::string>& arguments, const fs::path& output) const {
-  ProcessPlan plan = Launcher(arguments, output);
+ProcessPlan GameDirectory::WineLauncher(const std::vector<std::string>& arguments, const fs::path& output,
+                                       const std::optional<std::string>& display) const {
+  ProcessPlan plan = Launcher(arguments, output, display);
   plan.argv.insert(plan.argv.begin(), "wine");
   plan.environment["LC_ALL"] = "zh_CN.UTF-8";
   return plan;

@@ -84,7 +84,8 @@ class GameDirectory : public ::GameDirectory {
                        const std::optional<std::string>& display = std::nullopt) const;
   // The same for a Windows farLaunch.exe: through wine (in the prefix the
   // environment names), in a locale whose code page is 936.
-  ProcessPlan WineLauncher(const std::vector<std::string>& arguments, const std::filesystem::path& output) const;
+  ProcessPlan WineLauncher(const std::vector<std::string>& arguments, const std::filesystem::path& output,
+                           const std::optional<std::string>& display = std::nullopt) const;
 };
 
 }  // namespace e2e

@@ -1,5 +1,5 @@
-// The Windows farLaunch.exe (scripts/build-windows), headless under wine,
-// against a signed site that the Linux farpublish made from client builds
+// The Windows farLaunch.exe (scripts/build-windows), headless under wine
+// and in its window on the X display, against a signed site that the Linux farpublish made from client builds
 // with Chinese and mixed-case names, served on loopback. It runs when
 // FARLAUNCH_WINDOWS_LAUNCHER names that program (scripts/test --windows
 // does); otherwise it is skipped.
@@ -13,6 +13,7 @@
 #include "e2e/e2e_harness.h"
 #include "e2e/published_site.h"
 #include "e2e/server3_launch.h"
+#include "e2e/x_session.h"
 #include "support/range_http_server.h"
 #include "support/wine_client.h"
 #include "trust/sha256.h"
@@ -31,6 +32,11 @@ const std::string kMarker = "\nfarLaunch update 0004\n";
 const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
                                               "farLaunch.signedtime", "publisher.pub", "rh_game.ini",
                                               "client-command-line.txt", "farLaunch.manifest"};
+
+// The window's caption, and its close button on the screen.
+const std::string kTitle = "雾港";
+constexpr int kCloseX = 997;
+constexpr int kCloseY = 141;
 
 std::optional<fs::path> WindowsLauncherBuild() {
   const char* path = std::getenv("FARLAUNCH_WINDOWS_LAUNCHER");
@@ -103,6 +109,22 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
   }
 
   int Run(const std::string& output) { return RunToEnd(game_.WineLauncher(kHeadless, Output(output)), kPatience); }
+  // The launcher in its window on the X display, started as a double-click
+  // starts it.
+  ProcessPlan WindowLauncher(const std::string& output) const {
+    return game_.WineLauncher({}, Output(output), std::string(std::getenv("DISPLAY")));
+  }
+  static bool DisplayThere() {
+    const char* display = std::getenv("DISPLAY");
+    return display != nullptr && *display != '\0';
+  }
+  // The windows on the screen with the launcher's caption, by width: the
+  // window itself and its message boxes.
+  static int WindowsWider(const XSession& x, int width, bool wider) {
+    int count = 0;
+    for (const ScreenWindow& window : x.VisibleWindows(kTitle)) count += (window.width >= width) == wider;
+    return count;
+  }
   fs::path Output(const std::string& name) const { return scratch_.Path() / name; }
 
   // The game's files, without the launcher's own.
@@ -241,6 +263,76 @@ TEST_F(WindowsLauncherEndToEnd, OnASiteForBothPlatformsTheWindowsLauncherTakesTh
   EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0004");
   EXPECT_TRUE(server_.Requests("/launcher-linux-0004.zip").empty());
   EXPECT_TRUE(GameFiles() == releases_[2]);
+}
+
+// Started without arguments on a display, the launcher is its skinned
+// window: the skin with the key colour see-through, a progress bar that
+// grows while the package downloads, and a page read without an HTML engine
+// whose RunClient starts the game.
+TEST_F(WindowsLauncherEndToEnd, TheWindowShowsTheSkinAndAGrowingBarAndItsPageStartsTheClient) {
+  if (!DisplayThere()) GTEST_SKIP() << "no X display";
+  constexpr int kKeyX = 10;  // the skin's key colour there: the desktop shows
+  constexpr int kKeyY = 10;
+  const int bar[] = {426, 564, 516, 20};  // x, y, width, height
+  Publish(/*launcherUpdate=*/false);
+  PrepareGame(/*withClient=*/false);
+  // 512 KiB/s: seconds for the package, time for two screenshots.
+  game_.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\nDownloadRateLimit=512\n");
+  XSession x(scratch_.Path());
+  const fs::path desktop = Output("desktop.png");
+  ASSERT_TRUE(x.SaveScreen(desktop));
+
+  ChildProcess launcher(WindowLauncher("window.txt"));
+  const fs::path first = Output("first.png");
+  const fs::path second = Output("second.png");
+  ASSERT_TRUE(WaitUntil([&] {
+    return game_.Has("client.zip.part") && x.SaveScreen(first) && x.ColoursIn(first, 0, 0, 1034, 686) > 100;
+  })) << ReadFile(Output("window.txt"));
+  ASSERT_TRUE(WaitUntil([&] {
+    return x.SaveScreen(second) && x.Area(second, bar[0], bar[1], bar[2], bar[3]) != x.Area(first, bar[0], bar[1], bar[2], bar[3]);
+  })) << "the progress bar never moved";
+  EXPECT_EQ(x.Pixel(second, kKeyX, kKeyY), x.Pixel(desktop, kKeyX, kKeyY));
+  EXPECT_NE(x.Pixel(second, kKeyX, kKeyY), "CCCCCC");
+
+  ExpectTheClientStarted();
+  EXPECT_TRUE(launcher.WaitForExit(kPatience).has_value()) << ReadFile(Output("window.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+}
+
+// A second start in the same game directory leaves everything to the first
+// (which it asks to come forward) and ends; while the full package is
+// unpacked the close button asks first, and "cancel" lets the install
+// finish.
+TEST_F(WindowsLauncherEndToEnd, ASecondStartEndsAndCloseDuringTheFullInstallAsksFirst) {
+  if (!DisplayThere()) GTEST_SKIP() << "no X display";
+  // Thousands of small files: an unpack under wine that lasts seconds.
+  constexpr int kManyFiles = 4000;
+  for (int i = 0; i < kManyFiles; ++i) releases_[2]["Many/" + std::to_string(i) + ".dat"] = std::to_string(i);
+  Publish(/*launcherUpdate=*/false);
+  PrepareGame(/*withClient=*/false);
+  // 512 KiB/s: seconds of download for the second start.
+  game_.Write("rh_game.ini", "[farLaunch]\nForceUpdateVersion=1\nDownloadRateLimit=512\n");
+  XSession x(scratch_.Path());
+  ChildProcess first(WindowLauncher("first.txt"));
+  ASSERT_TRUE(WaitUntil([&] { return game_.Has("client.zip.part") && WindowsWider(x, 1034, true) == 1; }))
+      << ReadFile(Output("first.txt"));
+
+  EXPECT_EQ(RunToEnd(WindowLauncher("second.txt"), kPatience), 0) << ReadFile(Output("second.txt"));
+  EXPECT_NE(ReadFile(Output("second.txt")).find("another farLaunch.exe is running in"), std::string::npos)
+      << ReadFile(Output("second.txt"));
+  EXPECT_TRUE(first.Running());
+
+  // The unpack has begun and is far from done: the close button asks.
+  ASSERT_TRUE(WaitUntil([&] { return game_.Has("Many/0.dat"); })) << ReadFile(Output("first.txt"));
+  ASSERT_TRUE(x.ClickAt(kCloseX, kCloseY));
+  ASSERT_TRUE(WaitUntil([&] { return WindowsWider(x, 1034, false) == 1; })) << "no question came up";
+  EXPECT_FALSE(game_.Has("Many/" + std::to_string(kManyFiles - 1) + ".dat")) << "the unpack was over too soon";
+  ASSERT_TRUE(x.PressKey("Escape"));  // the box's "cancel"
+
+  ExpectTheClientStarted();
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_TRUE(game_.Has("Many/" + std::to_string(kManyFiles - 1) + ".dat"));
+  EXPECT_TRUE(first.WaitForExit(kPatience).has_value());
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ bool XSession::ClickAt(int x, int y) const {
                   60s) == 0;
 }
 
+bool XSession::PressKey(const std::string& key) const {
+  return RunToEnd({{"xdotool", "key", key}, {}, {}, output_}, 60s) == 0;
+}
+
 bool XSession::SaveScreen(const std::filesystem::path& png) const {
   return RunToEnd({{"import", "-window", "root", png.string()}, {}, {}, output_}, 60s) == 0;
 }

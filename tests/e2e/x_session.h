@@ -23,6 +23,8 @@ class XSession {
   // The visible top-level windows with this exact title.
   std::vector<ScreenWindow> VisibleWindows(const std::string& title) const;
   bool ClickAt(int x, int y) const;
+  // Types a key (an xdotool key name such as "Escape") into the focused window.
+  bool PressKey(const std::string& key) const;
   // Saves the whole screen as a PNG file.
   bool SaveScreen(const std::filesystem::path& png) const;
   // A pixel of a saved screen as "RRGGBB".

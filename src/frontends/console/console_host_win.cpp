@@ -1,9 +1,8 @@
 #include <windows.h>
 #include <io.h>
-#include <shellapi.h>
 
-#include "base/ox_wide_text_win.h"
 #include "frontends/console/console_host.h"
+#include "frontends/windows/browser_open_win.h"
 #include "frontends/windows/program_start_win.h"
 #include "frontends/windows/windows_system_win.h"
 
@@ -25,10 +24,6 @@ bool StartGameProgram(const std::string& program, const std::string& parameters,
   return windows::StartGameProgram(program, parameters, codePage, problem);
 }
 
-bool OpenAddress(const std::string& address) {
-  const HINSTANCE opened =
-      ShellExecuteW(nullptr, L"open", ox_base::WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-  return reinterpret_cast<INT_PTR>(opened) > 32;
-}
+bool OpenAddress(const std::string& address) { return windows::OpenInDefaultBrowser(address); }
 
 }  // namespace frontends::console

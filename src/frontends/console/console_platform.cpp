@@ -11,7 +11,8 @@ ConsolePlatform::ConsolePlatform(unsigned codePage, std::FILE* out)
       console_(out, PrepareOutput(out)),
       window_(console_, codePage),
       dialogs_(console_, codePage),
-      webPanel_(loop_, console_, codePage),
+      webPanel_([this](HttpWebPanel::Delivery delivery) { loop_.Post(std::move(delivery)); },
+                [this](const std::string& line) { console_.PrintLine(line); }, codePage),
       shell_(console_, codePage),
       system_(MakeSystem([this] { console_.Finish(); })) {}
 

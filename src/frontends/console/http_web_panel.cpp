@@ -9,8 +9,9 @@
 
 namespace frontends::console {
 
-HttpWebPanel::HttpWebPanel(EventLoop& loop, Console& console, unsigned codePage)
-    : loop_(loop), console_(console), codePage_(codePage) {}
+HttpWebPanel::HttpWebPanel(std::function<void(Delivery)> deliver, std::function<void(const std::string&)> report,
+                           unsigned codePage)
+    : deliver_(std::move(deliver)), report_(std::move(report)), codePage_(codePage) {}
 
 HttpWebPanel::~HttpWebPanel() {
   {
@@ -53,9 +54,9 @@ void HttpWebPanel::FetchRequests() {
       const ox_base::SmartPtr<ox_base::OxLog> root = ox_base::OxBase::GetRootLog();
       if (root) root->GetChild("farLaunch")->Error("news page (%s): %s\n", url.c_str(), page.error.c_str());
     } else if (!page.error.empty()) {
-      console_.PrintLine("[Page] " + url + ": " + page.error);
+      report_("[Page] " + url + ": " + page.error);
     }
-    loop_.Post([this, navigation, page = std::move(page)](platform::WindowEvents& events) mutable {
+    deliver_([this, navigation, page = std::move(page)](platform::WindowEvents& events) mutable {
       // A Navigate made after this download was queued wins.
       if (newestNavigation_ != navigation) return;
       hasDocument_ = page.received;

@@ -1,6 +1,7 @@
 #pragma once
-// The web panel without a display: Navigate downloads the page over HTTP on
-// a worker thread of its own; when the download ends the loop delivers
+// The web panel without a display, and the window's panel where no HTML
+// engine is there: Navigate downloads the page over HTTP on a worker thread
+// of its own; when the download ends the UI thread delivers
 // OnPageDownloadComplete and then OnPageNavigateComplete, always after
 // Navigate has returned, as a browser's events arrive. A navigation that
 // fails still completes, with no document (a browser shows an error page),
@@ -9,20 +10,23 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
 
-#include "frontends/console/console.h"
-#include "frontends/console/event_loop.h"
 #include "platform/seam.h"
 
 namespace frontends::console {
 
 class HttpWebPanel : public platform::WebPanel {
  public:
-  // Pages that declare no charset and are not UTF-8 are read in `codePage`.
-  HttpWebPanel(EventLoop& loop, Console& console, unsigned codePage);
+  using Delivery = std::function<void(platform::WindowEvents&)>;
+  // `deliver` queues a delivery for the UI thread, `report` tells why a page
+  // did not load (a line of text); the worker calls both. Pages that declare
+  // no charset and are not UTF-8 are read in `codePage`.
+  HttpWebPanel(std::function<void(Delivery)> deliver, std::function<void(const std::string&)> report,
+               unsigned codePage);
   // Abandons a transfer in progress and waits for the worker.
   ~HttpWebPanel() override;
   HttpWebPanel(const HttpWebPanel&) = delete;
@@ -35,8 +39,8 @@ class HttpWebPanel : public platform::WebPanel {
  private:
   void FetchRequests();
 
-  EventLoop& loop_;
-  Console& console_;
+  std::function<void(Delivery)> deliver_;
+  std::function<void(const std::string&)> report_;
   unsigned codePage_;
 
   // Shared with the worker.

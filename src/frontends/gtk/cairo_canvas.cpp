@@ -48,43 +48,35 @@ CairoCanvas::CairoCanvas(int width, int height)
     : CairoCanvas(
           CairoSurface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(width, 1), std::max(height, 1)))) {}
 
-CairoCanvas::CairoCanvas(CairoSurface surface) : surface_(std::move(surface)), cr_(cairo_create(surface_.get())) {
-  clips_.push_back(
-      {0, 0, cairo_image_surface_get_width(surface_.get()), cairo_image_surface_get_height(surface_.get())});
-}
+CairoCanvas::CairoCanvas(CairoSurface surface)
+    : surface_(std::move(surface)),
+      cr_(cairo_create(surface_.get())),
+      clip_(cairo_image_surface_get_width(surface_.get()), cairo_image_surface_get_height(surface_.get())) {}
 
 void CairoCanvas::SetOrigin(int x, int y) {
-  originX_ = x;
-  originY_ = y;
+  clip_.SetOrigin(x, y);
   cairo_identity_matrix(cr_.get());
   cairo_translate(cr_.get(), x, y);
 }
 
 void CairoCanvas::ApplyClip() {
-  const platform::Rect& c = clips_.back();
+  const platform::Rect c = clip_.Logical();
   cairo_reset_clip(cr_.get());
-  cairo_rectangle(cr_.get(), c.left - originX_, c.top - originY_, std::max(0, c.Width()), std::max(0, c.Height()));
+  cairo_rectangle(cr_.get(), c.left, c.top, std::max(0, c.Width()), std::max(0, c.Height()));
   cairo_clip(cr_.get());
 }
 
 void CairoCanvas::PushClip(const platform::Rect& rect) {
-  const platform::Rect& current = clips_.back();
-  clips_.push_back({std::max(current.left, rect.left + originX_), std::max(current.top, rect.top + originY_),
-                    std::min(current.right, rect.right + originX_), std::min(current.bottom, rect.bottom + originY_)});
+  clip_.Push(rect);
   ApplyClip();
 }
 
 void CairoCanvas::PopClip() {
-  if (clips_.size() > 1) {
-    clips_.pop_back();
-  }
+  clip_.Pop();
   ApplyClip();
 }
 
-platform::Rect CairoCanvas::ClipBox() {
-  const platform::Rect& c = clips_.back();
-  return {c.left - originX_, c.top - originY_, c.right - originX_, c.bottom - originY_};
-}
+platform::Rect CairoCanvas::ClipBox() { return clip_.Logical(); }
 
 void CairoCanvas::CopyImage(const platform::Bitmap& image, int sourceX, int sourceY, const platform::Rect& dest) {
   if (image.Empty()) {
@@ -221,8 +213,8 @@ platform::Bitmap CairoCanvas::Snapshot(const platform::Rect& rect) {
     for (int x = 0; x < out.width; ++x) {
       std::uint8_t* q = &out.rgba[(static_cast<std::size_t>(y) * out.width + x) * 4];
       q[3] = 255;
-      const int dx = rect.left + x + originX_;
-      const int dy = rect.top + y + originY_;
+      const int dx = rect.left + x + clip_.OriginX();
+      const int dy = rect.top + y + clip_.OriginY();
       if (dx < 0 || dy < 0 || dx >= surfaceWidth || dy >= surfaceHeight) {
         continue;
       }

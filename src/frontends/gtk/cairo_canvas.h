@@ -5,10 +5,10 @@
 #include <pango/pangocairo.h>
 
 #include <map>
-#include <vector>
 
 #include "frontends/gtk/owned.h"
 #include "platform/canvas.h"
+#include "ui/canvas_clip.h"
 
 namespace frontends::gtk {
 
@@ -48,9 +48,7 @@ class CairoCanvas : public platform::Canvas {
 
   CairoSurface surface_;
   CairoContext cr_;
-  int originX_ = 0;
-  int originY_ = 0;
-  std::vector<platform::Rect> clips_;  // device coordinates
+  ui::CanvasClip clip_;
   std::map<std::pair<int, int>, FontDescription> fonts_;  // (height, weight)
 };
 

@@ -67,7 +67,8 @@ GObjectRef<GdkPixbuf> IconPixbuf(int iconResource) {
 
 GtkMainWindow::GtkMainWindow(GtkWebPanel& webPanel, std::function<void(int)> onCommand,
                              std::function<void()> onClosed, std::function<void()> onFirstFrame)
-    : webPanel_(webPanel),
+    : ControlsWindow(controls_),
+      webPanel_(webPanel),
       onCommand_(std::move(onCommand)),
       onClosed_(std::move(onClosed)),
       onFirstFrame_(std::move(onFirstFrame)),
@@ -258,51 +259,6 @@ void GtkMainWindow::PlaceControl(int id, const platform::Rect& rect, bool visibl
   controls_.PlaceControl(id, rect, visible);
 }
 
-void GtkMainWindow::CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage,
-                                     int hoverImage) {
-  controls_.CreateSkinButton(id, rect, normalImage, pressedImage, hoverImage);
-}
-
-void GtkMainWindow::SetButtonImages(int id, int normalImage, int pressedImage, int hoverImage) {
-  controls_.SetButtonImages(id, normalImage, pressedImage, hoverImage);
-}
-
-void GtkMainWindow::SetLabelText(int id, const std::string& text) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetText(text);
-  }
-}
-
-void GtkMainWindow::SetLabelColour(int id, platform::Colour colour) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetTextColour(colour);
-  }
-}
-
-void GtkMainWindow::SetLabelTransparent(int id, bool transparent) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetTransparent(transparent);
-  }
-}
-
-void GtkMainWindow::SetLabelFont(int id, const std::string& face, int height, int weight) {
-  if (ui::CxStatic* label = controls_.Label(id)) {
-    label->SetFontParams(face, height, weight, true);
-  }
-}
-
-void GtkMainWindow::SetupProgressControl(platform::Colour background, platform::Colour bar, int minimum, int maximum) {
-  if (ui::ProgressControl* progress = controls_.Progress(platform::controls::ProgressControl)) {
-    progress->Setup(background, bar, minimum, maximum);
-  }
-}
-
-void GtkMainWindow::SetProgressValue(int value) {
-  if (ui::ProgressControl* progress = controls_.Progress(platform::controls::ProgressControl)) {
-    progress->SetValue(value);
-  }
-}
-
 void GtkMainWindow::SetCaption(const std::string& caption) { gtk_window_set_title(Widget(), ToUtf8(caption).c_str()); }
 
 void GtkMainWindow::SetIcon(int iconResource) {
@@ -312,8 +268,6 @@ void GtkMainWindow::SetIcon(int iconResource) {
 }
 
 void GtkMainWindow::Minimise() { gtk_window_iconify(Widget()); }
-
-void GtkMainWindow::Repaint(int id) { controls_.InvalidateControl(id); }
 
 // Presenting also restores a minimised window.
 void GtkMainWindow::BringToFront() { gtk_window_present(Widget()); }

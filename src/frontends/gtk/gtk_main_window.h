@@ -9,6 +9,7 @@
 
 #include "frontends/gtk/owned.h"
 #include "platform/seam.h"
+#include "ui/controls_window.h"
 #include "ui/dialog_controls.h"
 
 namespace frontends::gtk {
@@ -16,7 +17,7 @@ namespace frontends::gtk {
 class CairoCanvas;
 class GtkWebPanel;
 
-class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
+class GtkMainWindow : public ui::ControlsWindow, public ui::SurfaceHost {
  public:
   // `onCommand` receives button clicks; `onClosed` runs when the window
   // manager closes the window; `onFirstFrame` runs once, when the first
@@ -35,20 +36,11 @@ class GtkMainWindow : public platform::Window, public ui::SurfaceHost {
   void Withdraw();
   ui::DialogControls& Controls() { return controls_; }
 
-  // platform::Window
+  // platform::Window (the controls' part is ControlsWindow's)
   void PlaceControl(int id, const platform::Rect& rect, bool visible) override;
-  void CreateSkinButton(int id, const platform::Rect& rect, int normalImage, int pressedImage, int hoverImage) override;
-  void SetButtonImages(int id, int normalImage, int pressedImage, int hoverImage) override;
-  void SetLabelText(int id, const std::string& text) override;
-  void SetLabelColour(int id, platform::Colour colour) override;
-  void SetLabelTransparent(int id, bool transparent) override;
-  void SetLabelFont(int id, const std::string& face, int height, int weight) override;
-  void SetupProgressControl(platform::Colour background, platform::Colour bar, int minimum, int maximum) override;
-  void SetProgressValue(int value) override;
   void SetCaption(const std::string& caption) override;
   void SetIcon(int iconResource) override;
   void Minimise() override;
-  void Repaint(int id) override;
   void BringToFront() override;
 
   // ui::SurfaceHost

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "ui/control_sample.h"
+
 namespace {
 
 platform::Colour PixelOf(cairo_surface_t* surface, int x, int y) {
@@ -31,6 +35,20 @@ TEST(CairoCanvas, PicturesBeyondCairosLimitsDrawNothingAndDrawingGoesOn) {
   canvas.Fill({0, 0, 8, 8}, blue);
   EXPECT_EQ(PixelOf(surface, 3, 3), blue) << "the canvas still draws";
   cairo_surface_destroy(surface);
+}
+
+// The control sample's picture is the one the other platforms' canvases are
+// held to; FARLAUNCH_WRITE_CONTROL_SAMPLE=1 draws it anew (after a change
+// of the controls' looks), and the test then checks what it wrote.
+TEST(CairoCanvas, DrawsTheControlSampleAsItsPictureShows) {
+  frontends::gtk::CairoCanvas canvas(control_sample::kWidth, control_sample::kHeight);
+  control_sample::Draw(canvas);
+  if (std::getenv("FARLAUNCH_WRITE_CONTROL_SAMPLE") != nullptr) {
+    cairo_surface_flush(canvas.Surface());
+    ASSERT_EQ(cairo_surface_write_to_png(canvas.Surface(), CONTROL_SAMPLE_REFERENCE), CAIRO_STATUS_SUCCESS);
+  }
+  const platform::Bitmap drawn = canvas.Snapshot({0, 0, control_sample::kWidth, control_sample::kHeight});
+  EXPECT_EQ(control_sample::Differences(drawn, control_sample::LoadReference()), "");
 }
 
 }  // namespace

@@ -1,0 +1,16 @@
+#include "frontends/windows/browser_open_win.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "base/ox_wide_text_win.h"
+
+namespace frontends::windows {
+
+bool OpenInDefaultBrowser(const std::string& address) {
+  const HINSTANCE opened =
+      ShellExecuteW(nullptr, L"open", ox_base::WideFromUtf8(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  return reinterpret_cast<INT_PTR>(opened) > 32;
+}
+
+}  // namespace frontends::windows
