@@ -9,6 +9,7 @@
 // (GBK by default), except where a comment says UTF-8. Backends convert at
 // their own edge with ox_base::CodePageToUtf8 / Utf8ToCodePage.
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <string>
 
@@ -162,7 +163,14 @@ class System {
   virtual bool FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) = 0;
   // Ends the process. Every way out of the launcher goes through here so
   // that tests can observe it (the fake throws ExitRequested instead).
-  [[noreturn]] virtual void Exit(int code) = 0;
+  // Not virtual itself, so that callers' compilers know it does not return.
+  [[noreturn]] void Exit(int code) {
+    EndProcess(code);
+    std::abort();
+  }
+
+ protected:
+  [[noreturn]] virtual void EndProcess(int code) = 0;
 };
 
 // Thrown by test doubles of System::Exit; real backends never throw it.

@@ -1,7 +1,6 @@
 // The full install when the client is missing (or a full install was left
 // unfinished): the client package, then the launcher items of newer entries.
 #include <algorithm>
-#include <cstdlib>
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
@@ -34,7 +33,6 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
   platform.GetSystem().Exit(state.ends.failureExitCode);
-  std::abort();  // Exit does not return; its virtual call cannot say so
 }
 
 // Downloads and unpacks the full client package. The marker tells a later

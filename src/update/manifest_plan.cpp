@@ -20,7 +20,7 @@ namespace {
 
 // The launcher's program and modules are the launcher item's to replace;
 // its records and temporaries are its own.
-bool IsLaunchersOwn(const std::string& local, bool verified) {
+bool IsLaunchersOwn(const std::string& local) {
   const std::string top = ox_base::FoldLetterCase(local.substr(0, local.find_first_of("/\\")));
   // kLauncherProgram without its ".\" prefix.
   for (const char* own :
@@ -28,8 +28,7 @@ bool IsLaunchersOwn(const std::string& local, bool verified) {
     if (top == ox_base::FoldLetterCase(own)) return true;
   }
   const std::optional<LauncherFileRole> role = LauncherFileRoleOf(local);
-  if (role && *role != LauncherFileRole::PublisherKey) return true;
-  return IsTrustFile(local) && !verified;
+  return role && *role != LauncherFileRole::PublisherKey;
 }
 
 
@@ -66,7 +65,11 @@ bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest&
       return false;
     }
     kept.insert(ox_base::FoldLetterCase(file.name));
-    if (IsLaunchersOwn(*local, verified)) continue;
+    if (IsLaunchersOwn(*local)) continue;
+    if (!verified && IsTrustFile(*local)) {
+      plan.refusedTrustFiles.push_back({file, *local});
+      continue;
+    }
     bool fetch = !FileExists(*local);
     if (!fetch && installed != nullptr) {
       const auto line = before.find(ox_base::FoldLetterCase(file.name));
@@ -80,7 +83,10 @@ bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest&
   }
   for (const auto& [folded, file] : before) {
     const std::optional<std::string> local = ox_base::NameFromNative(file->name);
-    if (!local || kept.count(folded) > 0 || IsLaunchersOwn(*local, verified) || !FileExists(*local)) continue;
+    if (!local || kept.count(folded) > 0 || IsLaunchersOwn(*local) || (!verified && IsTrustFile(*local)) ||
+        !FileExists(*local)) {
+      continue;
+    }
     plan.remove.push_back(*local);
   }
   return true;

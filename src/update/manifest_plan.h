@@ -23,6 +23,9 @@ struct ManifestPlan {
   // The installed release's files that the newest one no longer has and
   // that are on disk (code page names).
   std::vector<std::string> remove;
+  // Files of the newest release that an unverified run may not write: the
+  // publisher's key and the record of accepted documents (IsTrustFile).
+  std::vector<PlannedFile> refusedTrustFiles;
   // The stored bytes of the distinct objects `fetch` needs.
   std::uint64_t bytesToFetch = 0;
 };

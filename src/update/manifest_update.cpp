@@ -9,6 +9,7 @@
 #include "update/manifest_plan.h"
 #include "update/manifest_reading.h"
 #include "update/manifest_staging.h"
+#include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
 
@@ -87,6 +88,9 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   failure.what = "the update to version " + newestEntry.PackageCode;
   if (!PlanManifestUpdate(installed ? &*installed : nullptr, newest, state.Verified(), plan, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+  }
+  for (const PlannedFile& refused : plan.refusedTrustFiles) {
+    LogFailure(refused.local, newest.objectsBase + ObjectName(refused.record.sha256), kUnverifiedTrustFile);
   }
   std::int64_t contentBytes = 0;
   for (const PlannedFile& file : plan.fetch) contentBytes += static_cast<std::int64_t>(file.record.size);

@@ -1,7 +1,5 @@
 #include "update/worker_steps.h"
 
-#include <cstdlib>
-
 #include "base/ox_letter_case.h"
 #include "update/expected_content.h"
 #include "update/failure_log.h"
@@ -81,9 +79,6 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
   LogFailure(failure.what, failure.address, failure.reason);
   platform.GetDialogs().ShowMessage(Text(message));
   platform.GetSystem().Exit(state.ends.failureExitCode);
-  // Exit does not return, but a call through the seam's virtual does not
-  // tell the compiler so.
-  std::abort();
 }
 
 void Complete(LauncherState& state, platform::Platform& platform) {

@@ -18,7 +18,9 @@ using BuildFiles = std::map<std::string, std::string>;
 // builds `scratch`/site from them for `server`, which then serves every
 // file of it, and a page (/autologin.html, the site's --web-addr) that logs
 // in on server 3 once the update is done, as demo/server.py's does.
+// Without `manifests` the document names none (signed again without them),
+// so launchers walk the patches.
 void PublishBuilds(const std::vector<BuildFiles>& builds, const std::filesystem::path& scratch,
-                   RangeHttpServer& server);
+                   RangeHttpServer& server, bool manifests = true);
 
 }  // namespace e2e

@@ -84,7 +84,8 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
   // carrying a new farLaunch.exe; with `linuxLauncher` too, a new Linux
   // launcher beside it), signed with the demo key, each file served; its
   // page logs in on server 3 once the update is done.
-  void Publish(bool launcherUpdate, bool linuxLauncher = false) {
+  // Without `manifests` the document names none: the launcher walks the patches.
+  void Publish(bool launcherUpdate, bool linuxLauncher = false, bool manifests = true) {
     std::vector<Files> builds = releases_;
     if (launcherUpdate) {
       builds.push_back(builds.back());
@@ -94,7 +95,7 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
       for (Files& build : builds) build["farLaunch"] = ReadFile(kInstalled / "farLaunch.exe");
       builds.back()["farLaunch"] += kMarker;
     }
-    PublishBuilds(builds, scratch_.Path(), server_);
+    PublishBuilds(builds, scratch_.Path(), server_, manifests);
   }
 
   // A game directory at release 0001 (without its client when `withClient`
@@ -159,6 +160,19 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
 };
 
 TEST_F(WindowsLauncherEndToEnd, APatchChainWithChineseAndMixedCaseNamesInstallsByteExactlyAndStartsTheClient) {
+  Publish(/*launcherUpdate=*/false, /*linuxLauncher=*/false, /*manifests=*/false);
+  PrepareGame(/*withClient=*/true);
+
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
+
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_TRUE(GameFiles() == releases_[2]) << ReadFile(Output("run.txt"));
+  EXPECT_FALSE(server_.Requests("/patch-0003.zip").empty());
+  EXPECT_NE(ReadFile(Output("run.txt")).find("更新完成"), std::string::npos) << ReadFile(Output("run.txt"));
+  ExpectTheClientStarted();
+}
+
+TEST_F(WindowsLauncherEndToEnd, TheManifestsTakeTheSameNamesStraightToTheNewestRelease) {
   Publish(/*launcherUpdate=*/false);
   PrepareGame(/*withClient=*/true);
 
@@ -166,8 +180,22 @@ TEST_F(WindowsLauncherEndToEnd, APatchChainWithChineseAndMixedCaseNamesInstallsB
 
   EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
   EXPECT_TRUE(GameFiles() == releases_[2]) << ReadFile(Output("run.txt"));
-  EXPECT_NE(ReadFile(Output("run.txt")).find("更新完成"), std::string::npos) << ReadFile(Output("run.txt"));
+  EXPECT_TRUE(server_.Requests("/patch-0002.zip").empty());
   ExpectTheClientStarted();
+}
+
+TEST_F(WindowsLauncherEndToEnd, ATamperedArchiveIsRefusedAndNothingIsInstalled) {
+  Publish(/*launcherUpdate=*/false, /*linuxLauncher=*/false, /*manifests=*/false);
+  std::string patch = ReadFile(scratch_.Path() / "site/patch-0002.zip");
+  patch[patch.size() / 2] ^= 0x20;
+  server_.Put("/patch-0002.zip", patch);
+  PrepareGame(/*withClient=*/true);
+
+  EXPECT_EQ(Run("run.txt"), 1) << ReadFile(Output("run.txt"));
+
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
+  EXPECT_TRUE(GameFiles() == releases_[0]) << ReadFile(Output("run.txt"));
+  EXPECT_NE(game_.Read("farLaunch.log").find("patch-0002.zip"), std::string::npos) << game_.Read("farLaunch.log");
 }
 
 TEST_F(WindowsLauncherEndToEnd, ATamperedObjectIsRefusedAndNothingIsInstalled) {

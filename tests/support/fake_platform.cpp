@@ -246,7 +246,7 @@ bool FakeSystem::FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) {
   return true;
 }
 
-void FakeSystem::Exit(int code) {
+void FakeSystem::EndProcess(int code) {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     exitCodes_.push_back(code);

@@ -221,7 +221,7 @@ class FakeSystem : public platform::System {
   bool FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) override;
   // Records the code and throws platform::ExitRequested{code}. A worker
   // thread that may exit must catch it (the real exit ends every thread).
-  [[noreturn]] void Exit(int code) override;
+  [[noreturn]] void EndProcess(int code) override;
 
   // std::nullopt: the figure cannot be had.
   void SetFreeBytes(std::optional<std::uint64_t> freeBytes);

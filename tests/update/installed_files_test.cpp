@@ -44,7 +44,7 @@ TEST(InstalledFiles, VouchesForAFileOnlyWhileItsSizeAndTimeAreTheRecordedOnes) {
   dir.Write("unrecorded.dat", "x");
   {
     InstalledFiles record;
-    for (const std::string name : {odd, std::string("same-size.dat"), std::string("grown.dat"), std::string("gone.dat")}) {
+    for (const std::string& name : {odd, std::string("same-size.dat"), std::string("grown.dat"), std::string("gone.dat")}) {
       RecordAsIs(record, name, kOldHash);
     }
     std::string reason;

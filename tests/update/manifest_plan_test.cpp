@@ -104,6 +104,8 @@ TEST_F(ManifestPlanTest, NeverTouchesTheLaunchersOwnFilesNorTrustFilesOfAnUnveri
   const ReleaseManifest newest = Release("0003", newestFiles);
   EXPECT_TRUE(Fetched(&installed, newest, false).empty());
   EXPECT_TRUE(plan.remove.empty());
+  ASSERT_EQ(plan.refusedTrustFiles.size(), 1u);
+  EXPECT_EQ(plan.refusedTrustFiles[0].local, "publisher.pub");
   // A verified run installs the publisher's key the release ships.
   EXPECT_EQ(Fetched(&installed, newest, true), std::vector<std::string>{"publisher.pub"});
   EXPECT_TRUE(plan.remove.empty());

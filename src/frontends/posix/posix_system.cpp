@@ -17,7 +17,7 @@ bool PosixSystem::FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) {
   return true;
 }
 
-void PosixSystem::Exit(int code) {
+void PosixSystem::EndProcess(int code) {
   if (beforeExit_) beforeExit_();
   std::fflush(nullptr);
   _exit(code);

@@ -16,7 +16,7 @@ class PosixSystem : public platform::System {
   bool FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) override;
   // Flushes stdio and ends the process with _exit: detached workers may
   // still be running, so no static destructor runs under them.
-  [[noreturn]] void Exit(int code) override;
+  [[noreturn]] void EndProcess(int code) override;
 
  private:
   std::function<void()> beforeExit_;

@@ -17,7 +17,7 @@ bool WindowsSystem::FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) {
   return true;
 }
 
-void WindowsSystem::Exit(int code) {
+void WindowsSystem::EndProcess(int code) {
   if (beforeExit_) beforeExit_();
   std::fflush(nullptr);
   std::_Exit(code);

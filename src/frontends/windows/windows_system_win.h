@@ -17,7 +17,7 @@ class WindowsSystem : public platform::System {
   bool FreeBytesOfCurrentVolume(std::uint64_t& freeBytes) override;
   // Flushes stdio and ends the process without running static destructors:
   // detached workers may still be running under them.
-  [[noreturn]] void Exit(int code) override;
+  [[noreturn]] void EndProcess(int code) override;
 
  private:
   std::function<void()> beforeExit_;
