@@ -31,7 +31,7 @@ const std::string kMarker = "\nfarLaunch update 0004\n";
 // What the launcher keeps of its own in the game directory besides the game.
 const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
                                               "farLaunch.signedtime", "publisher.pub", "rh_game.ini",
-                                              "client-command-line.txt", "farLaunch.manifest"};
+                                              "client-command-line.txt", "farLaunch.manifest", "farLaunch.files"};
 
 // The window's caption, and its close button on the screen.
 const std::string kTitle = "雾港";
