@@ -162,7 +162,8 @@ void CfarLaunchDlg::ReadLocalFiles() {
   // The launcher a self-update replaced could not be deleted while it ran
   // (Windows keeps a running program's file); it has ended now.
   DeleteFileIfPresent(kLauncherAsideName);
-  state_.needFullInstall = !FileExists(kClientProgram) || FileExists(kFullInstallMarker);
+  // A repair fetches a missing client from the manifest, with the rest.
+  state_.needFullInstall = (!FileExists(kClientProgram) && !state_.ends.repair) || FileExists(kFullInstallMarker);
   state_.MainVersion = config.MainVersion;
   state_.SubVersion = config.SubVersion;
   state_.FileVersion = config.FileVersion;

@@ -17,6 +17,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& arguments, LaunchOptions
         options.version = true;
       } else if (option == "--verify") {
         options.verify = true;
+      } else if (option == "--repair") {
+        options.repair = true;
       } else {
         error = "unknown option: " + option;
         return false;
@@ -30,11 +32,14 @@ std::string RestartParameters(const LaunchOptions& options) {
   std::string parameters;
   if (options.headless) parameters += "--headless";
   if (options.exitOnFinish) parameters += parameters.empty() ? "--exit-on-finish" : " --exit-on-finish";
+  // A repair that replaced the launcher on its way checks again in the new one.
+  if (options.repair) parameters += parameters.empty() ? "--repair" : " --repair";
   return parameters;
 }
 
 const char* UsageText() {
-  return "Usage: farLaunch.exe [--headless] [--exit-on-finish] [--verify] [--help] [--version]\n"
+  return "Usage: farLaunch.exe [--headless] [--exit-on-finish] [--verify] [--repair]\n"
+         "                     [--help] [--version]\n"
          "Brings the game in the current directory up to date and starts it from the news page.\n"
          "  --headless        run on the console even when a display is present\n"
          "  --exit-on-finish  end when the update completes or stops for good\n"
@@ -42,6 +47,13 @@ const char* UsageText() {
          "  --verify          check every file of the installed release against its\n"
          "                    manifest, print the damaged and missing ones and end\n"
          "                    (no window, no update); status 0 when all match\n"
+         "  --repair          the same check; then, on the console, fetches the\n"
+         "                    damaged and missing files from the newest release\n"
+         "                    (updating the game to it when it is behind) and\n"
+         "                    checks again; status 0 when all match then. A file\n"
+         "                    the player edits that the release lists (cfg.ini ...)\n"
+         "                    is put back as the release has it when it differs\n"
+         "                    from the installed release's manifest\n"
          "  --help            show this text\n"
          "  --version         show the launcher's version\n"
          "On the console the exit status is 0 when the update completed or the game\n"

@@ -10,6 +10,9 @@ struct LaunchOptions {
   bool version = false;
   // Check the installed game's files against its release's manifest and end.
   bool verify = false;
+  // The same check, then the damaged and missing files fetched from the
+  // newest release on the console.
+  bool repair = false;
 };
 
 // Reads the arguments after the program name. An argument may hold several

@@ -62,7 +62,8 @@ int main(int argc, char** argv) {
   const host::LockAttempt guard = host::LockGameDirectory(kInstanceLockFile, kLockPatience);
   if (guard.heldElsewhere) {
     std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
-    return options.headless || options.verify || !host::WindowPossible() ? kConsoleFailureExitCode : 0;
+    return options.headless || options.verify || options.repair || !host::WindowPossible() ? kConsoleFailureExitCode
+                                                                                            : 0;
   }
   if (!guard.lock) {
     // A system without the means to guard still gets its update.
@@ -73,6 +74,13 @@ int main(int argc, char** argv) {
   }
 
   EndPolicy ends;
+  if (options.repair) {
+    ends.repair = FindFilesToRepair(stdout, stderr);
+    if (!ends.repair) return kConsoleFailureExitCode;
+    if (ends.repair->empty()) return 0;
+    options.headless = true;
+    options.exitOnFinish = true;
+  }
   ends.exitOnFinish = options.exitOnFinish;
   ends.restartParameters = RestartParameters(options);
   std::unique_ptr<platform::Platform> platform;

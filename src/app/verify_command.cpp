@@ -1,7 +1,5 @@
 #include "app/verify_command.h"
 
-#include <string>
-
 #include "frontends/console/console.h"
 #include "frontends/console/console_host.h"
 #include "update/game_verification.h"
@@ -33,14 +31,13 @@ std::string Summary(const Verification& verification) {
          count(FileFault::Kind::Unreadable);
 }
 
-}  // namespace
-
-int RunVerifyCommand(std::FILE* out, std::FILE* errors) {
-  Verification verification;
+// Checks the game and prints what it found; false when there is nothing
+// to verify against.
+bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, Verification& verification) {
   std::string problem;
   if (!VerifyInstalledGame(verification, problem)) {
-    std::fprintf(errors, "farLaunch.exe --verify: %s\n", problem.c_str());
-    return 1;
+    std::fprintf(errors, "farLaunch.exe %s: %s\n", option, problem.c_str());
+    return false;
   }
   frontends::console::Console console(out, frontends::console::PrepareOutput(out));
   for (const FileFault& fault : verification.faults) {
@@ -49,8 +46,23 @@ int RunVerifyCommand(std::FILE* out, std::FILE* errors) {
   }
   console.PrintLine(Summary(verification));
   if (!verification.recordProblem.empty()) {
-    std::fprintf(errors, "farLaunch.exe --verify: the record of installed files was not renewed: %s\n",
+    std::fprintf(errors, "farLaunch.exe %s: the record of installed files was not renewed: %s\n", option,
                  verification.recordProblem.c_str());
   }
-  return verification.faults.empty() ? 0 : 1;
+  return true;
+}
+
+}  // namespace
+
+int RunVerifyCommand(std::FILE* out, std::FILE* errors) {
+  Verification verification;
+  return CheckInstalledGame("--verify", out, errors, verification) && verification.faults.empty() ? 0 : 1;
+}
+
+std::optional<std::set<std::string>> FindFilesToRepair(std::FILE* out, std::FILE* errors) {
+  Verification verification;
+  if (!CheckInstalledGame("--repair", out, errors, verification)) return std::nullopt;
+  std::set<std::string> names;
+  for (const FileFault& fault : verification.faults) names.insert(fault.name);
+  return names;
 }

@@ -1,10 +1,19 @@
 #pragma once
 // farLaunch.exe --verify: the installed game checked against its release's
-// manifest on the console, without a window, an update or the network.
+// manifest on the console, without a window, an update or the network;
+// and the same check as the first step of --repair.
 #include <cstdio>
+#include <optional>
+#include <set>
+#include <string>
 
 // Prints every damaged, missing and unreadable file to `out` and a summary
 // line; problems that stop the check go to `errors`. The exit status: 0
 // when every file matches, 1 otherwise (also when there is nothing to
 // verify against).
 int RunVerifyCommand(std::FILE* out, std::FILE* errors);
+
+// farLaunch.exe --repair's first step, the same check and lines: the
+// names (the manifest's) of the files that do not match, empty when all
+// do; nothing when there is nothing to verify against.
+std::optional<std::set<std::string>> FindFilesToRepair(std::FILE* out, std::FILE* errors);

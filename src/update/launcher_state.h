@@ -6,6 +6,7 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,11 @@ struct EndPolicy {
   int failureExitCode = 0;
   // Handed to the launcher started again after a restart.
   std::string restartParameters;
+  // A repair's run: the names (the installed manifest's) of the files a
+  // check found damaged, missing or unreadable. The update then goes to the
+  // newest release's manifest even when the game is that release, fetches
+  // these files too, and ends as a failure unless the game verifies.
+  std::optional<std::set<std::string>> repair;
 };
 
 struct LauncherState {

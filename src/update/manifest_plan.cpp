@@ -47,8 +47,10 @@ bool SameLine(const ManifestFile& a, const ManifestFile& b) { return a.size == b
 }  // namespace
 
 bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified,
-                        ManifestPlan& plan, std::string& problem) {
+                        const std::set<std::string>& repair, ManifestPlan& plan, std::string& problem) {
   plan = ManifestPlan{};
+  std::set<std::string> damaged;
+  for (const std::string& name : repair) damaged.insert(ox_base::FoldLetterCase(name));
   std::map<std::string, const ManifestFile*> before;
   if (installed != nullptr) {
     for (const ManifestFile& file : installed->files) before.emplace(ox_base::FoldLetterCase(file.name), &file);
@@ -70,7 +72,7 @@ bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest&
       plan.refusedTrustFiles.push_back({file, *local});
       continue;
     }
-    bool fetch = !FileExists(*local);
+    bool fetch = damaged.count(ox_base::FoldLetterCase(file.name)) > 0 || !FileExists(*local);
     if (!fetch && installed != nullptr) {
       const auto line = before.find(ox_base::FoldLetterCase(file.name));
       fetch = line == before.end() || !SameLine(*line->second, file);

@@ -5,6 +5,7 @@
 // other file stays as the player has it (a player's or the launcher's
 // edits to rh_game.ini, cfg.ini ... are never reverted).
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -34,9 +35,12 @@ struct ManifestPlan {
 // line (size and SHA-256) differs between the installed manifest and the
 // newest. Without an installed manifest (`installed` null) it is fetched
 // when its size or content on disk differs (contents hashed only where the
-// size matches and the record of installed files does not vouch for it). Only files the installed manifest lists are deleted. The
-// launcher's own files are never touched, nor, when `verified` is false,
-// the files its trust rests on. False with the reason for a name that has
-// no form in the code page or that leaves the game directory (a drive).
+// size matches and the record of installed files does not vouch for it).
+// A file named in `repair` (a manifest's names, found damaged or missing)
+// is fetched whatever the manifests say. Only files the installed manifest
+// lists are deleted. The launcher's own files are never touched, nor, when
+// `verified` is false, the files its trust rests on. False with the reason
+// for a name that has no form in the code page or that leaves the game
+// directory (a drive).
 bool PlanManifestUpdate(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified,
-                        ManifestPlan& plan, std::string& problem);
+                        const std::set<std::string>& repair, ManifestPlan& plan, std::string& problem);

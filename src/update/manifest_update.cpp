@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <optional>
+#include <set>
 
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/game_verification.h"
 #include "update/manifest_install.h"
 #include "update/manifest_plan.h"
 #include "update/manifest_reading.h"
@@ -63,12 +65,33 @@ std::optional<ReleaseManifest> InstalledManifest(LauncherState& state, platform:
   return std::nullopt;
 }
 
+// A repair ends as a failure unless the game now matches its manifest.
+void CheckRepair(LauncherState& state, platform::Platform& platform) {
+  Verification after;
+  Failure failure{"the repair", "", {}};
+  if (VerifyInstalledGame(after, failure.reason) && after.faults.empty()) return;
+  if (failure.reason.empty()) {
+    failure.reason = "still damaged or missing:";
+    for (const FileFault& fault : after.faults) failure.reason += " " + fault.name;
+  }
+  PatchTransaction nothing;
+  FailUpdate(state, platform, nothing, LauncherText::ItemInstallFailed, failure);
+}
+
 }  // namespace
 
 bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   const std::size_t newestIndex = state.entries.size() - 1;
   const VersionEntry& newestEntry = state.entries[newestIndex];
-  if (!IsNewerPackage(newestEntry.PackageCode, state.PackageCode) || !Readable(newestEntry.Manifest) ||
+  const bool repairing = state.ends.repair.has_value();
+  if (repairing && !Readable(newestEntry.Manifest)) {
+    PatchTransaction nothing;
+    FailUpdate(state, platform, nothing, LauncherText::ItemDownloadFailed,
+               Failure{"the repair", state.UpdateServerAddr,
+                       "the newest release (" + newestEntry.PackageCode +
+                           ") names no manifest this launcher reads; a repair needs one"});
+  }
+  if (!(repairing || IsNewerPackage(newestEntry.PackageCode, state.PackageCode)) || !Readable(newestEntry.Manifest) ||
       std::any_of(state.entries.begin(), state.entries.end(), [&state](const VersionEntry& entry) {
         return IsNewerPackage(entry.PackageCode, state.PackageCode) && CarriesLauncher(entry);
       })) {
@@ -86,7 +109,8 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   const std::optional<ReleaseManifest> installed = InstalledManifest(state, platform);
   ManifestPlan plan;
   failure.what = "the update to version " + newestEntry.PackageCode;
-  if (!PlanManifestUpdate(installed ? &*installed : nullptr, newest, state.Verified(), plan, failure.reason)) {
+  if (!PlanManifestUpdate(installed ? &*installed : nullptr, newest, state.Verified(),
+                          state.ends.repair.value_or(std::set<std::string>()), plan, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
   }
   for (const PlannedFile& refused : plan.refusedTrustFiles) {
@@ -109,6 +133,7 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
     failure.reason = installedRun.reason;
     FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
   }
+  if (repairing) CheckRepair(state, platform);
   state.progress.stage.store(EntryDone, std::memory_order_release);
   Complete(state, platform);
   return true;

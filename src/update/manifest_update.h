@@ -13,5 +13,8 @@
 // when the patches are to be taken: the newest entry names no manifest, or
 // one of another format, is not newer than the installed release, or an
 // entry on the way carries a new launcher (its item replaces the launcher
-// first; the new one goes on from there).
+// first; the new one goes on from there). A repair (state.ends.repair)
+// takes this way at the newest release too, and ends the process as a
+// failure when the newest entry names no manifest it reads or when the
+// game does not verify afterwards.
 bool UpdateFromManifest(LauncherState& state, platform::Platform& platform);

@@ -9,10 +9,10 @@ namespace {
 TEST(LaunchOptionsTest, ParsesSeparateAndCombinedOptions) {
   LaunchOptions options;
   std::string error;
-  ASSERT_TRUE(ParseLaunchOptions({"--headless --exit-on-finish"}, options, error));
+  ASSERT_TRUE(ParseLaunchOptions({"--headless --exit-on-finish", "--repair"}, options, error));
   EXPECT_TRUE(options.headless);
   EXPECT_TRUE(options.exitOnFinish);
-  EXPECT_EQ(RestartParameters(options), "--headless --exit-on-finish");
+  EXPECT_EQ(RestartParameters(options), "--headless --exit-on-finish --repair");
   EXPECT_EQ(RestartParameters(LaunchOptions()), "");
 
   LaunchOptions other;

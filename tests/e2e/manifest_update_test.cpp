@@ -3,8 +3,9 @@
 // and at the second release reach the third in one step from the
 // manifests, deleted files gone and nothing else touched; a tampered object
 // or manifest installs nothing; a kill -9 anywhere in the update leaves a
-// game the next start finishes; a manifest format the launcher does not
-// know sends it through the patches.
+// game the next start finishes; --repair fetches a damaged and a missing
+// file again; a manifest format the launcher does not know sends it
+// through the patches.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -95,6 +96,16 @@ class ManifestUpdate : public ::testing::Test {
   }
 
   void Serve(const std::string& name, const std::string& content) { server_.Put("/" + name, content); }
+
+  // A document whose manifests are of a format the launcher does not know.
+  void ServeUnknownManifestFormat() {
+    std::string document = ReadFile(site_ / "servercfg.xml");
+    const std::string known = "Format=\"1\"";
+    for (std::size_t at = document.find(known); at != std::string::npos; at = document.find(known, at)) {
+      document.replace(at, known.size(), "Format=\"2\"");
+    }
+    Serve("servercfg.xml", document);
+  }
 
   // A verified game at release `release`, its cfg.ini edited by the player,
   // with a file of the player's own.
@@ -241,13 +252,35 @@ TEST_F(ManifestUpdate, AKillAnywhereLeavesAGameTheNextStartFinishes) {
   }
 }
 
+TEST_F(ManifestUpdate, RepairFetchesADamagedAndAMissingFileAgain) {
+  PrepareGame(1);
+  ASSERT_EQ(Run("update.txt"), 0) << ReadFile(Output("update.txt"));
+  std::string flipped = Releases()[2].at("data/a.pak");
+  flipped[1000] ^= 1;
+  game_.Write("data/a.pak", flipped);
+  fs::remove(game_.Path() / "data/new/d.pak");
+  ASSERT_EQ(RunToEnd(game_.Launcher({"--repair"}, Output("repair.txt")), kPatience), 0)
+      << ReadFile(Output("repair.txt"));
+  const std::string repaired = ReadFile(Output("repair.txt"));
+  EXPECT_NE(repaired.find("missing: data/new/d.pak\n"), std::string::npos) << repaired;
+  // The player's edit to cfg.ini differs from the release: a repair puts it back.
+  Files release = Releases()[2];
+  release["mine.txt"] = "the player's";
+  ExpectTheGame(release);
+  EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("verify.txt")), kPatience), 0) << ReadFile(Output("verify.txt"));
+
+  // Without a manifest for the newest release there is nothing to repair from.
+  ServeUnknownManifestFormat();
+  fs::remove(game_.Path() / "publisher.pub");
+  fs::remove(game_.Path() / "data/a.pak");
+  EXPECT_EQ(RunToEnd(game_.Launcher({"--repair"}, Output("no-manifest.txt")), kPatience), 1);
+  EXPECT_NE(ReadFile(Output("no-manifest.txt")).find("a repair needs one"), std::string::npos)
+      << ReadFile(Output("no-manifest.txt"));
+  EXPECT_NE(game_.Read("farLaunch.log").find("a repair needs one"), std::string::npos);
+}
+
 TEST_F(ManifestUpdate, AManifestFormatTheLauncherDoesNotKnowTakesThePatches) {
-  std::string document = ReadFile(site_ / "servercfg.xml");
-  const std::string known = "Format=\"1\"";
-  for (std::size_t at = document.find(known); at != std::string::npos; at = document.find(known, at)) {
-    document.replace(at, known.size(), "Format=\"2\"");
-  }
-  Serve("servercfg.xml", document);
+  ServeUnknownManifestFormat();
   // The document changed, so its signature no longer holds: a game without
   // the key takes it.
   PrepareGame(0, /*verified=*/false);

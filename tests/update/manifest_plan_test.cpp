@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <set>
 
 #include "base/ox_base.h"
 #include "support/game_directory.h"
@@ -31,9 +32,10 @@ class ManifestPlanTest : public ::testing::Test {
   ManifestPlanTest() { EXPECT_TRUE(ox_base::oxBaseInit("+[base]\nName = \"plan\"\n[base.engine]\n", nullptr, 0)); }
   ~ManifestPlanTest() override { ox_base::oxBaseExit(); }
 
-  std::vector<std::string> Fetched(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified) {
+  std::vector<std::string> Fetched(const ReleaseManifest* installed, const ReleaseManifest& newest, bool verified,
+                                   const std::set<std::string>& repair = {}) {
     std::string problem;
-    EXPECT_TRUE(PlanManifestUpdate(installed, newest, verified, plan, problem)) << problem;
+    EXPECT_TRUE(PlanManifestUpdate(installed, newest, verified, repair, plan, problem)) << problem;
     std::vector<std::string> names;
     for (const PlannedFile& file : plan.fetch) names.push_back(file.local);
     return names;
@@ -63,6 +65,17 @@ TEST_F(ManifestPlanTest, FetchesChangedAddedAndMissingFilesDeletesDroppedOnesAnd
   EXPECT_EQ(plan.remove, std::vector<std::string>{"dropped.txt"});
   // One object for the two files of the same content.
   EXPECT_EQ(plan.bytesToFetch, std::string("new!").size() + std::string("added").size() + std::string("lost").size());
+}
+
+TEST_F(ManifestPlanTest, ARepairFetchesTheDamagedFilesTheManifestsCallUnchanged) {
+  const ReleaseManifest release = Release("0003", {Line("cfg.ini", "cfg"), Line("Data/flip.pak", "abcd"),
+                                                   Line("data/fine.pak", "fine"), Line("farLaunch.exe", "x")});
+  for (const ManifestFile& file : release.files) dir.Write(file.name, file.name == "Data/flip.pak" ? "abce" : "x");
+  // Names as a check found them, in another letter case; the launcher's
+  // program stays the launcher item's even when asked for.
+  EXPECT_EQ(Fetched(&release, release, true, {"CFG.INI", "data/flip.pak", "farLaunch.exe"}),
+            (std::vector<std::string>{"Data/flip.pak", "cfg.ini"}));
+  EXPECT_TRUE(plan.remove.empty());
 }
 
 TEST_F(ManifestPlanTest, WithoutAnInstalledManifestFetchesWhatDiffersOnDiskAndDeletesNothing) {
@@ -111,7 +124,7 @@ TEST_F(ManifestPlanTest, NeverTouchesTheLaunchersOwnFilesNorTrustFilesOfAnUnveri
   EXPECT_TRUE(plan.remove.empty());
   // A drive is no folder of the game.
   std::string problem;
-  EXPECT_FALSE(PlanManifestUpdate(nullptr, Release("0004", {Line("C:/evil.dll", "x")}), true, plan, problem));
+  EXPECT_FALSE(PlanManifestUpdate(nullptr, Release("0004", {Line("C:/evil.dll", "x")}), true, {}, plan, problem));
   EXPECT_NE(problem.find("leaves the game directory"), std::string::npos) << problem;
 }
 
