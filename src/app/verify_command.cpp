@@ -18,7 +18,7 @@ const char* KindName(FileFault::Kind kind) {
   return "";
 }
 
-std::string Summary(const Verification& verification) {
+std::string Summary(const GameVerification& verification) {
   const std::string summary = "release " + verification.packageCode + ": " + std::to_string(verification.checked) +
                               (verification.checked == 1 ? " file verified" : " files verified");
   if (verification.faults.empty()) return summary + ", all match";
@@ -33,7 +33,7 @@ std::string Summary(const Verification& verification) {
 
 // Checks the game and prints what it found; false when there is nothing
 // to verify against.
-bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, Verification& verification) {
+bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification) {
   std::string problem;
   if (!VerifyInstalledGame(verification, problem)) {
     std::fprintf(errors, "farLaunch.exe %s: %s\n", option, problem.c_str());
@@ -55,12 +55,12 @@ bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, V
 }  // namespace
 
 int RunVerifyCommand(std::FILE* out, std::FILE* errors) {
-  Verification verification;
+  GameVerification verification;
   return CheckInstalledGame("--verify", out, errors, verification) && verification.faults.empty() ? 0 : 1;
 }
 
 std::optional<std::set<std::string>> FindFilesToRepair(std::FILE* out, std::FILE* errors) {
-  Verification verification;
+  GameVerification verification;
   if (!CheckInstalledGame("--repair", out, errors, verification)) return std::nullopt;
   std::set<std::string> names;
   for (const FileFault& fault : verification.faults) names.insert(fault.name);

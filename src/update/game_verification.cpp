@@ -11,7 +11,7 @@ std::string Bytes(std::uint64_t size) { return std::to_string(size) + (size == 1
 
 }  // namespace
 
-bool VerifyInstalledGame(Verification& verification, std::string& problem) {
+bool VerifyInstalledGame(GameVerification& verification, std::string& problem) {
   ReleaseManifest manifest;
   std::string reason;
   if (!ReadManifestText(ox_base::NativeFilesystemPath(kKeptManifest), manifest, reason)) {

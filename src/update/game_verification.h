@@ -13,7 +13,7 @@ struct FileFault {
   std::string detail;  // in words, for Damaged and Unreadable
 };
 
-struct Verification {
+struct GameVerification {
   std::string packageCode;
   std::size_t checked = 0;
   std::vector<FileFault> faults;  // by name
@@ -23,4 +23,4 @@ struct Verification {
 
 // False with the reason when the game directory has no installed manifest
 // that reads.
-bool VerifyInstalledGame(Verification& verification, std::string& problem);
+bool VerifyInstalledGame(GameVerification& verification, std::string& problem);

@@ -67,7 +67,7 @@ std::optional<ReleaseManifest> InstalledManifest(LauncherState& state, platform:
 
 // A repair ends as a failure unless the game now matches its manifest.
 void CheckRepair(LauncherState& state, platform::Platform& platform) {
-  Verification after;
+  GameVerification after;
   Failure failure{"the repair", "", {}};
   if (VerifyInstalledGame(after, failure.reason) && after.faults.empty()) return;
   if (failure.reason.empty()) {
