@@ -52,7 +52,12 @@ class IgnoredEvents : public platform::WindowEvents {
 
 class UpdateFixture : public ::testing::Test {
  protected:
-  ~UpdateFixture() override { ox_base::oxBaseExit(); }
+  // A worker that ended the "process" may still be on its way out: the
+  // state it clears last must outlive it.
+  ~UpdateFixture() override {
+    WaitForWorker();
+    ox_base::oxBaseExit();
+  }
 
   // farLaunch.log in the game directory, as the program opens it.
   void OpenTheFailureLog() {
