@@ -63,7 +63,12 @@ void BrowserOrTextPanel::DocumentCompleted() {
 }
 
 void BrowserOrTextPanel::CheckDeadline() {
-  if (browser_ != nullptr && due_ && now_() >= *due_) FallBack(OverdueReason(patience_));
+  if (browser_ == nullptr || !due_ || now_() < *due_) return;
+  if (browser_->HasDocument()) {
+    due_.reset();  // an engine is there: its document completes when the page is in
+  } else {
+    FallBack(OverdueReason(patience_));
+  }
 }
 
 void BrowserOrTextPanel::FallBack(const std::string& why) {

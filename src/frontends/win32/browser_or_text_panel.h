@@ -1,11 +1,13 @@
 #pragma once
 // The news panel's choice between the embedded browser control and the text
-// reader. Each navigation of the browser must bring its document within
-// `patience` of its last sign of progress (its start, the end of its
-// download); one that does not shows that the control has no HTML engine
-// (Debian's wine has none), and from then on the page is read as text by
-// `textReader`, starting with the address that was waiting. A browser that
-// cannot be made, or refuses an address, gives way at once. UI thread only.
+// reader. Each navigation of the browser must bring an HTML document (still
+// loading or complete) within `patience` of its last sign of progress (its
+// start, the end of its navigation); one that does not shows that the
+// control has no HTML engine (Debian's wine has none), and from then on the
+// page is read as text by `textReader`, starting with the address that was
+// waiting. A slow page whose document is there is waited for. A browser
+// that cannot be made, or refuses an address, gives way at once. UI thread
+// only.
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -21,6 +23,8 @@ class EmbeddedBrowser {
   virtual ~EmbeddedBrowser() = default;
   // `url` in the launcher's code page; false when the control refused it.
   virtual bool Navigate(const std::string& url) = 0;
+  // Whether the control holds an HTML document, complete or not.
+  virtual bool HasDocument() = 0;
   // The visible text of the loaded document's body (UTF-8); none while the
   // control has no document.
   virtual std::optional<std::string> BodyText() = 0;

@@ -1,7 +1,6 @@
 #include "frontends/win32/web_browser_site_win.h"
 
 #include <exdispid.h>
-#include <mshtml.h>
 
 #include <cstdio>
 
@@ -106,11 +105,20 @@ bool WebBrowserSite::Navigate(const std::string& url) {
   return SUCCEEDED(result);
 }
 
-std::optional<std::string> WebBrowserSite::BodyText() {
+bool WebBrowserSite::Document(IHTMLDocument2** document) {
   ComRef<IDispatch> dispatch;
-  if (FAILED(browser_->get_Document(dispatch.Out())) || dispatch.Get() == nullptr) return std::nullopt;
+  return SUCCEEDED(browser_->get_Document(dispatch.Out())) && dispatch.Get() != nullptr &&
+         SUCCEEDED(dispatch->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(document)));
+}
+
+bool WebBrowserSite::HasDocument() {
   ComRef<IHTMLDocument2> document;
-  if (FAILED(dispatch->QueryInterface(IID_IHTMLDocument2, document.OutVoid()))) return std::nullopt;
+  return Document(document.Out());
+}
+
+std::optional<std::string> WebBrowserSite::BodyText() {
+  ComRef<IHTMLDocument2> document;
+  if (!Document(document.Out())) return std::nullopt;
   ComRef<IHTMLElement> body;
   if (FAILED(document->get_body(body.Out())) || body.Get() == nullptr) return std::nullopt;
   BSTR text = nullptr;

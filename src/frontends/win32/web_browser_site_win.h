@@ -7,6 +7,7 @@
 // apartment, OleInitialize'd by the owner).
 #include <windows.h>
 #include <exdisp.h>
+#include <mshtml.h>
 #include <ole2.h>
 
 #include <memory>
@@ -43,6 +44,7 @@ class WebBrowserSite final : public EmbeddedBrowser,
 
   // EmbeddedBrowser
   bool Navigate(const std::string& url) override;
+  bool HasDocument() override;
   std::optional<std::string> BodyText() override;
 
   // IUnknown
@@ -101,6 +103,8 @@ class WebBrowserSite final : public EmbeddedBrowser,
   // (`step` names it).
   HRESULT Embed(const char*& step);
   bool IsTheTopFrame(IUnknown* frame) const;
+  // The control's HTML document, complete or not; false when there is none.
+  bool Document(IHTMLDocument2** document);
 
   HWND container_;
   Listener& listener_;
