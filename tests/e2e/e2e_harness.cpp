@@ -104,6 +104,16 @@ void GameDirectory::AddPublisherKey() {
   fs::copy_file(kSource / "demo/demo-publisher.pub", Path() / "publisher.pub", fs::copy_options::overwrite_existing);
 }
 
+std::map<std::string, std::string> GameDirectory::GameFiles(const std::set<std::string>& launcherOwn) const {
+  std::map<std::string, std::string> files;
+  for (const auto& [name, content] : Tree(Path())) {
+    if (content != "<dir>" && launcherOwn.count(name) == 0 && name.rfind("farLaunch.stage/", 0) != 0) {
+      files[name] = content;
+    }
+  }
+  return files;
+}
+
 std::map<std::string, std::string> GameDirectory::InstalledVersion() const {
   const fs::path output = Path().string() + "-farcfg.txt";
   fs::remove(output);

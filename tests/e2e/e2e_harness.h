@@ -75,6 +75,10 @@ class GameDirectory : public ::GameDirectory {
   // verified against the demo site's signatures and hashes.
   void AddPublisherKey();
 
+  // The game's files (name -> content), without the launcher's own
+  // (`launcherOwn`) and what it staged.
+  std::map<std::string, std::string> GameFiles(const std::set<std::string>& launcherOwn) const;
+
   // The keys `farcfg read` prints for updatecfg.xml (Key=value lines).
   std::map<std::string, std::string> InstalledVersion() const;
 

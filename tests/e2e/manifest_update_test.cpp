@@ -121,17 +121,6 @@ class ManifestUpdate : public ::testing::Test {
   int Run(const std::string& output) { return RunToEnd(game_.Launcher(kHeadless, Output(output)), kPatience); }
   fs::path Output(const std::string& name) const { return scratch_.Path() / name; }
 
-  // The game's files, without the launcher's own and what it staged.
-  Files GameFiles() const {
-    Files files;
-    for (const auto& [name, content] : Tree(game_.Path())) {
-      if (content != "<dir>" && kLauncherFiles.count(name) == 0 && name.rfind("farLaunch.stage/", 0) != 0) {
-        files[name] = content;
-      }
-    }
-    return files;
-  }
-
   // Release `release` as the player has it.
   static Files AsThePlayerHasIt(std::size_t release) {
     Files files = Releases()[release];
@@ -142,7 +131,7 @@ class ManifestUpdate : public ::testing::Test {
 
   // The game is `expected`, or the names that differ.
   void ExpectTheGame(const Files& expected) const {
-    const Files actual = GameFiles();
+    const Files actual = game_.GameFiles(kLauncherFiles);
     std::string difference;
     for (const auto& [name, content] : expected) {
       const auto found = actual.find(name);
