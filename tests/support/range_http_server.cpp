@@ -195,10 +195,20 @@ void RangeHttpServer::ServeFile(int connection, const std::string& path, const s
   if (!SendAll(connection, reply.data(), reply.size())) return;
   const std::uint64_t count = std::min<std::uint64_t>(size - from, answer.cutAfter.value_or(size));
   if (!SendBody(connection, path, content, from, count) || !answer.cutAfter) return;
-  if (answer.stallAtCut) {
+  if (answer.stallAtCut || answer.holdAtCut) {
     std::unique_lock<std::mutex> lock(mutex_);
-    stopped_.wait(lock, [this] { return stopping_; });
+    stopped_.wait(lock, [&] { return stopping_ || (answer.holdAtCut && released_); });
+    if (stopping_ || !answer.holdAtCut) return;
   }
+  if (answer.holdAtCut) SendBody(connection, path, content, from + count, size - from - count);
+}
+
+void RangeHttpServer::ReleaseHeld() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    released_ = true;
+  }
+  stopped_.notify_all();
 }
 
 bool RangeHttpServer::SendBody(int connection, const std::string& path, const std::string& content,

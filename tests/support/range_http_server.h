@@ -2,7 +2,7 @@
 // A loopback HTTP server for downloads that go wrong on the way: it serves
 // files with ETag/Last-Modified and byte ranges (Range, If-Range, 206, 416)
 // and answers each request by the next fault queued for it: a body cut
-// after N bytes (closed, or left stalled), a status such as 503 or 429 with
+// after N bytes (closed, left stalled, or held until the test lets it go on), a status such as 503 or 429 with
 // Retry-After, a Range ignored, a wrong Content-Range, the file replaced
 // once it was served. It counts the body bytes it sends.
 #include <atomic>
@@ -33,6 +33,7 @@ class RangeHttpServer {
     std::string retryAfter;  // sent with `status`
     std::optional<std::uint64_t> cutAfter;  // send this many body bytes, then ...
     bool stallAtCut = false;                // ... fall silent instead of closing
+    bool holdAtCut = false;                 // ... send the rest once ReleaseHeld is called
     bool ignoreRange = false;               // 200 with the whole file
     bool wrongContentRange = false;         // 206 claiming the range starts at 0
     std::shared_ptr<const std::string> thenServe;  // the file changes after this answer
@@ -49,6 +50,8 @@ class RangeHttpServer {
   }
   // The next requests for `path` are answered so, in order; then normally.
   void Queue(const std::string& path, const Answer& answer);
+  // Answers held at their cut go on to their end (and later ones are not held).
+  void ReleaseHeld();
 
   std::string Url(const std::string& path) const;
   // Body bytes written to the network for `path` (200 and 206 answers).
@@ -78,6 +81,7 @@ class RangeHttpServer {
   mutable std::mutex mutex_;
   std::condition_variable stopped_;
   bool stopping_ = false;
+  bool released_ = false;
   std::map<std::string, File> files_;
   std::map<std::string, std::deque<Answer>> queued_;
   std::map<std::string, std::vector<std::string>> requests_;

@@ -5,6 +5,8 @@
 #include <iterator>
 #include <sstream>
 
+#include <sys/wait.h>
+
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -21,6 +23,14 @@ std::optional<fs::path> WindowsClient() {
   const fs::path client = FARLAUNCH_WINDOWS_CLIENT;
   if (client.empty() || !fs::exists(client)) return std::nullopt;
   return client;
+}
+
+std::optional<bool> WindowMinimised(const std::string& windowClass, const std::string& display) {
+  const std::string command = "DISPLAY='" + display + "' wine '" + std::string(FARLAUNCH_WINDOW_PROBE) + "' " +
+                              windowClass + " >/dev/null 2>&1";
+  const int status = std::system(command.c_str());
+  if (status == -1 || !WIFEXITED(status) || WEXITSTATUS(status) > 1) return std::nullopt;
+  return WEXITSTATUS(status) == 1;
 }
 
 std::optional<std::string> WineMissing() {

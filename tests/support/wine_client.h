@@ -1,6 +1,7 @@
 #pragma once
 // The stand-in Windows client (tests/support/windows_client.c, built with
-// MinGW when the cross compiler is installed) and the wine it runs in: a
+// MinGW when the cross compiler is installed), the window probe
+// (window_probe.c) and the wine they run in: a
 // wine prefix in the build tree, made on first use and kept between runs.
 // Tests using it carry the label "wine": they take turns with the prefix.
 #include <filesystem>
@@ -10,6 +11,11 @@
 
 // The built client, or nothing when this build has none.
 std::optional<std::filesystem::path> WindowsClient();
+
+// How a top-level window of `windowClass` stands, asked through wine (in
+// the prefix of the environment, on `display`): nothing when there is no
+// such window, else whether it is minimised.
+std::optional<bool> WindowMinimised(const std::string& windowClass, const std::string& display);
 
 // Why wine tests cannot run here, or nothing when they can.
 std::optional<std::string> WineMissing();

@@ -41,10 +41,15 @@ bool TryLock(HANDLE file) {
   return LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole) != 0;
 }
 
-// Asks the holder of the lock to come forward: setting its event is the request.
+// Asks the holder of the lock to come forward: setting its event is the
+// request. The player has just started this process, so it may hand the
+// foreground on; without that the system would only flash the holder's
+// task bar button.
 void AskHolderToComeForward(const std::wstring& eventName) {
   OwnedHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, eventName.c_str()));
-  if (event) SetEvent(event.get());
+  if (!event) return;
+  AllowSetForegroundWindow(ASFW_ANY);
+  SetEvent(event.get());
 }
 
 }  // namespace
