@@ -39,20 +39,42 @@ std::string SiteSources::SourceName(std::size_t index) const {
   return (index == 0 ? "the site " : "mirror ") + sources_[index].root;
 }
 
+void SiteSources::Failed(std::size_t source, const std::string& address, const DownloadResult& result) {
+  LogFailure(SourceName(source), address, result.reason);
+  if ((result.contentMismatch || result.tooLarge) && !sources_[source].bad) {
+    sources_[source].bad = true;
+    LogFailure(SourceName(source), "", "served a wrong file; nothing more is fetched from it in this run");
+  }
+}
+
 std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& files,
                                                   const ParallelDownloadOptions& options) {
   std::vector<SiteFileResult> results(files.size());
   // Each file's source for its next request; sources_.size() once none is
   // left.
   std::vector<std::size_t> next(files.size(), 0);
+  // The round's files (by index in `files`), their requests, and which of
+  // them were not asked for as their source turned out bad meanwhile.
+  std::vector<std::size_t> pending;
+  std::vector<ParallelDownload> requests;
+  std::vector<bool> leftOut;
+  const auto isCancelled = [&options] { return options.cancelled && options.cancelled(); };
   std::uint64_t arrivedBefore = 0;
   ParallelDownloadOptions round = options;
   if (options.onProgress) {
     round.onProgress = [&arrivedBefore, &options](std::uint64_t arrived) { options.onProgress(arrivedBefore + arrived); };
   }
+  round.leaveOut = [&](std::size_t k) {
+    const bool bad = sources_[next[pending[k]]].bad;
+    leftOut[k] = bad;
+    return bad;
+  };
+  round.onEnded = [&](std::size_t k, const DownloadResult& result) {
+    if (!result && !leftOut[k] && !isCancelled()) Failed(next[pending[k]], requests[k].url, result);
+  };
   for (;;) {
-    std::vector<std::size_t> pending;
-    std::vector<ParallelDownload> requests;
+    pending.clear();
+    requests.clear();
     for (std::size_t i = 0; i < files.size(); ++i) {
       if (results[i].result || next[i] == sources_.size()) continue;
       // A source found bad since the file was last moved on is passed over.
@@ -65,27 +87,14 @@ std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& f
       requests.push_back(ParallelDownload{sources_[next[i]].root + files[i].path, files[i].localPath, files[i].expected});
     }
     if (requests.empty()) return results;
+    leftOut.assign(requests.size(), false);
     const std::vector<DownloadResult> arrived = DownloadAll(requests, round);
-    const bool cancelled = options.cancelled && options.cancelled();
+    const bool cancelled = isCancelled();
     for (std::size_t k = 0; k < pending.size(); ++k) {
       const std::size_t i = pending[k];
-      const std::size_t source = next[i];
-      results[i] = SiteFileResult{arrived[k], requests[k].url};
-      if (arrived[k]) {
-        arrivedBefore += arrived[k].bytesReceived;
-        continue;
-      }
-      if (cancelled) {
-        next[i] = sources_.size();
-        continue;
-      }
-      LogFailure(SourceName(source), requests[k].url, arrived[k].reason);
-      const bool wrongFile = arrived[k].contentMismatch || arrived[k].tooLarge;
-      if (wrongFile && !sources_[source].bad) {
-        sources_[source].bad = true;
-        LogFailure(SourceName(source), "", "served a wrong file; nothing more is fetched from it in this run");
-      }
-      next[i] = source + 1;
+      if (!leftOut[k]) results[i] = SiteFileResult{arrived[k], requests[k].url};
+      if (arrived[k]) arrivedBefore += arrived[k].bytesReceived;
+      next[i] = cancelled ? sources_.size() : next[i] + 1;
     }
   }
 }

@@ -45,8 +45,8 @@ class SiteSources {
   // source, those that failed again from their next good source, until
   // each arrived or every source failed for it. Each failure is logged
   // naming its source. A connection failure or an HTTP error moves the file
-  // on; a wrong size or SHA-256 also marks the source bad, here and in
-  // later calls. `options.onProgress` counts the bytes of the files that
+  // on; a wrong size or SHA-256 also marks the source bad at once: no
+  // request of this call or of later ones goes to it. `options.onProgress` counts the bytes of the files that
   // arrived in earlier rounds too. A cancelled call ends after its round.
   // One result per file, in order.
   std::vector<SiteFileResult> Download(const std::vector<SiteFile>& files, const ParallelDownloadOptions& options);
@@ -61,6 +61,9 @@ class SiteSources {
   // The first good source from `index` on; sources_.size() when none.
   std::size_t GoodFrom(std::size_t index) const;
   std::string SourceName(std::size_t index) const;
+  // Logs the failure of a request to `source`; one that brought a wrong
+  // file marks the source bad.
+  void Failed(std::size_t source, const std::string& address, const DownloadResult& result);
 
   std::vector<Source> sources_;
 };
