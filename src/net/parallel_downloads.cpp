@@ -21,6 +21,7 @@ using Clock = std::chrono::steady_clock;
 // How often the caller's cancel question is asked while transfers wait.
 constexpr std::chrono::milliseconds kCancelPoll{100};
 constexpr const char* kCancelled = "cancelled";
+constexpr const char* kLeftOut = "left out";
 
 // The bytes stored of all files together.
 class ArrivedBytes {
@@ -67,10 +68,12 @@ DownloadOptions FileOptions(const ParallelDownload& request, const ParallelDownl
 
 // One requested file through its attempts.
 struct File {
-  File(const ParallelDownload& request, const ParallelDownloadOptions& options, ArrivedBytes& arrived)
-      : options(FileOptions(request, options)), rounds(request.url, request.localPath, this->options),
+  File(std::size_t index, const ParallelDownload& request, const ParallelDownloadOptions& options,
+       ArrivedBytes& arrived)
+      : index(index), options(FileOptions(request, options)), rounds(request.url, request.localPath, this->options),
         progress(arrived) {}
 
+  const std::size_t index;
   const DownloadOptions options;
   DownloadRounds rounds;
   FileProgress progress;
@@ -87,7 +90,7 @@ class ParallelRun {
     if (options.maxBytesPerSecond > 0) limit_.emplace(options.maxBytesPerSecond);
     files_.reserve(requests.size());
     for (std::size_t index = 0; index < requests.size(); ++index) {
-      files_.push_back(std::make_unique<File>(requests[index], options, arrived_));
+      files_.push_back(std::make_unique<File>(index, requests[index], options, arrived_));
       ready_.push_back(index);
     }
   }
@@ -149,6 +152,12 @@ class ParallelRun {
 
   void Start(std::size_t index) {
     File& file = *files_[index];
+    if (options_.leaveOut && options_.leaveOut(index)) {
+      file.result = DownloadResult();
+      file.result.reason = kLeftOut;
+      Finish(file);
+      return;
+    }
     const AttemptStart& start = file.rounds.Begin();
     file.result = DownloadResult();
     file.end = AttemptEnd();
@@ -207,6 +216,7 @@ class ParallelRun {
     ++finished_;
     // A file that failed is not among the bytes arrived.
     if (!file.result.ok) file.progress.Set(0);
+    if (options_.onEnded) options_.onEnded(file.index, file.result);
   }
 
   // Long enough to leave the transfers alone, short enough to ask about

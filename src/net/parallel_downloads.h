@@ -4,6 +4,7 @@
 // partial file resumed and retried by the same rules, promoted only when
 // whole and the expected content), with one rate limit for all of them.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -34,6 +35,12 @@ struct ParallelDownloadOptions {
   // Asked between transfer steps (several times a second): true stops
   // every transfer, keeping what arrived for the next call to go on from.
   std::function<bool()> cancelled;
+  // Told of each request as it ends (by its index), on the calling thread.
+  std::function<void(std::size_t index, const DownloadResult& result)> onEnded;
+  // Asked before each attempt of a request: true ends the request at once
+  // without it (for example when an earlier one showed its server to serve
+  // wrong files), with the reason "left out".
+  std::function<bool(std::size_t index)> leaveOut;
 };
 
 // One DownloadResult per request, in request order; a request not done

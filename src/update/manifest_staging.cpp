@@ -71,7 +71,7 @@ bool Stage(const ManifestFile& record, const std::string& object, std::string& p
 
 std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
 
-bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
+bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
                   const ManifestPlan& plan, std::string& address, std::string& problem) {
   std::map<std::string, const ManifestFile*> objects;
   for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file.record);
@@ -79,7 +79,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
   fs::create_directories(PathOnDisk(kStageFolder), error);
   RemoveUnneeded(objects);
   std::vector<const ManifestFile*> missing;
-  std::vector<ParallelDownload> requests;
+  std::vector<SiteFile> requests;
   // The end of each object's bytes among all those to fetch, in request
   // order: how many files the status line counts as arrived.
   std::vector<std::uint64_t> ends;
@@ -89,9 +89,9 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
       stagedBytes += record->storedSize;
       continue;
     }
-    ParallelDownload request{objectsBase + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
+    SiteFile request{kObjectsFolder + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
     if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
-      address = request.url;
+      address = request.path;
       return false;
     }
     missing.push_back(record);
@@ -113,11 +113,11 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
     platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
   };
   options.onProgress(0);
-  const std::vector<DownloadResult> results = DownloadAll(requests, options);
+  const std::vector<SiteFileResult> results = sources.Download(requests, options);
   for (std::size_t i = 0; i < results.size(); ++i) {
-    address = requests[i].url;
-    problem = results[i].reason;
-    if (!results[i] || !Stage(*missing[i], requests[i].localPath, problem)) return false;
+    address = results[i].address;
+    problem = results[i].result.reason;
+    if (!results[i].result || !Stage(*missing[i], requests[i].localPath, problem)) return false;
   }
   return true;
 }

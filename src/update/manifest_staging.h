@@ -11,13 +11,14 @@
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 #include "update/manifest_plan.h"
+#include "update/mirror_downloads.h"
 
 constexpr char kStageFolder[] = "farLaunch.stage";
 
 // The staged content `sha256` (code page name, below kStageFolder).
 std::string StagedName(const std::string& sha256);
 
-// Fetches the objects of `plan` from `objectsBase`, a few at once over
+// Fetches the objects of `plan` from `sources`, a few at once over
 // kept-alive connections within the rate limit for all of them
 // (DownloadAll), each checked against its stored size and SHA-256 while it
 // arrives, decoded within its content's size and checked against the
@@ -25,8 +26,9 @@ std::string StagedName(const std::string& sha256);
 // are; whatever else the folder holds goes (partial downloads of the plan's
 // objects excepted). The status line shows the bytes fetched of those
 // to fetch and the files arrived, the bar goes over all of them. False with
-// the failing object's address and reason.
-bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
+// the failing object's last address and reason once every source failed
+// for it.
+bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
                   const ManifestPlan& plan, std::string& address, std::string& problem);
 
 // Removes the stage folder and what it holds.

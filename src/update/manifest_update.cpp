@@ -121,7 +121,13 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   if (!RoomToUnpack(platform, contentBytes, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
   }
-  if (!FetchObjects(state, platform, newest.objectsBase, plan, failure.address, failure.reason)) {
+  std::string siteRoot;
+  if (!SiteSources::SiteRootOf(newest.objectsBase, siteRoot)) {
+    failure.reason = "the manifest's objects address " + newest.objectsBase + " is no site's objects/ folder";
+    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+  }
+  SiteSources sources(siteRoot, link.Mirrors);
+  if (!FetchObjects(state, platform, sources, plan, failure.address, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
   const ArchiveInstallResult installedRun = InstallManifestUpdate(state, platform, plan, newest, newestIndex, run);

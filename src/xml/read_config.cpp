@@ -108,7 +108,8 @@ OwnElement<ManifestLink> ManifestElement() {
           {{"Format", &ManifestLink::Format},
            {"Href", &ManifestLink::Href},
            {"Digest", &ManifestLink::Digest},
-           {"Bytes", &ManifestLink::Bytes}}};
+           {"Bytes", &ManifestLink::Bytes},
+           {"Mirrors", &ManifestLink::Mirrors}}};
 }
 
 OwnElement<LauncherLink> LauncherElement() {

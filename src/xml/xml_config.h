@@ -26,6 +26,8 @@ struct ManifestLink {
   std::string Href;
   std::string Digest;
   std::string Bytes;
+  // Folders holding a copy of the site, ";" between them (may be empty).
+  std::string Mirrors;
 };
 
 // A launcher for one platform that a version entry carries: the attributes

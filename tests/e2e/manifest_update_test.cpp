@@ -4,8 +4,9 @@
 // manifests, deleted files gone and nothing else touched; a tampered object
 // or manifest installs nothing; a kill -9 anywhere in the update leaves a
 // game the next start finishes; --repair fetches a damaged and a missing
-// file again; a manifest format the launcher does not know sends it
-// through the patches.
+// file again; objects the site lacks come from its mirrors, past those
+// that are down, serve a wrong byte or answer 404; a manifest format the
+// launcher does not know sends it through the patches.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -13,6 +14,7 @@
 #include <thread>
 
 #include "e2e/e2e_harness.h"
+#include "support/loopback_socket.h"
 #include "support/range_http_server.h"
 #include "trust/sha256.h"
 
@@ -77,16 +79,23 @@ class ManifestUpdate : public ::testing::Test {
         WriteFile(file, content);
       }
     }
-    const fs::path log = scratch_.Path() / "farpublish.txt";
-    ASSERT_EQ(RunToEnd({{(kInstalled / "tools/farpublish").string(), "build", versions.string(), site_.string(),
-                         "--base-url", server_.Url(""), "--sign", (kSource / "demo/demo-publisher.key").string()},
-                        scratch_.Path(),
-                        {},
-                        log},
-                       kPatience),
-              0)
-        << ReadFile(log);
+    ASSERT_NO_FATAL_FAILURE(BuildTheSite({}));
     ServeTheSite();
+  }
+
+  // farpublish build from the versions into the site, with `options` more.
+  void BuildTheSite(const std::vector<std::string>& options) {
+    const fs::path log = scratch_.Path() / "farpublish.txt";
+    std::vector<std::string> command = {(kInstalled / "tools/farpublish").string(),
+                                        "build",
+                                        (scratch_.Path() / "versions").string(),
+                                        site_.string(),
+                                        "--base-url",
+                                        server_.Url(""),
+                                        "--sign",
+                                        (kSource / "demo/demo-publisher.key").string()};
+    command.insert(command.end(), options.begin(), options.end());
+    ASSERT_EQ(RunToEnd({command, scratch_.Path(), {}, log}, kPatience), 0) << ReadFile(log);
   }
 
   void ServeTheSite() {
@@ -266,6 +275,56 @@ TEST_F(ManifestUpdate, RepairFetchesADamagedAndAMissingFileAgain) {
   EXPECT_NE(ReadFile(Output("no-manifest.txt")).find("a repair needs one"), std::string::npos)
       << ReadFile(Output("no-manifest.txt"));
   EXPECT_NE(game_.Read("farLaunch.log").find("a repair needs one"), std::string::npos);
+}
+
+TEST_F(ManifestUpdate, ObjectsTheSiteLacksComeFromAGoodMirror) {
+  RangeHttpServer wrongByte;
+  RangeHttpServer notFound;
+  RangeHttpServer good;
+  int closedPort = 0;
+  const int closedFd = BindLoopbackSocket(-1, closedPort);
+  const std::string closed = "http://127.0.0.1:" + std::to_string(closedPort) + "/";
+  std::vector<std::string> objects;
+  for (const auto& entry : fs::recursive_directory_iterator(site_ / "objects")) {
+    if (!entry.is_regular_file()) continue;
+    const std::string path = "/" + fs::relative(entry.path(), site_).generic_string();
+    std::string bytes = ReadFile(entry.path());
+    good.Put(path, bytes);
+    bytes[bytes.size() / 2] ^= 1;
+    wrongByte.Put(path, bytes);
+    objects.push_back(path);
+  }
+  const std::string sources[] = {"the site " + server_.Url("/"), "mirror " + closed, "mirror " + wrongByte.Url("/"),
+                                 "mirror " + notFound.Url("/")};
+  for (const bool goodMirror : {true, false}) {
+    SCOPED_TRACE(goodMirror ? "a good mirror last" : "no good mirror");
+    std::vector<std::string> mirrors = {"--mirror", closed, "--mirror", wrongByte.Url("/"), "--mirror",
+                                        notFound.Url("")};
+    if (goodMirror) mirrors.insert(mirrors.end(), {"--mirror", good.Url("")});
+    ASSERT_NO_FATAL_FAILURE(BuildTheSite(mirrors));
+    ServeTheSite();
+    RangeHttpServer::Answer gone;
+    gone.status = 404;
+    for (const std::string& object : objects) server_.Queue(object, gone);
+    fs::remove_all(game_.Path());
+    PrepareGame(0);
+    const int status = Run("mirrors.txt");
+    const std::string log = game_.Read("farLaunch.log");
+    if (goodMirror) {
+      ASSERT_EQ(status, 0) << ReadFile(Output("mirrors.txt"));
+      EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+      ExpectTheGame(AsThePlayerHasIt(2));
+    } else {
+      EXPECT_NE(status, 0) << ReadFile(Output("mirrors.txt"));
+      EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
+      ExpectTheGame(AsThePlayerHasIt(0));
+      EXPECT_FALSE(game_.Has("farLaunch.manifest"));
+    }
+    for (const std::string& source : sources) EXPECT_NE(log.find(source + " ("), std::string::npos) << source << log;
+    EXPECT_NE(log.find("mirror " + wrongByte.Url("/") + ": served a wrong file"), std::string::npos) << log;
+    EXPECT_EQ(PatchRequests(), 0u);
+  }
+  close(closedFd);
 }
 
 TEST_F(ManifestUpdate, AManifestFormatTheLauncherDoesNotKnowTakesThePatches) {

@@ -210,6 +210,34 @@ TEST_F(FarpublishBuild, EachReleaseNamesAManifestOfItsFilesAndEachContentIsOneOb
   EXPECT_EQ(objects, contents.size()) << "each content once";
 }
 
+TEST_F(FarpublishBuild, OnlyTheNewestManifestNamesTheMirrorsInTheirOrder) {
+  ASSERT_EQ(site.Build({"--mirror", "http://a.example/game", "--mirror=https://b.example/copy/"}).status, 0);
+  const auto elements = ElementAttributes(site.Site() / "servercfg.xml", "Manifest");
+  ASSERT_EQ(elements.size(), 3u);
+  EXPECT_EQ(elements[0].count("Mirrors") + elements[1].count("Mirrors"), 0u);
+  EXPECT_EQ(elements[2].at("Mirrors"), "http://a.example/game/;https://b.example/copy/");
+  CXMLFile document;
+  ASSERT_TRUE(document.Load((site.Site() / "servercfg.xml").string(), true));
+  document.ReadConfig();
+  const ServerConfig server = ServerConfigOf(document);
+  ASSERT_EQ(server.entries.size(), 3u);
+  ASSERT_TRUE(server.entries[2].Manifest);
+  EXPECT_EQ(server.entries[2].Manifest->Mirrors, elements[2].at("Mirrors"));
+
+  const std::string longest = "http://m.example/" + std::string(511 - 17 - 1, 'x') + "/";
+  ASSERT_EQ(longest.size(), 511u);
+  EXPECT_EQ(site.Build({"--mirror", longest}).status, 0) << "511 bytes fit";
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--mirror", "ftp://a.example/game/"}, {"--mirror", "a.example/game/"},
+        {"--mirror", "http://a.example/g;b/"}, {"--mirror", "http://a.example/?g=1"},
+        {"--mirror", "http://a.example/a b/"}, {"--mirror", "http://a.example/\"g/"},
+        {"--mirror", longest, "--mirror", "http://b/"}}) {
+    const PublishRun run = site.Build(bad);
+    EXPECT_EQ(run.status, 2) << ::testing::PrintToString(bad);
+    EXPECT_NE(run.err.find("--mirror"), std::string::npos) << run.err;
+  }
+}
+
 TEST_F(FarpublishBuild, ArchivesHoldTheChangedFilesInByteOrder) {
   ASSERT_EQ(site.Build().status, 0);
   const std::string level("\0\x01\xff", 3);

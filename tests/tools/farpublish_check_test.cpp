@@ -203,6 +203,30 @@ TEST_F(FarpublishCheck, AMissingOrDamagedObjectOrManifestIsFound) {
   EXPECT_EQ(run.out.rfind("manifest (" + manifests[1].at("Href") + "): ", 0), 0u) << run.out;
 }
 
+TEST_F(FarpublishCheck, EachMirrorMustHoldEveryObject) {
+  const PublishRun built = site.Build({"--base-url", server.Url("/site"), "--sign", keys.secretKey, "--mirror",
+                                       server.Url("/mirror")});
+  ASSERT_EQ(built.status, 0) << built.err;
+  files = SnapshotTree(site.Site());
+  TreeSnapshot mirror = files;
+  server.Route("/mirror/(.*)", [&mirror](const httplib::Request& request, httplib::Response& response) {
+    const auto file = mirror.find(request.matches[1]);
+    if (file == mirror.end()) {
+      response.status = 404;
+    } else {
+      response.set_content(file->second, "application/octet-stream");
+    }
+  });
+  EXPECT_EQ(Check().status, 0);
+
+  const std::string a = "objects/" + Sha256Of("a").substr(0, 2) + "/" + Sha256Of("a");
+  mirror.at(a) = "A";
+  const PublishRun run = Check();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("object of data/a.txt (" + server.Url("/mirror/" + a) + "): "), std::string::npos) << run.out;
+  EXPECT_NE(run.out.find("\n1 problem\n"), std::string::npos) << run.out;
+}
+
 TEST_F(FarpublishCheck, AnUpdateBlockAddrThatIsNoServerDocumentIsNoted) {
   files["moved.xml"] = files.at("servercfg.xml");
   files["download.html"] = "<html><body>Download the new client</body></html>";

@@ -115,7 +115,8 @@ TEST(ReadConfig, AManifestElementNamesItsEntrysManifestAndNothingElse) {
       "<GameVersion PackageCode=\"0002\">\n"
       "<File Type=\"normal\" SourceFileAddr=\"http://x/p.zip\" Sha256=\"ab\" Size=\"3\" Href=\"http://x/no\"></File>\n";
   const std::string manifest =
-      "<Manifest Format=\"1\" Href=\"http://x/manifests/cd\" Digest=\"cd\" Bytes=\"12\"></Manifest>\n";
+      "<Manifest Format=\"1\" Href=\"http://x/manifests/cd\" Digest=\"cd\" Bytes=\"12\" "
+      "Mirrors=\"http://a.example/game/;https://b.example/game/\"></Manifest>\n";
   const std::string withManifest = "<?xml version=\"1.0\"?>\n" + entries + manifest + "</GameVersion>\n";
   const std::string without = "<?xml version=\"1.0\"?>\n" + entries + "</GameVersion>\n";
   CXMLFile tree;
@@ -128,6 +129,7 @@ TEST(ReadConfig, AManifestElementNamesItsEntrysManifestAndNothingElse) {
   ASSERT_TRUE(fields.entries[1].Manifest);
   const ManifestLink& link = *fields.entries[1].Manifest;
   EXPECT_EQ(link.Format + " " + link.Href + " " + link.Digest + " " + link.Bytes, "1 http://x/manifests/cd cd 12");
+  EXPECT_EQ(link.Mirrors, "http://a.example/game/;https://b.example/game/");
   EXPECT_FALSE(legacy.entries[1].Manifest) << "Href on another element is not the manifest's";
   for (std::size_t i = 0; i < 2; ++i) {
     EXPECT_EQ(fields.entries[i].PackageCode, legacy.entries[i].PackageCode);

@@ -5,6 +5,7 @@
 
 #include "base/ox_unicode.h"
 #include "command_line.h"
+#include "manifest/mirror_list.h"
 #include "server_document.h"
 #include "signature_time.h"
 
@@ -14,7 +15,7 @@ constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
-                                            "--game-files"};
+                                            "--game-files", "--mirror"};
 
 bool IsAddress(const std::string& text) {
   if (text.empty() || !IsDocumentValue(text)) return false;
@@ -60,12 +61,25 @@ bool TakeAddress(const std::string& name, const std::string& value, std::string&
   return true;
 }
 
+// An absolute http or https folder address that the Mirrors value can
+// hold: ";" separates the mirrors there.
+bool TakeMirror(const std::string& value, BuildOptions& options, std::string& error) {
+  const bool web = value.rfind("http://", 0) == 0 || value.rfind("https://", 0) == 0;
+  if (!IsAddress(value) || value.find(';') != std::string::npos || !web) {
+    error = "--mirror takes an http:// or https:// address without spaces, quotes, \";\", \"=\", \"<\" or \">\"";
+    return false;
+  }
+  options.mirrors.push_back(value.back() == '/' ? value : value + "/");
+  return true;
+}
+
 bool TakeOption(const std::string& name, const std::string& value, BuildOptions& options, std::string& error) {
   const std::map<std::string, std::string*> addresses = {
       {"--base-url", &options.baseUrl}, {"--web-addr", &options.webAddr}, {"--block-addr", &options.blockAddr}};
   const auto address = addresses.find(name);
   if (address != addresses.end()) return TakeAddress(name, value, *address->second, error);
   if (name == "--also-served-at") return TakeAddress(name, value, options.alsoServedAt.emplace_back(), error);
+  if (name == "--mirror") return TakeMirror(value, options, error);
   if (name == "--expires") return ParseExpiryDays(value, options.expiryDays, error);
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
@@ -98,6 +112,11 @@ bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& optio
   while (options.baseUrl.size() > 1 && options.baseUrl.back() == '/') options.baseUrl.pop_back();
   if (!options.signingKey && (options.expiryDays || !options.alsoServedAt.empty())) {
     error = "--expires and --also-served-at go into the signature: they need --sign";
+    return false;
+  }
+  if (!IsDocumentValue(MirrorsValue(options.mirrors))) {
+    error = "the --mirror addresses take " + std::to_string(MirrorsValue(options.mirrors).size()) +
+            " bytes in the document; together they must stay under 512";
     return false;
   }
   options.versions = positional[0];

@@ -24,12 +24,16 @@ struct BuildOptions {
   std::optional<std::uint64_t> expiryDays;
   // Where a starting updatecfg.xml for new game directories goes.
   std::optional<std::filesystem::path> gameFiles;
+  // Folders holding a copy of the site that launchers may fetch objects
+  // from (--mirror), each ending in "/".
+  std::vector<std::string> mirrors;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,
 // each given as "--name VALUE" or "--name=VALUE". False with the reason for
 // a usage error: a missing or unknown argument, an address that cannot
 // stand in the server document (it must be printable ASCII without quotes,
-// "=", "<" or ">"), a product name the GBK code page cannot write, or a bad
-// port.
+// "=", "<" or ">"), a mirror that is not an http or https folder the
+// document's Mirrors value can hold, a product name the GBK code page
+// cannot write, or a bad port.
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);

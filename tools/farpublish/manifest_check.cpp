@@ -7,7 +7,9 @@
 #include <system_error>
 
 #include "checked_fetch.h"
+#include "manifest/mirror_list.h"
 #include "update/manifest_reading.h"
+#include "update/mirror_downloads.h"
 #include "update/object_content.h"
 
 namespace fs = std::filesystem;
@@ -58,17 +60,22 @@ ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std:
     check.problems.push_back(label + problem);
     return check;
   }
+  // Launchers may take any object from any mirror: each must hold them all.
+  std::vector<std::string> bases = {manifest.objectsBase};
+  for (const std::string& mirror : MirrorsOf(link.Mirrors)) bases.push_back(mirror + kObjectsFolder);
   for (const ManifestFile* file : ObjectsToCheck(manifest, sample)) {
-    const std::string address = manifest.objectsBase + ObjectName(file->sha256);
     ++check.objectsChecked;
-    if (FetchChecked(address, ObjectDownloadCheck(*file), kDownloadName, problem) &&
-        file->form == StoredForm::Zstd) {
-      DecodeObject(kDownloadName, *file, [](std::string_view) {}, problem);
+    for (const std::string& base : bases) {
+      const std::string address = base + ObjectName(file->sha256);
+      if (FetchChecked(address, ObjectDownloadCheck(*file), kDownloadName, problem) &&
+          file->form == StoredForm::Zstd) {
+        DecodeObject(kDownloadName, *file, [](std::string_view) {}, problem);
+      }
+      if (!problem.empty()) check.problems.push_back("object of " + file->name + " (" + address + "): " + problem);
+      problem.clear();
+      std::error_code ignored;
+      fs::remove(kDownloadName, ignored);
     }
-    if (!problem.empty()) check.problems.push_back("object of " + file->name + " (" + address + "): " + problem);
-    problem.clear();
-    std::error_code ignored;
-    fs::remove(kDownloadName, ignored);
   }
   return check;
 }

@@ -18,6 +18,7 @@ struct ManifestCheck {
 // Fetches the manifest `newest` names against its Digest and Bytes and
 // reads it; then fetches every object it names (each content once), or
 // `sample` of them picked at random, against its stored size and SHA-256,
-// and decodes a zstd object against its content's. Downloads land in the
+// and decodes a zstd object against its content's; the same objects from
+// each mirror the entry names. Downloads land in the
 // current folder and are removed.
 ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std::size_t> sample);

@@ -1,5 +1,6 @@
 #include "site_document.h"
 
+#include "manifest/mirror_list.h"
 #include "manifest/release_manifest.h"
 #include "server_document.h"
 
@@ -34,12 +35,15 @@ DocumentAttributes SettingsOf(const BuildOptions& options) {
 }
 
 // Names none of the keys launchers read (the known ones count on any
-// element), and only hex and decimal values besides the address.
-DocumentAttributes ManifestOf(const PublishedManifest& manifest) {
-  return {{"Format", kManifestFormat},
-          {"Href", manifest.address},
-          {"Digest", manifest.digest.sha256},
-          {"Bytes", std::to_string(manifest.digest.size)}};
+// element), and only hex and decimal values besides the addresses. Only
+// the newest release names mirrors: launchers fetch objects for it alone.
+DocumentAttributes ManifestOf(const PublishedManifest& manifest, const std::vector<std::string>& mirrors) {
+  DocumentAttributes attributes = {{"Format", kManifestFormat},
+                                   {"Href", manifest.address},
+                                   {"Digest", manifest.digest.sha256},
+                                   {"Bytes", std::to_string(manifest.digest.size)}};
+  if (!mirrors.empty()) attributes.emplace_back("Mirrors", MirrorsValue(mirrors));
+  return attributes;
 }
 
 // As the Manifest element: names none of the keys, so launchers that do
@@ -62,7 +66,9 @@ bool SiteDocumentText(const ReleasePlan& plan, const std::vector<PublishedManife
     const EntryPlan& entryPlan = plan.entries[i];
     DocumentEntry& entry = entries.emplace_back();
     entry.version = VersionOf(entryPlan.build, options.product);
-    if (i < manifests.size()) entry.manifest = ManifestOf(manifests[i]);
+    const std::vector<std::string> none;
+    const bool newest = i + 1 == plan.entries.size();
+    if (i < manifests.size()) entry.manifest = ManifestOf(manifests[i], newest ? options.mirrors : none);
     for (const ItemPlan& item : entryPlan.items) {
       FileDigest digest;
       if (!prepare(item.archive, digest, error)) return false;

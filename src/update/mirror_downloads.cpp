@@ -1,0 +1,100 @@
+#include "update/mirror_downloads.h"
+
+#include "manifest/mirror_list.h"
+#include "update/failure_log.h"
+#include "update/worker_steps.h"
+
+namespace {
+
+bool EndsWith(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+SiteSources::SiteSources(const std::string& siteRoot, const std::string& mirrors) {
+  sources_.push_back(Source{siteRoot});
+  for (const std::string& mirror : MirrorsOf(mirrors)) {
+    if (SchemeOf(mirror) == AddressScheme::Http) {
+      sources_.push_back(Source{mirror});
+    } else {
+      LogFailure("mirror " + mirror, "", "not an http or https address; not used");
+    }
+  }
+}
+
+bool SiteSources::SiteRootOf(const std::string& objectsBase, std::string& siteRoot) {
+  const std::string folder = std::string("/") + kObjectsFolder;
+  if (!EndsWith(objectsBase, folder)) return false;
+  siteRoot = objectsBase.substr(0, objectsBase.size() - folder.size() + 1);
+  return true;
+}
+
+std::size_t SiteSources::GoodFrom(std::size_t index) const {
+  while (index < sources_.size() && sources_[index].bad) ++index;
+  return index;
+}
+
+std::string SiteSources::SourceName(std::size_t index) const {
+  return (index == 0 ? "the site " : "mirror ") + sources_[index].root;
+}
+
+void SiteSources::Failed(std::size_t source, const std::string& address, const DownloadResult& result) {
+  LogFailure(SourceName(source), address, result.reason);
+  if ((result.contentMismatch || result.tooLarge) && !sources_[source].bad) {
+    sources_[source].bad = true;
+    LogFailure(SourceName(source), "", "served a wrong file; nothing more is fetched from it in this run");
+  }
+}
+
+std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& files,
+                                                  const ParallelDownloadOptions& options) {
+  std::vector<SiteFileResult> results(files.size());
+  // Each file's source for its next request; sources_.size() once none is
+  // left.
+  std::vector<std::size_t> next(files.size(), 0);
+  // The round's files (by index in `files`), their requests, and which of
+  // them were not asked for as their source turned out bad meanwhile.
+  std::vector<std::size_t> pending;
+  std::vector<ParallelDownload> requests;
+  std::vector<bool> leftOut;
+  const auto isCancelled = [&options] { return options.cancelled && options.cancelled(); };
+  std::uint64_t arrivedBefore = 0;
+  ParallelDownloadOptions round = options;
+  if (options.onProgress) {
+    round.onProgress = [&arrivedBefore, &options](std::uint64_t arrived) { options.onProgress(arrivedBefore + arrived); };
+  }
+  round.leaveOut = [&](std::size_t k) {
+    const bool bad = sources_[next[pending[k]]].bad;
+    leftOut[k] = bad;
+    return bad;
+  };
+  round.onEnded = [&](std::size_t k, const DownloadResult& result) {
+    if (!result && !leftOut[k] && !isCancelled()) Failed(next[pending[k]], requests[k].url, result);
+  };
+  for (;;) {
+    pending.clear();
+    requests.clear();
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      if (results[i].result || next[i] == sources_.size()) continue;
+      // A source found bad since the file was last moved on is passed over.
+      next[i] = GoodFrom(next[i]);
+      if (next[i] == sources_.size()) {
+        if (results[i].result.reason.empty()) results[i].result.reason = "every source served a wrong file before";
+        continue;
+      }
+      pending.push_back(i);
+      requests.push_back(ParallelDownload{sources_[next[i]].root + files[i].path, files[i].localPath, files[i].expected});
+    }
+    if (requests.empty()) return results;
+    leftOut.assign(requests.size(), false);
+    const std::vector<DownloadResult> arrived = DownloadAll(requests, round);
+    const bool cancelled = isCancelled();
+    for (std::size_t k = 0; k < pending.size(); ++k) {
+      const std::size_t i = pending[k];
+      if (!leftOut[k]) results[i] = SiteFileResult{arrived[k], requests[k].url};
+      if (arrived[k]) arrivedBefore += arrived[k].bytesReceived;
+      next[i] = cancelled ? sources_.size() : next[i] + 1;
+    }
+  }
+}

@@ -1,0 +1,69 @@
+#pragma once
+// Files of the update site fetched from the site itself or from any of its
+// mirrors (folders holding a copy of the whole site). Every file is checked
+// by its size and SHA-256, so a mirror needs no trust: a file that fails at
+// one source is asked of the next, and a source that served wrong bytes is
+// asked for nothing more in the run. Only objects and deltas come this
+// way; the document, its signature and the manifest keep their addresses.
+#include <string>
+#include <vector>
+
+#include "net/content_check.h"
+#include "net/http_downloader.h"
+#include "net/parallel_downloads.h"
+
+// The site's folder of objects, as the manifest's objects address ends.
+constexpr char kObjectsFolder[] = "objects/";
+
+// One file of the site.
+struct SiteFile {
+  // Below the site's folder, as on every mirror: "objects/ab/<sha256>".
+  std::string path;
+  std::string localPath;
+  ExpectedContent expected;
+};
+
+// What became of one file: the result of its last request, and that
+// request's address (where it came from, or where it failed last).
+struct SiteFileResult {
+  DownloadResult result;
+  std::string address;
+};
+
+class SiteSources {
+ public:
+  // The site's folder (`siteRoot`, ending in "/") first, then each mirror
+  // of a Mirrors value in its order; a mirror that is not an http or https
+  // address is logged and left out.
+  SiteSources(const std::string& siteRoot, const std::string& mirrors);
+
+  // The site's folder above the manifest's objects address (which ends in
+  // "objects/"); false when that address is not such a folder.
+  static bool SiteRootOf(const std::string& objectsBase, std::string& siteRoot);
+
+  // Downloads every file, in rounds of DownloadAll: each file from its
+  // source, those that failed again from their next good source, until
+  // each arrived or every source failed for it. Each failure is logged
+  // naming its source. A connection failure or an HTTP error moves the file
+  // on; a wrong size or SHA-256 also marks the source bad at once: no
+  // request of this call or of later ones goes to it. `options.onProgress` counts the bytes of the files that
+  // arrived in earlier rounds too. A cancelled call ends after its round.
+  // One result per file, in order.
+  std::vector<SiteFileResult> Download(const std::vector<SiteFile>& files, const ParallelDownloadOptions& options);
+
+ private:
+  struct Source {
+    std::string root;  // ending in "/"
+    // Served a file that was not the one asked for.
+    bool bad = false;
+  };
+
+  // The first good source from `index` on; sources_.size() when none.
+  std::size_t GoodFrom(std::size_t index) const;
+  std::string SourceName(std::size_t index) const;
+  // Logs the failure of a request to `source`; one that brought a wrong
+  // file marks the source bad.
+  void Failed(std::size_t source, const std::string& address, const DownloadResult& result);
+
+  std::vector<Source> sources_;
+};
