@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "frontends/gtk/gtk_text.h"
+#include "ui/text_layout.h"
 
 namespace frontends::gtk {
 namespace {
@@ -135,18 +136,12 @@ void CairoCanvas::DrawString(const platform::Font& font, platform::Colour colour
   int width = 0;
   int height = 0;
   pango_layout_get_pixel_size(layout.get(), &width, &height);
-  int x = rect.left;
-  if (align == platform::TextAlign::Centre) {
-    x += (rect.Width() - width) / 2;
-  } else if (align == platform::TextAlign::Right) {
-    x = rect.right - width;
-  }
-  const int y = verticalCentre ? rect.top + (rect.Height() - height) / 2 : rect.top;
+  const ui::LineStart start = ui::PlaceLine(rect, width, height, align, verticalCentre);
   cairo_save(cr_.get());
   cairo_rectangle(cr_.get(), rect.left, rect.top, rect.Width(), rect.Height());
   cairo_clip(cr_.get());
   cairo_set_source_rgb(cr_.get(), Red(colour), Green(colour), Blue(colour));
-  cairo_move_to(cr_.get(), x, y);
+  cairo_move_to(cr_.get(), start.x, start.y);
   pango_cairo_show_layout(cr_.get(), layout.get());
   cairo_restore(cr_.get());
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "frontends/win32/win32_text_win.h"
+#include "ui/text_layout.h"
 
 namespace frontends::win32 {
 namespace {
@@ -126,20 +127,14 @@ void GdiCanvas::DrawString(const platform::Font& font, platform::Colour colour, 
                            const std::string& text, platform::TextAlign align, bool verticalCentre) {
   const int width = TextWidth(font, text);  // also selects the font
   const int height = LineHeight(font);
-  int x = rect.left;
-  if (align == platform::TextAlign::Centre) {
-    x += (rect.Width() - width) / 2;
-  } else if (align == platform::TextAlign::Right) {
-    x = rect.right - width;
-  }
-  const int y = verticalCentre ? rect.top + (rect.Height() - height) / 2 : rect.top;
+  const ui::LineStart start = ui::PlaceLine(rect, width, height, align, verticalCentre);
   const std::wstring wide = WideText(text);
   const int dx = clip_.OriginX();
   const int dy = clip_.OriginY();
   const int saved = SaveDC(dc_.get());
   IntersectClipRect(dc_.get(), rect.left + dx, rect.top + dy, rect.right + dx, rect.bottom + dy);
   SetTextColor(dc_.get(), colour);
-  ExtTextOutW(dc_.get(), x + dx, y + dy, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
+  ExtTextOutW(dc_.get(), start.x + dx, start.y + dy, 0, nullptr, wide.data(), static_cast<UINT>(wide.size()), nullptr);
   RestoreDC(dc_.get(), saved);
 }
 
