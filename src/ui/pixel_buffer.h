@@ -1,7 +1,9 @@
 #pragma once
-// Pictures and fills drawn straight into a surface's 32-bit pixels (0x00RRGGBB, as
-// cairo's RGB24 images and 32-bit DIB sections hold them), so that every
-// canvas on such a surface puts the same pixels where a picture goes.
+// Pictures and fills drawn straight into a surface's 32-bit pixels
+// (0x00RRGGBB, as cairo's RGB24 images and 32-bit DIB sections hold them),
+// so that every canvas on such a surface puts the same pixels where a
+// picture goes. `clip` is the drawing canvas' origin and clip over the
+// buffer.
 #include <cstdint>
 #include <optional>
 
