@@ -2,22 +2,26 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 namespace ui {
 namespace {
 
 std::uint32_t ToPixel(platform::Colour c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 
-// Rows may start on any byte: the pixels are copied in and out, never cast.
-void Put(const PixelBuffer& buffer, int x, int y, platform::Colour colour) {
-  const std::uint32_t pixel = ToPixel(colour);
-  std::memcpy(buffer.pixels + static_cast<std::ptrdiff_t>(y) * buffer.stride + x * 4, &pixel, sizeof pixel);
+std::uint32_t ToPixel(const std::uint8_t* rgba) {
+  return (static_cast<std::uint32_t>(rgba[0]) << 16) | (rgba[1] << 8) | rgba[2];
 }
 
-std::uint32_t Get(const PixelBuffer& buffer, int x, int y) {
-  std::uint32_t pixel;
-  std::memcpy(&pixel, buffer.pixels + static_cast<std::ptrdiff_t>(y) * buffer.stride + x * 4, sizeof pixel);
-  return pixel;
+// Rows may start on any byte: the pixels are copied in and out, never cast.
+void Store(unsigned char* at, std::uint32_t pixel) { std::memcpy(at, &pixel, sizeof pixel); }
+
+unsigned char* Row(const PixelBuffer& buffer, int y) {
+  return buffer.pixels + static_cast<std::ptrdiff_t>(y) * buffer.stride;
+}
+
+const std::uint8_t* ImageRow(const platform::Bitmap& image, int y) {
+  return &image.rgba[static_cast<std::size_t>(y) * image.width * 4];
 }
 
 // The part of a logical rectangle that drawing may touch, in device
@@ -31,6 +35,7 @@ platform::Rect Writable(const PixelBuffer& buffer, const CanvasClip& clip, const
           std::min(visible.bottom, buffer.height)};
 }
 
+// The source pixel a scaled picture shows at destination offset `d`.
 int SourceIndex(int d, int sourceLength, int destLength) {
   const long long numerator = (2LL * d + 1) * sourceLength;
   const long long denominator = 2LL * destLength;
@@ -48,13 +53,15 @@ void CopyPixels(const PixelBuffer& buffer, const CanvasClip& clip, const platfor
   const platform::Rect covered{dest.left, dest.top, dest.left + std::min(dest.Width(), image.width - sourceX),
                                dest.top + std::min(dest.Height(), image.height - sourceY)};
   const platform::Rect area = Writable(buffer, clip, covered);
-  for (int y = area.top; y < area.bottom; ++y) {
-    const int sy = sourceY + y - clip.OriginY() - dest.top;
-    for (int x = area.left; x < area.right; ++x) {
-      const int sx = sourceX + x - clip.OriginX() - dest.left;
-      if (sx >= 0 && sy >= 0) {
-        Put(buffer, x, y, image.PixelAt(sx, sy));
-      }
+  // Device x and y that show the image's column and row 0.
+  const int imageLeft = clip.OriginX() + dest.left - sourceX;
+  const int imageTop = clip.OriginY() + dest.top - sourceY;
+  const int left = std::max(area.left, imageLeft);
+  for (int y = std::max(area.top, imageTop); y < area.bottom; ++y) {
+    const std::uint8_t* from = ImageRow(image, y - imageTop) + static_cast<std::size_t>(left - imageLeft) * 4;
+    unsigned char* to = Row(buffer, y) + static_cast<std::ptrdiff_t>(left) * 4;
+    for (int x = left; x < area.right; ++x, from += 4, to += 4) {
+      Store(to, ToPixel(from));
     }
   }
 }
@@ -66,20 +73,32 @@ void StretchPixels(const PixelBuffer& buffer, const CanvasClip& clip, const plat
     return;
   }
   const platform::Rect area = Writable(buffer, clip, dest);
+  if (area.left >= area.right) {
+    return;
+  }
+  // Every row maps its columns alike: the source column of each, or -1
+  // where it falls off the image.
+  std::vector<int> columns(static_cast<std::size_t>(area.right - area.left));
+  for (int x = area.left; x < area.right; ++x) {
+    const int sx = source.left + SourceIndex(x - clip.OriginX() - dest.left, source.Width(), dest.Width());
+    columns[x - area.left] = sx >= 0 && sx < image.width ? sx : -1;
+  }
+  const std::uint32_t key = transparent ? ToPixel(*transparent) : 0;
   for (int y = area.top; y < area.bottom; ++y) {
     const int sy = source.top + SourceIndex(y - clip.OriginY() - dest.top, source.Height(), dest.Height());
     if (sy < 0 || sy >= image.height) {
       continue;
     }
-    for (int x = area.left; x < area.right; ++x) {
-      const int sx = source.left + SourceIndex(x - clip.OriginX() - dest.left, source.Width(), dest.Width());
-      if (sx < 0 || sx >= image.width) {
-        continue;
+    const std::uint8_t* from = ImageRow(image, sy);
+    unsigned char* to = Row(buffer, y) + static_cast<std::ptrdiff_t>(area.left) * 4;
+    for (const int sx : columns) {
+      if (sx >= 0) {
+        const std::uint32_t pixel = ToPixel(from + static_cast<std::size_t>(sx) * 4);
+        if (!transparent || pixel != key) {
+          Store(to, pixel);
+        }
       }
-      const platform::Colour colour = image.PixelAt(sx, sy);
-      if (!transparent || colour != *transparent) {
-        Put(buffer, x, y, colour);
-      }
+      to += 4;
     }
   }
 }
@@ -87,9 +106,11 @@ void StretchPixels(const PixelBuffer& buffer, const CanvasClip& clip, const plat
 void FillPixels(const PixelBuffer& buffer, const CanvasClip& clip, const platform::Rect& rect,
                 platform::Colour colour) {
   const platform::Rect area = Writable(buffer, clip, rect);
+  const std::uint32_t pixel = ToPixel(colour);
   for (int y = area.top; y < area.bottom; ++y) {
-    for (int x = area.left; x < area.right; ++x) {
-      Put(buffer, x, y, colour);
+    unsigned char* to = Row(buffer, y) + static_cast<std::ptrdiff_t>(area.left) * 4;
+    for (int x = area.left; x < area.right; ++x, to += 4) {
+      Store(to, pixel);
     }
   }
 }
@@ -108,7 +129,8 @@ platform::Bitmap SnapshotPixels(const PixelBuffer& buffer, const CanvasClip& cli
       if (buffer.pixels == nullptr || dx < 0 || dy < 0 || dx >= buffer.width || dy >= buffer.height) {
         continue;
       }
-      const std::uint32_t pixel = Get(buffer, dx, dy);
+      std::uint32_t pixel;
+      std::memcpy(&pixel, Row(buffer, dy) + static_cast<std::ptrdiff_t>(dx) * 4, sizeof pixel);
       q[0] = (pixel >> 16) & 0xFF;
       q[1] = (pixel >> 8) & 0xFF;
       q[2] = pixel & 0xFF;

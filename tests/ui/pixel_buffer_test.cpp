@@ -64,4 +64,21 @@ TEST(PixelBuffer, StretchesNearestWithTheKeySeeThroughInsideTheClipOnly) {
   EXPECT_EQ(shot.PixelAt(1, 0), Rgb(0, 0, 0));
 }
 
+// A copy starts at the source point, before the picture's first column
+// too, and ends where the picture does.
+TEST(PixelBuffer, CopiesOneForOneOnlyWhereThePictureReaches) {
+  PaddedPixels pixels;
+  ui::CanvasClip clip(PaddedPixels::kWidth, PaddedPixels::kHeight);
+  clip.SetOrigin(1, 0);
+  const platform::Bitmap picture = Picture({Rgb(255, 0, 0), Rgb(0, 255, 0)});
+  ui::CopyPixels(pixels.Buffer(), clip, picture, -1, 0, {0, 0, 3, 2});
+  ui::CopyPixels(pixels.Buffer(), clip, picture, 1, 0, {0, 1, 3, 2});
+  EXPECT_EQ(pixels.At(1, 0), 0u) << "before the picture";
+  EXPECT_EQ(pixels.At(2, 0), 0xFF0000u);
+  EXPECT_EQ(pixels.At(3, 0), 0x00FF00u);
+  EXPECT_EQ(pixels.At(1, 1), 0x00FF00u);
+  EXPECT_EQ(pixels.At(2, 1), 0u) << "past the picture";
+  EXPECT_EQ(pixels.At(PaddedPixels::kWidth, 0), kPadding);
+}
+
 }  // namespace
