@@ -138,4 +138,15 @@ std::string ShownLine(const std::string& line, const LabelTextFlags& flags, int 
   return ShortenToFit(shown, "", width, measure);
 }
 
+LineStart PlaceLine(const platform::Rect& rect, int width, int height, platform::TextAlign align,
+                    bool verticalCentre) {
+  LineStart start{rect.left, verticalCentre ? rect.top + (rect.Height() - height) / 2 : rect.top};
+  if (align == platform::TextAlign::Centre) {
+    start.x += (rect.Width() - width) / 2;
+  } else if (align == platform::TextAlign::Right) {
+    start.x = rect.right - width;
+  }
+  return start;
+}
+
 }  // namespace ui

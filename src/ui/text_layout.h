@@ -46,4 +46,13 @@ LabelTextFlags TextFlagsFromStyle(std::uint32_t style);
 // noPrefix) and, with an ellipsis flag, shortened with "..." to fit `width`.
 std::string ShownLine(const std::string& line, const LabelTextFlags& flags, int width, const TextMeasure& measure);
 
+// Where a line `width` x `height` pixels large starts when drawn in `rect`
+// (platform::Canvas::DrawString): its left edge and top.
+struct LineStart {
+  int x = 0;
+  int y = 0;
+};
+LineStart PlaceLine(const platform::Rect& rect, int width, int height, platform::TextAlign align,
+                    bool verticalCentre);
+
 }  // namespace ui

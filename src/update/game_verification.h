@@ -1,7 +1,8 @@
 #pragma once
 // Checking the installed game against its release's manifest (the copy the
-// game directory keeps, kKeptManifest): every file it lists is hashed, whatever the record of installed files says, and the
-// record is renewed from what was found.
+// game directory keeps, kKeptManifest): every file it lists is hashed,
+// whatever the record of installed files says, and the record is renewed
+// from what was found.
 #include <cstddef>
 #include <string>
 #include <vector>

@@ -16,6 +16,7 @@
 #include "update/manifest_reading.h"
 #include "update/manifest_staging.h"
 #include "update/update_documents.h"
+#include "update/unpacking_install.h"
 #include "update/update_workflow.h"
 
 namespace fs = std::filesystem;
@@ -89,18 +90,9 @@ ArchiveInstallResult Failed(std::string problem) {
   return result;
 }
 
-}  // namespace
-
-ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
-                                           const ReleaseManifest& newest, std::size_t entryIndex,
-                                           PatchTransaction& run) {
-  UnpackingScope installing(state.progress, Unpacking::Archive);
-  if (!installing.Entered()) {
-    ArchiveInstallResult ending;
-    ending.outcome = ArchiveOutcome::Cancelled;
-    ending.reason = "the launcher is ending";
-    return ending;
-  }
+// InstallManifestUpdate's work, once in the unpack's mark.
+ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
+                                   const ReleaseManifest& newest, std::size_t entryIndex, PatchTransaction& run) {
   std::string problem;
   std::vector<Placement> placements;
   Placement kept;
@@ -128,4 +120,13 @@ ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platf
   ArchiveInstallResult done;
   done.outcome = ArchiveOutcome::Installed;
   return done;
+}
+
+}  // namespace
+
+ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
+                                           const ReleaseManifest& newest, std::size_t entryIndex,
+                                           PatchTransaction& run) {
+  return InstallWhileUnpacking(state.progress,
+                               [&] { return InstallStaged(state, platform, plan, newest, entryIndex, run); });
 }

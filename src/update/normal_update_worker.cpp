@@ -8,6 +8,7 @@
 #include "update/item_downloads.h"
 #include "update/manifest_update.h"
 #include "update/trust_files.h"
+#include "update/unpacking_install.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
 
@@ -18,23 +19,18 @@ namespace {
 // launch nor the close button finds the game half patched.
 ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& item, const std::string& downloaded,
                                     PatchTransaction& run) {
-  UnpackingScope unpacking(state.progress, Unpacking::Archive);
-  if (!unpacking.Entered()) {
-    ArchiveInstallResult ending;
-    ending.outcome = ArchiveOutcome::Cancelled;
-    ending.reason = "the launcher is ending";
-    return ending;
-  }
-  ArchiveInstallResult installed = InstallItem(state, item, downloaded, run);
-  ArchiveInstallResult outcome{installed.outcome, {}, installed.reason};
-  run.Record(std::move(installed));
-  if (outcome.outcome != ArchiveOutcome::Installed) {
-    run.RollBack();
-  }
-  if (outcome.outcome == ArchiveOutcome::Cancelled) {
-    outcome.reason = "cancelled; the entry's files were put back";
-  }
-  return outcome;
+  return InstallWhileUnpacking(state.progress, [&] {
+    ArchiveInstallResult installed = InstallItem(state, item, downloaded, run);
+    ArchiveInstallResult outcome{installed.outcome, {}, installed.reason};
+    run.Record(std::move(installed));
+    if (outcome.outcome != ArchiveOutcome::Installed) {
+      run.RollBack();
+    }
+    if (outcome.outcome == ArchiveOutcome::Cancelled) {
+      outcome.reason = "cancelled; the entry's files were put back";
+    }
+    return outcome;
+  });
 }
 
 // An untyped item's download takes the place, and the spelling, of the
@@ -44,24 +40,20 @@ ArchiveInstallResult InstallIntoRun(LauncherState& state, const UpdateFileItem& 
 // launch abandoned never lands on the game after its entry was put back.
 ArchiveInstallResult PlaceIntoRun(LauncherState& state, const std::string& downloaded, const std::string& target,
                                   PatchTransaction& run) {
-  ArchiveInstallResult result;
-  UnpackingScope placing(state.progress, Unpacking::Archive);
-  if (!placing.Entered()) {
-    result.outcome = ArchiveOutcome::Cancelled;
-    result.reason = "the launcher is ending";
+  return InstallWhileUnpacking(state.progress, [&] {
+    ArchiveInstallResult result;
+    const std::string name = SpellingOnDisk(target);
+    const std::string aside = FreeAsideName(state);
+    if (!run.PlanFile(name, aside, result.reason)) return result;
+    MoveFileAside(name, aside);
+    if (!MoveFileAside(downloaded, name)) {
+      result.outcome = ArchiveOutcome::Incomplete;
+      result.reason = "the download cannot take the place of " + name;
+      return result;
+    }
+    result.outcome = ArchiveOutcome::Installed;
     return result;
-  }
-  const std::string name = SpellingOnDisk(target);
-  const std::string aside = FreeAsideName(state);
-  if (!run.PlanFile(name, aside, result.reason)) return result;
-  MoveFileAside(name, aside);
-  if (!MoveFileAside(downloaded, name)) {
-    result.outcome = ArchiveOutcome::Incomplete;
-    result.reason = "the download cannot take the place of " + name;
-    return result;
-  }
-  result.outcome = ArchiveOutcome::Installed;
-  return result;
+  });
 }
 
 // Records entry `index` and lets its originals go. False when the process

@@ -62,13 +62,19 @@ ZipResult ZipReader::ExtractItem(std::int32_t index, const std::string& targetPa
   return written;
 }
 
-ZipResult ZipReader::PlaceItem(std::int32_t index, const std::string& targetPath, ZipPlacedEntry& placed) {
+ZipResult ZipReader::EnterItem(std::int32_t index, ZipEntry& entry) {
   if (!archive_ || index < 0 || index >= end_.entryCount) return Failed(ZipResult::BadArguments, "no such entry");
-  ZipEntry entry;
   const ZipResult described = GetItem(index, entry);
   if (described != ZipResult::Ok) return described;
   // The cache may have answered without moving the cursor.
   if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
+  return ZipResult::Ok;
+}
+
+ZipResult ZipReader::PlaceItem(std::int32_t index, const std::string& targetPath, ZipPlacedEntry& placed) {
+  ZipEntry entry;
+  const ZipResult entered = EnterItem(index, entry);
+  if (entered != ZipResult::Ok) return entered;
 
   // Names are found on disk whatever their letter case, and written in
   // UTF-8; a name without a UTF-8 form is refused like one that leaves the
@@ -89,11 +95,9 @@ ZipResult ZipReader::PlaceItem(std::int32_t index, const std::string& targetPath
 }
 
 ZipResult ZipReader::TestItem(std::int32_t index) {
-  if (!archive_ || index < 0 || index >= end_.entryCount) return Failed(ZipResult::BadArguments, "no such entry");
   ZipEntry entry;
-  const ZipResult described = GetItem(index, entry);
-  if (described != ZipResult::Ok) return described;
-  if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
+  const ZipResult entered = EnterItem(index, entry);
+  if (entered != ZipResult::Ok) return entered;
   if (!StaysBelowRoot(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name leaves the game directory");
   if (!ox_base::NativeName(entry.name)) return Failed(ZipResult::CannotOpenFile, "the name has no UTF-8 form");
   if ((entry.attributes & kAttributeDirectory) || EndsWithSeparator(entry.name)) return ZipResult::Ok;

@@ -99,6 +99,9 @@ class ZipReader {
   // Walks forward (from entry 0 when `index` lies behind); false when a
   // header on the way, or the entry's own, is missing.
   bool MoveCursorTo(std::int32_t index);
+  // Describes entry `index` (never the count) and puts the cursor on its
+  // header, as placing or testing the entry needs.
+  ZipResult EnterItem(std::int32_t index, ZipEntry& entry);
   ZipResult ReadEntry(std::int32_t index, ZipEntry& entry);
   ZipResult Failed(ZipResult result, std::string problem);
 

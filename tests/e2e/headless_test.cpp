@@ -90,13 +90,7 @@ TEST(HeadlessEndToEnd, CrashDumpIsUploadedAtStartUp) {
 
   EXPECT_EQ(RunLauncher(scenario, kHeadless, "run.txt"), 0) << ReadFile(scenario.Output("run.txt"));
 
-  const std::set<std::string> uploaded = scenario.UploadedFiles();
-  ASSERT_EQ(uploaded.size(), 1u);
-  EXPECT_TRUE(IsUploadedDumpName(*uploaded.begin())) << *uploaded.begin();
-  EXPECT_EQ(scenario.Uploaded(*uploaded.begin()), CrashDumpBytes());
-  for (const std::string& name : scenario.Game().Files()) {
-    EXPECT_EQ(name.find(".dmp"), std::string::npos) << name;
-  }
+  scenario.ExpectCrashDumpUploaded();
   scenario.ExpectVersion3Installed();
 }
 

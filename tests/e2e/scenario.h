@@ -28,6 +28,20 @@ inline const std::string kDemoLaunch =
 // full package), besides farLaunch.exe, updatecfg.xml and client.exe.
 inline const std::set<std::string> kVersion3Data = {"data/harbour.map", "data/maps/lighthouse.map", "readme.txt"};
 
+// A crash dump left by the game: bytes that survive a text-mode transfer
+// only by luck (CR LF, NUL, high bytes).
+inline std::string CrashDumpBytes() {
+  std::string bytes("MDMP\r\n\0\x01", 8);
+  for (int i = 0; i < 4000; ++i) {
+    bytes += static_cast<char>(i * 37 % 256);
+  }
+  return bytes;
+}
+
+inline bool IsUploadedDumpName(const std::string& name) {
+  return std::regex_match(name, std::regex("game_[0-9]+_[0-9]{9}\\.dmp"));
+}
+
 struct ScenarioOptions {
   bool ftp = false;
   bool large = false;
@@ -65,15 +79,21 @@ class Scenario {
     EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0004");
   }
 
-  // The files the FTP account received.
-  std::set<std::string> UploadedFiles() const {
-    std::set<std::string> names;
+  // The FTP account received the game's dump (CrashDumpBytes, left as
+  // game.dmp) once, byte for byte, under a name of its own, and no dump is
+  // left in the game directory.
+  void ExpectCrashDumpUploaded() {
+    std::set<std::string> uploaded;
     for (const auto& entry : std::filesystem::directory_iterator(ftpHome_)) {
-      names.insert(entry.path().filename().string());
+      uploaded.insert(entry.path().filename().string());
     }
-    return names;
+    ASSERT_EQ(uploaded.size(), 1u);
+    EXPECT_TRUE(IsUploadedDumpName(*uploaded.begin())) << *uploaded.begin();
+    EXPECT_EQ(ReadFile(ftpHome_ / *uploaded.begin()), CrashDumpBytes());
+    for (const std::string& name : game_.Files()) {
+      EXPECT_EQ(name.find(".dmp"), std::string::npos) << name;
+    }
   }
-  std::string Uploaded(const std::string& name) const { return ReadFile(ftpHome_ / name); }
 
   // Checks what the demo's chain to 1.0.3 leaves: the version document, the
   // data of the newest version, and no download or server document.
@@ -103,19 +123,5 @@ class Scenario {
   DemoSite site_;
   GameDirectory game_;
 };
-
-// A crash dump left by the game: bytes that survive a text-mode transfer
-// only by luck (CR LF, NUL, high bytes).
-inline std::string CrashDumpBytes() {
-  std::string bytes("MDMP\r\n\0\x01", 8);
-  for (int i = 0; i < 4000; ++i) {
-    bytes += static_cast<char>(i * 37 % 256);
-  }
-  return bytes;
-}
-
-inline bool IsUploadedDumpName(const std::string& name) {
-  return std::regex_match(name, std::regex("game_[0-9]+_[0-9]{9}\\.dmp"));
-}
 
 }  // namespace e2e

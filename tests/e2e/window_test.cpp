@@ -183,13 +183,7 @@ TEST_F(WindowEndToEnd, CrashDumpIsUploadedAtStartUp) {
   ChildProcess launcher(WindowLauncher(scenario));
 
   EXPECT_EQ(launcher.WaitForExit(kPatience), 0) << ReadFile(scenario.Output("run.txt"));
-  const std::set<std::string> uploaded = scenario.UploadedFiles();
-  ASSERT_EQ(uploaded.size(), 1u);
-  EXPECT_TRUE(IsUploadedDumpName(*uploaded.begin())) << *uploaded.begin();
-  EXPECT_EQ(scenario.Uploaded(*uploaded.begin()), CrashDumpBytes());
-  for (const std::string& name : scenario.Game().Files()) {
-    EXPECT_EQ(name.find(".dmp"), std::string::npos) << name;
-  }
+  scenario.ExpectCrashDumpUploaded();
 }
 
 TEST_F(WindowEndToEnd, CloseButtonDuringAPatchDownloadLeavesOnlyThePartialDownload) {

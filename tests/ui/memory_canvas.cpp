@@ -89,13 +89,9 @@ int MemoryCanvas::LineHeight(const platform::Font& font) { return font.height; }
 void MemoryCanvas::DrawString(const platform::Font& font, platform::Colour colour, const platform::Rect& rect,
                             const std::string& text, platform::TextAlign align, bool verticalCentre) {
   const int width = TextWidth(font, text);
-  int x = rect.left;
-  if (align == platform::TextAlign::Centre) {
-    x += (rect.Width() - width) / 2;
-  } else if (align == platform::TextAlign::Right) {
-    x = rect.right - width;
-  }
-  const int top = verticalCentre ? rect.top + (rect.Height() - font.height) / 2 : rect.top;
+  const ui::LineStart start = ui::PlaceLine(rect, width, font.height, align, verticalCentre);
+  int x = start.x;
+  const int top = start.y;
   for (std::size_t i = 0; i < text.size(); i += ui::CharLength(text, i)) {
     const int cell = static_cast<int>(ui::CharLength(text, i)) * kGlyphWidth;
     if (text[i] != ' ') {

@@ -9,6 +9,7 @@
 #include "frontends/gtk/owned.h"
 #include "platform/canvas.h"
 #include "ui/canvas_clip.h"
+#include "ui/pixel_buffer.h"
 
 namespace frontends::gtk {
 
@@ -42,6 +43,7 @@ class CairoCanvas : public platform::Canvas {
 
  private:
   explicit CairoCanvas(CairoSurface surface);
+  ui::PixelBuffer Pixels() const;
   void ApplyClip();
   GObjectRef<PangoLayout> LayoutFor(const platform::Font& font, const std::string& text);
   const PangoFontDescription* DescriptionFor(const platform::Font& font);

@@ -5,13 +5,13 @@
 // that has the launcher's Chinese glyphs.
 #include <windows.h>
 
-#include <cstdint>
 #include <map>
 #include <tuple>
 
 #include "frontends/win32/gdi_object_win.h"
 #include "platform/canvas.h"
 #include "ui/canvas_clip.h"
+#include "ui/pixel_buffer.h"
 
 namespace frontends::win32 {
 
@@ -45,7 +45,7 @@ class GdiCanvas : public platform::Canvas {
   std::unique_ptr<platform::Canvas> CreateSurface(int width, int height) override;
 
  private:
-  std::uint32_t& Pixel(int deviceX, int deviceY) { return bits_[static_cast<std::size_t>(deviceY) * width_ + deviceX]; }
+  ui::PixelBuffer Pixels() const { return {bits_, width_, height_, width_ * 4}; }
   void ApplyClip();
   HFONT FontFor(const platform::Font& font);
 
@@ -55,7 +55,7 @@ class GdiCanvas : public platform::Canvas {
   GdiObject<HBITMAP> bitmap_;
   HGDIOBJ initialBitmap_ = nullptr;
   HGDIOBJ initialFont_ = nullptr;
-  std::uint32_t* bits_ = nullptr;  // 0x00RRGGBB, rows from the top
+  unsigned char* bits_ = nullptr;  // 32-bit 0x00RRGGBB pixels, rows from the top
   ui::CanvasClip clip_;
   std::map<std::tuple<std::string, int, int>, GdiObject<HFONT>> fonts_;  // (face, height, weight)
 };

@@ -15,22 +15,26 @@ platform::Colour PixelOf(cairo_surface_t* surface, int x, int y) {
   return platform::Rgb((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
 }
 
-// A picture a user drops on a label can be wider than cairo draws (32767
-// pixels); it is left out instead of being written through a null buffer.
-TEST(CairoCanvas, PicturesBeyondCairosLimitsDrawNothingAndDrawingGoesOn) {
+// A picture a user drops on a label can be wider than cairo's own surfaces
+// hold (32767 pixels); it is drawn all the same, and drawing goes on.
+TEST(CairoCanvas, PicturesBeyondCairosLimitsAreDrawnAndDrawingGoesOn) {
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 8, 8);
   frontends::gtk::CairoCanvas canvas(surface);
   const platform::Colour red = platform::Rgb(255, 0, 0);
   const platform::Colour blue = platform::Rgb(0, 0, 255);
-  canvas.Fill({0, 0, 8, 8}, red);
+  const platform::Colour black = platform::Rgb(0, 0, 0);
 
   platform::Bitmap wide;
   wide.width = 40000;
   wide.height = 2;
   wide.rgba.assign(static_cast<std::size_t>(wide.width) * wide.height * 4, 0);
+  canvas.Fill({0, 0, 8, 8}, red);
   canvas.StretchImage(wide, {0, 0, wide.width - 1, 1}, {0, 0, 8, 8}, platform::Rgb(255, 255, 255));
+  EXPECT_EQ(PixelOf(surface, 3, 3), black);
+  canvas.Fill({0, 0, 8, 8}, red);
   canvas.CopyImage(wide, 0, 0, {0, 0, 8, 8});
-  EXPECT_EQ(PixelOf(surface, 3, 3), red);
+  EXPECT_EQ(PixelOf(surface, 3, 1), black);
+  EXPECT_EQ(PixelOf(surface, 3, 2), red) << "below the picture's two rows";
 
   canvas.Fill({0, 0, 8, 8}, blue);
   EXPECT_EQ(PixelOf(surface, 3, 3), blue) << "the canvas still draws";
