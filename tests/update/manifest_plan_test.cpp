@@ -19,7 +19,7 @@ ManifestFile Line(const std::string& name, const std::string& content) {
   Sha256 hash;
   hash.Update(content);
   const std::string sha256 = hash.FinishHex();
-  return {name, content.size(), sha256, StoredForm::Raw, content.size(), sha256};
+  return {name, content.size(), sha256, StoredForm::Raw, content.size(), sha256, {}};
 }
 
 ReleaseManifest Release(const std::string& code, std::vector<ManifestFile> files) {
