@@ -24,17 +24,37 @@ bool FetchManifest(const ManifestLink& link, ReleaseManifest& manifest, std::str
   return read;
 }
 
-// Each content once, in name order; a random `sample` of them when given.
-std::vector<const ManifestFile*> ObjectsToCheck(const ReleaseManifest& manifest, std::optional<std::size_t> sample) {
+// A random `sample` of `items` when given.
+template <typename Item>
+std::vector<Item> Sampled(std::vector<Item> items, std::optional<std::size_t> sample) {
+  if (sample && *sample < items.size()) {
+    std::shuffle(items.begin(), items.end(), std::mt19937(std::random_device{}()));
+    items.resize(*sample);
+  }
+  return items;
+}
+
+// Each content once, in name order.
+std::vector<const ManifestFile*> ObjectsToCheck(const ReleaseManifest& manifest) {
   std::map<std::string, const ManifestFile*> byContent;
   for (const ManifestFile& file : manifest.files) byContent.emplace(file.sha256, &file);
   std::vector<const ManifestFile*> objects;
   for (const auto& entry : byContent) objects.push_back(entry.second);
-  if (sample && *sample < objects.size()) {
-    std::shuffle(objects.begin(), objects.end(), std::mt19937(std::random_device{}()));
-    objects.resize(*sample);
-  }
   return objects;
+}
+
+// Each delta with the file it makes: its address below deltasBase.
+struct ListedDelta {
+  const ManifestFile* file;
+  const ManifestDelta* delta;
+};
+
+std::vector<ListedDelta> DeltasToCheck(const ReleaseManifest& manifest) {
+  std::vector<ListedDelta> deltas;
+  for (const ManifestFile& file : manifest.files) {
+    for (const ManifestDelta& delta : file.deltas) deltas.push_back({&file, &delta});
+  }
+  return deltas;
 }
 
 }  // namespace
@@ -58,7 +78,7 @@ ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std:
     check.problems.push_back(label + problem);
     return check;
   }
-  for (const ManifestFile* file : ObjectsToCheck(manifest, sample)) {
+  for (const ManifestFile* file : Sampled(ObjectsToCheck(manifest), sample)) {
     const std::string address = manifest.objectsBase + ObjectName(file->sha256);
     ++check.objectsChecked;
     if (FetchChecked(address, ObjectDownloadCheck(*file), kDownloadName, problem) &&
@@ -66,6 +86,17 @@ ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std:
       DecodeObject(kDownloadName, *file, [](std::string_view) {}, problem);
     }
     if (!problem.empty()) check.problems.push_back("object of " + file->name + " (" + address + "): " + problem);
+    problem.clear();
+    std::error_code ignored;
+    fs::remove(kDownloadName, ignored);
+  }
+  for (const ListedDelta& listed : Sampled(DeltasToCheck(manifest), sample)) {
+    const std::string address = manifest.deltasBase + DeltaName(listed.delta->sourceSha256, listed.file->sha256);
+    ++check.deltasChecked;
+    const FileCheck expected{listed.delta->storedSha256, std::to_string(listed.delta->storedSize)};
+    if (!FetchChecked(address, expected, kDownloadName, problem)) {
+      check.problems.push_back("delta of " + listed.file->name + " (" + address + "): " + problem);
+    }
     problem.clear();
     std::error_code ignored;
     fs::remove(kDownloadName, ignored);
