@@ -20,7 +20,8 @@ namespace {
 constexpr char kObjectSuffix[] = ".object";
 
 
-// "fetched/total MB" with one decimal; in KB for updates below a megabyte.
+}  // namespace
+
 std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
   const int shift = total < (1u << 20) ? 10 : 20;
   const auto tenths = [shift](std::uint64_t bytes) {
@@ -30,12 +31,13 @@ std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
   return tenths(fetched) + "/" + tenths(total) + (shift == 10 ? " KB" : " MB");
 }
 
-// True when the staged file holds the record's content.
-bool Staged(const ManifestFile& record) {
+bool HoldsStagedContent(const ManifestFile& record) {
   const fs::path staged = PathOnDisk(StagedName(record.sha256));
   std::error_code error;
   return fs::file_size(staged, error) == record.size && !error && FileSha256(staged) == record.sha256;
 }
+
+namespace {
 
 // Keeps only what belongs to the objects `needed` names.
 void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
@@ -49,14 +51,18 @@ void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
   }
 }
 
-// Decodes the downloaded object into its staged file.
-bool Stage(const ManifestFile& record, const std::string& object, std::string& problem) {
+}  // namespace
+
+bool StageDownload(const ManifestFile& record, const std::string& object, const std::string* deltaSource,
+                   std::string& problem) {
   const std::string staged = StagedName(record.sha256);
   const fs::path decoding = PathOnDisk(staged + ".decoding");
   std::ofstream out(decoding, std::ios::binary | std::ios::trunc);
-  const bool decoded = DecodeObject(PathOnDisk(object), record, [&out](std::string_view piece) {
+  const auto write = [&out](std::string_view piece) {
     out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-  }, problem);
+  };
+  const bool decoded = deltaSource == nullptr ? DecodeObject(PathOnDisk(object), record, write, problem)
+                                              : DecodeDelta(PathOnDisk(object), record, *deltaSource, write, problem);
   out.close();
   std::error_code error;
   if (decoded && !out) problem = "the staged file cannot be written";
@@ -66,8 +72,6 @@ bool Stage(const ManifestFile& record, const std::string& object, std::string& p
   fs::remove(decoding, error);
   return problem.empty();
 }
-
-}  // namespace
 
 std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
 
@@ -85,7 +89,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
   std::vector<std::uint64_t> ends;
   std::uint64_t stagedBytes = 0;
   for (const auto& [sha256, record] : objects) {
-    if (Staged(*record)) {
+    if (HoldsStagedContent(*record)) {
       stagedBytes += record->storedSize;
       continue;
     }
@@ -117,7 +121,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
   for (std::size_t i = 0; i < results.size(); ++i) {
     address = requests[i].url;
     problem = results[i].reason;
-    if (!results[i] || !Stage(*missing[i], requests[i].localPath, problem)) return false;
+    if (!results[i] || !StageDownload(*missing[i], requests[i].localPath, nullptr, problem)) return false;
   }
   return true;
 }

@@ -17,6 +17,18 @@ constexpr char kStageFolder[] = "farLaunch.stage";
 // The staged content `sha256` (code page name, below kStageFolder).
 std::string StagedName(const std::string& sha256);
 
+// "fetched/total MB" with one decimal; in KB for updates below a megabyte.
+std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total);
+
+// True when the staged file holds the record's content.
+bool HoldsStagedContent(const ManifestFile& record);
+
+// Decodes `download` (code page name), the record's object or, with
+// `deltaSource`, a delta to its content from that content, into the
+// record's staged file, and removes it. False with the reason.
+bool StageDownload(const ManifestFile& record, const std::string& download, const std::string* deltaSource,
+                   std::string& problem);
+
 // Fetches the objects of `plan` from `objectsBase`, a few at once over
 // kept-alive connections within the rate limit for all of them
 // (DownloadAll), each checked against its stored size and SHA-256 while it

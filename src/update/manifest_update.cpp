@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "update/delta_staging.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"
@@ -121,6 +122,7 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   if (!RoomToUnpack(platform, contentBytes, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::DiskSpaceLow, failure);
   }
+  StageFromDeltas(state, platform, newest, plan);
   if (!FetchObjects(state, platform, newest.objectsBase, plan, failure.address, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }

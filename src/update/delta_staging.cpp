@@ -1,0 +1,128 @@
+#include "update/delta_staging.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <system_error>
+#include <vector>
+
+#include "manifest/zstd_delta.h"
+#include "net/parallel_downloads.h"
+#include "update/expected_content.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/installed_files.h"
+#include "update/manifest_staging.h"
+#include "update/object_content.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The delta as it downloads, beside the content it makes.
+constexpr char kDeltaSuffix[] = ".delta";
+
+struct DeltaFetch {
+  const PlannedFile* file;
+  ParallelDownload request;
+};
+
+// The content of the player's file: as the record of installed files
+// vouches, else hashed. Empty for a file too large for any delta.
+std::string InstalledContent(const PlannedFile& file, const InstalledFiles& known) {
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(PathOnDisk(file.local), error);
+  if (error || size > kLargestDeltaFile) return {};
+  const std::optional<std::string> vouched = known.UnchangedContent(file.record.name);
+  return vouched ? *vouched : FileSha256(PathOnDisk(file.local));
+}
+
+bool ReadSource(const PlannedFile& file, std::string& source) {
+  std::ifstream in(PathOnDisk(file.local), std::ios::binary);
+  std::error_code error;
+  const std::uintmax_t size = fs::file_size(PathOnDisk(file.local), error);
+  if (!in || error || size > kLargestDeltaFile) return false;
+  source.resize(size);
+  in.read(source.data(), static_cast<std::streamsize>(size));
+  return in.gcount() == static_cast<std::streamsize>(size);
+}
+
+// The deltas worth fetching: one per content not staged yet whose file on
+// disk holds a listed source.
+std::vector<DeltaFetch> ChooseDeltas(const ReleaseManifest& newest, const ManifestPlan& plan) {
+  std::string unreadRecord;
+  const InstalledFiles known = InstalledFiles::Load(unreadRecord);
+  std::set<std::string> chosen;
+  std::vector<DeltaFetch> fetches;
+  for (const PlannedFile& file : plan.fetch) {
+    const ManifestFile& record = file.record;
+    if (record.deltas.empty() || chosen.count(record.sha256) > 0 || !FileExists(file.local) ||
+        HoldsStagedContent(record)) {
+      continue;
+    }
+    const ManifestDelta* delta = DeltaFrom(record, InstalledContent(file, known));
+    if (delta == nullptr) continue;
+    DeltaFetch fetch{&file, {newest.deltasBase + DeltaName(delta->sourceSha256, record.sha256),
+                             StagedName(record.sha256) + kDeltaSuffix, {}}};
+    std::string problem;
+    if (!ExpectedContentOf({delta->storedSha256, std::to_string(delta->storedSize)}, true, fetch.request.expected,
+                           problem)) {
+      continue;
+    }
+    chosen.insert(record.sha256);
+    fetches.push_back(std::move(fetch));
+  }
+  return fetches;
+}
+
+}  // namespace
+
+const ManifestDelta* DeltaFrom(const ManifestFile& file, const std::string& installedSha256) {
+  for (const ManifestDelta& delta : file.deltas) {
+    if (delta.sourceSha256 == installedSha256) return &delta;
+  }
+  return nullptr;
+}
+
+void StageFromDeltas(LauncherState& state, platform::Platform& platform, const ReleaseManifest& newest,
+                     const ManifestPlan& plan) {
+  if (newest.deltasBase.empty()) return;
+  std::error_code error;
+  fs::create_directories(PathOnDisk(kStageFolder), error);
+  const std::vector<DeltaFetch> fetches = ChooseDeltas(newest, plan);
+  if (fetches.empty()) return;
+  std::vector<ParallelDownload> requests;
+  // The end of each delta's bytes among all of them: how many have arrived.
+  std::vector<std::uint64_t> ends;
+  for (const DeltaFetch& fetch : fetches) {
+    requests.push_back(fetch.request);
+    ends.push_back((ends.empty() ? 0 : ends.back()) + fetch.request.expected.size.value_or(0));
+  }
+  const std::uint64_t total = ends.back();
+  const auto count = static_cast<std::int32_t>(requests.size());
+  int shown = -1;
+  ParallelDownloadOptions options;
+  options.maxBytesPerSecond = state.downloadRateLimit;
+  options.onProgress = [&](std::uint64_t arrived) {
+    const int percent = total == 0 ? 100 : static_cast<int>(arrived * 100 / total);
+    if (percent == shown) return;
+    shown = percent;
+    const auto done = static_cast<std::int32_t>(std::upper_bound(ends.begin(), ends.end(), arrived) - ends.begin());
+    state.progress.AnnounceDownload(FetchedOfTotal(arrived, total), std::min(count, done + 1), count);
+    platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
+  };
+  options.onProgress(0);
+  const std::vector<DownloadResult> results = DownloadAll(requests, options);
+  for (std::size_t i = 0; i < results.size(); ++i) {
+    const PlannedFile& file = *fetches[i].file;
+    std::string problem = results[i].reason;
+    std::string source;
+    if (results[i] && !ReadSource(file, source)) problem = "the installed file cannot be read";
+    if (problem.empty()) StageDownload(file.record, requests[i].localPath, &source, problem);
+    fs::remove(PathOnDisk(requests[i].localPath), error);
+    if (!problem.empty()) {
+      LogFailure(file.local, requests[i].url, "the delta failed (" + problem + "), fetching the whole file");
+    }
+  }
+}

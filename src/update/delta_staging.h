@@ -1,0 +1,20 @@
+#pragma once
+// The cheap way to a changed file: when the newest manifest lists a delta
+// from the content the player's file holds, the launcher fetches that
+// delta and applies it against the file into the file's staged content,
+// checked against its SHA-256. Whatever this does not stage (no delta, or
+// one that fails to download, apply or match) FetchObjects fetches whole.
+#include "manifest/release_manifest.h"
+#include "platform/seam.h"
+#include "update/launcher_state.h"
+#include "update/manifest_plan.h"
+
+// The delta of `file` from the content `installedSha256`, if listed.
+const ManifestDelta* DeltaFrom(const ManifestFile& file, const std::string& installedSha256);
+
+// Stages by deltas what it can of `plan` (contents not staged yet), a few
+// at once within the rate limit as objects are. The status line shows the
+// delta bytes fetched of those to fetch. Each failure is logged with the
+// delta's address, "the delta failed (<reason>), fetching the whole file".
+void StageFromDeltas(LauncherState& state, platform::Platform& platform, const ReleaseManifest& newest,
+                     const ManifestPlan& plan);
