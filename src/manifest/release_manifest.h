@@ -39,11 +39,11 @@ struct ReleaseManifest {
   std::string packageCode;
   // The absolute address of the site's objects/ folder, ending in "/".
   std::string objectsBase;
+  // By name in byte order, each name once.
+  std::vector<ManifestFile> files;
   // The absolute address of the site's deltas/ folder, ending in "/";
   // empty when no file lists a delta.
   std::string deltasBase;
-  // By name in byte order, each name once.
-  std::vector<ManifestFile> files;
 };
 
 // An object's place below objects/: "<first 2 hex digits>/<sha256>".

@@ -36,7 +36,7 @@ class InstalledRelease {
     dir.Write(name, content);
   }
 
-  ReleaseManifest manifest{"0003", "http://127.0.0.1/objects/", "", {}};
+  ReleaseManifest manifest{"0003", "http://127.0.0.1/objects/", {}, ""};
 };
 
 }  // namespace

@@ -22,7 +22,7 @@ std::string DeltaLine(const std::string& source) { return "delta\t" + source + "
 }  // namespace
 
 TEST(ManifestText, ReadsBackWhatItWritesAndSkipsWhatItDoesNotKnow) {
-  ReleaseManifest manifest{"0002", "http://cdn.example/game/objects/", "", {}};
+  ReleaseManifest manifest{"0002", "http://cdn.example/game/objects/", {}, ""};
   manifest.files.push_back({"a\tb%c\n.txt", 3, kA, StoredForm::Raw, 3, kA, {}});
   manifest.files.push_back({"data/中文.dat", 70000, kA, StoredForm::Zstd, 12, kB, {}});
   const std::string text = ManifestText(manifest);
@@ -44,7 +44,7 @@ TEST(ManifestText, ReadsBackWhatItWritesAndSkipsWhatItDoesNotKnow) {
 }
 
 TEST(ManifestText, ListsDeltasThatReadersOfTheFirstManifestsSkip) {
-  ReleaseManifest manifest{"0003", "http://cdn.example/game/objects/", "http://cdn.example/game/deltas/", {}};
+  ReleaseManifest manifest{"0003", "http://cdn.example/game/objects/", {}, "http://cdn.example/game/deltas/"};
   manifest.files.push_back({"a.pak", 9, kA, StoredForm::Zstd, 7, kA, {}});
   manifest.files.push_back({"b.pak", 9, kB, StoredForm::Zstd, 7, kB, {}});
   manifest.files[0].deltas = {{kB, 5, kC}, {kC, 6, kB}};

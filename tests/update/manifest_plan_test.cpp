@@ -24,7 +24,7 @@ ManifestFile Line(const std::string& name, const std::string& content) {
 
 ReleaseManifest Release(const std::string& code, std::vector<ManifestFile> files) {
   std::sort(files.begin(), files.end(), [](const ManifestFile& a, const ManifestFile& b) { return a.name < b.name; });
-  return {code, "http://127.0.0.1/objects/", files};
+  return {code, "http://127.0.0.1/objects/", files, ""};
 }
 
 class ManifestPlanTest : public ::testing::Test {
