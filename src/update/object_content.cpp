@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "manifest/zstd_frames.h"
+#include "trust/pipelined_sha256.h"
 #include "trust/sha256.h"
 
 namespace {
@@ -34,7 +35,7 @@ namespace {
 // (raw), checking what comes out against the record.
 bool Decode(const std::filesystem::path& stored, const ManifestFile& record, StoredForm form, ZstdFrameReader& frame,
             const std::function<void(std::string_view)>& sink, std::string& problem) {
-  Sha256 content;
+  PipelinedSha256 content;
   std::uint64_t size = 0;
   const auto take = [&](std::string_view part) {
     content.Update(part);
