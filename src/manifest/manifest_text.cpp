@@ -120,7 +120,9 @@ class Reader {
     delta.storedSha256 = std::string(fields[3]);
     if (delta.sourceSha256 == file.sha256) return Fail("a delta of " + file.name + " from its own content", reason);
     for (const ManifestDelta& other : file.deltas) {
-      if (other.sourceSha256 == delta.sourceSha256) return Fail("a second delta of " + file.name + " from one source", reason);
+      if (other.sourceSha256 == delta.sourceSha256) {
+        return Fail("a second delta of " + file.name + " from one source", reason);
+      }
     }
     haveDelta_ = true;
     file.deltas.push_back(std::move(delta));

@@ -49,7 +49,9 @@ TEST(Sha256, PipelinedGivesTheSameHash) {
   const std::string expected = plain.FinishHex();
   PipelinedSha256 hash;
   for (const std::size_t pieceSize : {std::size_t{131072}, std::size_t{1000003}}) {
-    for (std::size_t at = 0; at < content.size(); at += pieceSize) hash.Update(std::string_view(content).substr(at, pieceSize));
+    for (std::size_t at = 0; at < content.size(); at += pieceSize) {
+      hash.Update(std::string_view(content).substr(at, pieceSize));
+    }
     EXPECT_EQ(hash.FinishHex(), expected) << pieceSize;
   }
   EXPECT_EQ(hash.FinishHex(), plain.FinishHex()) << "nothing hashed";
