@@ -25,6 +25,7 @@ constexpr char kDeltaSuffix[] = ".delta";
 
 struct DeltaFetch {
   const PlannedFile* file;
+  const ManifestDelta* delta;
   ParallelDownload request;
 };
 
@@ -62,8 +63,8 @@ std::vector<DeltaFetch> ChooseDeltas(const ReleaseManifest& newest, const Manife
       continue;
     }
     const ManifestDelta* delta = DeltaFrom(record, InstalledContent(file, known));
-    if (delta == nullptr) continue;
-    DeltaFetch fetch{&file, {newest.deltasBase + DeltaName(delta->sourceSha256, record.sha256),
+    if (delta == nullptr || delta->storedSize >= record.storedSize) continue;
+    DeltaFetch fetch{&file, delta, {newest.deltasBase + DeltaName(delta->sourceSha256, record.sha256),
                              StagedName(record.sha256) + kDeltaSuffix, {}}};
     std::string problem;
     if (!ExpectedContentOf({delta->storedSha256, std::to_string(delta->storedSize)}, true, fetch.request.expected,
@@ -86,7 +87,7 @@ const ManifestDelta* DeltaFrom(const ManifestFile& file, const std::string& inst
 }
 
 void StageFromDeltas(LauncherState& state, platform::Platform& platform, const ReleaseManifest& newest,
-                     const ManifestPlan& plan) {
+                     ManifestPlan& plan) {
   if (newest.deltasBase.empty()) return;
   std::error_code error;
   fs::create_directories(PathOnDisk(kStageFolder), error);
@@ -97,9 +98,10 @@ void StageFromDeltas(LauncherState& state, platform::Platform& platform, const R
   std::vector<std::uint64_t> ends;
   for (const DeltaFetch& fetch : fetches) {
     requests.push_back(fetch.request);
-    ends.push_back((ends.empty() ? 0 : ends.back()) + fetch.request.expected.size.value_or(0));
+    ends.push_back((ends.empty() ? 0 : ends.back()) + fetch.delta->storedSize);
+    plan.bytesToFetch -= fetch.file->record.storedSize - fetch.delta->storedSize;
   }
-  const std::uint64_t total = ends.back();
+  const std::uint64_t total = plan.bytesToFetch;
   const auto count = static_cast<std::int32_t>(requests.size());
   int shown = -1;
   ParallelDownloadOptions options;
@@ -122,6 +124,7 @@ void StageFromDeltas(LauncherState& state, platform::Platform& platform, const R
     if (problem.empty()) StageDownload(file.record, requests[i].localPath, &source, problem);
     fs::remove(PathOnDisk(requests[i].localPath), error);
     if (!problem.empty()) {
+      plan.bytesToFetch += file.record.storedSize - fetches[i].delta->storedSize;
       LogFailure(file.local, requests[i].url, "the delta failed (" + problem + "), fetching the whole file");
     }
   }

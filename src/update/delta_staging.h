@@ -12,9 +12,11 @@
 // The delta of `file` from the content `installedSha256`, if listed.
 const ManifestDelta* DeltaFrom(const ManifestFile& file, const std::string& installedSha256);
 
-// Stages by deltas what it can of `plan` (contents not staged yet), a few
-// at once within the rate limit as objects are. The status line shows the
-// delta bytes fetched of those to fetch. Each failure is logged with the
-// delta's address, "the delta failed (<reason>), fetching the whole file".
+// Stages by deltas what it can of `plan` (contents not staged yet, each
+// by a delta smaller than its object), a few at once within the rate limit
+// as objects are, and counts in plan.bytesToFetch the delta instead of the
+// object of each content it staged. The status line shows the bytes fetched
+// of those to fetch. Each failure is logged with the delta's address, "the
+// delta failed (<reason>), fetching the whole file".
 void StageFromDeltas(LauncherState& state, platform::Platform& platform, const ReleaseManifest& newest,
-                     const ManifestPlan& plan);
+                     ManifestPlan& plan);

@@ -19,7 +19,6 @@ namespace {
 // The object as it downloads, beside the content it decodes to.
 constexpr char kObjectSuffix[] = ".object";
 
-
 }  // namespace
 
 std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
@@ -84,15 +83,9 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
   RemoveUnneeded(objects);
   std::vector<const ManifestFile*> missing;
   std::vector<ParallelDownload> requests;
-  // The end of each object's bytes among all those to fetch, in request
-  // order: how many files the status line counts as arrived.
-  std::vector<std::uint64_t> ends;
-  std::uint64_t stagedBytes = 0;
+  std::uint64_t missingBytes = 0;
   for (const auto& [sha256, record] : objects) {
-    if (HoldsStagedContent(*record)) {
-      stagedBytes += record->storedSize;
-      continue;
-    }
+    if (HoldsStagedContent(*record)) continue;
     ParallelDownload request{objectsBase + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
     if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
       address = request.url;
@@ -100,6 +93,14 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, const std:
     }
     missing.push_back(record);
     requests.push_back(std::move(request));
+    missingBytes += record->storedSize;
+  }
+  // What is staged (by deltas, or before a kill) counts as fetched.
+  const std::uint64_t stagedBytes = plan.bytesToFetch - std::min(missingBytes, plan.bytesToFetch);
+  // The end of each object's bytes among all those to fetch, in request
+  // order: how many files the status line counts as arrived.
+  std::vector<std::uint64_t> ends;
+  for (const ManifestFile* record : missing) {
     ends.push_back((ends.empty() ? stagedBytes : ends.back()) + record->storedSize);
   }
   const auto count = static_cast<std::int32_t>(objects.size());

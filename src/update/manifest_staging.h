@@ -36,7 +36,8 @@ bool StageDownload(const ManifestFile& record, const std::string& download, cons
 // content's SHA-256, and staged. Contents staged before are taken as they
 // are; whatever else the folder holds goes (partial downloads of the plan's
 // objects excepted). The status line shows the bytes fetched of those
-// to fetch and the files arrived, the bar goes over all of them. False with
+// to fetch (plan.bytesToFetch, what is staged counted as fetched) and the
+// files arrived, the bar goes over all of them. False with
 // the failing object's address and reason.
 bool FetchObjects(LauncherState& state, platform::Platform& platform, const std::string& objectsBase,
                   const ManifestPlan& plan, std::string& address, std::string& problem);
