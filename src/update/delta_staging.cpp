@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <system_error>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "net/parallel_downloads.h"
 #include "update/expected_content.h"
 #include "update/failure_log.h"
+#include "update/file_hashing.h"
 #include "update/game_files.h"
 #include "update/installed_files.h"
 #include "update/manifest_staging.h"
@@ -29,14 +31,34 @@ struct DeltaFetch {
   ParallelDownload request;
 };
 
-// The content of the player's file: as the record of installed files
-// vouches, else hashed. Empty for a file too large for any delta.
-std::string InstalledContent(const PlannedFile& file, const InstalledFiles& known) {
+// Whether the player's file may be the source of one of the record's deltas.
+bool MayTakeDelta(const PlannedFile& file) {
   std::error_code error;
   const std::uintmax_t size = fs::file_size(PathOnDisk(file.local), error);
-  if (error || size > kLargestDeltaFile) return {};
-  const std::optional<std::string> vouched = known.UnchangedContent(file.record.name);
-  return vouched ? *vouched : FileSha256(PathOnDisk(file.local));
+  return !file.record.deltas.empty() && !error && size <= kLargestDeltaFile && !HoldsStagedContent(file.record);
+}
+
+// The content of each file on disk: as the record of installed files
+// vouches, else hashed (several files at once); empty when unreadable.
+std::vector<std::string> InstalledContents(const std::vector<const PlannedFile*>& files) {
+  std::string unreadRecord;
+  const InstalledFiles known = InstalledFiles::Load(unreadRecord);
+  std::vector<std::string> contents(files.size());
+  std::vector<std::string> toHash;
+  std::vector<std::size_t> hashedAt;
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    if (const std::optional<std::string> vouched = known.UnchangedContent(files[i]->record.name)) {
+      contents[i] = *vouched;
+    } else {
+      toHash.push_back(GameFilePath(files[i]->record.name));
+      hashedAt.push_back(i);
+    }
+  }
+  const std::vector<HashedFile> hashed = HashFiles(toHash, HashingThreads());
+  for (std::size_t j = 0; j < hashed.size(); ++j) {
+    if (hashed[j].outcome == HashedFile::Outcome::Hashed) contents[hashedAt[j]] = hashed[j].sha256;
+  }
+  return contents;
 }
 
 bool ReadSource(const PlannedFile& file, std::string& source) {
@@ -50,22 +72,21 @@ bool ReadSource(const PlannedFile& file, std::string& source) {
 }
 
 // The deltas worth fetching: one per content not staged yet whose file on
-// disk holds a listed source.
+// disk holds a listed source, each smaller than the content's object.
 std::vector<DeltaFetch> ChooseDeltas(const ReleaseManifest& newest, const ManifestPlan& plan) {
-  std::string unreadRecord;
-  const InstalledFiles known = InstalledFiles::Load(unreadRecord);
+  std::vector<const PlannedFile*> candidates;
+  for (const PlannedFile& file : plan.fetch) {
+    if (MayTakeDelta(file)) candidates.push_back(&file);
+  }
+  const std::vector<std::string> installed = InstalledContents(candidates);
   std::set<std::string> chosen;
   std::vector<DeltaFetch> fetches;
-  for (const PlannedFile& file : plan.fetch) {
-    const ManifestFile& record = file.record;
-    if (record.deltas.empty() || chosen.count(record.sha256) > 0 || !FileExists(file.local) ||
-        HoldsStagedContent(record)) {
-      continue;
-    }
-    const ManifestDelta* delta = DeltaFrom(record, InstalledContent(file, known));
-    if (delta == nullptr || delta->storedSize >= record.storedSize) continue;
-    DeltaFetch fetch{&file, delta, {newest.deltasBase + DeltaName(delta->sourceSha256, record.sha256),
-                             StagedName(record.sha256) + kDeltaSuffix, {}}};
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    const ManifestFile& record = candidates[i]->record;
+    const ManifestDelta* delta = DeltaFrom(record, installed[i]);
+    if (delta == nullptr || delta->storedSize >= record.storedSize || chosen.count(record.sha256) > 0) continue;
+    DeltaFetch fetch{candidates[i], delta, {newest.deltasBase + DeltaName(delta->sourceSha256, record.sha256),
+                                            StagedName(record.sha256) + kDeltaSuffix, {}}};
     std::string problem;
     if (!ExpectedContentOf({delta->storedSha256, std::to_string(delta->storedSize)}, true, fetch.request.expected,
                            problem)) {
