@@ -49,8 +49,16 @@ class Reader {
       if (haveObjects_) return Fail("a second objects record", reason);
       haveObjects_ = true;
       manifest_.objectsBase = std::string(fields[1]);
+    } else if (kind == "deltas") {
+      if (fields.size() < 2 || !IsFolderAddress(fields[1])) {
+        return Fail("the deltas record is not an http(s) address ending in \"/\"", reason);
+      }
+      if (!manifest_.deltasBase.empty()) return Fail("a second deltas record", reason);
+      manifest_.deltasBase = std::string(fields[1]);
     } else if (kind == "file") {
       return ReadFile(fields, reason);
+    } else if (kind == "delta") {
+      return ReadDelta(fields, reason);
     }
     return true;
   }
@@ -58,7 +66,8 @@ class Reader {
   bool Finish(std::string& reason) const {
     if (!haveRelease_) reason = "no release record";
     if (!haveObjects_) reason = "no objects record";
-    return haveRelease_ && haveObjects_;
+    if (haveDelta_ && manifest_.deltasBase.empty()) reason = "delta records without a deltas record";
+    return haveRelease_ && haveObjects_ && (!haveDelta_ || !manifest_.deltasBase.empty());
   }
 
  private:
@@ -96,6 +105,30 @@ class Reader {
     return true;
   }
 
+  bool ReadDelta(const std::vector<std::string_view>& fields, std::string& reason) {
+    if (manifest_.files.empty()) return Fail("a delta record before any file record", reason);
+    if (fields.size() < 4) return Fail("a delta record with fewer than 3 fields", reason);
+    ManifestFile& file = manifest_.files.back();
+    ManifestDelta delta;
+    const std::optional<std::uint64_t> storedSize = ParseDecimal(fields[2]);
+    if (!storedSize) return Fail("a size is not a decimal number", reason);
+    if (!IsSha256Hex(fields[1]) || !IsSha256Hex(fields[3])) {
+      return Fail("a SHA-256 is not 64 lower-case hex digits", reason);
+    }
+    delta.sourceSha256 = std::string(fields[1]);
+    delta.storedSize = *storedSize;
+    delta.storedSha256 = std::string(fields[3]);
+    if (delta.sourceSha256 == file.sha256) return Fail("a delta of " + file.name + " from its own content", reason);
+    for (const ManifestDelta& other : file.deltas) {
+      if (other.sourceSha256 == delta.sourceSha256) {
+        return Fail("a second delta of " + file.name + " from one source", reason);
+      }
+    }
+    haveDelta_ = true;
+    file.deltas.push_back(std::move(delta));
+    return true;
+  }
+
   static bool Fail(const std::string& what, std::string& reason) {
     reason = what;
     return false;
@@ -104,6 +137,7 @@ class Reader {
   ReleaseManifest& manifest_;
   bool haveRelease_ = false;
   bool haveObjects_ = false;
+  bool haveDelta_ = false;
 };
 
 }  // namespace
@@ -111,9 +145,14 @@ class Reader {
 std::string ManifestText(const ReleaseManifest& manifest) {
   std::string text = std::string(kHeader) + "\nrelease\t" + manifest.packageCode + "\nobjects\t" +
                      manifest.objectsBase + "\n";
+  if (!manifest.deltasBase.empty()) text += "deltas\t" + manifest.deltasBase + "\n";
   for (const ManifestFile& file : manifest.files) {
     text += "file\t" + PercentEscaped(file.name) + "\t" + std::to_string(file.size) + "\t" + file.sha256 + "\t" +
             StoredFormName(file.form) + "\t" + std::to_string(file.storedSize) + "\t" + file.storedSha256 + "\n";
+    for (const ManifestDelta& delta : file.deltas) {
+      text += "delta\t" + delta.sourceSha256 + "\t" + std::to_string(delta.storedSize) + "\t" + delta.storedSha256 +
+              "\n";
+    }
   }
   return text;
 }

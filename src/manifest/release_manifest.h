@@ -14,6 +14,14 @@ constexpr char kManifestFormat[] = "1";
 // compressed again, never taken for a frame to decode.
 enum class StoredForm { Raw, Zstd };
 
+// A delta (zstd_delta.h) the site holds from an older content of a file
+// to the content its record gives.
+struct ManifestDelta {
+  std::string sourceSha256;  // of the older content
+  std::uint64_t storedSize = 0;
+  std::string storedSha256;  // of the delta's bytes
+};
+
 struct ManifestFile {
   // Relative to the game directory, "/" between folders, UTF-8 (as the file
   // is named on disk and in the archives).
@@ -23,6 +31,8 @@ struct ManifestFile {
   StoredForm form = StoredForm::Raw;
   std::uint64_t storedSize = 0;
   std::string storedSha256;  // of the object's bytes
+  // Each from another source, none from this content.
+  std::vector<ManifestDelta> deltas;
 };
 
 struct ReleaseManifest {
@@ -31,9 +41,20 @@ struct ReleaseManifest {
   std::string objectsBase;
   // By name in byte order, each name once.
   std::vector<ManifestFile> files;
+  // The absolute address of the site's deltas/ folder, ending in "/";
+  // empty when no file lists a delta.
+  std::string deltasBase;
 };
+
+// The site's folders of objects and deltas, side by side in its own folder
+// and in every mirror's.
+constexpr char kObjectsFolder[] = "objects/";
+constexpr char kDeltasFolder[] = "deltas/";
 
 // An object's place below objects/: "<first 2 hex digits>/<sha256>".
 std::string ObjectName(const std::string& sha256);
+
+// A delta's place below deltas/: "<source sha256>-<target sha256>".
+std::string DeltaName(const std::string& sourceSha256, const std::string& targetSha256);
 
 const char* StoredFormName(StoredForm form);

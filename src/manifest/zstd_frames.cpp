@@ -2,6 +2,8 @@
 
 #include <zstd.h>
 
+#include "manifest/zstd_delta.h"
+
 struct ZstdFrameWriter::Context {
   ZSTD_CCtx* cctx = ZSTD_createCCtx();
   ~Context() { ZSTD_freeCCtx(cctx); }
@@ -12,6 +14,8 @@ struct ZstdFrameReader::Context {
   std::uint64_t limit = 0;
   std::uint64_t decoded = 0;
   bool ended = false;
+  // Why the context could not be set up; every Read then fails with it.
+  std::string broken;
   ~Context() { ZSTD_freeDCtx(dctx); }
 };
 
@@ -60,11 +64,21 @@ ZstdFrameReader::ZstdFrameReader(std::uint64_t limit) : context_(std::make_uniqu
   context_->limit = limit;
 }
 
+ZstdFrameReader::ZstdFrameReader(std::uint64_t limit, std::string_view source) : ZstdFrameReader(limit) {
+  ZSTD_DCtx* dctx = context_->dctx;
+  if (Failed(ZSTD_DCtx_setParameter(dctx, ZSTD_d_windowLogMax, kDeltaWindowLog), context_->broken)) return;
+  Failed(ZSTD_DCtx_refPrefix(dctx, source.data(), source.size()), context_->broken);
+}
+
 ZstdFrameReader::~ZstdFrameReader() = default;
 
 bool ZstdFrameReader::Read(std::string_view piece, const std::function<void(std::string_view)>& sink,
                            std::string& reason) {
   Context& context = *context_;
+  if (!context.broken.empty()) {
+    reason = context.broken;
+    return false;
+  }
   ZSTD_inBuffer in{piece.data(), piece.size(), 0};
   std::string buffer(ZSTD_DStreamOutSize(), '\0');
   // A full output buffer may leave decoded bytes behind: call again until

@@ -27,7 +27,8 @@ struct ManifestPlan {
   // Files of the newest release that an unverified run may not write: the
   // publisher's key and the record of accepted documents (IsTrustFile).
   std::vector<PlannedFile> refusedTrustFiles;
-  // The stored bytes of the distinct objects `fetch` needs.
+  // The stored bytes of the distinct objects `fetch` needs (of their
+  // deltas, for the contents StageFromDeltas staged).
   std::uint64_t bytesToFetch = 0;
 };
 

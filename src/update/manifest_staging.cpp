@@ -19,8 +19,8 @@ namespace {
 // The object as it downloads, beside the content it decodes to.
 constexpr char kObjectSuffix[] = ".object";
 
+}  // namespace
 
-// "fetched/total MB" with one decimal; in KB for updates below a megabyte.
 std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
   const int shift = total < (1u << 20) ? 10 : 20;
   const auto tenths = [shift](std::uint64_t bytes) {
@@ -30,12 +30,13 @@ std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
   return tenths(fetched) + "/" + tenths(total) + (shift == 10 ? " KB" : " MB");
 }
 
-// True when the staged file holds the record's content.
-bool Staged(const ManifestFile& record) {
+bool HoldsStagedContent(const ManifestFile& record) {
   const fs::path staged = PathOnDisk(StagedName(record.sha256));
   std::error_code error;
   return fs::file_size(staged, error) == record.size && !error && FileSha256(staged) == record.sha256;
 }
+
+namespace {
 
 // Keeps only what belongs to the objects `needed` names.
 void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
@@ -49,14 +50,18 @@ void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
   }
 }
 
-// Decodes the downloaded object into its staged file.
-bool Stage(const ManifestFile& record, const std::string& object, std::string& problem) {
+}  // namespace
+
+bool StageDownload(const ManifestFile& record, const std::string& object, const std::string* deltaSource,
+                   std::string& problem) {
   const std::string staged = StagedName(record.sha256);
   const fs::path decoding = PathOnDisk(staged + ".decoding");
   std::ofstream out(decoding, std::ios::binary | std::ios::trunc);
-  const bool decoded = DecodeObject(PathOnDisk(object), record, [&out](std::string_view piece) {
+  const auto write = [&out](std::string_view piece) {
     out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-  }, problem);
+  };
+  const bool decoded = deltaSource == nullptr ? DecodeObject(PathOnDisk(object), record, write, problem)
+                                              : DecodeDelta(PathOnDisk(object), record, *deltaSource, write, problem);
   out.close();
   std::error_code error;
   if (decoded && !out) problem = "the staged file cannot be written";
@@ -66,8 +71,6 @@ bool Stage(const ManifestFile& record, const std::string& object, std::string& p
   fs::remove(decoding, error);
   return problem.empty();
 }
-
-}  // namespace
 
 std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
 
@@ -80,15 +83,9 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSource
   RemoveUnneeded(objects);
   std::vector<const ManifestFile*> missing;
   std::vector<SiteFile> requests;
-  // The end of each object's bytes among all those to fetch, in request
-  // order: how many files the status line counts as arrived.
-  std::vector<std::uint64_t> ends;
-  std::uint64_t stagedBytes = 0;
+  std::uint64_t missingBytes = 0;
   for (const auto& [sha256, record] : objects) {
-    if (Staged(*record)) {
-      stagedBytes += record->storedSize;
-      continue;
-    }
+    if (HoldsStagedContent(*record)) continue;
     SiteFile request{kObjectsFolder + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
     if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
       address = request.path;
@@ -96,6 +93,14 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSource
     }
     missing.push_back(record);
     requests.push_back(std::move(request));
+    missingBytes += record->storedSize;
+  }
+  // What is staged (by deltas, or before a kill) counts as fetched.
+  const std::uint64_t stagedBytes = plan.bytesToFetch - std::min(missingBytes, plan.bytesToFetch);
+  // The end of each object's bytes among all those to fetch, in request
+  // order: how many files the status line counts as arrived.
+  std::vector<std::uint64_t> ends;
+  for (const ManifestFile* record : missing) {
     ends.push_back((ends.empty() ? stagedBytes : ends.back()) + record->storedSize);
   }
   const auto count = static_cast<std::int32_t>(objects.size());
@@ -117,7 +122,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSource
   for (std::size_t i = 0; i < results.size(); ++i) {
     address = results[i].address;
     problem = results[i].result.reason;
-    if (!results[i].result || !Stage(*missing[i], requests[i].localPath, problem)) return false;
+    if (!results[i].result || !StageDownload(*missing[i], requests[i].localPath, nullptr, problem)) return false;
   }
   return true;
 }

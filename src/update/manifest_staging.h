@@ -18,6 +18,18 @@ constexpr char kStageFolder[] = "farLaunch.stage";
 // The staged content `sha256` (code page name, below kStageFolder).
 std::string StagedName(const std::string& sha256);
 
+// "fetched/total MB" with one decimal; in KB for updates below a megabyte.
+std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total);
+
+// True when the staged file holds the record's content.
+bool HoldsStagedContent(const ManifestFile& record);
+
+// Decodes `download` (code page name), the record's object or, with
+// `deltaSource`, a delta to its content from that content, into the
+// record's staged file, and removes it. False with the reason.
+bool StageDownload(const ManifestFile& record, const std::string& download, const std::string* deltaSource,
+                   std::string& problem);
+
 // Fetches the objects of `plan` from `sources`, a few at once over
 // kept-alive connections within the rate limit for all of them
 // (DownloadAll), each checked against its stored size and SHA-256 while it
@@ -25,9 +37,9 @@ std::string StagedName(const std::string& sha256);
 // content's SHA-256, and staged. Contents staged before are taken as they
 // are; whatever else the folder holds goes (partial downloads of the plan's
 // objects excepted). The status line shows the bytes fetched of those
-// to fetch and the files arrived, the bar goes over all of them. False with
-// the failing object's last address and reason once every source failed
-// for it.
+// to fetch (plan.bytesToFetch, what is staged counted as fetched) and the
+// files arrived, the bar goes over all of them. False with the failing
+// object's last address and reason once every source failed for it.
 bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
                   const ManifestPlan& plan, std::string& address, std::string& problem);
 

@@ -4,6 +4,7 @@
 #include <optional>
 #include <set>
 
+#include "update/delta_staging.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"
@@ -127,6 +128,7 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
   SiteSources sources(siteRoot, link.Mirrors);
+  StageFromDeltas(state, platform, sources, newest, plan);
   if (!FetchObjects(state, platform, sources, plan, failure.address, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }

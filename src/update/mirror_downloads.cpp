@@ -30,9 +30,13 @@ bool SiteSources::SiteRootOf(const std::string& objectsBase, std::string& siteRo
   return true;
 }
 
-std::size_t SiteSources::GoodFrom(std::size_t index) const {
-  while (index < sources_.size() && sources_[index].bad) ++index;
-  return index;
+std::size_t SiteSources::NextSource(const std::vector<bool>& tried) const {
+  for (const bool bad : {false, true}) {
+    for (std::size_t source = 0; source < sources_.size(); ++source) {
+      if (!tried[source] && sources_[source].bad == bad) return source;
+    }
+  }
+  return sources_.size();
 }
 
 std::string SiteSources::SourceName(std::size_t index) const {
@@ -43,16 +47,16 @@ void SiteSources::Failed(std::size_t source, const std::string& address, const D
   LogFailure(SourceName(source), address, result.reason);
   if ((result.contentMismatch || result.tooLarge) && !sources_[source].bad) {
     sources_[source].bad = true;
-    LogFailure(SourceName(source), "", "served a wrong file; nothing more is fetched from it in this run");
+    LogFailure(SourceName(source), "", "served a wrong file; in this run it is asked only where every other source failed");
   }
 }
 
 std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& files,
                                                   const ParallelDownloadOptions& options) {
   std::vector<SiteFileResult> results(files.size());
-  // Each file's source for its next request; sources_.size() once none is
-  // left.
-  std::vector<std::size_t> next(files.size(), 0);
+  // The sources each file was asked of, and its source in this round.
+  std::vector<std::vector<bool>> tried(files.size(), std::vector<bool>(sources_.size(), false));
+  std::vector<std::size_t> source(files.size(), 0);
   // The round's files (by index in `files`), their requests, and which of
   // them were not asked for as their source turned out bad meanwhile.
   std::vector<std::size_t> pending;
@@ -64,37 +68,37 @@ std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& f
   if (options.onProgress) {
     round.onProgress = [&arrivedBefore, &options](std::uint64_t arrived) { options.onProgress(arrivedBefore + arrived); };
   }
+  // A source found bad meanwhile waits until every good one failed for the file.
   round.leaveOut = [&](std::size_t k) {
-    const bool bad = sources_[next[pending[k]]].bad;
-    leftOut[k] = bad;
-    return bad;
+    const std::size_t i = pending[k];
+    leftOut[k] = sources_[source[i]].bad && !sources_[NextSource(tried[i])].bad;
+    return leftOut[k];
   };
   round.onEnded = [&](std::size_t k, const DownloadResult& result) {
-    if (!result && !leftOut[k] && !isCancelled()) Failed(next[pending[k]], requests[k].url, result);
+    if (!result && !leftOut[k] && !isCancelled()) Failed(source[pending[k]], requests[k].url, result);
   };
-  for (;;) {
+  for (bool cancelled = false; !cancelled;) {
     pending.clear();
     requests.clear();
     for (std::size_t i = 0; i < files.size(); ++i) {
-      if (results[i].result || next[i] == sources_.size()) continue;
-      // A source found bad since the file was last moved on is passed over.
-      next[i] = GoodFrom(next[i]);
-      if (next[i] == sources_.size()) {
-        if (results[i].result.reason.empty()) results[i].result.reason = "every source served a wrong file before";
-        continue;
-      }
+      if (results[i].result) continue;
+      source[i] = NextSource(tried[i]);
+      if (source[i] == sources_.size()) continue;
       pending.push_back(i);
-      requests.push_back(ParallelDownload{sources_[next[i]].root + files[i].path, files[i].localPath, files[i].expected});
+      requests.push_back(ParallelDownload{sources_[source[i]].root + files[i].path, files[i].localPath,
+                                          files[i].expected});
     }
-    if (requests.empty()) return results;
+    if (requests.empty()) break;
     leftOut.assign(requests.size(), false);
     const std::vector<DownloadResult> arrived = DownloadAll(requests, round);
-    const bool cancelled = isCancelled();
+    cancelled = isCancelled();
     for (std::size_t k = 0; k < pending.size(); ++k) {
+      if (leftOut[k]) continue;
       const std::size_t i = pending[k];
-      if (!leftOut[k]) results[i] = SiteFileResult{arrived[k], requests[k].url};
+      tried[i][source[i]] = true;
+      results[i] = SiteFileResult{arrived[k], requests[k].url};
       if (arrived[k]) arrivedBefore += arrived[k].bytesReceived;
-      next[i] = cancelled ? sources_.size() : next[i] + 1;
     }
   }
+  return results;
 }

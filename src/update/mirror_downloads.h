@@ -3,17 +3,15 @@
 // mirrors (folders holding a copy of the whole site). Every file is checked
 // by its size and SHA-256, so a mirror needs no trust: a file that fails at
 // one source is asked of the next, and a source that served wrong bytes is
-// asked for nothing more in the run. Only objects and deltas come this
+// asked only as a last resort for the rest of the run. Only objects and deltas come this
 // way; the document, its signature and the manifest keep their addresses.
 #include <string>
 #include <vector>
 
+#include "manifest/release_manifest.h"
 #include "net/content_check.h"
 #include "net/http_downloader.h"
 #include "net/parallel_downloads.h"
-
-// The site's folder of objects, as the manifest's objects address ends.
-constexpr char kObjectsFolder[] = "objects/";
 
 // One file of the site.
 struct SiteFile {
@@ -41,12 +39,17 @@ class SiteSources {
   // "objects/"); false when that address is not such a folder.
   static bool SiteRootOf(const std::string& objectsBase, std::string& siteRoot);
 
+  // The site's own folder, before every mirror.
+  const std::string& SiteRoot() const { return sources_.front().root; }
+
   // Downloads every file, in rounds of DownloadAll: each file from its
   // source, those that failed again from their next good source, until
   // each arrived or every source failed for it. Each failure is logged
   // naming its source. A connection failure or an HTTP error moves the file
-  // on; a wrong size or SHA-256 also marks the source bad at once: no
-  // request of this call or of later ones goes to it. `options.onProgress` counts the bytes of the files that
+  // on; a wrong size or SHA-256 also marks the source bad at once: in this
+  // call and later ones it is asked for a file only after every other
+  // source failed for it (one stale file on the site must not cost the
+  // rest of its files). `options.onProgress` counts the bytes of the files that
   // arrived in earlier rounds too. A cancelled call ends after its round.
   // One result per file, in order.
   std::vector<SiteFileResult> Download(const std::vector<SiteFile>& files, const ParallelDownloadOptions& options);
@@ -58,8 +61,9 @@ class SiteSources {
     bool bad = false;
   };
 
-  // The first good source from `index` on; sources_.size() when none.
-  std::size_t GoodFrom(std::size_t index) const;
+  // The first source not `tried` yet, good ones before bad ones;
+  // sources_.size() when every one was tried.
+  std::size_t NextSource(const std::vector<bool>& tried) const;
   std::string SourceName(std::size_t index) const;
   // Logs the failure of a request to `source`; one that brought a wrong
   // file marks the source bad.

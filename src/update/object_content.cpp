@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "manifest/zstd_frames.h"
+#include "trust/pipelined_sha256.h"
 #include "trust/sha256.h"
 
 namespace {
@@ -28,18 +29,21 @@ FileCheck ObjectDownloadCheck(const ManifestFile& record) {
   return {record.storedSha256, std::to_string(record.storedSize)};
 }
 
-bool DecodeObject(const std::filesystem::path& stored, const ManifestFile& record,
-                  const std::function<void(std::string_view)>& sink, std::string& problem) {
-  Sha256 content;
+namespace {
+
+// Reads `stored` through `frame` (a zstd frame) or as the content itself
+// (raw), checking what comes out against the record.
+bool Decode(const std::filesystem::path& stored, const ManifestFile& record, StoredForm form, ZstdFrameReader& frame,
+            const std::function<void(std::string_view)>& sink, std::string& problem) {
+  PipelinedSha256 content;
   std::uint64_t size = 0;
   const auto take = [&](std::string_view part) {
     content.Update(part);
     size += part.size();
     sink(part);
   };
-  ZstdFrameReader frame(record.size);
   const bool read = ReadPieces(stored, [&](std::string_view piece) {
-    if (record.form == StoredForm::Zstd) return frame.Read(piece, take, problem);
+    if (form == StoredForm::Zstd) return frame.Read(piece, take, problem);
     // A raw object's stored bytes are its content, bounded like a frame's.
     if (size + piece.size() > record.size) {
       problem = "the object is larger than its content";
@@ -52,12 +56,26 @@ bool DecodeObject(const std::filesystem::path& stored, const ManifestFile& recor
     if (problem.empty()) problem = "the object cannot be read";
     return false;
   }
-  if (record.form == StoredForm::Zstd && !frame.Finish(problem)) return false;
+  if (form == StoredForm::Zstd && !frame.Finish(problem)) return false;
   if (size != record.size || content.FinishHex() != record.sha256) {
     problem = "decodes to content other than the manifest gives (" + std::to_string(size) + " bytes)";
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool DecodeObject(const std::filesystem::path& stored, const ManifestFile& record,
+                  const std::function<void(std::string_view)>& sink, std::string& problem) {
+  ZstdFrameReader frame(record.size);
+  return Decode(stored, record, record.form, frame, sink, problem);
+}
+
+bool DecodeDelta(const std::filesystem::path& stored, const ManifestFile& record, std::string_view source,
+                 const std::function<void(std::string_view)>& sink, std::string& problem) {
+  ZstdFrameReader frame(record.size, source);
+  return Decode(stored, record, StoredForm::Zstd, frame, sink, problem);
 }
 
 std::string FileSha256(const std::filesystem::path& file) {

@@ -32,11 +32,11 @@ class InstalledRelease {
     Sha256 hash;
     hash.Update(content);
     const std::string sha256 = hash.FinishHex();
-    manifest.files.push_back({name, content.size(), sha256, StoredForm::Raw, content.size(), sha256});
+    manifest.files.push_back({name, content.size(), sha256, StoredForm::Raw, content.size(), sha256, {}});
     dir.Write(name, content);
   }
 
-  ReleaseManifest manifest{"0003", "http://127.0.0.1/objects/", {}};
+  ReleaseManifest manifest{"0003", "http://127.0.0.1/objects/", {}, ""};
 };
 
 }  // namespace

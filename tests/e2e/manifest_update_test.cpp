@@ -5,8 +5,10 @@
 // or manifest installs nothing; a kill -9 anywhere in the update leaves a
 // game the next start finishes; --repair fetches a damaged and a missing
 // file again; objects the site lacks come from its mirrors, past those
-// that are down, serve a wrong byte or answer 404; a manifest format the
-// launcher does not know sends it through the patches.
+// that are down, serve a wrong byte or answer 404; changed files come by
+// deltas from the releases before the newest when the player's file holds
+// a listed source, by objects when not; a manifest format the launcher
+// does not know sends it through the patches.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -44,7 +46,14 @@ std::string Sha256Of(const std::string& bytes) {
   return hash.FinishHex();
 }
 
-// Each release changes, adds and deletes files; the last ships one content
+// `bytes` with a few small edits, as a new build of a big file has them.
+std::string Edited(std::string bytes, std::mt19937& random) {
+  for (int i = 0; i < 4; ++i) bytes.replace(random() % (bytes.size() - 100), 100, Noise(random, 100));
+  bytes.insert(bytes.size() / 2, Noise(random, 500));
+  return bytes;
+}
+
+// Each release changes (a.pak and b.pak by small edits), adds and deletes files; the last ships one content
 // under two names. cfg.ini never changes (the player edits it).
 const std::vector<Files>& Releases() {
   static const std::vector<Files> releases = [] {
@@ -54,11 +63,11 @@ const std::vector<Files>& Releases() {
                {"data/b.pak", Noise(random, 300 << 10)}, {"data/gone1.txt", "gone in 2"},
                {"data/gone2.txt", "gone in 3"}, {"text.txt", std::string(200 << 10, 't')}};
     made[1] = made[0];
-    made[1]["data/a.pak"] = Noise(random, 320 << 10);
+    made[1]["data/a.pak"] = Edited(made[0]["data/a.pak"], random);
     made[1]["data/c.pak"] = Noise(random, 100 << 10);
     made[1].erase("data/gone1.txt");
     made[2] = made[1];
-    made[2]["data/b.pak"] = Noise(random, 310 << 10);
+    made[2]["data/b.pak"] = Edited(made[1]["data/b.pak"], random);
     made[2]["data/new/d.pak"] = Noise(random, 200 << 10);
     made[2]["data/dup1.bin"] = made[2]["data/dup2.bin"] = std::string(90 << 10, 'd');
     made[2]["text.txt"] = std::string(210 << 10, 'u');
@@ -152,6 +161,14 @@ class ManifestUpdate : public ::testing::Test {
     EXPECT_EQ(difference, "");
   }
 
+  std::size_t ObjectRequests(const std::string& content) const {
+    const std::string sha256 = Sha256Of(content);
+    return server_.Requests("/objects/" + sha256.substr(0, 2) + "/" + sha256).size();
+  }
+  std::size_t DeltaRequests(const std::string& from, const std::string& to) const {
+    return server_.Requests("/deltas/" + Sha256Of(from) + "-" + Sha256Of(to)).size();
+  }
+
   std::size_t PatchRequests() const {
     std::size_t requests = 0;
     for (const auto& entry : fs::recursive_directory_iterator(site_)) {
@@ -190,8 +207,53 @@ TEST_F(ManifestUpdate, PlayersAtTheFirstAndTheSecondReleaseReachTheThirdInOneSte
   }
 }
 
+TEST_F(ManifestUpdate, ChangedFilesComeByDeltasWhereThePlayersFileIsASource) {
+  const Files& first = Releases()[0];
+  const Files& second = Releases()[1];
+  const Files& newest = Releases()[2];
+  // At 0001 and 0002 (both within the last 3 releases): deltas, no objects
+  // for the edited files. b.pak is the same in both, so its delta is one.
+  for (const std::size_t release : {0u, 1u}) {
+    fs::remove_all(game_.Path());
+    PrepareGame(release);
+    ASSERT_EQ(Run("update.txt"), 0) << ReadFile(Output("update.txt"));
+    ExpectTheGame(AsThePlayerHasIt(2));
+  }
+  EXPECT_EQ(DeltaRequests(first.at("data/a.pak"), newest.at("data/a.pak")), 1u);
+  EXPECT_EQ(DeltaRequests(second.at("data/b.pak"), newest.at("data/b.pak")), 2u);
+  EXPECT_EQ(ObjectRequests(newest.at("data/a.pak")) + ObjectRequests(newest.at("data/b.pak")), 0u);
+
+  // A file the player changed by hand matches no delta: its object comes.
+  // So does a file whose delta arrives damaged (logged).
+  const std::string delta = "deltas/" + Sha256Of(first.at("data/a.pak")) + "-" + Sha256Of(newest.at("data/a.pak"));
+  std::string damaged = ReadFile(site_ / delta);
+  damaged[damaged.size() / 2] ^= 1;
+  Serve(delta, damaged);
+  fs::remove_all(game_.Path());
+  PrepareGame(0);
+  game_.Write("data/b.pak", "changed by hand");
+  ASSERT_EQ(Run("by-hand.txt"), 0) << ReadFile(Output("by-hand.txt"));
+  ExpectTheGame(AsThePlayerHasIt(2));
+  EXPECT_EQ(ObjectRequests(newest.at("data/b.pak")), 1u);
+  EXPECT_EQ(DeltaRequests(second.at("data/b.pak"), newest.at("data/b.pak")), 2u);
+  EXPECT_EQ(ObjectRequests(newest.at("data/a.pak")), 1u);
+  EXPECT_NE(game_.Read("farLaunch.log").find("the delta failed (SHA-256 mismatch"), std::string::npos)
+      << game_.Read("farLaunch.log");
+
+  // With deltas from the last release only, a player at 0001 gets a.pak
+  // (changed in 0002) whole.
+  ASSERT_NO_FATAL_FAILURE(BuildTheSite({"--deltas", "1"}));
+  ServeTheSite();
+  fs::remove_all(game_.Path());
+  PrepareGame(0);
+  ASSERT_EQ(Run("older.txt"), 0) << ReadFile(Output("older.txt"));
+  ExpectTheGame(AsThePlayerHasIt(2));
+  EXPECT_EQ(ObjectRequests(newest.at("data/a.pak")), 2u);
+  EXPECT_EQ(DeltaRequests(second.at("data/b.pak"), newest.at("data/b.pak")), 3u) << "0001's b.pak is 0002's";
+}
+
 TEST_F(ManifestUpdate, ATamperedObjectOrManifestInstallsNothing) {
-  const std::string changed = Releases()[2].at("data/b.pak");
+  const std::string changed = Releases()[2].at("data/new/d.pak");
   std::mt19937 random(1);
   for (const bool object : {true, false}) {
     SCOPED_TRACE(object ? "object" : "manifests");
@@ -222,7 +284,7 @@ TEST_F(ManifestUpdate, AKillAnywhereLeavesAGameTheNextStartFinishes) {
   // What a killed run staged is taken when it holds its content, fetched
   // again when it does not.
   const std::string staged = Sha256Of(Releases()[2].at("data/b.pak"));
-  const std::string damaged = Sha256Of(Releases()[2].at("data/a.pak"));
+  const std::string damaged = Sha256Of(Releases()[2].at("data/new/d.pak"));
   game_.Write("farLaunch.stage/" + staged, Releases()[2].at("data/b.pak"));
   game_.Write("farLaunch.stage/" + damaged, "not its content");
   const auto start = std::chrono::steady_clock::now();

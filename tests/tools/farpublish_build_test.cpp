@@ -102,7 +102,7 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
                                      "--product", "雾港"});
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
-            "manifests/: 3 written, 0 kept\nobjects/: 10 written, 0 kept\n"
+            "manifests/: 3 written, 0 kept\nobjects/: 10 written, 0 kept\ndeltas/: 0 written, 0 kept\n"
             "wrote patch-0002.zip\nwrote patch-0003.zip\nwrote launcher-0003.zip\nwrote client-0003.zip\n"
             "wrote servercfg.xml\n");
   EXPECT_EQ(run.err,

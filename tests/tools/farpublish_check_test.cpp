@@ -91,7 +91,7 @@ TEST_F(FarpublishCheck, SoundSitePasses) {
   for (const bool withKey : {true, false}) {
     const PublishRun run = Check(withKey);
     EXPECT_EQ(run.status, 0) << run.out << run.err;
-    EXPECT_EQ(run.out, std::string("sound: 2 versions up to 0002, 2 files, 3 objects, ") +
+    EXPECT_EQ(run.out, std::string("sound: 2 versions up to 0002, 2 files, 3 objects, 0 deltas, ") +
                            (withKey ? "signed by the publisher\n"
                                     : "signature not checked (no --key): launchers without a key install "
                                       "whatever the network gives them\n"));

@@ -72,7 +72,7 @@ TEST_F(FarpublishSite, NewBuildKeepsThePublishedArchives) {
   const PublishRun run = site.Build();
   ASSERT_EQ(run.status, 0) << run.err;
   EXPECT_EQ(run.out,
-            "manifests/: 1 written, 2 kept\nobjects/: 1 written, 3 kept\n"
+            "manifests/: 1 written, 2 kept\nobjects/: 1 written, 3 kept\ndeltas/: 0 written, 0 kept\n"
             "kept patch-0002.zip\nwrote patch-0003.zip\nwrote client-0003.zip\nwrote servercfg.xml\n");
   const TreeSnapshot after = SnapshotTree(site.Site());
   EXPECT_TRUE(SameIdentity(IdentityOf(site.Site() / "patch-0002.zip"), patch)) << "never rewritten";
@@ -93,7 +93,7 @@ TEST_F(FarpublishSite, NewBuildKeepsThePublishedArchives) {
   const PublishRun same = site.Build();
   EXPECT_EQ(same.status, 0) << same.err;
   EXPECT_EQ(same.out,
-            "manifests/: 0 written, 3 kept\nobjects/: 0 written, 4 kept\n"
+            "manifests/: 0 written, 3 kept\nobjects/: 0 written, 4 kept\ndeltas/: 0 written, 0 kept\n"
             "kept patch-0002.zip\nkept patch-0003.zip\nkept client-0003.zip\nwrote servercfg.xml\n");
   EXPECT_EQ(SnapshotTree(site.Site()), after);
 }

@@ -7,6 +7,7 @@
 
 #include "support/temp_dir.h"
 #include "trust/minisign_cli.h"
+#include "trust/pipelined_sha256.h"
 #include "trust/sha256.h"
 
 namespace {
@@ -35,6 +36,25 @@ TEST(Sha256, PiecesOfAnySizeGiveSha256sumsHash) {
   EXPECT_EQ(hash.FinishHex(), Sha256Sum(dir.Write("empty", "")));
   hash.Update("");
   EXPECT_EQ(hash.FinishHex(), Sha256Sum(dir.File("empty")));
+}
+
+// Hashed on a second thread in batches of some MiB: pieces across the
+// batches' edges, and a hasher used again after its finish.
+TEST(Sha256, PipelinedGivesTheSameHash) {
+  std::mt19937 random(8);
+  std::string content((9 << 20) + 12345, '\0');
+  for (char& c : content) c = static_cast<char>(random());
+  Sha256 plain;
+  plain.Update(content);
+  const std::string expected = plain.FinishHex();
+  PipelinedSha256 hash;
+  for (const std::size_t pieceSize : {std::size_t{131072}, std::size_t{1000003}}) {
+    for (std::size_t at = 0; at < content.size(); at += pieceSize) {
+      hash.Update(std::string_view(content).substr(at, pieceSize));
+    }
+    EXPECT_EQ(hash.FinishHex(), expected) << pieceSize;
+  }
+  EXPECT_EQ(hash.FinishHex(), plain.FinishHex()) << "nothing hashed";
 }
 
 TEST(Sha256, HexTextIsCheckedAndLowered) {

@@ -19,12 +19,12 @@ ManifestFile Line(const std::string& name, const std::string& content) {
   Sha256 hash;
   hash.Update(content);
   const std::string sha256 = hash.FinishHex();
-  return {name, content.size(), sha256, StoredForm::Raw, content.size(), sha256};
+  return {name, content.size(), sha256, StoredForm::Raw, content.size(), sha256, {}};
 }
 
 ReleaseManifest Release(const std::string& code, std::vector<ManifestFile> files) {
   std::sort(files.begin(), files.end(), [](const ManifestFile& a, const ManifestFile& b) { return a.name < b.name; });
-  return {code, "http://127.0.0.1/objects/", files};
+  return {code, "http://127.0.0.1/objects/", files, ""};
 }
 
 class ManifestPlanTest : public ::testing::Test {

@@ -15,7 +15,9 @@ constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
-                                            "--game-files", "--mirror"};
+                                            "--game-files", "--deltas", "--mirror"};
+// More than any site keeps players that far behind: a bound on the work.
+constexpr int kMostDeltaReleases = 100;
 
 bool IsAddress(const std::string& text) {
   if (text.empty() || !IsDocumentValue(text)) return false;
@@ -52,6 +54,16 @@ bool ParseProduct(const std::string& utf8, BuildOptions& options, std::string& e
   return true;
 }
 
+bool ParseDeltaReleases(const std::string& text, BuildOptions& options, std::string& error) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos ||
+      std::stoi(text) > kMostDeltaReleases) {
+    error = "--deltas takes a number of releases from 0 to " + std::to_string(kMostDeltaReleases);
+    return false;
+  }
+  options.deltaReleases = std::stoi(text);
+  return true;
+}
+
 bool TakeAddress(const std::string& name, const std::string& value, std::string& address, std::string& error) {
   if (!IsAddress(value)) {
     error = name + " must be printable ASCII without spaces, quotes, \"=\", \"<\" or \">\"";
@@ -83,6 +95,7 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--expires") return ParseExpiryDays(value, options.expiryDays, error);
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
+  if (name == "--deltas") return ParseDeltaReleases(value, options, error);
   if (name == "--game-files") {
     options.gameFiles = value;
     return true;

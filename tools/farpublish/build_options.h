@@ -22,6 +22,8 @@ struct BuildOptions {
   std::vector<std::string> alsoServedAt;
   // How long launchers accept the signed document (--expires DAYS).
   std::optional<std::uint64_t> expiryDays;
+  // How many releases before the newest its files get deltas from (--deltas K).
+  int deltaReleases = 3;
   // Where a starting updatecfg.xml for new game directories goes.
   std::optional<std::filesystem::path> gameFiles;
   // Folders holding a copy of the site that launchers may fetch objects
@@ -35,5 +37,5 @@ struct BuildOptions {
 // stand in the server document (it must be printable ASCII without quotes,
 // "=", "<" or ">"), a mirror that is not an http or https folder the
 // document's Mirrors value can hold, a product name the GBK code page
-// cannot write, or a bad port.
+// cannot write, a bad port, or a --deltas that is not a number of releases.
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);

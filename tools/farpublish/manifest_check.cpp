@@ -26,17 +26,37 @@ bool FetchManifest(const ManifestLink& link, ReleaseManifest& manifest, std::str
   return read;
 }
 
-// Each content once, in name order; a random `sample` of them when given.
-std::vector<const ManifestFile*> ObjectsToCheck(const ReleaseManifest& manifest, std::optional<std::size_t> sample) {
+// A random `sample` of `items` when given.
+template <typename Item>
+std::vector<Item> Sampled(std::vector<Item> items, std::optional<std::size_t> sample) {
+  if (sample && *sample < items.size()) {
+    std::shuffle(items.begin(), items.end(), std::mt19937(std::random_device{}()));
+    items.resize(*sample);
+  }
+  return items;
+}
+
+// Each content once, in name order.
+std::vector<const ManifestFile*> ObjectsToCheck(const ReleaseManifest& manifest) {
   std::map<std::string, const ManifestFile*> byContent;
   for (const ManifestFile& file : manifest.files) byContent.emplace(file.sha256, &file);
   std::vector<const ManifestFile*> objects;
   for (const auto& entry : byContent) objects.push_back(entry.second);
-  if (sample && *sample < objects.size()) {
-    std::shuffle(objects.begin(), objects.end(), std::mt19937(std::random_device{}()));
-    objects.resize(*sample);
-  }
   return objects;
+}
+
+// Each delta with the file it makes: its address below deltasBase.
+struct ListedDelta {
+  const ManifestFile* file;
+  const ManifestDelta* delta;
+};
+
+std::vector<ListedDelta> DeltasToCheck(const ReleaseManifest& manifest) {
+  std::vector<ListedDelta> deltas;
+  for (const ManifestFile& file : manifest.files) {
+    for (const ManifestDelta& delta : file.deltas) deltas.push_back({&file, &delta});
+  }
+  return deltas;
 }
 
 }  // namespace
@@ -60,18 +80,42 @@ ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std:
     check.problems.push_back(label + problem);
     return check;
   }
-  // Launchers may take any object from any mirror: each must hold them all.
-  std::vector<std::string> bases = {manifest.objectsBase};
-  for (const std::string& mirror : MirrorsOf(link.Mirrors)) bases.push_back(mirror + kObjectsFolder);
-  for (const ManifestFile* file : ObjectsToCheck(manifest, sample)) {
+  std::string siteRoot;
+  if (!SiteSources::SiteRootOf(manifest.objectsBase, siteRoot)) {
+    check.problems.push_back(label + "the objects address " + manifest.objectsBase +
+                             " is no site's objects/ folder: launchers refuse the manifest");
+    return check;
+  }
+  if (!manifest.deltasBase.empty() && manifest.deltasBase != siteRoot + kDeltasFolder) {
+    check.problems.push_back(label + "the deltas address " + manifest.deltasBase +
+                             " is not the deltas/ folder beside objects/: launchers fetch changed files whole");
+  }
+  // Launchers may take any object or delta from any mirror: each must hold them all.
+  std::vector<std::string> roots = {siteRoot};
+  for (const std::string& mirror : MirrorsOf(link.Mirrors)) roots.push_back(mirror);
+  for (const ManifestFile* file : Sampled(ObjectsToCheck(manifest), sample)) {
     ++check.objectsChecked;
-    for (const std::string& base : bases) {
-      const std::string address = base + ObjectName(file->sha256);
+    for (const std::string& root : roots) {
+      const std::string address = root + kObjectsFolder + ObjectName(file->sha256);
       if (FetchChecked(address, ObjectDownloadCheck(*file), kDownloadName, problem) &&
           file->form == StoredForm::Zstd) {
         DecodeObject(kDownloadName, *file, [](std::string_view) {}, problem);
       }
       if (!problem.empty()) check.problems.push_back("object of " + file->name + " (" + address + "): " + problem);
+      problem.clear();
+      std::error_code ignored;
+      fs::remove(kDownloadName, ignored);
+    }
+  }
+  for (const ListedDelta& listed : Sampled(DeltasToCheck(manifest), sample)) {
+    ++check.deltasChecked;
+    const FileCheck expected{listed.delta->storedSha256, std::to_string(listed.delta->storedSize)};
+    for (const std::string& root : roots) {
+      const std::string address =
+          root + kDeltasFolder + DeltaName(listed.delta->sourceSha256, listed.file->sha256);
+      if (!FetchChecked(address, expected, kDownloadName, problem)) {
+        check.problems.push_back("delta of " + listed.file->name + " (" + address + "): " + problem);
+      }
       problem.clear();
       std::error_code ignored;
       fs::remove(kDownloadName, ignored);

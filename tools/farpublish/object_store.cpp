@@ -15,7 +15,6 @@ namespace {
 // once and read by every player.
 constexpr int kObjectLevel = 12;
 constexpr std::size_t kPiece = 1 << 20;
-constexpr char kObjectsFolder[] = "objects/";
 
 // Reads `path` in pieces; false with the reason when it cannot be read.
 template <typename Sink>

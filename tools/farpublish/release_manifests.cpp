@@ -50,17 +50,23 @@ bool InManifest(const BuildFile& file) {
 }
 
 bool PublishManifests(const std::vector<ClientBuild>& builds, const std::string& baseUrl, const fs::path& site,
-                      SiteStaging& staging, ObjectStore& objects, std::vector<PublishedManifest>& manifests,
-                      std::string& error) {
+                      SiteStaging& staging, ObjectStore& objects, DeltaStore& deltas,
+                      std::vector<PublishedManifest>& manifests, std::string& error) {
   manifests.clear();
   for (const ClientBuild& build : builds) {
+    const bool newest = &build == &builds.back();
     ReleaseManifest manifest;
     manifest.packageCode = build.folder.version.packageCode;
     manifest.objectsBase = baseUrl + "/objects/";
+    bool listsDeltas = false;
     for (const BuildFile& file : build.files) {
       if (!InManifest(file)) continue;
-      if (!objects.Add(file, manifest.files.emplace_back(), error)) return false;
+      ManifestFile& record = manifest.files.emplace_back();
+      if (!objects.Add(file, record, error) || (newest && !deltas.Add(file, record, error))) return false;
+      listsDeltas = listsDeltas || !record.deltas.empty();
     }
+    if (listsDeltas) manifest.deltasBase = baseUrl + "/deltas/";
+    if (!newest) deltas.Remember(manifest, build.files);
     const std::string frame = EncodeZstdFrame(ManifestText(manifest), kManifestLevel);
     if (!PublishManifest(frame, baseUrl, site, staging, manifests.emplace_back(), error)) return false;
   }

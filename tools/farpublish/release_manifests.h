@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "delta_store.h"
 #include "object_store.h"
 #include "release_plan.h"
 #include "site_staging.h"
@@ -25,8 +26,9 @@ struct PublishedManifest {
 bool InManifest(const BuildFile& file);
 
 // One manifest per build, in the order of `builds`, each file's object
-// added to `objects`. False with the reason when a file cannot be read or a
+// added to `objects`; the newest build's files get their deltas from
+// `deltas`. False with the reason when a file cannot be read or a
 // published object or manifest is not what its name says.
 bool PublishManifests(const std::vector<ClientBuild>& builds, const std::string& baseUrl,
                       const std::filesystem::path& site, SiteStaging& staging, ObjectStore& objects,
-                      std::vector<PublishedManifest>& manifests, std::string& error);
+                      DeltaStore& deltas, std::vector<PublishedManifest>& manifests, std::string& error);

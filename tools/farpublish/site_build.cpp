@@ -127,14 +127,16 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
   };
   // Objects and manifests move in before the document that names them.
   ObjectStore objects(site, *staging);
+  DeltaStore deltas(site, *staging, options.deltaReleases);
   std::vector<PublishedManifest> manifests;
-  if (!PublishManifests(builds, options.baseUrl, site, *staging, objects, manifests, error)) {
+  if (!PublishManifests(builds, options.baseUrl, site, *staging, objects, deltas, manifests, error)) {
     return report.Fail(error);
   }
   const auto keptManifests = std::count_if(manifests.begin(), manifests.end(),
                                            [](const PublishedManifest& manifest) { return manifest.kept; });
   report.Folder("manifests/", static_cast<int>(manifests.size() - keptManifests), static_cast<int>(keptManifests));
   report.Folder("objects/", objects.Written(), objects.Kept());
+  report.Folder("deltas/", deltas.Written(), deltas.Kept());
   std::string document;
   if (!SiteDocumentText(plan, manifests, options, prepare, document, error) ||
       !WriteNewFile(staging->Stage(kServerDocumentName), document, error)) {

@@ -236,7 +236,8 @@ bool CheckSite(const CheckOptions& options, std::ostream& out) {
   CheckBlockAddress(server.UpdateBlockAddr, options.url, report);
   return report.Finish(std::to_string(server.entries.size()) + " versions up to " +
                        Shown(server.entries.back().PackageCode) + ", " + std::to_string(files) + " files, " +
-                       std::to_string(manifest.objectsChecked) + " objects" +
+                       std::to_string(manifest.objectsChecked) + " objects, " +
+                       std::to_string(manifest.deltasChecked) + " deltas" +
                        (key ? ", signed by the publisher"
                             : ", signature not checked (no --key): launchers without a key install whatever "
                               "the network gives them"));

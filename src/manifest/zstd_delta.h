@@ -1,0 +1,28 @@
+#pragma once
+// Binary deltas between two contents of a file: one zstd frame of the new
+// content made in zstd's "patch from" mode, with the old content as the
+// prefix its matches may reach into. The publisher makes them; the
+// launcher applies them against the file the player has.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The largest window a delta may ask of the decoder, shared by the
+// publisher (which makes no delta for a larger file) and the launcher
+// (which refuses a frame that asks more). Applying holds the source and
+// up to a window of the result in memory, so the peak is about twice the
+// file: 2^28 (256 MiB) gives the big pak files of a game (a measured
+// 140 MiB one needed 2^28) a delta within about 0.5 GB at worst, and a
+// file beyond that is fetched whole.
+constexpr int kDeltaWindowLog = 28;
+// A delta needs a window above the larger of its two contents.
+constexpr std::uint64_t kLargestDeltaFile = (std::uint64_t{1} << kDeltaWindowLog) - 1;
+
+// A delta that turns `source` into `target`. False with the reason when
+// either is larger than kLargestDeltaFile or zstd fails.
+bool MakeZstdDelta(std::string_view source, std::string_view target, std::string& delta, std::string& reason);
+
+// The content `delta` makes of `source`, at most `limit` bytes; false with
+// the reason as for ZstdFrameReader (a window above kDeltaWindowLog too).
+bool ApplyZstdDelta(std::string_view source, std::string_view delta, std::uint64_t limit, std::string& target,
+                    std::string& reason);

@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "manifest/zstd_delta.h"
+#include "manifest/zstd_frames.h"
+
+namespace {
+
+// Incompressible bytes, so that only the source can make the delta small.
+std::string RandomBytes(std::size_t size, unsigned seed) {
+  std::mt19937 random(seed);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+// A zstd frame header asking for a 2^log window, then an empty last block.
+std::string EmptyFrameWithWindowLog(int log) {
+  return std::string("\x28\xB5\x2F\xFD\x00", 5) + static_cast<char>((log - 10) << 3) + std::string("\x01\x00\x00", 3);
+}
+
+}  // namespace
+
+TEST(ZstdDelta, TurnsTheSourceIntoTheTargetAndNothingElse) {
+  const std::string source = RandomBytes(600000, 1);
+  std::string target = source;
+  target.replace(1000, 50, RandomBytes(50, 2));
+  target.insert(300000, RandomBytes(2000, 3));
+  target.erase(500000, 4000);
+  std::string delta;
+  std::string reason;
+  ASSERT_TRUE(MakeZstdDelta(source, target, delta, reason)) << reason;
+  EXPECT_LT(delta.size(), 3000u);
+
+  std::string made;
+  ASSERT_TRUE(ApplyZstdDelta(source, delta, target.size(), made, reason)) << reason;
+  EXPECT_EQ(made, target);
+  // In pieces, as a download arrives.
+  ZstdFrameReader reader(target.size(), source);
+  made.clear();
+  for (std::size_t at = 0; at < delta.size(); at += 100) {
+    ASSERT_TRUE(reader.Read(std::string_view(delta).substr(at, 100), [&](std::string_view part) { made += part; },
+                            reason))
+        << reason;
+  }
+  EXPECT_TRUE(reader.Finish(reason));
+  EXPECT_EQ(made, target);
+
+  // Against another source it cannot make the target.
+  const bool applied = ApplyZstdDelta(RandomBytes(source.size(), 9), delta, target.size(), made, reason);
+  EXPECT_TRUE(!applied || made != target);
+  EXPECT_FALSE(ApplyZstdDelta(source, delta, target.size() - 1, made, reason));
+  EXPECT_NE(reason.find("holds more than"), std::string::npos) << reason;
+  EXPECT_FALSE(ApplyZstdDelta(source, delta.substr(0, delta.size() / 2), target.size(), made, reason));
+  EXPECT_EQ(reason, "the zstd frame is cut off");
+  EXPECT_FALSE(ApplyZstdDelta(source, RandomBytes(delta.size(), 4), target.size(), made, reason));
+  EXPECT_NE(reason.find("zstd: "), std::string::npos) << reason;
+}
+
+TEST(ZstdDelta, WindowsAboveTheSharedLimitAreRefused) {
+  std::string made;
+  std::string reason;
+  EXPECT_TRUE(ApplyZstdDelta("", EmptyFrameWithWindowLog(kDeltaWindowLog), 0, made, reason)) << reason;
+  EXPECT_FALSE(ApplyZstdDelta("", EmptyFrameWithWindowLog(kDeltaWindowLog + 1), 0, made, reason));
+  EXPECT_NE(reason.find("zstd: "), std::string::npos) << reason;
+
+  const std::string small = "small";
+  std::string delta;
+  EXPECT_FALSE(MakeZstdDelta(small, std::string_view(small.data(), kLargestDeltaFile + 1), delta, reason));
+  EXPECT_NE(reason.find("window above"), std::string::npos) << reason;
+}

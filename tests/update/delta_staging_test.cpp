@@ -1,0 +1,86 @@
+// Staging changed files from deltas: only a delta from the content the
+// player's file holds is fetched, a delta that fails stages nothing and
+// says why, and the status line counts the delta bytes.
+#include <random>
+
+#include "manifest/zstd_delta.h"
+#include "trust/sha256.h"
+#include "update/delta_staging.h"
+#include "update/manifest_staging.h"
+#include "update/update_fixture.h"
+
+namespace {
+
+std::string Noise(std::mt19937& random, std::size_t size) {
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(random());
+  return bytes;
+}
+
+std::string Sha256Of(const std::string& bytes) {
+  Sha256 hash;
+  hash.Update(bytes);
+  return hash.FinishHex();
+}
+
+class DeltaStaging : public UpdateFixture {
+ protected:
+  // A file of the newest release, changed from `installed` to `content`
+  // (by a small edit), with its delta from `installed` served as `served`
+  // (the delta itself when empty).
+  PlannedFile Changed(const std::string& name, const std::string& installed, std::string served = {}) {
+    std::string content = installed;
+    content.replace(content.size() / 2, 40, Noise(random, 40));
+    std::string delta;
+    std::string reason;
+    EXPECT_TRUE(MakeZstdDelta(installed, content, delta, reason)) << reason;
+    ManifestFile record{name, content.size(), Sha256Of(content), StoredForm::Raw, content.size(),
+                        Sha256Of(content), {{Sha256Of(installed), delta.size(), Sha256Of(delta)}}};
+    // Another source beside it, as the releases before the newest give.
+    record.deltas.push_back({Sha256Of("another release"), 10, Sha256Of("x")});
+    site.Put("/deltas/" + DeltaName(Sha256Of(installed), record.sha256), served.empty() ? delta : served);
+    contents[name] = content;
+    deltaSizes[name] = delta.size();
+    return {record, name};
+  }
+
+  std::mt19937 random{29};
+  std::map<std::string, std::string> contents;
+  std::map<std::string, std::uint64_t> deltaSizes;
+};
+
+}  // namespace
+
+TEST_F(DeltaStaging, StagesOnlyFromTheInstalledContentsDelta) {
+  OpenTheFailureLog();
+  const std::string a = Noise(random, 60000), b = Noise(random, 50000), c = Noise(random, 40000);
+  ReleaseManifest newest;
+  newest.deltasBase = site.Url("/deltas/");
+  ManifestPlan plan;
+  plan.fetch = {Changed("a.pak", a), Changed("b.pak", b), Changed("c.pak", c, std::string(90, 'x'))};
+  const std::uint64_t objectBytes = a.size() + b.size() + c.size();
+  plan.bytesToFetch = objectBytes;
+  dir.Write("a.pak", a);
+  dir.Write("b.pak", "changed by hand");
+  dir.Write("c.pak", c);
+
+  SiteSources sources(site.Url("/"), "");
+  StageFromDeltas(state, platform, sources, newest, plan);
+  EXPECT_EQ(dir.Read(StagedName(Sha256Of(contents["a.pak"]))), contents["a.pak"]);
+  EXPECT_FALSE(dir.Has(StagedName(Sha256Of(contents["b.pak"]))));
+  EXPECT_EQ(site.Hits("/deltas/" + DeltaName(Sha256Of(b), Sha256Of(contents["b.pak"]))), 0);
+  EXPECT_FALSE(dir.Has(StagedName(Sha256Of(contents["c.pak"]))));
+  EXPECT_NE(FailureLog().find("c.pak (" + site.Url("/deltas/" + DeltaName(Sha256Of(c), Sha256Of(contents["c.pak"]))) +
+                              "): the delta failed ("),
+            std::string::npos)
+      << FailureLog();
+  EXPECT_NE(FailureLog().find("), fetching the whole file"), std::string::npos) << FailureLog();
+  // While the deltas arrive, the status line counts a's and c's deltas in
+  // place of their objects (b's is not fetched); after, c's object again.
+  const std::uint64_t saved = a.size() - deltaSizes["a.pak"];
+  const auto total = [](const std::string& line) { return line.substr(line.find('/')); };
+  EXPECT_EQ(total(state.progress.Announcement().currentFile),
+            total(FetchedOfTotal(0, objectBytes - saved - (c.size() - deltaSizes["c.pak"]))));
+  EXPECT_EQ(state.progress.Announcement().fileCount, 2);
+  EXPECT_EQ(plan.bytesToFetch, objectBytes - saved);
+}

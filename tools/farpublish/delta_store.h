@@ -1,0 +1,52 @@
+#pragma once
+// The site's deltas: for each changed file of the newest release, one from
+// each other content the file had in the releases just before it, stored
+// under deltas/<source sha256>-<target sha256> and listed in the manifest
+// only when smaller than the file's object. A delta already in SITE is
+// never rewritten, only checked.
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "build_files.h"
+#include "manifest/release_manifest.h"
+#include "site_staging.h"
+
+class DeltaStore {
+ public:
+  // Deltas come from the last `releases` releases before the newest.
+  DeltaStore(std::filesystem::path site, SiteStaging& staging, int releases)
+      : site_(std::move(site)), staging_(staging), releases_(releases) {}
+
+  // Takes note of an older release: its manifest and the files it was made of.
+  void Remember(const ReleaseManifest& manifest, const std::vector<BuildFile>& files);
+
+  // Lists in `record` (a file of the newest release, its object known) the
+  // deltas to it from the releases remembered last. A file larger than the
+  // decoder's window (kLargestDeltaFile) gets none. False with the reason
+  // when a file cannot be read, a delta cannot be made or written, or a
+  // published delta does not make the content its name gives.
+  bool Add(const BuildFile& file, ManifestFile& record, std::string& error);
+
+  int Written() const { return written_; }
+  int Kept() const { return kept_; }
+
+ private:
+  struct Source {
+    std::string sha256;
+    std::uint64_t size = 0;
+    std::filesystem::path path;
+  };
+  // By name, per remembered release.
+  using Release = std::map<std::string, Source>;
+
+  bool Publish(const Source& source, const std::string& target, ManifestFile& record, std::string& error);
+
+  std::filesystem::path site_;
+  SiteStaging& staging_;
+  int releases_;
+  std::vector<Release> remembered_;
+  int written_ = 0;
+  int kept_ = 0;
+};
