@@ -16,6 +16,7 @@
 #include "update/installed_files.h"
 #include "update/manifest_staging.h"
 #include "update/object_content.h"
+#include "update/staging_thread.h"
 
 namespace fs = std::filesystem;
 
@@ -140,13 +141,22 @@ void StageFromDeltas(LauncherState& state, platform::Platform& platform, SiteSou
     platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
   };
   options.onProgress(0);
-  const std::vector<SiteFileResult> results = sources.Download(requests, options);
+  // Each delta is applied as it arrives, while the others still download.
+  std::vector<std::string> problems(fetches.size());
+  StagingThread staging([&](std::size_t i) {
+    std::string source;
+    if (!ReadSource(*fetches[i].file, source)) {
+      problems[i] = "the installed file cannot be read";
+    } else {
+      StageDownload(fetches[i].file->record, requests[i].localPath, &source, problems[i]);
+    }
+  });
+  const std::vector<SiteFileResult> results =
+      sources.Download(requests, options, [&staging](std::size_t i) { staging.Add(i); });
+  staging.Finish();
   for (std::size_t i = 0; i < results.size(); ++i) {
     const PlannedFile& file = *fetches[i].file;
-    std::string problem = results[i].result.reason;
-    std::string source;
-    if (results[i].result && !ReadSource(file, source)) problem = "the installed file cannot be read";
-    if (problem.empty()) StageDownload(file.record, requests[i].localPath, &source, problem);
+    const std::string& problem = results[i].result ? problems[i] : results[i].result.reason;
     fs::remove(PathOnDisk(requests[i].localPath), error);
     if (!problem.empty()) {
       plan.bytesToFetch += file.record.storedSize - fetches[i].delta->storedSize;

@@ -11,6 +11,7 @@
 #include "update/expected_content.h"
 #include "update/game_files.h"
 #include "update/object_content.h"
+#include "update/staging_thread.h"
 
 namespace fs = std::filesystem;
 
@@ -118,11 +119,17 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSource
     platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
   };
   options.onProgress(0);
-  const std::vector<SiteFileResult> results = sources.Download(requests, options);
+  // Each object is decoded as it arrives, while the others still download.
+  std::vector<std::string> problems(missing.size());
+  StagingThread staging(
+      [&](std::size_t i) { StageDownload(*missing[i], requests[i].localPath, nullptr, problems[i]); });
+  const std::vector<SiteFileResult> results =
+      sources.Download(requests, options, [&staging](std::size_t i) { staging.Add(i); });
+  staging.Finish();
   for (std::size_t i = 0; i < results.size(); ++i) {
     address = results[i].address;
-    problem = results[i].result.reason;
-    if (!results[i].result || !StageDownload(*missing[i], requests[i].localPath, nullptr, problem)) return false;
+    problem = results[i].result ? problems[i] : results[i].result.reason;
+    if (!problem.empty()) return false;
   }
   return true;
 }

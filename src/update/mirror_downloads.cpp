@@ -52,7 +52,8 @@ void SiteSources::Failed(std::size_t source, const std::string& address, const D
 }
 
 std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& files,
-                                                  const ParallelDownloadOptions& options) {
+                                                  const ParallelDownloadOptions& options,
+                                                  const std::function<void(std::size_t)>& onArrived) {
   std::vector<SiteFileResult> results(files.size());
   // The sources each file was asked of, and its source in this round.
   std::vector<std::vector<bool>> tried(files.size(), std::vector<bool>(sources_.size(), false));
@@ -75,7 +76,11 @@ std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& f
     return leftOut[k];
   };
   round.onEnded = [&](std::size_t k, const DownloadResult& result) {
-    if (!result && !leftOut[k] && !isCancelled()) Failed(source[pending[k]], requests[k].url, result);
+    if (result) {
+      if (onArrived) onArrived(pending[k]);
+    } else if (!leftOut[k] && !isCancelled()) {
+      Failed(source[pending[k]], requests[k].url, result);
+    }
   };
   for (bool cancelled = false; !cancelled;) {
     pending.clear();

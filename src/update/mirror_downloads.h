@@ -5,6 +5,7 @@
 // one source is asked of the next, and a source that served wrong bytes is
 // asked only as a last resort for the rest of the run. Only objects and deltas come this
 // way; the document, its signature and the manifest keep their addresses.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,9 +51,12 @@ class SiteSources {
   // call and later ones it is asked for a file only after every other
   // source failed for it (one stale file on the site must not cost the
   // rest of its files). `options.onProgress` counts the bytes of the files that
-  // arrived in earlier rounds too. A cancelled call ends after its round.
-  // One result per file, in order.
-  std::vector<SiteFileResult> Download(const std::vector<SiteFile>& files, const ParallelDownloadOptions& options);
+  // arrived in earlier rounds too. `onArrived` is told of each file (by
+  // its index) once, as soon as it arrived whole from some source, on the
+  // calling thread. A cancelled call ends after its round. One result per
+  // file, in order.
+  std::vector<SiteFileResult> Download(const std::vector<SiteFile>& files, const ParallelDownloadOptions& options,
+                                       const std::function<void(std::size_t index)>& onArrived = {});
 
  private:
   struct Source {

@@ -1,6 +1,8 @@
 // Staging changed files from deltas: only a delta from the content the
 // player's file holds is fetched, a delta that fails stages nothing and
-// says why, and the status line counts the delta bytes.
+// says why, the status line counts the delta bytes, and each delta (and
+// object) is staged as it arrives, while later ones still download.
+#include <atomic>
 #include <random>
 
 #include "manifest/zstd_delta.h"
@@ -40,13 +42,13 @@ class DeltaStaging : public UpdateFixture {
     record.deltas.push_back({Sha256Of("another release"), 10, Sha256Of("x")});
     site.Put("/deltas/" + DeltaName(Sha256Of(installed), record.sha256), served.empty() ? delta : served);
     contents[name] = content;
-    deltaSizes[name] = delta.size();
+    deltas[name] = delta;
     return {record, name};
   }
 
   std::mt19937 random{29};
   std::map<std::string, std::string> contents;
-  std::map<std::string, std::uint64_t> deltaSizes;
+  std::map<std::string, std::string> deltas;
 };
 
 }  // namespace
@@ -77,10 +79,47 @@ TEST_F(DeltaStaging, StagesOnlyFromTheInstalledContentsDelta) {
   EXPECT_NE(FailureLog().find("), fetching the whole file"), std::string::npos) << FailureLog();
   // While the deltas arrive, the status line counts a's and c's deltas in
   // place of their objects (b's is not fetched); after, c's object again.
-  const std::uint64_t saved = a.size() - deltaSizes["a.pak"];
+  const std::uint64_t saved = a.size() - deltas["a.pak"].size();
   const auto total = [](const std::string& line) { return line.substr(line.find('/')); };
   EXPECT_EQ(total(state.progress.Announcement().currentFile),
-            total(FetchedOfTotal(0, objectBytes - saved - (c.size() - deltaSizes["c.pak"]))));
+            total(FetchedOfTotal(0, objectBytes - saved - (c.size() - deltas["c.pak"].size()))));
   EXPECT_EQ(state.progress.Announcement().fileCount, 2);
   EXPECT_EQ(plan.bytesToFetch, objectBytes - saved);
+}
+
+TEST_F(DeltaStaging, EachFileIsStagedWhileALaterOneStillDownloads) {
+  const std::string a = Noise(random, 60000), b = Noise(random, 50000);
+  ManifestPlan plan;
+  plan.fetch = {Changed("a.pak", a), Changed("b.pak", b), Changed("c.pak", Noise(random, 30000)),
+                Changed("d.pak", Noise(random, 20000))};
+  for (const PlannedFile& file : plan.fetch) {
+    plan.bytesToFetch += file.record.storedSize;
+    site.Put(std::string("/") + kObjectsFolder + ObjectName(file.record.sha256), contents[file.local]);
+  }
+  dir.Write("a.pak", a);
+  dir.Write("b.pak", b);
+  const auto staged = [this](const std::string& name) { return dir.Has(StagedName(Sha256Of(contents[name]))); };
+  // b's delta and d's object are answered only once a's and c's contents
+  // are staged (or after a minute, and the test fails).
+  std::atomic<int> answeredAfterStaging{0};
+  const auto holdUntilStaged = [&](const std::string& path, const std::string& earlier, const std::string& body) {
+    site.Route(path, [&, earlier, body](const httplib::Request&, httplib::Response& response) {
+      if (WaitUntil([&] { return staged(earlier); })) ++answeredAfterStaging;
+      response.set_content(body, "application/octet-stream");
+    });
+  };
+  holdUntilStaged("/deltas/" + DeltaName(Sha256Of(b), Sha256Of(contents["b.pak"])), "a.pak", deltas["b.pak"]);
+  holdUntilStaged(std::string("/") + kObjectsFolder + ObjectName(Sha256Of(contents["d.pak"])), "c.pak",
+                  contents["d.pak"]);
+
+  ReleaseManifest newest;
+  newest.deltasBase = site.Url("/deltas/");
+  SiteSources sources(site.Url("/"), "");
+  StageFromDeltas(state, platform, sources, newest, plan);
+  std::string address, problem;
+  ASSERT_TRUE(FetchObjects(state, platform, sources, plan, address, problem)) << address << ": " << problem;
+  EXPECT_EQ(answeredAfterStaging, 2);
+  for (const PlannedFile& file : plan.fetch) {
+    EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
+  }
 }
