@@ -107,18 +107,19 @@ const ManifestDelta* DeltaFrom(const ManifestFile& file, const std::string& inst
   return nullptr;
 }
 
-void StageFromDeltas(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                     const ReleaseManifest& newest, ManifestPlan& plan) {
-  if (newest.deltasBase.empty()) return;
+std::set<std::string> StageFromDeltas(LauncherState& state, platform::Platform& platform, SiteSources& sources,
+                                      const ReleaseManifest& newest, ManifestPlan& plan) {
+  std::set<std::string> staged;
+  if (newest.deltasBase.empty()) return staged;
   if (newest.deltasBase != sources.SiteRoot() + kDeltasFolder) {
     LogFailure("the manifest's deltas", newest.deltasBase,
                "not the deltas/ folder beside its objects/: changed files are fetched whole");
-    return;
+    return staged;
   }
   std::error_code error;
   fs::create_directories(PathOnDisk(kStageFolder), error);
   const std::vector<DeltaFetch> fetches = ChooseDeltas(newest, plan);
-  if (fetches.empty()) return;
+  if (fetches.empty()) return staged;
   std::vector<SiteFile> requests;
   // The end of each delta's bytes among all of them: how many have arrived.
   std::vector<std::uint64_t> ends;
@@ -158,9 +159,12 @@ void StageFromDeltas(LauncherState& state, platform::Platform& platform, SiteSou
     const PlannedFile& file = *fetches[i].file;
     const std::string& problem = results[i].result ? problems[i] : results[i].result.reason;
     fs::remove(PathOnDisk(requests[i].localPath), error);
-    if (!problem.empty()) {
+    if (problem.empty()) {
+      staged.insert(file.record.sha256);
+    } else {
       plan.bytesToFetch += file.record.storedSize - fetches[i].delta->storedSize;
       LogFailure(file.local, results[i].address, "the delta failed (" + problem + "), fetching the whole file");
     }
   }
+  return staged;
 }

@@ -4,6 +4,9 @@
 // delta and applies it against the file into the file's staged content,
 // checked against its SHA-256. Whatever this does not stage (no delta, or
 // one that fails to download, apply or match) FetchObjects fetches whole.
+#include <set>
+#include <string>
+
 #include "manifest/release_manifest.h"
 #include "platform/seam.h"
 #include "update/launcher_state.h"
@@ -20,6 +23,7 @@ const ManifestDelta* DeltaFrom(const ManifestFile& file, const std::string& inst
 // of those to fetch. Each failure is logged with the delta's address, "the
 // delta failed (<reason>), fetching the whole file". Deltas are taken only
 // from the deltas/ folder beside the site's objects/, where every mirror
-// keeps them too.
-void StageFromDeltas(LauncherState& state, platform::Platform& platform, SiteSources& sources,
+// keeps them too. Returns the contents it staged (each checked as it was
+// applied).
+std::set<std::string> StageFromDeltas(LauncherState& state, platform::Platform& platform, SiteSources& sources,
                      const ReleaseManifest& newest, ManifestPlan& plan);

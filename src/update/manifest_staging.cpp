@@ -76,7 +76,8 @@ bool StageDownload(const ManifestFile& record, const std::string& object, const 
 std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
 
 bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                  const ManifestPlan& plan, std::string& address, std::string& problem) {
+                  const ManifestPlan& plan, const std::set<std::string>& checked, std::string& address,
+                  std::string& problem) {
   std::map<std::string, const ManifestFile*> objects;
   for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file.record);
   std::error_code error;
@@ -86,7 +87,7 @@ bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSource
   std::vector<SiteFile> requests;
   std::uint64_t missingBytes = 0;
   for (const auto& [sha256, record] : objects) {
-    if (HoldsStagedContent(*record)) continue;
+    if (checked.count(sha256) > 0 || HoldsStagedContent(*record)) continue;
     SiteFile request{kObjectsFolder + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
     if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
       address = request.path;

@@ -5,6 +5,7 @@
 // next one when they hold their content; the install moves them into place
 // and the folder goes once the update is recorded.
 #include <cstdint>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -35,13 +36,15 @@ bool StageDownload(const ManifestFile& record, const std::string& download, cons
 // (DownloadAll), each checked against its stored size and SHA-256 while it
 // arrives, decoded within its content's size and checked against the
 // content's SHA-256, and staged. Contents staged before are taken as they
-// are; whatever else the folder holds goes (partial downloads of the plan's
+// are (those in `checked`, staged and checked by this run, without being
+// hashed again); whatever else the folder holds goes (partial downloads of the plan's
 // objects excepted). The status line shows the bytes fetched of those
 // to fetch (plan.bytesToFetch, what is staged counted as fetched) and the
 // files arrived, the bar goes over all of them. False with the failing
 // object's last address and reason once every source failed for it.
 bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                  const ManifestPlan& plan, std::string& address, std::string& problem);
+                  const ManifestPlan& plan, const std::set<std::string>& checked, std::string& address,
+                  std::string& problem);
 
 // Removes the stage folder and what it holds.
 void RemoveStage();

@@ -128,8 +128,8 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
   SiteSources sources(siteRoot, link.Mirrors);
-  StageFromDeltas(state, platform, sources, newest, plan);
-  if (!FetchObjects(state, platform, sources, plan, failure.address, failure.reason)) {
+  const std::set<std::string> stagedByDeltas = StageFromDeltas(state, platform, sources, newest, plan);
+  if (!FetchObjects(state, platform, sources, plan, stagedByDeltas, failure.address, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
   const ArchiveInstallResult installedRun = InstallManifestUpdate(state, platform, plan, newest, newestIndex, run);

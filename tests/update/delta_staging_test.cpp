@@ -115,9 +115,9 @@ TEST_F(DeltaStaging, EachFileIsStagedWhileALaterOneStillDownloads) {
   ReleaseManifest newest;
   newest.deltasBase = site.Url("/deltas/");
   SiteSources sources(site.Url("/"), "");
-  StageFromDeltas(state, platform, sources, newest, plan);
+  const std::set<std::string> stagedByDeltas = StageFromDeltas(state, platform, sources, newest, plan);
   std::string address, problem;
-  ASSERT_TRUE(FetchObjects(state, platform, sources, plan, address, problem)) << address << ": " << problem;
+  ASSERT_TRUE(FetchObjects(state, platform, sources, plan, stagedByDeltas, address, problem)) << address << ": " << problem;
   EXPECT_EQ(answeredAfterStaging, 2);
   for (const PlannedFile& file : plan.fetch) {
     EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
