@@ -6,9 +6,14 @@
 #include <string>
 #include <string_view>
 
+#include "trust/sha256_blocks.h"
+
 class Sha256 {
  public:
+  // The fastest block function this CPU runs.
   Sha256();
+  // A given block function: tests hold the ways against each other.
+  explicit Sha256(Sha256Blocks blocks);
   ~Sha256();
   Sha256(const Sha256&) = delete;
   Sha256& operator=(const Sha256&) = delete;

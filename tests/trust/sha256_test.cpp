@@ -5,6 +5,7 @@
 #include <random>
 #include <string>
 
+#include "support/random_bytes.h"
 #include "support/temp_dir.h"
 #include "trust/minisign_cli.h"
 #include "trust/pipelined_sha256.h"
@@ -23,8 +24,7 @@ std::string Sha256Sum(const std::string& path) {
 TEST(Sha256, PiecesOfAnySizeGiveSha256sumsHash) {
   TempDir dir;
   std::mt19937 random(7);
-  std::string content(3 * 65536 + 1001, '\0');
-  for (char& c : content) c = static_cast<char>(random());
+  const std::string content = RandomBytes(random, 3 * 65536 + 1001);
   const std::string expected = Sha256Sum(dir.Write("archive.zip", content));
 
   Sha256 hash;
@@ -42,8 +42,7 @@ TEST(Sha256, PiecesOfAnySizeGiveSha256sumsHash) {
 // batches' edges, and a hasher used again after its finish.
 TEST(Sha256, PipelinedGivesTheSameHash) {
   std::mt19937 random(8);
-  std::string content((9 << 20) + 12345, '\0');
-  for (char& c : content) c = static_cast<char>(random());
+  const std::string content = RandomBytes(random, (9 << 20) + 12345);
   Sha256 plain;
   plain.Update(content);
   const std::string expected = plain.FinishHex();
