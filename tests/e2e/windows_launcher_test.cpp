@@ -112,7 +112,14 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
     game_.WriteVersionDocument(server_.Url("/servercfg.xml"));
   }
 
-  int Run(const std::string& output) { return RunToEnd(game_.WineLauncher(kHeadless, Output(output)), kPatience); }
+  // Wine's client can lose its server while the server cleans up after a
+  // killed process ("wine client error:0: recvmsg"): that start never
+  // reached the launcher, so it is made once more.
+  int Run(const std::string& output) {
+    const int status = RunToEnd(game_.WineLauncher(kHeadless, Output(output)), kPatience);
+    if (status == 0 || ReadFile(Output(output)).find("wine client error:") == std::string::npos) return status;
+    return RunToEnd(game_.WineLauncher(kHeadless, Output(output)), kPatience);
+  }
   // The launcher in its window on the X display, started as a double-click
   // starts it.
   ProcessPlan WindowLauncher(const std::string& output) const {
