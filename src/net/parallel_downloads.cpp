@@ -121,6 +121,8 @@ class ParallelRun {
         return EndAll(curl_multi_strerror(code));
       }
       TakeEnded();
+      // The last transfer just ended: waiting on the sockets would only sit out the poll.
+      if (finished_ == files_.size()) break;
       if (CanStart()) continue;
       if (const CURLMcode code = curl_multi_poll(multi, nullptr, 0, PollTimeout(), nullptr); code != CURLM_OK) {
         return EndAll(curl_multi_strerror(code));
