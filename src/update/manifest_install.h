@@ -15,7 +15,7 @@
 #include "update/manifest_plan.h"
 #include "update/patch_transaction.h"
 
-// Installs the staged files of `plan` (FetchObjects) into `run`, deletes
+// Installs the staged files of `plan` (FetchChangedFiles) into `run`, deletes
 // its removals, keeps `newest` as kKeptManifest and records entry
 // `entryIndex`, in the unpack's mark, so that a launch waits for the
 // commit. Installed once committed (the stage then goes); Cancelled,

@@ -28,7 +28,7 @@ struct ManifestPlan {
   // publisher's key and the record of accepted documents (IsTrustFile).
   std::vector<PlannedFile> refusedTrustFiles;
   // The stored bytes of the distinct objects `fetch` needs (of their
-  // deltas, for the contents StageFromDeltas staged).
+  // deltas, for the contents FetchChangedFiles fetches by delta).
   std::uint64_t bytesToFetch = 0;
 };
 

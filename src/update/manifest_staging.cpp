@@ -4,11 +4,15 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <set>
 #include <system_error>
 #include <vector>
 
 #include "net/parallel_downloads.h"
+#include "update/delta_staging.h"
 #include "update/expected_content.h"
+#include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/object_content.h"
 #include "update/staging_thread.h"
@@ -17,8 +21,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The object as it downloads, beside the content it decodes to.
+// The object or delta as it downloads, beside the content it makes.
 constexpr char kObjectSuffix[] = ".object";
+constexpr char kDeltaSuffix[] = ".delta";
 
 }  // namespace
 
@@ -40,7 +45,7 @@ bool HoldsStagedContent(const ManifestFile& record) {
 namespace {
 
 // Keeps only what belongs to the objects `needed` names.
-void RemoveUnneeded(const std::map<std::string, const ManifestFile*>& needed) {
+void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
   std::error_code error;
   for (fs::directory_iterator it(PathOnDisk(kStageFolder), error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
@@ -75,64 +80,143 @@ bool StageDownload(const ManifestFile& record, const std::string& object, const 
 
 std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
 
-bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                  const ManifestPlan& plan, const std::set<std::string>& checked, std::string& address,
-                  std::string& problem) {
-  std::map<std::string, const ManifestFile*> objects;
-  for (const PlannedFile& file : plan.fetch) objects.emplace(file.record.sha256, &file.record);
-  std::error_code error;
-  fs::create_directories(PathOnDisk(kStageFolder), error);
-  RemoveUnneeded(objects);
-  std::vector<const ManifestFile*> missing;
-  std::vector<SiteFile> requests;
-  std::uint64_t missingBytes = 0;
-  for (const auto& [sha256, record] : objects) {
-    if (checked.count(sha256) > 0 || HoldsStagedContent(*record)) continue;
-    SiteFile request{kObjectsFolder + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}};
-    if (!ExpectedContentOf(ObjectDownloadCheck(*record), true, request.expected, problem)) {
-      address = request.path;
-      return false;
-    }
-    missing.push_back(record);
-    requests.push_back(std::move(request));
-    missingBytes += record->storedSize;
-  }
-  // What is staged (by deltas, or before a kill) counts as fetched.
-  const std::uint64_t stagedBytes = plan.bytesToFetch - std::min(missingBytes, plan.bytesToFetch);
-  // The end of each object's bytes among all those to fetch, in request
+namespace {
+
+// One content to fetch: by its delta when there is one, else whole.
+struct ContentFetch {
+  const PlannedFile* file;
+  std::optional<PlannedDelta> delta;
+  SiteFile request;
+
+  std::uint64_t StoredSize() const { return delta ? delta->delta->storedSize : file->record.storedSize; }
+};
+
+bool ObjectFetch(const PlannedFile& file, ContentFetch& fetch, std::string& problem) {
+  const std::string& sha256 = file.record.sha256;
+  fetch = {&file, std::nullopt, {kObjectsFolder + ObjectName(sha256), StagedName(sha256) + kObjectSuffix, {}}};
+  return ExpectedContentOf(ObjectDownloadCheck(file.record), true, fetch.request.expected, problem);
+}
+
+bool DeltaFetch(const PlannedDelta& planned, ContentFetch& fetch) {
+  const ManifestDelta& delta = *planned.delta;
+  fetch = {planned.file, planned, {DeltaPath(planned), StagedName(planned.file->record.sha256) + kDeltaSuffix, {}}};
+  std::string problem;
+  return ExpectedContentOf({delta.storedSha256, std::to_string(delta.storedSize)}, true, fetch.request.expected,
+                           problem);
+}
+
+bool Stage(const ContentFetch& fetch, std::string& problem) {
+  if (fetch.delta) return StageFromDelta(*fetch.delta, fetch.request.localPath, problem);
+  return StageDownload(fetch.file->record, fetch.request.localPath, nullptr, problem);
+}
+
+// The status line and bar while `batch` downloads: the bytes fetched of
+// `total` and the contents arrived of `contents`, everything outside the
+// batch counted as fetched (staged before, or in an earlier batch).
+std::function<void(std::uint64_t)> ShowProgress(LauncherState& state, platform::Platform& platform,
+                                                const std::vector<ContentFetch>& batch, std::uint64_t total,
+                                                std::int32_t contents) {
+  std::uint64_t batchBytes = 0;
+  for (const ContentFetch& fetch : batch) batchBytes += fetch.StoredSize();
+  const std::uint64_t before = total - std::min(batchBytes, total);
+  // The end of each file's bytes among all those to fetch, in request
   // order: how many files the status line counts as arrived.
   std::vector<std::uint64_t> ends;
-  for (const ManifestFile* record : missing) {
-    ends.push_back((ends.empty() ? stagedBytes : ends.back()) + record->storedSize);
-  }
-  const auto count = static_cast<std::int32_t>(objects.size());
-  int shown = -1;
-  ParallelDownloadOptions options;
-  options.maxBytesPerSecond = state.downloadRateLimit;
-  options.onProgress = [&](std::uint64_t arrived) {
-    const std::uint64_t fetched = stagedBytes + arrived;
-    const int percent = plan.bytesToFetch == 0 ? 100 : static_cast<int>(fetched * 100 / plan.bytesToFetch);
+  for (const ContentFetch& fetch : batch) ends.push_back((ends.empty() ? before : ends.back()) + fetch.StoredSize());
+  const auto doneBefore = contents - static_cast<std::int32_t>(batch.size());
+  return [&state, &platform, ends, before, total, contents, doneBefore, shown = -1](std::uint64_t arrived) mutable {
+    const std::uint64_t fetched = before + arrived;
+    const int percent = total == 0 ? 100 : static_cast<int>(fetched * 100 / total);
     if (percent == shown) return;
     shown = percent;
     const auto done = static_cast<std::int32_t>(std::upper_bound(ends.begin(), ends.end(), fetched) - ends.begin());
-    state.progress.AnnounceDownload(FetchedOfTotal(fetched, plan.bytesToFetch),
-                                    std::min(count, count - static_cast<std::int32_t>(ends.size()) + done + 1), count);
+    state.progress.AnnounceDownload(FetchedOfTotal(fetched, total), std::min(contents, doneBefore + done + 1),
+                                    contents);
     platform.GetUiThread().PostWindowMessage(platform::WM_DOWNLOAD_PROGRESS, 0, percent);
   };
+}
+
+// Downloads `batch`, staging each content on a thread of its own as it
+// arrives while the others still download. A delta that fails is logged
+// and its object goes to `wholeAfter`, counted in plan.bytesToFetch again.
+// False with the address and reason of an object every source failed for.
+bool FetchBatch(LauncherState& state, platform::Platform& platform, SiteSources& sources,
+                const std::vector<ContentFetch>& batch, std::int32_t contents, ManifestPlan& plan,
+                std::vector<ContentFetch>& wholeAfter, std::string& address, std::string& problem) {
+  std::vector<SiteFile> requests;
+  for (const ContentFetch& fetch : batch) requests.push_back(fetch.request);
+  ParallelDownloadOptions options;
+  options.maxBytesPerSecond = state.downloadRateLimit;
+  options.onProgress = ShowProgress(state, platform, batch, plan.bytesToFetch, contents);
   options.onProgress(0);
-  // Each object is decoded as it arrives, while the others still download.
-  std::vector<std::string> problems(missing.size());
-  StagingThread staging(
-      [&](std::size_t i) { StageDownload(*missing[i], requests[i].localPath, nullptr, problems[i]); });
+  std::vector<std::string> problems(batch.size());
+  StagingThread staging([&](std::size_t i) { Stage(batch[i], problems[i]); });
   const std::vector<SiteFileResult> results =
       sources.Download(requests, options, [&staging](std::size_t i) { staging.Add(i); });
   staging.Finish();
   for (std::size_t i = 0; i < results.size(); ++i) {
-    address = results[i].address;
-    problem = results[i].result ? problems[i] : results[i].result.reason;
-    if (!problem.empty()) return false;
+    const std::string& failed = results[i].result ? problems[i] : results[i].result.reason;
+    if (failed.empty()) continue;
+    const ContentFetch& fetch = batch[i];
+    if (!fetch.delta) {
+      address = results[i].address;
+      problem = failed;
+      return false;
+    }
+    std::error_code ignored;
+    fs::remove(PathOnDisk(fetch.request.localPath), ignored);
+    LogFailure(fetch.file->local, results[i].address, "the delta failed (" + failed + "), fetching the whole file");
+    plan.bytesToFetch += fetch.file->record.storedSize - fetch.delta->delta->storedSize;
+    wholeAfter.emplace_back();
+    if (!ObjectFetch(*fetch.file, wholeAfter.back(), problem)) {
+      address = wholeAfter.back().request.path;
+      return false;
+    }
   }
   return true;
+}
+
+}  // namespace
+
+bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteSources& sources,
+                       const ReleaseManifest& newest, ManifestPlan& plan, std::string& address,
+                       std::string& problem) {
+  std::map<std::string, const PlannedFile*> contents;
+  for (const PlannedFile& file : plan.fetch) contents.emplace(file.record.sha256, &file);
+  std::error_code error;
+  fs::create_directories(PathOnDisk(kStageFolder), error);
+  RemoveUnneeded(contents);
+  std::vector<const PlannedFile*> missing;
+  for (const auto& [sha256, file] : contents) {
+    if (!HoldsStagedContent(file->record)) missing.push_back(file);
+  }
+  // Deltas first: each is applied while the objects still download.
+  std::vector<ContentFetch> batch;
+  std::set<const PlannedFile*> byDelta;
+  if (DeltasUsable(newest, sources)) {
+    for (const PlannedDelta& planned : ChooseDeltas(missing)) {
+      batch.emplace_back();
+      if (!DeltaFetch(planned, batch.back())) {
+        batch.pop_back();
+        continue;
+      }
+      byDelta.insert(planned.file);
+      plan.bytesToFetch -= planned.file->record.storedSize - planned.delta->storedSize;
+    }
+  }
+  for (const PlannedFile* file : missing) {
+    if (byDelta.count(file) > 0) continue;
+    batch.emplace_back();
+    if (!ObjectFetch(*file, batch.back(), problem)) {
+      address = batch.back().request.path;
+      return false;
+    }
+  }
+  const auto count = static_cast<std::int32_t>(contents.size());
+  std::vector<ContentFetch> whole;
+  if (!FetchBatch(state, platform, sources, batch, count, plan, whole, address, problem)) return false;
+  std::vector<ContentFetch> none;
+  return whole.empty() || FetchBatch(state, platform, sources, whole, count, plan, none, address, problem);
 }
 
 void RemoveStage() {

@@ -5,7 +5,6 @@
 // next one when they hold their content; the install moves them into place
 // and the folder goes once the update is recorded.
 #include <cstdint>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -31,20 +30,24 @@ bool HoldsStagedContent(const ManifestFile& record);
 bool StageDownload(const ManifestFile& record, const std::string& download, const std::string* deltaSource,
                    std::string& problem);
 
-// Fetches the objects of `plan` from `sources`, a few at once over
-// kept-alive connections within the rate limit for all of them
-// (DownloadAll), each checked against its stored size and SHA-256 while it
-// arrives, decoded within its content's size and checked against the
-// content's SHA-256, and staged. Contents staged before are taken as they
-// are (those in `checked`, staged and checked by this run, without being
-// hashed again); whatever else the folder holds goes (partial downloads of the plan's
-// objects excepted). The status line shows the bytes fetched of those
-// to fetch (plan.bytesToFetch, what is staged counted as fetched) and the
-// files arrived, the bar goes over all of them. False with the failing
-// object's last address and reason once every source failed for it.
-bool FetchObjects(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                  const ManifestPlan& plan, const std::set<std::string>& checked, std::string& address,
-                  std::string& problem);
+// Fetches and stages the contents of `plan` not staged yet, from
+// `sources`, a few at once over kept-alive connections within the rate
+// limit for all of them (DownloadAll): by a delta where the newest manifest
+// lists one from the player's file (DeltaFrom) smaller than the object,
+// else the object; each download checked against its stored size and
+// SHA-256 while it arrives, and staged (decoded or applied, within the
+// content's size and checked against its SHA-256) as it arrives, while the
+// rest still download. A delta that fails is logged ("the delta failed
+// (<reason>), fetching the whole file") and its object fetched after. Staged
+// contents are taken as they are; whatever else the folder holds goes
+// (partial downloads of the plan's contents excepted). plan.bytesToFetch
+// counts each delta fetched in place of its object. The status line shows
+// the bytes fetched of those to fetch (what is staged counted as fetched)
+// and the files arrived; the bar goes over all of them. False with the
+// failing object's last address and reason once every source failed for it.
+bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteSources& sources,
+                       const ReleaseManifest& newest, ManifestPlan& plan, std::string& address,
+                       std::string& problem);
 
 // Removes the stage folder and what it holds.
 void RemoveStage();

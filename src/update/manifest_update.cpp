@@ -4,7 +4,6 @@
 #include <optional>
 #include <set>
 
-#include "update/delta_staging.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"
@@ -128,8 +127,7 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
   SiteSources sources(siteRoot, link.Mirrors);
-  const std::set<std::string> stagedByDeltas = StageFromDeltas(state, platform, sources, newest, plan);
-  if (!FetchObjects(state, platform, sources, plan, stagedByDeltas, failure.address, failure.reason)) {
+  if (!FetchChangedFiles(state, platform, sources, newest, plan, failure.address, failure.reason)) {
     FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
   }
   const ArchiveInstallResult installedRun = InstallManifestUpdate(state, platform, plan, newest, newestIndex, run);

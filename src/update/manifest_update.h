@@ -2,7 +2,7 @@
 // The update straight to the newest release: when the newest entry of the
 // server document is newer than the installed release and names a manifest
 // of the format this launcher reads, the launcher plans from the manifests
-// (ManifestPlan), fetches and stages what changed (FetchObjects) and
+// (ManifestPlan), fetches and stages what changed (FetchChangedFiles) and
 // installs it in one transaction (InstallManifestUpdate), instead of
 // walking the chain of patches.
 #include "platform/seam.h"

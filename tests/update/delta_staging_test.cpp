@@ -1,13 +1,12 @@
-// Staging changed files from deltas: only a delta from the content the
-// player's file holds is fetched, a delta that fails stages nothing and
-// says why, the status line counts the delta bytes, and each delta (and
-// object) is staged as it arrives, while later ones still download.
+// Staging changed files: only a delta from the content the player's file
+// holds is fetched, a delta that fails says why and its object comes
+// instead, the status line counts the delta bytes, and each delta and
+// object is staged as it arrives, while later ones still download.
 #include <atomic>
 #include <random>
 
 #include "manifest/zstd_delta.h"
 #include "trust/sha256.h"
-#include "update/delta_staging.h"
 #include "update/manifest_staging.h"
 #include "update/update_fixture.h"
 
@@ -28,9 +27,8 @@ std::string Sha256Of(const std::string& bytes) {
 class DeltaStaging : public UpdateFixture {
  protected:
   // A file of the newest release, changed from `installed` to `content`
-  // (by a small edit), with its delta from `installed` served as `served`
-  // (the delta itself when empty).
-  PlannedFile Changed(const std::string& name, const std::string& installed, std::string served = {}) {
+  // (by a small edit), with its delta from `installed` on the site.
+  PlannedFile Changed(const std::string& name, const std::string& installed) {
     std::string content = installed;
     content.replace(content.size() / 2, 40, Noise(random, 40));
     std::string delta;
@@ -40,11 +38,16 @@ class DeltaStaging : public UpdateFixture {
                         Sha256Of(content), {{Sha256Of(installed), delta.size(), Sha256Of(delta)}}};
     // Another source beside it, as the releases before the newest give.
     record.deltas.push_back({Sha256Of("another release"), 10, Sha256Of("x")});
-    site.Put("/deltas/" + DeltaName(Sha256Of(installed), record.sha256), served.empty() ? delta : served);
+    site.Put("/deltas/" + DeltaName(Sha256Of(installed), record.sha256), delta);
     contents[name] = content;
     deltas[name] = delta;
     return {record, name};
   }
+
+  std::string ObjectPath(const PlannedFile& file) {
+    return std::string("/") + kObjectsFolder + ObjectName(file.record.sha256);
+  }
+  void PutObject(const PlannedFile& file) { site.Put(ObjectPath(file), contents[file.local]); }
 
   std::mt19937 random{29};
   std::map<std::string, std::string> contents;
@@ -53,37 +56,48 @@ class DeltaStaging : public UpdateFixture {
 
 }  // namespace
 
-TEST_F(DeltaStaging, StagesOnlyFromTheInstalledContentsDelta) {
+TEST_F(DeltaStaging, StagesOnlyFromTheInstalledContentsDeltaAndTheRestWhole) {
   OpenTheFailureLog();
   const std::string a = Noise(random, 60000), b = Noise(random, 50000), c = Noise(random, 40000);
   ReleaseManifest newest;
   newest.deltasBase = site.Url("/deltas/");
   ManifestPlan plan;
-  plan.fetch = {Changed("a.pak", a), Changed("b.pak", b), Changed("c.pak", c, std::string(90, 'x'))};
+  plan.fetch = {Changed("a.pak", a), Changed("b.pak", b), Changed("c.pak", c)};
   const std::uint64_t objectBytes = a.size() + b.size() + c.size();
   plan.bytesToFetch = objectBytes;
+  for (const PlannedFile& file : plan.fetch) PutObject(file);
   dir.Write("a.pak", a);
   dir.Write("b.pak", "changed by hand");
   dir.Write("c.pak", c);
+  // The status line while c's delta downloads, with a's and b's files.
+  std::string firstTotal;
+  site.Route("/deltas/" + DeltaName(Sha256Of(c), Sha256Of(contents["c.pak"])),
+             [&](const httplib::Request&, httplib::Response& response) {
+               firstTotal = state.progress.Announcement().currentFile;
+               response.set_content(std::string(90, 'x'), "application/octet-stream");
+             });
 
   SiteSources sources(site.Url("/"), "");
-  StageFromDeltas(state, platform, sources, newest, plan);
-  EXPECT_EQ(dir.Read(StagedName(Sha256Of(contents["a.pak"]))), contents["a.pak"]);
-  EXPECT_FALSE(dir.Has(StagedName(Sha256Of(contents["b.pak"]))));
+  std::string address, problem;
+  ASSERT_TRUE(FetchChangedFiles(state, platform, sources, newest, plan, address, problem)) << address << ": " << problem;
+  for (const PlannedFile& file : plan.fetch) {
+    EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
+  }
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[0])), 0);
   EXPECT_EQ(site.Hits("/deltas/" + DeltaName(Sha256Of(b), Sha256Of(contents["b.pak"]))), 0);
-  EXPECT_FALSE(dir.Has(StagedName(Sha256Of(contents["c.pak"]))));
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[1])), 1);
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[2])), 1);
   EXPECT_NE(FailureLog().find("c.pak (" + site.Url("/deltas/" + DeltaName(Sha256Of(c), Sha256Of(contents["c.pak"]))) +
                               "): the delta failed ("),
             std::string::npos)
       << FailureLog();
   EXPECT_NE(FailureLog().find("), fetching the whole file"), std::string::npos) << FailureLog();
-  // While the deltas arrive, the status line counts a's and c's deltas in
-  // place of their objects (b's is not fetched); after, c's object again.
+  // a's and c's deltas counted in place of their objects; after, c's object again.
   const std::uint64_t saved = a.size() - deltas["a.pak"].size();
   const auto total = [](const std::string& line) { return line.substr(line.find('/')); };
-  EXPECT_EQ(total(state.progress.Announcement().currentFile),
-            total(FetchedOfTotal(0, objectBytes - saved - (c.size() - deltas["c.pak"].size()))));
-  EXPECT_EQ(state.progress.Announcement().fileCount, 2);
+  EXPECT_EQ(total(firstTotal), total(FetchedOfTotal(0, objectBytes - saved - (c.size() - deltas["c.pak"].size()))));
+  EXPECT_EQ(total(state.progress.Announcement().currentFile), total(FetchedOfTotal(0, objectBytes - saved)));
+  EXPECT_EQ(state.progress.Announcement().fileCount, 3);
   EXPECT_EQ(plan.bytesToFetch, objectBytes - saved);
 }
 
@@ -94,7 +108,7 @@ TEST_F(DeltaStaging, EachFileIsStagedWhileALaterOneStillDownloads) {
                 Changed("d.pak", Noise(random, 20000))};
   for (const PlannedFile& file : plan.fetch) {
     plan.bytesToFetch += file.record.storedSize;
-    site.Put(std::string("/") + kObjectsFolder + ObjectName(file.record.sha256), contents[file.local]);
+    PutObject(file);
   }
   dir.Write("a.pak", a);
   dir.Write("b.pak", b);
@@ -115,9 +129,8 @@ TEST_F(DeltaStaging, EachFileIsStagedWhileALaterOneStillDownloads) {
   ReleaseManifest newest;
   newest.deltasBase = site.Url("/deltas/");
   SiteSources sources(site.Url("/"), "");
-  const std::set<std::string> stagedByDeltas = StageFromDeltas(state, platform, sources, newest, plan);
   std::string address, problem;
-  ASSERT_TRUE(FetchObjects(state, platform, sources, plan, stagedByDeltas, address, problem)) << address << ": " << problem;
+  ASSERT_TRUE(FetchChangedFiles(state, platform, sources, newest, plan, address, problem)) << address << ": " << problem;
   EXPECT_EQ(answeredAfterStaging, 2);
   for (const PlannedFile& file : plan.fetch) {
     EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
