@@ -190,11 +190,16 @@ bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteS
   for (const auto& [sha256, file] : contents) {
     if (!HoldsStagedContent(file->record)) missing.push_back(file);
   }
-  // Deltas first: each is applied while the objects still download.
+  // Deltas first, those of the largest contents first: applying them is
+  // the staging's longest work, done while the rest still downloads.
   std::vector<ContentFetch> batch;
   std::set<const PlannedFile*> byDelta;
   if (DeltasUsable(newest, sources)) {
-    for (const PlannedDelta& planned : ChooseDeltas(missing)) {
+    std::vector<PlannedDelta> deltas = ChooseDeltas(missing);
+    std::stable_sort(deltas.begin(), deltas.end(), [](const PlannedDelta& a, const PlannedDelta& b) {
+      return a.file->record.size > b.file->record.size;
+    });
+    for (const PlannedDelta& planned : deltas) {
       batch.emplace_back();
       if (!DeltaFetch(planned, batch.back())) {
         batch.pop_back();
