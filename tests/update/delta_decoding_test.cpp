@@ -10,18 +10,8 @@
 #include "manifest/zstd_delta.h"
 #include "support/random_bytes.h"
 #include "support/temp_dir.h"
-#include "trust/sha256.h"
+#include "trust/tampering.h"
 #include "update/object_content.h"
-
-namespace {
-
-std::string Sha256Of(const std::string& bytes) {
-  Sha256 hash;
-  hash.Update(bytes);
-  return hash.FinishHex();
-}
-
-}  // namespace
 
 TEST(DecodeDelta, HandsOnTheCheckedResultInPiecesOnTheCallersThread) {
   TempDir dir;
