@@ -29,6 +29,8 @@ class DecodedLength {
   void Grow(std::size_t length) {
     {
       const std::lock_guard<std::mutex> lock(mutex_);
+      // A slice that ends inside a block decodes nothing yet: no one to wake.
+      if (length == length_) return;
       length_ = length;
     }
     changed_.notify_all();
