@@ -8,13 +8,14 @@
 #include <fstream>
 #include <iostream>
 #include <string>
+#include <system_error>
 
+#include "base/ox_large_file.h"
 #include "manifest/zstd_delta.h"
 #include "update/object_content.h"
 
 namespace {
 
-// In one read, as the launcher reads the file a delta starts from.
 std::string Whole(const char* path) {
   std::ifstream in(path, std::ios::binary);
   std::string bytes(std::filesystem::file_size(path), '\0');
@@ -37,7 +38,16 @@ int Apply(const char* source, const char* delta, const char* out, const char* si
   ManifestFile record;
   record.size = std::stoull(size);
   record.sha256 = sha256;
-  const std::string content = Whole(source);
+  // As the launcher reads the file a delta starts from.
+  std::string content;
+  if (!ox_base::ReadLargeFile(source, kLargestDeltaFile, content)) {
+    std::cerr << "cannot read " << source << "\n";
+    return 1;
+  }
+  // Into a new file, as the launcher stages one (and as zstd -f makes its
+  // output, removing the last run's first).
+  std::error_code ignored;
+  std::filesystem::remove(out, ignored);
   std::ofstream written(out, std::ios::binary);
   std::string problem;
   const bool applied = DecodeDelta(delta, record, content, [&written](std::string_view piece) {

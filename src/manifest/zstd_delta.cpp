@@ -5,17 +5,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "manifest/zstd_frames.h"
+#include "manifest/zstd_delta_decoder.h"
+#include "manifest/zstd_failure.h"
 
 namespace {
 
 using CompressionContext = std::unique_ptr<ZSTD_CCtx, decltype(&ZSTD_freeCCtx)>;
-
-bool Failed(std::size_t result, std::string& reason) {
-  if (!ZSTD_isError(result)) return false;
-  reason = std::string("zstd: ") + ZSTD_getErrorName(result);
-  return true;
-}
 
 // The smallest window that holds `size` bytes, and no less than zstd takes.
 int WindowLogFor(std::uint64_t size) {
@@ -36,22 +31,23 @@ bool MakeZstdDelta(std::string_view source, std::string_view target, std::string
   const CompressionContext cctx(ZSTD_createCCtx(), &ZSTD_freeCCtx);
   // The long-distance matcher finds the source's runs however far back the
   // window reaches; the window covers the whole source.
-  if (Failed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, ZSTD_CLEVEL_DEFAULT), reason) ||
-      Failed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_enableLongDistanceMatching, 1), reason) ||
-      Failed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_windowLog, WindowLogFor(larger)), reason) ||
-      Failed(ZSTD_CCtx_refPrefix(cctx.get(), source.data(), source.size()), reason)) {
+  if (ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, ZSTD_CLEVEL_DEFAULT), reason) ||
+      ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_enableLongDistanceMatching, 1), reason) ||
+      ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_windowLog, WindowLogFor(larger)), reason) ||
+      ZstdFailed(ZSTD_CCtx_refPrefix(cctx.get(), source.data(), source.size()), reason)) {
     return false;
   }
   delta.resize(ZSTD_compressBound(target.size()));
   const std::size_t size = ZSTD_compress2(cctx.get(), delta.data(), delta.size(), target.data(), target.size());
-  if (Failed(size, reason)) return false;
+  if (ZstdFailed(size, reason)) return false;
   delta.resize(size);
   return true;
 }
 
 bool ApplyZstdDelta(std::string_view source, std::string_view delta, std::uint64_t limit, std::string& target,
                     std::string& reason) {
-  target.clear();
-  ZstdFrameReader reader(limit, source);
-  return reader.Read(delta, [&](std::string_view piece) { target.append(piece); }, reason) && reader.Finish(reason);
+  ZstdDeltaDecoder decoder(source, limit);
+  const bool applied = decoder.Read(delta, reason) && decoder.Finish(reason);
+  target.assign(applied ? decoder.Decoded() : std::string_view());
+  return applied;
 }

@@ -23,6 +23,6 @@ constexpr std::uint64_t kLargestDeltaFile = (std::uint64_t{1} << kDeltaWindowLog
 bool MakeZstdDelta(std::string_view source, std::string_view target, std::string& delta, std::string& reason);
 
 // The content `delta` makes of `source`, at most `limit` bytes; false with
-// the reason as for ZstdFrameReader (a window above kDeltaWindowLog too).
+// the reason as for ZstdDeltaDecoder.
 bool ApplyZstdDelta(std::string_view source, std::string_view delta, std::uint64_t limit, std::string& target,
                     std::string& reason);

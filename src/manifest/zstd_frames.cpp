@@ -2,7 +2,7 @@
 
 #include <zstd.h>
 
-#include "manifest/zstd_delta.h"
+#include "manifest/zstd_failure.h"
 
 struct ZstdFrameWriter::Context {
   ZSTD_CCtx* cctx = ZSTD_createCCtx();
@@ -14,18 +14,10 @@ struct ZstdFrameReader::Context {
   std::uint64_t limit = 0;
   std::uint64_t decoded = 0;
   bool ended = false;
-  // Why the context could not be set up; every Read then fails with it.
-  std::string broken;
   ~Context() { ZSTD_freeDCtx(dctx); }
 };
 
 namespace {
-
-bool Failed(std::size_t result, std::string& reason) {
-  if (!ZSTD_isError(result)) return false;
-  reason = std::string("zstd: ") + ZSTD_getErrorName(result);
-  return true;
-}
 
 // Runs the compressor over `input` with `mode` until it has taken all of it
 // (and, when ending, written the whole frame).
@@ -36,7 +28,7 @@ bool Compress(ZSTD_CCtx* cctx, std::string_view input, ZSTD_EndDirective mode, s
   while (true) {
     ZSTD_outBuffer output{buffer.data(), buffer.size(), 0};
     const std::size_t remaining = ZSTD_compressStream2(cctx, &output, &in, mode);
-    if (Failed(remaining, reason)) return false;
+    if (ZstdFailed(remaining, reason)) return false;
     out.append(buffer.data(), output.pos);
     const bool done = mode == ZSTD_e_end ? remaining == 0 : in.pos == in.size;
     if (done) return true;
@@ -64,21 +56,11 @@ ZstdFrameReader::ZstdFrameReader(std::uint64_t limit) : context_(std::make_uniqu
   context_->limit = limit;
 }
 
-ZstdFrameReader::ZstdFrameReader(std::uint64_t limit, std::string_view source) : ZstdFrameReader(limit) {
-  ZSTD_DCtx* dctx = context_->dctx;
-  if (Failed(ZSTD_DCtx_setParameter(dctx, ZSTD_d_windowLogMax, kDeltaWindowLog), context_->broken)) return;
-  Failed(ZSTD_DCtx_refPrefix(dctx, source.data(), source.size()), context_->broken);
-}
-
 ZstdFrameReader::~ZstdFrameReader() = default;
 
 bool ZstdFrameReader::Read(std::string_view piece, const std::function<void(std::string_view)>& sink,
                            std::string& reason) {
   Context& context = *context_;
-  if (!context.broken.empty()) {
-    reason = context.broken;
-    return false;
-  }
   ZSTD_inBuffer in{piece.data(), piece.size(), 0};
   std::string buffer(ZSTD_DStreamOutSize(), '\0');
   // A full output buffer may leave decoded bytes behind: call again until
@@ -91,7 +73,7 @@ bool ZstdFrameReader::Read(std::string_view piece, const std::function<void(std:
     }
     ZSTD_outBuffer output{buffer.data(), buffer.size(), 0};
     const std::size_t result = ZSTD_decompressStream(context.dctx, &output, &in);
-    if (Failed(result, reason)) return false;
+    if (ZstdFailed(result, reason)) return false;
     context.decoded += output.pos;
     if (context.decoded > context.limit) {
       reason = "the zstd frame holds more than " + std::to_string(context.limit) + " bytes";

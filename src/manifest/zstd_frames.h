@@ -31,9 +31,6 @@ class ZstdFrameReader {
  public:
   // Decodes at most `limit` bytes.
   explicit ZstdFrameReader(std::uint64_t limit);
-  // Decodes a delta (zstd_delta.h) against `source`, which must outlive
-  // the reader; a frame that asks for a window above kDeltaWindowLog fails.
-  ZstdFrameReader(std::uint64_t limit, std::string_view source);
   ~ZstdFrameReader();
   ZstdFrameReader(const ZstdFrameReader&) = delete;
   ZstdFrameReader& operator=(const ZstdFrameReader&) = delete;

@@ -6,6 +6,8 @@
 #include <set>
 #include <system_error>
 
+#include "base/ox_large_file.h"
+#include "base/ox_path.h"
 #include "manifest/zstd_delta.h"
 #include "update/failure_log.h"
 #include "update/file_hashing.h"
@@ -48,13 +50,7 @@ std::vector<std::string> InstalledContents(const std::vector<const PlannedFile*>
 }
 
 bool ReadSource(const PlannedFile& file, std::string& source) {
-  std::ifstream in(PathOnDisk(file.local), std::ios::binary);
-  std::error_code error;
-  const std::uintmax_t size = fs::file_size(PathOnDisk(file.local), error);
-  if (!in || error || size > kLargestDeltaFile) return false;
-  source.resize(size);
-  in.read(source.data(), static_cast<std::streamsize>(size));
-  return in.gcount() == static_cast<std::streamsize>(size);
+  return ox_base::ReadLargeFile(ox_base::NativePath(file.local), kLargestDeltaFile, source);
 }
 
 }  // namespace

@@ -23,7 +23,9 @@ bool DecodeObject(const std::filesystem::path& stored, const ManifestFile& recor
                   const std::function<void(std::string_view)>& sink, std::string& problem);
 
 // The same for a delta to the record's content, applied against `source`
-// (the content it starts from) within the shared window limit.
+// (the content it starts from) within the shared window limit: a record
+// above kLargestDeltaFile fails. The delta decodes and is hashed on other
+// threads; `sink` is called on this one.
 bool DecodeDelta(const std::filesystem::path& stored, const ManifestFile& record, std::string_view source,
                  const std::function<void(std::string_view)>& sink, std::string& problem);
 

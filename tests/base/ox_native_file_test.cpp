@@ -8,6 +8,7 @@
 #include "base/ox_base.h"
 #include "base/ox_file.h"
 #include "base/ox_file_handle.h"
+#include "base/ox_large_file.h"
 #include "base/ox_output_file.h"
 #include "base/ox_path.h"
 #include "support/code_page_text.h"
@@ -55,4 +56,24 @@ TEST(FileHandle, ReadsAtAPositionWithoutReadingAhead) {
   EXPECT_EQ(file.ReadAt(0, bytes, 2), 2u);
   EXPECT_EQ(std::string(bytes, 2), "01");
   EXPECT_FALSE(FileHandle::Open(NativePath("missing.part"), "rb"));
+}
+
+TEST(LargeFile, IsReadWholeUpToItsBound) {
+  CurrentTempDir dir;
+  std::string bytes(3 << 20, '\0');
+  for (std::size_t i = 0; i < bytes.size(); i += 4093) bytes[i] = static_cast<char>(i);
+  bytes += "end";
+  WriteFile(std::filesystem::u8path(u8"源.pak"), bytes);
+  const std::string name = NativePath(Gbk("源.pak"));
+  std::string read = "stale";
+  ASSERT_TRUE(ReadLargeFile(name, bytes.size(), read));
+  EXPECT_EQ(read, bytes);
+  EXPECT_FALSE(ReadLargeFile(name, bytes.size() - 1, read)) << "a byte above the bound";
+
+  WriteFile("empty.pak", "");
+  EXPECT_TRUE(ReadLargeFile(NativePath("empty.pak"), 0, read));
+  EXPECT_EQ(read, "");
+  EXPECT_FALSE(ReadLargeFile(NativePath("missing.pak"), 100, read));
+  std::filesystem::create_directory("folder");
+  EXPECT_FALSE(ReadLargeFile(NativePath("folder"), 100, read));
 }

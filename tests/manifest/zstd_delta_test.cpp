@@ -4,7 +4,7 @@
 #include <string>
 
 #include "manifest/zstd_delta.h"
-#include "manifest/zstd_frames.h"
+#include "manifest/zstd_delta_decoder.h"
 
 namespace {
 
@@ -37,16 +37,19 @@ TEST(ZstdDelta, TurnsTheSourceIntoTheTargetAndNothingElse) {
   std::string made;
   ASSERT_TRUE(ApplyZstdDelta(source, delta, target.size(), made, reason)) << reason;
   EXPECT_EQ(made, target);
-  // In pieces, as a download arrives.
-  ZstdFrameReader reader(target.size(), source);
-  made.clear();
+  // In pieces, as a download arrives: what is decoded stays in place and
+  // only grows.
+  ZstdDeltaDecoder decoder(source, target.size());
+  const char* const result = decoder.Decoded().data();
   for (std::size_t at = 0; at < delta.size(); at += 100) {
-    ASSERT_TRUE(reader.Read(std::string_view(delta).substr(at, 100), [&](std::string_view part) { made += part; },
-                            reason))
-        << reason;
+    ASSERT_TRUE(decoder.Read(std::string_view(delta).substr(at, 100), reason)) << reason;
+    ASSERT_EQ(decoder.Decoded().data(), result);
+    ASSERT_EQ(decoder.Decoded(), std::string_view(target).substr(0, decoder.Decoded().size()));
   }
-  EXPECT_TRUE(reader.Finish(reason));
-  EXPECT_EQ(made, target);
+  EXPECT_TRUE(decoder.Finish(reason));
+  EXPECT_EQ(decoder.Decoded(), target);
+  EXPECT_FALSE(decoder.Read("x", reason));
+  EXPECT_EQ(reason, "bytes after the end of the zstd frame");
 
   // Against another source it cannot make the target.
   const bool applied = ApplyZstdDelta(RandomBytes(source.size(), 9), delta, target.size(), made, reason);
@@ -65,6 +68,9 @@ TEST(ZstdDelta, WindowsAboveTheSharedLimitAreRefused) {
   EXPECT_TRUE(ApplyZstdDelta("", EmptyFrameWithWindowLog(kDeltaWindowLog), 0, made, reason)) << reason;
   EXPECT_FALSE(ApplyZstdDelta("", EmptyFrameWithWindowLog(kDeltaWindowLog + 1), 0, made, reason));
   EXPECT_NE(reason.find("zstd: "), std::string::npos) << reason;
+  // The result is held whole: no more than the largest file a delta is made for.
+  EXPECT_FALSE(ApplyZstdDelta("", EmptyFrameWithWindowLog(kDeltaWindowLog), kLargestDeltaFile + 1, made, reason));
+  EXPECT_NE(reason.find("above the window limit"), std::string::npos) << reason;
 
   const std::string small = "small";
   std::string delta;
