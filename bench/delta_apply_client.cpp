@@ -39,7 +39,7 @@ int Apply(const char* source, const char* delta, const char* out, const char* si
   record.size = std::stoull(size);
   record.sha256 = sha256;
   // As the launcher reads the file a delta starts from.
-  std::string content;
+  ox_base::FileBytes content;
   if (!ox_base::ReadLargeFile(source, kLargestDeltaFile, content)) {
     std::cerr << "cannot read " << source << "\n";
     return 1;
@@ -50,7 +50,7 @@ int Apply(const char* source, const char* delta, const char* out, const char* si
   std::filesystem::remove(out, ignored);
   std::ofstream written(out, std::ios::binary);
   std::string problem;
-  const bool applied = DecodeDelta(delta, record, content, [&written](std::string_view piece) {
+  const bool applied = DecodeDelta(delta, record, content.View(), [&written](std::string_view piece) {
     written.write(piece.data(), static_cast<std::streamsize>(piece.size()));
   }, problem);
   if (!applied) std::cerr << problem << "\n";

@@ -1,14 +1,24 @@
 #pragma once
 // Reading a large file whole (the installed file a delta starts from) in one
-// pass: the file is mapped and copied into the string once, instead of the
-// string being filled with zeros first and then read into.
+// pass into memory of its own that is not zeroed first: a string would be
+// filled with zeros before the read, a pass over the whole file for nothing.
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 namespace ox_base {
 
-// False when the file (by native name) cannot be opened or read, is no
-// regular file, or holds more than `largest` bytes.
-bool ReadLargeFile(const std::string& native, std::uint64_t largest, std::string& bytes);
+struct FileBytes {
+  std::unique_ptr<char[]> data;
+  std::size_t size = 0;
+
+  std::string_view View() const { return {data.get(), size}; }
+};
+
+// False when the file (by native name) cannot be opened or read to the end
+// it had when opened, is no regular file, or holds more than `largest`
+// bytes.
+bool ReadLargeFile(const std::string& native, std::uint64_t largest, FileBytes& bytes);
 
 }  // namespace ox_base

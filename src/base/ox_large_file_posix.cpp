@@ -1,9 +1,10 @@
-#include "base/ox_large_file.h"
-
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+
+#include "base/ox_large_file.h"
 
 namespace ox_base {
 namespace {
@@ -15,17 +16,9 @@ struct Descriptor {
   }
 };
 
-struct Mapping {
-  void* address;
-  std::size_t size;
-  ~Mapping() {
-    if (address != MAP_FAILED) ::munmap(address, size);
-  }
-};
-
 }  // namespace
 
-bool ReadLargeFile(const std::string& native, std::uint64_t largest, std::string& bytes) {
+bool ReadLargeFile(const std::string& native, std::uint64_t largest, FileBytes& bytes) {
   const Descriptor file{::open(native.c_str(), O_RDONLY | O_CLOEXEC)};
   struct stat info;
   if (file.value < 0 || ::fstat(file.value, &info) != 0 || !S_ISREG(info.st_mode) ||
@@ -33,17 +26,17 @@ bool ReadLargeFile(const std::string& native, std::uint64_t largest, std::string
     return false;
   }
   const auto size = static_cast<std::size_t>(info.st_size);
-  if (size == 0) {
-    bytes.clear();
-    return true;
+  // Read, not mapped: a mapped file that another program cuts short would
+  // end the launcher with SIGBUS.
+  std::unique_ptr<char[]> data(new char[size == 0 ? 1 : size]);
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t read = ::read(file.value, data.get() + done, size - done);
+    if (read < 0 && errno == EINTR) continue;
+    if (read <= 0) return false;
+    done += static_cast<std::size_t>(read);
   }
-  // Read-only and private: the page cache's pages are copied straight into
-  // the string. (Another program cutting the file short during the copy
-  // would end this one with SIGBUS; nothing else writes the game's files
-  // while the launcher updates them.)
-  const Mapping mapped{::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, file.value, 0), size};
-  if (mapped.address == MAP_FAILED) return false;
-  bytes.assign(static_cast<const char*>(mapped.address), size);
+  bytes.data = std::move(data);
+  bytes.size = size;
   return true;
 }
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "base/ox_large_file.h"
 #include "base/ox_wide_text_win.h"
 
@@ -9,39 +11,35 @@ namespace {
 struct Handle {
   HANDLE value;
   ~Handle() {
-    if (value != nullptr && value != INVALID_HANDLE_VALUE) CloseHandle(value);
+    if (value != INVALID_HANDLE_VALUE) CloseHandle(value);
   }
 };
 
-struct View {
-  const void* address;
-  ~View() {
-    if (address != nullptr) UnmapViewOfFile(address);
-  }
-};
+// ReadFile counts in 32 bits.
+constexpr std::size_t kLargestRead = std::size_t{1} << 30;
 
 }  // namespace
 
-bool ReadLargeFile(const std::string& native, std::uint64_t largest, std::string& bytes) {
+bool ReadLargeFile(const std::string& native, std::uint64_t largest, FileBytes& bytes) {
   const std::wstring wide = WideFromUtf8(native);
   if (wide.empty()) return false;
   const Handle file{CreateFileW(wide.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
-  LARGE_INTEGER size;
+                                nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+  LARGE_INTEGER total;
   if (file.value == INVALID_HANDLE_VALUE || GetFileType(file.value) != FILE_TYPE_DISK ||
-      !GetFileSizeEx(file.value, &size) || static_cast<std::uint64_t>(size.QuadPart) > largest) {
+      !GetFileSizeEx(file.value, &total) || static_cast<std::uint64_t>(total.QuadPart) > largest) {
     return false;
   }
-  if (size.QuadPart == 0) {
-    bytes.clear();
-    return true;
+  const auto size = static_cast<std::size_t>(total.QuadPart);
+  std::unique_ptr<char[]> data(new char[size == 0 ? 1 : size]);
+  for (std::size_t done = 0; done < size;) {
+    DWORD read = 0;
+    const auto wanted = static_cast<DWORD>(std::min(size - done, kLargestRead));
+    if (!ReadFile(file.value, data.get() + done, wanted, &read, nullptr) || read == 0) return false;
+    done += read;
   }
-  // The system keeps a mapped file from being cut short while it is copied.
-  const Handle mapping{CreateFileMappingW(file.value, nullptr, PAGE_READONLY, 0, 0, nullptr)};
-  if (mapping.value == nullptr) return false;
-  const View view{MapViewOfFile(mapping.value, FILE_MAP_READ, 0, 0, 0)};
-  if (view.address == nullptr) return false;
-  bytes.assign(static_cast<const char*>(view.address), static_cast<std::size_t>(size.QuadPart));
+  bytes.data = std::move(data);
+  bytes.size = size;
   return true;
 }
 

@@ -1,7 +1,6 @@
 #include "update/delta_staging.h"
 
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <system_error>
@@ -49,7 +48,7 @@ std::vector<std::string> InstalledContents(const std::vector<const PlannedFile*>
   return contents;
 }
 
-bool ReadSource(const PlannedFile& file, std::string& source) {
+bool ReadSource(const PlannedFile& file, ox_base::FileBytes& source) {
   return ox_base::ReadLargeFile(ox_base::NativePath(file.local), kLargestDeltaFile, source);
 }
 
@@ -90,10 +89,10 @@ std::string DeltaPath(const PlannedDelta& planned) {
 }
 
 bool StageFromDelta(const PlannedDelta& planned, const std::string& download, std::string& problem) {
-  std::string source;
+  ox_base::FileBytes source;
   if (!ReadSource(*planned.file, source)) {
     problem = "the installed file cannot be read";
     return false;
   }
-  return StageDownload(planned.file->record, download, &source, problem);
+  return StageDownload(planned.file->record, download, source.View(), problem);
 }

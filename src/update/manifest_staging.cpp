@@ -58,7 +58,7 @@ void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
 
 }  // namespace
 
-bool StageDownload(const ManifestFile& record, const std::string& object, const std::string* deltaSource,
+bool StageDownload(const ManifestFile& record, const std::string& object, std::optional<std::string_view> deltaSource,
                    std::string& problem) {
   const std::string staged = StagedName(record.sha256);
   const fs::path decoding = PathOnDisk(staged + ".decoding");
@@ -66,8 +66,8 @@ bool StageDownload(const ManifestFile& record, const std::string& object, const 
   const auto write = [&out](std::string_view piece) {
     out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
   };
-  const bool decoded = deltaSource == nullptr ? DecodeObject(PathOnDisk(object), record, write, problem)
-                                              : DecodeDelta(PathOnDisk(object), record, *deltaSource, write, problem);
+  const bool decoded = !deltaSource ? DecodeObject(PathOnDisk(object), record, write, problem)
+                                    : DecodeDelta(PathOnDisk(object), record, *deltaSource, write, problem);
   out.close();
   std::error_code error;
   if (decoded && !out) problem = "the staged file cannot be written";
@@ -107,7 +107,7 @@ bool DeltaFetch(const PlannedDelta& planned, ContentFetch& fetch) {
 
 bool Stage(const ContentFetch& fetch, std::string& problem) {
   if (fetch.delta) return StageFromDelta(*fetch.delta, fetch.request.localPath, problem);
-  return StageDownload(fetch.file->record, fetch.request.localPath, nullptr, problem);
+  return StageDownload(fetch.file->record, fetch.request.localPath, std::nullopt, problem);
 }
 
 // The status line and bar while `batch` downloads: the bytes fetched of
@@ -179,8 +179,7 @@ bool FetchBatch(LauncherState& state, platform::Platform& platform, SiteSources&
 }  // namespace
 
 bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                       const ReleaseManifest& newest, ManifestPlan& plan, std::string& address,
-                       std::string& problem) {
+                       const ReleaseManifest& newest, ManifestPlan& plan, std::string& address, std::string& problem) {
   std::map<std::string, const PlannedFile*> contents;
   for (const PlannedFile& file : plan.fetch) contents.emplace(file.record.sha256, &file);
   std::error_code error;

@@ -5,7 +5,9 @@
 // next one when they hold their content; the install moves them into place
 // and the folder goes once the update is recorded.
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/seam.h"
@@ -27,7 +29,7 @@ bool HoldsStagedContent(const ManifestFile& record);
 // Decodes `download` (code page name), the record's object or, with
 // `deltaSource`, a delta to its content from that content, into the
 // record's staged file, and removes it. False with the reason.
-bool StageDownload(const ManifestFile& record, const std::string& download, const std::string* deltaSource,
+bool StageDownload(const ManifestFile& record, const std::string& download, std::optional<std::string_view> deltaSource,
                    std::string& problem);
 
 // Fetches and stages the contents of `plan` not staged yet, from
@@ -46,8 +48,7 @@ bool StageDownload(const ManifestFile& record, const std::string& download, cons
 // and the files arrived; the bar goes over all of them. False with the
 // failing object's last address and reason once every source failed for it.
 bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteSources& sources,
-                       const ReleaseManifest& newest, ManifestPlan& plan, std::string& address,
-                       std::string& problem);
+                       const ReleaseManifest& newest, ManifestPlan& plan, std::string& address, std::string& problem);
 
 // Removes the stage folder and what it holds.
 void RemoveStage();

@@ -65,14 +65,14 @@ TEST(LargeFile, IsReadWholeUpToItsBound) {
   bytes += "end";
   WriteFile(std::filesystem::u8path(u8"源.pak"), bytes);
   const std::string name = NativePath(Gbk("源.pak"));
-  std::string read = "stale";
+  FileBytes read;
   ASSERT_TRUE(ReadLargeFile(name, bytes.size(), read));
-  EXPECT_EQ(read, bytes);
+  EXPECT_EQ(read.View(), bytes);
   EXPECT_FALSE(ReadLargeFile(name, bytes.size() - 1, read)) << "a byte above the bound";
 
   WriteFile("empty.pak", "");
   EXPECT_TRUE(ReadLargeFile(NativePath("empty.pak"), 0, read));
-  EXPECT_EQ(read, "");
+  EXPECT_EQ(read.View(), "");
   EXPECT_FALSE(ReadLargeFile(NativePath("missing.pak"), 100, read));
   std::filesystem::create_directory("folder");
   EXPECT_FALSE(ReadLargeFile(NativePath("folder"), 100, read));
