@@ -3,8 +3,9 @@
 // mirrors (folders holding a copy of the whole site). Every file is checked
 // by its size and SHA-256, so a mirror needs no trust: a file that fails at
 // one source is asked of the next, and a source that served wrong bytes is
-// asked only as a last resort for the rest of the run. Only objects and deltas come this
-// way; the document, its signature and the manifest keep their addresses.
+// asked only as a last resort for the rest of the run. Only objects and
+// deltas come this way; the document, its signature and the manifest keep
+// their addresses.
 #include <functional>
 #include <string>
 #include <vector>
@@ -50,8 +51,8 @@ class SiteSources {
   // on; a wrong size or SHA-256 also marks the source bad at once: in this
   // call and later ones it is asked for a file only after every other
   // source failed for it (one stale file on the site must not cost the
-  // rest of its files). `options.onProgress` counts the bytes of the files that
-  // arrived in earlier rounds too. `onArrived` is told of each file (by
+  // rest of its files). `options.onProgress` counts the bytes of the files
+  // that arrived in earlier rounds too. `onArrived` is told of each file (by
   // its index) once, as soon as it arrived whole from some source, on the
   // calling thread. A cancelled call ends after its round. One result per
   // file, in order.
