@@ -45,7 +45,8 @@ void CfarLaunchApp::InitInstance() {
   if (bySignal) CleanTempFiles(state);
   // Detached workers still use the dialog's state: the process ends here,
   // before the dialog goes away.
-  const bool finished = state.updateFinished || state.progress.completion.load() != Pending;
+  const bool finished =
+      state.updateFinished || state.progress.completion.load() != Pending || state.progress.newestRecorded;
   if (bySignal && updating && !finished) {
     LogFailure("update", "", why + " before the update finished");
     platform_.GetSystem().Exit(kCutShortExitCode);

@@ -65,6 +65,10 @@ struct UpdateProgress {
   // timer then shows what waited for it. The worker changes none of those
   // fields afterwards.
   std::atomic<bool> documentRead{false};
+  // The record names the newest release: the game is up to date, and
+  // what the run does after that only shows it. A signal from then on
+  // ends a run that succeeded.
+  std::atomic<bool> newestRecorded{false};
 
   // Timer-only counters (UI thread).
   bool installDisplay = false;

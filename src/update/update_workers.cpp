@@ -81,6 +81,7 @@ bool WriteBack(LauncherState& state, platform::Platform& platform, std::size_t i
     problem = "cannot be saved";
     return false;
   }
+  if (index + 1 == state.entries.size()) state.progress.newestRecorded = true;
   const std::string label =
       Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion + "." + entry.FileVersion;
   platform.GetUiThread().RunOnUiThread(
