@@ -13,6 +13,8 @@
 #include "base/ox_path.h"
 #include "update/item_downloads.h"
 #include "update/launcher_files.h"
+#include "update/signing_time_record.h"
+#include "update/update_documents.h"
 
 namespace fs = std::filesystem;
 
@@ -45,9 +47,11 @@ void CleanTempFiles(const LauncherState& state) {
     }
   }
   DeleteFinishedItemDownloads();
-  // A signal or a close can come while the worker stores the server
-  // document: its temporary copy goes with it.
-  ox_base::RemoveAbandonedSaves(ox_base::NativePath(kServerDocument));
+  // A signal, a close or a kill can come while a run saves one of these
+  // whole: the temporary copy it was writing goes at this or the next end.
+  for (const char* saved : {kServerDocument, kSigningTimeRecord, kFullInstallMarker, kVersionDocumentName}) {
+    ox_base::RemoveAbandonedSaves(ox_base::NativePath(saved));
+  }
 }
 
 bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }

@@ -44,8 +44,9 @@ constexpr char kInstanceLockFile[] = "farLaunch.lock";
 std::string MovedAsideName(std::int32_t n);
 constexpr char kLauncherAsideName[] = "tmpUpdate0";
 
-// Deletes the stored server document, its downloads and the finished item
-// downloads (CleanedUpNames). Of the original program's temporary names
+// Deletes the stored server document, its downloads, the finished item
+// downloads (CleanedUpNames) and what an ended run left of a save of the
+// files a run saves whole. Of the original program's temporary names
 // only the file this run made goes (the full package, when the server
 // names it so): a file a release ships under such a name stays.
 void CleanTempFiles(const LauncherState& state);

@@ -112,11 +112,18 @@ TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
   dir.Write("tmpUpdate0", "old launcher");
   dir.Write("client.exe", "kept");
   std::filesystem::create_directory(dir.Path() / "tmpFile9x");
+  // What a killed run was saving whole.
+  const std::vector<std::string> abandoned = {"servercfg.xml.41-0.saving", "farLaunch.signedtime.41-1.saving",
+                                              "farLaunch.fullinstall.41-2.saving", "updatecfg.xml.41-3.saving"};
+  for (const std::string& name : abandoned) dir.Write(name, "half");
+  dir.Write("updatecfg.xml.saving", "shipped");
 
   CleanTempFiles(state);
   for (const char* name : {"servercfg.xml", "servercfg.xml.download", "farLaunch.download.0011.1"}) {
     EXPECT_FALSE(dir.Has(name)) << name;
   }
+  for (const std::string& name : abandoned) EXPECT_FALSE(dir.Has(name)) << name;
+  EXPECT_EQ(dir.Read("updatecfg.xml.saving"), "shipped");
   for (const std::string& name : shipped) EXPECT_EQ(dir.Read(name), "shipped") << name;
   EXPECT_TRUE(dir.Has("farLaunch.download.0011.2.part"));
   // Moved-aside names go only through the journal that made them.
