@@ -1,7 +1,7 @@
 #pragma once
 // SHA-256 of a stream hashed on a second thread a few MiB behind it: a
-// large object or delta decodes and is checked in the time of the slower
-// of the two instead of their sum.
+// large object decodes and is checked in the time of the slower of the
+// two instead of their sum.
 #include <future>
 #include <string>
 #include <string_view>

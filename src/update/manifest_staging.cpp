@@ -97,12 +97,18 @@ bool ObjectFetch(const PlannedFile& file, ContentFetch& fetch, std::string& prob
   return ExpectedContentOf(ObjectDownloadCheck(file.record), true, fetch.request.expected, problem);
 }
 
+// False, logged, when the delta's record gives no check to fetch it by:
+// the file then comes whole.
 bool DeltaFetch(const PlannedDelta& planned, ContentFetch& fetch) {
   const ManifestDelta& delta = *planned.delta;
   fetch = {planned.file, planned, {DeltaPath(planned), StagedName(planned.file->record.sha256) + kDeltaSuffix, {}}};
   std::string problem;
-  return ExpectedContentOf({delta.storedSha256, std::to_string(delta.storedSize)}, true, fetch.request.expected,
-                           problem);
+  if (ExpectedContentOf({delta.storedSha256, std::to_string(delta.storedSize)}, true, fetch.request.expected,
+                        problem)) {
+    return true;
+  }
+  LogFailure(planned.file->local, fetch.request.path, "the delta failed (" + problem + "), fetching the whole file");
+  return false;
 }
 
 bool Stage(const ContentFetch& fetch, std::string& problem) {
