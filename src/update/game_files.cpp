@@ -11,6 +11,7 @@
 #include "base/ox_file.h"
 #include "base/ox_letter_case.h"
 #include "base/ox_path.h"
+#include "update/installed_files.h"
 #include "update/item_downloads.h"
 #include "update/launcher_files.h"
 #include "update/signing_time_record.h"
@@ -49,7 +50,8 @@ void CleanTempFiles(const LauncherState& state) {
   DeleteFinishedItemDownloads();
   // A signal, a close or a kill can come while a run saves one of these
   // whole: the temporary copy it was writing goes at this or the next end.
-  for (const char* saved : {kServerDocument, kSigningTimeRecord, kFullInstallMarker, kVersionDocumentName}) {
+  for (const char* saved :
+       {kServerDocument, kSigningTimeRecord, kFullInstallMarker, kVersionDocumentName, kInstalledFilesRecord}) {
     ox_base::RemoveAbandonedSaves(ox_base::NativePath(saved));
   }
 }

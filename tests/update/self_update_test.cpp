@@ -114,7 +114,8 @@ TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
   std::filesystem::create_directory(dir.Path() / "tmpFile9x");
   // What a killed run was saving whole.
   const std::vector<std::string> abandoned = {"servercfg.xml.41-0.saving", "farLaunch.signedtime.41-1.saving",
-                                              "farLaunch.fullinstall.41-2.saving", "updatecfg.xml.41-3.saving"};
+                                              "farLaunch.fullinstall.41-2.saving", "updatecfg.xml.41-3.saving",
+                                              "farLaunch.files.41-4.saving"};
   for (const std::string& name : abandoned) dir.Write(name, "half");
   dir.Write("updatecfg.xml.saving", "shipped");
 
