@@ -5,7 +5,9 @@
 
 #include "update/entry_conflicts.h"
 #include "update/failure_log.h"
+#include "update/game_file_rules.h"
 #include "update/game_files.h"
+#include "update/launcher_program_entry.h"
 #include "update/trust_files.h"
 #include "zip/zip_reader.h"
 #include "zip/zip_writer_pool.h"
@@ -134,6 +136,18 @@ ArchiveInstallResult InstallArchive(const std::string& archive, const ArchiveIns
       // The entry takes the place, and the spelling, of the file it
       // replaces, also when that file is moved aside first.
       const std::string target = SpellingOnDisk(entry.name);
+      if (IsLauncherProgram(entry.name)) {
+        // A running program is moved aside, never written over.
+        const ProgramPlacement placement =
+            PlaceLauncherProgram(reader, i, archive, entry.name, target, aside.empty() ? kLauncherAsideName : aside,
+                                 progress, installed, install.refusal);
+        installed.skipped = placement == ProgramPlacement::Skipped;
+        if (placement == ProgramPlacement::Cancelled) {
+          cancelled = true;
+          break;
+        }
+        continue;
+      }
       if (!aside.empty() && MoveFileAside(target, aside)) {
         installed.movedAsideAs = aside;
       }

@@ -2,6 +2,7 @@
 
 #include "base/ox_path.h"
 #include "update/file_hashing.h"
+#include "update/game_file_rules.h"
 #include "update/installed_files.h"
 #include "update/manifest_reading.h"
 
@@ -37,6 +38,8 @@ bool VerifyInstalledGame(GameVerification& verification, std::string& problem) {
       verification.faults.push_back({expected.name, FileFault::Kind::Missing, ""});
     } else if (file.outcome == HashedFile::Outcome::Unreadable) {
       verification.faults.push_back({expected.name, FileFault::Kind::Unreadable, file.problem});
+    } else if ((file.size != expected.size || file.sha256 != expected.sha256) && IsSettingsFile(expected.name)) {
+      verification.changed.push_back(expected.name);
     } else if (file.size != expected.size) {
       verification.faults.push_back(
           {expected.name, FileFault::Kind::Damaged, Bytes(file.size) + " where the release has " + Bytes(expected.size)});

@@ -47,6 +47,9 @@ const LauncherFile kLauncherFiles[] = {
     {kLauncherArchive, Role::Temporary, Suffix::None, CleanUp::WhenMadeThisRun},
     {kDownloadedServerDocument, Role::Temporary, Suffix::None, CleanUp::Always},
     {kDownloadedSignature, Role::Temporary, Suffix::None, CleanUp::Always},
+    // A new launcher written beside its place (NewProgramName) that a kill
+    // kept from taking it.
+    {"farLaunch.exe.new", Role::Temporary, Suffix::None, CleanUp::Always},
     // The item downloads are cleaned up by a search of their name space.
     {kItemDownloadPrefix, Role::Temporary, Suffix::Any, CleanUp::Never},
     {"tmpFile", Role::Temporary, Suffix::Digits, CleanUp::Never},
@@ -80,15 +83,27 @@ bool Matches(const LauncherFile& file, const std::string& folded) {
   return false;
 }
 
+// The table's row for a file of the top level; null for a file in a folder
+// or a name the launcher does not own.
+const LauncherFile* LauncherFileNamed(const std::string& name) {
+  if (name.find_first_of("/\\") != std::string::npos) return nullptr;
+  const std::string folded = ox_base::FoldLetterCase(name);
+  for (const LauncherFile& file : kLauncherFiles) {
+    if (Matches(file, folded)) return &file;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 std::optional<LauncherFileRole> LauncherFileRoleOf(const std::string& name) {
-  if (name.find_first_of("/\\") != std::string::npos) return std::nullopt;
-  const std::string folded = ox_base::FoldLetterCase(name);
-  for (const LauncherFile& file : kLauncherFiles) {
-    if (Matches(file, folded)) return file.role;
-  }
-  return std::nullopt;
+  const LauncherFile* file = LauncherFileNamed(name);
+  return file ? std::optional<LauncherFileRole>(file->role) : std::nullopt;
+}
+
+bool IsOriginalTemporaryName(const std::string& name) {
+  const LauncherFile* file = LauncherFileNamed(name);
+  return file && file->cleanUp == CleanUp::WhenMadeThisRun;
 }
 
 std::vector<CleanedUpName> CleanedUpNames() {

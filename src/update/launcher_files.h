@@ -22,6 +22,10 @@ enum class LauncherFileRole {
 // own.
 std::optional<LauncherFileRole> LauncherFileRoleOf(const std::string& name);
 
+// One of the original program's temporary names ("diff.dat", "update.zip"
+// ...): the game's when a release lists it (IsLauncherOwned).
+bool IsOriginalTemporaryName(const std::string& name);
+
 // A name the clean-up after an update deletes. The original program's
 // temporary names may be files a release ships: the clean-up deletes one
 // of them only when this run made it.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "manifest/release_manifest.h"
+#include "update/game_file_rules.h"
 
 // A file of the newest release the update writes: its record there and
 // its name as the game directory's functions take it (the code page).
@@ -21,9 +22,16 @@ struct PlannedFile {
 struct ManifestPlan {
   // By name, as the newest manifest lists them.
   std::vector<PlannedFile> fetch;
-  // The installed release's files that the newest one no longer has and
-  // that are on disk (code page names).
+  // The installed release's files that the newest one no longer has, that
+  // are on disk and that may go (RemovalOf; code page names).
   std::vector<std::string> remove;
+  // Those that stay, and why (for the log; the launcher's own are left
+  // unsaid).
+  struct KeptFile {
+    std::string local;
+    Removal reason;
+  };
+  std::vector<KeptFile> kept;
   // Files of the newest release that an unverified run may not write: the
   // publisher's key and the record of accepted documents (IsTrustFile).
   std::vector<PlannedFile> refusedTrustFiles;
@@ -39,7 +47,8 @@ struct ManifestPlan {
 // size matches and the record of installed files does not vouch for it).
 // A file named in `repair` (a manifest's names, found damaged or missing)
 // is fetched whatever the manifests say. Only files the installed manifest
-// lists are deleted. The launcher's own files are never touched, nor, when
+// lists are deleted, and of those only what RemovalOf lets go. The
+// launcher's own files are never written (IsLauncherOwned), nor, when
 // `verified` is false, the files its trust rests on. False with the reason
 // for a name that has no form in the code page or that leaves the game
 // directory (a drive).

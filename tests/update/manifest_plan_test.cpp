@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <set>
 
 #include "base/ox_base.h"
@@ -102,6 +103,42 @@ TEST_F(ManifestPlanTest, WithoutAnInstalledManifestTakesWhatTheRecordOfInstalled
   std::filesystem::last_write_time(dir.Path() / "touched.pak", std::filesystem::file_time_type::clock::now() +
                                                                     std::chrono::seconds(5));
   EXPECT_EQ(Fetched(nullptr, newest, true), std::vector<std::string>{"touched.pak"});
+}
+
+TEST_F(ManifestPlanTest, InstallsTheOriginalsTemporaryNamesAndDeletesOnlyWhatStillHoldsTheListedContent) {
+  const std::vector<ManifestFile> temporaries = {Line("Diff.dat", "d"), Line("Update.zip", "u"),
+                                                 Line("tmp.tmp", "t"), Line("_tmp_up.dat", "p")};
+  std::vector<ManifestFile> installedFiles = {Line("publisher.pub", "a key"), Line("farLaunch.signedtime", "1"),
+                                              Line("cfg.ini", "volume=5"),    Line("edited.txt", "as shipped"),
+                                              Line("same.txt", "as shipped"), Line("data/linked.pak", "linked")};
+  // The key and the record as any content: never deleted; cfg.ini as
+  // listed: the player's all the same; edited.txt edited by the player.
+  dir.Write("publisher.pub", "another key");
+  dir.Write("farLaunch.signedtime", "1");
+  dir.Write("cfg.ini", "volume=5");
+  dir.Write("edited.txt", "mine");
+  dir.Write("same.txt", "as shipped");
+  // The player moved data/linked.pak to another disk and left a link.
+  dir.Write("elsewhere/linked.pak", "linked");
+  std::filesystem::create_directories(dir.Path() / "data");
+  std::filesystem::create_symlink(dir.Path() / "elsewhere/linked.pak", dir.Path() / "data/linked.pak");
+  dir.Write("Diff.dat", "d");
+  installedFiles.push_back(temporaries[0]);
+  const ReleaseManifest installed = Release("0001", installedFiles);
+  const ReleaseManifest newest = Release("0002", temporaries);
+
+  // The original's temporary names are the release's files, with or
+  // without an installed manifest.
+  EXPECT_EQ(Fetched(nullptr, newest, true), (std::vector<std::string>{"Update.zip", "_tmp_up.dat", "tmp.tmp"}));
+  EXPECT_EQ(Fetched(&installed, newest, true), (std::vector<std::string>{"Update.zip", "_tmp_up.dat", "tmp.tmp"}));
+  EXPECT_EQ(plan.remove, std::vector<std::string>{"same.txt"});
+  // The signing record is the launcher's own: kept without a word.
+  std::map<std::string, Removal> kept;
+  for (const ManifestPlan::KeptFile& file : plan.kept) kept[file.local] = file.reason;
+  EXPECT_EQ(kept, (std::map<std::string, Removal>{{"cfg.ini", Removal::PlayersFile},
+                                                  {"data/linked.pak", Removal::Link},
+                                                  {"edited.txt", Removal::PlayersFile},
+                                                  {"publisher.pub", Removal::TrustFile}}));
 }
 
 TEST_F(ManifestPlanTest, NeverTouchesTheLaunchersOwnFilesNorTrustFilesOfAnUnverifiedRun) {

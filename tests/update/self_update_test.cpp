@@ -2,6 +2,7 @@
 // launcher's leftovers.
 #include "update/self_update.h"
 
+#include "update/archive_install.h"
 #include "update/game_files.h"
 
 #include <filesystem>
@@ -55,6 +56,38 @@ TEST_F(SelfUpdate, ALauncherOfAnotherPlatformIsSkippedAndLogged) {
       << FailureLog();
   EXPECT_NE(FailureLog().find("farLaunch.exe is not a launcher for this platform (no program"), std::string::npos)
       << FailureLog();
+}
+
+// A patch or a full package that carries farLaunch.exe replaces the
+// launcher only with a program of this platform, written whole first.
+TEST_F(SelfUpdate, AProgramInAPatchOrAFullPackageIsCheckedAsTheLauncherItemChecksIt) {
+  OpenTheFailureLog();
+  for (const bool patch : {true, false}) {
+    SCOPED_TRACE(patch ? "a patch" : "a full package");
+    dir.Write("farLaunch.exe", "running");
+    dir.Write("client.zip", MakeZip({{"farLaunch.exe", "#!/bin/sh\necho this is no launcher\n"},
+                                     {"data/map.dat", "map"}}));
+    ArchiveInstall how;
+    int asides = 0;
+    if (patch) how.asideName = [&asides] { return "tmpFile" + std::to_string(asides++); };
+    ArchiveInstallResult result = InstallArchive("client.zip", how, state.progress);
+    EXPECT_EQ(result.outcome, ArchiveOutcome::Installed) << result.reason;
+    EXPECT_EQ(dir.Read("farLaunch.exe"), "running");
+    EXPECT_EQ(dir.Read("data/map.dat"), "map");
+    EXPECT_FALSE(dir.Has("farLaunch.exe.new"));
+    EXPECT_NE(FailureLog().find("farLaunch.exe is not a launcher for this platform (no program"), std::string::npos)
+        << FailureLog();
+
+    dir.Write("client.zip", MakeZip({{"farLaunch.exe", OwnProgramBytes("new")}}));
+    result = InstallArchive("client.zip", how, state.progress);
+    ASSERT_EQ(result.outcome, ArchiveOutcome::Installed) << result.reason;
+    EXPECT_EQ(dir.Read("farLaunch.exe"), OwnProgramBytes("new"));
+    EXPECT_TRUE(dir.IsExecutable("farLaunch.exe"));
+    // The running launcher is moved aside, where a transaction finds it.
+    ASSERT_EQ(result.entries.size(), 1u);
+    EXPECT_EQ(dir.Read(result.entries[0].movedAsideAs), "running");
+    EXPECT_TRUE(result.entries[0].written);
+  }
 }
 
 TEST_F(SelfUpdate, MissingOrBrokenArchiveIsAFailure) {
