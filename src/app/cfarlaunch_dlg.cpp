@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "app/base_configuration.h"
 #include "app/game_options.h"
 #include "app/page_bridge.h"
 #include "app/window_commands.h"
@@ -17,20 +18,6 @@
 #include "update/window_controls.h"
 
 namespace {
-
-// The base library's configuration, compiled in.
-const char* const kBaseConfiguration =
-    "+[base]\n"
-    "Name = \"patch\"\n"
-    "[base.memory]\n"
-    "MemBreak    = 0\n"
-    "LeakBreak   = false\n"
-    "DumpMemLeak = false\n"
-    "[base.log]\n"
-    "Console = false\n"
-    "File = false\n"
-    "MultiFile = true\n"
-    "[base.engine]\n";
 
 constexpr int kIconResource = 128;
 constexpr platform::Rect kNewsPanelShown{338, 162, 982, 534};

@@ -1,8 +1,14 @@
 #include "app/verify_command.h"
 
+#include "app/base_configuration.h"
+#include "base/ox_base.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_host.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
 #include "update/game_verification.h"
+#include "update/unpack_journal.h"
+#include "update/update_documents.h"
 
 namespace {
 
@@ -21,28 +27,61 @@ const char* KindName(FileFault::Kind kind) {
 std::string Summary(const GameVerification& verification) {
   const std::string summary = "release " + verification.packageCode + ": " + std::to_string(verification.checked) +
                               (verification.checked == 1 ? " file verified" : " files verified");
-  if (verification.faults.empty()) return summary + ", all match";
+  const std::string changed = verification.changed.empty()
+                                  ? std::string()
+                                  : ", " + std::to_string(verification.changed.size()) + " changed by the player";
+  if (verification.faults.empty()) return summary + ", all match" + changed;
   const auto count = [&verification](FileFault::Kind kind) {
     std::size_t n = 0;
     for (const FileFault& fault : verification.faults) n += fault.kind == kind ? 1 : 0;
     return std::to_string(n) + " " + KindName(kind);
   };
   return summary + "; " + count(FileFault::Kind::Damaged) + ", " + count(FileFault::Kind::Missing) + ", " +
-         count(FileFault::Kind::Unreadable);
+         count(FileFault::Kind::Unreadable) + changed;
 }
 
+// The base library and farLaunch.log for one check, in a game directory
+// as a start leaves it: the entry a killed run was unpacking is put back
+// (or, when recorded, its originals deleted) and what it left of saves goes,
+// so that the check sees the game, not a half-done update.
+class CheckSession {
+ public:
+  CheckSession() : ready_(ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
+    if (!ready_) return;
+    OpenFailureLog({});
+    // An unreadable record settles nothing as installed: put back.
+    UpdateConfig config;
+    LoadUpdateConfig(kVersionDocumentName, config);
+    SettleUnfinishedUnpack(config.PackageCode);
+    DeleteFileIfPresent(kLauncherAsideName);
+  }
+  ~CheckSession() {
+    if (ready_) ox_base::oxBaseExit();
+  }
+  CheckSession(const CheckSession&) = delete;
+  CheckSession& operator=(const CheckSession&) = delete;
+
+ private:
+  bool ready_;
+};
+
 // Checks the game and prints what it found; false when there is nothing
-// to verify against.
+// to verify against (logged too).
 bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification) {
+  CheckSession session;
   std::string problem;
   if (!VerifyInstalledGame(verification, problem)) {
     std::fprintf(errors, "farLaunch.exe %s: %s\n", option, problem.c_str());
+    LogFailure(std::string("farLaunch.exe ") + option, "", problem);
     return false;
   }
   frontends::console::Console console(out, frontends::console::PrepareOutput(out));
   for (const FileFault& fault : verification.faults) {
     console.PrintLine(std::string(KindName(fault.kind)) + ": " + fault.name +
                       (fault.detail.empty() ? "" : " (" + fault.detail + ")"));
+  }
+  for (const std::string& name : verification.changed) {
+    console.PrintLine("changed: " + name + " (the player's settings: updates and repairs keep them)");
   }
   console.PrintLine(Summary(verification));
   if (!verification.recordProblem.empty()) {

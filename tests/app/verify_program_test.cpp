@@ -63,14 +63,40 @@ TEST(VerifyProgram, AllGoodThenAFlippedByteAndAMissingFile) {
   EXPECT_NE(bad.output.find("damaged: data/big.pak (its content differs from the release's)\n"), std::string::npos)
       << bad.output;
   EXPECT_NE(bad.output.find("missing: data/地图.dat\n"), std::string::npos) << bad.output;
-  EXPECT_NE(bad.output.find("damaged: rh_game.ini (23 bytes where the release has 12 bytes)\n"), std::string::npos)
+  // The launcher and the player write rh_game.ini: changed, not damaged.
+  EXPECT_NE(bad.output.find("changed: rh_game.ini (the player's settings: updates and repairs keep them)\n"),
+            std::string::npos)
       << bad.output;
-  EXPECT_NE(bad.output.find("release 0003: 4 files verified; 2 damaged, 1 missing, 0 unreadable"), std::string::npos)
+  EXPECT_NE(bad.output.find("release 0003: 4 files verified; 1 damaged, 1 missing, 0 unreadable, 1 changed by the "
+                            "player"),
+            std::string::npos)
       << bad.output;
   // Only what matched stays recorded.
   const std::string record = game.dir.Read(kInstalledFilesRecord);
   EXPECT_NE(record.find("client.exe\t"), std::string::npos) << record;
   EXPECT_EQ(record.find("big.pak"), std::string::npos) << record;
+}
+
+// A run killed while it placed a release's files left its journal: the
+// check puts the game back first, as a start does, and then finds it whole.
+TEST(VerifyProgram, AKilledRunsEntryIsPutBackBeforeTheCheck) {
+  InstalledRelease game;
+  const std::string original = game.dir.Read("data/big.pak");
+  fs::rename(game.dir.Path() / "data/big.pak", game.dir.Path() / "tmpFile0");
+  game.dir.Write("data/big.pak", "half of the next release's");
+  game.dir.Write("data/added.pak", "the next release's");
+  game.dir.Write("farLaunch.journal",
+                 "farLaunch journal 1\ncode 0004\nmove data/big.pak tmpFile0 old\nmove data/added.pak tmpFile1 new\n");
+  game.dir.Write("updatecfg.xml.123-4.saving", "a kill left this");
+
+  const Outcome checked = RunLauncher("--verify");
+  EXPECT_EQ(checked.status, 0) << checked.output;
+  EXPECT_NE(checked.output.find("4 files verified, all match"), std::string::npos) << checked.output;
+  EXPECT_EQ(game.dir.Read("data/big.pak"), original);
+  for (const char* leftover : {"farLaunch.journal", "tmpFile0", "data/added.pak", "updatecfg.xml.123-4.saving"}) {
+    EXPECT_FALSE(game.dir.Has(leftover)) << leftover;
+  }
+  EXPECT_NE(game.dir.Read("farLaunch.log").find("the update to 0004 was interrupted"), std::string::npos);
 }
 
 TEST(VerifyProgram, WithoutAnInstalledManifestSaysSoAndFails) {
@@ -79,6 +105,7 @@ TEST(VerifyProgram, WithoutAnInstalledManifestSaysSoAndFails) {
   const Outcome none = RunLauncher("--verify");
   EXPECT_EQ(none.status, 1);
   EXPECT_NE(none.output.find("no installed release's manifest (farLaunch.manifest)"), std::string::npos) << none.output;
+  EXPECT_NE(dir.Read("farLaunch.log").find("no installed release's manifest"), std::string::npos);
 
   dir.Write(kKeptManifest, "farLaunch manifest 1\nrelease\t0003\n");
   const Outcome broken = RunLauncher("--verify");
