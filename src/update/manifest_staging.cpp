@@ -1,6 +1,7 @@
 #include "update/manifest_staging.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -69,8 +70,13 @@ bool StageDownload(const ManifestFile& record, const std::string& object, std::o
   const bool decoded = !deltaSource ? DecodeObject(PathOnDisk(object), record, write, problem)
                                     : DecodeDelta(PathOnDisk(object), record, *deltaSource, write, problem);
   out.close();
+  // The stream keeps no reason; the system's is the last one it met.
+  const int writeError = errno;
   std::error_code error;
-  if (decoded && !out) problem = "the staged file cannot be written";
+  if (decoded && !out) {
+    problem = "the staged file " + decoding.filename().string() +
+              " cannot be written: " + std::generic_category().message(writeError);
+  }
   if (decoded && out) fs::rename(decoding, PathOnDisk(staged), error);
   if (error) problem = "the staged file cannot be renamed: " + error.message();
   fs::remove(PathOnDisk(object), error);

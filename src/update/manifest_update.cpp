@@ -103,19 +103,28 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   const ManifestLink& link = *newestEntry.Manifest;
   ReleaseManifest newest;
   Failure failure{"the manifest of version " + newestEntry.PackageCode, link.Href, {}};
+  // Until anything is installed, the patches are the way out of what stops
+  // this way (a name it refuses, a limit, an object no source serves); a
+  // repair has no other.
+  const auto takeThePatches = [&](LauncherText message) {
+    if (repairing) FailUpdate(state, platform, run, message, failure);
+    LogFailure(failure.what, failure.address, failure.reason + "; the patches are taken instead");
+    return false;
+  };
   if (!FetchManifest(state, platform, link, newest, failure.reason)) {
-    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+    return takeThePatches(LauncherText::ItemDownloadFailed);
   }
   const std::optional<ReleaseManifest> installed = InstalledManifest(state, platform);
   ManifestPlan plan;
   failure.what = "the update to version " + newestEntry.PackageCode;
   if (!PlanManifestUpdate(installed ? &*installed : nullptr, newest, state.Verified(),
                           state.ends.repair.value_or(std::set<std::string>()), plan, failure.reason)) {
-    FailUpdate(state, platform, run, LauncherText::ItemInstallFailed, failure);
+    return takeThePatches(LauncherText::ItemInstallFailed);
   }
   for (const PlannedFile& refused : plan.refusedTrustFiles) {
     LogFailure(refused.local, newest.objectsBase + ObjectName(refused.record.sha256), kUnverifiedTrustFile);
   }
+  for (const ManifestPlan::KeptFile& kept : plan.kept) LogFailure(kept.local, "", KeptBecause(kept.reason));
   std::int64_t contentBytes = 0;
   for (const PlannedFile& file : plan.fetch) contentBytes += static_cast<std::int64_t>(file.record.size);
   if (!RoomToUnpack(platform, contentBytes, failure.reason)) {
@@ -124,11 +133,17 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   std::string siteRoot;
   if (!SiteSources::SiteRootOf(newest.objectsBase, siteRoot)) {
     failure.reason = "the manifest's objects address " + newest.objectsBase + " is no site's objects/ folder";
-    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+    return takeThePatches(LauncherText::ItemDownloadFailed);
   }
   SiteSources sources(siteRoot, link.Mirrors);
   if (!FetchChangedFiles(state, platform, sources, newest, plan, failure.address, failure.reason)) {
-    FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+    // A full disk stops the patches as well.
+    std::string reason = failure.reason;
+    if (MessageFor(platform, LauncherText::ItemDownloadFailed, reason) == LauncherText::DiskSpaceLow ||
+        state.progress.cancelInstall) {
+      FailUpdate(state, platform, run, LauncherText::ItemDownloadFailed, failure);
+    }
+    return takeThePatches(LauncherText::ItemDownloadFailed);
   }
   const ArchiveInstallResult installedRun = InstallManifestUpdate(state, platform, plan, newest, newestIndex, run);
   if (installedRun.outcome == ArchiveOutcome::Cancelled) {

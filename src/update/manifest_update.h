@@ -13,8 +13,11 @@
 // when the patches are to be taken: the newest entry names no manifest, or
 // one of another format, is not newer than the installed release, or an
 // entry on the way carries a new launcher (its item replaces the launcher
-// first; the new one goes on from there). A repair (state.ends.repair)
+// first; the new one goes on from there); or, logged, when this way stops
+// before installing anything for a reason the patches do not share (its
+// manifest, a name, a limit, an object no source serves; not a full
+// disk). A repair (state.ends.repair)
 // takes this way at the newest release too, and ends the process as a
 // failure when the newest entry names no manifest it reads or when the
-// game does not verify afterwards.
+// game does not verify afterwards, or when this way stops.
 bool UpdateFromManifest(LauncherState& state, platform::Platform& platform);

@@ -1,5 +1,7 @@
 #include "update/worker_steps.h"
 
+#include <system_error>
+
 #include "base/ox_letter_case.h"
 #include "update/expected_content.h"
 #include "update/failure_log.h"
@@ -10,7 +12,30 @@ constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
 // An unverified file has no announced size to stop at; a game's largest
 // files stay well below this.
 constexpr std::uint64_t kUnverifiedFileCap = std::uint64_t{4} << 30;
+// Less than this free when a run fails: the disk ran full under it.
+constexpr std::uint64_t kFullDiskBytes = 1 << 20;
+constexpr char kNoSpaceLeft[] = "no space left on the disk";
+
+// The systems' words for a full disk or quota: POSIX ENOSPC and EDQUOT,
+// Windows ERROR_DISK_FULL and ERROR_HANDLE_DISK_FULL.
+bool TellsOfAFullDisk(const std::string& reason) {
+  const std::string folded = ox_base::FoldLetterCase(reason);
+  for (const std::string& words : {ox_base::FoldLetterCase(std::make_error_code(std::errc::no_space_on_device).message()),
+                                   std::string("no space left"), std::string("disk quota exceeded"),
+                                   std::string("not enough space on the disk"), std::string("the disk is full")}) {
+    if (folded.find(words) != std::string::npos) return true;
+  }
+  return false;
+}
 }  // namespace
+
+LauncherText MessageFor(platform::Platform& platform, LauncherText message, std::string& reason) {
+  std::uint64_t freeBytes = 0;
+  const bool nearlyFull = platform.GetSystem().FreeBytesOfCurrentVolume(freeBytes) && freeBytes < kFullDiskBytes;
+  if (!nearlyFull && !TellsOfAFullDisk(reason)) return message;
+  reason += std::string(" (") + kNoSpaceLeft + ")";
+  return LauncherText::DiskSpaceLow;
+}
 
 AddressScheme SchemeOf(const std::string& address) {
   const std::string scheme = ox_base::FoldLetterCase(address.substr(0, address.find(':')));
@@ -68,6 +93,9 @@ bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string&
 
 void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransaction& run, LauncherText message,
                 const Failure& failure) {
+  // Asked before the roll-back and the clean-up make room again.
+  std::string reason = failure.reason;
+  const LauncherText shown = MessageFor(platform, message, reason);
   {
     UnpackingScope puttingBack(state.progress, Unpacking::Archive);
     if (puttingBack.Entered()) {
@@ -76,8 +104,8 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
   }
   // The downloads go first: on a full disk they make room for the log.
   CleanTempFiles(state);
-  LogFailure(failure.what, failure.address, failure.reason);
-  platform.GetDialogs().ShowMessage(Text(message));
+  LogFailure(failure.what, failure.address, reason);
+  platform.GetDialogs().ShowMessage(Text(shown));
   platform.GetSystem().Exit(state.ends.failureExitCode);
 }
 

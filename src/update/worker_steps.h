@@ -40,9 +40,15 @@ DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, con
 // much is missing. An unknown free space counts as room.
 bool RoomToUnpack(platform::Platform& platform, std::int64_t bytes, std::string& problem);
 
+// When `reason` tells of a disk that is full (or over its quota), or the
+// game's volume has next to nothing left: the message for a full disk,
+// with the log's words added to `reason`. Else `message`.
+LauncherText MessageFor(platform::Platform& platform, LauncherText message, std::string& reason);
+
 // Ends the update at a failure: puts back what the run installed, deletes
-// the downloads, logs the failure, shows the fixed message and ends the
-// process. Never called while the worker holds an unpack's mark.
+// the downloads, logs the failure, shows the fixed message (MessageFor)
+// and ends the process. Never called while the worker holds an unpack's
+// mark.
 [[noreturn]] void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransaction& run,
                              LauncherText message, const Failure& failure);
 

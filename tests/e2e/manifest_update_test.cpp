@@ -2,7 +2,7 @@
 // made from three client builds, served on loopback: players at the first
 // and at the second release reach the third in one step from the
 // manifests, deleted files gone and nothing else touched; a tampered object
-// or manifest installs nothing; a kill -9 anywhere in the update leaves a
+// or manifest sends it through the patches; a kill -9 anywhere in the update leaves a
 // game the next start finishes; --repair fetches a damaged and a missing
 // file again; objects the site lacks come from its mirrors, past those
 // that are down, serve a wrong byte or answer 404; changed files come by
@@ -54,7 +54,8 @@ std::string Edited(std::string bytes, std::mt19937& random) {
 }
 
 // Each release changes (a.pak and b.pak by small edits), adds and deletes files; the last ships one content
-// under two names. cfg.ini never changes (the player edits it).
+// under two names. cfg.ini never changes (the player edits it) until the last drops it. The second adds files
+// under the original launcher's temporary names and ships the publisher's key, which the last drops.
 const std::vector<Files>& Releases() {
   static const std::vector<Files> releases = [] {
     std::mt19937 random(28);
@@ -66,12 +67,18 @@ const std::vector<Files>& Releases() {
     made[1]["data/a.pak"] = Edited(made[0]["data/a.pak"], random);
     made[1]["data/c.pak"] = Noise(random, 100 << 10);
     made[1].erase("data/gone1.txt");
+    for (const char* temporary : {"Diff.dat", "Update.zip", "tmp.tmp", "_tmp_up.dat"}) {
+      made[1][temporary] = std::string("the game's own ") + temporary;
+    }
+    made[1]["publisher.pub"] = ReadFile(kSource / "demo/demo-publisher.pub");
     made[2] = made[1];
     made[2]["data/b.pak"] = Edited(made[1]["data/b.pak"], random);
     made[2]["data/new/d.pak"] = Noise(random, 200 << 10);
     made[2]["data/dup1.bin"] = made[2]["data/dup2.bin"] = std::string(90 << 10, 'd');
     made[2]["text.txt"] = std::string(210 << 10, 'u');
     made[2].erase("data/gone2.txt");
+    made[2].erase("publisher.pub");
+    made[2].erase("cfg.ini");
     return made;
   }();
   return releases;
@@ -139,9 +146,11 @@ class ManifestUpdate : public ::testing::Test {
   int Run(const std::string& output) { return RunToEnd(game_.Launcher(kHeadless, Output(output)), kPatience); }
   fs::path Output(const std::string& name) const { return scratch_.Path() / name; }
 
-  // Release `release` as the player has it.
+  // Release `release` as the player has it (an update keeps the edited
+  // cfg.ini, listed or not; the key is the launcher's, not the game's).
   static Files AsThePlayerHasIt(std::size_t release) {
     Files files = Releases()[release];
+    files.erase("publisher.pub");
     files["cfg.ini"] = "volume=9\n";
     files["mine.txt"] = "the player's";
     return files;
@@ -196,14 +205,19 @@ TEST_F(ManifestUpdate, PlayersAtTheFirstAndTheSecondReleaseReachTheThirdInOneSte
     EXPECT_FALSE(fs::exists(game_.Path() / "farLaunch.stage"));
     EXPECT_NE(game_.Read("farLaunch.manifest").find("release\t0003\n"), std::string::npos);
     EXPECT_EQ(PatchRequests(), 0u);
-    // What the update wrote is recorded; --verify finds only the player's edit.
+    // The key the second release shipped and the last dropped stays, and so
+    // does the player's cfg.ini; the log names both.
+    EXPECT_EQ(game_.Read("publisher.pub"), ReadFile(kSource / "demo/demo-publisher.pub"));
+    if (release == 1) {
+      const std::string log = game_.Read("farLaunch.log");
+      EXPECT_NE(log.find("publisher.pub: kept: the launcher's trust rests on it"), std::string::npos) << log;
+      EXPECT_NE(log.find("cfg.ini: kept: the player's file"), std::string::npos) << log;
+    }
+    // What the update wrote is recorded; --verify finds every file as listed.
     EXPECT_NE(game_.Read("farLaunch.files").find("data/new/d.pak\t" + std::to_string(200 << 10) + "\t"),
               std::string::npos);
-    EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("verify.txt")), kPatience), 1);
-    const std::string verified = ReadFile(Output("verify.txt"));
-    EXPECT_NE(verified.find("damaged: cfg.ini (its content differs from the release's)\n"), std::string::npos)
-        << verified;
-    EXPECT_NE(verified.find("; 1 damaged, 0 missing, 0 unreadable"), std::string::npos) << verified;
+    EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("verify.txt")), kPatience), 0)
+        << ReadFile(Output("verify.txt"));
   }
 }
 
@@ -252,28 +266,50 @@ TEST_F(ManifestUpdate, ChangedFilesComeByDeltasWhereThePlayersFileIsASource) {
   EXPECT_EQ(DeltaRequests(second.at("data/b.pak"), newest.at("data/b.pak")), 3u) << "0001's b.pak is 0002's";
 }
 
-TEST_F(ManifestUpdate, ATamperedObjectOrManifestInstallsNothing) {
+// What stops the manifests (a damaged object or manifest) leaves the
+// patches as the way out; with them damaged too, nothing is installed.
+TEST_F(ManifestUpdate, ATamperedObjectOrManifestTakesThePatchesAndWithoutThemInstallsNothing) {
   const std::string changed = Releases()[2].at("data/new/d.pak");
   std::mt19937 random(1);
   for (const bool object : {true, false}) {
-    SCOPED_TRACE(object ? "object" : "manifests");
-    ServeTheSite();
-    fs::remove_all(game_.Path());
-    PrepareGame(0);
-    if (object) {
-      const std::string sha256 = Sha256Of(changed);
-      Serve("objects/" + sha256.substr(0, 2) + "/" + sha256, Noise(random, changed.size()));
-    } else {
-      for (const auto& entry : fs::directory_iterator(site_ / "manifests")) {
-        std::string bytes = ReadFile(entry.path());
-        bytes[bytes.size() / 2] ^= 1;
-        Serve("manifests/" + entry.path().filename().string(), bytes);
+    for (const bool patchesToo : {false, true}) {
+      SCOPED_TRACE(std::string(object ? "object" : "manifests") + (patchesToo ? ", patches too" : ""));
+      ServeTheSite();
+      fs::remove_all(game_.Path());
+      PrepareGame(0);
+      if (object) {
+        const std::string sha256 = Sha256Of(changed);
+        Serve("objects/" + sha256.substr(0, 2) + "/" + sha256, Noise(random, changed.size()));
+      } else {
+        for (const auto& entry : fs::directory_iterator(site_ / "manifests")) {
+          std::string bytes = ReadFile(entry.path());
+          bytes[bytes.size() / 2] ^= 1;
+          Serve("manifests/" + entry.path().filename().string(), bytes);
+        }
+      }
+      if (patchesToo) {
+        for (const auto& entry : fs::recursive_directory_iterator(site_)) {
+          if (entry.path().extension() != ".zip") continue;
+          std::string bytes = ReadFile(entry.path());
+          bytes[bytes.size() / 2] ^= 1;
+          Serve(fs::relative(entry.path(), site_).generic_string(), bytes);
+        }
+      }
+      const int status = Run("tampered.txt");
+      EXPECT_NE(game_.Read("farLaunch.log").find("the patches are taken instead"), std::string::npos)
+          << game_.Read("farLaunch.log");
+      EXPECT_FALSE(game_.Has("farLaunch.manifest"));
+      if (patchesToo) {
+        EXPECT_NE(status, 0) << ReadFile(Output("tampered.txt"));
+        EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
+        ExpectTheGame(AsThePlayerHasIt(0));
+      } else {
+        EXPECT_EQ(status, 0) << ReadFile(Output("tampered.txt"));
+        EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+        EXPECT_GT(PatchRequests(), 0u);
+        for (const auto& [name, content] : AsThePlayerHasIt(2)) EXPECT_EQ(game_.Read(name), content) << name;
       }
     }
-    EXPECT_NE(Run("tampered.txt"), 0) << ReadFile(Output("tampered.txt"));
-    EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
-    ExpectTheGame(AsThePlayerHasIt(0));
-    EXPECT_FALSE(game_.Has("farLaunch.manifest"));
   }
 }
 
@@ -323,10 +359,7 @@ TEST_F(ManifestUpdate, RepairFetchesADamagedAndAMissingFileAgain) {
       << ReadFile(Output("repair.txt"));
   const std::string repaired = ReadFile(Output("repair.txt"));
   EXPECT_NE(repaired.find("missing: data/new/d.pak\n"), std::string::npos) << repaired;
-  // The player's edit to cfg.ini differs from the release: a repair puts it back.
-  Files release = Releases()[2];
-  release["mine.txt"] = "the player's";
-  ExpectTheGame(release);
+  ExpectTheGame(AsThePlayerHasIt(2));
   EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("verify.txt")), kPatience), 0) << ReadFile(Output("verify.txt"));
 
   // Without a manifest for the newest release there is nothing to repair from.
@@ -376,15 +409,17 @@ TEST_F(ManifestUpdate, ObjectsTheSiteLacksComeFromAGoodMirror) {
       ASSERT_EQ(status, 0) << ReadFile(Output("mirrors.txt"));
       EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
       ExpectTheGame(AsThePlayerHasIt(2));
+      EXPECT_EQ(PatchRequests(), 0u);
     } else {
-      EXPECT_NE(status, 0) << ReadFile(Output("mirrors.txt"));
-      EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
-      ExpectTheGame(AsThePlayerHasIt(0));
+      // No source serves the objects: the patches install the release.
+      EXPECT_EQ(status, 0) << ReadFile(Output("mirrors.txt"));
+      EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+      EXPECT_NE(log.find("the patches are taken instead"), std::string::npos) << log;
+      EXPECT_GT(PatchRequests(), 0u);
       EXPECT_FALSE(game_.Has("farLaunch.manifest"));
     }
     for (const std::string& source : sources) EXPECT_NE(log.find(source + " ("), std::string::npos) << source << log;
     EXPECT_NE(log.find("mirror " + wrongByte.Url("/") + ": served a wrong file"), std::string::npos) << log;
-    EXPECT_EQ(PatchRequests(), 0u);
   }
   close(closedFd);
 }
