@@ -10,6 +10,11 @@ namespace {
 
 constexpr char kHeader[] = "farLaunch manifest 1";
 
+// The most a release may ask a launcher to hold and check; real games are
+// far below (a few hundred thousand files), a hostile manifest is not.
+constexpr std::size_t kMostFiles = std::size_t{1} << 22;
+constexpr std::uint64_t kMostBytes = std::uint64_t{1} << 44;
+
 // A name the launcher may write: relative, "/" between non-empty folders,
 // no "." or ".." step, no NUL and no "\" (a folder separator to Windows).
 bool StaysInGameDirectory(const std::string& name) {
@@ -101,6 +106,13 @@ class Reader {
     } else {
       return Fail("the stored form \"" + std::string(fields[4]) + "\" is neither zstd nor raw", reason);
     }
+    if (manifest_.files.size() == kMostFiles) {
+      return Fail("more than " + std::to_string(kMostFiles) + " files, more than a launcher takes", reason);
+    }
+    totalBytes_ += file.size;
+    if (file.size > kMostBytes || totalBytes_ > kMostBytes) {
+      return Fail("files of more than " + std::to_string(kMostBytes >> 40) + " TiB, more than a launcher takes", reason);
+    }
     manifest_.files.push_back(std::move(file));
     return true;
   }
@@ -135,6 +147,7 @@ class Reader {
   }
 
   ReleaseManifest& manifest_;
+  std::uint64_t totalBytes_ = 0;
   bool haveRelease_ = false;
   bool haveObjects_ = false;
   bool haveDelta_ = false;

@@ -28,5 +28,6 @@ std::string ManifestText(const ReleaseManifest& manifest);
 // byte order or repeated, a delta record after no file record, without a
 // deltas record, from the file's own content or from a source the file
 // already has a delta from, a raw object whose stored size or hash differs
-// from its content's, or a last line without its line feed (cut off).
+// from its content's, a last line without its line feed (cut off), or more
+// files or bytes than a launcher takes (over 4,194,304 files or 16 TiB).
 bool ParseManifest(std::string_view text, ReleaseManifest& manifest, std::string& reason);

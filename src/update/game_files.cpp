@@ -56,7 +56,15 @@ void CleanTempFiles(const LauncherState& state) {
   }
 }
 
-bool FileExists(const std::string& name) { return !FindGameFiles(name).empty(); }
+bool FileExists(const std::string& name) {
+  // Letter case resolved as the disk spells it (from the listings an
+  // OxDirectoryListings keeps, where one lives): no folder is read per name.
+  const std::optional<std::string> native = ox_base::ToNativePath(name);
+  std::error_code error;
+  const fs::file_status status =
+      native ? fs::symlink_status(ox_base::NativeFilesystemPath(*native), error) : fs::file_status();
+  return fs::exists(status) && !fs::is_directory(status);
+}
 
 bool ReadGameFile(const std::string& name, std::string& bytes) {
   ox_base::OxFile* fileSystem = ox_base::OxBase::GetFileSystem();

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/ox_atomic_save.h"
+#include "base/ox_letter_case.h"
 #include "base/ox_path.h"
 #include "manifest/manifest_text.h"
 #include "update/failure_log.h"
@@ -22,7 +23,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
 
 // One file the install writes: from its staged source to its place.
 struct Placement {
@@ -90,9 +90,18 @@ ArchiveInstallResult Failed(std::string problem) {
   return result;
 }
 
+ArchiveInstallResult Cancelled() {
+  ArchiveInstallResult result;
+  result.outcome = ArchiveOutcome::Cancelled;
+  result.reason = "the launcher is ending";
+  return result;
+}
+
 // InstallManifestUpdate's work, once in the unpack's mark.
 ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
                                    const ReleaseManifest& newest, std::size_t entryIndex, PatchTransaction& run) {
+  // Every folder is read once, not once per name placed in it.
+  const ox_base::OxDirectoryListings listings;
   std::string problem;
   std::vector<Placement> placements;
   Placement kept;
@@ -102,12 +111,13 @@ ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& pla
   for (const Placement& placement : placements) moves.emplace_back(placement.target, FreeAsideName(state));
   for (const std::string& removed : plan.remove) moves.emplace_back(SpellingOnDisk(removed), FreeAsideName(state));
   if (!run.PlanFiles(moves, problem)) return Failed(problem);
-  for (std::size_t i = 0; i < placements.size(); ++i) {
-    if (!Place(placements[i], moves[i].second, problem)) return Failed(problem);
-  }
-  // A deleted file waits aside, like a replaced one, until the commit.
-  for (std::size_t i = placements.size(); i < moves.size(); ++i) {
-    if (!MoveFileAside(moves[i].first, moves[i].second) && FileExists(moves[i].first)) {
+  for (std::size_t i = 0; i < moves.size(); ++i) {
+    // The launcher's end puts back what was placed (the journal).
+    if (state.progress.cancelInstall) return Cancelled();
+    if (i < placements.size()) {
+      if (!Place(placements[i], moves[i].second, problem)) return Failed(problem);
+    } else if (!MoveFileAside(moves[i].first, moves[i].second) && FileExists(moves[i].first)) {
+      // A deleted file waits aside, like a replaced one, until the commit.
       return Failed(moves[i].first + " cannot be deleted");
     }
   }

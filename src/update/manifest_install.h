@@ -18,8 +18,9 @@
 // Installs the staged files of `plan` (FetchChangedFiles) into `run`, deletes
 // its removals, keeps `newest` as kKeptManifest and records entry
 // `entryIndex`, in the unpack's mark, so that a launch waits for the
-// commit. Installed once committed (the stage then goes); Cancelled,
-// nothing touched, when the launcher is ending; otherwise the reason, with
+// commit. Installed once committed (the stage then goes); Cancelled when
+// the launcher is ending (looked at between files; what was placed stays
+// for the end's roll-back of the journal); otherwise the reason, with
 // `run` left for the caller to put back (FailUpdate).
 ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
                                            const ReleaseManifest& newest, std::size_t entryIndex,
