@@ -107,6 +107,30 @@ TEST_F(FarpublishDeltas, NewestFilesGetDeltasFromTheLastBuilds) {
   for (const char* bad : {"-1", "x", "101", ""}) EXPECT_EQ(site.Build({"--deltas", bad}).status, 2) << bad;
 }
 
+// Two files of one change (the same old content to the same new content)
+// share one delta, made once: the first build of such a site succeeds.
+TEST_F(FarpublishDeltas, FilesOfOneChangeShareOneDelta) {
+  for (const fs::directory_entry& build : fs::directory_iterator(site.Versions())) {
+    fs::copy_file(build.path() / "data/big.pak", build.path() / "data/twin.pak");
+  }
+  const PublishRun run = site.Build({"--deltas", "2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("deltas/: 2 written, 0 kept\n"), std::string::npos) << run.out;
+  const ReleaseManifest manifest = Newest();
+  const auto sources = [&manifest](const std::string& name) {
+    std::vector<std::string> listed;
+    for (const ManifestDelta& delta : Named(manifest, name).deltas) {
+      listed.push_back(delta.sourceSha256 + " " + delta.storedSha256);
+    }
+    return listed;
+  };
+  EXPECT_EQ(sources("data/twin.pak").size(), 2u);
+  EXPECT_EQ(sources("data/twin.pak"), sources("data/big.pak"));
+  for (const std::size_t source : {1u, 2u}) {
+    EXPECT_TRUE(fs::exists(site.Site() / DeltaFile(paks[source], paks[3]))) << source;
+  }
+}
+
 TEST_F(FarpublishDeltas, CheckFetchesTheListedDeltas) {
   RecordingHttpServer server;
   ASSERT_EQ(site.Build({"--base-url", server.Url("/site")}).status, 0);

@@ -10,6 +10,7 @@
 
 #include "manifest/zstd_frames.h"
 #include "tools/farpublish_fixture.h"
+#include "trust/minisign_cli.h"
 
 namespace fs = std::filesystem;
 
@@ -203,6 +204,26 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
     fs::remove_all(site.Versions());
     fs::copy(clean.Path(), site.Versions(), fs::copy_options::recursive);
   }
+}
+
+// Moving the new files in fails at the document, after the archives,
+// objects and manifests went in: they go out again, with the folders made
+// for them, and the file replaced comes back.
+TEST_F(FarpublishSite, AFailedMoveIntoTheSitePutsItBack) {
+  const MinisignKeys keys = MinisignGenerate(site.Path(), "publisher");
+  ASSERT_EQ(site.Build({"--sign", keys.secretKey}).status, 0);
+  fs::remove(site.Site() / "servercfg.xml.minisig");
+  fs::create_directory(site.Site() / "servercfg.xml.minisig");
+  WriteFile(site.Site() / "servercfg.xml.minisig" / "kept.txt", "in the way");
+  site.Copy("0002-1.0.2", "0003-1.0.3");
+  site.Write("0003-1.0.3", "data/c.txt", "c");
+  const std::map<std::string, std::string> before = Tree(site.Site());
+  const std::vector<std::string> beside = BesideSite();
+  const PublishRun run = site.Build({"--sign", keys.secretKey});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("servercfg.xml.minisig is in the way: it is not a file"), std::string::npos) << run.err;
+  EXPECT_EQ(Tree(site.Site()), before);
+  EXPECT_EQ(BesideSite(), beside);
 }
 
 TEST_F(FarpublishSite, UsageErrors) {

@@ -50,12 +50,17 @@ bool DeltaStore::Add(const BuildFile& file, ManifestFile& record, std::string& e
 }
 
 bool DeltaStore::Publish(const Source& source, const std::string& target, ManifestFile& record, std::string& error) {
+  const std::string name = kDeltasFolder + DeltaName(source.sha256, record.sha256);
+  const auto known = deltas_.find(name);
+  if (known != deltas_.end()) {
+    if (known->second) record.deltas.push_back(*known->second);
+    return true;
+  }
   std::string content;
   if (!ReadWholeFile(source.path, content) || Sha256Of(content) != source.sha256) {
     error = "cannot read " + source.path.string() + " as it was when this run began";
     return false;
   }
-  const std::string name = kDeltasFolder + DeltaName(source.sha256, record.sha256);
   std::error_code failure;
   const bool published = fs::exists(fs::symlink_status(site_ / name, failure));
   std::string delta;
@@ -72,7 +77,10 @@ bool DeltaStore::Publish(const Source& source, const std::string& target, Manife
     return false;
   }
   // A delta no smaller than the object would only cost the player more.
-  if (delta.size() >= record.storedSize) return true;
+  if (delta.size() >= record.storedSize) {
+    deltas_.emplace(name, std::nullopt);
+    return true;
+  }
   if (published) {
     ++kept_;
   } else {
@@ -80,5 +88,6 @@ bool DeltaStore::Publish(const Source& source, const std::string& target, Manife
     ++written_;
   }
   record.deltas.push_back({source.sha256, delta.size(), Sha256Of(delta)});
+  deltas_.emplace(name, record.deltas.back());
   return true;
 }

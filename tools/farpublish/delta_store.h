@@ -6,6 +6,7 @@
 // never rewritten, only checked.
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ class DeltaStore {
   SiteStaging& staging_;
   int releases_;
   std::vector<Release> remembered_;
+  // By name, each delta this run made or checked: what the manifest lists
+  // of it, none when it is not listed. Files of one change share them.
+  std::map<std::string, std::optional<ManifestDelta>> deltas_;
   int written_ = 0;
   int kept_ = 0;
 };
