@@ -181,6 +181,14 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
       {"file of 4 GiB", [&] { WriteFile(build / "huge", ""); fs::resize_file(build / "huge", 0x100000000); },
        "huge is too large: the launcher reads archives without 64-bit extensions", {}, false},
       {"missing key", [] {}, "cannot read the secret key", {"--sign", (site.Path() / "none.key").string()}, false},
+      {"names Windows cannot hold",
+       [&] {
+         WriteFile(build / "AUX.txt", "x");
+         WriteFile(build / "data/A.TXT", "x");
+       },
+       "farpublish: 0002-1.0.2/AUX.txt: \"AUX.txt\" is a device name on Windows\n"
+       "farpublish: 0002-1.0.2/data/a.txt: differs from data/A.TXT only in letter case: one file on Windows\n",
+       {}, false},
       // Found once the new archives and objects are written (the manifest's
       // address is the longest): they go with the temporary folder.
       {"address too long for the document",
@@ -242,6 +250,7 @@ TEST_F(FarpublishSite, UsageErrors) {
       {"build", versions, out, "--base-url", "http://x", "--dump-ftp", "ftp.example:65536"},
       {"build", versions, out, "--base-url", "http://x", "--dump-ftp", "ftp.example:"},
       {"build", versions, out, "--base-url", "http://x", "--product", "雾港😀"},
+      {"build", versions, out, "--base-url", "http://x", "--no-manifests=yes"},
   };
   for (const std::vector<std::string>& args : usages) {
     const PublishRun run = Farpublish(args);
@@ -253,9 +262,11 @@ TEST_F(FarpublishSite, UsageErrors) {
   const PublishRun help = Farpublish({"build", "--help"});
   EXPECT_EQ(help.status, 0);
   for (const char* word : {"--base-url", "--web-addr", "--block-addr", "--dump-ftp", "--product", "--sign",
-                           "SOURCE_DATE_EPOCH", "<PackageCode>-<Main>.<Sub>.<File>"}) {
+                           "--no-manifests", "SOURCE_DATE_EPOCH", "<PackageCode>-<Main>.<Sub>.<File>",
+                           "deleted by launchers that read manifests"}) {
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   }
+  EXPECT_EQ(help.out.find("cannot be deleted by an"), std::string::npos) << "manifests delete unchanged files";
 }
 
 TEST_F(FarpublishSite, SettingsTheLauncherCannotUseAreWarnedAbout) {

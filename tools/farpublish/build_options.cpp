@@ -16,6 +16,7 @@ constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
                                             "--game-files", "--deltas", "--mirror"};
+constexpr char kNoManifests[] = "--no-manifests";
 // More than any site keeps players that far behind: a bound on the work.
 constexpr int kMostDeltaReleases = 100;
 
@@ -96,6 +97,10 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
   if (name == "--deltas") return ParseDeltaReleases(value, options, error);
+  if (name == kNoManifests) {
+    options.manifests = false;
+    return true;
+  }
   if (name == "--game-files") {
     options.gameFiles = value;
     return true;
@@ -109,7 +114,7 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error) {
   options = {};
   CommandLine line;
-  if (!SplitCommandLine(args, kOptionNames, line, error)) return false;
+  if (!SplitCommandLine(args, kOptionNames, line, error, {kNoManifests})) return false;
   for (const auto& [name, value] : line.options) {
     if (!TakeOption(name, value, options, error)) return false;
   }

@@ -24,6 +24,9 @@ struct BuildOptions {
   std::optional<std::uint64_t> expiryDays;
   // How many releases before the newest its files get deltas from (--deltas K).
   int deltaReleases = 3;
+  // Neither manifests nor what they name (--no-manifests): for players who
+  // all run the original launcher.
+  bool manifests = true;
   // Where a starting updatecfg.xml for new game directories goes.
   std::optional<std::filesystem::path> gameFiles;
   // Folders holding a copy of the site that launchers may fetch objects
