@@ -131,6 +131,31 @@ TEST_F(FarpublishDeltas, FilesOfOneChangeShareOneDelta) {
   }
 }
 
+// New deltas are made at --delta-level; a delta SITE holds is kept
+// whatever level made it.
+TEST_F(FarpublishDeltas, NewDeltasTakeTheGivenLevel) {
+  ASSERT_EQ(site.Build({"--delta-level", "1"}).status, 0);
+  const TreeSnapshot quick = SnapshotTree(site.Site() / "deltas");
+  ASSERT_EQ(quick.size(), 3u);
+  for (const std::size_t source : {0u, 1u, 2u}) {
+    std::string made;
+    std::string reason;
+    EXPECT_TRUE(ApplyZstdDelta(paks[source], quick.at(DeltaFile(paks[source], paks[3]).substr(7)), paks[3].size(),
+                               made, reason))
+        << reason;
+    EXPECT_EQ(made, paks[3]);
+  }
+  PublishRun run = site.Build();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("deltas/: 0 written, 3 kept\n"), std::string::npos) << run.out;
+  EXPECT_EQ(SnapshotTree(site.Site() / "deltas"), quick);
+
+  fs::remove_all(site.Site());
+  ASSERT_EQ(site.Build().status, 0);
+  EXPECT_NE(SnapshotTree(site.Site() / "deltas"), quick) << "made at level 19";
+  for (const char* bad : {"0", "23", "x", ""}) EXPECT_EQ(site.Build({"--delta-level", bad}).status, 2) << bad;
+}
+
 TEST_F(FarpublishDeltas, CheckFetchesTheListedDeltas) {
   RecordingHttpServer server;
   ASSERT_EQ(site.Build({"--base-url", server.Url("/site")}).status, 0);

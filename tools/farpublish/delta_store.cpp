@@ -72,7 +72,7 @@ bool DeltaStore::Publish(const Source& source, const std::string& target, Manife
               (error.empty() ? "" : " (" + error + ")") + "; a published delta never changes";
       return false;
     }
-  } else if (!MakeZstdDelta(content, target, delta, error)) {
+  } else if (!MakeZstdDelta(content, target, delta, error, level_)) {
     error = record.name + ": " + error;
     return false;
   }

@@ -16,9 +16,10 @@
 
 class DeltaStore {
  public:
-  // Deltas come from the last `releases` releases before the newest.
-  DeltaStore(std::filesystem::path site, SiteStaging& staging, int releases)
-      : site_(std::move(site)), staging_(staging), releases_(releases) {}
+  // Deltas come from the last `releases` releases before the newest, made
+  // at zstd `level`.
+  DeltaStore(std::filesystem::path site, SiteStaging& staging, int releases, int level)
+      : site_(std::move(site)), staging_(staging), releases_(releases), level_(level) {}
 
   // Takes note of an older release: its manifest and the files it was made of.
   void Remember(const ReleaseManifest& manifest, const std::vector<BuildFile>& files);
@@ -47,6 +48,7 @@ class DeltaStore {
   std::filesystem::path site_;
   SiteStaging& staging_;
   int releases_;
+  int level_;
   std::vector<Release> remembered_;
   // By name, each delta this run made or checked: what the manifest lists
   // of it, none when it is not listed. Files of one change share them.

@@ -102,6 +102,8 @@ const char kHelp[] =
     "  --deltas K              the newest build's files get deltas from the K builds\n"
     "                          before it (default 3; 0: none); files above 256 MiB\n"
     "                          get none (the launcher's decoding window)\n"
+    "  --delta-level N         the zstd level of new deltas, from 1 to 22 (default\n"
+    "                          19); a delta SITE holds is kept whatever its level\n"
     "  --no-manifests          no Manifest elements, manifests, objects or deltas:\n"
     "                          for a site whose players all run the original\n"
     "                          launcher, which follows the patches only\n"

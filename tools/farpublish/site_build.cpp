@@ -108,7 +108,7 @@ bool PublishManifestsOf(const std::vector<ClientBuild>& builds, const BuildOptio
                         SiteStaging& staging, Report& report, std::vector<PublishedManifest>& manifests,
                         std::string& error) {
   ObjectStore objects(site, staging);
-  DeltaStore deltas(site, staging, options.deltaReleases);
+  DeltaStore deltas(site, staging, options.deltaReleases, options.deltaLevel);
   if (!PublishManifests(builds, options.baseUrl, site, staging, objects, deltas, manifests, error)) return false;
   const auto keptManifests = std::count_if(manifests.begin(), manifests.end(),
                                            [](const PublishedManifest& manifest) { return manifest.kept; });
