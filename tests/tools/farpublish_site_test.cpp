@@ -181,6 +181,13 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
       {"file of 4 GiB", [&] { WriteFile(build / "huge", ""); fs::resize_file(build / "huge", 0x100000000); },
        "huge is too large: the launcher reads archives without 64-bit extensions", {}, false},
       {"missing key", [] {}, "cannot read the secret key", {"--sign", (site.Path() / "none.key").string()}, false},
+      {"game files folder missing",
+       [&] {
+         site.Copy("0002-1.0.2", "0003-1.0.3");
+         site.Write("0003-1.0.3", "c.txt", "c");
+       },
+       "cannot write " + (site.Path() / "missing/updatecfg.xml.farpublish").string(),
+       {"--game-files", (site.Path() / "missing").string()}, false},
       {"names Windows cannot hold",
        [&] {
          WriteFile(build / "AUX.txt", "x");

@@ -53,6 +53,32 @@ class Report {
   std::string files_;
 };
 
+// A file written beside its place first, so that a folder it cannot go
+// into stops the build before SITE changes; Commit moves it in, and it is
+// removed when that never comes.
+class PendingFile {
+ public:
+  explicit PendingFile(fs::path place) : place_(std::move(place)), pending_(place_) { pending_ += ".farpublish"; }
+  ~PendingFile() {
+    std::error_code ignored;
+    fs::remove(pending_, ignored);
+  }
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  bool Write(const std::string& bytes, std::string& error) { return WriteNewFile(pending_, bytes, error); }
+  bool Commit(std::string& error) {
+    std::error_code failure;
+    fs::rename(pending_, place_, failure);
+    if (failure) error = "cannot move " + pending_.string() + " to " + place_.string() + ": " + failure.message();
+    return !failure;
+  }
+
+ private:
+  fs::path place_;
+  fs::path pending_;
+};
+
 // SITE as an absolute path without a trailing separator, so that the
 // temporary folder lands beside it.
 fs::path SitePath(const fs::path& site) {
@@ -180,13 +206,17 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
     report.Warn("deleted " + signatureName + ", which signed the previous document: launchers that hold the " +
                 "publisher key refuse the new one until it is signed (--sign)");
   }
-  if (!staging->Publish(obsolete, error)) return report.Fail(error);
+  std::optional<PendingFile> versionDocument;
   if (options.gameFiles) {
-    const fs::path versionDocument = *options.gameFiles / "updatecfg.xml";
-    if (!WriteNewFile(versionDocument, StartingVersionDocument(builds.back().folder.version, options), error)) {
+    versionDocument.emplace(*options.gameFiles / "updatecfg.xml");
+    if (!versionDocument->Write(StartingVersionDocument(builds.back().folder.version, options), error)) {
       return report.Fail(error);
     }
-    report.File("wrote", versionDocument.string());
+  }
+  if (!staging->Publish(obsolete, error)) return report.Fail(error);
+  if (versionDocument) {
+    if (!versionDocument->Commit(error)) return report.Fail(site.string() + " is built, but " + error);
+    report.File("wrote", (*options.gameFiles / "updatecfg.xml").string());
   }
   return report.Done();
 }
