@@ -84,7 +84,7 @@ const char kHelp[] =
     "older ones after every update whatever a release ships; and publisher.pub\n"
     "replaces the key launchers verify with.\n"
     "\n"
-    "Options (\"--name VALUE\" or \"--name=VALUE\"):\n"
+    "Options (\"--name VALUE\" or \"--name=VALUE\"; --no-manifests stands alone):\n"
     "  --base-url URL          the address SITE is served under (http://...)\n"
     "  --web-addr URL          the launcher's news page (WebAddr, WebAddr1)\n"
     "  --block-addr URL        UpdateBlockAddr, which launchers read two ways: an\n"
