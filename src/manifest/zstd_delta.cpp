@@ -21,7 +21,8 @@ int WindowLogFor(std::uint64_t size) {
 
 }  // namespace
 
-bool MakeZstdDelta(std::string_view source, std::string_view target, std::string& delta, std::string& reason) {
+bool MakeZstdDelta(std::string_view source, std::string_view target, std::string& delta, std::string& reason,
+                   int level) {
   const std::uint64_t larger = std::max(source.size(), target.size());
   if (larger > kLargestDeltaFile) {
     reason = "a delta between files of " + std::to_string(larger) + " bytes needs a window above 2^" +
@@ -31,7 +32,7 @@ bool MakeZstdDelta(std::string_view source, std::string_view target, std::string
   const CompressionContext cctx(ZSTD_createCCtx(), &ZSTD_freeCCtx);
   // The long-distance matcher finds the source's runs however far back the
   // window reaches; the window covers the whole source.
-  if (ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, ZSTD_CLEVEL_DEFAULT), reason) ||
+  if (ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_compressionLevel, level), reason) ||
       ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_enableLongDistanceMatching, 1), reason) ||
       ZstdFailed(ZSTD_CCtx_setParameter(cctx.get(), ZSTD_c_windowLog, WindowLogFor(larger)), reason) ||
       ZstdFailed(ZSTD_CCtx_refPrefix(cctx.get(), source.data(), source.size()), reason)) {

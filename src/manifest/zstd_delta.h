@@ -18,9 +18,14 @@ constexpr int kDeltaWindowLog = 28;
 // A delta needs a window above the larger of its two contents.
 constexpr std::uint64_t kLargestDeltaFile = (std::uint64_t{1} << kDeltaWindowLog) - 1;
 
-// A delta that turns `source` into `target`. False with the reason when
+// zstd's default level: quick, for deltas made on the fly.
+constexpr int kQuickDeltaLevel = 3;
+
+// A delta that turns `source` into `target`, compressed at zstd `level`
+// (any level makes a delta the launcher reads). False with the reason when
 // either is larger than kLargestDeltaFile or zstd fails.
-bool MakeZstdDelta(std::string_view source, std::string_view target, std::string& delta, std::string& reason);
+bool MakeZstdDelta(std::string_view source, std::string_view target, std::string& delta, std::string& reason,
+                   int level = kQuickDeltaLevel);
 
 // The content `delta` makes of `source`, at most `limit` bytes; false with
 // the reason as for ZstdDeltaDecoder.

@@ -106,8 +106,8 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
             "wrote patch-0002.zip\nwrote patch-0003.zip\nwrote launcher-0003.zip\nwrote client-0003.zip\n"
             "wrote servercfg.xml\n");
   EXPECT_EQ(run.err,
-            "farpublish: warning: 0002-1.0.2 no longer has files of 0001-1.0.1; an update cannot delete them, so "
-            "players keep them: data/old.txt\nfarpublish: warning: 0003-1.0.3/farLaunch.exe is neither a Windows "
+            "farpublish: warning: 0002-1.0.2 no longer has files of 0001-1.0.1; the patches cannot delete them, so "
+            "launchers that read no manifest keep them: data/old.txt\nfarpublish: warning: 0003-1.0.3/farLaunch.exe is neither a Windows "
             "nor a Linux program: launchers skip it\nfarpublish: warning: --web-addr is not https: the page decides which "
             "server the game connects to, and anyone on the way can change a page served over http\n");
 
@@ -208,6 +208,17 @@ TEST_F(FarpublishBuild, EachReleaseNamesAManifestOfItsFilesAndEachContentIsOneOb
   std::size_t objects = 0;
   for (const auto& entry : fs::recursive_directory_iterator(site.Site() / "objects")) objects += entry.is_regular_file();
   EXPECT_EQ(objects, contents.size()) << "each content once";
+}
+
+// For players who all run the original launcher: the patches alone.
+TEST_F(FarpublishBuild, NoManifestsPublishesThePatchesAlone) {
+  const PublishRun run = site.Build({"--no-manifests"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "wrote patch-0002.zip\nwrote patch-0003.zip\nwrote launcher-0003.zip\nwrote client-0003.zip\n"
+                     "wrote servercfg.xml\n");
+  EXPECT_TRUE(ElementAttributes(site.Site() / "servercfg.xml", "Manifest").empty());
+  EXPECT_EQ(ElementAttributes(site.Site() / "servercfg.xml", "GameVersion").size(), 3u);
+  for (const char* folder : {"objects", "manifests", "deltas"}) EXPECT_FALSE(fs::exists(site.Site() / folder));
 }
 
 TEST_F(FarpublishBuild, OnlyTheNewestManifestNamesTheMirrorsInTheirOrder) {

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "manifest/manifest_text.h"
+#include "manifest/zstd_frames.h"
 #include "support/program_bytes.h"
 #include "support/recording_http_server.h"
 #include "tools/farpublish_fixture.h"
@@ -201,6 +203,34 @@ TEST_F(FarpublishCheck, AMissingOrDamagedObjectOrManifestIsFound) {
   run = Check();
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.out.rfind("manifest (" + manifests[1].at("Href") + "): ", 0), 0u) << run.out;
+}
+
+// Names a game directory on Windows cannot hold as files of their own, in
+// the newest manifest of a site some other tool made.
+TEST_F(FarpublishCheck, NamesWindowsCannotHoldAreFound) {
+  const std::string digest = ElementAttributes(site.Site() / "servercfg.xml", "Manifest").back().at("Digest");
+  std::string text;
+  std::string reason;
+  ReleaseManifest manifest;
+  ASSERT_TRUE(DecodeZstdFrame(files.at("manifests/" + digest), 1 << 20, text, reason) &&
+              ParseManifest(text, manifest, reason))
+      << reason;
+  manifest.files.at(0).name = "client.exe.";
+  manifest.files.at(2).name = "data/con.txt";
+  const std::string frame = EncodeZstdFrame(ManifestText(manifest), 19);
+  const std::string renamed = Sha256Of(frame);
+  files["manifests/" + renamed] = frame;
+  const std::string bytes = std::to_string(files.at("manifests/" + digest).size());
+  EditDocument(digest + "\" Digest=\"" + digest + "\" Bytes=\"" + bytes,
+               renamed + "\" Digest=\"" + renamed + "\" Bytes=\"" + std::to_string(frame.size()));
+  const PublishRun run = Check();
+  EXPECT_EQ(run.status, 1);
+  const std::string label = "manifest (" + server.Url("/site/manifests/" + renamed) + "): ";
+  EXPECT_EQ(run.out.rfind(label + "client.exe.: \"client.exe.\" ends in a dot or a space, which Windows drops: "
+                          "another name for the same file\n" +
+                          label + "data/con.txt: \"con.txt\" is a device name on Windows\n2 problems\n", 0),
+            0u)
+      << run.out;
 }
 
 TEST_F(FarpublishCheck, EachMirrorMustHoldEveryObject) {

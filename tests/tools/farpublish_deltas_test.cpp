@@ -107,6 +107,55 @@ TEST_F(FarpublishDeltas, NewestFilesGetDeltasFromTheLastBuilds) {
   for (const char* bad : {"-1", "x", "101", ""}) EXPECT_EQ(site.Build({"--deltas", bad}).status, 2) << bad;
 }
 
+// Two files of one change (the same old content to the same new content)
+// share one delta, made once: the first build of such a site succeeds.
+TEST_F(FarpublishDeltas, FilesOfOneChangeShareOneDelta) {
+  for (const fs::directory_entry& build : fs::directory_iterator(site.Versions())) {
+    fs::copy_file(build.path() / "data/big.pak", build.path() / "data/twin.pak");
+  }
+  const PublishRun run = site.Build({"--deltas", "2"});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("deltas/: 2 written, 0 kept\n"), std::string::npos) << run.out;
+  const ReleaseManifest manifest = Newest();
+  const auto sources = [&manifest](const std::string& name) {
+    std::vector<std::string> listed;
+    for (const ManifestDelta& delta : Named(manifest, name).deltas) {
+      listed.push_back(delta.sourceSha256 + " " + delta.storedSha256);
+    }
+    return listed;
+  };
+  EXPECT_EQ(sources("data/twin.pak").size(), 2u);
+  EXPECT_EQ(sources("data/twin.pak"), sources("data/big.pak"));
+  for (const std::size_t source : {1u, 2u}) {
+    EXPECT_TRUE(fs::exists(site.Site() / DeltaFile(paks[source], paks[3]))) << source;
+  }
+}
+
+// New deltas are made at --delta-level; a delta SITE holds is kept
+// whatever level made it.
+TEST_F(FarpublishDeltas, NewDeltasTakeTheGivenLevel) {
+  ASSERT_EQ(site.Build({"--delta-level", "1"}).status, 0);
+  const TreeSnapshot quick = SnapshotTree(site.Site() / "deltas");
+  ASSERT_EQ(quick.size(), 3u);
+  for (const std::size_t source : {0u, 1u, 2u}) {
+    std::string made;
+    std::string reason;
+    EXPECT_TRUE(ApplyZstdDelta(paks[source], quick.at(DeltaFile(paks[source], paks[3]).substr(7)), paks[3].size(),
+                               made, reason))
+        << reason;
+    EXPECT_EQ(made, paks[3]);
+  }
+  PublishRun run = site.Build();
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.out.find("deltas/: 0 written, 3 kept\n"), std::string::npos) << run.out;
+  EXPECT_EQ(SnapshotTree(site.Site() / "deltas"), quick);
+
+  fs::remove_all(site.Site());
+  ASSERT_EQ(site.Build().status, 0);
+  EXPECT_NE(SnapshotTree(site.Site() / "deltas"), quick) << "made at level 19";
+  for (const char* bad : {"0", "23", "x", ""}) EXPECT_EQ(site.Build({"--delta-level", bad}).status, 2) << bad;
+}
+
 TEST_F(FarpublishDeltas, CheckFetchesTheListedDeltas) {
   RecordingHttpServer server;
   ASSERT_EQ(site.Build({"--base-url", server.Url("/site")}).status, 0);

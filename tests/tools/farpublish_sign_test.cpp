@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <optional>
 
 #include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
@@ -98,6 +99,50 @@ TEST_F(FarpublishSign, ResignKeepsTheDocumentAndItsAddresses) {
   EXPECT_NE(foreign.err.find("servercfg.xml.minisig is not this key's signature of the document"), std::string::npos)
       << foreign.err;
   EXPECT_EQ(Farpublish({"resign", site.Site().string()}).status, 2);
+}
+
+// A resign without --expires keeps the current signature's period from
+// signing to expiry, so that a daily job that forgets the flag keeps
+// freeze protection; --expires 0 drops it, with a warning.
+TEST_F(FarpublishSign, ResignKeepsTheExpiryPeriodUnlessToldOtherwise) {
+  const MinisignKeys keys = MinisignGenerate(site.Path(), "publisher");
+  ASSERT_EQ(site.Build({"--sign", keys.secretKey, "--expires", "7"}).status, 0);
+  // The trusted comment's seconds of `field`, none when it has no such field.
+  const auto seconds = [&](const std::string& field) -> std::optional<std::uint64_t> {
+    const ShellRun verified = Verify(keys);
+    EXPECT_EQ(verified.status, 0) << verified.out;
+    const std::size_t at = verified.out.find(field + ":");
+    if (at == std::string::npos) return std::nullopt;
+    return std::stoull(verified.out.substr(at + field.size() + 1));
+  };
+  const std::vector<std::string> resign = {"resign", site.Site().string(), "--key", keys.secretKey};
+  PublishRun run = Farpublish(resign);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "");
+  ASSERT_TRUE(seconds("expires"));
+  EXPECT_EQ(*seconds("expires") - *seconds("timestamp"), 7u * 86400);
+
+  std::vector<std::string> dropping = resign;
+  dropping.insert(dropping.end(), {"--expires", "0"});
+  run = Farpublish(dropping);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("farpublish: warning: signed without an expiry (--expires 0)"), std::string::npos)
+      << run.err;
+  EXPECT_NE(run.out.find(", does not expire)"), std::string::npos) << run.out;
+  EXPECT_FALSE(seconds("expires"));
+  run = Farpublish(resign);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.err, "") << "nothing was dropped";
+  EXPECT_FALSE(seconds("expires"));
+
+  // Under another key the current expiry is unknown: said so, not dropped silently.
+  const MinisignKeys other = MinisignGenerate(site.Path(), "other");
+  run = Farpublish({"resign", site.Site().string(), "--key", other.secretKey, "--base-url",
+                    PublishWorkspace::kBaseUrl});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_NE(run.err.find("warning: signed without an expiry: the expiry of the current signature is not known"),
+            std::string::npos)
+      << run.err;
 }
 
 TEST_F(FarpublishSign, EncryptedKeyTakesItsPasswordFromStandardInput) {

@@ -10,6 +10,7 @@
 
 #include "manifest/zstd_frames.h"
 #include "tools/farpublish_fixture.h"
+#include "trust/minisign_cli.h"
 
 namespace fs = std::filesystem;
 
@@ -180,6 +181,21 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
       {"file of 4 GiB", [&] { WriteFile(build / "huge", ""); fs::resize_file(build / "huge", 0x100000000); },
        "huge is too large: the launcher reads archives without 64-bit extensions", {}, false},
       {"missing key", [] {}, "cannot read the secret key", {"--sign", (site.Path() / "none.key").string()}, false},
+      {"game files folder missing",
+       [&] {
+         site.Copy("0002-1.0.2", "0003-1.0.3");
+         site.Write("0003-1.0.3", "c.txt", "c");
+       },
+       "cannot write " + (site.Path() / "missing/updatecfg.xml.farpublish").string(),
+       {"--game-files", (site.Path() / "missing").string()}, false},
+      {"names Windows cannot hold",
+       [&] {
+         WriteFile(build / "AUX.txt", "x");
+         WriteFile(build / "data/A.TXT", "x");
+       },
+       "farpublish: 0002-1.0.2/AUX.txt: \"AUX.txt\" is a device name on Windows\n"
+       "farpublish: 0002-1.0.2/data/a.txt: differs from data/A.TXT only in letter case: one file on Windows\n",
+       {}, false},
       // Found once the new archives and objects are written (the manifest's
       // address is the longest): they go with the temporary folder.
       {"address too long for the document",
@@ -205,6 +221,26 @@ TEST_F(FarpublishSite, BadInputLeavesTheSiteUntouched) {
   }
 }
 
+// Moving the new files in fails at the document, after the archives,
+// objects and manifests went in: they go out again, with the folders made
+// for them, and the file replaced comes back.
+TEST_F(FarpublishSite, AFailedMoveIntoTheSitePutsItBack) {
+  const MinisignKeys keys = MinisignGenerate(site.Path(), "publisher");
+  ASSERT_EQ(site.Build({"--sign", keys.secretKey}).status, 0);
+  fs::remove(site.Site() / "servercfg.xml.minisig");
+  fs::create_directory(site.Site() / "servercfg.xml.minisig");
+  WriteFile(site.Site() / "servercfg.xml.minisig" / "kept.txt", "in the way");
+  site.Copy("0002-1.0.2", "0003-1.0.3");
+  site.Write("0003-1.0.3", "data/c.txt", "c");
+  const std::map<std::string, std::string> before = Tree(site.Site());
+  const std::vector<std::string> beside = BesideSite();
+  const PublishRun run = site.Build({"--sign", keys.secretKey});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("servercfg.xml.minisig is in the way: it is not a file"), std::string::npos) << run.err;
+  EXPECT_EQ(Tree(site.Site()), before);
+  EXPECT_EQ(BesideSite(), beside);
+}
+
 TEST_F(FarpublishSite, UsageErrors) {
   const std::string versions = site.Versions().string();
   const std::string out = site.Site().string();
@@ -221,6 +257,7 @@ TEST_F(FarpublishSite, UsageErrors) {
       {"build", versions, out, "--base-url", "http://x", "--dump-ftp", "ftp.example:65536"},
       {"build", versions, out, "--base-url", "http://x", "--dump-ftp", "ftp.example:"},
       {"build", versions, out, "--base-url", "http://x", "--product", "雾港😀"},
+      {"build", versions, out, "--base-url", "http://x", "--no-manifests=yes"},
   };
   for (const std::vector<std::string>& args : usages) {
     const PublishRun run = Farpublish(args);
@@ -232,9 +269,11 @@ TEST_F(FarpublishSite, UsageErrors) {
   const PublishRun help = Farpublish({"build", "--help"});
   EXPECT_EQ(help.status, 0);
   for (const char* word : {"--base-url", "--web-addr", "--block-addr", "--dump-ftp", "--product", "--sign",
-                           "SOURCE_DATE_EPOCH", "<PackageCode>-<Main>.<Sub>.<File>"}) {
+                           "--no-manifests", "SOURCE_DATE_EPOCH", "<PackageCode>-<Main>.<Sub>.<File>",
+                           "deleted by launchers that read manifests"}) {
     EXPECT_NE(help.out.find(word), std::string::npos) << word;
   }
+  EXPECT_EQ(help.out.find("cannot be deleted by an"), std::string::npos) << "manifests delete unchanged files";
 }
 
 TEST_F(FarpublishSite, SettingsTheLauncherCannotUseAreWarnedAbout) {

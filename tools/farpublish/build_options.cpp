@@ -15,9 +15,12 @@ constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
-                                            "--game-files", "--deltas", "--mirror"};
+                                            "--game-files", "--deltas", "--delta-level", "--mirror"};
+constexpr char kNoManifests[] = "--no-manifests";
 // More than any site keeps players that far behind: a bound on the work.
 constexpr int kMostDeltaReleases = 100;
+// zstd's highest level.
+constexpr int kMostDeltaLevel = 22;
 
 bool IsAddress(const std::string& text) {
   if (text.empty() || !IsDocumentValue(text)) return false;
@@ -54,13 +57,26 @@ bool ParseProduct(const std::string& utf8, BuildOptions& options, std::string& e
   return true;
 }
 
+// A whole number from `least` to `most`, in `number`.
+bool ParseBoundedNumber(const std::string& text, int least, int most, int& number) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  number = std::stoi(text);
+  return number >= least && number <= most;
+}
+
 bool ParseDeltaReleases(const std::string& text, BuildOptions& options, std::string& error) {
-  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos ||
-      std::stoi(text) > kMostDeltaReleases) {
+  if (!ParseBoundedNumber(text, 0, kMostDeltaReleases, options.deltaReleases)) {
     error = "--deltas takes a number of releases from 0 to " + std::to_string(kMostDeltaReleases);
     return false;
   }
-  options.deltaReleases = std::stoi(text);
+  return true;
+}
+
+bool ParseDeltaLevel(const std::string& text, BuildOptions& options, std::string& error) {
+  if (!ParseBoundedNumber(text, 1, kMostDeltaLevel, options.deltaLevel)) {
+    error = "--delta-level takes a zstd level from 1 to " + std::to_string(kMostDeltaLevel);
+    return false;
+  }
   return true;
 }
 
@@ -96,6 +112,11 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--dump-ftp") return ParseDumpFtp(value, options, error);
   if (name == "--product") return ParseProduct(value, options, error);
   if (name == "--deltas") return ParseDeltaReleases(value, options, error);
+  if (name == "--delta-level") return ParseDeltaLevel(value, options, error);
+  if (name == kNoManifests) {
+    options.manifests = false;
+    return true;
+  }
   if (name == "--game-files") {
     options.gameFiles = value;
     return true;
@@ -109,7 +130,7 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error) {
   options = {};
   CommandLine line;
-  if (!SplitCommandLine(args, kOptionNames, line, error)) return false;
+  if (!SplitCommandLine(args, kOptionNames, line, error, {kNoManifests})) return false;
   for (const auto& [name, value] : line.options) {
     if (!TakeOption(name, value, options, error)) return false;
   }

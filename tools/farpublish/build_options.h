@@ -24,6 +24,12 @@ struct BuildOptions {
   std::optional<std::uint64_t> expiryDays;
   // How many releases before the newest its files get deltas from (--deltas K).
   int deltaReleases = 3;
+  // The zstd level deltas are made at (--delta-level N): made once, fetched
+  // by every player who updates.
+  int deltaLevel = 19;
+  // Neither manifests nor what they name (--no-manifests): for players who
+  // all run the original launcher.
+  bool manifests = true;
   // Where a starting updatecfg.xml for new game directories goes.
   std::optional<std::filesystem::path> gameFiles;
   // Folders holding a copy of the site that launchers may fetch objects
@@ -37,5 +43,6 @@ struct BuildOptions {
 // stand in the server document (it must be printable ASCII without quotes,
 // "=", "<" or ">"), a mirror that is not an http or https folder the
 // document's Mirrors value can hold, a product name the GBK code page
-// cannot write, a bad port, or a --deltas that is not a number of releases.
+// cannot write, a bad port, a --deltas that is not a number of releases, or
+// a --delta-level that is not a zstd level from 1 to 22.
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);

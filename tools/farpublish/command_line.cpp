@@ -1,7 +1,7 @@
 #include "command_line.h"
 
 bool SplitCommandLine(const std::vector<std::string>& args, const std::set<std::string>& optionNames,
-                      CommandLine& line, std::string& error) {
+                      CommandLine& line, std::string& error, const std::set<std::string>& flagNames) {
   line = {};
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -11,6 +11,14 @@ bool SplitCommandLine(const std::vector<std::string>& args, const std::set<std::
     }
     const std::size_t equals = arg.find('=');
     const std::string name = arg.substr(0, equals);
+    if (flagNames.count(name) > 0) {
+      if (equals != std::string::npos) {
+        error = "option '" + name + "' takes no value";
+        return false;
+      }
+      line.options.emplace_back(name, "");
+      continue;
+    }
     if (optionNames.count(name) == 0) {
       error = "unknown option '" + name + "'";
       return false;

@@ -1,10 +1,10 @@
 #include "delta_store.h"
 
 #include <algorithm>
-#include <set>
 #include <system_error>
 
 #include "manifest/zstd_delta.h"
+#include "parallel_tasks.h"
 #include "trust/sha256.h"
 #include "whole_file.h"
 
@@ -29,10 +29,43 @@ void DeltaStore::Remember(const ReleaseManifest& manifest, const std::vector<Bui
   }
 }
 
-bool DeltaStore::Add(const BuildFile& file, ManifestFile& record, std::string& error) {
-  if (record.size > kLargestDeltaFile) return true;
+bool DeltaStore::Add(const std::vector<const BuildFile*>& files, std::vector<ManifestFile>& records,
+                     std::string& error) {
+  std::vector<Job> jobs;
+  std::set<std::string> queued;
+  std::vector<std::vector<std::string>> names;
+  for (std::size_t i = 0; i < files.size(); ++i) names.push_back(DeltasTo(*files[i], records[i], jobs, queued));
+  std::vector<Made> made(jobs.size());
+  const bool done = RunInParallel(jobs.size(), [&](std::size_t k, std::string& reason) {
+    return Make(jobs[k], made[k], reason);
+  }, error);
+  if (!done) return false;
+  // Staging is not shared between threads: the new deltas are written here.
+  for (std::size_t k = 0; k < jobs.size(); ++k) {
+    std::optional<ManifestDelta>& listed = deltas_[jobs[k].name];
+    if (!made[k].listed) continue;
+    if (made[k].published) {
+      ++kept_;
+    } else {
+      if (!WriteNewFile(staging_.Stage(jobs[k].name), made[k].delta, error)) return false;
+      ++written_;
+    }
+    listed = ManifestDelta{jobs[k].source.sha256, made[k].delta.size(), Sha256Of(made[k].delta)};
+  }
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    for (const std::string& name : names[i]) {
+      const std::optional<ManifestDelta>& delta = deltas_.at(name);
+      if (delta) records[i].deltas.push_back(*delta);
+    }
+  }
+  return true;
+}
+
+std::vector<std::string> DeltaStore::DeltasTo(const BuildFile& file, const ManifestFile& record,
+                                              std::vector<Job>& jobs, std::set<std::string>& queued) const {
+  std::vector<std::string> names;
+  if (record.size > kLargestDeltaFile) return names;
   std::set<std::string> sources;
-  std::string target;
   const int oldest = std::max(0, static_cast<int>(remembered_.size()) - releases_);
   for (int i = static_cast<int>(remembered_.size()) - 1; i >= oldest; --i) {
     const auto source = remembered_[i].find(record.name);
@@ -40,45 +73,41 @@ bool DeltaStore::Add(const BuildFile& file, ManifestFile& record, std::string& e
         source->second.size > kLargestDeltaFile || !sources.insert(source->second.sha256).second) {
       continue;
     }
-    if (target.empty() && record.size > 0 && !ReadWholeFile(file.path, target)) {
-      error = "cannot read " + file.path.string();
-      return false;
-    }
-    if (!Publish(source->second, target, record, error)) return false;
+    const std::string name = kDeltasFolder + DeltaName(source->second.sha256, record.sha256);
+    names.push_back(name);
+    if (deltas_.count(name) == 0 && queued.insert(name).second) jobs.push_back({name, source->second, &file, &record});
   }
-  return true;
+  return names;
 }
 
-bool DeltaStore::Publish(const Source& source, const std::string& target, ManifestFile& record, std::string& error) {
+bool DeltaStore::Make(const Job& job, Made& made, std::string& error) const {
   std::string content;
-  if (!ReadWholeFile(source.path, content) || Sha256Of(content) != source.sha256) {
-    error = "cannot read " + source.path.string() + " as it was when this run began";
+  if (!ReadWholeFile(job.source.path, content) || Sha256Of(content) != job.source.sha256) {
+    error = "cannot read " + job.source.path.string() + " as it was when this run began";
     return false;
   }
-  const std::string name = kDeltasFolder + DeltaName(source.sha256, record.sha256);
+  std::string target;
+  if (job.record->size > 0 && !ReadWholeFile(job.target->path, target)) {
+    error = "cannot read " + job.target->path.string();
+    return false;
+  }
+  const fs::path published = site_ / job.name;
   std::error_code failure;
-  const bool published = fs::exists(fs::symlink_status(site_ / name, failure));
-  std::string delta;
-  std::string made;
-  if (published) {
-    if (!ReadWholeFile(site_ / name, delta) || !ApplyZstdDelta(content, delta, record.size, made, error) ||
-        made != target) {
-      error = (site_ / name).string() + " is published already but does not make the content its name gives" +
+  made.published = fs::exists(fs::symlink_status(published, failure));
+  if (made.published) {
+    std::string result;
+    if (!ReadWholeFile(published, made.delta) ||
+        !ApplyZstdDelta(content, made.delta, job.record->size, result, error) || result != target) {
+      error = published.string() + " is published already but does not make the content its name gives" +
               (error.empty() ? "" : " (" + error + ")") + "; a published delta never changes";
       return false;
     }
-  } else if (!MakeZstdDelta(content, target, delta, error)) {
-    error = record.name + ": " + error;
+  } else if (!MakeZstdDelta(content, target, made.delta, error, level_)) {
+    error = job.record->name + ": " + error;
     return false;
   }
   // A delta no smaller than the object would only cost the player more.
-  if (delta.size() >= record.storedSize) return true;
-  if (published) {
-    ++kept_;
-  } else {
-    if (!WriteNewFile(staging_.Stage(name), delta, error)) return false;
-    ++written_;
-  }
-  record.deltas.push_back({source.sha256, delta.size(), Sha256Of(delta)});
+  made.listed = made.delta.size() < job.record->storedSize;
+  if (!made.listed) made.delta.clear();
   return true;
 }

@@ -6,6 +6,8 @@
 // never rewritten, only checked.
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,19 +17,22 @@
 
 class DeltaStore {
  public:
-  // Deltas come from the last `releases` releases before the newest.
-  DeltaStore(std::filesystem::path site, SiteStaging& staging, int releases)
-      : site_(std::move(site)), staging_(staging), releases_(releases) {}
+  // Deltas come from the last `releases` releases before the newest, made
+  // at zstd `level`.
+  DeltaStore(std::filesystem::path site, SiteStaging& staging, int releases, int level)
+      : site_(std::move(site)), staging_(staging), releases_(releases), level_(level) {}
 
   // Takes note of an older release: its manifest and the files it was made of.
   void Remember(const ReleaseManifest& manifest, const std::vector<BuildFile>& files);
 
-  // Lists in `record` (a file of the newest release, its object known) the
-  // deltas to it from the releases remembered last. A file larger than the
+  // Lists in `records` (those of `files` of the newest release, objects
+  // known) the deltas to each from the releases remembered last, newest
+  // first; each delta is made once, however many files share its change,
+  // and deltas are made on several threads. A file larger than the
   // decoder's window (kLargestDeltaFile) gets none. False with the reason
   // when a file cannot be read, a delta cannot be made or written, or a
   // published delta does not make the content its name gives.
-  bool Add(const BuildFile& file, ManifestFile& record, std::string& error);
+  bool Add(const std::vector<const BuildFile*>& files, std::vector<ManifestFile>& records, std::string& error);
 
   int Written() const { return written_; }
   int Kept() const { return kept_; }
@@ -41,12 +46,34 @@ class DeltaStore {
   // By name, per remembered release.
   using Release = std::map<std::string, Source>;
 
-  bool Publish(const Source& source, const std::string& target, ManifestFile& record, std::string& error);
+  // One delta to make, or to check when SITE holds it.
+  struct Job {
+    std::string name;  // "deltas/<source>-<target>"
+    Source source;
+    const BuildFile* target;
+    const ManifestFile* record;  // the target's
+  };
+  struct Made {
+    bool published = false;
+    // Smaller than the target's object; only then are its bytes kept.
+    bool listed = false;
+    std::string delta;
+  };
+
+  // The names of the deltas to `record`, newest source first; a job for
+  // each one neither this run nor `jobs` has met goes into `jobs`.
+  std::vector<std::string> DeltasTo(const BuildFile& file, const ManifestFile& record, std::vector<Job>& jobs,
+                                    std::set<std::string>& queued) const;
+  bool Make(const Job& job, Made& made, std::string& error) const;
 
   std::filesystem::path site_;
   SiteStaging& staging_;
   int releases_;
+  int level_;
   std::vector<Release> remembered_;
+  // By name, each delta this run made or checked: what the manifest lists
+  // of it, none when it is not listed.
+  std::map<std::string, std::optional<ManifestDelta>> deltas_;
   int written_ = 0;
   int kept_ = 0;
 };

@@ -10,6 +10,7 @@
 #include "manifest/mirror_list.h"
 #include "update/manifest_reading.h"
 #include "update/mirror_downloads.h"
+#include "update/release_names.h"
 #include "update/object_content.h"
 
 namespace fs = std::filesystem;
@@ -80,6 +81,9 @@ ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std:
     check.problems.push_back(label + problem);
     return check;
   }
+  std::vector<std::string> names;
+  for (const ManifestFile& file : manifest.files) names.push_back(file.name);
+  for (const std::string& refused : ReleaseNameProblems(names)) check.problems.push_back(label + refused);
   std::string siteRoot;
   if (!SiteSources::SiteRootOf(manifest.objectsBase, siteRoot)) {
     check.problems.push_back(label + "the objects address " + manifest.objectsBase +

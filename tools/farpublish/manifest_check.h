@@ -16,11 +16,12 @@ struct ManifestCheck {
   std::size_t deltasChecked = 0;
 };
 
-// Fetches the manifest `newest` names against its Digest and Bytes and
-// reads it; then fetches every object it names (each content once), or
-// `sample` of them picked at random, against its stored size and SHA-256,
-// and decodes a zstd object against its content's; and every delta it
-// lists (or `sample` of them) against its stored size and SHA-256; the
-// same objects and deltas from each mirror the entry names. Downloads land in the
-// current folder and are removed.
+// Fetches the manifest `newest` names against its Digest and Bytes, reads
+// it and holds the names it lists to the naming rules
+// (ReleaseNameProblems); then fetches every object it names (each content
+// once), or `sample` of them picked at random, against its stored size and
+// SHA-256, and decodes a zstd object against its content's; and every
+// delta it lists (or `sample` of them) against its stored size and
+// SHA-256; the same objects and deltas from each mirror the entry names.
+// Downloads land in the current folder and are removed.
 ManifestCheck CheckNewestManifest(const VersionEntry& newest, std::optional<std::size_t> sample);

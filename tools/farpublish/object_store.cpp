@@ -1,9 +1,11 @@
 #include "object_store.h"
 
 #include <fstream>
+#include <set>
 #include <system_error>
 
 #include "manifest/zstd_frames.h"
+#include "parallel_tasks.h"
 #include "trust/file_digest.h"
 #include "trust/sha256.h"
 
@@ -99,41 +101,58 @@ bool IdentifyPublished(const fs::path& object, ManifestFile& record, std::string
 
 }  // namespace
 
-bool ObjectStore::Add(const BuildFile& file, ManifestFile& record, std::string& error) {
-  FileDigest digest;
-  if (!DigestFile(file.path, digest, error)) return false;
-  record.name = file.name;
-  record.sha256 = digest.sha256;
-  record.size = digest.size;
-  const auto known = objects_.find(record.sha256);
-  if (known != objects_.end()) {
-    record.form = known->second.form;
-    record.storedSize = known->second.storedSize;
-    record.storedSha256 = known->second.storedSha256;
+bool ObjectStore::Add(const std::vector<const BuildFile*>& files, std::vector<ManifestFile>& records,
+                      std::string& error) {
+  records.assign(files.size(), {});
+  const bool hashed = RunInParallel(files.size(), [&](std::size_t i, std::string& reason) {
+    FileDigest digest;
+    if (!DigestFile(files[i]->path, digest, reason)) return false;
+    records[i].name = files[i]->name;
+    records[i].sha256 = digest.sha256;
+    records[i].size = digest.size;
     return true;
+  }, error);
+  if (!hashed) return false;
+  // Each content once; staging is not shared between threads.
+  std::vector<NewObject> fresh;
+  std::set<std::string> seen;
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const std::string& sha256 = records[i].sha256;
+    if (objects_.count(sha256) > 0 || !seen.insert(sha256).second) continue;
+    const std::string name = kObjectsFolder + ObjectName(sha256);
+    std::error_code failure;
+    const bool published = fs::exists(fs::symlink_status(site_ / name, failure));
+    fresh.push_back({i, published ? fs::path() : staging_.Stage(name)});
+    ++(published ? kept_ : written_);
   }
-  if (!Publish(file.path, record, error)) return false;
-  objects_.emplace(record.sha256, record);
+  const bool made = RunInParallel(fresh.size(), [&](std::size_t k, std::string& reason) {
+    return Publish(files[fresh[k].index]->path, fresh[k], records[fresh[k].index], reason);
+  }, error);
+  if (!made) return false;
+  for (const NewObject& object : fresh) objects_.emplace(records[object.index].sha256, records[object.index]);
+  for (ManifestFile& record : records) {
+    const ManifestFile& object = objects_.at(record.sha256);
+    record.form = object.form;
+    record.storedSize = object.storedSize;
+    record.storedSha256 = object.storedSha256;
+  }
   return true;
 }
 
-bool ObjectStore::Publish(const fs::path& source, ManifestFile& record, std::string& error) {
-  const std::string name = kObjectsFolder + ObjectName(record.sha256);
-  std::error_code failure;
-  if (fs::exists(fs::symlink_status(site_ / name, failure))) {
-    ++kept_;
-    return IdentifyPublished(site_ / name, record, error);
+bool ObjectStore::Publish(const fs::path& source, const NewObject& object, ManifestFile& record,
+                          std::string& error) const {
+  if (object.staged.empty()) {
+    return IdentifyPublished(site_ / (kObjectsFolder + ObjectName(record.sha256)), record, error);
   }
-  const fs::path staged = staging_.Stage(name);
-  if (!WriteZstdObject(source, staged, record, error)) return false;
+  if (!WriteZstdObject(source, object.staged, record, error)) return false;
   // A frame no smaller than its content is stored as the content.
   if (record.storedSize >= record.size) {
     MakeRaw(record);
-    if (!fs::copy_file(source, staged, fs::copy_options::overwrite_existing, failure)) {
-      error = "cannot write " + staged.string() + ": " + failure.message();
+    std::error_code failure;
+    if (!fs::copy_file(source, object.staged, fs::copy_options::overwrite_existing, failure)) {
+      error = "cannot write " + object.staged.string() + ": " + failure.message();
       return false;
     }
   }
-  ++written_;
   return true;
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "build_files.h"
 #include "manifest/release_manifest.h"
@@ -15,17 +16,27 @@ class ObjectStore {
  public:
   ObjectStore(std::filesystem::path site, SiteStaging& staging) : site_(std::move(site)), staging_(staging) {}
 
-  // The manifest record of `file`, its object written into the staging
-  // folder when SITE lacks it. False with the reason when the file cannot be
-  // read, an object cannot be written, or a published object does not hold
-  // the content its name gives.
-  bool Add(const BuildFile& file, ManifestFile& record, std::string& error);
+  // The manifest records of `files`, one each, every content's object
+  // written into the staging folder when SITE lacks it; files are hashed
+  // and objects made on several threads. False with the reason when a file
+  // cannot be read, an object cannot be written, or a published object does
+  // not hold the content its name gives.
+  bool Add(const std::vector<const BuildFile*>& files, std::vector<ManifestFile>& records, std::string& error);
 
   int Written() const { return written_; }
   int Kept() const { return kept_; }
 
  private:
-  bool Publish(const std::filesystem::path& source, ManifestFile& record, std::string& error);
+  // A content this run has not seen before.
+  struct NewObject {
+    std::size_t index;  // of the first file with the content
+    // Where its object is written; empty when SITE holds it already, and it
+    // is only identified.
+    std::filesystem::path staged;
+  };
+
+  bool Publish(const std::filesystem::path& source, const NewObject& object, ManifestFile& record,
+               std::string& error) const;
 
   std::filesystem::path site_;
   SiteStaging& staging_;

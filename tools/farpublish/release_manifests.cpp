@@ -58,13 +58,15 @@ bool PublishManifests(const std::vector<ClientBuild>& builds, const std::string&
     ReleaseManifest manifest;
     manifest.packageCode = build.folder.version.packageCode;
     manifest.objectsBase = baseUrl + "/objects/";
-    bool listsDeltas = false;
+    std::vector<const BuildFile*> listed;
     for (const BuildFile& file : build.files) {
-      if (!InManifest(file)) continue;
-      ManifestFile& record = manifest.files.emplace_back();
-      if (!objects.Add(file, record, error) || (newest && !deltas.Add(file, record, error))) return false;
-      listsDeltas = listsDeltas || !record.deltas.empty();
+      if (InManifest(file)) listed.push_back(&file);
     }
+    if (!objects.Add(listed, manifest.files, error) || (newest && !deltas.Add(listed, manifest.files, error))) {
+      return false;
+    }
+    const bool listsDeltas = std::any_of(manifest.files.begin(), manifest.files.end(),
+                                         [](const ManifestFile& record) { return !record.deltas.empty(); });
     if (listsDeltas) manifest.deltasBase = baseUrl + "/deltas/";
     if (!newest) deltas.Remember(manifest, build.files);
     const std::string frame = EncodeZstdFrame(ManifestText(manifest), kManifestLevel);

@@ -57,7 +57,7 @@ bool ItemsOf(const ClientBuild& build, const std::vector<BuildFile>& changed, st
 std::string DeletionWarning(const BuildFolder& older, const BuildFolder& newer,
                             const std::vector<std::string>& deleted) {
   std::string warning = newer.name + " no longer has files of " + older.name +
-                        "; an update cannot delete them, so players keep them:";
+                        "; the patches cannot delete them, so launchers that read no manifest keep them:";
   for (const std::string& name : deleted) warning += " " + name;
   return warning;
 }

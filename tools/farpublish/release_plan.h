@@ -52,7 +52,7 @@ struct ReleasePlan {
   std::vector<EntryPlan> entries;
   ArchivePlan fullPackage;
   // One line per launcher-owned file the builds hold, then one per build
-  // that deleted files: an update cannot delete them.
+  // that deleted files: the patches cannot delete them.
   std::vector<std::string> warnings;
 };
 

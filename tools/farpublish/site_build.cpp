@@ -16,6 +16,7 @@
 #include "site_staging.h"
 #include "starting_version_document.h"
 #include "trust/signing.h"
+#include "update/release_names.h"
 #include "update/worker_steps.h"
 #include "version_folders.h"
 #include "whole_file.h"
@@ -52,6 +53,32 @@ class Report {
   std::string files_;
 };
 
+// A file written beside its place first, so that a folder it cannot go
+// into stops the build before SITE changes; Commit moves it in, and it is
+// removed when that never comes.
+class PendingFile {
+ public:
+  explicit PendingFile(fs::path place) : place_(std::move(place)), pending_(place_) { pending_ += ".farpublish"; }
+  ~PendingFile() {
+    std::error_code ignored;
+    fs::remove(pending_, ignored);
+  }
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  bool Write(const std::string& bytes, std::string& error) { return WriteNewFile(pending_, bytes, error); }
+  bool Commit(std::string& error) {
+    std::error_code failure;
+    fs::rename(pending_, place_, failure);
+    if (failure) error = "cannot move " + pending_.string() + " to " + place_.string() + ": " + failure.message();
+    return !failure;
+  }
+
+ private:
+  fs::path place_;
+  fs::path pending_;
+};
+
 // SITE as an absolute path without a trailing separator, so that the
 // temporary folder lands beside it.
 fs::path SitePath(const fs::path& site) {
@@ -86,6 +113,37 @@ bool PrepareSigner(const BuildOptions& options, Signer& signer, std::string& err
   return LoadPublisherKey(*options.signingKey, signer.key, error);
 }
 
+// One line per name a game directory on Windows, or in the launcher's code
+// page, cannot hold. False when there was any.
+bool CheckReleaseNames(const std::vector<ClientBuild>& builds, Report& report) {
+  bool sound = true;
+  for (const ClientBuild& build : builds) {
+    std::vector<std::string> names;
+    for (const BuildFile& file : build.files) names.push_back(file.name);
+    for (const std::string& problem : ReleaseNameProblems(names)) {
+      report.Fail(build.folder.name + "/" + problem);
+      sound = false;
+    }
+  }
+  return sound;
+}
+
+// Each release's manifest, with the objects and deltas it names; all of it
+// moves in before the document that names it.
+bool PublishManifestsOf(const std::vector<ClientBuild>& builds, const BuildOptions& options, const fs::path& site,
+                        SiteStaging& staging, Report& report, std::vector<PublishedManifest>& manifests,
+                        std::string& error) {
+  ObjectStore objects(site, staging);
+  DeltaStore deltas(site, staging, options.deltaReleases, options.deltaLevel);
+  if (!PublishManifests(builds, options.baseUrl, site, staging, objects, deltas, manifests, error)) return false;
+  const auto keptManifests = std::count_if(manifests.begin(), manifests.end(),
+                                           [](const PublishedManifest& manifest) { return manifest.kept; });
+  report.Folder("manifests/", static_cast<int>(manifests.size() - keptManifests), static_cast<int>(keptManifests));
+  report.Folder("objects/", objects.Written(), objects.Kept());
+  report.Folder("deltas/", deltas.Written(), deltas.Kept());
+  return true;
+}
+
 }  // namespace
 
 bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err) {
@@ -100,10 +158,9 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
   std::vector<ClientBuild> builds;
   ReleasePlan plan;
   Signer signer;
-  if (!ReadBuilds(options.versions, builds, error) || !PrepareSigner(options, signer, error) ||
-      !PlanRelease(builds, plan, error)) {
-    return report.Fail(error);
-  }
+  if (!ReadBuilds(options.versions, builds, error)) return report.Fail(error);
+  if (!CheckReleaseNames(builds, report)) return false;
+  if (!PrepareSigner(options, signer, error) || !PlanRelease(builds, plan, error)) return report.Fail(error);
   for (const std::string& warning : plan.warnings) report.Warn(warning);
   if (SchemeOf(options.baseUrl) != AddressScheme::Http) {
     report.Warn("the launcher downloads only http:// and https:// addresses; it would fail at every item under " +
@@ -125,18 +182,10 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
     digest = prepared.digest;
     return true;
   };
-  // Objects and manifests move in before the document that names them.
-  ObjectStore objects(site, *staging);
-  DeltaStore deltas(site, *staging, options.deltaReleases);
   std::vector<PublishedManifest> manifests;
-  if (!PublishManifests(builds, options.baseUrl, site, *staging, objects, deltas, manifests, error)) {
+  if (options.manifests && !PublishManifestsOf(builds, options, site, *staging, report, manifests, error)) {
     return report.Fail(error);
   }
-  const auto keptManifests = std::count_if(manifests.begin(), manifests.end(),
-                                           [](const PublishedManifest& manifest) { return manifest.kept; });
-  report.Folder("manifests/", static_cast<int>(manifests.size() - keptManifests), static_cast<int>(keptManifests));
-  report.Folder("objects/", objects.Written(), objects.Kept());
-  report.Folder("deltas/", deltas.Written(), deltas.Kept());
   std::string document;
   if (!SiteDocumentText(plan, manifests, options, prepare, document, error) ||
       !WriteNewFile(staging->Stage(kServerDocumentName), document, error)) {
@@ -157,13 +206,17 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
     report.Warn("deleted " + signatureName + ", which signed the previous document: launchers that hold the " +
                 "publisher key refuse the new one until it is signed (--sign)");
   }
-  if (!staging->Publish(obsolete, error)) return report.Fail(error);
+  std::optional<PendingFile> versionDocument;
   if (options.gameFiles) {
-    const fs::path versionDocument = *options.gameFiles / "updatecfg.xml";
-    if (!WriteNewFile(versionDocument, StartingVersionDocument(builds.back().folder.version, options), error)) {
+    versionDocument.emplace(*options.gameFiles / "updatecfg.xml");
+    if (!versionDocument->Write(StartingVersionDocument(builds.back().folder.version, options), error)) {
       return report.Fail(error);
     }
-    report.File("wrote", versionDocument.string());
+  }
+  if (!staging->Publish(obsolete, error)) return report.Fail(error);
+  if (versionDocument) {
+    if (!versionDocument->Commit(error)) return report.Fail(site.string() + " is built, but " + error);
+    report.File("wrote", (*options.gameFiles / "updatecfg.xml").string());
   }
   return report.Done();
 }

@@ -31,21 +31,38 @@ bool ReadWhole(const fs::path& path, std::string& bytes, std::string& error) {
   return true;
 }
 
-// The addresses the current signature names, once it is found to be the
-// key's own signature of the document.
-bool CurrentAddresses(const SecretKey& key, const std::string& document, const fs::path& site,
-                      std::vector<std::string>& urls, std::string& error) {
+// The current signature, once it is found to be the key's own signature of
+// the document.
+bool ReadCurrentSignature(const SecretKey& key, const std::string& document, const fs::path& site,
+                          Verification& current, std::string& error) {
   std::string signature;
   if (!ReadWhole(site / kSignatureName, signature, error)) return false;
-  const Verification current = VerifySignature(key.Public(), document, signature);
+  current = VerifySignature(key.Public(), document, signature);
   if (!current.Valid()) {
-    error = kSignatureName + std::string(" is not this key's signature of the document (") + current.reason +
-            "); give --base-url";
-    return false;
+    error = kSignatureName + std::string(" is not this key's signature of the document (") + current.reason + ")";
   }
+  return current.Valid();
+}
+
+bool CurrentAddresses(const Verification& current, std::vector<std::string>& urls, std::string& error) {
   for (const std::string_view url : TrustedCommentValues(current.trustedComment, "url")) urls.emplace_back(url);
   if (urls.empty()) error = kSignatureName + std::string(" names no address; give --base-url");
   return !urls.empty();
+}
+
+// The current signature's expiry moved on by the time between its signing
+// and `now`, so that a daily job keeps freeze protection as it was set up.
+bool KeptExpiry(const Verification& current, std::uint64_t now, std::optional<std::uint64_t>& expires,
+                std::string& error) {
+  const std::optional<std::uint64_t> until = TrustedCommentSeconds(current.trustedComment, "expires");
+  if (!until) return true;
+  if (!current.timestamp || *until <= *current.timestamp) {
+    error = kSignatureName + std::string(" expires no later than it was signed, which gives no period to keep; ") +
+            "give --expires DAYS";
+    return false;
+  }
+  expires = now + (*until - *current.timestamp);
+  return true;
 }
 
 }  // namespace
@@ -60,7 +77,8 @@ bool ParseResignOptions(const std::vector<std::string>& args, ResignOptions& opt
       options.signingKey = value;
       keyGiven = true;
     } else if (name == "--expires") {
-      if (!ParseExpiryDays(value, options.expiryDays, error)) return false;
+      options.withoutExpiry = value == "0";
+      if (!options.withoutExpiry && !ParseExpiryDays(value, options.expiryDays, error)) return false;
     } else if (name == "--base-url") {
       options.baseUrl = value;
     } else {
@@ -91,8 +109,18 @@ bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& e
     fields.urls.insert(fields.urls.end(), options.alsoServedAt.begin(), options.alsoServedAt.end());
   }
   bool signedAgain = ReadWhole(options.site / kServerDocumentName, document, error) &&
-                     LoadPublisherKey(options.signingKey, key, error) &&
-                     (!fields.urls.empty() || CurrentAddresses(*key, document, options.site, fields.urls, error));
+                     LoadPublisherKey(options.signingKey, key, error);
+  Verification current;
+  std::string unknownCurrent;
+  const bool knowsCurrent = signedAgain && ReadCurrentSignature(*key, document, options.site, current, unknownCurrent);
+  if (signedAgain && fields.urls.empty()) {
+    error = unknownCurrent + "; give --base-url";
+    signedAgain = knowsCurrent && CurrentAddresses(current, fields.urls, error);
+  }
+  const bool keepsExpiry = !options.expiryDays && !options.withoutExpiry;
+  if (signedAgain && keepsExpiry && knowsCurrent) {
+    signedAgain = KeptExpiry(current, fields.timestamp, fields.expires, error);
+  }
   if (signedAgain) {
     const TrustResult<std::string> signature = SignDocument(*key, document, fields);
     error = signature.error;
@@ -102,6 +130,13 @@ bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& e
   if (!signedAgain) {
     err << "farpublish: " << error << "\n";
     return false;
+  }
+  if (options.withoutExpiry) {
+    err << "farpublish: warning: signed without an expiry (--expires 0): launchers accept this document for "
+           "ever, so one held back from them (a frozen update) goes unnoticed\n";
+  } else if (keepsExpiry && !knowsCurrent) {
+    err << "farpublish: warning: signed without an expiry: the expiry of the current signature is not known ("
+        << unknownCurrent << "); give --expires DAYS to keep one\n";
   }
   out << "wrote " << kSignatureName << " (signed " << UtcDate(fields.timestamp)
       << (fields.expires ? ", expires " + UtcDate(*fields.expires) : std::string(", does not expire")) << ")\n";

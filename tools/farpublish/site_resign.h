@@ -12,7 +12,10 @@
 struct ResignOptions {
   std::filesystem::path site;
   std::filesystem::path signingKey;
+  // Without either, the new signature keeps the current one's period from
+  // signing to expiry.
   std::optional<std::uint64_t> expiryDays;
+  bool withoutExpiry = false;  // --expires 0
   // Replace the addresses the current signature names (then
   // URL/servercfg.xml and every --also-served-at).
   std::string baseUrl;
@@ -25,6 +28,8 @@ struct ResignOptions {
 bool ParseResignOptions(const std::vector<std::string>& args, ResignOptions& options, std::string& error);
 
 // Replaces SITE/servercfg.xml.minisig. Without --base-url the addresses are
-// those of the current signature, which must be valid under the key. False,
-// with the reason on `err`, when nothing was signed.
+// those of the current signature, which must be valid under the key;
+// without --expires so is its expiry period, applied from now. A signature
+// made without an expiry is warned about on `err`. False, with the reason
+// on `err`, when nothing was signed.
 bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& err);
