@@ -67,8 +67,8 @@ std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail
         problem = "not complete within " + std::to_string(options.deadline.count()) + " seconds";
       } else {
         problem = NeverConnected(curl) ? "no connection within " + std::to_string(kConnectTimeoutMs / 1000) +
-                                              " seconds"
-                                        : "no data for " + std::to_string(options.stallLimit.count()) + " seconds";
+                                             " seconds"
+                                       : "no data for " + std::to_string(options.stallLimit.count()) + " seconds";
       }
       break;
     default:
