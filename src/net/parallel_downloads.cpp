@@ -45,9 +45,9 @@ class FileProgress : public BodyProgress {
   explicit FileProgress(ArrivedBytes& arrived) : arrived_(arrived) {}
 
   void Resumed(std::uint64_t have, std::uint64_t) override { Set(have); }
-  void ChunkArriving() override {}
+  // The sum is of stored bytes (see ParallelDownloadOptions::onProgress).
+  void Arrived(std::uint64_t, std::uint64_t) override {}
   void ChunkStored(std::uint64_t stored, std::uint64_t) override { Set(stored); }
-  void Ended() override {}
   void Set(std::uint64_t stored) {
     arrived_.Change(stored_, stored);
     stored_ = stored;
