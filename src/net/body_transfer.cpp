@@ -188,7 +188,6 @@ bool BodyTransfer::WriteChunk() {
   check_.Update(std::string_view(buffer_.data(), used_));
   result_.bytesReceived += used_;
   used_ = 0;
-  progress_.ChunkStored(result_.bytesReceived, *result_.bytesExpected);
   return true;
 }
 

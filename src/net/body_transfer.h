@@ -43,7 +43,7 @@ struct AttemptStart {
   PartialMeta meta;
 };
 
-// Told as a body's bytes arrive and are stored.
+// Told as a body's bytes arrive.
 class BodyProgress {
  public:
   virtual ~BodyProgress() = default;
@@ -53,8 +53,6 @@ class BodyProgress {
   // receive buffer): `arrived` of `total` bytes are in hand, stored or
   // gathered for the next chunk.
   virtual void Arrived(std::uint64_t arrived, std::uint64_t total) = 0;
-  // A chunk was written: `stored` of `total` bytes are in the file.
-  virtual void ChunkStored(std::uint64_t stored, std::uint64_t total) = 0;
 };
 
 // libcurl hands the body over in pieces of its own size; they are gathered

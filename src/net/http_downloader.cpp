@@ -21,7 +21,6 @@ class WindowProgress : public BodyProgress {
 
   void Resumed(std::uint64_t have, std::uint64_t total) override { Show(have, total); }
   void Arrived(std::uint64_t arrived, std::uint64_t total) override { Show(arrived, total); }
-  void ChunkStored(std::uint64_t, std::uint64_t) override {}
 
  private:
   void Show(std::uint64_t bytes, std::uint64_t total) {

@@ -46,7 +46,6 @@ class FileProgress : public BodyProgress {
 
   void Resumed(std::uint64_t have, std::uint64_t) override { Set(have); }
   void Arrived(std::uint64_t arrived, std::uint64_t) override { Set(arrived); }
-  void ChunkStored(std::uint64_t, std::uint64_t) override {}
   void Set(std::uint64_t inHand) {
     arrived_.Change(inHand_, inHand);
     inHand_ = inHand;
