@@ -44,17 +44,15 @@ class FileProgress : public BodyProgress {
   explicit FileProgress(ArrivedBytes& arrived) : arrived_(arrived) {}
 
   void Resumed(std::uint64_t have, std::uint64_t) override { Set(have); }
-  void ChunkArriving() override {}
-  void ChunkStored(std::uint64_t stored, std::uint64_t) override { Set(stored); }
-  void Ended() override {}
-  void Set(std::uint64_t stored) {
-    arrived_.Change(stored_, stored);
-    stored_ = stored;
+  void Arrived(std::uint64_t arrived, std::uint64_t) override { Set(arrived); }
+  void Set(std::uint64_t inHand) {
+    arrived_.Change(inHand_, inHand);
+    inHand_ = inHand;
   }
 
  private:
   ArrivedBytes& arrived_;
-  std::uint64_t stored_ = 0;
+  std::uint64_t inHand_ = 0;
 };
 
 DownloadOptions FileOptions(const ParallelDownload& request, const ParallelDownloadOptions& options) {

@@ -29,8 +29,9 @@ struct ParallelDownloadOptions {
   std::uint64_t maxBytesPerSecond = 0;
   std::chrono::seconds stallLimit{60};
   RetryPolicy retry{};
-  // The bytes stored so far of all files together, resumed ones counted
-  // (a file that fails stops counting); called on the calling thread.
+  // The bytes arrived so far of all files together, as the network
+  // delivers them, resumed ones counted (a file that fails stops
+  // counting); called on the calling thread.
   std::function<void(std::uint64_t bytesArrived)> onProgress;
   // Asked between transfer steps (several times a second): true stops
   // every transfer, keeping what arrived for the next call to go on from.
