@@ -9,6 +9,7 @@
 #include "build_options.h"
 #include "site_build.h"
 #include "site_check.h"
+#include "site_prune.h"
 #include "site_resign.h"
 
 namespace {
@@ -21,6 +22,7 @@ const char kHelp[] =
     "usage: farpublish build VERSIONS SITE --base-url URL [options]\n"
     "       farpublish check URL [--key PUBLICKEY] [--sample N]\n"
     "       farpublish resign SITE --key KEY [--expires DAYS] [--base-url URL]\n"
+    "       farpublish prune SITE --keep N [--dry-run] [--key PUBLICKEY]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -164,7 +166,20 @@ const char kHelp[] =
     "(from its signing to its expiry) from the new time of signing, unless\n"
     "--expires DAYS gives another; --expires 0 signs without one, with a warning.\n"
     "Run it from a daily job to keep a document signed with --expires fresh.\n"
-    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "prune SITE --keep N [--dry-run] [--key PUBLICKEY]\n"
+    "Removes from SITE the archives (*.zip), manifests, objects and deltas that\n"
+    "servercfg.xml names nowhere and that no manifest of its newest N versions\n"
+    "lists: old full packages, and what older releases alone used. Players of\n"
+    "the older versions still update, through the newest manifest. Nothing the\n"
+    "document names is removed, nor the document, its signature or any other\n"
+    "file. Prints each file removed and its size, then the bytes freed; with\n"
+    "--dry-run, what would be removed, and removes nothing. Removes nothing\n"
+    "when the document does not read, when --key is given and servercfg.xml.minisig\n"
+    "is not that key's signature of it, or when a kept manifest is missing or\n"
+    "not the one the document names.\n"
+    "Exit status: 0 when pruned, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -202,7 +217,15 @@ struct Command {
   int (*run)(const std::vector<std::string>& args);
 };
 
-const Command kCommands[] = {{"build", Build}, {"check", Check}, {"resign", Resign}};
+int Prune(const std::vector<std::string>& args) {
+  PruneOptions options;
+  std::string error;
+  if (!ParsePruneOptions(args, options, error)) return UsageError(error);
+  return PruneSite(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
+const Command kCommands[] = {
+    {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
