@@ -10,6 +10,7 @@
 #include "site_build.h"
 #include "site_check.h"
 #include "site_prune.h"
+#include "site_publish.h"
 #include "site_resign.h"
 
 namespace {
@@ -23,6 +24,7 @@ const char kHelp[] =
     "       farpublish check URL [--key PUBLICKEY] [--sample N]\n"
     "       farpublish resign SITE --key KEY [--expires DAYS] [--base-url URL]\n"
     "       farpublish prune SITE --keep N [--dry-run] [--key PUBLICKEY]\n"
+    "       farpublish publish SITE DEST\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -179,7 +181,21 @@ const char kHelp[] =
     "when the document does not read, when --key is given and servercfg.xml.minisig\n"
     "is not that key's signature of it, or when a kept manifest is missing or\n"
     "not the one the document names.\n"
-    "Exit status: 0 when pruned, 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when pruned, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "publish SITE DEST\n"
+    "Copies a built site to DEST, where players read it: a folder, or with a\n"
+    "':' (host:folder) an rsync destination, sent by the rsync program. The\n"
+    "files go in this order, so that a player never reads a document before\n"
+    "what it names: objects, deltas, manifests, the archives and other files,\n"
+    "the signature, and the document last. Into a folder each file is copied\n"
+    "under a temporary name (.NAME.farpublish-part) and renamed into place; a\n"
+    "file DEST holds with the same bytes is not copied again. To rsync, each of\n"
+    "those batches is one rsync run with --delay-updates (its files appear\n"
+    "together at its end); objects, deltas and manifests DEST holds are not\n"
+    "sent again, as their names are their hashes. A failure stops the copy:\n"
+    "what comes after it, the document above all, is not copied.\n"
+    "Exit status: 0 when copied, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -224,8 +240,15 @@ int Prune(const std::vector<std::string>& args) {
   return PruneSite(options, std::cout, std::cerr) ? kOk : kFailed;
 }
 
+int Publish(const std::vector<std::string>& args) {
+  PublishOptions options;
+  std::string error;
+  if (!ParsePublishOptions(args, options, error)) return UsageError(error);
+  return PublishSite(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
 const Command kCommands[] = {
-    {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}};
+    {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}, {"publish", Publish}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 
