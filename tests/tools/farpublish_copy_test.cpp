@@ -1,10 +1,13 @@
 // farpublish publish: a built site copied where players read it, the
 // document last, each file through a temporary name.
 #include <gtest/gtest.h>
+#include <httplib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <sstream>
 
+#include "support/loopback_socket.h"
 #include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
 
@@ -144,6 +147,51 @@ TEST_F(FarpublishPublish, SendsToRsyncInOrderedBatches) {
     EXPECT_EQ(absent.status, 1);
     EXPECT_NE(absent.err.find("rsync is not installed (no rsync on PATH)"), std::string::npos) << absent.err;
   }
+}
+
+// The published copy served by nginx with the cache rules the publishing
+// guide gives (bench/update_site_cache.nginx, included as it stands).
+TEST_F(FarpublishPublish, NginxServesTheDocumentUncachedAndHashNamedFilesImmutable) {
+  const fs::path nginx = "/usr/sbin/nginx";
+  if (!fs::exists(nginx)) GTEST_SKIP() << "no " << nginx;
+  ASSERT_EQ(Publish((Dest() / "site").string()).status, 0);
+  int port = 0;
+  close(BindLoopbackSocket(-1, port));
+  const fs::path work = site.Path() / "nginx";
+  fs::create_directories(work);
+  const std::string w = work.string();
+  WriteFile(work / "nginx.conf",
+            std::string(geteuid() == 0 ? "user root;\n" : "") + "worker_processes 1;\npid " + w +
+                "/nginx.pid;\nerror_log " + w + "/error.log;\nevents { worker_connections 64; }\nhttp {\n" +
+                "  access_log off;\n  default_type application/octet-stream;\n  client_body_temp_path " + w +
+                "/body;\n  proxy_temp_path " + w + "/proxy;\n  fastcgi_temp_path " + w +
+                "/fastcgi;\n  uwsgi_temp_path " + w + "/uwsgi;\n  scgi_temp_path " + w + "/scgi;\n" +
+                "  server {\n    listen 127.0.0.1:" + std::to_string(port) + ";\n    root " + Dest().string() +
+                ";\n    include " + FARLAUNCH_SOURCE_DIR + "/bench/update_site_cache.nginx;\n  }\n}\n");
+  const std::string control = ShellQuoted(nginx.string()) + " -p " + ShellQuoted(w) + " -e " +
+                              ShellQuoted(w + "/error.log") + " -c " + ShellQuoted(w + "/nginx.conf");
+  ASSERT_EQ(RunShell(control).status, 0) << ReadFile(work / "error.log");
+  struct Stop {
+    std::string command;
+    ~Stop() { RunShell(command); }
+  } stop{control + " -s stop"};
+  httplib::Client client("127.0.0.1", port);
+  const auto cacheControl = [&](const std::string& name) {
+    const httplib::Result answer = client.Get("/site/" + name);
+    if (!answer || answer->status != 200) return std::string("no answer");
+    EXPECT_EQ(answer->body, built.at(name)) << name;
+    return answer->get_header_value("Cache-Control");
+  };
+  // nginx answers once its worker runs: ask until it does.
+  for (int tries = 0; tries < 200 && !client.Get("/site/servercfg.xml"); ++tries) usleep(50000);
+  const std::string object = built.lower_bound("objects/")->first;
+  const std::string manifest = built.lower_bound("manifests/")->first;
+  ASSERT_EQ(object.rfind("objects/", 0), 0u) << object;
+  EXPECT_EQ(cacheControl("servercfg.xml"), "no-cache");
+  EXPECT_EQ(cacheControl("servercfg.xml.minisig"), "no-cache");
+  EXPECT_EQ(cacheControl(object), "public, max-age=31536000, immutable");
+  EXPECT_EQ(cacheControl(manifest), "public, max-age=31536000, immutable");
+  EXPECT_EQ(cacheControl("patch-0002.zip"), "public, max-age=86400");
 }
 
 }  // namespace
