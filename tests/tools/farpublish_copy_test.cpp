@@ -98,6 +98,9 @@ TEST_F(FarpublishPublish, AFailedCopyLeavesTheOldDocumentAndNoTemporaryFile) {
   EXPECT_EQ(Publish(Dest().string()).status, 1);
   EXPECT_EQ(ReadFile(Dest() / "servercfg.xml"), "the previous document");
   fs::remove(Dest() / ".servercfg.xml.farpublish-part");
+  const PublishRun intoTheSite = Publish((site.Site() / "copy").string());
+  EXPECT_EQ(intoTheSite.status, 1);
+  EXPECT_NE(intoTheSite.err.find("or inside it: give a folder outside the site"), std::string::npos) << intoTheSite.err;
   EXPECT_EQ(Publish(Dest().string()).status, 0);
   EXPECT_EQ(SnapshotTree(Dest()), built);
 }
