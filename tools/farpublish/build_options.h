@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "build_files.h"
+
 struct BuildOptions {
   std::filesystem::path versions;
   std::filesystem::path site;
@@ -35,6 +37,8 @@ struct BuildOptions {
   // Folders holding a copy of the site that launchers may fetch objects
   // from (--mirror), each ending in "/".
   std::vector<std::string> mirrors;
+  // What a symbolic link in a build becomes (--symlinks).
+  SymlinkHandling symlinks = SymlinkHandling::Refuse;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,
@@ -44,5 +48,6 @@ struct BuildOptions {
 // "=", "<" or ">"), a mirror that is not an http or https folder the
 // document's Mirrors value can hold, a product name the GBK code page
 // cannot write, a bad port, a --deltas that is not a number of releases, or
-// a --delta-level that is not a zstd level from 1 to 22.
+// a --delta-level that is not a zstd level from 1 to 22, or a --symlinks
+// other than follow, skip or refuse.
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);
