@@ -93,14 +93,47 @@ std::string SpellingOnDisk(const std::string& name) {
   return ox_base::NameFromNative(*native).value_or(name);
 }
 
+namespace {
+
+// A rename cannot leave its file system (a folder the player linked to
+// another disk): the file is copied beside its new place, renamed there,
+// and only then removed from the old one.
+bool MoveAcrossFileSystems(const fs::path& source, const fs::path& destination) {
+  std::error_code error;
+  fs::path copy = destination;
+  copy += ".farLaunch-copy";
+  fs::copy_file(source, copy, fs::copy_options::overwrite_existing, error);
+  if (!error) fs::rename(copy, destination, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(copy, ignored);
+    return false;
+  }
+  fs::remove(source, error);
+  return true;
+}
+
+}  // namespace
+
 bool MoveFileAside(const std::string& from, const std::string& to) {
   std::error_code error;
   const fs::path source = ox_base::NativeFilesystemPath(ox_base::NativePath(from));
   if (!fs::is_regular_file(source, error)) {
     return false;
   }
-  fs::rename(source, ox_base::NativeFilesystemPath(ox_base::NativePath(to)), error);
+  const fs::path destination = ox_base::NativeFilesystemPath(ox_base::NativePath(to));
+  fs::rename(source, destination, error);
+  if (error == std::errc::cross_device_link) return MoveAcrossFileSystems(source, destination);
   return !error;
+}
+
+std::string ThroughLink(const std::string& name) {
+  std::error_code error;
+  const fs::path path = PathOnDisk(name);
+  if (!fs::is_symlink(fs::symlink_status(path, error))) return name;
+  const fs::path target = fs::weakly_canonical(path, error);
+  if (error) return name;
+  return ox_base::NameFromNative(target.u8string()).value_or(name);
 }
 
 bool IsInsideGameDirectory(const std::string& name) {

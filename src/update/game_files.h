@@ -69,9 +69,14 @@ void DeleteFileIfPresent(const std::string& name);
 // has no form on disk.
 std::string SpellingOnDisk(const std::string& name);
 
-// Renames the regular file `from` to `to`; true when it was renamed. A
-// missing file or a failed rename is no error. Directories are never moved.
+// Renames the regular file `from` to `to` (across file systems: copied,
+// then removed); true when it was moved. A missing file or a failed move is
+// no error. Directories are never moved.
 bool MoveFileAside(const std::string& from, const std::string& to);
+
+// Where a link the player left at `name` points (the file it names, which
+// an update writes instead of the link); `name` itself for any other file.
+std::string ThroughLink(const std::string& name);
 
 // True for a relative name that stays inside the game directory (no root,
 // no drive letter, no ".." component) and that can be written on disk (it

@@ -48,7 +48,8 @@ bool Sources(const ManifestPlan& plan, std::vector<Placement>& placements, std::
       }
       source = copy;
     }
-    placements.push_back({source, SpellingOnDisk(file.local)});
+    // A link the player made stays; the file it names is written.
+    placements.push_back({source, ThroughLink(SpellingOnDisk(file.local))});
   }
   return true;
 }
@@ -58,10 +59,33 @@ bool StageKeptManifest(const ReleaseManifest& newest, Placement& placement, std:
   return ox_base::SaveAtomically(ox_base::NativePath(placement.source), ManifestText(newest), true, problem);
 }
 
+// A file the release makes a folder of (data/maps for data/maps/x.map) that
+// is still there is the player's (the plan deleted it otherwise): it goes
+// aside under a name of its own, which the log gives, not into the journal.
+void MovePlayersFileOutOfTheWay(const fs::path& target) {
+  std::error_code error;
+  for (fs::path folder = target.parent_path(); folder.has_relative_path(); folder = folder.parent_path()) {
+    if (!fs::is_regular_file(fs::symlink_status(folder, error))) continue;
+    fs::path kept = folder;
+    kept += ".player";
+    fs::rename(folder, kept, error);
+    const auto named = [](const fs::path& path) {
+      return ox_base::NameFromNative(path.u8string()).value_or(path.u8string());
+    };
+    LogFailure(named(folder), "",
+               error ? "the release needs a folder here; the player's file cannot be moved aside: " + error.message()
+                     : "the release needs a folder here: the player's file is kept as " + named(kept));
+    return;
+  }
+}
+
 bool Place(const Placement& placement, const std::string& aside, std::string& problem) {
   std::error_code error;
   const fs::path target = PathOnDisk(placement.target);
+  MovePlayersFileOutOfTheWay(target);
   fs::create_directories(target.parent_path(), error);
+  // A folder the release turns into a file, emptied by the deletions.
+  if (fs::is_directory(fs::symlink_status(target, error))) RemoveEmptyDirectory(target.u8string());
   MoveFileAside(placement.target, aside);
   if (MoveFileAside(placement.source, placement.target)) return true;
   problem = "the staged file cannot take the place of " + placement.target;
@@ -107,15 +131,18 @@ ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& pla
   Placement kept;
   if (!Sources(plan, placements, problem) || !StageKeptManifest(newest, kept, problem)) return Failed(problem);
   placements.push_back(kept);
+  // The deletions come first: they make room for a file that becomes a
+  // folder, or a folder that becomes a file.
   std::vector<std::pair<std::string, std::string>> moves;
-  for (const Placement& placement : placements) moves.emplace_back(placement.target, FreeAsideName(state));
   for (const std::string& removed : plan.remove) moves.emplace_back(SpellingOnDisk(removed), FreeAsideName(state));
+  const std::size_t removals = moves.size();
+  for (const Placement& placement : placements) moves.emplace_back(placement.target, FreeAsideName(state));
   if (!run.PlanFiles(moves, problem)) return Failed(problem);
   for (std::size_t i = 0; i < moves.size(); ++i) {
     // The launcher's end puts back what was placed (the journal).
     if (state.progress.cancelInstall) return Cancelled();
-    if (i < placements.size()) {
-      if (!Place(placements[i], moves[i].second, problem)) return Failed(problem);
+    if (i >= removals) {
+      if (!Place(placements[i - removals], moves[i].second, problem)) return Failed(problem);
     } else if (!MoveFileAside(moves[i].first, moves[i].second) && FileExists(moves[i].first)) {
       // A deleted file waits aside, like a replaced one, until the commit.
       return Failed(moves[i].first + " cannot be deleted");

@@ -1,6 +1,8 @@
 #include "update/unpack_journal.h"
 
+#include <filesystem>
 #include <sstream>
+#include <system_error>
 
 #include "base/ox_atomic_save.h"
 #include "base/ox_flush.h"
@@ -91,6 +93,11 @@ void RollBackJournal(const UnpackJournal& journal) {
     const std::string target = SpellingOnDisk(move->target);
     std::string problem;
     if (FileExists(move->aside)) {
+      // A file the entry turned into a folder, or a folder into a file, gets
+      // its place back: the folder emptied, the file's folders made again.
+      if (DirectoryExists(ox_base::NativePath(target))) RemoveEmptyDirectory(ox_base::NativePath(target));
+      std::error_code ignored;
+      std::filesystem::create_directories(PathOnDisk(target).parent_path(), ignored);
       if (!MoveFileAside(move->aside, target)) {
         LogFailure(target, "", "the original stays in " + move->aside + ": it cannot be moved back");
       }

@@ -254,6 +254,27 @@ TEST_F(PatchRun, AJournalLeftByAKilledRunIsSettledAtTheNextStart) {
   EXPECT_FALSE(SettleUnfinishedUnpack("0011")) << "nothing left to settle";
 }
 
+// A release that turned a file into a folder and a folder into a file,
+// killed before its record: the next start gives both their places back.
+TEST_F(PatchRun, AFileMadeAFolderAndAFolderMadeAFileArePutBack) {
+  dir.Write("data/maps", "the maps file");
+  dir.Write("data/icons/a.ico", "an icon");
+  before = Tree(dir.Path());
+  // As the install left them: the deletions aside first, then the new files.
+  fs::rename(dir.Path() / "data/maps", dir.Path() / "tmpFile0");
+  fs::rename(dir.Path() / "data/icons/a.ico", dir.Path() / "tmpFile1");
+  fs::remove(dir.Path() / "data/icons");
+  dir.Write("data/maps/x.map", "a map");
+  dir.Write("data/icons", "the icons file");
+  dir.Write("farLaunch.journal",
+            "farLaunch journal 1\ncode 0011\nmove data/maps tmpFile0 old\nmove data/icons/a.ico tmpFile1 old\n"
+            "move data/maps/x.map tmpFile2 new\nmove data/icons tmpFile3 new\n");
+  EXPECT_TRUE(SettleUnfinishedUnpack("0010"));
+  std::map<std::string, std::string> after = Tree(dir.Path());
+  after.erase("farLaunch.log");
+  EXPECT_EQ(after, before);
+}
+
 // The transaction on its own, on what InstallArchive reports.
 TEST_F(PatchRun, RollingBackAnInstallRemovesWhatItWroteAndTheFoldersItMade) {
   before = Tree(dir.Path());
