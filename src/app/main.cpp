@@ -75,9 +75,10 @@ int main(int argc, char** argv) {
 
   EndPolicy ends;
   if (options.repair) {
-    ends.repair = FindFilesToRepair(stdout, stderr);
-    if (!ends.repair) return kConsoleFailureExitCode;
-    if (ends.repair->empty()) return 0;
+    const std::optional<RepairStart> start = FindFilesToRepair(stdout, stderr);
+    if (!start) return kConsoleFailureExitCode;
+    if (start->names.empty() && !start->withoutManifest) return 0;
+    ends.repair = start->names;
     options.headless = true;
     options.exitOnFinish = true;
   }

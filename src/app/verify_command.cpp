@@ -7,6 +7,7 @@
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"
+#include "update/manifest_reading.h"
 #include "update/unpack_journal.h"
 #include "update/update_documents.h"
 
@@ -65,15 +66,24 @@ class CheckSession {
   bool ready_;
 };
 
-// Checks the game and prints what it found; false when there is nothing
-// to verify against (logged too).
-bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification) {
+enum class Checked { Done, NoManifest, Failed };
+
+// Checks the game and prints what it found. NoManifest, said nowhere, when
+// the game keeps no manifest and `withoutManifest` names what happens then;
+// Failed, printed and logged, when there is nothing to verify against.
+Checked CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification,
+                           const char* withoutManifest = nullptr) {
   CheckSession session;
   std::string problem;
+  if (withoutManifest && !FileExists(kKeptManifest)) {
+    std::fprintf(out, "farLaunch.exe %s: no installed release's manifest (%s): %s\n", option, kKeptManifest,
+                 withoutManifest);
+    return Checked::NoManifest;
+  }
   if (!VerifyInstalledGame(verification, problem)) {
     std::fprintf(errors, "farLaunch.exe %s: %s\n", option, problem.c_str());
     LogFailure(std::string("farLaunch.exe ") + option, "", problem);
-    return false;
+    return Checked::Failed;
   }
   frontends::console::Console console(out, frontends::console::PrepareOutput(out));
   for (const FileFault& fault : verification.faults) {
@@ -88,20 +98,31 @@ bool CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, G
     std::fprintf(errors, "farLaunch.exe %s: the record of installed files was not renewed: %s\n", option,
                  verification.recordProblem.c_str());
   }
-  return true;
+  return Checked::Done;
 }
 
 }  // namespace
 
 int RunVerifyCommand(std::FILE* out, std::FILE* errors) {
   GameVerification verification;
-  return CheckInstalledGame("--verify", out, errors, verification) && verification.faults.empty() ? 0 : 1;
+  return CheckInstalledGame("--verify", out, errors, verification) == Checked::Done && verification.faults.empty()
+             ? 0
+             : 1;
 }
 
-std::optional<std::set<std::string>> FindFilesToRepair(std::FILE* out, std::FILE* errors) {
+std::optional<RepairStart> FindFilesToRepair(std::FILE* out, std::FILE* errors) {
   GameVerification verification;
-  if (!CheckInstalledGame("--repair", out, errors, verification)) return std::nullopt;
-  std::set<std::string> names;
-  for (const FileFault& fault : verification.faults) names.insert(fault.name);
-  return names;
+  RepairStart start;
+  switch (CheckInstalledGame("--repair", out, errors, verification,
+                             "every file is compared with the newest release's manifest from the site")) {
+    case Checked::Failed:
+      return std::nullopt;
+    case Checked::NoManifest:
+      start.withoutManifest = true;
+      return start;
+    case Checked::Done:
+      break;
+  }
+  for (const FileFault& fault : verification.faults) start.names.insert(fault.name);
+  return start;
 }

@@ -13,7 +13,16 @@
 // verify against).
 int RunVerifyCommand(std::FILE* out, std::FILE* errors);
 
-// farLaunch.exe --repair's first step, the same check and lines: the
-// names (the manifest's) of the files that do not match, empty when all
-// do; nothing when there is nothing to verify against.
-std::optional<std::set<std::string>> FindFilesToRepair(std::FILE* out, std::FILE* errors);
+// What --repair's first step found.
+struct RepairStart {
+  // The names (the manifest's) of the files that do not match; empty when
+  // all do.
+  std::set<std::string> names;
+  // The game keeps no manifest (a full install by an older launcher, a game
+  // copied from a build): every file is compared with the newest release's.
+  bool withoutManifest = false;
+};
+
+// farLaunch.exe --repair's first step, the same check and lines; nothing
+// when the kept manifest does not read.
+std::optional<RepairStart> FindFilesToRepair(std::FILE* out, std::FILE* errors);

@@ -3,10 +3,16 @@
 #include <algorithm>
 
 #include "base/ox_base.h"
+#include "base/ox_atomic_save.h"
 #include "base/ox_file.h"
+#include "base/ox_path.h"
+#include "manifest/manifest_text.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
+#include "update/game_verification.h"
 #include "update/item_downloads.h"
+#include "update/manifest_reading.h"
+#include "update/manifest_update.h"
 #include "update/self_update.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
@@ -95,6 +101,31 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
   return PackageEnd::Installed;
 }
 
+// The newest release's manifest, kept after its full package as an update
+// keeps it, and what the package wrote recorded (hashed against it): the
+// next update, --verify and --repair start from them.
+void KeepReleaseManifest(LauncherState& state, platform::Platform& platform) {
+  const VersionEntry& newest = state.entries.back();
+  if (!Readable(newest.Manifest)) return;
+  ReleaseManifest manifest;
+  std::string problem;
+  if (FetchManifest(state, platform, *newest.Manifest, manifest, problem)) {
+    if (manifest.packageCode != newest.PackageCode) {
+      problem = "it is the manifest of " + manifest.packageCode;
+    } else if (ox_base::SaveAtomically(ox_base::NativePath(kKeptManifest), ManifestText(manifest), true, problem)) {
+      GameVerification found;
+      if (VerifyInstalledGame(found, problem)) {
+        for (const FileFault& fault : found.faults) {
+          LogFailure(fault.name, state.MiniSourceFileAddr, "the full package's file is not the manifest's");
+        }
+        return;
+      }
+    }
+  }
+  LogFailure("the manifest of version " + newest.PackageCode, newest.Manifest->Href,
+             problem + "; the game keeps none, so --verify cannot check it");
+}
+
 // Downloads and installs the first launcher item of every newer entry; the
 // full package stands for the other items. A launcher that cannot be
 // installed is put back and the run goes on.
@@ -163,6 +194,7 @@ void FullInstallWorker(LauncherState& state, platform::Platform& platform) {
                  Failure{kVersionDocumentName, {}, problem});
     }
     DeleteFileIfPresent(kFullInstallMarker);
+    KeepReleaseManifest(state, platform);
   }
   {
     // A new launcher stands whether or not the package was installed: the

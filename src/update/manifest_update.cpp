@@ -25,11 +25,10 @@ bool CarriesLauncher(const VersionEntry& entry) {
   return std::any_of(items.begin(), items.end(), [](const UpdateFileItem& item) { return item.Type == "farLaunch"; });
 }
 
+}  // namespace
+
 bool Readable(const std::optional<ManifestLink>& link) { return link && link->Format == kManifestFormat; }
 
-// Fetches and reads the manifest `link` names: its bytes are the Digest
-// and Bytes the document gives (with a key, the document's signature
-// covers them) before anything decodes them.
 bool FetchManifest(LauncherState& state, platform::Platform& platform, const ManifestLink& link,
                    ReleaseManifest& manifest, std::string& problem) {
   if (SchemeOf(link.Href) != AddressScheme::Http) {
@@ -45,6 +44,8 @@ bool FetchManifest(LauncherState& state, platform::Platform& platform, const Man
   DeleteFileIfPresent(kManifestDownload);
   return read;
 }
+
+namespace {
 
 // The installed release's manifest: the copy the game directory keeps
 // when it is that release's, else the one the document names for it.
@@ -114,7 +115,9 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
   if (!FetchManifest(state, platform, link, newest, failure.reason)) {
     return takeThePatches(LauncherText::ItemDownloadFailed);
   }
-  const std::optional<ReleaseManifest> installed = InstalledManifest(state, platform);
+  // A repair of a game that keeps no manifest compares the files on disk.
+  const std::optional<ReleaseManifest> installed =
+      repairing && !FileExists(kKeptManifest) ? std::nullopt : InstalledManifest(state, platform);
   ManifestPlan plan;
   failure.what = "the update to version " + newestEntry.PackageCode;
   if (!PlanManifestUpdate(installed ? &*installed : nullptr, newest, state.Verified(),

@@ -5,8 +5,22 @@
 // (ManifestPlan), fetches and stages what changed (FetchChangedFiles) and
 // installs it in one transaction (InstallManifestUpdate), instead of
 // walking the chain of patches.
+#include <optional>
+#include <string>
+
+#include "manifest/release_manifest.h"
 #include "platform/seam.h"
 #include "update/launcher_state.h"
+#include "update/update_documents.h"
+
+// True when `link` names a manifest of the format this launcher reads.
+bool Readable(const std::optional<ManifestLink>& link);
+
+// Fetches and reads the manifest `link` names: its bytes are the Digest
+// and Bytes the document gives (with a key, the document's signature
+// covers them) before anything decodes them. False with the reason.
+bool FetchManifest(LauncherState& state, platform::Platform& platform, const ManifestLink& link,
+                   ReleaseManifest& manifest, std::string& problem);
 
 // True when the update took this way (completed, or cancelled by the
 // launcher's end; a failure ends the process). False, with nothing done,
