@@ -15,6 +15,8 @@
 #include <random>
 #include <thread>
 
+#include <unistd.h>
+
 #include "e2e/e2e_harness.h"
 #include "support/loopback_socket.h"
 #include "support/range_http_server.h"
@@ -268,6 +270,90 @@ TEST_F(ManifestUpdate, ChangedFilesComeByDeltasWhereThePlayersFileIsASource) {
 
 // What stops the manifests (a damaged object or manifest) leaves the
 // patches as the way out; with them damaged too, nothing is installed.
+// A full install keeps the newest release's manifest and records its files,
+// so --verify and --repair work; a game without a manifest (copied from a
+// build) is repaired against the newest release's.
+TEST_F(ManifestUpdate, AFullInstallKeepsItsManifestAndAGameWithoutOneCanBeRepaired) {
+  game_.AddLauncher();
+  game_.AddPublisherKey();
+  game_.WriteVersionDocument(server_.Url("/servercfg.xml"), kCodes[0]);
+  ASSERT_EQ(Run("full.txt"), 0) << ReadFile(Output("full.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_NE(game_.Read("farLaunch.manifest").find("release\t0003\n"), std::string::npos);
+  EXPECT_NE(game_.Read("farLaunch.files").find("data/new/d.pak\t"), std::string::npos);
+  EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("verify.txt")), kPatience), 0) << ReadFile(Output("verify.txt"));
+
+  fs::remove(game_.Path() / "farLaunch.manifest");
+  fs::remove(game_.Path() / "farLaunch.files");
+  std::string flipped = Releases()[2].at("data/a.pak");
+  flipped[1000] ^= 1;
+  game_.Write("data/a.pak", flipped);
+  fs::remove(game_.Path() / "text.txt");
+  ASSERT_EQ(RunToEnd(game_.Launcher({"--repair"}, Output("repair.txt")), kPatience), 0) << ReadFile(Output("repair.txt"));
+  EXPECT_NE(ReadFile(Output("repair.txt")).find("every file is compared with the newest release's manifest"),
+            std::string::npos);
+  EXPECT_EQ(game_.Read("data/a.pak"), Releases()[2].at("data/a.pak"));
+  EXPECT_EQ(game_.Read("text.txt"), Releases()[2].at("text.txt"));
+  EXPECT_TRUE(game_.Has("farLaunch.manifest"));
+}
+
+// Players move big folders to another disk and leave a link: the update
+// writes and deletes through it, and the links stay.
+TEST_F(ManifestUpdate, FoldersAndFilesLinkedToAnotherDiskAreUpdatedThroughTheirLinks) {
+  const fs::path otherDisk = "/dev/shm";
+  if (!fs::is_directory(otherDisk)) GTEST_SKIP() << "no second file system (/dev/shm) here";
+  struct RemovedAtTheEnd {
+    fs::path path;
+    ~RemovedAtTheEnd() {
+      std::error_code ignored;
+      fs::remove_all(path, ignored);
+    }
+  } elsewhere{otherDisk / ("farlaunch-linked-" + std::to_string(getpid()))};
+  PrepareGame(0);
+  fs::create_directories(elsewhere.path);
+  fs::copy(game_.Path() / "data", elsewhere.path / "data", fs::copy_options::recursive);
+  fs::remove_all(game_.Path() / "data");
+  fs::create_directory_symlink(elsewhere.path / "data", game_.Path() / "data");
+  fs::rename(game_.Path() / "text.txt", scratch_.Path() / "text.txt");
+  fs::create_symlink(scratch_.Path() / "text.txt", game_.Path() / "text.txt");
+
+  ASSERT_EQ(Run("linked.txt"), 0) << ReadFile(Output("linked.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_TRUE(fs::is_symlink(game_.Path() / "data"));
+  EXPECT_TRUE(fs::is_symlink(game_.Path() / "text.txt"));
+  for (const auto& [name, content] : AsThePlayerHasIt(2)) EXPECT_EQ(game_.Read(name), content) << name;
+  EXPECT_EQ(ReadFile(scratch_.Path() / "text.txt"), Releases()[2].at("text.txt"));
+  EXPECT_FALSE(fs::exists(elsewhere.path / "data/gone1.txt"));
+  EXPECT_FALSE(fs::exists(elsewhere.path / "data/gone2.txt"));
+}
+
+// A release that turns a file into a folder and a folder into a file
+// installs: the deletions make room first.
+TEST_F(ManifestUpdate, AFileBecomesAFolderAndAFolderAFile) {
+  const std::vector<Files> releases = {
+      {{"client.exe", "the client"}, {"data/maps", "the maps file"}, {"data/icons/a.ico", "an icon"}},
+      {{"client.exe", "the client"}, {"data/maps/x.map", "a map"}, {"data/icons", "the icons file"}}};
+  fs::remove_all(scratch_.Path() / "versions");
+  fs::remove_all(site_);
+  for (std::size_t i = 0; i < releases.size(); ++i) {
+    for (const auto& [name, content] : releases[i]) {
+      const fs::path file = scratch_.Path() / "versions" / (kCodes[i] + "-1.0." + std::to_string(i + 1)) / name;
+      fs::create_directories(file.parent_path());
+      WriteFile(file, content);
+    }
+  }
+  ASSERT_NO_FATAL_FAILURE(BuildTheSite({}));
+  ServeTheSite();
+  for (const auto& [name, content] : releases[0]) game_.Write(name, content);
+  game_.AddLauncher();
+  game_.AddPublisherKey();
+  game_.WriteVersionDocument(server_.Url("/servercfg.xml"), kCodes[0]);
+  ASSERT_EQ(Run("update.txt"), 0) << ReadFile(Output("update.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], kCodes[1]);
+  ExpectTheGame(releases[1]);
+  EXPECT_EQ(PatchRequests(), 0u);
+}
+
 TEST_F(ManifestUpdate, ATamperedObjectOrManifestTakesThePatchesAndWithoutThemInstallsNothing) {
   const std::string changed = Releases()[2].at("data/new/d.pak");
   std::mt19937 random(1);

@@ -70,6 +70,33 @@ TEST(TrustRules, APatchForAGameWithoutAKeyInstallsNoKey) {
       << run.log;
 }
 
+// A keyless game's patch that carries farLaunch.exe: only a program of this
+// platform may replace the launcher, as the launcher item's rule says; a
+// script is skipped, logged, and the rest of the patch installs.
+TEST(TrustRules, APatchCarryingSomethingElseAsTheLauncherLeavesTheLauncher) {
+  Scenario scenario;
+  GameDirectory& game = scenario.Game();
+  ASSERT_TRUE(Shell(scenario, "mkdir swap && cd swap && printf '#!/bin/sh\necho this is no launcher\n' > farLaunch.exe"
+                              " && chmod 600 farLaunch.exe && printf 'taken\n' > readme.txt"
+                              " && zip -q ../patch-swap.zip farLaunch.exe readme.txt"))
+      << ReadFile(scenario.Output("shell.txt"));
+  std::ofstream(scenario.Site().Folder() / "servercfg-swap.xml")
+      << "<?xml version=\"1.0\"?>\n<GameVersion PackageCode=\"0001\"></GameVersion>\n"
+         "<GameVersion MainVersion=\"1\" SubVersion=\"0\" FileVersion=\"2\" PackageCode=\"0002\">\n"
+         "<File Type=\"normal\" TargetFileName=\"patch-swap.zip\" SourceFileAddr=\""
+      << scenario.Site().Url("patch-swap.zip") << "\"></File>\n</GameVersion>\n";
+  scenario.PrepareGame("servercfg-swap.xml", /*withClient=*/true);
+  const std::string launcher = game.Read("farLaunch.exe");
+
+  const LauncherRun run = RunLauncher(scenario, "swap.txt");
+  EXPECT_EQ(run.status, 0) << run.console;
+  EXPECT_EQ(game.Read("farLaunch.exe"), launcher);
+  EXPECT_TRUE(game.IsExecutable("farLaunch.exe"));
+  EXPECT_EQ(game.Read("readme.txt"), "taken\n");
+  EXPECT_EQ(game.InstalledVersion()["PackageCode"], "0002");
+  EXPECT_NE(run.log.find("farLaunch.exe is not a launcher for this platform (no program"), std::string::npos) << run.log;
+}
+
 // A publisher ships its key in its newest build (for players who install
 // that build by hand): a game without a key updates through it and the
 // next one without ever taking the key from the network.

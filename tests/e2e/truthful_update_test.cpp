@@ -335,8 +335,10 @@ TEST_F(TruthfulUpdateOnOwnMounts, AnArchiveLargerThanTheDiskChangesNothing) {
   const auto untouched = GameTree(scenario.Game().Path());
   const fs::path downloaded = scenario.Output("downloaded");
   const int full = RunToEnd(OnSmallDisk(scenario, "noise.txt", kRoom, std::nullopt, downloaded), kPatience);
-  ExpectFailure(full, downloaded, ReadFile(scenario.Output("noise.txt")), untouched, "下载失败！！请检查网络重新下载",
+  // A full disk is told as one, not as a network failure.
+  ExpectFailure(full, downloaded, ReadFile(scenario.Output("noise.txt")), untouched, "磁盘剩余空间不足，请清理后再运行！",
                 "patch-0002.zip (" + scenario.Site().Url("patch-noise.zip") + "): No space left on device");
+  EXPECT_NE(ReadFile(downloaded / "farLaunch.log").find("(no space left on the disk)"), std::string::npos);
 
   // Nor do the zeros fit as the full package, which goes with the rest.
   ServerDocument document = Chain(scenario.Site().Url("patch-zeros.zip"));
@@ -366,8 +368,9 @@ TEST_F(TruthfulUpdateOnOwnMounts, ADiskThatFillsUpDuringThePatchGetsTheGameBack)
   // Bytes to spare, but files for a few only: the disk is full midway.
   const fs::path result = scenario.Output("result");
   const int status = RunToEnd(OnSmallDisk(scenario, "full.txt", 64u << 20, 12, result), kPatience);
-  ExpectFailure(status, result, ReadFile(scenario.Output("full.txt")), before, "更新失败！！请重新更新！！！",
+  ExpectFailure(status, result, ReadFile(scenario.Output("full.txt")), before, "磁盘剩余空间不足，请清理后再运行！",
                 "patch-0002.zip (" + scenario.Site().Url("patch-many.zip") + "): No space left on device writing data/docks/dock");
+  EXPECT_NE(ReadFile(result / "farLaunch.log").find("(no space left on the disk)"), std::string::npos);
 }
 
 TEST_F(TruthfulUpdateOnOwnMounts, AVersionDocumentThatCannotBeSavedFailsTheUpdate) {
