@@ -6,6 +6,7 @@
 #include "base/ox_unicode.h"
 #include "command_line.h"
 #include "manifest/mirror_list.h"
+#include "rollout_share.h"
 #include "server_document.h"
 #include "signature_time.h"
 
@@ -15,7 +16,8 @@ constexpr unsigned kDocumentCodePage = 936;
 constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
-                                            "--game-files", "--deltas", "--delta-level", "--mirror"};
+                                            "--game-files", "--deltas", "--delta-level", "--mirror",
+                                            "--rollout"};
 constexpr char kNoManifests[] = "--no-manifests";
 // More than any site keeps players that far behind: a bound on the work.
 constexpr int kMostDeltaReleases = 100;
@@ -113,6 +115,7 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--product") return ParseProduct(value, options, error);
   if (name == "--deltas") return ParseDeltaReleases(value, options, error);
   if (name == "--delta-level") return ParseDeltaLevel(value, options, error);
+  if (name == "--rollout") return ParseRolloutShare(value, options.rollout, error);
   if (name == kNoManifests) {
     options.manifests = false;
     return true;

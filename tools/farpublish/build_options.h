@@ -35,6 +35,9 @@ struct BuildOptions {
   // Folders holding a copy of the site that launchers may fetch objects
   // from (--mirror), each ending in "/".
   std::vector<std::string> mirrors;
+  // The share of players (percent) the newest release is offered to first
+  // (--rollout); every player's without one.
+  std::optional<int> rollout;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,
@@ -44,5 +47,6 @@ struct BuildOptions {
 // "=", "<" or ">"), a mirror that is not an http or https folder the
 // document's Mirrors value can hold, a product name the GBK code page
 // cannot write, a bad port, a --deltas that is not a number of releases, or
-// a --delta-level that is not a zstd level from 1 to 22.
+// a --delta-level that is not a zstd level from 1 to 22, or a --rollout that
+// is not a percentage.
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);

@@ -21,6 +21,7 @@ const char kHelp[] =
     "usage: farpublish build VERSIONS SITE --base-url URL [options]\n"
     "       farpublish check URL [--key PUBLICKEY] [--sample N]\n"
     "       farpublish resign SITE --key KEY [--expires DAYS] [--base-url URL]\n"
+    "                         [--rollout PERCENT]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -112,6 +113,11 @@ const char kHelp[] =
     "                          and deltas from when the site's own fail;\n"
     "                          repeatable, tried in order (the newest Manifest\n"
     "                          element's Mirrors)\n"
+    "  --rollout PERCENT       offer the newest build to PERCENT % of the players\n"
+    "                          first (0 to 100; default 100, everyone): launchers\n"
+    "                          outside the share stay on the build before it, and\n"
+    "                          launchers of the original's line take it at once.\n"
+    "                          Widen it with farpublish resign --rollout\n"
     "  --dump-ftp HOST[:PORT]  the crash dump server (port 21 when not given)\n"
     "  --product NAME          every entry's ProductName\n"
     "  --sign KEY              sign servercfg.xml with the minisign secret key KEY\n"
@@ -157,6 +163,8 @@ const char kHelp[] =
     "(from its signing to its expiry) from the new time of signing, unless\n"
     "--expires DAYS gives another; --expires 0 signs without one, with a warning.\n"
     "Run it from a daily job to keep a document signed with --expires fresh.\n"
+    "--rollout PERCENT first sets the newest build's share of players (as build\n"
+    "does) in SITE/servercfg.xml; without it the share stays as it is.\n"
     "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
