@@ -1,11 +1,11 @@
 #include "update/staged_rollout.h"
 
 #include <optional>
-#include <random>
 #include <string>
 
 #include "base/ox_base.h"
 #include "base/ox_file.h"
+#include "base/ox_random.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 
@@ -30,8 +30,7 @@ int RolloutBucket() {
   if (found) {
     if (const std::optional<int> bucket = WholeNumber(kept, kBuckets - 1)) return *bucket;
   }
-  std::random_device entropy;
-  const int drawn = std::uniform_int_distribution<int>(0, kBuckets - 1)(entropy);
+  const int drawn = static_cast<int>(ox_base::OxRandomBelow(kBuckets));
   if (found) LogFailure(kRolloutBucketFile, "", "holds no bucket from 0 to 99: drawn again");
   if (!ox_base::OxBase::GetFileSystem()->ReplaceContents(kRolloutBucketFile, std::to_string(drawn), false)) {
     LogFailure(kRolloutBucketFile, "", "cannot be saved: the next run draws its bucket again");
