@@ -1,7 +1,7 @@
 // farpublish build's deltas: the newest build's changed files get one from
 // each other content of the last K builds, listed only when smaller than
-// the object; published deltas are kept and checked; farpublish check
-// fetches them.
+// the object (a warning names a changed file without one); published
+// deltas are kept and checked; farpublish check fetches them.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -82,6 +82,12 @@ TEST_F(FarpublishDeltas, NewestFilesGetDeltasFromTheLastBuilds) {
   }
   EXPECT_TRUE(Named(manifest, "data/a.txt").deltas.empty()) << "no smaller than its object";
   EXPECT_FALSE(fs::exists(site.Site() / DeltaFile("a", "A")));
+  // The publisher hears of each changed file that goes whole to players.
+  EXPECT_NE(run.err.find("farpublish: warning: data/a.txt gets no delta: none came out smaller than its object; "
+                         "launchers fetch it whole\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("big.pak gets no delta"), std::string::npos) << run.err;
 
   // One more build back: the published deltas are kept as they are.
   const TreeSnapshot before = SnapshotTree(site.Site() / "deltas");
