@@ -27,6 +27,8 @@ std::optional<int> WholeNumber(const std::string& text, int largest) {
 int RolloutBucket() {
   std::string kept;
   const bool found = ReadGameFile(kRolloutBucketFile, kept);
+  // A file written by hand may end in a line break.
+  while (!kept.empty() && (kept.back() == '\n' || kept.back() == '\r')) kept.pop_back();
   if (found) {
     if (const std::optional<int> bucket = WholeNumber(kept, kBuckets - 1)) return *bucket;
   }

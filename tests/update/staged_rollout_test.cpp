@@ -34,7 +34,7 @@ class StagedRollout : public UpdateFixture {
 };
 
 TEST_F(StagedRollout, TheNewestGoesOnlyToBucketsBelowItsShare) {
-  dir.Write(kRolloutBucketFile, "24");
+  dir.Write(kRolloutBucketFile, "24\r\n");
   EXPECT_EQ(TakenCodes("25"), both);
   EXPECT_EQ(FailureLog(), "");
   dir.Write(kRolloutBucketFile, "25");
@@ -46,6 +46,7 @@ TEST_F(StagedRollout, TheNewestGoesOnlyToBucketsBelowItsShare) {
   EXPECT_EQ(TakenCodes("100"), both);
   EXPECT_EQ(TakenCodes("0"), previous);
   EXPECT_EQ(dir.Read(kRolloutBucketFile), "25") << "the bucket is kept";
+  EXPECT_EQ(FailureLog().find("drawn again"), std::string::npos) << FailureLog();
 }
 
 TEST_F(StagedRollout, ABucketIsDrawnOnceAndKept) {
