@@ -127,14 +127,17 @@ bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& e
     signedAgain = KeptExpiry(current, fields.timestamp, fields.expires, error);
   }
   if (signedAgain && options.rollout) {
-    signedAgain = WithRolloutShare(document, *options.rollout, document, error) &&
-                  ox_base::SaveAtomically((options.site / kServerDocumentName).string(), document, false, error);
+    signedAgain = WithRolloutShare(document, *options.rollout, document, error);
   }
   if (signedAgain) {
+    // The document changes only once its new signature is made.
     const TrustResult<std::string> signature = SignDocument(*key, document, fields);
     error = signature.error;
-    signedAgain = signature.value &&
-                  ox_base::SaveAtomically((options.site / kSignatureName).string(), *signature.value, false, error);
+    signedAgain =
+        signature.value &&
+        (!options.rollout ||
+         ox_base::SaveAtomically((options.site / kServerDocumentName).string(), document, false, error)) &&
+        ox_base::SaveAtomically((options.site / kSignatureName).string(), *signature.value, false, error);
   }
   if (!signedAgain) {
     err << "farpublish: " << error << "\n";
