@@ -64,11 +64,18 @@ class DeltaStore {
     std::string delta;
   };
 
-  // The names of the deltas to `record`, newest source first; a job for
-  // each one neither this run nor `jobs` has met goes into `jobs`.
-  // `tooLarge` tells whether a changed content was left out for its size.
-  std::vector<std::string> DeltasTo(const BuildFile& file, const ManifestFile& record, std::vector<Job>& jobs,
-                                    std::set<std::string>& queued, bool& tooLarge) const;
+  // The deltas a file of the newest release could have.
+  struct Wanted {
+    // Newest source first.
+    std::vector<std::string> names;
+    // A content it changed from was left out for its size (or its own).
+    bool tooLarge = false;
+  };
+
+  // The deltas to `record`; a job for each one neither this run nor `jobs`
+  // has met goes into `jobs`.
+  Wanted DeltasTo(const BuildFile& file, const ManifestFile& record, std::vector<Job>& jobs,
+                  std::set<std::string>& queued) const;
   bool Make(const Job& job, Made& made, std::string& error) const;
 
   std::filesystem::path site_;
