@@ -9,6 +9,8 @@
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_delta.h"
 #include "manifest/zstd_frames.h"
+#include "delta_store.h"
+#include "site_staging.h"
 #include "support/recording_http_server.h"
 #include "tools/farpublish_fixture.h"
 
@@ -188,4 +190,29 @@ TEST_F(FarpublishDeltas, CheckFetchesTheListedDeltas) {
   EXPECT_NE(run.out.find("delta of data/big.pak (" + server.Url("/site/" + DeltaFile(paks[1], paks[3])) + "): "),
             std::string::npos)
       << run.out;
+}
+
+// A file beyond the launcher's delta window (1 GiB) gets none, and the
+// publisher hears why. Only the sizes the manifests give count, so no
+// gigabyte is written here.
+TEST(DeltaStoreWindow, AFileLargerThanTheWindowGetsNoDeltaAndAWarning) {
+  TempDir dir;
+  std::string error;
+  const fs::path siteFolder = dir.Path() / "SITE";
+  const std::unique_ptr<SiteStaging> staging = SiteStaging::Create(siteFolder, error);
+  ASSERT_TRUE(staging) << error;
+  DeltaStore deltas(siteFolder, *staging, 3, 3);
+  const auto record = [](const std::string& content, std::uint64_t size) {
+    return ManifestFile{"data/huge.pak", size, Sha256Of(content), StoredForm::Raw, size, Sha256Of(content), {}};
+  };
+  ReleaseManifest older;
+  older.files = {record("old", 3)};
+  deltas.Remember(older, {BuildFile{"data/huge.pak", dir.Path() / "old", 3}});
+  const BuildFile newest{"data/huge.pak", dir.Path() / "new", std::uint64_t{1} << 30};
+  std::vector<ManifestFile> records = {record("new", newest.size)};
+  ASSERT_TRUE(deltas.Add({&newest}, records, error)) << error;
+  EXPECT_TRUE(records[0].deltas.empty());
+  EXPECT_EQ(deltas.Warnings(), std::vector<std::string>{"data/huge.pak gets no delta: it is larger than 1073741824 "
+                                                        "bytes (the launcher's delta window); launchers fetch it "
+                                                        "whole"});
 }
