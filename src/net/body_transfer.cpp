@@ -77,12 +77,12 @@ bool BodyTransfer::Append(const char* data, std::size_t size) {
     size -= piece;
     if (used_ == buffer_.size() && !WriteChunk()) return false;
   }
+  progress_.Arrived(result_.bytesReceived + used_, *result_.bytesExpected);
   return true;
 }
 
 bool BodyTransfer::Finish() {
   if (used_ > 0 && !WriteChunk()) return false;
-  progress_.Ended();
   buffer_ = std::vector<char>();
   if (!file_.Close()) {
     end_.writeFailed = true;
@@ -181,7 +181,6 @@ bool BodyTransfer::Reject(std::string reason) {
 }
 
 bool BodyTransfer::WriteChunk() {
-  progress_.ChunkArriving();
   if (!Store()) {
     end_.writeFailed = true;
     return Fail(SystemError());
@@ -189,7 +188,6 @@ bool BodyTransfer::WriteChunk() {
   check_.Update(std::string_view(buffer_.data(), used_));
   result_.bytesReceived += used_;
   used_ = 0;
-  progress_.ChunkStored(result_.bytesReceived, *result_.bytesExpected);
   return true;
 }
 

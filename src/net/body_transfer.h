@@ -43,18 +43,16 @@ struct AttemptStart {
   PartialMeta meta;
 };
 
-// Told as a body's bytes are stored.
+// Told as a body's bytes arrive.
 class BodyProgress {
  public:
   virtual ~BodyProgress() = default;
   // The body goes on from `have` of `total` bytes already stored.
   virtual void Resumed(std::uint64_t have, std::uint64_t total) = 0;
-  // A chunk is about to be written.
-  virtual void ChunkArriving() = 0;
-  // A chunk was written: `stored` of `total` bytes are in the file.
-  virtual void ChunkStored(std::uint64_t stored, std::uint64_t total) = 0;
-  // The last chunk was written.
-  virtual void Ended() = 0;
+  // A piece arrived from libcurl (what the network delivered, at most a
+  // receive buffer): `arrived` of `total` bytes are in hand, stored or
+  // gathered for the next chunk.
+  virtual void Arrived(std::uint64_t arrived, std::uint64_t total) = 0;
 };
 
 // libcurl hands the body over in pieces of its own size; they are gathered

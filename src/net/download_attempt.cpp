@@ -17,15 +17,17 @@ constexpr long kReceiveBufferSize = 256 * 1024;
 constexpr long kLimitedReceiveBufferSize = 4 * 1024;
 constexpr const char* kUserAgent = "farLaunch";
 
-bool NothingReceived(CURL* curl) {
-  curl_off_t connectTime = 0;
-  curl_easy_getinfo(curl, CURLINFO_CONNECT_TIME_T, &connectTime);
-  return connectTime == 0;
+// No byte of the request went out: the connect itself failed. (A kept-alive
+// connection has no connect time of its own, so that cannot tell.)
+bool NeverConnected(CURL* curl) {
+  long requestBytes = 0;
+  curl_easy_getinfo(curl, CURLINFO_REQUEST_SIZE, &requestBytes);
+  return requestBytes == 0;
 }
 
 bool ConnectFailed(CURL* curl, CURLcode result) {
   if (result == CURLE_COULDNT_CONNECT) return true;
-  return result == CURLE_OPERATION_TIMEDOUT && NothingReceived(curl);
+  return result == CURLE_OPERATION_TIMEDOUT && NeverConnected(curl);
 }
 
 // Failures of the connection itself, which a later attempt may not meet.
@@ -64,9 +66,9 @@ std::string TransferProblem(CURL* curl, CURLcode code, const std::string& detail
       if (options.deadline.count() > 0 && detail.rfind("Operation timed out", 0) == 0) {
         problem = "not complete within " + std::to_string(options.deadline.count()) + " seconds";
       } else {
-        problem = NothingReceived(curl) ? "no connection within " + std::to_string(kConnectTimeoutMs / 1000) +
-                                              " seconds"
-                                        : "no data for " + std::to_string(options.stallLimit.count()) + " seconds";
+        problem = NeverConnected(curl) ? "no connection within " + std::to_string(kConnectTimeoutMs / 1000) +
+                                             " seconds"
+                                       : "no data for " + std::to_string(options.stallLimit.count()) + " seconds";
       }
       break;
     default:
@@ -149,7 +151,9 @@ CURL* DownloadAttempt::Prepare(const AttemptSetup& setup) {
 }
 
 bool DownloadAttempt::RunAgain(CURLcode code) {
-  if (ranAgain_ || !ConnectFailed(handle_.get(), code)) return false;
+  // Run again as it was, the request asks for what it asked before: only
+  // right while nothing of the body is held.
+  if (ranAgain_ || transfer_.Started() || !ConnectFailed(handle_.get(), code)) return false;
   ranAgain_ = true;
   detail_[0] = '\0';
   return true;

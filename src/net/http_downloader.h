@@ -73,9 +73,10 @@ class HttpDownloader {
   // length and the whole body was written, and it is the expected content.
   // The body is stored as "<localPath>.part" and renamed to `localPath` only
   // then: a failed download never touches `localPath`, and none is left when
-  // the content is not the expected one. One progress message is posted per
-  // 1 MiB chunk unless `localPath` contains ".xml"; a resumed download
-  // counts the bytes it already had. Never throws.
+  // the content is not the expected one. A progress message is posted
+  // whenever the percentage of the body that arrived changes, unless
+  // `localPath` contains ".xml"; a resumed download counts the bytes it
+  // already had. Never throws.
   static DownloadResult DownloadFile(const std::string& url, const std::string& localPath,
                                      platform::MessageTarget& window, const DownloadOptions& options = {});
 };

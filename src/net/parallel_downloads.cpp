@@ -21,7 +21,6 @@ using Clock = std::chrono::steady_clock;
 // How often the caller's cancel question is asked while transfers wait.
 constexpr std::chrono::milliseconds kCancelPoll{100};
 constexpr const char* kCancelled = "cancelled";
-constexpr const char* kLeftOut = "left out";
 
 // The bytes stored of all files together.
 class ArrivedBytes {
@@ -45,17 +44,15 @@ class FileProgress : public BodyProgress {
   explicit FileProgress(ArrivedBytes& arrived) : arrived_(arrived) {}
 
   void Resumed(std::uint64_t have, std::uint64_t) override { Set(have); }
-  void ChunkArriving() override {}
-  void ChunkStored(std::uint64_t stored, std::uint64_t) override { Set(stored); }
-  void Ended() override {}
-  void Set(std::uint64_t stored) {
-    arrived_.Change(stored_, stored);
-    stored_ = stored;
+  void Arrived(std::uint64_t arrived, std::uint64_t) override { Set(arrived); }
+  void Set(std::uint64_t inHand) {
+    arrived_.Change(inHand_, inHand);
+    inHand_ = inHand;
   }
 
  private:
   ArrivedBytes& arrived_;
-  std::uint64_t stored_ = 0;
+  std::uint64_t inHand_ = 0;
 };
 
 DownloadOptions FileOptions(const ParallelDownload& request, const ParallelDownloadOptions& options) {
@@ -66,14 +63,15 @@ DownloadOptions FileOptions(const ParallelDownload& request, const ParallelDownl
   return file;
 }
 
-// One requested file through its attempts.
+// One requested file through its attempts at one address.
 struct File {
-  File(std::size_t index, const ParallelDownload& request, const ParallelDownloadOptions& options,
+  File(std::size_t index, std::string url, const ParallelDownload& request, const ParallelDownloadOptions& options,
        ArrivedBytes& arrived)
-      : index(index), options(FileOptions(request, options)), rounds(request.url, request.localPath, this->options),
-        progress(arrived) {}
+      : index(index), url(std::move(url)), options(FileOptions(request, options)),
+        rounds(this->url, request.localPath, this->options), progress(arrived) {}
 
   const std::size_t index;
+  const std::string url;
   const DownloadOptions options;
   DownloadRounds rounds;
   FileProgress progress;
@@ -86,11 +84,14 @@ struct File {
 class ParallelRun {
  public:
   ParallelRun(const std::vector<ParallelDownload>& requests, const ParallelDownloadOptions& options)
-      : options_(options), arrived_(options.onProgress), maxTransfers_(std::max(options.maxTransfers, 1)) {
+      : requests_(requests),
+        options_(options),
+        arrived_(options.onProgress),
+        maxTransfers_(std::max(options.maxTransfers, 1)) {
     if (options.maxBytesPerSecond > 0) limit_.emplace(options.maxBytesPerSecond);
     files_.reserve(requests.size());
     for (std::size_t index = 0; index < requests.size(); ++index) {
-      files_.push_back(std::make_unique<File>(index, requests[index], options, arrived_));
+      files_.push_back(std::make_unique<File>(index, requests[index].url, requests[index], options, arrived_));
       ready_.push_back(index);
     }
   }
@@ -153,13 +154,8 @@ class ParallelRun {
   }
 
   void Start(std::size_t index) {
+    if (options_.addressBeforeAttempt) MoveTo(index, options_.addressBeforeAttempt(index));
     File& file = *files_[index];
-    if (options_.leaveOut && options_.leaveOut(index)) {
-      file.result = DownloadResult();
-      file.result.reason = kLeftOut;
-      Finish(file);
-      return;
-    }
     const AttemptStart& start = file.rounds.Begin();
     file.result = DownloadResult();
     file.end = AttemptEnd();
@@ -199,7 +195,14 @@ class ParallelRun {
       file.attempt->Complete(code);
       file.attempt.reset();
       RetryNotice notice;
-      switch (file.rounds.After(file.result, file.end, notice)) {
+      const DownloadRounds::Next next = file.rounds.After(file.result, file.end, notice);
+      // Starting over from the first byte is the same address's business.
+      if (next != DownloadRounds::Next::AgainAtOnce && !file.result.ok && options_.addressAfterFailure &&
+          MoveTo(index, options_.addressAfterFailure(index, file.result))) {
+        ready_.push_front(index);
+        continue;
+      }
+      switch (next) {
         case DownloadRounds::Next::Done:
           Finish(file);
           break;
@@ -211,6 +214,16 @@ class ParallelRun {
           break;
       }
     }
+  }
+
+  // The file is asked at `address` (unless empty) from its next attempt
+  // on: true when it moved.
+  bool MoveTo(std::size_t index, const std::string& address) {
+    if (address.empty()) return false;
+    // What it stored from the old address is not among the bytes arrived.
+    files_[index]->progress.Set(0);
+    files_[index] = std::make_unique<File>(index, address, requests_[index], options_, arrived_);
+    return true;
   }
 
   void Finish(File& file) {
@@ -264,6 +277,7 @@ class ParallelRun {
     return results;
   }
 
+  const std::vector<ParallelDownload>& requests_;
   const ParallelDownloadOptions& options_;
   ArrivedBytes arrived_;
   const int maxTransfers_;

@@ -39,13 +39,17 @@ std::size_t SiteSources::NextSource(const std::vector<bool>& tried) const {
   return sources_.size();
 }
 
+std::string SiteSources::Address(std::size_t source, const SiteFile& file) const {
+  return sources_[source].root + file.path;
+}
+
 std::string SiteSources::SourceName(std::size_t index) const {
   return (index == 0 ? "the site " : "mirror ") + sources_[index].root;
 }
 
 void SiteSources::Failed(std::size_t source, const std::string& address, const DownloadResult& result) {
   LogFailure(SourceName(source), address, result.reason);
-  if ((result.contentMismatch || result.tooLarge) && !sources_[source].bad) {
+  if (result.contentMismatch && !sources_[source].bad) {
     sources_[source].bad = true;
     LogFailure(SourceName(source), "", "served a wrong file; in this run it is asked only where every other source failed");
   }
@@ -54,56 +58,43 @@ void SiteSources::Failed(std::size_t source, const std::string& address, const D
 std::vector<SiteFileResult> SiteSources::Download(const std::vector<SiteFile>& files,
                                                   const ParallelDownloadOptions& options,
                                                   const std::function<void(std::size_t)>& onArrived) {
-  std::vector<SiteFileResult> results(files.size());
-  // The sources each file was asked of, and its source in this round.
+  // The sources each file was asked of, and the one it is asked of now.
   std::vector<std::vector<bool>> tried(files.size(), std::vector<bool>(sources_.size(), false));
-  std::vector<std::size_t> source(files.size(), 0);
-  // The round's files (by index in `files`), their requests, and which of
-  // them were not asked for as their source turned out bad meanwhile.
-  std::vector<std::size_t> pending;
+  std::vector<std::size_t> source(files.size());
   std::vector<ParallelDownload> requests;
-  std::vector<bool> leftOut;
-  const auto isCancelled = [&options] { return options.cancelled && options.cancelled(); };
-  std::uint64_t arrivedBefore = 0;
-  ParallelDownloadOptions round = options;
-  if (options.onProgress) {
-    round.onProgress = [&arrivedBefore, &options](std::uint64_t arrived) { options.onProgress(arrivedBefore + arrived); };
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    source[i] = NextSource(tried[i]);
+    requests.push_back(ParallelDownload{Address(source[i], files[i]), files[i].localPath, files[i].expected});
   }
+  const auto moveTo = [&](std::size_t i, std::size_t next) {
+    if (next == sources_.size()) return std::string();
+    source[i] = next;
+    return Address(next, files[i]);
+  };
+  ParallelDownloadOptions run = options;
   // A source found bad meanwhile waits until every good one failed for the file.
-  round.leaveOut = [&](std::size_t k) {
-    const std::size_t i = pending[k];
-    leftOut[k] = sources_[source[i]].bad && !sources_[NextSource(tried[i])].bad;
-    return leftOut[k];
+  run.addressBeforeAttempt = [&](std::size_t i) {
+    const std::size_t next = NextSource(tried[i]);
+    const bool better = next != sources_.size() && !sources_[next].bad;
+    return sources_[source[i]].bad && better ? moveTo(i, next) : std::string();
   };
-  round.onEnded = [&](std::size_t k, const DownloadResult& result) {
-    if (result) {
-      if (onArrived) onArrived(pending[k]);
-    } else if (!leftOut[k] && !isCancelled()) {
-      Failed(source[pending[k]], requests[k].url, result);
-    }
+  // Any failure moves the file on while a source is left: only the last one
+  // it is asked of is worth the retries and their pauses.
+  run.addressAfterFailure = [&](std::size_t i, const DownloadResult& failed) {
+    Failed(source[i], Address(source[i], files[i]), failed);
+    tried[i][source[i]] = true;
+    return moveTo(i, NextSource(tried[i]));
   };
-  for (bool cancelled = false; !cancelled;) {
-    pending.clear();
-    requests.clear();
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      if (results[i].result) continue;
-      source[i] = NextSource(tried[i]);
-      if (source[i] == sources_.size()) continue;
-      pending.push_back(i);
-      requests.push_back(ParallelDownload{sources_[source[i]].root + files[i].path, files[i].localPath,
-                                          files[i].expected});
-    }
-    if (requests.empty()) break;
-    leftOut.assign(requests.size(), false);
-    const std::vector<DownloadResult> arrived = DownloadAll(requests, round);
-    cancelled = isCancelled();
-    for (std::size_t k = 0; k < pending.size(); ++k) {
-      if (leftOut[k]) continue;
-      const std::size_t i = pending[k];
-      tried[i][source[i]] = true;
-      results[i] = SiteFileResult{arrived[k], requests[k].url};
-      if (arrived[k]) arrivedBefore += arrived[k].bytesReceived;
-    }
+  if (onArrived) {
+    run.onEnded = [&onArrived](std::size_t i, const DownloadResult& result) {
+      if (result) onArrived(i);
+    };
+  }
+  const std::vector<DownloadResult> arrived = DownloadAll(requests, run);
+  std::vector<SiteFileResult> results;
+  results.reserve(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    results.push_back(SiteFileResult{arrived[i], Address(source[i], files[i])});
   }
   return results;
 }

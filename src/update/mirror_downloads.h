@@ -44,18 +44,18 @@ class SiteSources {
   // The site's own folder, before every mirror.
   const std::string& SiteRoot() const { return sources_.front().root; }
 
-  // Downloads every file, in rounds of DownloadAll: each file from its
-  // source, those that failed again from their next good source, until
-  // each arrived or every source failed for it. Each failure is logged
-  // naming its source. A connection failure or an HTTP error moves the file
-  // on; a wrong size or SHA-256 also marks the source bad at once: in this
-  // call and later ones it is asked for a file only after every other
-  // source failed for it (one stale file on the site must not cost the
-  // rest of its files). `options.onProgress` counts the bytes of the files
-  // that arrived in earlier rounds too. `onArrived` is told of each file (by
-  // its index) once, as soon as it arrived whole from some source, on the
-  // calling thread. A cancelled call ends after its round. One result per
-  // file, in order.
+  // Downloads every file in one DownloadAll, each from its first good
+  // source, and a file whose request failed from its next source at once,
+  // until each arrived or every source failed for it. Each failure is
+  // logged naming its source. Any failure (a refused connection, a stall,
+  // an HTTP error) moves the file on without the retries and their pauses,
+  // which only its last source gets; a wrong size or SHA-256 also marks the
+  // source bad at once: in this call and later ones it is asked for a file
+  // only after every other source failed for it (one stale file on the site
+  // must not cost the rest of its files). `onArrived` is told of each file
+  // (by its index) once, as soon as it arrived whole from some source, on
+  // the calling thread. A cancelled call ends at once, keeping what arrived
+  // for the next one. One result per file, in order.
   std::vector<SiteFileResult> Download(const std::vector<SiteFile>& files, const ParallelDownloadOptions& options,
                                        const std::function<void(std::size_t index)>& onArrived = {});
 
@@ -70,6 +70,8 @@ class SiteSources {
   // sources_.size() when every one was tried.
   std::size_t NextSource(const std::vector<bool>& tried) const;
   std::string SourceName(std::size_t index) const;
+  // Where `file` is at `source`.
+  std::string Address(std::size_t source, const SiteFile& file) const;
   // Logs the failure of a request to `source`; one that brought a wrong
   // file marks the source bad.
   void Failed(std::size_t source, const std::string& address, const DownloadResult& result);

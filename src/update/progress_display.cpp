@@ -34,6 +34,14 @@ std::string DownloadingStatus(const DownloadAnnouncement& announced) {
                         announced.fileCount);
 }
 
+// 0 % and no bar: SetProgress leaves the bar as it is at 0.
+void ShowEmptyBar(platform::Window& window) {
+  SetProgress(window, 0);
+  platform::Rect bar = controls::ProgressBarRect;
+  bar.right = bar.left;
+  window.PlaceControl(controls::ProgressBarButton, bar, false);
+}
+
 int InstallPercent(const UpdateProgress& progress) {
   const std::int64_t total = progress.totalInstallBytes;
   if (total == 0) {
@@ -105,10 +113,17 @@ void ShowStage(LauncherState& state, platform::Platform& platform) {
   // for the next tick.
   const std::int32_t shown = progress.stage.load(std::memory_order_acquire);
   switch (shown) {
-    case Downloading:
-      SetStatus(window, DownloadingStatus(progress.Announcement()));
+    case Downloading: {
+      const DownloadAnnouncement announced = progress.Announcement();
+      SetStatus(window, DownloadingStatus(announced));
+      // A new file starts from an empty bar, not where the file before ended.
+      if (announced.number != progress.barAnnouncement) {
+        ShowEmptyBar(window);
+        progress.barAnnouncement = announced.number;
+      }
       progress.ClearStage(shown);
       break;
+    }
     case Retrying: {
       const DownloadAnnouncement announced = progress.Announcement();
       SetStatus(window, DownloadStatus(LauncherText::StatusRetryingFormat, announced.currentFile, announced.retry,
@@ -192,9 +207,10 @@ void SetProgress(platform::Window& window, int percent) {
   }
 }
 
-void ShowDownloadProgress(const UpdateProgress& progress, platform::Window& window, int percent) {
+void ShowDownloadProgress(UpdateProgress& progress, platform::Window& window, int percent) {
   const DownloadAnnouncement announced = progress.Announcement();
   if (announced.fileCount > 0) SetStatus(window, DownloadingStatus(announced));
+  progress.barAnnouncement = announced.number;
   SetProgress(window, percent);
 }
 

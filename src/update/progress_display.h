@@ -15,7 +15,9 @@ void SetProgress(platform::Window& window, int percent);
 // with that download's status line. The timer shows an announcement only
 // at its next tick, or never when a later stage replaced it first, and a
 // percentage must not stand beside the name of the file fetched before.
-void ShowDownloadProgress(const UpdateProgress& progress, platform::Window& window, int percent);
+// The timer shows a newly announced download with 0 % and an empty bar
+// unless a percentage of it came first.
+void ShowDownloadProgress(UpdateProgress& progress, platform::Window& window, int percent);
 
 // Given the page text parked while the update ran; called once the update
 // has finished.

@@ -46,6 +46,9 @@ struct DownloadAnnouncement {
   // The retry under way (Retrying), of how many.
   std::int32_t retry = 0;
   std::int32_t retries = 0;
+  // Counts the announcements from 1: tells the display a new one from the
+  // one it shows the progress of.
+  std::uint32_t number = 0;
 };
 
 struct UpdateProgress {
@@ -77,12 +80,15 @@ struct UpdateProgress {
   std::int32_t serverFailures = 0;
   // The timer has started a fetch of its own: its failure counts.
   bool serverRetried = false;
+  // The announcement whose download the bar shows, as the timer and the
+  // progress messages leave it.
+  std::uint32_t barAnnouncement = 0;
 
   // Fills the file name and counters, then sets the stage to Downloading.
   void AnnounceDownload(const std::string& file, std::int32_t index, std::int32_t count) {
     {
       std::lock_guard<std::mutex> lock(announcementLock_);
-      announcement_ = DownloadAnnouncement{file, index, count};
+      announcement_ = DownloadAnnouncement{file, index, count, 0, 0, announcement_.number + 1};
     }
     stage.store(Downloading, std::memory_order_release);
   }

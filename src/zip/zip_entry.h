@@ -16,7 +16,8 @@ struct ZipEntry {
   // of entries.
   std::int32_t index = 0;
   // As stored in the archive, "/" or "\" separators included, in the
-  // launcher's code page (a name the archive marks as UTF-8 is converted).
+  // launcher's code page (a name the archive marks as UTF-8 is converted,
+  // and so is the UTF-8 form of an Info-ZIP Unicode path field).
   std::string name;
   std::uint32_t attributes = 0;
   // 100-ns intervals since 1601-01-01 UTC.

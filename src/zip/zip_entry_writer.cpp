@@ -25,8 +25,7 @@ ZipResult ZipEntryWriter::Write(const ZipArchiveFile& archive, std::int64_t loca
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;
-  ZipResult result = CheckLocalHeader(archive, localHeaderPosition, header, dataPosition, extraLength);
-  if (result != ZipResult::Ok) problem_ = "the local header does not match the directory";
+  ZipResult result = CheckLocalHeader(archive, localHeaderPosition, header, dataPosition, extraLength, problem_);
   // The whole content at once when it fits and decodes cleanly; otherwise
   // chunk by chunk, which also tells what is wrong with damaged data.
   const bool whole = result == ZipResult::Ok && !cancelInstall.load() && whole_.Fits(header) &&

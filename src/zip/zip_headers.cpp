@@ -20,6 +20,35 @@ constexpr std::int64_t kSearchStep = 1024;
 constexpr std::size_t kSignatureSize = 4;
 constexpr unsigned kHostUnix = 3;
 constexpr std::uint16_t kFlagDataDescriptor = 0x08;
+constexpr const char* kHeadersDisagree = "the local header does not match the directory";
+// What the tools that make patches must do instead.
+constexpr const char* kReadableMethods = "patches must be stored or deflated";
+
+// The names of the methods other archivers use most.
+std::string MethodName(std::uint16_t method) {
+  switch (method) {
+    case 9: return "deflate64";
+    case 12: return "bzip2";
+    case 14: return "lzma";
+    case 93: return "zstd";
+    case 95: return "xz";
+    case 99: return "AES";
+    default: return "";
+  }
+}
+
+// Why the entry's data cannot be read; empty when it can.
+std::string UnreadableData(const CentralHeader& central) {
+  if (central.method != kMethodStored && central.method != kMethodDeflated) {
+    const std::string name = MethodName(central.method);
+    return "compression method " + std::to_string(central.method) + (name.empty() ? "" : " (" + name + ")") +
+           " is not supported (" + kReadableMethods + ")";
+  }
+  if (central.flags & kFlagEncrypted) {
+    return std::string("the entry is encrypted (") + kReadableMethods + ", without encryption)";
+  }
+  return "";
+}
 
 // The file position of the last "PK\5\6" in the search area, or -1.
 std::int64_t FindEndSignature(ZipArchiveFile& archive) {
@@ -91,14 +120,14 @@ bool ReadCentralHeader(const ZipArchiveFile& archive, std::int64_t position, Cen
 
 ZipResult CheckLocalHeader(const ZipArchiveFile& archive, std::int64_t position,
                            const CentralHeader& central, std::int64_t& dataPosition,
-                           std::uint16_t& extraLength) {
+                           std::uint16_t& extraLength, std::string& problem) {
+  problem = UnreadableData(central);
+  if (!problem.empty()) return ZipResult::Corrupt;
+  problem = kHeadersDisagree;
   unsigned char bytes[kLocalHeaderSize];
   if (!archive.ReadExactlyAt(position, bytes, sizeof bytes)) return ZipResult::Corrupt;
   if (Le32(bytes) != kLocalSignature) return ZipResult::Corrupt;
-  const std::uint16_t method = Le16(bytes + 8);
-  if (method != central.method || (method != kMethodStored && method != kMethodDeflated)) {
-    return ZipResult::Corrupt;
-  }
+  if (Le16(bytes + 8) != central.method) return ZipResult::Corrupt;
   // With a data descriptor the local fields may be left empty.
   if ((central.flags & kFlagDataDescriptor) == 0 &&
       (Le32(bytes + 14) != central.crc32 || Le32(bytes + 18) != central.compressedSize ||
@@ -106,6 +135,7 @@ ZipResult CheckLocalHeader(const ZipArchiveFile& archive, std::int64_t position,
     return ZipResult::Corrupt;
   }
   if (Le16(bytes + 26) != central.nameLength) return ZipResult::Corrupt;
+  problem.clear();
   extraLength = Le16(bytes + 28);
   dataPosition = position + static_cast<std::int64_t>(kLocalHeaderSize) + central.nameLength + extraLength;
   return ZipResult::Ok;

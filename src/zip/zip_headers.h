@@ -3,12 +3,15 @@
 // header of each entry and the local header in front of its data.
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "zip/zip_archive_file.h"
 #include "zip/zip_result.h"
 
 constexpr std::uint16_t kMethodStored = 0;
 constexpr std::uint16_t kMethodDeflated = 8;
+// General-purpose flag bit 0: the entry's data is encrypted.
+constexpr std::uint16_t kFlagEncrypted = 0x0001;
 // General-purpose flag bit 11: the entry's name (and comment) is UTF-8.
 constexpr std::uint16_t kFlagUtf8Name = 0x0800;
 
@@ -53,12 +56,14 @@ struct CentralHeader {
 // does not carry the central header's signature.
 bool ReadCentralHeader(const ZipArchiveFile& archive, std::int64_t position, CentralHeader& header);
 
-// Checks the local header at `position` against the central header; on Ok,
-// `dataPosition` is where the entry's data begins and `extraLength` the size
-// of the local extra field in front of it. Corrupt when they disagree.
+// Checks that the entry can be read (stored or deflated, not encrypted) and
+// that the local header at `position` agrees with the central header; on
+// Ok, `dataPosition` is where the entry's data begins and `extraLength` the
+// size of the local extra field in front of it. Corrupt otherwise, with
+// `problem` saying why.
 ZipResult CheckLocalHeader(const ZipArchiveFile& archive, std::int64_t position,
                            const CentralHeader& central, std::int64_t& dataPosition,
-                           std::uint16_t& extraLength);
+                           std::uint16_t& extraLength, std::string& problem);
 
 // The Windows attribute bits of an entry's external attributes.
 std::uint32_t WindowsAttributes(std::uint32_t externalAttributes);

@@ -11,6 +11,7 @@
 #include "zip/zip_entry_stream.h"
 #include "zip/zip_paths.h"
 #include "zip/zip_times.h"
+#include "zip/zip_unicode_path.h"
 
 namespace fs = std::filesystem;
 
@@ -104,10 +105,9 @@ ZipResult ZipReader::TestItem(std::int32_t index) {
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;
-  if (CheckLocalHeader(*archive_, end_.prefixLength + cursor_.header.localHeaderOffset, cursor_.header, dataPosition,
-                       extraLength) != ZipResult::Ok) {
-    return Failed(ZipResult::Corrupt, "the local header does not match the directory");
-  }
+  const ZipResult checked = CheckLocalHeader(*archive_, end_.prefixLength + cursor_.header.localHeaderOffset,
+                                             cursor_.header, dataPosition, extraLength, problem_);
+  if (checked != ZipResult::Ok) return checked;
   const std::unique_ptr<ZipEntryStream> stream = ZipEntryStream::Open(*archive_, dataPosition, cursor_.header);
   if (!stream) return Failed(ZipResult::WriteError, "the decompressor cannot start");
   std::vector<unsigned char> chunk(ZipEntryStream::kChunkSize);
@@ -159,14 +159,21 @@ ZipResult ZipReader::Failed(ZipResult result, std::string problem) {
 ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
   if (!MoveCursorTo(index)) return Failed(ZipResult::Corrupt, "the central directory is damaged");
   const CentralHeader& header = cursor_.header;
-  std::string name(header.nameLength, '\0');
+  std::vector<unsigned char> nameAndExtra(std::size_t{header.nameLength} + header.extraLength);
   if (!archive_->ReadExactlyAt(cursor_.position + static_cast<std::int64_t>(CentralHeader::kSize),
-                               name.data(), name.size())) {
+                               nameAndExtra.data(), nameAndExtra.size())) {
     return Failed(ZipResult::Corrupt, "the central directory is damaged");
   }
+  const std::string stored(nameAndExtra.begin(), nameAndExtra.begin() + header.nameLength);
+  // The UTF-8 form of a name stored in another code page wins over it.
+  const std::optional<std::string> utf8 =
+      (header.flags & kFlagUtf8Name)
+          ? std::optional<std::string>(stored)
+          : UnicodePath(nameAndExtra.data() + header.nameLength, header.extraLength, stored);
+  std::string name = utf8.value_or(stored);
   // A stored NUL ends the name, as it would for any C string.
   name.resize(name.find('\0') == std::string::npos ? name.size() : name.find('\0'));
-  if (header.flags & kFlagUtf8Name) {
+  if (utf8) {
     // Names are handed on in the launcher's code page, like those of
     // archives made on its original platform.
     std::optional<std::string> converted = ox_base::NameFromNative(name);
@@ -181,10 +188,9 @@ ZipResult ZipReader::ReadEntry(std::int32_t index, ZipEntry& entry) {
 
   std::int64_t dataPosition = 0;
   std::uint16_t extraLength = 0;
-  if (CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset, header,
-                       dataPosition, extraLength) != ZipResult::Ok) {
-    return Failed(ZipResult::Corrupt, "the local header does not match the directory");
-  }
+  const ZipResult checked = CheckLocalHeader(*archive_, end_.prefixLength + header.localHeaderOffset, header,
+                                             dataPosition, extraLength, problem_);
+  if (checked != ZipResult::Ok) return checked;
   std::vector<unsigned char> extra(extraLength);
   if (!archive_->ReadExactlyAt(dataPosition - extraLength, extra.data(), extra.size())) {
     return Failed(ZipResult::ReadError, "the local header cannot be read");

@@ -46,7 +46,9 @@ class ZipReader {
 
   // Describes entry `index`; index -1 gives the number of entries in
   // `entry.index`. On failure `entry` is left as it was. An entry whose
-  // UTF-8 name has no form in the code page is Corrupt (and logged).
+  // UTF-8 name has no form in the code page is Corrupt (and logged); so is
+  // one compressed with a method other than store and deflate, or
+  // encrypted, with Problem() naming the method or the encryption.
   ZipResult GetItem(std::int32_t index, ZipEntry& entry);
 
   // Writes entry `index` to `targetPath` (relative to the root; "\" may

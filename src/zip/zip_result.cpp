@@ -24,6 +24,10 @@ std::string ZipResultText(ZipResult code) {
     case ZipResult::SizeMismatch: return "Zip-bug: the anticipated size turned out wrong";
     case ZipResult::ChangeNotAllowed: return "Zip-bug: tried to change mind, but not allowed";
     case ZipResult::FlationError: return "Zip-bug: an internal error during flation";
+    case ZipResult::ArchiveReadError:
+      return "The end of the zip directory cannot be found or read: not a zipfile, cut short or unreadable";
+    case ZipResult::BadArchive:
+      return "Zipfile spans several volumes, or its directory does not fit before its end record";
     default: return "unknown zip result code " + std::to_string(static_cast<std::int32_t>(code));
   }
 }

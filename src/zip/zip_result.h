@@ -35,6 +35,6 @@ enum class ZipResult : std::int32_t {
   BadArchive = -103,
 };
 
-// The message text of `code`; "unknown zip result code" and the code's
-// number for codes without one.
+// The message text of `code`; "unknown zip result code" and the number
+// for a number that is none of the codes above.
 std::string ZipResultText(ZipResult code);

@@ -1,8 +1,9 @@
 #include "zip/zip_times.h"
 
-#include <algorithm>
 #include <ctime>
+#include <optional>
 
+#include "zip/zip_extra_field.h"
 #include "zip/zip_little_endian.h"
 
 namespace {
@@ -10,7 +11,6 @@ namespace {
 constexpr std::int64_t kUnitsPerSecond = 10000000;
 constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
 constexpr std::uint16_t kExtendedTimestampId = 0x5455;  // "UT"
-constexpr std::size_t kBlockHeaderSize = 4;
 constexpr std::size_t kUnixTimeSize = 4;
 
 }  // namespace
@@ -42,28 +42,17 @@ std::int64_t DosTimeToFileTime(std::uint32_t dosDateTime) {
 }
 
 void ApplyExtendedTimestamp(const unsigned char* extra, std::size_t length, ZipEntry& entry) {
-  std::size_t block = 0;
-  while (block + kBlockHeaderSize < length) {
-    const std::uint16_t id = Le16(extra + block);
-    const std::size_t dataSize = Le16(extra + block + 2);
-    if (id != kExtendedTimestampId) {
-      block += kBlockHeaderSize + dataSize;
-      continue;
-    }
-    // Only what lies inside both the block and the extra field is read.
-    const unsigned char* data = extra + block + kBlockHeaderSize;
-    const std::size_t available = std::min(dataSize, length - block - kBlockHeaderSize);
-    if (available == 0) return;
-    const unsigned flags = data[0];
-    std::int64_t* const times[] = {&entry.modificationTime, &entry.accessTime, &entry.creationTime};
-    std::size_t offset = 1;
-    for (unsigned bit = 0; bit < 3; ++bit) {
-      if ((flags & (1u << bit)) == 0) continue;
-      if (offset + kUnixTimeSize > available) return;
-      const auto unixTime = static_cast<std::int32_t>(Le32(data + offset));
-      *times[bit] = UnixTimeToFileTime(unixTime);
-      offset += kUnixTimeSize;
-    }
-    return;
+  // Only what lies inside both the block and the extra field is read.
+  const std::optional<ExtraBlock> block = FindExtraBlock(extra, length, kExtendedTimestampId);
+  if (!block || block->size == 0) return;
+  const unsigned flags = block->data[0];
+  std::int64_t* const times[] = {&entry.modificationTime, &entry.accessTime, &entry.creationTime};
+  std::size_t offset = 1;
+  for (unsigned bit = 0; bit < 3; ++bit) {
+    if ((flags & (1u << bit)) == 0) continue;
+    if (offset + kUnixTimeSize > block->size) return;
+    const auto unixTime = static_cast<std::int32_t>(Le32(block->data + offset));
+    *times[bit] = UnixTimeToFileTime(unixTime);
+    offset += kUnixTimeSize;
   }
 }

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
+#include <functional>
+#include <mutex>
 #include <thread>
 
 #include "http_test_peer.h"
@@ -24,23 +28,21 @@ std::string Head(const std::string& statusAndHeaders) { return "HTTP/1.0 " + sta
 
 }  // namespace
 
-TEST(HttpDownloader, PostsOneProgressMessagePerMegabyteChunkAfterTheNextRead) {
+TEST(HttpDownloader, PostsAPercentageWheneverTheShareArrivedChanges) {
   HttpTestPeer peer;
   TempDir dir;
   const std::string body = PatternBody(2 * kMiB + kMiB / 2);
 
-  // The body grows in the partial file until it is complete.
-  RecordingMessageTarget window(dir.File("update.zip.part"));
+  RecordingMessageTarget window;
   ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(body.size())), dir.File("update.zip"), window));
   EXPECT_EQ(ReadFile(dir.File("update.zip")), body);
-  EXPECT_EQ(window.percents, (std::vector<int>{40, 80, 100}));
+  ASSERT_FALSE(window.percents.empty());
+  EXPECT_LT(window.percents.front(), 40) << "the first MiB is shown on its way, not once it is stored";
+  EXPECT_EQ(std::adjacent_find(window.percents.begin(), window.percents.end(), std::greater_equal<int>()),
+            window.percents.end())
+      << "each percentage once, rising";
+  EXPECT_EQ(window.percents.back(), 100);
   EXPECT_TRUE(window.AllAreProgressWithZeroWParam());
-  // Each chunk's message goes out once that chunk is on disk.
-  EXPECT_EQ(window.fileSizes, (std::vector<long long>{1 * kMiB, 2 * kMiB, static_cast<long long>(body.size())}));
-
-  RecordingMessageTarget exact;
-  ASSERT_TRUE(HttpDownloader::DownloadFile(peer.Url("/file/" + std::to_string(kMiB)), dir.File("client.zip"), exact));
-  EXPECT_EQ(exact.percents, (std::vector<int>{100}));
 
   RecordingMessageTarget small;
   fs::create_directory(dir.File("patch"));
@@ -59,26 +61,49 @@ TEST(HttpDownloader, XmlTargetsGetNoProgressMessages) {
   EXPECT_TRUE(window.percents.empty());
 }
 
-TEST(HttpDownloader, ChunkMessageWaitsForTheFollowingRead) {
-  const std::string body = PatternBody(kMiB + 10);
-  ScriptedHttpServer server({Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, kMiB),
-                             body.substr(kMiB)},
+// The percentages a download posts, for a test thread to wait on.
+class AwaitedPercents : public platform::MessageTarget {
+ public:
+  void PostWindowMessage(std::uint32_t, std::uintptr_t, std::intptr_t lParam) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    percents_.push_back(static_cast<int>(lParam));
+    posted_.notify_all();
+  }
+  // False when `percent` was not posted within the wait limit.
+  bool WaitFor(int percent) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return posted_.wait_for(lock, std::chrono::seconds(10), [&] {
+      return std::find(percents_.begin(), percents_.end(), percent) != percents_.end();
+    });
+  }
+  std::vector<int> Percents() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return percents_;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable posted_;
+  std::vector<int> percents_;
+};
+
+TEST(HttpDownloader, APercentageFollowsTheBytesLongBeforeTheirChunkIsStored) {
+  const std::string body = PatternBody(3 * kMiB);
+  const std::size_t first = 64 * 1024;
+  ScriptedHttpServer server({Head("200 OK\r\nContent-Length: " + std::to_string(body.size())) + body.substr(0, first),
+                             body.substr(first)},
                             ScriptedHttpServer::Then::Close);
   TempDir dir;
-  RecordingMessageTarget window;
+  AwaitedPercents window;
   bool result = false;
   std::thread download([&] { result = HttpDownloader::DownloadFile(server.Url("/update.zip"), dir.File("update.zip"), window).ok; });
-  // The first chunk is written as soon as it is complete ...
-  while (!fs::exists(dir.File("update.zip.part")) || fs::file_size(dir.File("update.zip.part")) < kMiB) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  // ... but its percentage only once the next read returns.
-  EXPECT_TRUE(window.percents.empty());
+  // 64 KiB of 3 MiB, with the rest held back.
+  EXPECT_TRUE(window.WaitFor(2));
+  EXPECT_EQ(window.Percents().back(), 2);
   server.ReleaseNextPart();
   download.join();
   EXPECT_TRUE(result);
-  EXPECT_EQ(window.percents, (std::vector<int>{99, 100}));
+  EXPECT_EQ(window.Percents().back(), 100);
   EXPECT_EQ(ReadFile(dir.File("update.zip")), body);
 }
 
@@ -182,7 +207,8 @@ TEST(HttpDownloader, BodyEndingBeforeItsLengthFails) {
   // What arrived is kept for the next attempt; no 100 is ever reported.
   EXPECT_FALSE(fs::exists(dir.File("client.zip")));
   EXPECT_EQ(ReadFile(dir.File("client.zip.part")), body.substr(0, 2 * kMiB + 7));
-  EXPECT_EQ(window.percents, (std::vector<int>{33}));
+  ASSERT_FALSE(window.percents.empty());
+  EXPECT_EQ(window.percents.back(), 66);
 }
 
 TEST(HttpDownloader, StalledServerIsGivenUp) {

@@ -46,7 +46,9 @@ std::string RangeHttpServer::File::LastModified() const {
                                  : "";
 }
 
-RangeHttpServer::RangeHttpServer() {
+RangeHttpServer::RangeHttpServer(Connections connections)
+    : version_(connections == Connections::KeepAlive ? "HTTP/1.1 " : "HTTP/1.0 "),
+      keepAlive_(connections == Connections::KeepAlive) {
   listener_ = BindLoopbackSocket(16, port_);
   acceptor_ = std::thread([this] { Serve(); });
 }
@@ -115,11 +117,21 @@ void RangeHttpServer::Serve() {
 }
 
 void RangeHttpServer::Handle(int connection) {
+  while (Exchange(connection) && keepAlive_) {
+  }
+  // The connection stays registered until the server goes: the destructor
+  // shuts down what is still open.
+  std::lock_guard<std::mutex> lock(mutex_);
+  connections_.erase(std::remove(connections_.begin(), connections_.end(), connection), connections_.end());
+  close(connection);
+}
+
+bool RangeHttpServer::Exchange(int connection) {
   std::string head;
   char buffer[4096];
   while (head.find("\r\n\r\n") == std::string::npos) {
     const ssize_t n = recv(connection, buffer, sizeof buffer, 0);
-    if (n <= 0) break;
+    if (n <= 0) return false;
     head.append(buffer, static_cast<std::size_t>(n));
   }
   const std::size_t pathStart = head.find(' ') + 1;
@@ -135,34 +147,30 @@ void RangeHttpServer::Handle(int connection) {
       queue.pop_front();
     }
   }
+  bool whole = false;
   if (answer.status != 0) {
     const std::string page = "<html>status " + std::to_string(answer.status) + "</html>";
-    std::string reply = "HTTP/1.0 " + std::to_string(answer.status) + " Fault\r\nContent-Length: " +
+    std::string reply = version_ + std::to_string(answer.status) + " Fault\r\nContent-Length: " +
                         std::to_string(page.size()) + "\r\n";
     if (!answer.retryAfter.empty()) reply += "Retry-After: " + answer.retryAfter + "\r\n";
     reply += "\r\n" + page;
-    SendAll(connection, reply.data(), reply.size());
+    whole = SendAll(connection, reply.data(), reply.size());
   } else {
-    ServeFile(connection, path, head, answer);
+    whole = ServeFile(connection, path, head, answer);
   }
   if (answer.thenServe) Replace(path, answer.thenServe);
-  // The connection stays registered until the server goes: the destructor
-  // shuts down what is still open.
-  std::lock_guard<std::mutex> lock(mutex_);
-  connections_.erase(std::remove(connections_.begin(), connections_.end(), connection), connections_.end());
-  close(connection);
+  return whole;
 }
 
-void RangeHttpServer::ServeFile(int connection, const std::string& path, const std::string& head,
+bool RangeHttpServer::ServeFile(int connection, const std::string& path, const std::string& head,
                                 const Answer& answer) {
   File file;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto found = files_.find(path);
     if (found == files_.end()) {
-      const std::string reply = "HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n";
-      SendAll(connection, reply.data(), reply.size());
-      return;
+      const std::string reply = version_ + "404 Not Found\r\nContent-Length: 0\r\n\r\n";
+      return SendAll(connection, reply.data(), reply.size());
     }
     file = found->second;
   }
@@ -175,32 +183,32 @@ void RangeHttpServer::ServeFile(int connection, const std::string& path, const s
   const bool ranged = !answer.ignoreRange && sameFile && std::sscanf(range.c_str(), "bytes=%llu-", &from) == 1;
   std::string reply;
   if (ranged && from >= size) {
-    reply = "HTTP/1.0 416 Range Not Satisfiable\r\nContent-Range: bytes */" + std::to_string(size) +
+    reply = version_ + "416 Range Not Satisfiable\r\nContent-Range: bytes */" + std::to_string(size) +
             "\r\nContent-Length: 0\r\n\r\n";
-    SendAll(connection, reply.data(), reply.size());
-    return;
+    return SendAll(connection, reply.data(), reply.size());
   }
   if (!ranged) from = 0;
   if (ranged) {
     const std::uint64_t claimed = answer.wrongContentRange ? 0 : from;
-    reply = "HTTP/1.0 206 Partial Content\r\nContent-Range: bytes " + std::to_string(claimed) + "-" +
+    reply = version_ + "206 Partial Content\r\nContent-Range: bytes " + std::to_string(claimed) + "-" +
             std::to_string(size - 1) + "/" + std::to_string(size) + "\r\n";
   } else {
-    reply = "HTTP/1.0 200 OK\r\n";
+    reply = version_ + "200 OK\r\n";
   }
   reply += "Accept-Ranges: bytes\r\nContent-Length: " + std::to_string(size - from) + "\r\n";
   if (!file.ETag().empty()) reply += "ETag: " + file.ETag() + "\r\n";
   if (!file.LastModified().empty()) reply += "Last-Modified: " + file.LastModified() + "\r\n";
   reply += "\r\n";
-  if (!SendAll(connection, reply.data(), reply.size())) return;
+  if (!SendAll(connection, reply.data(), reply.size())) return false;
   const std::uint64_t count = std::min<std::uint64_t>(size - from, answer.cutAfter.value_or(size));
-  if (!SendBody(connection, path, content, from, count) || !answer.cutAfter) return;
+  if (!SendBody(connection, path, content, from, count)) return false;
+  if (!answer.cutAfter) return true;
   if (answer.stallAtCut || answer.holdAtCut) {
     std::unique_lock<std::mutex> lock(mutex_);
     stopped_.wait(lock, [&] { return stopping_ || (answer.holdAtCut && released_); });
-    if (stopping_ || !answer.holdAtCut) return;
+    if (stopping_ || !answer.holdAtCut) return false;
   }
-  if (answer.holdAtCut) SendBody(connection, path, content, from + count, size - from - count);
+  return answer.holdAtCut && SendBody(connection, path, content, from + count, size - from - count);
 }
 
 void RangeHttpServer::ReleaseHeld() {

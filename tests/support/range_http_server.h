@@ -4,7 +4,8 @@
 // and answers each request by the next fault queued for it: a body cut
 // after N bytes (closed, left stalled, or held until the test lets it go on), a status such as 503 or 429 with
 // Retry-After, a Range ignored, a wrong Content-Range, the file replaced
-// once it was served. It counts the body bytes it sends.
+// once it was served. It counts the body bytes it sends. It closes each
+// connection after one answer, or keeps it for the next request.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -39,7 +40,11 @@ class RangeHttpServer {
     std::shared_ptr<const std::string> thenServe;  // the file changes after this answer
   };
 
-  RangeHttpServer();
+  enum class Connections { CloseEach, KeepAlive };
+
+  // KeepAlive answers with HTTP/1.1 and reads the next request on a
+  // connection whose answer went out whole.
+  explicit RangeHttpServer(Connections connections = Connections::CloseEach);
   ~RangeHttpServer();
   RangeHttpServer(const RangeHttpServer&) = delete;
   RangeHttpServer& operator=(const RangeHttpServer&) = delete;
@@ -72,10 +77,14 @@ class RangeHttpServer {
   void Replace(const std::string& path, std::shared_ptr<const std::string> content);
   void Serve();
   void Handle(int connection);
-  void ServeFile(int connection, const std::string& path, const std::string& head, const Answer& answer);
+  // Reads one request and answers it: true when the answer went out whole.
+  bool Exchange(int connection);
+  bool ServeFile(int connection, const std::string& path, const std::string& head, const Answer& answer);
   bool SendBody(int connection, const std::string& path, const std::string& content, std::uint64_t from,
                 std::uint64_t count);
 
+  const std::string version_;  // of the answers' status lines
+  const bool keepAlive_;
   int listener_ = -1;
   int port_ = 0;
   mutable std::mutex mutex_;

@@ -1,10 +1,12 @@
 // Files of the site from the site itself or any mirror: each file moves on
-// to the next source when one fails, a source that served wrong bytes is
+// to the next source at once when one fails (only the last source is
+// retried), a source that served wrong bytes is
 // asked only where every other source failed, and a file fails only when
 // every source did.
 #include <gtest/gtest.h>
 
 #include "support/loopback_socket.h"
+#include "support/range_http_server.h"
 #include "support/recorded_failure_log.h"
 #include "support/recording_http_server.h"
 #include "support/temp_dir.h"
@@ -12,6 +14,8 @@
 #include "update/mirror_downloads.h"
 
 namespace {
+
+using namespace std::chrono_literals;
 
 std::string Sha256Of(const std::string& bytes) {
   Sha256 hash;
@@ -93,6 +97,59 @@ TEST_F(MirrorDownloads, ASourceThatServedAWrongFileIsAskedOnlyWhereEveryOtherFai
   EXPECT_EQ(ReadFile(dir.Path() / "a") + ReadFile(dir.Path() / "b") + ReadFile(dir.Path() / "c"), "abc");
   EXPECT_EQ(site.Hits("/game/objects/b") + site.Hits("/game/objects/c"), 0);
   EXPECT_NE(log.Text().find("the site " + Root(site) + ": served a wrong file"), std::string::npos) << log.Text();
+}
+
+TEST_F(MirrorDownloads, ARefusedConnectionOrAStallMovesTheFileOnAtOnceAndMarksNoSource) {
+  // Retries as a download has them by default.
+  options.retry = RetryPolicy{};
+  options.retry.firstPause = 10ms;
+  options.stallLimit = 1s;
+  RangeHttpServer stalling;
+  const std::string x(300000, 'x');
+  stalling.Put("/game/objects/x", x);
+  stalling.Put("/game/objects/z", "zulu");
+  RangeHttpServer::Answer stall;
+  stall.cutAfter = 100000;
+  stall.stallAtCut = true;
+  stalling.Queue("/game/objects/x", stall);
+  good.Put("/game/objects/x", x);
+  good.Put("/game/objects/w", "whiskey");
+  const std::string mirror = stalling.Url("/game/");
+  SiteSources sources(closed, mirror + ";" + Root(good));
+
+  const std::vector<SiteFileResult> moved = sources.Download({File("x", x)}, options);
+  EXPECT_TRUE(moved[0].result) << moved[0].result.reason;
+  EXPECT_EQ(moved[0].address, good.Url("/game/objects/x"));
+  EXPECT_EQ(stalling.Requests("/game/objects/x").size(), 1u) << "the stalled source is not asked again";
+  EXPECT_EQ(good.Hits("/game/objects/x"), 1);
+  EXPECT_TRUE(ReadFile(dir.Path() / "x") == x);
+
+  // Neither source is bad: each is still asked before the next one.
+  const std::vector<SiteFileResult> later = sources.Download({File("z", "zulu"), File("w", "whiskey")}, options);
+  EXPECT_EQ(later[0].address, mirror + "objects/z");
+  EXPECT_EQ(later[1].address, good.Url("/game/objects/w"));
+  EXPECT_TRUE(later[0].result && later[1].result);
+  const std::string text = log.Text();
+  for (const char* name : {"x", "z", "w"}) {
+    EXPECT_NE(text.find("the site " + closed + " (" + closed + "objects/" + name + "): "), std::string::npos) << text;
+  }
+  EXPECT_NE(text.find("mirror " + mirror + " (" + mirror + "objects/x): no data for 1 seconds after 100000 of 300000"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("served a wrong file"), std::string::npos) << text;
+  EXPECT_EQ(Tree(dir.Path()).size(), 3u) << "no partial file is left";
+
+  // A file's only source keeps its retries.
+  RangeHttpServer busy;
+  busy.Put("/game/objects/b", "bravo");
+  RangeHttpServer::Answer unavailable;
+  unavailable.status = 503;
+  busy.Queue("/game/objects/b", unavailable);
+  SiteSources only(busy.Url("/game/"), "");
+  const std::vector<SiteFileResult> retried = only.Download({File("b", "bravo")}, options);
+  EXPECT_TRUE(retried[0].result) << retried[0].result.reason;
+  EXPECT_EQ(retried[0].result.attempts, 2);
+  EXPECT_EQ(busy.Requests("/game/objects/b").size(), 2u);
 }
 
 TEST_F(MirrorDownloads, AFileFailsOnlyWhenEverySourceFailedForIt) {

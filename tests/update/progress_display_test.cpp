@@ -25,6 +25,37 @@ TEST_F(StatusTimer, SetProgressMovesTheBarExceptAtZero) {
   EXPECT_EQ(platform.window.progressValues, (std::vector<int>{37, 100, 0}));
 }
 
+TEST_F(StatusTimer, ANewFileStartsFromAnEmptyBarAndItsPercentagesGoOnFromThere) {
+  const auto bar = [this] { return platform.window.placements.at(controls::ProgressBarButton); };
+  state.progress.AnnounceDownload("patch-0002.zip", 1, 2);
+  Tick();
+  ShowDownloadProgress(state.progress, platform.window, 100);
+  EXPECT_EQ(BarRight(), 948);
+
+  state.progress.AnnounceDownload("patch-0003.zip", 2, 2);
+  Tick();
+  EXPECT_EQ(Status(), Gbk("正在下载文件:patch-0003.zip 2/2"));
+  EXPECT_EQ(Percent(), "0%");
+  EXPECT_EQ(bar().rect, (platform::Rect{426, 564, 426, 584}));
+  EXPECT_FALSE(bar().visible);
+  ShowDownloadProgress(state.progress, platform.window, 2);
+  EXPECT_EQ(Percent(), "2%");
+  EXPECT_EQ(BarRight(), 426 + 10);
+  EXPECT_TRUE(bar().visible);
+
+  // A retry of the same file, or an announcement whose percentage came
+  // first, keeps the bar.
+  state.progress.AnnounceRetryStarted();
+  Tick();
+  EXPECT_EQ(Percent(), "2%");
+  state.progress.AnnounceDownload("1.0/3.0 MB", 1, 3);
+  ShowDownloadProgress(state.progress, platform.window, 33);
+  Tick();
+  EXPECT_EQ(Status(), Gbk("正在下载文件:1.0/3.0 MB 1/3"));
+  EXPECT_EQ(Percent(), "33%");
+  EXPECT_EQ(BarRight(), 426 + 172);
+}
+
 TEST_F(StatusTimer, OnlyTheLatestStageOfATickIsShown) {
   state.progress.AnnounceDownload("patch.zip", 2, 3);
   Tick();

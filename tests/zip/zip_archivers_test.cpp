@@ -71,6 +71,23 @@ TEST_F(ArchiverTest, ZipAndBsdtarArchivesExtractLikeUnzip) {
   }
 }
 
+TEST_F(ArchiverTest, Bzip2AndEncryptedEntriesAreRefusedWithTheirReason) {
+  const fs::path bzip2 = base / "bzip2.zip";
+  const fs::path locked = base / "locked.zip";
+  ASSERT_EQ(Shell("cd " + source.string() + " && zip -q -Z bzip2 " + bzip2.string() + " notes.txt"), 0);
+  ASSERT_EQ(Shell("cd " + source.string() + " && zip -q -P secret " + locked.string() + " notes.txt"), 0);
+  const std::pair<fs::path, std::string> refusals[] = {
+      {bzip2, "compression method 12 (bzip2) is not supported (patches must be stored or deflated)"},
+      {locked, "the entry is encrypted (patches must be stored or deflated, without encryption)"}};
+  for (const auto& [archive, problem] : refusals) {
+    ZipReader reader;
+    ZipEntry entry;
+    ASSERT_EQ(reader.Open(archive.string()), ZipResult::Ok);
+    EXPECT_EQ(reader.GetItem(0, entry), ZipResult::Corrupt);
+    EXPECT_EQ(reader.Problem(), problem);
+  }
+}
+
 TEST_F(ArchiverTest, ArchiveBehindASelfExtractorStubExtracts) {
   const fs::path plain = base / "plain.zip";
   ASSERT_EQ(Shell("cd " + source.string() + " && zip -qr " + plain.string() + " ."), 0);

@@ -76,6 +76,33 @@ TEST_F(EntryNames, NamesWithoutAFormAreRefusedWithTheirReason) {
   EXPECT_EQ(messages[1], "OxFile: Name refused, it is no text of code page 936: bad\x81.txt\n");
 }
 
+TEST_F(EntryNames, AnInfoZipUnicodePathGivesTheNameItsStoredNameLost) {
+  ox_test::BaseLogCapture capture;
+  // A Western archiver stores "?" for what its code page lacks, and the
+  // name's UTF-8 form beside it, tied to the stored name by its CRC-32.
+  CraftedEntry harbour{"??\\??.map", "harbour"};
+  harbour.centralExtra = UnicodePathBlock(harbour.name, "地图\\港口.map");
+  // Renamed since the field was written, or a version not known: the
+  // stored name stands.
+  CraftedEntry renamed{"renamed.txt", "r"};
+  renamed.centralExtra = std::string("xy\x02\x00zz", 6) + UnicodePathBlock("old.txt", "旧.txt");
+  CraftedEntry future{"future.txt", "f"};
+  future.centralExtra = UnicodePathBlock(future.name, "未来.txt", 2);
+  CraftedEntry emoji{"smile-?.txt", "x"};
+  emoji.centralExtra = UnicodePathBlock(emoji.name, "smile-😀.txt");
+  WriteFile(base / "unicode.zip", CraftArchive({harbour, renamed, future, emoji}));
+
+  EXPECT_EQ(Names(base / "unicode.zip"),
+            (std::vector<std::string>{kGbkFolder + "\\" + kGbkFile, "renamed.txt", "future.txt", "<refused>"}));
+  EXPECT_EQ(ExtractAll((base / "unicode.zip").string()),
+            (std::vector<ZipResult>{ZipResult::Ok, ZipResult::Ok, ZipResult::Ok, ZipResult::Ok, ZipResult::Corrupt}));
+  EXPECT_EQ(Tree(root), (std::map<std::string, std::string>{
+                            {"地图", "<dir>"}, {"地图/港口.map", "harbour"}, {"future.txt", "f"}, {"renamed.txt", "r"}}));
+  ASSERT_FALSE(capture.Messages().empty());
+  EXPECT_EQ(capture.Messages()[0],
+            "ZipReader: entry 3 refused: its UTF-8 name smile-😀.txt has no form in the code page\n");
+}
+
 TEST_F(EntryNames, WindowsNamesReplaceTheInstalledFilesWhateverTheirLetterCase) {
   fs::create_directories(root / "data/maps");
   WriteFile(root / "data/maps/harbour.map", "installed");

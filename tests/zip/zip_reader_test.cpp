@@ -94,10 +94,37 @@ TEST_F(ReaderTest, OpenRefusesWhatIsNoUsableArchive) {
   WriteFile(base / "overlong.zip", overlong);
   EXPECT_EQ(reader.Open((base / "overlong.zip").string()), ZipResult::BadArchive);
 
-  // Codes without a text of their own are named by their number.
-  EXPECT_EQ(ZipResultText(ZipResult::BadArchive), "unknown zip result code -103");
-  EXPECT_EQ(ZipResultText(ZipResult::ArchiveReadError), "unknown zip result code -1");
+  // Every code says what went wrong; only a number that is no code is
+  // named by its number.
+  EXPECT_EQ(ZipResultText(ZipResult::BadArchive),
+            "Zipfile spans several volumes, or its directory does not fit before its end record");
+  EXPECT_EQ(ZipResultText(ZipResult::ArchiveReadError),
+            "The end of the zip directory cannot be found or read: not a zipfile, cut short or unreadable");
   EXPECT_EQ(ZipResultText(ZipResult::CannotOpenFile), "Couldn't create/open file");
+  EXPECT_EQ(ZipResultText(static_cast<ZipResult>(-5)), "unknown zip result code -5");
+}
+
+TEST_F(ReaderTest, OtherMethodsAndEncryptionAreNamedWithWhatPatchesNeed) {
+  std::vector<CraftedEntry> entries;
+  for (std::uint16_t method : {9, 12, 14, 93, 95, 99, 77}) entries.push_back({"m" + std::to_string(method), "data", method});
+  entries.push_back({"secret", "data", 8});
+  entries.back().flags = 0x01;
+  OpenCrafted(CraftArchive(entries));
+  const char* const methods[] = {"9 (deflate64)", "12 (bzip2)", "14 (lzma)", "93 (zstd)", "95 (xz)", "99 (AES)", "77"};
+  ZipEntry entry;
+  for (std::int32_t index = 0; index < 7; ++index) {
+    EXPECT_EQ(reader.GetItem(index, entry), ZipResult::Corrupt);
+    EXPECT_EQ(reader.Problem(), std::string("compression method ") + methods[index] +
+                                    " is not supported (patches must be stored or deflated)");
+  }
+  const std::string encrypted = "the entry is encrypted (patches must be stored or deflated, without encryption)";
+  EXPECT_EQ(reader.GetItem(7, entry), ZipResult::Corrupt);
+  EXPECT_EQ(reader.Problem(), encrypted);
+  EXPECT_EQ(Extract(7, "secret"), ZipResult::Corrupt);
+  EXPECT_EQ(reader.Problem(), encrypted);
+  EXPECT_EQ(reader.TestItem(2), ZipResult::Corrupt);
+  EXPECT_EQ(reader.Problem(), "compression method 14 (lzma) is not supported (patches must be stored or deflated)");
+  EXPECT_TRUE(fs::is_empty(root));
 }
 
 TEST_F(ReaderTest, HeadersThatDisagreeAreCorrupt) {
@@ -113,6 +140,7 @@ TEST_F(ReaderTest, HeadersThatDisagreeAreCorrupt) {
   bytes[26] = 5;  // the local name length
   OpenCrafted(bytes);
   EXPECT_EQ(reader.GetItem(0, entry), ZipResult::Corrupt);
+  EXPECT_EQ(reader.Problem(), "the local header does not match the directory");
   EXPECT_EQ(Extract(1, "m"), ZipResult::Corrupt);
   EXPECT_EQ(reader.TestItem(1), ZipResult::Corrupt);
   EXPECT_TRUE(fs::is_empty(root));

@@ -32,6 +32,15 @@ std::string RawDeflate(const std::string& content) {
   return out;
 }
 
+std::string UnicodePathBlock(const std::string& storedName, const std::string& utf8Name, char version) {
+  std::string block = "up";
+  Put16(block, static_cast<std::uint32_t>(5 + utf8Name.size()));
+  block += version;
+  Put32(block, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(storedName.data()),
+                                                static_cast<uInt>(storedName.size()))));
+  return block + utf8Name;
+}
+
 std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
   std::string archive;
   std::string directory;
@@ -43,7 +52,7 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
                                            static_cast<uInt>(entry.content.size())));
     std::string common;  // version needed .. name length, shared by both headers
     Put16(common, 20);
-    Put16(common, 0);
+    Put16(common, entry.flags);
     Put16(common, entry.method);
     Put32(common, entry.dosDateTime);
     Put32(common, crc);
@@ -58,13 +67,13 @@ std::string CraftArchive(const std::vector<CraftedEntry>& entries) {
     Put32(directory, 0x02014b50);
     Put16(directory, entry.versionMadeBy);
     directory += common;
-    Put16(directory, 0);  // extra
+    Put16(directory, static_cast<std::uint32_t>(entry.centralExtra.size()));
     Put16(directory, 0);  // comment
     Put16(directory, 0);  // disk
     Put16(directory, 0);  // internal attributes
     Put32(directory, entry.externalAttributes);
     Put32(directory, offset);
-    directory += entry.name;
+    directory += entry.name + entry.centralExtra;
   }
   const auto directoryOffset = static_cast<std::uint32_t>(archive.size());
   archive += directory;

@@ -35,10 +35,15 @@ struct CraftedEntry {
   std::optional<std::string> data;   // stored bytes instead of the encoded content
   std::optional<std::uint32_t> crc;  // recorded CRC-32 instead of the content's
   std::optional<std::uint32_t> size;  // recorded uncompressed size instead of the content's
+  std::uint16_t flags = 0;     // general-purpose flags of both headers
+  std::string centralExtra;    // the central header's extra field
 };
 
 std::string CraftArchive(const std::vector<CraftedEntry>& entries);
 std::string RawDeflate(const std::string& content);
+// An Info-ZIP Unicode path block: `version`, the CRC-32 of `storedName`,
+// then `utf8Name`.
+std::string UnicodePathBlock(const std::string& storedName, const std::string& utf8Name, char version = 1);
 
 // Runs a shell command; its exit code, and its output when asked for.
 int Shell(const std::string& command, std::string* output = nullptr);

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <set>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -50,23 +51,28 @@ bool IsUtf8(const std::string& text) {
 
 class FileLister {
  public:
-  FileLister(std::vector<BuildFile>& files, std::string& error) : files_(files), error_(error) {}
+  FileLister(const fs::path& root, SymlinkHandling links, std::vector<BuildFile>& files,
+             std::vector<std::string>& warnings, std::string& error)
+      : root_(root), links_(links), files_(files), warnings_(warnings), error_(error) {}
 
   bool ListFolder(const fs::path& folder, const std::string& prefix) {
     std::error_code failure;
+    // The folders being listed, resolved: a link back to one of them is a loop.
+    const fs::path resolved = fs::canonical(folder, failure);
+    if (!failure && !open_.insert(resolved).second) {
+      error_ = folder.string() + " is a symbolic link to " + resolved.string() +
+               ", a folder that holds it: following it never ends";
+      return false;
+    }
     fs::directory_iterator it(folder, failure);
     for (; !failure && it != fs::directory_iterator(); it.increment(failure)) {
       const std::string name = prefix + it->path().filename().string();
       const fs::file_status status = it->symlink_status(failure);
       if (failure) break;
       if (!CheckName(name, it->path())) return false;
-      if (fs::is_directory(status)) {
-        if (!ListFolder(it->path(), name + "/")) return false;
-      } else if (fs::is_regular_file(status)) {
-        if (!AddFile(it->path(), name, status)) return false;
-      } else {
-        error_ = it->path().string() + (fs::is_symlink(status) ? " is a symbolic link" : " is not a regular file") +
-                 "; a build holds only folders and regular files";
+      if (fs::is_symlink(status)) {
+        if (!AddLink(it->path(), name)) return false;
+      } else if (!AddEntry(it->path(), name, status)) {
         return false;
       }
     }
@@ -74,10 +80,53 @@ class FileLister {
       error_ = "cannot read " + folder.string() + ": " + failure.message();
       return false;
     }
+    open_.erase(resolved);
     return true;
   }
 
  private:
+  bool AddEntry(const fs::path& path, const std::string& name, const fs::file_status& status) {
+    if (fs::is_directory(status)) return ListFolder(path, name + "/");
+    if (fs::is_regular_file(status)) return AddFile(path, name, status);
+    error_ = path.string() + " is not a regular file; a build holds only folders and regular files";
+    return false;
+  }
+
+  bool AddLink(const fs::path& link, const std::string& name) {
+    std::error_code failure;
+    if (links_ == SymlinkHandling::Skip) {
+      warnings_.push_back("left out " + link.string() + ", a symbolic link (--symlinks=skip)");
+      return true;
+    }
+    if (links_ == SymlinkHandling::Refuse) {
+      error_ = link.string() + " is a symbolic link; a build holds only folders and regular files " +
+               "(--symlinks=follow stores its target's content, --symlinks=skip leaves it out)";
+      return false;
+    }
+    const fs::path target = fs::canonical(link, failure);
+    if (failure) {
+      error_ = "the symbolic link " + link.string() + " points to " + fs::read_symlink(link, failure).string() +
+               ", which cannot be read";
+      return false;
+    }
+    if (!IsInsideRoot(target)) {
+      error_ = "the symbolic link " + link.string() + " points to " + target.string() +
+               ", outside the build folder " + root_.string();
+      return false;
+    }
+    const fs::file_status status = fs::status(target, failure);
+    if (failure) {
+      error_ = "cannot read " + target.string() + ": " + failure.message();
+      return false;
+    }
+    return AddEntry(link, name, status);
+  }
+
+  bool IsInsideRoot(const fs::path& target) const {
+    const fs::path inside = target.lexically_relative(root_);
+    return !inside.empty() && *inside.begin() != "..";
+  }
+
   bool CheckName(const std::string& name, const fs::path& path) {
     if (!IsUtf8(name)) {
       error_ = "the name of " + path.string() + " is not UTF-8";
@@ -115,15 +164,26 @@ class FileLister {
     return true;
   }
 
+  const fs::path root_;
+  const SymlinkHandling links_;
+  std::set<fs::path> open_;
   std::vector<BuildFile>& files_;
+  std::vector<std::string>& warnings_;
   std::string& error_;
 };
 
 }  // namespace
 
-bool ListBuildFiles(const fs::path& folder, std::vector<BuildFile>& files, std::string& error) {
+bool ListBuildFiles(const fs::path& folder, SymlinkHandling links, std::vector<BuildFile>& files,
+                    std::vector<std::string>& warnings, std::string& error) {
   files.clear();
-  FileLister lister(files, error);
+  std::error_code failure;
+  const fs::path root = fs::canonical(folder, failure);
+  if (failure) {
+    error = "cannot read " + folder.string() + ": " + failure.message();
+    return false;
+  }
+  FileLister lister(root, links, files, warnings, error);
   if (!lister.ListFolder(folder, "")) return false;
   if (files.empty()) {
     error = folder.string() + " holds no file";

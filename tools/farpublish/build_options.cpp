@@ -17,7 +17,7 @@ constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
                                             "--game-files", "--deltas", "--delta-level", "--mirror",
-                                            "--rollout"};
+                                            "--symlinks", "--rollout"};
 constexpr char kNoManifests[] = "--no-manifests";
 // More than any site keeps players that far behind: a bound on the work.
 constexpr int kMostDeltaReleases = 100;
@@ -103,6 +103,18 @@ bool TakeMirror(const std::string& value, BuildOptions& options, std::string& er
   return true;
 }
 
+bool ParseSymlinks(const std::string& text, BuildOptions& options, std::string& error) {
+  const std::map<std::string, SymlinkHandling> handlings = {
+      {"follow", SymlinkHandling::Follow}, {"skip", SymlinkHandling::Skip}, {"refuse", SymlinkHandling::Refuse}};
+  const auto handling = handlings.find(text);
+  if (handling == handlings.end()) {
+    error = "--symlinks takes follow, skip or refuse, not '" + text + "'";
+    return false;
+  }
+  options.symlinks = handling->second;
+  return true;
+}
+
 bool TakeOption(const std::string& name, const std::string& value, BuildOptions& options, std::string& error) {
   const std::map<std::string, std::string*> addresses = {
       {"--base-url", &options.baseUrl}, {"--web-addr", &options.webAddr}, {"--block-addr", &options.blockAddr}};
@@ -115,6 +127,7 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--product") return ParseProduct(value, options, error);
   if (name == "--deltas") return ParseDeltaReleases(value, options, error);
   if (name == "--delta-level") return ParseDeltaLevel(value, options, error);
+  if (name == "--symlinks") return ParseSymlinks(value, options, error);
   if (name == "--rollout") return ParseRolloutShare(value, options.rollout, error);
   if (name == kNoManifests) {
     options.manifests = false;

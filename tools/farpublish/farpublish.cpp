@@ -9,6 +9,8 @@
 #include "build_options.h"
 #include "site_build.h"
 #include "site_check.h"
+#include "site_prune.h"
+#include "site_publish.h"
 #include "site_resign.h"
 
 namespace {
@@ -22,6 +24,8 @@ const char kHelp[] =
     "       farpublish check URL [--key PUBLICKEY] [--sample N]\n"
     "       farpublish resign SITE --key KEY [--expires DAYS] [--base-url URL]\n"
     "                         [--rollout PERCENT]\n"
+    "       farpublish prune SITE --keep N [--dry-run] [--key PUBLICKEY]\n"
+    "       farpublish publish SITE DEST\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -30,8 +34,8 @@ const char kHelp[] =
     "<PackageCode>-<Main>.<Sub>.<File> (for example 0001-1.0.1). Launchers install\n"
     "builds in the byte order of their package codes (\"10\" before \"9\"), so give\n"
     "codes a fixed number of digits; versions must not go down in that order.\n"
-    "A build holds folders and regular files only (no symbolic links), each\n"
-    "named so that a game directory on Windows holds it as a file of its own:\n"
+    "A build holds folders and regular files (symbolic links: see --symlinks),\n"
+    "each named so that a game directory on Windows holds it as a file of its own:\n"
     "a name with no form in the GBK code page, a device name Windows reserves\n"
     "(CON, PRN, AUX, NUL, COM1-COM9, LPT1-LPT9, with any extension), a name\n"
     "ending in a dot or a space, one holding :*?\"<>| or a control character,\n"
@@ -110,6 +114,13 @@ const char kHelp[] =
     "  --no-manifests          no Manifest elements, manifests, objects or deltas:\n"
     "                          for a site whose players all run the original\n"
     "                          launcher, which follows the patches only\n"
+    "  --symlinks follow|skip|refuse\n"
+    "                          what a symbolic link in a build becomes: refuse (the\n"
+    "                          default) stops the build; follow stores its target's\n"
+    "                          content under the link's name (a folder's files below\n"
+    "                          it) when the target, through any chain of links,\n"
+    "                          stays inside the build folder, and stops the build\n"
+    "                          otherwise; skip leaves it out with a warning\n"
     "  --mirror URL            a folder holding a copy of SITE (http:// or https://)\n"
     "                          that launchers fetch the newest release's objects\n"
     "                          and deltas from when the site's own fail;\n"
@@ -167,7 +178,34 @@ const char kHelp[] =
     "Run it from a daily job to keep a document signed with --expires fresh.\n"
     "--rollout PERCENT first sets the newest build's share of players (as build\n"
     "does) in SITE/servercfg.xml; without it the share stays as it is.\n"
-    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "prune SITE --keep N [--dry-run] [--key PUBLICKEY]\n"
+    "Removes from SITE the archives (*.zip), manifests, objects and deltas that\n"
+    "servercfg.xml names nowhere and that no manifest of its newest N versions\n"
+    "lists: old full packages, and what older releases alone used. Players of\n"
+    "the older versions still update, through the newest manifest. Nothing the\n"
+    "document names is removed, nor the document, its signature or any other\n"
+    "file. Prints each file removed and its size, then the bytes freed; with\n"
+    "--dry-run, what would be removed, and removes nothing. Removes nothing\n"
+    "when the document does not read, when --key is given and servercfg.xml.minisig\n"
+    "is not that key's signature of it, or when a kept manifest is missing or\n"
+    "not the one the document names.\n"
+    "Exit status: 0 when pruned, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "publish SITE DEST\n"
+    "Copies a built site to DEST, where players read it: a folder, or with a\n"
+    "':' (host:folder) an rsync destination, sent by the rsync program. The\n"
+    "files go in this order, so that a player never reads a document before\n"
+    "what it names: objects, deltas, manifests, the archives and other files,\n"
+    "the signature, and the document last. Into a folder each file is copied\n"
+    "under a temporary name (.NAME.farpublish-part) and renamed into place; a\n"
+    "file DEST holds with the same bytes is not copied again. To rsync, each of\n"
+    "those batches is one rsync run with --delay-updates (its files appear\n"
+    "together at its end); objects, deltas and manifests DEST holds are not\n"
+    "sent again, as their names are their hashes. A failure stops the copy:\n"
+    "what comes after it, the document above all, is not copied.\n"
+    "Exit status: 0 when copied, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -205,7 +243,22 @@ struct Command {
   int (*run)(const std::vector<std::string>& args);
 };
 
-const Command kCommands[] = {{"build", Build}, {"check", Check}, {"resign", Resign}};
+int Prune(const std::vector<std::string>& args) {
+  PruneOptions options;
+  std::string error;
+  if (!ParsePruneOptions(args, options, error)) return UsageError(error);
+  return PruneSite(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
+int Publish(const std::vector<std::string>& args) {
+  PublishOptions options;
+  std::string error;
+  if (!ParsePublishOptions(args, options, error)) return UsageError(error);
+  return PublishSite(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
+const Command kCommands[] = {
+    {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}, {"publish", Publish}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 

@@ -87,12 +87,13 @@ fs::path SitePath(const fs::path& site) {
   return path;
 }
 
-bool ReadBuilds(const fs::path& versions, std::vector<ClientBuild>& builds, std::string& error) {
+bool ReadBuilds(const BuildOptions& options, std::vector<ClientBuild>& builds, std::vector<std::string>& warnings,
+                std::string& error) {
   std::vector<BuildFolder> folders;
-  if (!ListBuildFolders(versions, folders, error)) return false;
+  if (!ListBuildFolders(options.versions, folders, error)) return false;
   for (const BuildFolder& folder : folders) {
     builds.push_back({folder, {}});
-    if (!ListBuildFiles(folder.path, builds.back().files, error)) return false;
+    if (!ListBuildFiles(folder.path, options.symlinks, builds.back().files, warnings, error)) return false;
   }
   return true;
 }
@@ -159,7 +160,9 @@ bool BuildSite(const BuildOptions& options, std::ostream& out, std::ostream& err
   std::vector<ClientBuild> builds;
   ReleasePlan plan;
   Signer signer;
-  if (!ReadBuilds(options.versions, builds, error)) return report.Fail(error);
+  std::vector<std::string> linkWarnings;
+  if (!ReadBuilds(options, builds, linkWarnings, error)) return report.Fail(error);
+  for (const std::string& warning : linkWarnings) report.Warn(warning);
   if (!CheckReleaseNames(builds, report)) return false;
   if (!PrepareSigner(options, signer, error) || !PlanRelease(builds, plan, error)) return report.Fail(error);
   for (const std::string& warning : plan.warnings) report.Warn(warning);
