@@ -11,10 +11,10 @@
 // publisher (which makes no delta for a larger file) and the launcher
 // (which refuses a frame that asks more). Applying holds the source and
 // up to a window of the result in memory, so the peak is about twice the
-// file: 2^28 (256 MiB) gives the big pak files of a game (a measured
-// 140 MiB one needed 2^28) a delta within about 0.5 GB at worst, and a
-// file beyond that is fetched whole.
-constexpr int kDeltaWindowLog = 28;
+// file: 2^30 (1 GiB) gives the big pak files of a game deltas within about
+// 2 GB at worst, which the launcher takes only where that fits in half of
+// the machine's memory; a file beyond it is fetched whole.
+constexpr int kDeltaWindowLog = 30;
 // A delta needs a window above the larger of its two contents.
 constexpr std::uint64_t kLargestDeltaFile = (std::uint64_t{1} << kDeltaWindowLog) - 1;
 

@@ -1,12 +1,16 @@
 #include "update/delta_staging.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
+#include <limits>
 #include <optional>
 #include <set>
 #include <system_error>
 
 #include "base/ox_large_file.h"
 #include "base/ox_path.h"
+#include "base/ox_physical_memory.h"
 #include "manifest/zstd_delta.h"
 #include "update/failure_log.h"
 #include "update/file_hashing.h"
@@ -18,11 +22,37 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Whether the player's file may be the source of one of the record's deltas.
-bool MayTakeDelta(const PlannedFile& file) {
+// Lowers the memory a delta's apply may take, in bytes (for tests).
+constexpr char kDeltaMemorySetting[] = "FARLAUNCH_DELTA_MEMORY";
+
+// The most memory applying one delta may take: half of the machine's, so
+// that a large file never pushes it into swapping, or the setting's when
+// lower. No bound when the system does not say.
+std::uint64_t DeltaMemoryBound() {
+  const std::uint64_t physical = ox_base::PhysicalMemoryBytes();
+  std::uint64_t bound = physical == 0 ? std::numeric_limits<std::uint64_t>::max() : physical / 2;
+  const char* setting = std::getenv(kDeltaMemorySetting);
+  if (setting != nullptr && *setting != '\0') {
+    bound = std::min<std::uint64_t>(bound, std::strtoull(setting, nullptr, 10));
+  }
+  return bound;
+}
+
+// Whether the player's file may be the source of one of the record's
+// deltas. Applying holds the file and the new content at once.
+bool MayTakeDelta(const PlannedFile& file, std::uint64_t memoryBound) {
   std::error_code error;
   const std::uintmax_t size = fs::file_size(PathOnDisk(file.local), error);
-  return !file.record.deltas.empty() && !error && size <= kLargestDeltaFile;
+  if (file.record.deltas.empty() || error || size > kLargestDeltaFile) return false;
+  const std::uint64_t needed = size + file.record.size;
+  if (needed > memoryBound) {
+    LogFailure(file.local, "",
+               "no delta: applying one takes about " + std::to_string(needed) + " bytes of memory, more than the " +
+                   std::to_string(memoryBound) + " it may take (half of the machine's memory, or " +
+                   kDeltaMemorySetting + "); fetching the whole file");
+    return false;
+  }
+  return true;
 }
 
 // The content of each file on disk: as the record of installed files
@@ -71,8 +101,9 @@ bool DeltasUsable(const ReleaseManifest& newest, const SiteSources& sources) {
 
 std::vector<PlannedDelta> ChooseDeltas(const std::vector<const PlannedFile*>& files) {
   std::vector<const PlannedFile*> candidates;
+  const std::uint64_t memoryBound = DeltaMemoryBound();
   for (const PlannedFile* file : files) {
-    if (MayTakeDelta(*file)) candidates.push_back(file);
+    if (MayTakeDelta(*file, memoryBound)) candidates.push_back(file);
   }
   const std::vector<std::string> installed = InstalledContents(candidates);
   std::vector<PlannedDelta> chosen;

@@ -28,7 +28,9 @@ struct PlannedDelta {
 // The deltas worth fetching for `files` (each a content not staged yet):
 // one per file whose file on disk holds a listed source (as the record of
 // installed files vouches, else hashed, several files at once), each
-// smaller than the content's object.
+// smaller than the content's object, whose apply fits in half of the
+// machine's memory (the environment's FARLAUNCH_DELTA_MEMORY, in bytes,
+// lowers that bound); a file over the bound is logged.
 std::vector<PlannedDelta> ChooseDeltas(const std::vector<const PlannedFile*>& files);
 
 // Where the delta is below the site's folder.

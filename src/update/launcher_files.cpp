@@ -7,6 +7,7 @@
 #include "update/item_downloads.h"
 #include "update/manifest_reading.h"
 #include "update/signing_time_record.h"
+#include "update/staged_rollout.h"
 #include "update/trust_anchor.h"
 
 namespace {
@@ -61,6 +62,7 @@ const LauncherFile kLauncherFiles[] = {
     {kKeptManifest, Role::State, Suffix::None, CleanUp::Never},
     {kInstanceLockFile, Role::State, Suffix::None, CleanUp::Never},
     {kInstalledFilesRecord, Role::State, Suffix::None, CleanUp::Never},
+    {kRolloutBucketFile, Role::State, Suffix::None, CleanUp::Never},
     {kPublisherKeyFile, Role::PublisherKey, Suffix::None, CleanUp::Never},
 };
 

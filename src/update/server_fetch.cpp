@@ -10,6 +10,7 @@
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/signing_time_record.h"
+#include "update/staged_rollout.h"
 #include "update/update_workflow.h"
 #include "xml/base64.h"
 
@@ -127,6 +128,7 @@ bool LoadServerDocument(LauncherState& state) {
     return Failed(state.UpdateServerAddr, reason);
   }
   state.entries.insert(state.entries.end(), server.entries.begin(), server.entries.end());
+  HoldBackStagedRelease(state);
   state.pageUrl = server.WebAddr;
   if (!state.pos.empty()) {
     state.pageUrl += "?pos=" + state.pos;

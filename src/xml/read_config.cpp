@@ -120,6 +120,14 @@ OwnElement<LauncherLink> LauncherElement() {
            {"Bytes", &LauncherLink::Bytes}}};
 }
 
+// The attributes of the GameVersion element itself that only this
+// launcher reads.
+struct EntryAttributes {
+  std::string Rollout;
+};
+
+OwnElement<EntryAttributes> EntryElement() { return {"GameVersion", {{"Rollout", &EntryAttributes::Rollout}}}; }
+
 }  // namespace
 
 std::size_t CXMLFile::ReadConfig() {
@@ -131,6 +139,7 @@ std::size_t CXMLFile::ReadConfig() {
   ElementChecks checks;
   OwnElement<ManifestLink> manifest = ManifestElement();
   OwnElement<LauncherLink> launcher = LauncherElement();
+  OwnElement<EntryAttributes> entryElement = EntryElement();
   std::string name;
   std::string value;
   for (std::size_t p = 0; p < data_.size(); ++p) {
@@ -143,11 +152,13 @@ std::size_t CXMLFile::ReadConfig() {
         checks.Note(name, value, working, config);
         manifest.Note(scanner, name, value);
         launcher.Note(scanner, name, value);
+        entryElement.Note(scanner, name, value);
       }
     } else if (byte == '<' || byte == '>') {
       checks.Bind(working, config);
       if (std::optional<ManifestLink> link = manifest.Take()) working.Manifest = std::move(link);
       if (std::optional<LauncherLink> link = launcher.Take()) working.Launchers.push_back(std::move(*link));
+      if (std::optional<EntryAttributes> own = entryElement.Take()) working.Rollout = own->Rollout;
       if (byte == '>' && scanner.TagLength() == sizeof(kEntryEnd) - 1 &&
           std::memcmp(scanner.TagText(), kEntryEnd, sizeof(kEntryEnd) - 1) == 0) {
         config.entries.push_back(working);

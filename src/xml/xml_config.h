@@ -71,6 +71,11 @@ struct VersionEntry {
   std::optional<ManifestLink> Manifest;
   // The entry's Launcher elements, in document order.
   std::vector<LauncherLink> Launchers;
+  // The Rollout attribute of the GameVersion element, as found: the share
+  // of players (percent) offered the entry while it is the newest. None
+  // without one. Its name is none of the keys, so launchers that do not
+  // know it read the entry as before.
+  std::optional<std::string> Rollout;
 };
 
 // The document's fields: every key a version entry has, holding the last

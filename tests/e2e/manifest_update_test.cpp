@@ -8,7 +8,8 @@
 // that are down, serve a wrong byte or answer 404; changed files come by
 // deltas from the releases before the newest when the player's file holds
 // a listed source, by objects when not; a manifest format the launcher
-// does not know sends it through the patches.
+// does not know sends it through the patches; a player outside the newest
+// release's rollout share stays on the one before until resign widens it.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -34,7 +35,7 @@ const fs::path kSource = FARLAUNCH_SOURCE_DIR;
 const std::vector<std::string> kCodes = {"0001", "0002", "0003"};
 const std::set<std::string> kLauncherFiles = {"farLaunch.exe", "updatecfg.xml", "farLaunch.lock", "farLaunch.log",
                                               "farLaunch.signedtime", "publisher.pub", "farLaunch.manifest",
-                                              "farLaunch.files"};
+                                              "farLaunch.files", "farLaunch.bucket"};
 
 std::string Noise(std::mt19937& random, std::size_t size) {
   std::string bytes(size, '\0');
@@ -520,6 +521,38 @@ TEST_F(ManifestUpdate, AManifestFormatTheLauncherDoesNotKnowTakesThePatches) {
   EXPECT_GT(PatchRequests(), 0u);
   EXPECT_FALSE(game_.Has("farLaunch.manifest"));
   for (const auto& [name, content] : AsThePlayerHasIt(2)) EXPECT_EQ(game_.Read(name), content) << name;
+}
+
+// The third release offered to 30 % of the players first: a player whose
+// bucket is 30 updates to the second and stays there, until resign widens
+// the share to everyone; the next start then takes the third.
+TEST_F(ManifestUpdate, APlayerOutsideTheRolloutShareWaitsUntilResignWidensIt) {
+  ASSERT_NO_FATAL_FAILURE(BuildTheSite({"--rollout", "30"}));
+  ServeTheSite();
+  PrepareGame(0);
+  game_.Write("farLaunch.bucket", "30");
+  ASSERT_EQ(Run("held-back.txt"), 0) << ReadFile(Output("held-back.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0002");
+  ExpectTheGame(AsThePlayerHasIt(1));
+  EXPECT_NE(game_.Read("farLaunch.log").find("version 0003 (" + server_.Url("/servercfg.xml") +
+                                             "): held back: offered to 30 % of the players first"),
+            std::string::npos)
+      << game_.Read("farLaunch.log");
+  ASSERT_EQ(Run("still-held-back.txt"), 0) << ReadFile(Output("still-held-back.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0002");
+
+  const fs::path log = scratch_.Path() / "resign.txt";
+  ASSERT_EQ(RunToEnd({{(kInstalled / "tools/farpublish").string(), "resign", site_.string(), "--key",
+                       (kSource / "demo/demo-publisher.key").string(), "--rollout", "100"},
+                      scratch_.Path(), {}, log},
+                     kPatience),
+            0)
+      << ReadFile(log);
+  ServeTheSite();
+  ASSERT_EQ(Run("widened.txt"), 0) << ReadFile(Output("widened.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  ExpectTheGame(AsThePlayerHasIt(2));
+  EXPECT_EQ(game_.Read("farLaunch.bucket"), "30");
 }
 
 }  // namespace

@@ -109,7 +109,10 @@ TEST_F(FarpublishBuild, DocumentReadsBackAsTheLauncherReadsIt) {
             "farpublish: warning: 0002-1.0.2 no longer has files of 0001-1.0.1; the patches cannot delete them, so "
             "launchers that read no manifest keep them: data/old.txt\nfarpublish: warning: 0003-1.0.3/farLaunch.exe is neither a Windows "
             "nor a Linux program: launchers skip it\nfarpublish: warning: --web-addr is not https: the page decides which "
-            "server the game connects to, and anyone on the way can change a page served over http\n");
+            "server the game connects to, and anyone on the way can change a page served over http\n"
+            "farpublish: warning: client.exe gets no delta: none came out smaller than its object; launchers fetch "
+            "it whole\nfarpublish: warning: readme.txt gets no delta: none came out smaller than its object; "
+            "launchers fetch it whole\n");
 
   CXMLFile document;
   ASSERT_TRUE(document.Load((site.Site() / "servercfg.xml").string(), true));

@@ -1,7 +1,7 @@
 // farpublish build's deltas: the newest build's changed files get one from
 // each other content of the last K builds, listed only when smaller than
-// the object; published deltas are kept and checked; farpublish check
-// fetches them.
+// the object (a warning names a changed file without one); published
+// deltas are kept and checked; farpublish check fetches them.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -9,6 +9,8 @@
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_delta.h"
 #include "manifest/zstd_frames.h"
+#include "delta_store.h"
+#include "site_staging.h"
 #include "support/recording_http_server.h"
 #include "tools/farpublish_fixture.h"
 
@@ -82,6 +84,12 @@ TEST_F(FarpublishDeltas, NewestFilesGetDeltasFromTheLastBuilds) {
   }
   EXPECT_TRUE(Named(manifest, "data/a.txt").deltas.empty()) << "no smaller than its object";
   EXPECT_FALSE(fs::exists(site.Site() / DeltaFile("a", "A")));
+  // The publisher hears of each changed file that goes whole to players.
+  EXPECT_NE(run.err.find("farpublish: warning: data/a.txt gets no delta: none came out smaller than its object; "
+                         "launchers fetch it whole\n"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(run.err.find("big.pak gets no delta"), std::string::npos) << run.err;
 
   // One more build back: the published deltas are kept as they are.
   const TreeSnapshot before = SnapshotTree(site.Site() / "deltas");
@@ -182,4 +190,29 @@ TEST_F(FarpublishDeltas, CheckFetchesTheListedDeltas) {
   EXPECT_NE(run.out.find("delta of data/big.pak (" + server.Url("/site/" + DeltaFile(paks[1], paks[3])) + "): "),
             std::string::npos)
       << run.out;
+}
+
+// A file beyond the launcher's delta window (1 GiB) gets none, and the
+// publisher hears why. Only the sizes the manifests give count, so no
+// gigabyte is written here.
+TEST(DeltaStoreWindow, AFileLargerThanTheWindowGetsNoDeltaAndAWarning) {
+  TempDir dir;
+  std::string error;
+  const fs::path siteFolder = dir.Path() / "SITE";
+  const std::unique_ptr<SiteStaging> staging = SiteStaging::Create(siteFolder, error);
+  ASSERT_TRUE(staging) << error;
+  DeltaStore deltas(siteFolder, *staging, 3, 3);
+  const auto record = [](const std::string& content, std::uint64_t size) {
+    return ManifestFile{"data/huge.pak", size, Sha256Of(content), StoredForm::Raw, size, Sha256Of(content), {}};
+  };
+  ReleaseManifest older;
+  older.files = {record("old", 3)};
+  deltas.Remember(older, {BuildFile{"data/huge.pak", dir.Path() / "old", 3}});
+  const BuildFile newest{"data/huge.pak", dir.Path() / "new", std::uint64_t{1} << 30};
+  std::vector<ManifestFile> records = {record("new", newest.size)};
+  ASSERT_TRUE(deltas.Add({&newest}, records, error)) << error;
+  EXPECT_TRUE(records[0].deltas.empty());
+  EXPECT_EQ(deltas.Warnings(), std::vector<std::string>{"data/huge.pak gets no delta: it is larger than 1073741824 "
+                                                        "bytes (the launcher's delta window); launchers fetch it "
+                                                        "whole"});
 }

@@ -172,3 +172,49 @@ TEST_F(FarpublishSign, UnsignedRebuildDropsTheOldSignature) {
   EXPECT_FALSE(fs::exists(site.Site() / "servercfg.xml.minisig"));
   EXPECT_TRUE(fs::exists(site.Site() / "patch-0003.zip"));
 }
+
+// A staged rollout: build puts the share on the newest entry alone; resign
+// changes it in the signed document and nothing else, and keeps it unless
+// given --rollout. At 100 the document is the one built without a share.
+TEST_F(FarpublishSign, RolloutShareIsBuiltOnTheNewestEntryAndChangedByResign) {
+  const MinisignKeys keys = MinisignGenerate(site.Path(), "publisher");
+  const fs::path document = site.Site() / "servercfg.xml";
+  const auto shares = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : ElementAttributes(document, "GameVersion")) {
+      found.push_back(entry.count("Rollout") ? entry.at("Rollout") : "-");
+    }
+    return found;
+  };
+  const fs::path everyone = site.Path() / "EVERYONE";
+  ASSERT_EQ(Farpublish({"build", site.Versions().string(), everyone.string(), "--base-url", PublishWorkspace::kBaseUrl})
+                .status,
+            0);
+  ASSERT_EQ(site.Build({"--sign", keys.secretKey, "--rollout", "25"}).status, 0);
+  EXPECT_EQ(shares(), (std::vector<std::string>{"-", "25"}));
+  const TreeSnapshot built = SnapshotTree(site.Site());
+
+  const std::vector<std::string> resign = {"resign", site.Site().string(), "--key", keys.secretKey};
+  ASSERT_EQ(Farpublish(resign).status, 0);
+  EXPECT_EQ(ReadFile(document), built.at("servercfg.xml"));
+  std::vector<std::string> widen = resign;
+  widen.insert(widen.end(), {"--rollout", "60"});
+  const PublishRun widened = Farpublish(widen);
+  ASSERT_EQ(widened.status, 0) << widened.err;
+  EXPECT_EQ(shares(), (std::vector<std::string>{"-", "60"}));
+  EXPECT_EQ(Verify(keys).status, 0) << "the signature covers the new share";
+  TreeSnapshot after = SnapshotTree(site.Site());
+  for (const char* changed : {"servercfg.xml", "servercfg.xml.minisig"}) after[changed] = built.at(changed);
+  EXPECT_EQ(after, built);
+
+  widen.back() = "100";
+  ASSERT_EQ(Farpublish(widen).status, 0);
+  EXPECT_EQ(ReadFile(document), ReadFile(everyone / "servercfg.xml"));
+  EXPECT_EQ(Verify(keys).status, 0);
+
+  for (const char* share : {"101", "-5", "half", ""}) {
+    EXPECT_EQ(site.Build({"--rollout", share}).status, 2) << share;
+    widen.back() = share;
+    EXPECT_EQ(Farpublish(widen).status, 2) << share;
+  }
+}

@@ -2,6 +2,8 @@
 // holds is fetched, a delta that fails says why and its object comes
 // instead, the status line counts the delta bytes, and each delta and
 // object is staged as it arrives, while later ones still download.
+#include <stdlib.h>
+
 #include <atomic>
 #include <random>
 
@@ -99,6 +101,38 @@ TEST_F(DeltaStaging, StagesOnlyFromTheInstalledContentsDeltaAndTheRestWhole) {
   EXPECT_EQ(total(state.progress.Announcement().currentFile), total(FetchedOfTotal(0, objectBytes - saved)));
   EXPECT_EQ(state.progress.Announcement().fileCount, 3);
   EXPECT_EQ(plan.bytesToFetch, objectBytes - saved);
+}
+
+// A delta is taken only where its apply (the player's file and the new
+// content at once) fits the memory bound; a file over it comes whole.
+TEST_F(DeltaStaging, AFileWhoseDeltaDoesNotFitTheMemoryBoundComesWhole) {
+  OpenTheFailureLog();
+  const std::string a = Noise(random, 60000), c = Noise(random, 40000);
+  ReleaseManifest newest;
+  newest.deltasBase = site.Url("/deltas/");
+  ManifestPlan plan;
+  plan.fetch = {Changed("a.pak", a), Changed("c.pak", c)};
+  plan.bytesToFetch = a.size() + c.size();
+  for (const PlannedFile& file : plan.fetch) PutObject(file);
+  dir.Write("a.pak", a);
+  dir.Write("c.pak", c);
+  setenv("FARLAUNCH_DELTA_MEMORY", "100000", 1);
+  SiteSources sources(site.Url("/"), "");
+  std::string address, problem;
+  const bool fetched = FetchChangedFiles(state, platform, sources, newest, plan, address, problem);
+  unsetenv("FARLAUNCH_DELTA_MEMORY");
+  ASSERT_TRUE(fetched) << address << ": " << problem;
+  for (const PlannedFile& file : plan.fetch) {
+    EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
+  }
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[0])), 1);
+  EXPECT_EQ(site.Hits("/deltas/" + DeltaName(Sha256Of(a), Sha256Of(contents["a.pak"]))), 0);
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[1])), 0);
+  EXPECT_EQ(site.Hits("/deltas/" + DeltaName(Sha256Of(c), Sha256Of(contents["c.pak"]))), 1);
+  EXPECT_NE(FailureLog().find("a.pak: no delta: applying one takes about 120000 bytes of memory, more than the "
+                              "100000 it may take"),
+            std::string::npos)
+      << FailureLog();
 }
 
 TEST_F(DeltaStaging, EachFileIsStagedWhileALaterOneStillDownloads) {

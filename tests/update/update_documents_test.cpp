@@ -202,10 +202,11 @@ TEST(ServerDocument, HashesAndSizesBelongToTheElementOfTheirAddress) {
   EXPECT_EQ(server.MiniSourceFileCheck.Size, std::optional<std::string>("10"));
 }
 
-// A launcher per platform in new Launcher elements: older launchers read
-// the entry exactly as without them (and take its "farLaunch" item); this
-// one takes its own platform's Launcher element in place of that item.
-TEST(ServerDocument, LaunchersPerPlatformLeaveTheFlatScanAsItWasAndOnlyThisPlatformsIsAnItem) {
+// A launcher per platform in new Launcher elements, and a rollout share on
+// the entry's element: older launchers read the entry exactly as without
+// them (and take its "farLaunch" item); this one takes its own platform's
+// Launcher element in place of that item.
+TEST(ServerDocument, LaunchersPerPlatformAndARolloutLeaveTheFlatScanAsItWasAndOnlyThisPlatformsIsAnItem) {
   const std::string items =
       "<GameVersion PackageCode=\"0012\">\n"
       "<File Type=\"normal\" TargetFileName=\"patch-0012.zip\" SourceFileAddr=\"http://u/patch-0012.zip\" "
@@ -219,11 +220,17 @@ TEST(ServerDocument, LaunchersPerPlatformLeaveTheFlatScanAsItWasAndOnlyThisPlatf
       "</Launcher>\n";
   const std::string end = "</GameVersion>\n<GameVersion PackageCode=\"0013\">\n" + items.substr(items.find("<File")) +
                           "<Launcher Platform=\"beos-m68k\" Href=\"http://u/l.zip\"></Launcher>\n</GameVersion>\n";
+  // A staged rollout's share stands on the entry's own element.
+  std::string withNewMarkup = items + launchers + end;
+  withNewMarkup.insert(withNewMarkup.find('>'), " Rollout=\"25\"");
   CXMLFile older;
-  older.LoadText(items + end, true);
+  const bool olderLoads = older.LoadText(items + end, true);
   CXMLFile both;
-  both.LoadText(items + launchers + end, true);
+  EXPECT_EQ(both.LoadText(withNewMarkup, true), olderLoads) << "the tree loads as before";
   ASSERT_EQ(both.ReadConfig(), older.ReadConfig()) << "as many known keys";
+  EXPECT_EQ(both.config.entries[0].Rollout, std::optional<std::string>("25"));
+  EXPECT_FALSE(both.config.entries[1].Rollout);
+  EXPECT_FALSE(older.config.entries[0].Rollout);
   ASSERT_EQ(both.config.entries.size(), 2u);
   ASSERT_EQ(older.config.entries.size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {

@@ -6,6 +6,7 @@
 #include "base/ox_unicode.h"
 #include "command_line.h"
 #include "manifest/mirror_list.h"
+#include "rollout_share.h"
 #include "server_document.h"
 #include "signature_time.h"
 
@@ -16,7 +17,7 @@ constexpr char kDefaultFtpPort[] = "21";
 const std::set<std::string> kOptionNames = {"--base-url", "--web-addr", "--block-addr",     "--dump-ftp",
                                             "--product",  "--sign",     "--also-served-at", "--expires",
                                             "--game-files", "--deltas", "--delta-level", "--mirror",
-                                            "--symlinks"};
+                                            "--symlinks", "--rollout"};
 constexpr char kNoManifests[] = "--no-manifests";
 // More than any site keeps players that far behind: a bound on the work.
 constexpr int kMostDeltaReleases = 100;
@@ -127,6 +128,7 @@ bool TakeOption(const std::string& name, const std::string& value, BuildOptions&
   if (name == "--deltas") return ParseDeltaReleases(value, options, error);
   if (name == "--delta-level") return ParseDeltaLevel(value, options, error);
   if (name == "--symlinks") return ParseSymlinks(value, options, error);
+  if (name == "--rollout") return ParseRolloutShare(value, options.rollout, error);
   if (name == kNoManifests) {
     options.manifests = false;
     return true;

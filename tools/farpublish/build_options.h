@@ -39,6 +39,9 @@ struct BuildOptions {
   std::vector<std::string> mirrors;
   // What a symbolic link in a build becomes (--symlinks).
   SymlinkHandling symlinks = SymlinkHandling::Refuse;
+  // The share of players (percent) the newest release is offered to first
+  // (--rollout); every player's without one.
+  std::optional<int> rollout;
 };
 
 // Reads the arguments that follow "build": VERSIONS SITE and the options,
@@ -47,7 +50,7 @@ struct BuildOptions {
 // stand in the server document (it must be printable ASCII without quotes,
 // "=", "<" or ">"), a mirror that is not an http or https folder the
 // document's Mirrors value can hold, a product name the GBK code page
-// cannot write, a bad port, a --deltas that is not a number of releases, or
-// a --delta-level that is not a zstd level from 1 to 22, or a --symlinks
-// other than follow, skip or refuse.
+// cannot write, a bad port, a --deltas that is not a number of releases,
+// a --delta-level that is not a zstd level from 1 to 22, a --symlinks other
+// than follow, skip or refuse, or a --rollout that is not a percentage.
 bool ParseBuildOptions(const std::vector<std::string>& args, BuildOptions& options, std::string& error);

@@ -33,8 +33,8 @@ bool DeltaStore::Add(const std::vector<const BuildFile*>& files, std::vector<Man
                      std::string& error) {
   std::vector<Job> jobs;
   std::set<std::string> queued;
-  std::vector<std::vector<std::string>> names;
-  for (std::size_t i = 0; i < files.size(); ++i) names.push_back(DeltasTo(*files[i], records[i], jobs, queued));
+  std::vector<Wanted> wanted;
+  for (std::size_t i = 0; i < files.size(); ++i) wanted.push_back(DeltasTo(*files[i], records[i], jobs, queued));
   std::vector<Made> made(jobs.size());
   const bool done = RunInParallel(jobs.size(), [&](std::size_t k, std::string& reason) {
     return Make(jobs[k], made[k], reason);
@@ -53,31 +53,41 @@ bool DeltaStore::Add(const std::vector<const BuildFile*>& files, std::vector<Man
     listed = ManifestDelta{jobs[k].source.sha256, made[k].delta.size(), Sha256Of(made[k].delta)};
   }
   for (std::size_t i = 0; i < records.size(); ++i) {
-    for (const std::string& name : names[i]) {
+    for (const std::string& name : wanted[i].names) {
       const std::optional<ManifestDelta>& delta = deltas_.at(name);
       if (delta) records[i].deltas.push_back(*delta);
+    }
+    if (!records[i].deltas.empty()) continue;
+    if (wanted[i].tooLarge) {
+      warnings_.push_back(records[i].name + " gets no delta: it is larger than " +
+                          std::to_string(kLargestDeltaFile + 1) + " bytes (the launcher's delta window); " +
+                          "launchers fetch it whole");
+    } else if (!wanted[i].names.empty()) {
+      warnings_.push_back(records[i].name + " gets no delta: none came out smaller than its object; " +
+                          "launchers fetch it whole");
     }
   }
   return true;
 }
 
-std::vector<std::string> DeltaStore::DeltasTo(const BuildFile& file, const ManifestFile& record,
-                                              std::vector<Job>& jobs, std::set<std::string>& queued) const {
-  std::vector<std::string> names;
-  if (record.size > kLargestDeltaFile) return names;
+DeltaStore::Wanted DeltaStore::DeltasTo(const BuildFile& file, const ManifestFile& record, std::vector<Job>& jobs,
+                                        std::set<std::string>& queued) const {
+  Wanted wanted;
   std::set<std::string> sources;
   const int oldest = std::max(0, static_cast<int>(remembered_.size()) - releases_);
   for (int i = static_cast<int>(remembered_.size()) - 1; i >= oldest; --i) {
     const auto source = remembered_[i].find(record.name);
-    if (source == remembered_[i].end() || source->second.sha256 == record.sha256 ||
-        source->second.size > kLargestDeltaFile || !sources.insert(source->second.sha256).second) {
+    if (source == remembered_[i].end() || source->second.sha256 == record.sha256) continue;
+    if (record.size > kLargestDeltaFile || source->second.size > kLargestDeltaFile) {
+      wanted.tooLarge = true;
       continue;
     }
+    if (!sources.insert(source->second.sha256).second) continue;
     const std::string name = kDeltasFolder + DeltaName(source->second.sha256, record.sha256);
-    names.push_back(name);
+    wanted.names.push_back(name);
     if (deltas_.count(name) == 0 && queued.insert(name).second) jobs.push_back({name, source->second, &file, &record});
   }
-  return names;
+  return wanted;
 }
 
 bool DeltaStore::Make(const Job& job, Made& made, std::string& error) const {

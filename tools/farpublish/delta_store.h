@@ -29,10 +29,14 @@ class DeltaStore {
   // known) the deltas to each from the releases remembered last, newest
   // first; each delta is made once, however many files share its change,
   // and deltas are made on several threads. A file larger than the
-  // decoder's window (kLargestDeltaFile) gets none. False with the reason
+  // decoder's window (kLargestDeltaFile) gets none. Each changed file that
+  // gets none has a warning (Warnings) that says why. False with the reason
   // when a file cannot be read, a delta cannot be made or written, or a
   // published delta does not make the content its name gives.
   bool Add(const std::vector<const BuildFile*>& files, std::vector<ManifestFile>& records, std::string& error);
+
+  // One line per changed file of the newest release that got no delta.
+  const std::vector<std::string>& Warnings() const { return warnings_; }
 
   int Written() const { return written_; }
   int Kept() const { return kept_; }
@@ -60,10 +64,18 @@ class DeltaStore {
     std::string delta;
   };
 
-  // The names of the deltas to `record`, newest source first; a job for
-  // each one neither this run nor `jobs` has met goes into `jobs`.
-  std::vector<std::string> DeltasTo(const BuildFile& file, const ManifestFile& record, std::vector<Job>& jobs,
-                                    std::set<std::string>& queued) const;
+  // The deltas a file of the newest release could have.
+  struct Wanted {
+    // Newest source first.
+    std::vector<std::string> names;
+    // A content it changed from was left out for its size (or its own).
+    bool tooLarge = false;
+  };
+
+  // The deltas to `record`; a job for each one neither this run nor `jobs`
+  // has met goes into `jobs`.
+  Wanted DeltasTo(const BuildFile& file, const ManifestFile& record, std::vector<Job>& jobs,
+                  std::set<std::string>& queued) const;
   bool Make(const Job& job, Made& made, std::string& error) const;
 
   std::filesystem::path site_;
@@ -74,6 +86,7 @@ class DeltaStore {
   // By name, each delta this run made or checked: what the manifest lists
   // of it, none when it is not listed.
   std::map<std::string, std::optional<ManifestDelta>> deltas_;
+  std::vector<std::string> warnings_;
   int written_ = 0;
   int kept_ = 0;
 };

@@ -142,6 +142,7 @@ bool PublishManifestsOf(const std::vector<ClientBuild>& builds, const BuildOptio
   report.Folder("manifests/", static_cast<int>(manifests.size() - keptManifests), static_cast<int>(keptManifests));
   report.Folder("objects/", objects.Written(), objects.Kept());
   report.Folder("deltas/", deltas.Written(), deltas.Kept());
+  for (const std::string& warning : deltas.Warnings()) report.Warn(warning);
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "manifest/mirror_list.h"
 #include "manifest/release_manifest.h"
+#include "rollout_share.h"
 #include "server_document.h"
 
 namespace {
@@ -69,6 +70,7 @@ bool SiteDocumentText(const ReleasePlan& plan, const std::vector<PublishedManife
     const std::vector<std::string> none;
     const bool newest = i + 1 == plan.entries.size();
     if (i < manifests.size()) entry.manifest = ManifestOf(manifests[i], newest ? options.mirrors : none);
+    if (newest && options.rollout) SetRolloutShare(entry.version, *options.rollout);
     for (const ItemPlan& item : entryPlan.items) {
       FileDigest digest;
       if (!prepare(item.archive, digest, error)) return false;

@@ -6,6 +6,7 @@
 #include "base/ox_atomic_save.h"
 #include "command_line.h"
 #include "publisher_key.h"
+#include "rollout_share.h"
 #include "server_document.h"
 #include "signature_time.h"
 #include "trust/signature_check.h"
@@ -70,7 +71,9 @@ bool KeptExpiry(const Verification& current, std::uint64_t now, std::optional<st
 bool ParseResignOptions(const std::vector<std::string>& args, ResignOptions& options, std::string& error) {
   options = {};
   CommandLine line;
-  if (!SplitCommandLine(args, {"--key", "--expires", "--base-url", "--also-served-at"}, line, error)) return false;
+  if (!SplitCommandLine(args, {"--key", "--expires", "--base-url", "--also-served-at", "--rollout"}, line, error)) {
+    return false;
+  }
   bool keyGiven = false;
   for (const auto& [name, value] : line.options) {
     if (name == "--key") {
@@ -81,6 +84,8 @@ bool ParseResignOptions(const std::vector<std::string>& args, ResignOptions& opt
       if (!options.withoutExpiry && !ParseExpiryDays(value, options.expiryDays, error)) return false;
     } else if (name == "--base-url") {
       options.baseUrl = value;
+    } else if (name == "--rollout") {
+      if (!ParseRolloutShare(value, options.rollout, error)) return false;
     } else {
       options.alsoServedAt.push_back(value);
     }
@@ -121,11 +126,18 @@ bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& e
   if (signedAgain && keepsExpiry && knowsCurrent) {
     signedAgain = KeptExpiry(current, fields.timestamp, fields.expires, error);
   }
+  if (signedAgain && options.rollout) {
+    signedAgain = WithRolloutShare(document, *options.rollout, document, error);
+  }
   if (signedAgain) {
+    // The document changes only once its new signature is made.
     const TrustResult<std::string> signature = SignDocument(*key, document, fields);
     error = signature.error;
-    signedAgain = signature.value &&
-                  ox_base::SaveAtomically((options.site / kSignatureName).string(), *signature.value, false, error);
+    signedAgain =
+        signature.value &&
+        (!options.rollout ||
+         ox_base::SaveAtomically((options.site / kServerDocumentName).string(), document, false, error)) &&
+        ox_base::SaveAtomically((options.site / kSignatureName).string(), *signature.value, false, error);
   }
   if (!signedAgain) {
     err << "farpublish: " << error << "\n";

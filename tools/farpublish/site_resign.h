@@ -20,16 +20,20 @@ struct ResignOptions {
   // URL/servercfg.xml and every --also-served-at).
   std::string baseUrl;
   std::vector<std::string> alsoServedAt;
+  // A new share of players for the newest release (--rollout), written into
+  // the document before it is signed; without it the document stays as it is.
+  std::optional<int> rollout;
 };
 
 // Reads the arguments that follow "resign": SITE --key KEY [--expires DAYS]
-// [--base-url URL [--also-served-at URL]...]. False with the reason for a
-// usage error.
+// [--base-url URL [--also-served-at URL]...] [--rollout PERCENT]. False
+// with the reason for a usage error.
 bool ParseResignOptions(const std::vector<std::string>& args, ResignOptions& options, std::string& error);
 
 // Replaces SITE/servercfg.xml.minisig. Without --base-url the addresses are
 // those of the current signature, which must be valid under the key;
-// without --expires so is its expiry period, applied from now. A signature
+// without --expires so is its expiry period, applied from now. With
+// --rollout, SITE/servercfg.xml first takes the new share. A signature
 // made without an expiry is warned about on `err`. False, with the reason
 // on `err`, when nothing was signed.
 bool ResignSite(const ResignOptions& options, std::ostream& out, std::ostream& err);
