@@ -10,6 +10,7 @@
 #include <system_error>
 #include <vector>
 
+#include "base/ox_path.h"
 #include "net/parallel_downloads.h"
 #include "update/delta_staging.h"
 #include "update/expected_content.h"
@@ -38,7 +39,7 @@ std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total) {
 }
 
 bool HoldsStagedContent(const ManifestFile& record) {
-  const fs::path staged = PathOnDisk(StagedName(record.sha256));
+  const fs::path staged = StagePath(StagedName(record.sha256));
   std::error_code error;
   return fs::file_size(staged, error) == record.size && !error && FileSha256(staged) == record.sha256;
 }
@@ -48,7 +49,7 @@ namespace {
 // Keeps only what belongs to the objects `needed` names.
 void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
   std::error_code error;
-  for (fs::directory_iterator it(PathOnDisk(kStageFolder), error), end; !error && it != end; it.increment(error)) {
+  for (fs::directory_iterator it(StagePath(kStageFolder), error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
     if (needed.count(name.substr(0, 64)) == 0) {
       std::error_code ignored;
@@ -62,13 +63,13 @@ void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
 bool StageDownload(const ManifestFile& record, const std::string& object, std::optional<std::string_view> deltaSource,
                    std::string& problem) {
   const std::string staged = StagedName(record.sha256);
-  const fs::path decoding = PathOnDisk(staged + ".decoding");
+  const fs::path decoding = StagePath(staged + ".decoding");
   std::ofstream out(decoding, std::ios::binary | std::ios::trunc);
   const auto write = [&out](std::string_view piece) {
     out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
   };
-  const bool decoded = !deltaSource ? DecodeObject(PathOnDisk(object), record, write, problem)
-                                    : DecodeDelta(PathOnDisk(object), record, *deltaSource, write, problem);
+  const bool decoded = !deltaSource ? DecodeObject(StagePath(object), record, write, problem)
+                                    : DecodeDelta(StagePath(object), record, *deltaSource, write, problem);
   out.close();
   // The stream keeps no reason; the system's is the last one it met.
   const int writeError = errno;
@@ -77,14 +78,16 @@ bool StageDownload(const ManifestFile& record, const std::string& object, std::o
     problem = "the staged file " + decoding.filename().string() +
               " cannot be written: " + std::generic_category().message(writeError);
   }
-  if (decoded && out) fs::rename(decoding, PathOnDisk(staged), error);
+  if (decoded && out) fs::rename(decoding, StagePath(staged), error);
   if (error) problem = "the staged file cannot be renamed: " + error.message();
-  fs::remove(PathOnDisk(object), error);
+  fs::remove(StagePath(object), error);
   fs::remove(decoding, error);
   return problem.empty();
 }
 
 std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
+
+std::filesystem::path StagePath(const std::string& name) { return ox_base::NativeFilesystemPath(name); }
 
 namespace {
 
@@ -176,7 +179,7 @@ bool FetchBatch(LauncherState& state, platform::Platform& platform, SiteSources&
       return false;
     }
     std::error_code ignored;
-    fs::remove(PathOnDisk(fetch.request.localPath), ignored);
+    fs::remove(StagePath(fetch.request.localPath), ignored);
     LogFailure(fetch.file->local, results[i].address, "the delta failed (" + failed + "), fetching the whole file");
     plan.bytesToFetch += fetch.file->record.storedSize - fetch.delta->delta->storedSize;
     wholeAfter.emplace_back();
@@ -195,7 +198,7 @@ bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteS
   std::map<std::string, const PlannedFile*> contents;
   for (const PlannedFile& file : plan.fetch) contents.emplace(file.record.sha256, &file);
   std::error_code error;
-  fs::create_directories(PathOnDisk(kStageFolder), error);
+  fs::create_directories(StagePath(kStageFolder), error);
   RemoveUnneeded(contents);
   std::vector<const PlannedFile*> missing;
   for (const auto& [sha256, file] : contents) {
@@ -237,5 +240,5 @@ bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteS
 
 void RemoveStage() {
   std::error_code ignored;
-  fs::remove_all(PathOnDisk(kStageFolder), ignored);
+  fs::remove_all(StagePath(kStageFolder), ignored);
 }

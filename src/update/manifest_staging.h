@@ -5,6 +5,7 @@
 // next one when they hold their content; the install moves them into place
 // and the folder goes once the update is recorded.
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,12 @@ constexpr char kStageFolder[] = "farLaunch.stage";
 
 // The staged content `sha256` (code page name, below kStageFolder).
 std::string StagedName(const std::string& sha256);
+
+// Where a name below kStageFolder (StagedName and what is beside it) is on
+// disk. The stage's names are the launcher's own, spelled as it wrote them:
+// no folder is read to find their letter case, which would read the stage
+// once per file staged.
+std::filesystem::path StagePath(const std::string& name);
 
 // "fetched/total MB" with one decimal; in KB for updates below a megabyte.
 std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total);
