@@ -1,6 +1,5 @@
 #include "update/patch_transaction.h"
 
-#include <algorithm>
 #include <set>
 #include <utility>
 
@@ -12,15 +11,10 @@ PatchTransaction::PatchTransaction(std::string packageCode) { journal_.packageCo
 
 void PatchTransaction::AddMove(const std::string& name, const std::string& aside) {
   const std::string target = SpellingOnDisk(name);
-  const std::string folded = ox_base::FoldLetterCase(target);
-  const bool plannedBefore = std::any_of(journal_.moves.begin(), journal_.moves.end(), [&folded](const JournalMove& m) {
-    return ox_base::FoldLetterCase(m.target) == folded;
-  });
+  const bool plannedBefore = !plannedTargets_.insert(ox_base::FoldLetterCase(target)).second;
   journal_.moves.push_back({target, aside, !plannedBefore && !FileExists(target)});
   for (const std::string& folder : MissingDirectoriesOf(target)) {
-    if (std::find(journal_.folders.begin(), journal_.folders.end(), folder) == journal_.folders.end()) {
-      journal_.folders.push_back(folder);
-    }
+    if (plannedFolders_.insert(folder).second) journal_.folders.push_back(folder);
   }
 }
 
@@ -73,6 +67,8 @@ void PatchTransaction::RollBack() {
   }
   journal_.moves.clear();
   journal_.folders.clear();
+  plannedTargets_.clear();
+  plannedFolders_.clear();
 }
 
 void PatchTransaction::Commit() {
@@ -83,6 +79,8 @@ void PatchTransaction::Commit() {
   installs_.clear();
   journal_.moves.clear();
   journal_.folders.clear();
+  plannedTargets_.clear();
+  plannedFolders_.clear();
 }
 
 void PutBack(const ArchiveInstallResult& install) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -53,6 +54,10 @@ class PatchTransaction {
   void AddMove(const std::string& name, const std::string& aside);
 
   UnpackJournal journal_;
+  // The journal's targets (letter case folded) and folders, looked up once
+  // per name however many an entry writes.
+  std::set<std::string> plannedTargets_;
+  std::set<std::string> plannedFolders_;
   std::deque<std::string> plannedAsides_;
   std::vector<ArchiveInstallResult> installs_;
 };
