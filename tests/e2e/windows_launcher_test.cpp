@@ -197,7 +197,8 @@ TEST_F(WindowsLauncherEndToEnd, ATamperedArchiveIsRefusedAndNothingIsInstalled) 
   EXPECT_NE(game_.Read("farLaunch.log").find("patch-0002.zip"), std::string::npos) << game_.Read("farLaunch.log");
 }
 
-TEST_F(WindowsLauncherEndToEnd, ATamperedObjectIsRefusedAndNothingIsInstalled) {
+// The damaged object is refused; the patches install the release instead.
+TEST_F(WindowsLauncherEndToEnd, ATamperedObjectIsRefusedAndThePatchesInstallTheRelease) {
   Publish(/*launcherUpdate=*/false);
   Sha256 hash;
   hash.Update(releases_[2].at("Base.DAT"));
@@ -208,11 +209,13 @@ TEST_F(WindowsLauncherEndToEnd, ATamperedObjectIsRefusedAndNothingIsInstalled) {
   server_.Put("/" + object, bytes);
   PrepareGame(/*withClient=*/true);
 
-  EXPECT_EQ(Run("run.txt"), 1) << ReadFile(Output("run.txt"));
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
 
-  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0001");
-  EXPECT_TRUE(game_.GameFiles(kLauncherFiles) == releases_[0]) << ReadFile(Output("run.txt"));
-  EXPECT_NE(game_.Read("farLaunch.log").find(object), std::string::npos) << game_.Read("farLaunch.log");
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  for (const auto& [name, content] : releases_[2]) EXPECT_EQ(game_.Read(name), content) << name;
+  const std::string log = game_.Read("farLaunch.log");
+  EXPECT_NE(log.find(object), std::string::npos) << log;
+  EXPECT_NE(log.find("the patches are taken instead"), std::string::npos) << log;
 }
 
 TEST_F(WindowsLauncherEndToEnd, AFullInstallKilledHalfWayGoesOnFromItsPartialDownloadAtTheNextStart) {
