@@ -28,6 +28,9 @@ namespace {
 struct Placement {
   std::string source;
   std::string target;
+  // The content's stage name, where a roll-back returns it; empty for what
+  // was not fetched.
+  std::string staged;
 };
 
 // The staged sources, in the plan's order: a content several files take
@@ -37,7 +40,8 @@ bool Sources(const ManifestPlan& plan, std::vector<Placement>& placements, std::
   for (const PlannedFile& file : plan.fetch) ++uses[file.record.sha256];
   std::size_t copies = 0;
   for (const PlannedFile& file : plan.fetch) {
-    std::string source = StagedName(file.record.sha256);
+    const std::string staged = StagedName(file.record.sha256);
+    std::string source = staged;
     if (--uses[file.record.sha256] > 0) {
       const std::string copy = source + ".copy" + std::to_string(++copies);
       std::error_code error;
@@ -49,13 +53,13 @@ bool Sources(const ManifestPlan& plan, std::vector<Placement>& placements, std::
       source = copy;
     }
     // A link the player made stays; the file it names is written.
-    placements.push_back({source, ThroughLink(SpellingOnDisk(file.local))});
+    placements.push_back({source, ThroughLink(SpellingOnDisk(file.local)), staged});
   }
   return true;
 }
 
 bool StageKeptManifest(const ReleaseManifest& newest, Placement& placement, std::string& problem) {
-  placement = {std::string(kStageFolder) + "/" + kKeptManifest, SpellingOnDisk(kKeptManifest)};
+  placement = {std::string(kStageFolder) + "/" + kKeptManifest, SpellingOnDisk(kKeptManifest), {}};
   return ox_base::SaveAtomically(ox_base::NativePath(placement.source), ManifestText(newest), true, problem);
 }
 
@@ -133,19 +137,21 @@ ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& pla
   placements.push_back(kept);
   // The deletions come first: they make room for a file that becomes a
   // folder, or a folder that becomes a file.
-  std::vector<std::pair<std::string, std::string>> moves;
-  for (const std::string& removed : plan.remove) moves.emplace_back(SpellingOnDisk(removed), FreeAsideName(state));
+  std::vector<PatchTransaction::FileMove> moves;
+  for (const std::string& removed : plan.remove) moves.push_back({SpellingOnDisk(removed), FreeAsideName(state), {}});
   const std::size_t removals = moves.size();
-  for (const Placement& placement : placements) moves.emplace_back(placement.target, FreeAsideName(state));
+  for (const Placement& placement : placements) {
+    moves.push_back({placement.target, FreeAsideName(state), placement.staged});
+  }
   if (!run.PlanFiles(moves, problem)) return Failed(problem);
   for (std::size_t i = 0; i < moves.size(); ++i) {
     // The launcher's end puts back what was placed (the journal).
     if (state.progress.cancelInstall) return Cancelled();
     if (i >= removals) {
-      if (!Place(placements[i - removals], moves[i].second, problem)) return Failed(problem);
-    } else if (!MoveFileAside(moves[i].first, moves[i].second) && FileExists(moves[i].first)) {
+      if (!Place(placements[i - removals], moves[i].aside, problem)) return Failed(problem);
+    } else if (!MoveFileAside(moves[i].name, moves[i].aside) && FileExists(moves[i].name)) {
       // A deleted file waits aside, like a replaced one, until the commit.
-      return Failed(moves[i].first + " cannot be deleted");
+      return Failed(moves[i].name + " cannot be deleted");
     }
   }
   if (!WriteBack(state, platform, entryIndex, problem)) {

@@ -125,6 +125,17 @@ bool Stage(const ContentFetch& fetch, std::string& problem) {
   return StageDownload(fetch.file->record, fetch.request.localPath, std::nullopt, problem);
 }
 
+// An object or delta that arrived whole before a kill (a download takes its
+// name only once complete and checked) is staged, not fetched again.
+bool StagedFromArrived(const ContentFetch& fetch) {
+  std::error_code error;
+  if (!fs::is_regular_file(StagePath(fetch.request.localPath), error)) return false;
+  std::string problem;
+  if (Stage(fetch, problem)) return true;
+  LogFailure(fetch.file->local, fetch.request.path, "what arrived before cannot be staged (" + problem + "): fetched again");
+  return false;
+}
+
 // The status line and bar while `batch` downloads: the bytes fetched of
 // `total` and the contents arrived of `contents`, everything outside the
 // batch counted as fetched (staged before, or in an earlier batch).
@@ -221,6 +232,7 @@ bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteS
       }
       byDelta.insert(planned.file);
       plan.bytesToFetch -= planned.file->record.storedSize - planned.delta->storedSize;
+      if (StagedFromArrived(batch.back())) batch.pop_back();
     }
   }
   for (const PlannedFile* file : missing) {
@@ -230,6 +242,7 @@ bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteS
       address = batch.back().request.path;
       return false;
     }
+    if (StagedFromArrived(batch.back())) batch.pop_back();
   }
   const auto count = static_cast<std::int32_t>(contents.size());
   std::vector<ContentFetch> whole;

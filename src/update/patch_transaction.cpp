@@ -9,10 +9,10 @@
 
 PatchTransaction::PatchTransaction(std::string packageCode) { journal_.packageCode = std::move(packageCode); }
 
-void PatchTransaction::AddMove(const std::string& name, const std::string& aside) {
+void PatchTransaction::AddMove(const std::string& name, const std::string& aside, const std::string& staged) {
   const std::string target = SpellingOnDisk(name);
   const bool plannedBefore = !plannedTargets_.insert(ox_base::FoldLetterCase(target)).second;
-  journal_.moves.push_back({target, aside, !plannedBefore && !FileExists(target)});
+  journal_.moves.push_back({target, aside, !plannedBefore && !FileExists(target), staged});
   for (const std::string& folder : MissingDirectoriesOf(target)) {
     if (plannedFolders_.insert(folder).second) journal_.folders.push_back(folder);
   }
@@ -49,8 +49,8 @@ bool PatchTransaction::PlanFile(const std::string& name, const std::string& asid
   return PlanFiles({{name, aside}}, problem);
 }
 
-bool PatchTransaction::PlanFiles(const std::vector<std::pair<std::string, std::string>>& moves, std::string& problem) {
-  for (const auto& [name, aside] : moves) AddMove(name, aside);
+bool PatchTransaction::PlanFiles(const std::vector<FileMove>& moves, std::string& problem) {
+  for (const FileMove& move : moves) AddMove(move.name, move.aside, move.staged);
   return SaveJournal(journal_, problem);
 }
 

@@ -37,8 +37,14 @@ class PatchTransaction {
 
   // Journals a single file that the entry replaces, moved aside as `aside`.
   bool PlanFile(const std::string& name, const std::string& aside, std::string& problem);
-  // Journals many such files (name, aside) in one save.
-  bool PlanFiles(const std::vector<std::pair<std::string, std::string>>& moves, std::string& problem);
+  // Journals many such files in one save, each with the stage's name of
+  // the content that takes its place, if fetched (JournalMove::staged).
+  struct FileMove {
+    std::string name;
+    std::string aside;
+    std::string staged;
+  };
+  bool PlanFiles(const std::vector<FileMove>& moves, std::string& problem);
 
   // Takes what an install did, whatever its outcome.
   void Record(ArchiveInstallResult install);
@@ -51,7 +57,7 @@ class PatchTransaction {
   bool Empty() const { return journal_.moves.empty(); }
 
  private:
-  void AddMove(const std::string& name, const std::string& aside);
+  void AddMove(const std::string& name, const std::string& aside, const std::string& staged = {});
 
   UnpackJournal journal_;
   // The journal's targets (letter case folded) and folders, looked up once

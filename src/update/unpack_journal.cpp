@@ -22,7 +22,8 @@ std::string Escaped(const std::string& text) { return PercentEscaped(text, " ");
 std::string Text(const UnpackJournal& journal) {
   std::string text = std::string(kHeading) + "\ncode " + Escaped(journal.packageCode) + "\n";
   for (const JournalMove& move : journal.moves) {
-    text += "move " + Escaped(move.target) + " " + Escaped(move.aside) + (move.isNew ? " new\n" : " old\n");
+    text += "move " + Escaped(move.target) + " " + Escaped(move.aside) + (move.isNew ? " new" : " old");
+    text += move.staged.empty() ? "\n" : " " + Escaped(move.staged) + "\n";
   }
   for (const std::string& folder : journal.folders) text += "folder " + Escaped(folder) + "\n";
   return text;
@@ -36,7 +37,7 @@ std::optional<UnpackJournal> Parse(const std::string& text) {
   bool coded = false;
   while (std::getline(lines, line)) {
     std::istringstream words(line);
-    std::string kind, first, second, age;
+    std::string kind, first, second, age, third;
     words >> kind >> first;
     const std::optional<std::string> name = PercentUnescaped(first);
     if (!name) return std::nullopt;
@@ -47,8 +48,10 @@ std::optional<UnpackJournal> Parse(const std::string& text) {
       journal.folders.push_back(*name);
     } else if (kind == "move" && words >> second >> age) {
       const std::optional<std::string> aside = PercentUnescaped(second);
-      if (!aside || name->empty() || aside->empty()) return std::nullopt;
-      journal.moves.push_back({*name, *aside, age == "new"});
+      // A journal of an earlier launcher names no staged content.
+      const std::optional<std::string> staged = words >> third ? PercentUnescaped(third) : std::string();
+      if (!aside || !staged || name->empty() || aside->empty()) return std::nullopt;
+      journal.moves.push_back({*name, *aside, age == "new", *staged});
     } else {
       return std::nullopt;
     }
@@ -86,12 +89,34 @@ void RemoveJournal() {
   ox_base::FlushFolderOf(ox_base::NativePath(kUnpackJournal));
 }
 
+namespace {
+
+// Moves fetched content that was placed at `target` back to its stage name,
+// unless the stage holds it already (a content several files take).
+// The stage's names are the launcher's own: no folder is read to spell them.
+void ReturnToStage(const std::string& target, const std::string& staged) {
+  const std::filesystem::path placedPath = PathOnDisk(target);
+  const std::filesystem::path stagedPath = ox_base::NativeFilesystemPath(staged);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(placedPath, error)) ||
+      std::filesystem::exists(stagedPath, error)) {
+    return;
+  }
+  std::filesystem::create_directories(stagedPath.parent_path(), error);
+  std::filesystem::rename(placedPath, stagedPath, error);
+  if (error) LogFailure(target, "", "what the update fetched cannot be kept for the next run: " + error.message());
+}
+
+}  // namespace
+
 void RollBackJournal(const UnpackJournal& journal) {
   for (auto move = journal.moves.rbegin(); move != journal.moves.rend(); ++move) {
     // An earlier entry of the same name (in another letter case) may have
     // given the file its spelling.
     const std::string target = SpellingOnDisk(move->target);
     std::string problem;
+    const bool placed = FileExists(move->aside) || move->isNew;
+    if (placed && !move->staged.empty()) ReturnToStage(target, move->staged);
     if (FileExists(move->aside)) {
       // A file the entry turned into a folder, or a folder into a file, gets
       // its place back: the folder emptied, the file's folders made again.

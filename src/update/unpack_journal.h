@@ -20,6 +20,10 @@ struct JournalMove {
   std::string target;  // as the disk spells it (or will)
   std::string aside;
   bool isNew = false;  // no file was there, nor planned earlier in the entry
+  // The stage's name of the fetched content placed here: a roll-back moves
+  // it back there for the next run, which checks it by its SHA-256 and
+  // does not fetch it again. Empty: what is placed here is removed.
+  std::string staged;
 };
 
 struct UnpackJournal {
@@ -38,9 +42,9 @@ std::optional<UnpackJournal> LoadJournal();
 
 void RemoveJournal();
 
-// Undoes what the journal describes, last move first: originals back in
-// their place, new files removed, folders made removed when empty. What
-// cannot be put back is logged.
+// Undoes what the journal describes, last move first: fetched content back
+// in the stage, originals back in their place, other new files removed,
+// folders made removed when empty. What cannot be put back is logged.
 void RollBackJournal(const UnpackJournal& journal);
 
 // Deletes the moved-aside originals the journal lists.

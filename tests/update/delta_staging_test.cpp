@@ -170,3 +170,35 @@ TEST_F(DeltaStaging, EachFileIsStagedWhileALaterOneStillDownloads) {
     EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
   }
 }
+
+// A delta or object that arrived whole before a kill, not yet staged, is
+// staged by the next run instead of fetched; one that does not make its
+// content is fetched again, and the log says why.
+TEST_F(DeltaStaging, WhatArrivedBeforeAKillIsStagedNotFetchedAgain) {
+  OpenTheFailureLog();
+  const std::string a = Noise(random, 60000);
+  ReleaseManifest newest;
+  newest.deltasBase = site.Url("/deltas/");
+  ManifestPlan plan;
+  plan.fetch = {Changed("a.pak", a), Changed("b.pak", Noise(random, 50000)), Changed("c.pak", Noise(random, 40000))};
+  for (const PlannedFile& file : plan.fetch) {
+    plan.bytesToFetch += file.record.storedSize;
+    PutObject(file);
+  }
+  dir.Write("a.pak", a);
+  const auto arrived = [this](const PlannedFile& file) { return StagedName(file.record.sha256); };
+  dir.Write(arrived(plan.fetch[0]) + ".delta", deltas["a.pak"]);
+  dir.Write(arrived(plan.fetch[1]) + ".object", contents["b.pak"]);
+  dir.Write(arrived(plan.fetch[2]) + ".object", "cut short by a disk that filled");
+
+  SiteSources sources(site.Url("/"), "");
+  std::string address, problem;
+  ASSERT_TRUE(FetchChangedFiles(state, platform, sources, newest, plan, address, problem)) << address << ": " << problem;
+  for (const PlannedFile& file : plan.fetch) {
+    EXPECT_EQ(dir.Read(StagedName(file.record.sha256)), contents[file.local]) << file.local;
+  }
+  EXPECT_EQ(site.Hits("/deltas/" + DeltaName(Sha256Of(a), Sha256Of(contents["a.pak"]))), 0);
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[1])), 0);
+  EXPECT_EQ(site.Hits(ObjectPath(plan.fetch[2])), 1);
+  EXPECT_NE(FailureLog().find("): what arrived before cannot be staged (decodes to content other"), std::string::npos) << FailureLog();
+}

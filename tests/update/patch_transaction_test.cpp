@@ -275,6 +275,32 @@ TEST_F(PatchRun, AFileMadeAFolderAndAFolderMadeAFileArePutBack) {
   EXPECT_EQ(after, before);
 }
 
+// An update straight to the newest release killed while it placed what
+// it fetched: the originals come back and the fetched content goes back
+// into the stage, where the next run finds it instead of fetching it.
+TEST_F(PatchRun, WhatAKilledInstallPlacedGoesBackIntoTheStage) {
+  dir.Write("farLaunch.stage/ccc", "readme 11");
+  before = Tree(dir.Path());
+  fs::rename(dir.Path() / "data/map.dat", dir.Path() / "tmpFile0");
+  dir.Write("data/map.dat", "map 11");
+  dir.Write("data/new.dat", "shared");
+  dir.Write("data/copy.dat", "shared");
+  fs::remove_all(dir.Path() / "farLaunch.stage");
+  dir.Write("farLaunch.stage/ccc", "readme 11");
+  // readme.txt was next: its original is still in place.
+  dir.Write("farLaunch.journal",
+            "farLaunch journal 1\ncode 0011\nmove data/map.dat tmpFile0 old farLaunch.stage/aaa\n"
+            "move data/copy.dat tmpFile1 new farLaunch.stage/bbb\nmove data/new.dat tmpFile2 new farLaunch.stage/bbb\n"
+            "move readme.txt tmpFile3 old farLaunch.stage/ccc\n");
+  EXPECT_TRUE(SettleUnfinishedUnpack("0010"));
+  std::map<std::string, std::string> after = Tree(dir.Path());
+  after.erase("farLaunch.log");
+  std::map<std::string, std::string> expected = before;
+  expected["farLaunch.stage/aaa"] = "map 11";
+  expected["farLaunch.stage/bbb"] = "shared";
+  EXPECT_EQ(after, expected);
+}
+
 // The transaction on its own, on what InstallArchive reports.
 TEST_F(PatchRun, RollingBackAnInstallRemovesWhatItWroteAndTheFoldersItMade) {
   before = Tree(dir.Path());
