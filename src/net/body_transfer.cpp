@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <string_view>
 #include <system_error>
 #include <utility>
+
+#include "base/ox_path.h"
 
 namespace {
 
@@ -94,7 +97,7 @@ bool BodyTransfer::Finish() {
   }
   if (std::string problem = check_.Finish(); !problem.empty()) return Reject(std::move(problem));
   std::string problem;
-  if (!start_.part.Promote(problem)) return Fail(std::move(problem));
+  if (!start_.part.Promote(problem, options_.keepComplete)) return Fail(std::move(problem));
   return true;
 }
 
@@ -131,7 +134,7 @@ bool BodyTransfer::StartResumed() {
   result_.bytesExpected = total;
   if (TooLarge(total)) return FailTooLarge("larger than " + std::to_string(options_.maxBytes) + " bytes");
   if (std::string problem = check_.CheckLength(total); !problem.empty()) return Reject(std::move(problem));
-  if (!HashPartialFile() || !Open("ab")) return false;
+  if (!HashPartialFile() || !DropBytesFrom(start_.have) || !Open("ab")) return false;
   result_.bytesReceived = start_.have;
   result_.resumedFrom = start_.have;
   end_.resumed = true;
@@ -154,6 +157,16 @@ bool BodyTransfer::HashPartialFile() {
   if (left == 0) return true;
   end_.resumeRefused = true;
   return Fail("cannot read " + start_.part.PartPath() + ": " + SystemError());
+}
+
+// A whole file asked for its last byte gets it again.
+bool BodyTransfer::DropBytesFrom(std::uint64_t size) {
+  std::error_code error;
+  const std::filesystem::path part = ox_base::NativeFilesystemPath(start_.part.PartPath());
+  if (std::filesystem::file_size(part, error) > size && !error) std::filesystem::resize_file(part, size, error);
+  if (!error) return true;
+  end_.resumeRefused = true;
+  return Fail("cannot shorten " + start_.part.PartPath() + ": " + error.message());
 }
 
 void BodyTransfer::SizeBuffer() {
@@ -195,7 +208,9 @@ bool BodyTransfer::Store() {
   // The sidecar goes first: bytes on disk are only ever gone on from when
   // it describes them. Bytes that complete the body need none: nothing goes
   // on from a whole file (a small file is stored with one write).
-  if (unsavedMeta_ && result_.bytesReceived + used_ < *result_.bytesExpected) start_.part.SaveMeta(*unsavedMeta_);
+  if (unsavedMeta_ && (options_.keepComplete || result_.bytesReceived + used_ < *result_.bytesExpected)) {
+    start_.part.SaveMeta(*unsavedMeta_);
+  }
   unsavedMeta_.reset();
   return std::fwrite(buffer_.data(), 1, used_, file_.get()) == used_;
 }

@@ -85,6 +85,7 @@ class BodyTransfer {
   bool Open(const char* mode);
   bool StartResumed();
   bool HashPartialFile();
+  bool DropBytesFrom(std::uint64_t size);
   // Chunks no larger than what is left of the body: a small file needs no
   // 1 MiB buffer.
   void SizeBuffer();

@@ -1,7 +1,9 @@
 #include "net/download_rounds.h"
 
 DownloadRounds::DownloadRounds(const std::string& url, const std::string& localPath, const DownloadOptions& options)
-    : url_(url), options_(options), part_(localPath), start_{url_, part_, 0, {}} {}
+    : url_(url), options_(options), part_(localPath), start_{url_, part_, 0, {}} {
+  if (options_.resume && options_.keepComplete) part_.ReclaimComplete();
+}
 
 const AttemptStart& DownloadRounds::Begin() {
   ++attempts_;

@@ -38,6 +38,10 @@ struct DownloadOptions {
   // How long one attempt may take in all, however slowly bytes trickle in
   // (the stall limit catches only none); 0: no limit.
   std::chrono::seconds deadline{0};
+  // Keep the sidecar of the finished file too: a later call for the same
+  // address finds the file whole and asks only for its last byte, if it is
+  // still the same file (If-Range), instead of fetching it again.
+  bool keepComplete = false;
 };
 
 // What became of one download.

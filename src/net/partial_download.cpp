@@ -51,11 +51,10 @@ std::uint64_t PartialDownload::ResumableBytes(const std::string& address, const 
   if (stored->etag.empty() && stored->lastModified.empty() && !expected.sha256) return 0;
   std::error_code error;
   const std::uintmax_t have = fs::file_size(ox_base::NativeFilesystemPath(part_), error);
-  // A complete partial file was cut before its rename; asking for nothing
-  // would only get a 416.
-  if (error || have == 0 || have >= stored->length) return 0;
+  if (error || have == 0 || have > stored->length) return 0;
   meta = *stored;
-  return have;
+  // Asking for nothing would only get a 416, which says nothing of the file.
+  return have == stored->length ? have - 1 : have;
 }
 
 bool PartialDownload::SaveMeta(const PartialMeta& meta) const {
@@ -79,15 +78,41 @@ bool PartialDownload::SaveMeta(const PartialMeta& meta) const {
   return !error;
 }
 
-bool PartialDownload::Promote(std::string& problem) const {
+bool PartialDownload::Promote(std::string& problem, bool keepMeta) const {
   std::error_code error;
   fs::rename(ox_base::NativeFilesystemPath(part_), ox_base::NativeFilesystemPath(final_), error);
   if (error) {
     problem = "cannot rename " + part_ + " to " + final_ + ": " + error.message();
     return false;
   }
-  fs::remove(ox_base::NativeFilesystemPath(meta_), error);
+  if (!keepMeta) fs::remove(ox_base::NativeFilesystemPath(meta_), error);
   return true;
+}
+
+namespace {
+
+// The finished file's sidecar, when it describes the file as it is.
+bool KeptComplete(const std::string& final, const std::string& part, const std::string& meta) {
+  std::error_code error;
+  const std::optional<PartialMeta> stored = ReadMetaFile(meta);
+  if (!stored || fs::exists(ox_base::NativeFilesystemPath(part), error)) return false;
+  const std::uintmax_t size = fs::file_size(ox_base::NativeFilesystemPath(final), error);
+  return !error && size == stored->length;
+}
+
+}  // namespace
+
+void PartialDownload::ReclaimComplete() const {
+  if (!KeptComplete(final_, part_, meta_)) return;
+  std::error_code error;
+  fs::rename(ox_base::NativeFilesystemPath(final_), ox_base::NativeFilesystemPath(part_), error);
+}
+
+void PartialDownload::DiscardComplete() const {
+  if (!KeptComplete(final_, part_, meta_)) return;
+  std::error_code error;
+  fs::remove(ox_base::NativeFilesystemPath(final_), error);
+  fs::remove(ox_base::NativeFilesystemPath(meta_), error);
 }
 
 void PartialDownload::Discard() const {

@@ -33,7 +33,8 @@ class PartialDownload {
   // How many bytes of `address` can be asked for from where they stop: the
   // partial file's size when its sidecar names the same address and the
   // same expected content and there is a way to tell the bytes are still
-  // the file's (a validator or a hash); 0 otherwise.
+  // the file's (a validator or a hash); 0 otherwise. A whole file asks for
+  // its last byte: the answer tells whether it is still the file.
   std::uint64_t ResumableBytes(const std::string& address, const ExpectedContent& expected,
                                PartialMeta& meta) const;
 
@@ -41,9 +42,17 @@ class PartialDownload {
   // written (the download then cannot be resumed, nothing worse).
   bool SaveMeta(const PartialMeta& meta) const;
 
-  // The partial file becomes the final name; false with `problem` when the
-  // rename fails.
-  bool Promote(std::string& problem) const;
+  // The partial file becomes the final name, its sidecar kept when asked
+  // (DownloadOptions::keepComplete); false with `problem` when the rename
+  // fails.
+  bool Promote(std::string& problem, bool keepMeta = false) const;
+
+  // A finished file kept with its sidecar becomes the partial file again,
+  // whole, for a download to ask whether it is still the file.
+  void ReclaimComplete() const;
+
+  // Deletes a finished file kept with its sidecar, and the sidecar.
+  void DiscardComplete() const;
 
   // Deletes the partial file and its sidecar.
   void Discard() const;

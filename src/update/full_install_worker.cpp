@@ -59,8 +59,10 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
   if (!state.Verified() && IsTrustFile(package)) {
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, kUnverifiedTrustFile);
   }
+  // Kept whole with its sidecar until it is installed: a run cut off in
+  // its unpack leaves it for the next to unpack again.
   const DownloadResult download =
-      FetchFile(state, platform, state.MiniSourceFileAddr, package, state.MiniSourceFileCheck);
+      FetchFile(state, platform, state.MiniSourceFileAddr, package, state.MiniSourceFileCheck, true);
   if (!download) {
     return PackageFailed(state, platform, LauncherText::PackageDownloadFailed, download.reason);
   }
@@ -88,6 +90,11 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
     ArchiveInstall how;
     how.trustFilesAllowed = state.Verified();
     result = InstallArchive(package, how, progress);
+    // A cut-off unpack leaves the package for the next start, before the
+    // launcher's end (waiting for this scope) deletes what the run made.
+    if (result.outcome == ArchiveOutcome::Cancelled || progress.cancelInstall) {
+      state.fullPackageDownloaded.store(false, std::memory_order_release);
+    }
   }
   if (result.outcome == ArchiveOutcome::Cancelled || progress.cancelInstall) {
     LogFailure("full client package " + package, state.MiniSourceFileAddr,

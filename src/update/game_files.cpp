@@ -10,6 +10,7 @@
 #include "base/ox_base.h"
 #include "base/ox_file.h"
 #include "base/ox_letter_case.h"
+#include "net/partial_download.h"
 #include "base/ox_path.h"
 #include "update/installed_files.h"
 #include "update/item_downloads.h"
@@ -45,6 +46,7 @@ void CleanTempFiles(const LauncherState& state) {
     } else if (!madePackage.empty() && ox_base::FoldLetterCase(cleaned.name) == madePackage) {
       std::string problem;
       RemoveFileAt(state.MiniTargetFileName, problem);
+      PartialDownload(state.MiniTargetFileName).DiscardMeta();
     }
   }
   DeleteFinishedItemDownloads();

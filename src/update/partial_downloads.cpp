@@ -71,6 +71,9 @@ void CleanUnneededPartials(const LauncherState& state) {
     // Only a part with the sidecar the launcher wrote is a partial
     // download: a game may ship "Intro.part". In the launcher's own name
     // space a part without one is a download cut off before it was saved.
-    if (meta ? needed.count({name, meta->address}) == 0 : IsItemDownloadName(name)) part.Discard();
+    if (meta ? needed.count({name, meta->address}) == 0 : IsItemDownloadName(name)) {
+      part.DiscardComplete();
+      part.Discard();
+    }
   }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The partial downloads ("<name>.part" with its sidecar) in the game
 // directory: those the current server document still points to are kept
-// for the download to go on from; any other one is deleted.
+// for the download to go on from, and so is the full package kept whole
+// with its sidecar until it is installed; any other one is deleted.
 #include "update/launcher_state.h"
 
 // Deletes every partial download in the game directory (its top level and

@@ -51,8 +51,9 @@ std::string UnfetchableReason(const std::string& address) {
 }
 
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
-                         const std::string& localName, const FileCheck& check) {
+                         const std::string& localName, const FileCheck& check, bool keepComplete) {
   DownloadOptions options;
+  options.keepComplete = keepComplete;
   DownloadResult refused;
   if (!ExpectedContentOf(check, state.Verified(), options.expected, refused.reason)) {
     return refused;

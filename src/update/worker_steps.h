@@ -32,8 +32,11 @@ std::string UnfetchableReason(const std::string& address);
 // must be what `check` announces; a verified update refuses a file without
 // a Sha256 before fetching it. A partial download is gone on from; each
 // retry is logged with the failure before it and shown on the status line.
+// With `keepComplete` the finished file keeps its sidecar, so that a run
+// cut off after it arrived does not fetch it again
+// (DownloadOptions::keepComplete).
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,
-                         const std::string& localName, const FileCheck& check);
+                         const std::string& localName, const FileCheck& check, bool keepComplete = false);
 
 // True when the volume has room for `bytes` of unpacked content plus the
 // headroom the full install has always kept; otherwise `problem` says how

@@ -137,6 +137,28 @@ TEST_F(ResumeEndToEnd, KilledHalfWayTheNextStartGoesOnFromThePartialPackage) {
   ExpectCompleted();
 }
 
+// Killed while it unpacks: the package stays whole, and the next start
+// only asks whether it is still the same file (its last byte, If-Range).
+TEST_F(ResumeEndToEnd, KilledInItsUnpackTheNextStartUnpacksThePackageItHas) {
+  {
+    ChildProcess first(game_.Launcher(kHeadless, scratch_.Path() / "first.txt"));
+    ASSERT_TRUE(WaitUntil([&] { return game_.Has("data/blob.bin"); })) << ReadFile(scratch_.Path() / "first.txt");
+    first.Signal(SIGKILL);
+    ASSERT_TRUE(first.WaitForExit(kPatience));
+  }
+  ASSERT_TRUE(game_.Has(kPackageName));
+  const std::uint64_t size = ThePackage().zip->size();
+  EXPECT_EQ(RunToEnd(game_.Launcher(kHeadless, scratch_.Path() / "second.txt"), kPatience), 0)
+      << ReadFile(scratch_.Path() / "second.txt");
+  const std::vector<std::string> asked = server_.Requests(kPackagePath);
+  ASSERT_EQ(asked.size(), 2u);
+  EXPECT_NE(asked[1].find("Range: bytes=" + std::to_string(size - 1) + "-\r\n"), std::string::npos) << asked[1];
+  EXPECT_EQ(server_.BodyBytesSent(kPackagePath), size + 1);
+  ExpectCompleted();
+  EXPECT_FALSE(game_.Has(kPackageName)) << "the installed package goes";
+  EXPECT_FALSE(game_.Has(kPackageName + ".part.meta"));
+}
+
 TEST_F(ResumeEndToEnd, AConnectionDroppingThreeTimesInOneRunStillCompletes) {
   for (int drop = 0; drop < 3; ++drop) {
     RangeHttpServer::Answer cut;

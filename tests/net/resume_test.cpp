@@ -101,6 +101,35 @@ TEST(Resume, APartialFileOutlivesTheCallAndTheNextOneGoesOnFromIt) {
   EXPECT_FALSE(fs::exists(dir.File("servercfg.xml.part.meta")));
 }
 
+// A file kept whole with its sidecar (a package waiting for its unpack)
+// costs its last byte to confirm, and comes again whole only once changed.
+TEST(Resume, AFileKeptWholeIsConfirmedByItsLastByteAndFetchedAgainOnlyWhenChanged) {
+  RangeHttpServer server;
+  server.Put(kPath, kOld);
+  TempDir dir;
+  RecordingMessageTarget window;
+  DownloadOptions kept = Quick();
+  kept.keepComplete = true;
+  const std::uint64_t size = kOld->size();
+  ASSERT_TRUE(HttpDownloader::DownloadFile(server.Url(kPath), dir.File("client.zip"), window, kept).ok);
+  EXPECT_TRUE(fs::exists(dir.File("client.zip.part.meta")));
+
+  const DownloadResult confirmed = HttpDownloader::DownloadFile(server.Url(kPath), dir.File("client.zip"), window, kept);
+  ASSERT_TRUE(confirmed.ok) << confirmed.reason;
+  EXPECT_EQ(confirmed.resumedFrom, size - 1);
+  EXPECT_EQ(server.BodyBytesSent(kPath), size + 1);
+  EXPECT_TRUE(ReadFile(dir.File("client.zip")) == *kOld);
+  EXPECT_EQ(Asked(server.Requests(kPath).back()), "bytes=" + std::to_string(size - 1) + "- \"v1\"");
+
+  server.Put(kPath, kOther);  // as long, another ETag
+  const DownloadResult changed = HttpDownloader::DownloadFile(server.Url(kPath), dir.File("client.zip"), window, kept);
+  ASSERT_TRUE(changed.ok) << changed.reason;
+  EXPECT_EQ(changed.resumedFrom, 0u);
+  EXPECT_TRUE(ReadFile(dir.File("client.zip")) == *kOther);
+  EXPECT_EQ(server.BodyBytesSent(kPath), 2 * size + 1);
+  EXPECT_FALSE(fs::exists(dir.File("client.zip.part")));
+}
+
 TEST(Resume, RetriesAreAnnouncedWithTheirReasonAndPause) {
   RangeHttpServer server;
   server.Put(kPath, kOld);
