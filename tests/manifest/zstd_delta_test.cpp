@@ -21,6 +21,10 @@ std::string EmptyFrameWithWindowLog(int log) {
   return std::string("\x28\xB5\x2F\xFD\x00", 5) + static_cast<char>((log - 10) << 3) + std::string("\x01\x00\x00", 3);
 }
 
+// A frame whose header declares 29 bytes of content but whose one block is
+// empty.
+const std::string kFrameShortOfItsSize("\x28\xB5\x2F\xFD\x20\x1D\x01\x00\x00", 9);
+
 }  // namespace
 
 TEST(ZstdDelta, TurnsTheSourceIntoTheTargetAndNothingElse) {
@@ -76,4 +80,15 @@ TEST(ZstdDelta, WindowsAboveTheSharedLimitAreRefused) {
   std::string delta;
   EXPECT_FALSE(MakeZstdDelta(small, std::string_view(small.data(), kLargestDeltaFile + 1), delta, reason));
   EXPECT_NE(reason.find("window above"), std::string::npos) << reason;
+}
+
+TEST(ZstdDelta, AFrameShortOfItsDeclaredSizeIsRefusedWholeOrInPieces) {
+  std::string made;
+  std::string reason;
+  EXPECT_FALSE(ApplyZstdDelta("", kFrameShortOfItsSize, 100, made, reason));
+  ZstdDeltaDecoder decoder("", 100);
+  bool read = true;
+  for (const char byte : kFrameShortOfItsSize) read = read && decoder.Read(std::string_view(&byte, 1), reason);
+  EXPECT_FALSE(read);
+  EXPECT_EQ(reason, "the zstd frame declares 29 bytes and holds 0");
 }
