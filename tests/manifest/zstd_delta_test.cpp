@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 
 #include "manifest/zstd_delta.h"
 #include "manifest/zstd_delta_decoder.h"
@@ -22,8 +23,9 @@ std::string EmptyFrameWithWindowLog(int log) {
 }
 
 // A frame whose header declares 29 bytes of content but whose one block is
-// empty.
+// empty, and a frame of zstd's legacy format 0.7.
 const std::string kFrameShortOfItsSize("\x28\xB5\x2F\xFD\x20\x1D\x01\x00\x00", 9);
+const std::string kLegacyFrame("\x27\xB5\x2F\xFD\x84\x63\x00\x00\x00\x00\x00\x00\x00", 13);
 
 }  // namespace
 
@@ -82,13 +84,18 @@ TEST(ZstdDelta, WindowsAboveTheSharedLimitAreRefused) {
   EXPECT_NE(reason.find("window above"), std::string::npos) << reason;
 }
 
-TEST(ZstdDelta, AFrameShortOfItsDeclaredSizeIsRefusedWholeOrInPieces) {
-  std::string made;
-  std::string reason;
-  EXPECT_FALSE(ApplyZstdDelta("", kFrameShortOfItsSize, 100, made, reason));
-  ZstdDeltaDecoder decoder("", 100);
-  bool read = true;
-  for (const char byte : kFrameShortOfItsSize) read = read && decoder.Read(std::string_view(&byte, 1), reason);
-  EXPECT_FALSE(read);
-  EXPECT_EQ(reason, "the zstd frame declares 29 bytes and holds 0");
+TEST(ZstdDelta, FramesThatOnlyWholeDecodingWouldCheckAreRefusedInPiecesToo) {
+  const std::pair<std::string, std::string> cases[] = {
+      {kFrameShortOfItsSize, "the zstd frame declares 29 bytes and holds 0"},
+      {kLegacyFrame, "zstd: Unknown frame descriptor"}};
+  for (const auto& [frame, why] : cases) {
+    std::string made;
+    std::string reason;
+    EXPECT_FALSE(ApplyZstdDelta("", frame, 100, made, reason));
+    ZstdDeltaDecoder decoder("", 100);
+    bool read = true;
+    for (const char byte : frame) read = read && decoder.Read(std::string_view(&byte, 1), reason);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(reason, why);
+  }
 }
