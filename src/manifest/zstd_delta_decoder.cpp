@@ -8,12 +8,14 @@
 
 #include "manifest/zstd_delta.h"
 #include "manifest/zstd_failure.h"
+#include "manifest/zstd_frame_header.h"
 
 struct ZstdDeltaDecoder::Context {
   std::unique_ptr<ZSTD_DCtx, decltype(&ZSTD_freeDCtx)> dctx{ZSTD_createDCtx(), &ZSTD_freeDCtx};
   // Left uninitialised: the decoder writes every byte before it counts.
   std::unique_ptr<char[]> result;
   ZSTD_outBuffer out{nullptr, 0, 0};
+  ZstdFrameHeader header;
   bool ended = false;
   // Why the decoder cannot go on; every Read then fails with it.
   std::string broken;
@@ -45,6 +47,7 @@ ZstdDeltaDecoder::~ZstdDeltaDecoder() = default;
 bool ZstdDeltaDecoder::Read(std::string_view piece, std::string& reason) {
   Context& context = *context_;
   ZSTD_inBuffer in{piece.data(), piece.size(), 0};
+  if (context.broken.empty()) context.header.See(piece, context.broken);
   while (context.broken.empty() && in.pos < in.size) {
     if (context.ended) {
       context.broken = "bytes after the end of the zstd frame";
@@ -55,6 +58,7 @@ bool ZstdDeltaDecoder::Read(std::string_view piece, std::string& reason) {
       context.broken = "the zstd frame holds more than " + std::to_string(context.out.size) + " bytes";
     } else if (!ZstdFailed(result, context.broken)) {
       context.ended = result == 0;
+      if (context.ended) context.header.Matches(context.out.pos, context.broken);
     }
   }
   if (!context.broken.empty()) reason = context.broken;

@@ -3,6 +3,7 @@
 #include <zstd.h>
 
 #include "manifest/zstd_failure.h"
+#include "manifest/zstd_frame_header.h"
 
 struct ZstdFrameWriter::Context {
   ZSTD_CCtx* cctx = ZSTD_createCCtx();
@@ -13,6 +14,7 @@ struct ZstdFrameReader::Context {
   ZSTD_DCtx* dctx = ZSTD_createDCtx();
   std::uint64_t limit = 0;
   std::uint64_t decoded = 0;
+  ZstdFrameHeader header;
   bool ended = false;
   ~Context() { ZSTD_freeDCtx(dctx); }
 };
@@ -62,6 +64,7 @@ bool ZstdFrameReader::Read(std::string_view piece, const std::function<void(std:
                            std::string& reason) {
   Context& context = *context_;
   ZSTD_inBuffer in{piece.data(), piece.size(), 0};
+  if (!context.header.See(piece, reason)) return false;
   std::string buffer(ZSTD_DStreamOutSize(), '\0');
   // A full output buffer may leave decoded bytes behind: call again until
   // one comes back with room to spare.
@@ -79,8 +82,9 @@ bool ZstdFrameReader::Read(std::string_view piece, const std::function<void(std:
       reason = "the zstd frame holds more than " + std::to_string(context.limit) + " bytes";
       return false;
     }
-    sink(std::string_view(buffer.data(), output.pos));
     context.ended = result == 0;
+    if (context.ended && !context.header.Matches(context.decoded, reason)) return false;
+    sink(std::string_view(buffer.data(), output.pos));
     outputFull = output.pos == output.size;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <random>
 #include <string>
+#include <utility>
 
 #include "manifest/zstd_delta.h"
 #include "manifest/zstd_delta_decoder.h"
@@ -20,6 +21,11 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
 std::string EmptyFrameWithWindowLog(int log) {
   return std::string("\x28\xB5\x2F\xFD\x00", 5) + static_cast<char>((log - 10) << 3) + std::string("\x01\x00\x00", 3);
 }
+
+// A frame whose header declares 29 bytes of content but whose one block is
+// empty, and a frame of zstd's legacy format 0.7.
+const std::string kFrameShortOfItsSize("\x28\xB5\x2F\xFD\x20\x1D\x01\x00\x00", 9);
+const std::string kLegacyFrame("\x27\xB5\x2F\xFD\x84\x63\x00\x00\x00\x00\x00\x00\x00", 13);
 
 }  // namespace
 
@@ -76,4 +82,20 @@ TEST(ZstdDelta, WindowsAboveTheSharedLimitAreRefused) {
   std::string delta;
   EXPECT_FALSE(MakeZstdDelta(small, std::string_view(small.data(), kLargestDeltaFile + 1), delta, reason));
   EXPECT_NE(reason.find("window above"), std::string::npos) << reason;
+}
+
+TEST(ZstdDelta, FramesThatOnlyWholeDecodingWouldCheckAreRefusedInPiecesToo) {
+  const std::pair<std::string, std::string> cases[] = {
+      {kFrameShortOfItsSize, "the zstd frame declares 29 bytes and holds 0"},
+      {kLegacyFrame, "zstd: Unknown frame descriptor"}};
+  for (const auto& [frame, why] : cases) {
+    std::string made;
+    std::string reason;
+    EXPECT_FALSE(ApplyZstdDelta("", frame, 100, made, reason));
+    ZstdDeltaDecoder decoder("", 100);
+    bool read = true;
+    for (const char byte : frame) read = read && decoder.Read(std::string_view(&byte, 1), reason);
+    EXPECT_FALSE(read);
+    EXPECT_EQ(reason, why);
+  }
 }

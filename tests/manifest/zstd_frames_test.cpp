@@ -38,6 +38,19 @@ TEST(ZstdFrames, DecodesOneBoundedFrameAndNothingElse) {
   EXPECT_EQ(reason, "the zstd frame is cut off");
   EXPECT_FALSE(DecodeZstdFrame(content, content.size(), decoded, reason));
   EXPECT_NE(reason.find("zstd: "), std::string::npos) << reason;
+  // Fed in pieces, libzstd takes a frame holding less than its header
+  // declares, and refuses a legacy frame that it decodes whole: both are
+  // refused either way.
+  const std::string shortOfItsSize("\x28\xB5\x2F\xFD\x20\x1D\x01\x00\x00", 9);
+  const std::string legacy("\x27\xB5\x2F\xFD\x84\x63\x00\x00\x00\x00\x00\x00\x00", 13);
+  for (const std::string& bad : {shortOfItsSize, legacy}) {
+    EXPECT_FALSE(DecodeZstdFrame(bad, 100, decoded, reason));
+    ZstdFrameReader pieces(100);
+    bool read = true;
+    for (const char byte : bad) read = read && pieces.Read(std::string_view(&byte, 1), [](std::string_view) {}, reason);
+    EXPECT_FALSE(read);
+  }
+  EXPECT_EQ(reason, "zstd: Unknown frame descriptor");
 
   std::string longer;
   ZstdFrameWriter announcedShort(3, 10);
