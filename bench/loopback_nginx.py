@@ -1,7 +1,7 @@
 """nginx (nginx-light) in the foreground on a free loopback port, serving a
 folder as static files over kept-alive HTTP/1.1 connections with byte
 ranges; with `access_log`, one line per answer there: `URI STATUS
-BODY-BYTES-SENT`.
+BODY-BYTES-SENT`, or the nginx variables `log_fields` names.
 """
 import os
 import socket
@@ -17,12 +17,12 @@ def free_port():
         return probe.getsockname()[1]
 
 
-def start_nginx(work, root, port, access_log=None):
+def start_nginx(work, root, port, access_log=None, log_fields="$uri $status $body_bytes_sent"):
     """nginx serving `root` on 127.0.0.1:`port`, its state in `work`; `root`
     must hold a file `ready`, which is fetched to see it answer."""
     logging = "  access_log off;\n"
     if access_log:
-        logging = f"  log_format counted '$uri $status $body_bytes_sent';\n  access_log {access_log} counted;\n"
+        logging = f"  log_format counted '{log_fields}';\n  access_log {access_log} counted;\n"
     conf = os.path.join(work, "nginx.conf")
     with open(conf, "w") as out:
         out.write(("user root;\n" if os.geteuid() == 0 else "") +
