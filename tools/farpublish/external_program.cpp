@@ -1,0 +1,29 @@
+#include "external_program.h"
+
+#include <cstdlib>
+#include <sstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+fs::path FindOnPath(const std::string &program) {
+  const char *path = std::getenv("PATH");
+  if (path == nullptr) return {};
+  const char separator = fs::path::preferred_separator == '\\' ? ';' : ':';
+  std::stringstream folders(path);
+  std::string folder;
+  while (std::getline(folders, folder, separator)) {
+    for (const std::string &name : {program, program + ".exe"}) {
+      std::error_code ignored;
+      const fs::path candidate = fs::path(folder.empty() ? "." : folder) / name;
+      if (fs::is_regular_file(candidate, ignored)) return candidate;
+    }
+  }
+  return {};
+}
+
+std::string ShellArgument(const std::string &text) {
+  std::string quoted = "'";
+  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
