@@ -1,8 +1,5 @@
 #include "code_signing.h"
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "external_program.h"
@@ -11,9 +8,9 @@ namespace fs = std::filesystem;
 
 const std::set<std::string> kCodeSigningOptions = {"--sign-cert", "--sign-key", "--timestamp-url"};
 
-bool ReadCodeSigningOptions(const std::vector<std::pair<std::string, std::string>> &options,
-                            CodeSigningIdentity &identity, bool &given, std::string &error) {
-  for (const auto &[name, value] : options) {
+bool ReadCodeSigningOptions(const std::vector<std::pair<std::string, std::string>>& options,
+                            CodeSigningIdentity& identity, bool& given, std::string& error) {
+  for (const auto& [name, value] : options) {
     if (name == "--sign-cert") identity.certificate = value;
     if (name == "--sign-key") identity.key = value;
     if (name == "--timestamp-url") identity.timestampUrl = value;
@@ -26,13 +23,10 @@ bool ReadCodeSigningOptions(const std::vector<std::pair<std::string, std::string
   return true;
 }
 
-bool SignWindowsProgram(const fs::path &program, const CodeSigningIdentity &identity, std::string &error) {
+bool SignWindowsProgram(const fs::path& program, const CodeSigningIdentity& identity, std::string& error) {
   const fs::path osslsigncode = FindOnPath("osslsigncode");
   if (osslsigncode.empty()) {
-    error =
-        "osslsigncode is not installed (no osslsigncode on PATH): it is "
-        "needed to sign " +
-        program.string();
+    error = "osslsigncode is not installed (no osslsigncode on PATH): it is needed to sign " + program.string();
     return false;
   }
   std::error_code failure;
@@ -42,19 +36,13 @@ bool SignWindowsProgram(const fs::path &program, const CodeSigningIdentity &iden
   }
   // Beside the program, so that the signed copy replaces it by a rename.
   const fs::path signedCopy = program.string() + ".signing";
-  const fs::path output = program.string() + ".signing-output";
   fs::remove(signedCopy, failure);
   std::string command = ShellArgument(osslsigncode.string()) + " sign -h sha256 -certs " +
                         ShellArgument(identity.certificate.string()) + " -key " + ShellArgument(identity.key.string());
   if (!identity.timestampUrl.empty()) command += " -ts " + ShellArgument(identity.timestampUrl);
-  command += " -in " + ShellArgument(program.string()) + " -out " + ShellArgument(signedCopy.string()) + " >" +
-             ShellArgument(output.string()) + " 2>&1 </dev/null";
-  const int status = std::system(command.c_str());
-  std::ifstream said(output, std::ios::binary);
-  std::string words((std::istreambuf_iterator<char>(said)), std::istreambuf_iterator<char>());
-  said.close();
-  fs::remove(output, failure);
-  while (!words.empty() && (words.back() == '\n' || words.back() == '\r')) words.pop_back();
+  command += " -in " + ShellArgument(program.string()) + " -out " + ShellArgument(signedCopy.string());
+  std::string words;
+  const int status = RunCapturingOutput(command, words);
   if (status != 0 || !fs::is_regular_file(signedCopy, failure)) {
     fs::remove(signedCopy, failure);
     error = "osslsigncode could not sign " + program.string() + " (status " + std::to_string(status) + "): " + words;

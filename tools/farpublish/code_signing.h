@@ -20,10 +20,10 @@ extern const std::set<std::string> kCodeSigningOptions;
 // Takes --sign-cert, --sign-key and --timestamp-url from `options`;
 // `given` tells whether any was there. False with the reason when one
 // comes without the other.
-bool ReadCodeSigningOptions(const std::vector<std::pair<std::string, std::string>> &options,
-                            CodeSigningIdentity &identity, bool &given, std::string &error);
+bool ReadCodeSigningOptions(const std::vector<std::pair<std::string, std::string>>& options,
+                            CodeSigningIdentity& identity, bool& given, std::string& error);
 
 // Signs `program` in place: osslsigncode writes the signed copy beside it,
 // which then takes its place. False with the reason (osslsigncode's own
 // words included) when it is not signed; the program is then unchanged.
-bool SignWindowsProgram(const std::filesystem::path &program, const CodeSigningIdentity &identity, std::string &error);
+bool SignWindowsProgram(const std::filesystem::path& program, const CodeSigningIdentity& identity, std::string& error);

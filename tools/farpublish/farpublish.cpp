@@ -13,6 +13,7 @@
 #include "site_publish.h"
 #include "site_resign.h"
 #include "sign_exe.h"
+#include "windows_setup.h"
 
 namespace {
 
@@ -29,6 +30,9 @@ const char kHelp[] =
     "       farpublish publish SITE DEST\n"
     "       farpublish sign-exe FILE --sign-cert CERT --sign-key KEY\n"
     "                         [--timestamp-url URL]\n"
+    "       farpublish installer --launcher farLaunch.exe --game-files DIR\n"
+    "                         --product NAME --out Setup.exe [--publisher-key KEY.pub]\n"
+    "                         [--sign-cert CERT --sign-key KEY [--timestamp-url URL]]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -218,7 +222,21 @@ const char kHelp[] =
     "the signature holds after the certificate expires. Windows warns before\n"
     "running an unsigned download. FILE is unchanged when signing fails.\n"
     "Check with: osslsigncode verify -in FILE\n"
-    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "installer --launcher farLaunch.exe --game-files DIR --product NAME --out Setup.exe\n"
+    "Makes a Windows setup program for a new player with NSIS (makensis): it\n"
+    "installs the Windows launcher, DIR/updatecfg.xml (farpublish build\n"
+    "--game-files DIR writes it) and, with --publisher-key, minisign's public key\n"
+    "as publisher.pub, for the current user into %LOCALAPPDATA%\\Programs\\NAME or\n"
+    "a folder the player chooses, without elevation; it makes Start-menu and\n"
+    "desktop shortcuts and an uninstaller listed in Add/Remove Programs. An\n"
+    "interactive setup starts the launcher at its end, which installs the game\n"
+    "from the site; \"Setup.exe /S /D=FOLDER\" installs silently and starts\n"
+    "nothing. The uninstaller removes what the setup installed; the game files\n"
+    "stay. With --sign-cert and --sign-key (as sign-exe) the launcher and the\n"
+    "setup are signed.\n"
+    "Exit status: 0 when written, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -270,6 +288,13 @@ int SignExeCommand(const std::vector<std::string>& args) {
   return SignExe(options, std::cout, std::cerr) ? kOk : kFailed;
 }
 
+int Installer(const std::vector<std::string>& args) {
+  InstallerOptions options;
+  std::string error;
+  if (!ParseInstallerOptions(args, options, error)) return UsageError(error);
+  return MakeInstaller(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
 int Publish(const std::vector<std::string>& args) {
   PublishOptions options;
   std::string error;
@@ -279,7 +304,7 @@ int Publish(const std::vector<std::string>& args) {
 
 const Command kCommands[] = {
     {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}, {"publish", Publish},
-    {"sign-exe", SignExeCommand}};
+    {"sign-exe", SignExeCommand}, {"installer", Installer}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 

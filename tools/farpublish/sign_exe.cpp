@@ -2,7 +2,7 @@
 
 #include "command_line.h"
 
-bool ParseSignExeOptions(const std::vector<std::string> &args, SignExeOptions &options, std::string &error) {
+bool ParseSignExeOptions(const std::vector<std::string>& args, SignExeOptions& options, std::string& error) {
   options = {};
   CommandLine line;
   if (!SplitCommandLine(args, kCodeSigningOptions, line, error)) return false;
@@ -20,7 +20,7 @@ bool ParseSignExeOptions(const std::vector<std::string> &args, SignExeOptions &o
   return true;
 }
 
-bool SignExe(const SignExeOptions &options, std::ostream &out, std::ostream &err) {
+bool SignExe(const SignExeOptions& options, std::ostream& out, std::ostream& err) {
   std::string error;
   if (!SignWindowsProgram(options.program, options.identity, error)) {
     err << "farpublish: " << error << "\n";
