@@ -13,6 +13,7 @@
 #include "site_publish.h"
 #include "site_resign.h"
 #include "sign_exe.h"
+#include "linux_setup.h"
 #include "windows_setup.h"
 
 namespace {
@@ -33,6 +34,8 @@ const char kHelp[] =
     "       farpublish installer --launcher farLaunch.exe --game-files DIR\n"
     "                         --product NAME --out Setup.exe [--publisher-key KEY.pub]\n"
     "                         [--sign-cert CERT --sign-key KEY [--timestamp-url URL]]\n"
+    "       farpublish installer --linux --launcher farLaunch.exe --game-files DIR\n"
+    "                         --product NAME --out NAME.tar.gz [--publisher-key KEY.pub]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -236,6 +239,10 @@ const char kHelp[] =
     "nothing. The uninstaller removes what the setup installed; the game files\n"
     "stay. With --sign-cert and --sign-key (as sign-exe) the launcher and the\n"
     "setup are signed.\n"
+    "With --linux it writes a tarball for a new Linux player instead: one folder\n"
+    "named NAME holding the Linux launcher, the window modules found beside it,\n"
+    "updatecfg.xml, publisher.pub and NAME.desktop, which starts the launcher in\n"
+    "that folder wherever the player extracts it.\n"
     "Exit status: 0 when written, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
@@ -292,7 +299,9 @@ int Installer(const std::vector<std::string>& args) {
   InstallerOptions options;
   std::string error;
   if (!ParseInstallerOptions(args, options, error)) return UsageError(error);
-  return MakeInstaller(options, std::cout, std::cerr) ? kOk : kFailed;
+  const bool made = options.linuxTarball ? MakeLinuxTarball(options, std::cout, std::cerr)
+                                         : MakeInstaller(options, std::cout, std::cerr);
+  return made ? kOk : kFailed;
 }
 
 int Publish(const std::vector<std::string>& args) {

@@ -58,8 +58,9 @@ bool ParseInstallerOptions(const std::vector<std::string>& args, InstallerOption
   std::set<std::string> names = {"--launcher", "--game-files", "--product", "--out", "--publisher-key"};
   names.insert(kCodeSigningOptions.begin(), kCodeSigningOptions.end());
   CommandLine line;
-  if (!SplitCommandLine(args, names, line, error)) return false;
+  if (!SplitCommandLine(args, names, line, error, {"--linux"})) return false;
   for (const auto& [name, value] : line.options) {
+    if (name == "--linux") options.linuxTarball = true;
     if (name == "--launcher") options.launcher = value;
     if (name == "--game-files") options.gameFiles = value;
     if (name == "--product") options.product = value;
@@ -69,16 +70,30 @@ bool ParseInstallerOptions(const std::vector<std::string>& args, InstallerOption
   CodeSigningIdentity identity;
   bool signing = false;
   if (!ReadCodeSigningOptions(line.options, identity, signing, error)) return false;
+  if (signing && options.linuxTarball) {
+    error = "--sign-cert and --sign-key sign Windows programs: not with --linux";
+    return false;
+  }
   if (signing) options.signing = identity;
   if (!line.positional.empty()) {
     error = "installer takes options only, not '" + line.positional[0] + "'";
     return false;
   }
   if (options.launcher.empty() || options.gameFiles.empty() || options.product.empty() || options.out.empty()) {
-    error = "installer needs --launcher farLaunch.exe, --game-files DIR, --product NAME and --out Setup.exe";
+    error = "installer needs --launcher farLaunch.exe, --game-files DIR, --product NAME and --out Setup.exe (with "
+            "--linux, NAME.tar.gz)";
     return false;
   }
   return IsUsableProductName(options.product, error);
+}
+
+bool FindGameDocument(const fs::path& gameFiles, fs::path& document, std::string& error) {
+  document = gameFiles / "updatecfg.xml";
+  std::error_code failure;
+  if (fs::is_regular_file(document, failure)) return true;
+  error = "no " + document.string() + ": farpublish build --game-files " + gameFiles.string() +
+          " writes it, for the launcher to find the site";
+  return false;
 }
 
 bool MakeInstaller(const InstallerOptions& options, std::ostream& out, std::ostream& err) {
@@ -88,15 +103,11 @@ bool MakeInstaller(const InstallerOptions& options, std::ostream& out, std::ostr
     return Fail(err,
                 options.launcher.string() + " is not a Windows program: --launcher takes the Windows farLaunch.exe");
   }
-  const fs::path document = options.gameFiles / "updatecfg.xml";
-  std::error_code failure;
-  if (!fs::is_regular_file(document, failure)) {
-    return Fail(err, "no " + document.string() + ": farpublish build --game-files " + options.gameFiles.string() +
-                         " writes it, for the launcher to find the site");
-  }
+  fs::path document;
+  std::string error;
+  if (!FindGameDocument(options.gameFiles, document, error)) return Fail(err, error);
   const Stage stage;
   if (!stage.Made()) return Fail(err, "cannot make a temporary folder in " + fs::temp_directory_path().string());
-  std::string error;
   const fs::path launcher = stage.Path() / "farLaunch.exe";
   if (!CopyInto(options.launcher, launcher, error) || !CopyInto(document, stage.Path() / "updatecfg.xml", error) ||
       (options.publisherKey && !CopyInto(*options.publisherKey, stage.Path() / "publisher.pub", error))) {
@@ -105,6 +116,7 @@ bool MakeInstaller(const InstallerOptions& options, std::ostream& out, std::ostr
   if (options.signing && !SignWindowsProgram(launcher, *options.signing, error)) return Fail(err, error);
 
   // makensis writes beside the setup's place, which the finished setup takes.
+  std::error_code failure;
   const fs::path target = fs::absolute(options.out, failure);
   const fs::path part = target.string() + ".part";
   const fs::path script = stage.Path() / "setup.nsi";
