@@ -5,6 +5,7 @@
 // does); otherwise it is skipped.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <memory>
@@ -157,6 +158,57 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
   RangeHttpServer server_;
   GameDirectory game_{scratch_.Path() / "game"};
 };
+
+// A new player's silent setup puts the launcher, the site's document and
+// the publisher's key in the folder given, registered for uninstalling; the
+// launcher's first start installs the game from the site; the uninstaller
+// removes what the setup put there and keeps the game.
+TEST_F(WindowsLauncherEndToEnd, ASilentSetupInstallsTheLauncherWhichInstallsTheGameAndTheUninstallerKeepsIt) {
+  if (std::system("command -v makensis >/dev/null") != 0) GTEST_SKIP() << "makensis is not installed";
+  Publish(/*launcherUpdate=*/false);
+  GameDirectory gameFiles{scratch_.Path() / "game-files"};
+  gameFiles.WriteVersionDocument(server_.Url("/servercfg.xml"));
+  const fs::path setup = scratch_.Path() / "Setup.exe";
+  const ProcessPlan installer{{(kInstalled / "tools/farpublish").string(), "installer", "--launcher",
+                               launcher_->string(), "--game-files", gameFiles.Path().string(), "--product",
+                               "雾港测试", "--out", setup.string(), "--publisher-key",
+                               (kSource / "demo/demo-publisher.pub").string()},
+                              scratch_.Path(),
+                              {},
+                              Output("installer.txt")};
+  ASSERT_EQ(RunToEnd(installer, kPatience), 0) << ReadFile(Output("installer.txt"));
+
+  // /D= comes last and unquoted: the folder's Windows name through wine's Z: drive.
+  std::string folder = "Z:" + game_.Path().string();
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  const ProcessPlan silentSetup{
+      {"wine", setup.string(), "/S", "/D=" + folder}, scratch_.Path(), {}, Output("setup.txt")};
+  ASSERT_EQ(RunToEnd(silentSetup, kPatience), 0) << ReadFile(Output("setup.txt"));
+  EXPECT_EQ(ReadFile(game_.Path() / "farLaunch.exe"), ReadFile(*launcher_));
+  EXPECT_EQ(ReadFile(game_.Path() / "updatecfg.xml"), ReadFile(gameFiles.Path() / "updatecfg.xml"));
+  EXPECT_EQ(ReadFile(game_.Path() / "publisher.pub"), ReadFile(kSource / "demo/demo-publisher.pub"));
+  const std::string registration = "'HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\雾港测试'";
+  EXPECT_EQ(std::system(("wine reg query " + registration + " /v UninstallString >/dev/null 2>&1").c_str()), 0);
+  EXPECT_FALSE(fs::exists(game_.Path() / "client.exe")) << "a silent setup starts no launcher";
+
+  std::set<std::string> setupFiles = kLauncherFiles;
+  setupFiles.insert("uninstall.exe");
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
+  EXPECT_TRUE(game_.GameFiles(setupFiles) == releases_[2]) << ReadFile(Output("run.txt"));
+
+  // _?= runs the uninstaller in place, so that wine returns when it is
+  // done; it cannot delete itself then.
+  const ProcessPlan uninstall{{"wine", (game_.Path() / "uninstall.exe").string(), "/S", "_?=" + folder},
+                              scratch_.Path(),
+                              {},
+                              Output("uninstall.txt")};
+  ASSERT_EQ(RunToEnd(uninstall, kPatience), 0) << ReadFile(Output("uninstall.txt"));
+  for (const char* name : {"farLaunch.exe", "updatecfg.xml", "publisher.pub"}) {
+    EXPECT_FALSE(fs::exists(game_.Path() / name)) << name;
+  }
+  EXPECT_NE(std::system(("wine reg query " + registration + " >/dev/null 2>&1").c_str()), 0);
+  EXPECT_TRUE(game_.GameFiles(setupFiles) == releases_[2]);
+}
 
 TEST_F(WindowsLauncherEndToEnd, APatchChainWithChineseAndMixedCaseNamesInstallsByteExactlyAndStartsTheClient) {
   Publish(/*launcherUpdate=*/false, /*linuxLauncher=*/false, /*manifests=*/false);

@@ -12,6 +12,9 @@
 #include "site_prune.h"
 #include "site_publish.h"
 #include "site_resign.h"
+#include "sign_exe.h"
+#include "linux_setup.h"
+#include "windows_setup.h"
 
 namespace {
 
@@ -26,6 +29,13 @@ const char kHelp[] =
     "                         [--rollout PERCENT]\n"
     "       farpublish prune SITE --keep N [--dry-run] [--key PUBLICKEY]\n"
     "       farpublish publish SITE DEST\n"
+    "       farpublish sign-exe FILE --sign-cert CERT --sign-key KEY\n"
+    "                         [--timestamp-url URL]\n"
+    "       farpublish installer --launcher farLaunch.exe --game-files DIR\n"
+    "                         --product NAME --out Setup.exe [--publisher-key KEY.pub]\n"
+    "                         [--sign-cert CERT --sign-key KEY [--timestamp-url URL]]\n"
+    "       farpublish installer --linux --launcher farLaunch.exe --game-files DIR\n"
+    "                         --product NAME --out NAME.tar.gz [--publisher-key KEY.pub]\n"
     "\n"
     "Builds a static update site in SITE, to be served under URL by any web server\n"
     "or CDN, from the client builds in VERSIONS.\n"
@@ -205,7 +215,35 @@ const char kHelp[] =
     "together at its end); objects, deltas and manifests DEST holds are not\n"
     "sent again, as their names are their hashes. A failure stops the copy:\n"
     "what comes after it, the document above all, is not copied.\n"
-    "Exit status: 0 when copied, 1 when not, 2 for a usage error.\n";
+    "Exit status: 0 when copied, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "sign-exe FILE --sign-cert CERT --sign-key KEY [--timestamp-url URL]\n"
+    "Signs the Windows program FILE in place (Authenticode, SHA-256) with the\n"
+    "code-signing certificate CERT (PEM or DER, with its chain) and its\n"
+    "unencrypted private key KEY, through the osslsigncode program; with\n"
+    "--timestamp-url, an RFC 3161 time-stamping service countersigns it, so that\n"
+    "the signature holds after the certificate expires. Windows warns before\n"
+    "running an unsigned download. FILE is unchanged when signing fails.\n"
+    "Check with: osslsigncode verify -in FILE\n"
+    "Exit status: 0 when signed, 1 when not, 2 for a usage error.\n"
+    "\n"
+    "installer --launcher farLaunch.exe --game-files DIR --product NAME --out Setup.exe\n"
+    "Makes a Windows setup program for a new player with NSIS (makensis): it\n"
+    "installs the Windows launcher, DIR/updatecfg.xml (farpublish build\n"
+    "--game-files DIR writes it) and, with --publisher-key, minisign's public key\n"
+    "as publisher.pub, for the current user into %LOCALAPPDATA%\\Programs\\NAME or\n"
+    "a folder the player chooses, without elevation; it makes Start-menu and\n"
+    "desktop shortcuts and an uninstaller listed in Add/Remove Programs. An\n"
+    "interactive setup starts the launcher at its end, which installs the game\n"
+    "from the site; \"Setup.exe /S /D=FOLDER\" installs silently and starts\n"
+    "nothing. The uninstaller removes what the setup installed; the game files\n"
+    "stay. With --sign-cert and --sign-key (as sign-exe) the launcher and the\n"
+    "setup are signed.\n"
+    "With --linux it writes a tarball for a new Linux player instead: one folder\n"
+    "named NAME holding the Linux launcher, the window modules found beside it,\n"
+    "updatecfg.xml, publisher.pub and NAME.desktop, which starts the launcher in\n"
+    "that folder wherever the player extracts it.\n"
+    "Exit status: 0 when written, 1 when not, 2 for a usage error.\n";
 
 int UsageError(const std::string& message) {
   std::cerr << "farpublish: " << message << "\n" << "Try 'farpublish --help'.\n";
@@ -250,6 +288,22 @@ int Prune(const std::vector<std::string>& args) {
   return PruneSite(options, std::cout, std::cerr) ? kOk : kFailed;
 }
 
+int SignExeCommand(const std::vector<std::string>& args) {
+  SignExeOptions options;
+  std::string error;
+  if (!ParseSignExeOptions(args, options, error)) return UsageError(error);
+  return SignExe(options, std::cout, std::cerr) ? kOk : kFailed;
+}
+
+int Installer(const std::vector<std::string>& args) {
+  InstallerOptions options;
+  std::string error;
+  if (!ParseInstallerOptions(args, options, error)) return UsageError(error);
+  const bool made = options.linuxTarball ? MakeLinuxTarball(options, std::cout, std::cerr)
+                                         : MakeInstaller(options, std::cout, std::cerr);
+  return made ? kOk : kFailed;
+}
+
 int Publish(const std::vector<std::string>& args) {
   PublishOptions options;
   std::string error;
@@ -258,7 +312,8 @@ int Publish(const std::vector<std::string>& args) {
 }
 
 const Command kCommands[] = {
-    {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}, {"publish", Publish}};
+    {"build", Build}, {"check", Check}, {"resign", Resign}, {"prune", Prune}, {"publish", Publish},
+    {"sign-exe", SignExeCommand}, {"installer", Installer}};
 
 bool AsksForHelp(const std::string& arg) { return arg == "--help" || arg == "-h"; }
 

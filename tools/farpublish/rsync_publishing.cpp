@@ -4,36 +4,13 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
-#include <sstream>
 #include <system_error>
+
+#include "external_program.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-// Where the program is found on PATH; empty when it is not.
-fs::path FindOnPath(const std::string& program) {
-  const char* path = std::getenv("PATH");
-  if (path == nullptr) return {};
-  const char separator = fs::path::preferred_separator == '\\' ? ';' : ':';
-  std::stringstream folders(path);
-  std::string folder;
-  while (std::getline(folders, folder, separator)) {
-    for (const std::string& name : {program, program + ".exe"}) {
-      std::error_code ignored;
-      const fs::path candidate = fs::path(folder.empty() ? "." : folder) / name;
-      if (fs::is_regular_file(candidate, ignored)) return candidate;
-    }
-  }
-  return {};
-}
-
-// One argument for the shell std::system runs.
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
 
 // The batch's names, one a line, for --files-from; removed with it.
 class FileList {
@@ -83,10 +60,10 @@ bool PublishWithRsync(const fs::path& site, const std::vector<PublishingBatch>& 
       error = "cannot write the list of " + batch.what + " to " + list.Path().string();
       return false;
     }
-    const std::string command = Quoted(rsync.string()) + " --recursive --times --delay-updates" +
+    const std::string command = ShellArgument(rsync.string()) + " --recursive --times --delay-updates" +
                                 (batch.namedByContent ? " --ignore-existing" : "") +
-                                " --files-from=" + Quoted(list.Path().string()) + " " + Quoted(site.string() + "/") +
-                                " " + Quoted(target);
+                                " --files-from=" + ShellArgument(list.Path().string()) + " " +
+                                ShellArgument(site.string() + "/") + " " + ShellArgument(target);
     out << "sending " << batch.what << " (" << batch.files.size() << " files)\n" << std::flush;
     const int status = std::system(command.c_str());
     if (status != 0) {
