@@ -12,6 +12,7 @@
 #include "update/game_verification.h"
 #include "update/item_downloads.h"
 #include "update/manifest_reading.h"
+#include "update/manifest_staging.h"
 #include "update/manifest_update.h"
 #include "update/self_update.h"
 #include "update/trust_files.h"
@@ -116,7 +117,10 @@ void KeepReleaseManifest(LauncherState& state, platform::Platform& platform) {
   if (!Readable(newest.Manifest)) return;
   ReleaseManifest manifest;
   std::string problem;
-  if (FetchManifest(state, platform, *newest.Manifest, manifest, problem)) {
+  const bool fetched = FetchManifest(state, platform, *newest.Manifest, manifest, problem);
+  // A full install stages nothing else.
+  RemoveStage();
+  if (fetched) {
     if (manifest.packageCode != newest.PackageCode) {
       problem = "it is the manifest of " + manifest.packageCode;
     } else if (ox_base::SaveAtomically(ox_base::NativePath(kKeptManifest), ManifestText(manifest), true, problem)) {

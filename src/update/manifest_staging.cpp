@@ -46,12 +46,15 @@ bool HoldsStagedContent(const ManifestFile& record) {
 
 namespace {
 
-// Keeps only what belongs to the objects `needed` names.
+// Keeps only what belongs to the objects `needed` names, and the manifests.
 void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
   std::error_code error;
+  const std::string manifestSuffix = kStagedManifestSuffix;
   for (fs::directory_iterator it(StagePath(kStageFolder), error), end; !error && it != end; it.increment(error)) {
     const std::string name = it->path().filename().string();
-    if (needed.count(name.substr(0, 64)) == 0) {
+    const bool manifest = name.size() > manifestSuffix.size() &&
+                          name.compare(name.size() - manifestSuffix.size(), std::string::npos, manifestSuffix) == 0;
+    if (!manifest && needed.count(name.substr(0, 64)) == 0) {
       std::error_code ignored;
       fs::remove_all(it->path(), ignored);
     }

@@ -17,6 +17,9 @@
 #include "update/mirror_downloads.h"
 
 constexpr char kStageFolder[] = "farLaunch.stage";
+// A manifest the update fetched waits in the stage under its SHA-256 and
+// this suffix.
+constexpr char kStagedManifestSuffix[] = ".manifest";
 
 // The staged content `sha256` (code page name, below kStageFolder).
 std::string StagedName(const std::string& sha256);

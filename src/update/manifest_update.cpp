@@ -1,8 +1,12 @@
 #include "update/manifest_update.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <set>
+#include <system_error>
+
+#include "trust/sha256.h"
 
 #include "update/failure_log.h"
 #include "update/game_files.h"
@@ -11,6 +15,7 @@
 #include "update/manifest_plan.h"
 #include "update/manifest_reading.h"
 #include "update/manifest_staging.h"
+#include "update/object_content.h"
 #include "update/trust_files.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
@@ -19,6 +24,14 @@ namespace {
 
 // Where a manifest waits from its download until it is read.
 constexpr char kManifestDownload[] = "farLaunch.download.manifest";
+
+// Where a manifest the document names by its SHA-256 waits in the stage
+// until the update is done: a run cut short does not fetch it again.
+std::optional<std::string> StagedManifestName(const ManifestLink& link) {
+  const std::optional<std::string> digest = ParseSha256Hex(link.Digest);
+  if (!digest) return std::nullopt;
+  return StagedName(*digest) + kStagedManifestSuffix;
+}
 
 bool CarriesLauncher(const VersionEntry& entry) {
   const std::vector<UpdateFileItem> items = FileItems(entry);
@@ -35,13 +48,19 @@ bool FetchManifest(LauncherState& state, platform::Platform& platform, const Man
     problem = UnfetchableReason(link.Href);
     return false;
   }
+  const std::optional<std::string> staged = StagedManifestName(link);
+  if (staged && FileSha256(StagePath(*staged)) == *ParseSha256Hex(link.Digest) &&
+      ReadManifestFrame(StagePath(*staged), manifest, problem)) {
+    return true;
+  }
   state.progress.AnnounceDownload(kKeptManifest, 1, 1);
-  const DownloadResult download =
-      FetchFile(state, platform, link.Href, kManifestDownload, ManifestDownloadCheck(link));
+  std::error_code ignored;
+  if (staged) std::filesystem::create_directories(StagePath(kStageFolder), ignored);
+  const std::string local = staged.value_or(kManifestDownload);
+  const DownloadResult download = FetchFile(state, platform, link.Href, local, ManifestDownloadCheck(link));
   problem = download.reason;
-  const bool read = download && ReadManifestFrame(PathOnDisk(kManifestDownload),
-                                                  manifest, problem);
-  DeleteFileIfPresent(kManifestDownload);
+  const bool read = download && ReadManifestFrame(PathOnDisk(local), manifest, problem);
+  if (!staged || !read) DeleteFileIfPresent(local);
   return read;
 }
 

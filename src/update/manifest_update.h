@@ -18,7 +18,9 @@ bool Readable(const std::optional<ManifestLink>& link);
 
 // Fetches and reads the manifest `link` names: its bytes are the Digest
 // and Bytes the document gives (with a key, the document's signature
-// covers them) before anything decodes them. False with the reason.
+// covers them) before anything decodes them. One the document names by its
+// SHA-256 waits in the stage until the update is done (RemoveStage): a
+// later run reads it there. False with the reason.
 bool FetchManifest(LauncherState& state, platform::Platform& platform, const ManifestLink& link,
                    ReleaseManifest& manifest, std::string& problem);
 

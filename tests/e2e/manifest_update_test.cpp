@@ -13,7 +13,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <map>
 #include <random>
+#include <set>
 #include <thread>
 
 #include <unistd.h>
@@ -181,15 +183,19 @@ class ManifestUpdate : public ::testing::Test {
     return server_.Requests("/deltas/" + Sha256Of(from) + "-" + Sha256Of(to)).size();
   }
 
-  std::size_t PatchRequests() const {
+  // Requests for the site's files below `folder` ("" for all), or for its
+  // patches only.
+  std::size_t SiteRequests(const std::string& folder, bool patchesOnly = false) const {
     std::size_t requests = 0;
-    for (const auto& entry : fs::recursive_directory_iterator(site_)) {
-      if (entry.path().extension() == ".zip") {
+    if (!fs::exists(site_ / folder)) return 0;
+    for (const auto& entry : fs::recursive_directory_iterator(site_ / folder)) {
+      if (!patchesOnly || entry.path().extension() == ".zip") {
         requests += server_.Requests("/" + fs::relative(entry.path(), site_).generic_string()).size();
       }
     }
     return requests;
   }
+  std::size_t PatchRequests() const { return SiteRequests("", true); }
 
   Scratch scratch_;
   RangeHttpServer server_;
@@ -433,6 +439,33 @@ TEST_F(ManifestUpdate, AKillAnywhereLeavesAGameTheNextStartFinishes) {
     ExpectTheGame(AsThePlayerHasIt(2));
     EXPECT_FALSE(fs::exists(game_.Path() / "farLaunch.stage"));
   }
+  // Killed once a manifest arrived: the next start reads it from the stage.
+  fs::remove_all(game_.Path());
+  fs::copy(saved, game_.Path(), fs::copy_options::recursive);
+  std::set<std::string> arrived;
+  {
+    ChildProcess launcher(game_.Launcher(kHeadless, Output("manifest.txt")));
+    const auto end = std::chrono::steady_clock::now() + kPatience;
+    while (arrived.empty() && std::chrono::steady_clock::now() < end) {
+      std::error_code error;
+      for (fs::directory_iterator it(game_.Path() / "farLaunch.stage", error), last; !error && it != last;
+           it.increment(error)) {
+        if (it->path().extension() == ".manifest") arrived.insert("/manifests/" + it->path().stem().string());
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    launcher.Signal(SIGKILL);
+    ASSERT_TRUE(launcher.WaitForExit(kPatience));
+  }
+  ASSERT_FALSE(arrived.empty()) << ReadFile(Output("manifest.txt"));
+  std::map<std::string, std::size_t> asked;
+  for (const std::string& manifest : arrived) asked[manifest] = server_.Requests(manifest).size();
+  ASSERT_EQ(Run("after-manifest.txt"), 0) << ReadFile(Output("after-manifest.txt"));
+  for (const std::string& manifest : arrived) {
+    EXPECT_GT(asked[manifest], 0u) << manifest;
+    EXPECT_EQ(server_.Requests(manifest).size(), asked[manifest]) << manifest;
+  }
+  ExpectTheGame(AsThePlayerHasIt(2));
 }
 
 TEST_F(ManifestUpdate, RepairFetchesADamagedAndAMissingFileAgain) {
