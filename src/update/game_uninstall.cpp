@@ -22,7 +22,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr char kRunningProgram[] = "the running program: the uninstaller removes it after";
+constexpr char kRunningProgram[] = "the running program: removed after it ends, by the uninstaller or by hand";
 
 // A folder on the way to `name` that is a link: removing through it would
 // reach outside the game directory.

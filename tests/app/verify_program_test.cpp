@@ -163,7 +163,8 @@ TEST(UninstallProgram, TakesOutTheReleaseAndTheLauncherAndKeepsThePlayers) {
   for (const char* kept : {"kept: data/地图.dat (changed since it was installed: the player's)",
                            "kept: rh_game.ini (the player's settings)",
                            "kept: shared/voices.pak (reached through a link the player made, which is never followed)",
-                           "kept: farLaunch.exe (the running program: the uninstaller removes it after)"}) {
+                           "kept: farLaunch.exe (the running program: removed after it ends, by the uninstaller or "
+                           "by hand)"}) {
     EXPECT_NE(uninstalled.output.find(kept), std::string::npos) << kept << "\n" << uninstalled.output;
   }
   EXPECT_NE(game.dir.Read("farLaunch.log").find("rh_game.ini: kept: the player's settings"), std::string::npos);
