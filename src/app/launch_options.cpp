@@ -19,6 +19,8 @@ bool ParseLaunchOptions(const std::vector<std::string>& arguments, LaunchOptions
         options.verify = true;
       } else if (option == "--repair") {
         options.repair = true;
+      } else if (option == "--uninstall") {
+        options.uninstall = true;
       } else {
         error = "unknown option: " + option;
         return false;
@@ -39,7 +41,7 @@ std::string RestartParameters(const LaunchOptions& options) {
 
 const char* UsageText() {
   return "Usage: farLaunch.exe [--headless] [--exit-on-finish] [--verify] [--repair]\n"
-         "                     [--help] [--version]\n"
+         "                     [--uninstall] [--help] [--version]\n"
          "Brings the game in the current directory up to date and starts it from the news page.\n"
          "  --headless        run on the console even when a display is present\n"
          "  --exit-on-finish  end when the update completes or stops for good\n"
@@ -54,6 +56,10 @@ const char* UsageText() {
          "                    the player edits that the release lists (cfg.ini ...)\n"
          "                    is put back as the release has it when it differs\n"
          "                    from the installed release's manifest\n"
+         "  --uninstall       remove the launcher's files and the installed release's\n"
+         "                    files that are as it installed them; the player's\n"
+         "                    files, changed files and settings stay (each named\n"
+         "                    with the reason), and so does farLaunch.exe itself\n"
          "  --help            show this text\n"
          "  --version         show the launcher's version\n"
          "On the console the exit status is 0 when the update completed or the game\n"

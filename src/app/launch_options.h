@@ -13,6 +13,9 @@ struct LaunchOptions {
   // The same check, then the damaged and missing files fetched from the
   // newest release on the console.
   bool repair = false;
+  // Take the launcher and the release's unchanged files out of the game
+  // directory, keeping the player's.
+  bool uninstall = false;
 };
 
 // Reads the arguments after the program name. An argument may hold several

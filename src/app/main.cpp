@@ -10,6 +10,7 @@
 #include "app/cfarlaunch_app.h"
 #include "app/host.h"
 #include "app/launch_options.h"
+#include "app/uninstall_command.h"
 #include "app/verify_command.h"
 #include "base/ox_unicode.h"
 #include "frontends/console/console_platform.h"
@@ -62,8 +63,9 @@ int main(int argc, char** argv) {
   const host::LockAttempt guard = host::LockGameDirectory(kInstanceLockFile, kLockPatience);
   if (guard.heldElsewhere) {
     std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
-    return options.headless || options.verify || options.repair || !host::WindowPossible() ? kConsoleFailureExitCode
-                                                                                            : 0;
+    return options.headless || options.verify || options.repair || options.uninstall || !host::WindowPossible()
+               ? kConsoleFailureExitCode
+               : 0;
   }
   if (!guard.lock) {
     // A system without the means to guard still gets its update.
@@ -71,6 +73,9 @@ int main(int argc, char** argv) {
   }
   if (options.verify) {
     return RunVerifyCommand(stdout, stderr);
+  }
+  if (options.uninstall) {
+    return RunUninstallCommand(stdout, stderr);
   }
 
   EndPolicy ends;

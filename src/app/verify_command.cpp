@@ -1,15 +1,12 @@
 #include "app/verify_command.h"
 
-#include "app/base_configuration.h"
-#include "base/ox_base.h"
+#include "app/game_directory_session.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_host.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"
 #include "update/manifest_reading.h"
-#include "update/unpack_journal.h"
-#include "update/update_documents.h"
 
 namespace {
 
@@ -41,31 +38,6 @@ std::string Summary(const GameVerification& verification) {
          count(FileFault::Kind::Unreadable) + changed;
 }
 
-// The base library and farLaunch.log for one check, in a game directory
-// as a start leaves it: the entry a killed run was unpacking is put back
-// (or, when recorded, its originals deleted) and what it left of saves goes,
-// so that the check sees the game, not a half-done update.
-class CheckSession {
- public:
-  CheckSession() : ready_(ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
-    if (!ready_) return;
-    OpenFailureLog({});
-    // An unreadable record settles nothing as installed: put back.
-    UpdateConfig config;
-    LoadUpdateConfig(kVersionDocumentName, config);
-    SettleUnfinishedUnpack(config.PackageCode);
-    DeleteFileIfPresent(kLauncherAsideName);
-  }
-  ~CheckSession() {
-    if (ready_) ox_base::oxBaseExit();
-  }
-  CheckSession(const CheckSession&) = delete;
-  CheckSession& operator=(const CheckSession&) = delete;
-
- private:
-  bool ready_;
-};
-
 enum class Checked { Done, NoManifest, Failed };
 
 // Checks the game and prints what it found. NoManifest, said nowhere, when
@@ -73,7 +45,7 @@ enum class Checked { Done, NoManifest, Failed };
 // Failed, printed and logged, when there is nothing to verify against.
 Checked CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification,
                            const char* withoutManifest = nullptr) {
-  CheckSession session;
+  GameDirectorySession session;
   std::string problem;
   if (withoutManifest && !FileExists(kKeptManifest)) {
     std::fprintf(out, "farLaunch.exe %s: no installed release's manifest (%s): %s\n", option, kKeptManifest,

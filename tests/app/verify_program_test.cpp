@@ -1,11 +1,15 @@
 // farLaunch.exe --verify in a game directory: damaged and missing files
-// found and named, whatever the record of installed files says.
+// found and named, whatever the record of installed files says; and
+// --uninstall, which takes out only what the release installed unchanged.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <set>
 
 #include "app/installed_launcher.h"
 #include "manifest/manifest_text.h"
+#include "support/temp_dir.h"
 #include "trust/sha256.h"
 #include "update/manifest_reading.h"
 #include "update/installed_files.h"
@@ -22,12 +26,18 @@ class InstalledRelease {
     Add("data/big.pak", std::string(3 << 20, 'p'));
     Add("data/地图.dat", "map");
     Add("rh_game.ini", "[farLaunch]\n");
-    dir.Write(kKeptManifest, ManifestText(manifest));
+    Keep();
   }
 
   GameDirectory dir;
 
- private:
+  // Writes the manifest that lists what was added, in byte order.
+  void Keep() {
+    std::sort(manifest.files.begin(), manifest.files.end(),
+              [](const ManifestFile& a, const ManifestFile& b) { return a.name < b.name; });
+    dir.Write(kKeptManifest, ManifestText(manifest));
+  }
+
   void Add(const std::string& name, const std::string& content) {
     Sha256 hash;
     hash.Update(content);
@@ -36,6 +46,7 @@ class InstalledRelease {
     dir.Write(name, content);
   }
 
+ private:
   ReleaseManifest manifest{"0003", "http://127.0.0.1/objects/", {}, ""};
 };
 
@@ -112,4 +123,63 @@ TEST(VerifyProgram, WithoutAnInstalledManifestSaysSoAndFails) {
   EXPECT_EQ(broken.status, 1);
   EXPECT_NE(broken.output.find("farLaunch.manifest is no manifest: no objects record"), std::string::npos)
       << broken.output;
+}
+
+// The release's unchanged files and the launcher's own go, emptied folders
+// with them; the player's, the changed, the settings and whatever is
+// reached through a link stay, each named with the reason.
+TEST(UninstallProgram, TakesOutTheReleaseAndTheLauncherAndKeepsThePlayers) {
+  InstalledRelease game;
+  game.Add("movies/intro/intro.bik", "intro");
+  game.Add("farLaunch.exe", "the program");
+  // A folder of the release that a link now replaces: removing through it
+  // would delete a file outside the game directory.
+  game.Add("shared/voices.pak", "voices");
+  TempDir outside;
+  fs::rename(game.dir.Path() / "shared", outside.Path() / "shared");
+  fs::create_directory_symlink(outside.Path() / "shared", game.dir.Path() / "shared");
+  game.Keep();
+  const Outcome verified = RunLauncher("--verify");
+  ASSERT_EQ(verified.status, 0) << verified.output;  // the record of installed files now vouches
+
+  game.dir.Write("data/地图.dat", "the player's own map");
+  game.dir.Write("data/mods/mine.pak", "a mod");
+  game.dir.Write("cfg.ini", "volume=3\n");
+  for (const char* launchers : {"updatecfg.xml", "publisher.pub", "farLaunch.signedtime", "farLaunch.bucket",
+                                "farLaunch.stage/0a1b", "farLaunch.download.3", "tmpFile2", "farLaunch.log.1"}) {
+    game.dir.Write(launchers, "the launcher's");
+  }
+
+  const Outcome uninstalled = RunLauncher("--uninstall");
+  EXPECT_EQ(uninstalled.status, 0) << uninstalled.output;
+  EXPECT_EQ(game.dir.Files(), (std::set<std::string>{"cfg.ini", "data/mods/mine.pak", "data/地图.dat", "farLaunch.exe",
+                                                     "farLaunch.lock", "farLaunch.log", "farLaunch.log.1",
+                                                     "rh_game.ini"}))
+      << uninstalled.output;
+  for (const char* folder : {"movies", "farLaunch.stage"}) EXPECT_FALSE(fs::exists(game.dir.Path() / folder)) << folder;
+  EXPECT_TRUE(fs::is_symlink(game.dir.Path() / "shared"));
+  EXPECT_EQ(game.dir.Read("data/地图.dat"), "the player's own map");
+  EXPECT_TRUE(fs::exists(outside.Path() / "shared/voices.pak"));
+  for (const char* kept : {"kept: data/地图.dat (changed since it was installed: the player's)",
+                           "kept: rh_game.ini (the player's settings)",
+                           "kept: shared/voices.pak (reached through a link the player made, which is never followed)",
+                           "kept: farLaunch.exe (the running program: removed after it ends, by the uninstaller or "
+                           "by hand)"}) {
+    EXPECT_NE(uninstalled.output.find(kept), std::string::npos) << kept << "\n" << uninstalled.output;
+  }
+  EXPECT_NE(game.dir.Read("farLaunch.log").find("rh_game.ini: kept: the player's settings"), std::string::npos);
+}
+
+TEST(UninstallProgram, WithoutAnInstalledManifestTheGameFilesStay) {
+  GameDirectory dir;
+  dir.Write("client.exe", "client");
+  dir.Write("updatecfg.xml", "the launcher's");
+  const Outcome uninstalled = RunLauncher("--uninstall");
+  EXPECT_EQ(uninstalled.status, 0) << uninstalled.output;
+  EXPECT_TRUE(dir.Has("client.exe"));
+  EXPECT_FALSE(dir.Has("updatecfg.xml"));
+  EXPECT_NE(uninstalled.output.find("the game keeps no installed release's manifest: its files stay"),
+            std::string::npos)
+      << uninstalled.output;
+  EXPECT_NE(dir.Read("farLaunch.log").find("its files stay"), std::string::npos);
 }

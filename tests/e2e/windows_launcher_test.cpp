@@ -162,8 +162,9 @@ class WindowsLauncherEndToEnd : public ::testing::Test {
 // A new player's silent setup puts the launcher, the site's document and
 // the publisher's key in the folder given, registered for uninstalling; the
 // launcher's first start installs the game from the site; the uninstaller
-// removes what the setup put there and keeps the game.
-TEST_F(WindowsLauncherEndToEnd, ASilentSetupInstallsTheLauncherWhichInstallsTheGameAndTheUninstallerKeepsIt) {
+// removes the launcher and the game as installed, and keeps what the player
+// made or changed (and the log that says so).
+TEST_F(WindowsLauncherEndToEnd, ASilentSetupInstallsTheLauncherWhichInstallsTheGameAndTheUninstallerKeepsThePlayers) {
   if (std::system("command -v makensis >/dev/null") != 0) GTEST_SKIP() << "makensis is not installed";
   Publish(/*launcherUpdate=*/false);
   GameDirectory gameFiles{scratch_.Path() / "game-files"};
@@ -196,6 +197,11 @@ TEST_F(WindowsLauncherEndToEnd, ASilentSetupInstallsTheLauncherWhichInstallsTheG
   EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
   EXPECT_TRUE(game_.GameFiles(setupFiles) == releases_[2]) << ReadFile(Output("run.txt"));
 
+  const std::string edited = "Base.DAT";
+  game_.Write(edited, "the player's version");
+  game_.Write("screenshots/shot1.png", "the player's");
+  game_.Write("rh_game.ini", "[farLaunch]\nDownloadRateLimit=512\n");
+
   // _?= runs the uninstaller in place, so that wine returns when it is
   // done; it cannot delete itself then.
   const ProcessPlan uninstall{{"wine", (game_.Path() / "uninstall.exe").string(), "/S", "_?=" + folder},
@@ -207,7 +213,11 @@ TEST_F(WindowsLauncherEndToEnd, ASilentSetupInstallsTheLauncherWhichInstallsTheG
     EXPECT_FALSE(fs::exists(game_.Path() / name)) << name;
   }
   EXPECT_NE(std::system(("wine reg query " + registration + " >/dev/null 2>&1").c_str()), 0);
-  EXPECT_TRUE(game_.GameFiles(setupFiles) == releases_[2]);
+  // What the client wrote is the game's own, as its saves would be.
+  EXPECT_EQ(game_.Files(), (std::set<std::string>{edited, "screenshots/shot1.png", "rh_game.ini", "farLaunch.log",
+                                                  "client-command-line.txt", "uninstall.exe"}))
+      << ReadFile(game_.Path() / "farLaunch.log");
+  EXPECT_EQ(game_.Read(edited), "the player's version");
 }
 
 TEST_F(WindowsLauncherEndToEnd, APatchChainWithChineseAndMixedCaseNamesInstallsByteExactlyAndStartsTheClient) {

@@ -120,11 +120,28 @@ std::string SetupScript(const SetupScriptInputs& inputs) {
       "  done:\n"
       "FunctionEnd\n"
       "\n"
-      // What the setup put there goes; the game files the launcher installed
-      // since, and the player's own, stay.
+      // The launcher takes out its files and the game as it installed it,
+      // keeping the player's (and says which in farLaunch.log). A launcher
+      // still running makes it refuse, and a file it cannot remove fails it:
+      // the uninstall stops there, registered still, for a second try. A
+      // program the player deleted leaves the rest to do. Then the program,
+      // the lock it held and what the setup put there go.
       "Section Uninstall\n"
       "  SetShellVarContext current\n"
+      "  SetOutPath \"$INSTDIR\"\n"
+      "  ClearErrors\n"
+      "  ExecWait '\"$INSTDIR\\farLaunch.exe\" --uninstall' $0\n"
+      "  IfErrors launcher_gone\n"
+      "  IntCmp $0 0 launcher_gone\n"
+      "  MessageBox MB_OK|MB_ICONSTOP \"farLaunch.exe --uninstall failed (status $0): close the launcher and the game, "
+      "then uninstall again. farLaunch.log in $INSTDIR says why.\" /SD IDOK\n"
+      "  SetErrorLevel 1\n"
+      "  Abort\n"
+      "  launcher_gone:\n"
+      // The folder is the current directory until here: RMDir needs it free.
+      "  SetOutPath \"$TEMP\"\n"
       "  Delete \"$INSTDIR\\farLaunch.exe\"\n"
+      "  Delete \"$INSTDIR\\farLaunch.lock\"\n"
       "  Delete \"$INSTDIR\\updatecfg.xml\"\n"
       "  Delete \"$INSTDIR\\publisher.pub\"\n"
       "  Delete \"$INSTDIR\\uninstall.exe\"\n"

@@ -1,0 +1,22 @@
+#include "app/game_directory_session.h"
+
+#include "app/base_configuration.h"
+#include "base/ox_base.h"
+#include "update/failure_log.h"
+#include "update/game_files.h"
+#include "update/unpack_journal.h"
+#include "update/update_documents.h"
+
+GameDirectorySession::GameDirectorySession() : ready_(ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
+  if (!ready_) return;
+  OpenFailureLog({});
+  // An unreadable record settles nothing as installed: put back.
+  UpdateConfig config;
+  LoadUpdateConfig(kVersionDocumentName, config);
+  SettleUnfinishedUnpack(config.PackageCode);
+  DeleteFileIfPresent(kLauncherAsideName);
+}
+
+GameDirectorySession::~GameDirectorySession() {
+  if (ready_) ox_base::oxBaseExit();
+}
