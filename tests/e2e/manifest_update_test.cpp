@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <ctime>
 #include <map>
 #include <random>
 #include <set>
@@ -561,6 +562,7 @@ TEST_F(ManifestUpdate, AManifestFormatTheLauncherDoesNotKnowTakesThePatches) {
 // the share to everyone; the next start then takes the third.
 TEST_F(ManifestUpdate, APlayerOutsideTheRolloutShareWaitsUntilResignWidensIt) {
   ASSERT_NO_FATAL_FAILURE(BuildTheSite({"--rollout", "30"}));
+  const std::time_t signedBy = std::time(nullptr);
   ServeTheSite();
   PrepareGame(0);
   game_.Write("farLaunch.bucket", "30");
@@ -574,6 +576,9 @@ TEST_F(ManifestUpdate, APlayerOutsideTheRolloutShareWaitsUntilResignWidensIt) {
   ASSERT_EQ(Run("still-held-back.txt"), 0) << ReadFile(Output("still-held-back.txt"));
   EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0002");
 
+  // A document signed in the second of the accepted one, with other bytes,
+  // is refused as a replay: the new signature comes a second later.
+  while (std::time(nullptr) <= signedBy) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   const fs::path log = scratch_.Path() / "resign.txt";
   ASSERT_EQ(RunToEnd({{(kInstalled / "tools/farpublish").string(), "resign", site_.string(), "--key",
                        (kSource / "demo/demo-publisher.key").string(), "--rollout", "100"},
