@@ -149,8 +149,10 @@ void CfarLaunchDlg::ReadLocalFiles() {
   // The launcher a self-update replaced could not be deleted while it ran
   // (Windows keeps a running program's file); it has ended now.
   DeleteFileIfPresent(kLauncherAsideName);
-  // A repair fetches a missing client from the manifest, with the rest.
-  state_.needFullInstall = (!FileExists(kClientProgram) && !state_.ends.repair) || FileExists(kFullInstallMarker);
+  // A repair fetches a missing client from the manifest, with the rest; a
+  // verify reports it missing.
+  state_.needFullInstall = (!FileExists(kClientProgram) && !state_.ends.repair && !state_.ends.verifyFromSite) ||
+                           FileExists(kFullInstallMarker);
   state_.MainVersion = config.MainVersion;
   state_.SubVersion = config.SubVersion;
   state_.FileVersion = config.FileVersion;

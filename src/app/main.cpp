@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/cfarlaunch_app.h"
@@ -71,14 +72,18 @@ int main(int argc, char** argv) {
     // A system without the means to guard still gets its update.
     std::fprintf(stderr, "farLaunch.exe: %s; running unguarded\n", guard.problem.c_str());
   }
-  if (options.verify) {
-    return RunVerifyCommand(stdout, stderr);
-  }
   if (options.uninstall) {
     return RunUninstallCommand(stdout, stderr);
   }
 
   EndPolicy ends;
+  if (options.verify) {
+    const std::optional<int> status = RunVerifyCommand(stdout, stderr);
+    if (status) return *status;
+    ends.verifyFromSite = [] { return VerifyAgainstFetchedManifest(stdout, stderr); };
+    options.headless = true;
+    options.exitOnFinish = true;
+  }
   if (options.repair) {
     const std::optional<RepairStart> start = FindFilesToRepair(stdout, stderr);
     if (!start) return kConsoleFailureExitCode;

@@ -40,18 +40,11 @@ std::string Summary(const GameVerification& verification) {
 
 enum class Checked { Done, NoManifest, Failed };
 
-// Checks the game and prints what it found. NoManifest, said nowhere, when
-// the game keeps no manifest and `withoutManifest` names what happens then;
+// Checks the game against the manifest it keeps and prints what it found;
 // Failed, printed and logged, when there is nothing to verify against.
-Checked CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification,
-                           const char* withoutManifest = nullptr) {
-  GameDirectorySession session;
+Checked CheckAgainstKeptManifest(const char* option, std::FILE* out, std::FILE* errors,
+                                 GameVerification& verification) {
   std::string problem;
-  if (withoutManifest && !FileExists(kKeptManifest)) {
-    std::fprintf(out, "farLaunch.exe %s: no installed release's manifest (%s): %s\n", option, kKeptManifest,
-                 withoutManifest);
-    return Checked::NoManifest;
-  }
   if (!VerifyInstalledGame(verification, problem)) {
     std::fprintf(errors, "farLaunch.exe %s: %s\n", option, problem.c_str());
     LogFailure(std::string("farLaunch.exe ") + option, "", problem);
@@ -73,13 +66,39 @@ Checked CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors
   return Checked::Done;
 }
 
+// The check in a game directory as a start leaves it. NoManifest, printed
+// with `withoutManifest` (what happens then), when the game keeps none.
+Checked CheckInstalledGame(const char* option, std::FILE* out, std::FILE* errors, GameVerification& verification,
+                           const char* withoutManifest) {
+  GameDirectorySession session;
+  if (!FileExists(kKeptManifest)) {
+    std::fprintf(out, "farLaunch.exe %s: no installed release's manifest (%s): %s\n", option, kKeptManifest,
+                 withoutManifest);
+    return Checked::NoManifest;
+  }
+  return CheckAgainstKeptManifest(option, out, errors, verification);
+}
+
 }  // namespace
 
-int RunVerifyCommand(std::FILE* out, std::FILE* errors) {
+std::optional<int> RunVerifyCommand(std::FILE* out, std::FILE* errors) {
   GameVerification verification;
-  return CheckInstalledGame("--verify", out, errors, verification) == Checked::Done && verification.faults.empty()
-             ? 0
-             : 1;
+  switch (CheckInstalledGame("--verify", out, errors, verification,
+                             "the installed release's manifest is fetched from the site")) {
+    case Checked::Failed:
+      return 1;
+    case Checked::NoManifest:
+      return std::nullopt;
+    case Checked::Done:
+      break;
+  }
+  return verification.faults.empty() ? 0 : 1;
+}
+
+bool VerifyAgainstFetchedManifest(std::FILE* out, std::FILE* errors) {
+  GameVerification verification;
+  return CheckAgainstKeptManifest("--verify", out, errors, verification) == Checked::Done &&
+         verification.faults.empty();
 }
 
 std::optional<RepairStart> FindFilesToRepair(std::FILE* out, std::FILE* errors) {

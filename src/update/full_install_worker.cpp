@@ -3,15 +3,11 @@
 #include <algorithm>
 
 #include "base/ox_base.h"
-#include "base/ox_atomic_save.h"
 #include "base/ox_file.h"
-#include "base/ox_path.h"
-#include "manifest/manifest_text.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"
 #include "update/item_downloads.h"
-#include "update/manifest_reading.h"
 #include "update/manifest_staging.h"
 #include "update/manifest_update.h"
 #include "update/self_update.h"
@@ -115,23 +111,16 @@ PackageEnd InstallFullPackage(LauncherState& state, platform::Platform& platform
 void KeepReleaseManifest(LauncherState& state, platform::Platform& platform) {
   const VersionEntry& newest = state.entries.back();
   if (!Readable(newest.Manifest)) return;
-  ReleaseManifest manifest;
   std::string problem;
-  const bool fetched = FetchManifest(state, platform, *newest.Manifest, manifest, problem);
+  const bool kept = KeepManifestOf(state, platform, newest, problem);
   // A full install stages nothing else.
   RemoveStage();
-  if (fetched) {
-    if (manifest.packageCode != newest.PackageCode) {
-      problem = "it is the manifest of " + manifest.packageCode;
-    } else if (ox_base::SaveAtomically(ox_base::NativePath(kKeptManifest), ManifestText(manifest), true, problem)) {
-      GameVerification found;
-      if (VerifyInstalledGame(found, problem)) {
-        for (const FileFault& fault : found.faults) {
-          LogFailure(fault.name, state.MiniSourceFileAddr, "the full package's file is not the manifest's");
-        }
-        return;
-      }
+  GameVerification found;
+  if (kept && VerifyInstalledGame(found, problem)) {
+    for (const FileFault& fault : found.faults) {
+      LogFailure(fault.name, state.MiniSourceFileAddr, "the full package's file is not the manifest's");
     }
+    return;
   }
   LogFailure("the manifest of version " + newest.PackageCode, newest.Manifest->Href,
              problem + "; the game keeps none, so --verify cannot check it");

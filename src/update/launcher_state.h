@@ -5,6 +5,7 @@
 // UpdateProgress (workers publish, the UI thread shows).
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,6 +32,11 @@ struct EndPolicy {
   // newest release's manifest even when the game is that release, fetches
   // these files too, and ends as a failure unless the game verifies.
   std::optional<std::set<std::string>> repair;
+  // A verify's run of a game that keeps no manifest: once the server
+  // document is read, the installed release's manifest is fetched and kept,
+  // and this checks the game against it (true: every file matches) instead
+  // of an update.
+  std::function<bool()> verifyFromSite;
 };
 
 struct LauncherState {

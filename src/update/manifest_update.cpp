@@ -6,6 +6,9 @@
 #include <set>
 #include <system_error>
 
+#include "base/ox_atomic_save.h"
+#include "base/ox_path.h"
+#include "manifest/manifest_text.h"
 #include "trust/sha256.h"
 
 #include "update/failure_log.h"
@@ -62,6 +65,43 @@ bool FetchManifest(LauncherState& state, platform::Platform& platform, const Man
   const bool read = download && ReadManifestFrame(PathOnDisk(local), manifest, problem);
   if (!staged || !read) DeleteFileIfPresent(local);
   return read;
+}
+
+bool KeepManifestOf(LauncherState& state, platform::Platform& platform, const VersionEntry& entry,
+                    std::string& problem) {
+  if (!Readable(entry.Manifest)) {
+    problem = "the server document names no manifest of version " + entry.PackageCode + " that this launcher reads";
+    return false;
+  }
+  ReleaseManifest manifest;
+  const bool fetched = FetchManifest(state, platform, *entry.Manifest, manifest, problem);
+  // Only an update waits for what it staged.
+  if (const std::optional<std::string> staged = StagedManifestName(*entry.Manifest)) {
+    DeleteFileIfPresent(*staged);
+  }
+  if (!fetched) return false;
+  if (manifest.packageCode != entry.PackageCode) {
+    problem = "it is the manifest of " + manifest.packageCode;
+    return false;
+  }
+  return ox_base::SaveAtomically(ox_base::NativePath(kKeptManifest), ManifestText(manifest), true, problem);
+}
+
+void VerifyFromSite(LauncherState& state, platform::Platform& platform) {
+  Failure failure{"the manifest of the installed version " + state.PackageCode, state.UpdateServerAddr, {}};
+  const auto installed = std::find_if(state.entries.begin(), state.entries.end(),
+                                      [&state](const VersionEntry& e) { return e.PackageCode == state.PackageCode; });
+  if (installed == state.entries.end()) {
+    failure.reason = "the server document does not list it";
+  } else {
+    if (installed->Manifest) failure.address = installed->Manifest->Href;
+    if (KeepManifestOf(state, platform, *installed, failure.reason)) {
+      platform.GetSystem().Exit(state.ends.verifyFromSite() ? 0 : state.ends.failureExitCode);
+    }
+  }
+  failure.reason += "; there is nothing to verify the game against";
+  PatchTransaction nothing;
+  FailUpdate(state, platform, nothing, LauncherText::ItemDownloadFailed, failure);
 }
 
 namespace {

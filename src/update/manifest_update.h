@@ -24,6 +24,20 @@ bool Readable(const std::optional<ManifestLink>& link);
 bool FetchManifest(LauncherState& state, platform::Platform& platform, const ManifestLink& link,
                    ReleaseManifest& manifest, std::string& problem);
 
+// Fetches the manifest `entry` names and keeps it as kKeptManifest: the
+// installed release's from then on. False with the reason when the entry
+// names none this launcher reads, the fetch fails, it is another
+// release's manifest, or it cannot be saved.
+bool KeepManifestOf(LauncherState& state, platform::Platform& platform, const VersionEntry& entry,
+                    std::string& problem);
+
+// --verify of a game that keeps no manifest, on the worker once the server
+// document is read: keeps the manifest the document names for the
+// installed release and ends the process with what
+// state.ends.verifyFromSite found. Without it the process ends as a
+// failure, logged.
+void VerifyFromSite(LauncherState& state, platform::Platform& platform);
+
 // True when the update took this way (completed, or cancelled by the
 // launcher's end; a failure ends the process). False, with nothing done,
 // when the patches are to be taken: the newest entry names no manifest, or

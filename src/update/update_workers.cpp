@@ -3,6 +3,7 @@
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/launcher_messages.h"
+#include "update/manifest_update.h"
 #include "update/partial_downloads.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
@@ -65,7 +66,12 @@ void StartUpdate(LauncherState& state, platform::Platform& platform) {
   // wait ever holds the window.
   StartDetached(
       [](LauncherState& s, platform::Platform& p) {
-        if (ReceiveServerDocument(s, p)) (s.needFullInstall ? FullInstallWorker : NormalUpdateWorker)(s, p);
+        if (!ReceiveServerDocument(s, p)) return;
+        if (s.ends.verifyFromSite) {
+          VerifyFromSite(s, p);
+        } else {
+          (s.needFullInstall ? FullInstallWorker : NormalUpdateWorker)(s, p);
+        }
       },
       state, platform);
 }

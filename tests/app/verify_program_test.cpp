@@ -110,13 +110,19 @@ TEST(VerifyProgram, AKilledRunsEntryIsPutBackBeforeTheCheck) {
   EXPECT_NE(game.dir.Read("farLaunch.log").find("the update to 0004 was interrupted"), std::string::npos);
 }
 
-TEST(VerifyProgram, WithoutAnInstalledManifestSaysSoAndFails) {
+// Without a manifest of its own the game's is fetched, from the site its
+// record names: without a record there is none to ask, said and logged.
+TEST(VerifyProgram, WithoutAnInstalledManifestOrARecordSaysSoAndFails) {
   GameDirectory dir;
   dir.Write("client.exe", "client");
   const Outcome none = RunLauncher("--verify");
   EXPECT_EQ(none.status, 1);
-  EXPECT_NE(none.output.find("no installed release's manifest (farLaunch.manifest)"), std::string::npos) << none.output;
-  EXPECT_NE(dir.Read("farLaunch.log").find("no installed release's manifest"), std::string::npos);
+  EXPECT_NE(none.output.find("no installed release's manifest (farLaunch.manifest): the installed release's "
+                             "manifest is fetched from the site"),
+            std::string::npos)
+      << none.output;
+  EXPECT_NE(dir.Read("farLaunch.log").find("updatecfg.xml"), std::string::npos) << dir.Read("farLaunch.log");
+  EXPECT_FALSE(dir.Has(kKeptManifest));
 
   dir.Write(kKeptManifest, "farLaunch manifest 1\nrelease\t0003\n");
   const Outcome broken = RunLauncher("--verify");

@@ -281,7 +281,7 @@ TEST_F(ManifestUpdate, ChangedFilesComeByDeltasWhereThePlayersFileIsASource) {
 // A full install keeps the newest release's manifest and records its files,
 // so --verify and --repair work; a game without a manifest (copied from a
 // build) is repaired against the newest release's.
-TEST_F(ManifestUpdate, AFullInstallKeepsItsManifestAndAGameWithoutOneCanBeRepaired) {
+TEST_F(ManifestUpdate, AFullInstallKeepsItsManifestAndAGameWithoutOneIsVerifiedAndRepairedFromTheSite) {
   game_.AddLauncher();
   game_.AddPublisherKey();
   game_.WriteVersionDocument(server_.Url("/servercfg.xml"), kCodes[0]);
@@ -297,12 +297,28 @@ TEST_F(ManifestUpdate, AFullInstallKeepsItsManifestAndAGameWithoutOneCanBeRepair
   flipped[1000] ^= 1;
   game_.Write("data/a.pak", flipped);
   fs::remove(game_.Path() / "text.txt");
+  EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("fetched.txt")), kPatience), 1);
+  const std::string fetched = ReadFile(Output("fetched.txt"));
+  for (const char* line : {"the installed release's manifest is fetched from the site", "damaged: data/a.pak",
+                           "missing: text.txt", "release 0003: "}) {
+    EXPECT_NE(fetched.find(line), std::string::npos) << line << "\n" << fetched;
+  }
+  EXPECT_NE(game_.Read("farLaunch.manifest").find("release\t0003\n"), std::string::npos);
+
+  fs::remove(game_.Path() / "farLaunch.manifest");
   ASSERT_EQ(RunToEnd(game_.Launcher({"--repair"}, Output("repair.txt")), kPatience), 0) << ReadFile(Output("repair.txt"));
   EXPECT_NE(ReadFile(Output("repair.txt")).find("every file is compared with the newest release's manifest"),
             std::string::npos);
   EXPECT_EQ(game_.Read("data/a.pak"), Releases()[2].at("data/a.pak"));
   EXPECT_EQ(game_.Read("text.txt"), Releases()[2].at("text.txt"));
   EXPECT_TRUE(game_.Has("farLaunch.manifest"));
+
+  // A release the document no longer lists has no manifest to fetch.
+  fs::remove(game_.Path() / "farLaunch.manifest");
+  game_.WriteVersionDocument(server_.Url("/servercfg.xml"), "0999");
+  EXPECT_EQ(RunToEnd(game_.Launcher({"--verify"}, Output("unlisted.txt")), kPatience), 1);
+  EXPECT_NE(game_.Read("farLaunch.log").find("the manifest of the installed version 0999"), std::string::npos);
+  EXPECT_FALSE(game_.Has("farLaunch.manifest"));
 }
 
 // Players move big folders to another disk and leave a link: the update
