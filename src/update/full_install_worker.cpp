@@ -2,10 +2,10 @@
 // unfinished): the client package, then the launcher items of newer entries.
 #include <algorithm>
 
-#include "base/ox_base.h"
-#include "base/ox_atomic_save.h"
-#include "base/ox_file.h"
-#include "base/ox_path.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_atomic_save.h"
+#include "base/files/ox_file.h"
+#include "base/files/ox_path.h"
 #include "manifest/manifest_text.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"

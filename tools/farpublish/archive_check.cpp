@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "zip/zip_reader.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "command_line.h"
 #include "manifest/mirror_list.h"
 #include "rollout_share.h"

@@ -3,7 +3,7 @@
 #include <optional>
 #include <set>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "update/launcher_files.h"
 
 namespace {

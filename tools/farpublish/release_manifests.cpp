@@ -4,7 +4,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "build_launchers.h"
 #include "launcher_owned_files.h"
 #include "manifest/manifest_text.h"

@@ -5,7 +5,7 @@
 #include <system_error>
 
 #include "archive_publishing.h"
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "object_store.h"
 #include "publisher_key.h"
 #include "release_manifests.h"

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/ox_atomic_save.h"
+#include "base/files/ox_atomic_save.h"
 #include "command_line.h"
 #include "publisher_key.h"
 #include "rollout_share.h"
