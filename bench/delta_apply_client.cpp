@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-#include "base/ox_large_file.h"
+#include "base/files/ox_large_file.h"
 #include "manifest/zstd_delta.h"
 #include "update/object_content.h"
 

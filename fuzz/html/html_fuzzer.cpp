@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/console/html_charset.h"
 #include "frontends/console/html_entities.h"
 #include "frontends/console/html_tokenizer.h"

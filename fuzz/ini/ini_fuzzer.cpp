@@ -10,10 +10,10 @@
 #include <utility>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_ini.h"
-#include "base/ox_ini_macros.h"
-#include "base/ox_split_string.h"
+#include "base/init/ox_base.h"
+#include "base/ini/ox_ini.h"
+#include "base/ini/ox_ini_macros.h"
+#include "base/text/ox_split_string.h"
 
 using namespace ox_base;
 

@@ -3,8 +3,8 @@
 // until the window is closed.
 #include <utility>
 
-#include "base/ox_log_output.h"
-#include "base/ox_smart_ptr.h"
+#include "base/log/ox_log_output.h"
+#include "base/objects/ox_smart_ptr.h"
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 

@@ -4,8 +4,8 @@
 // the news page.
 #include <thread>
 
-#include "base/ox_log_output.h"
-#include "base/ox_smart_ptr.h"
+#include "base/log/ox_log_output.h"
+#include "base/objects/ox_smart_ptr.h"
 #include "platform/seam.h"
 #include "update/launcher_state.h"
 #include "update/progress_display.h"

@@ -1,7 +1,7 @@
 #include "app/game_directory_session.h"
 
 #include "app/base_configuration.h"
-#include "base/ox_base.h"
+#include "base/init/ox_base.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/unpack_journal.h"

@@ -1,6 +1,6 @@
 #include "app/game_options.h"
 
-#include "base/ox_ini.h"
+#include "base/ini/ox_ini.h"
 #include "update/game_files.h"
 
 namespace {

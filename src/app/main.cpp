@@ -13,7 +13,7 @@
 #include "app/launch_options.h"
 #include "app/uninstall_command.h"
 #include "app/verify_command.h"
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/console/console_platform.h"
 #include "update/game_files.h"
 

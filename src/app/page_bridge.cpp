@@ -1,7 +1,7 @@
 #include "app/page_bridge.h"
 
 #include "app/page_request.h"
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/launcher_messages.h"

@@ -1,6 +1,6 @@
 #include "app/page_request.h"
 
-#include "base/ox_split_string.h"
+#include "base/text/ox_split_string.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <vector>
 
-#include "base/ox_percent_escape.h"
+#include "base/text/ox_percent_escape.h"
 #include "manifest/line_fields.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <system_error>
 #include <utility>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ox_file_handle.h"
+#include "base/files/ox_file_handle.h"
 #include "net/content_check.h"
 #include "net/http_downloader.h"
 #include "net/partial_download.h"

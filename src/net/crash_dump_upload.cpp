@@ -8,11 +8,11 @@
 #include <regex>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
-#include "base/ox_log.h"
-#include "base/ox_path.h"
-#include "base/ox_random.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
+#include "base/log/ox_log.h"
+#include "base/files/ox_path.h"
+#include "base/diagnostics/ox_random.h"
 #include "net/ftp_upload.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <optional>
 #include <utility>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "net/curl_multi_handle.h"
 #include "net/download_attempt.h"
 #include "net/download_rounds.h"

@@ -5,7 +5,7 @@
 #include <sstream>
 #include <system_error>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 
 namespace fs = std::filesystem;
 

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "net/curl_easy_handle.h"
 
 std::size_t CollectResponseHeader(char* data, std::size_t size, std::size_t count, void* user) {

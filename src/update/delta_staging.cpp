@@ -8,9 +8,9 @@
 #include <set>
 #include <system_error>
 
-#include "base/ox_large_file.h"
-#include "base/ox_path.h"
-#include "base/ox_physical_memory.h"
+#include "base/files/ox_large_file.h"
+#include "base/files/ox_path.h"
+#include "base/diagnostics/ox_physical_memory.h"
 #include "manifest/zstd_delta.h"
 #include "update/failure_log.h"
 #include "update/file_hashing.h"

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <fstream>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 
 namespace {
 

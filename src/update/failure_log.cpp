@@ -2,8 +2,8 @@
 
 #include <mutex>
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
 #include "update/failure_log_file.h"
 
 namespace {

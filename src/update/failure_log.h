@@ -9,8 +9,8 @@
 // fixed messages; this is the reason behind them.
 #include <string>
 
-#include "base/ox_log_output.h"
-#include "base/ox_smart_ptr.h"
+#include "base/log/ox_log_output.h"
+#include "base/objects/ox_smart_ptr.h"
 
 constexpr char kFailureLogName[] = "farLaunch.log";
 

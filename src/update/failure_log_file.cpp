@@ -4,8 +4,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "base/ox_path.h"
-#include "base/ox_unicode.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_unicode.h"
 
 namespace fs = std::filesystem;
 

@@ -8,7 +8,7 @@
 #include <mutex>
 #include <string>
 
-#include "base/ox_log_output.h"
+#include "base/log/ox_log_output.h"
 
 class FailureLogFile : public ox_base::OxLogOutput {
  public:

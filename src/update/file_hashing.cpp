@@ -6,7 +6,7 @@
 #include <system_error>
 #include <thread>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 #include "trust/file_digest.h"
 
 namespace {

@@ -2,8 +2,8 @@
 // unfinished): the client package, then the launcher items of newer entries.
 #include <algorithm>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/game_verification.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <system_error>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "update/game_files.h"
 #include "update/launcher_files.h"
 #include "update/manifest_reading.h"

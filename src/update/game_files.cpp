@@ -6,12 +6,12 @@
 #include <utility>
 #include <vector>
 
-#include "base/ox_atomic_save.h"
-#include "base/ox_base.h"
-#include "base/ox_file.h"
-#include "base/ox_letter_case.h"
+#include "base/files/ox_atomic_save.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
+#include "base/files/ox_letter_case.h"
 #include "net/partial_download.h"
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 #include "update/installed_files.h"
 #include "update/item_downloads.h"
 #include "update/launcher_files.h"

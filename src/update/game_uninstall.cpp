@@ -6,8 +6,8 @@
 #include <set>
 #include <system_error>
 
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
 #include "update/failure_log.h"
 #include "update/game_file_rules.h"
 #include "update/game_files.h"

@@ -1,6 +1,6 @@
 #include "update/game_verification.h"
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 #include "update/file_hashing.h"
 #include "update/game_file_rules.h"
 #include "update/installed_files.h"

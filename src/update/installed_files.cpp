@@ -5,11 +5,11 @@
 #include <system_error>
 #include <vector>
 
-#include "base/ox_atomic_save.h"
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
-#include "base/ox_percent_escape.h"
-#include "base/ox_whole_file.h"
+#include "base/files/ox_atomic_save.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_percent_escape.h"
+#include "base/files/ox_whole_file.h"
 #include "manifest/line_fields.h"
 
 namespace {

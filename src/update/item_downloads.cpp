@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "net/partial_download.h"
 
 namespace fs = std::filesystem;

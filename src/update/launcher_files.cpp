@@ -1,6 +1,6 @@
 #include "update/launcher_files.h"
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/installed_files.h"

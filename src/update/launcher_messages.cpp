@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 
 namespace {
 

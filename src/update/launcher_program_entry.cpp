@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "base/ox_flush.h"
-#include "base/ox_path.h"
+#include "base/files/ox_flush.h"
+#include "base/files/ox_path.h"
 #include "update/executable_format.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "base/ox_atomic_save.h"
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
+#include "base/files/ox_atomic_save.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
 #include "manifest/manifest_text.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"

@@ -4,8 +4,8 @@
 #include <optional>
 #include <set>
 
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
 #include "update/game_file_rules.h"
 #include "update/game_files.h"
 #include "update/installed_files.h"

@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 #include "net/parallel_downloads.h"
 #include "update/delta_staging.h"
 #include "update/expected_content.h"

@@ -6,8 +6,8 @@
 #include <set>
 #include <system_error>
 
-#include "base/ox_atomic_save.h"
-#include "base/ox_path.h"
+#include "base/files/ox_atomic_save.h"
+#include "base/files/ox_path.h"
 #include "manifest/manifest_text.h"
 #include "trust/sha256.h"
 

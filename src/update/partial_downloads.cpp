@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 #include "net/partial_download.h"
 #include "update/game_files.h"
 #include "update/item_downloads.h"

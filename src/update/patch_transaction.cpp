@@ -3,7 +3,7 @@
 #include <set>
 #include <utility>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 

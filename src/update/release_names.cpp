@@ -5,8 +5,8 @@
 #include <map>
 #include <string_view>
 
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
 
 namespace {
 

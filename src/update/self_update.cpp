@@ -1,6 +1,6 @@
 #include "update/self_update.h"
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/launcher_program_entry.h"

@@ -2,8 +2,8 @@
 #include <optional>
 #include <string>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
 
 #include "net/http_downloader.h"
 #include "update/document_signature.h"

@@ -3,8 +3,8 @@
 #include <charconv>
 #include <string>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
 #include "trust/sha256.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
-#include "base/ox_random.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
+#include "base/diagnostics/ox_random.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "update/signing_time_record.h"
 #include "update/trust_anchor.h"
 

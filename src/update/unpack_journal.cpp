@@ -4,10 +4,10 @@
 #include <sstream>
 #include <system_error>
 
-#include "base/ox_atomic_save.h"
-#include "base/ox_flush.h"
-#include "base/ox_path.h"
-#include "base/ox_percent_escape.h"
+#include "base/files/ox_atomic_save.h"
+#include "base/files/ox_flush.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_percent_escape.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"
 #include "update/update_documents.h"

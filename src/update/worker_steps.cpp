@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "update/expected_content.h"
 #include "update/failure_log.h"
 #include "update/game_files.h"

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
 #include "xml/base64.h"
 #include "xml/tag_scanner.h"
 

@@ -3,8 +3,8 @@
 #include <utility>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
 #include "xml/base64.h"
 #include "xml/xml_file.h"
 

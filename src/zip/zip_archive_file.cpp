@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 
 std::unique_ptr<ZipArchiveFile> ZipArchiveFile::Open(const std::string& path) {
   ox_base::FileHandle file = ox_base::FileHandle::Open(ox_base::NativePath(path), "rb");

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "base/ox_file_handle.h"
+#include "base/files/ox_file_handle.h"
 
 class ZipArchiveFile {
  public:

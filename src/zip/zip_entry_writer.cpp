@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "base/ox_output_file.h"
+#include "base/files/ox_output_file.h"
 #include "zip/zip_entry_stream.h"
 #include "zip/zip_file_metadata.h"
 

@@ -2,7 +2,7 @@
 // Carries an entry's attributes and modification time over to its file.
 #include <optional>
 
-#include "base/ox_output_file.h"
+#include "base/files/ox_output_file.h"
 #include "zip/zip_entry.h"
 
 // Sets the file's last-write time to the entry's modification time (when

@@ -2,7 +2,7 @@
 
 #include <system_error>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 
 bool StaysBelowRoot(const std::string& name) {
   if (name.empty()) return false;

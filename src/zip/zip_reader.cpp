@@ -5,9 +5,9 @@
 #include <system_error>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
-#include "base/ox_path.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
+#include "base/files/ox_path.h"
 #include "zip/zip_entry_stream.h"
 #include "zip/zip_paths.h"
 #include "zip/zip_times.h"

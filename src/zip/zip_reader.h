@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "base/ox_letter_case.h"
+#include "base/files/ox_letter_case.h"
 #include "zip/zip_archive_file.h"
 #include "zip/zip_entry.h"
 #include "zip/zip_entry_writer.h"

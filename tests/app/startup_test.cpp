@@ -2,7 +2,7 @@
 // it answers afterwards.
 #include "app/cfarlaunch_app.h"
 #include "app/cfarlaunch_dlg.h"
-#include "base/ox_base.h"
+#include "base/init/ox_base.h"
 #include "support/silent_server.h"
 #include "update/update_fixture.h"
 #include "update/window_controls.h"

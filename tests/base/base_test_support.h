@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
 
 namespace ox_test {
 

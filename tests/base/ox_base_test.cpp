@@ -1,4 +1,4 @@
-#include "base/ox_base.h"
+#include "base/init/ox_base.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -7,12 +7,12 @@
 #include <set>
 #include <thread>
 
-#include "base/ox_engine.h"
-#include "base/ox_event.h"
-#include "base/ox_file.h"
-#include "base/ox_ini.h"
-#include "base/ox_log.h"
-#include "base/ox_unicode.h"
+#include "base/objects/ox_engine.h"
+#include "base/events/ox_event.h"
+#include "base/files/ox_file.h"
+#include "base/ini/ox_ini.h"
+#include "base/log/ox_log.h"
+#include "base/text/ox_unicode.h"
 #include "base_test_support.h"
 #include "support/code_page_text.h"
 #include "support/temp_dir.h"

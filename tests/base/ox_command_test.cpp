@@ -1,8 +1,8 @@
-#include "base/ox_command.h"
+#include "base/objects/ox_command.h"
 
 #include <gtest/gtest.h>
 
-#include "base/ox_log.h"
+#include "base/log/ox_log.h"
 #include "base_test_support.h"
 
 using namespace ox_base;

@@ -3,11 +3,11 @@
 #include <cmath>
 #include <fstream>
 
-#include "base/ox_assert.h"
-#include "base/ox_cpu_info.h"
-#include "base/ox_debug.h"
-#include "base/ox_process.h"
-#include "base/ox_unicode.h"
+#include "base/diagnostics/ox_assert.h"
+#include "base/diagnostics/ox_cpu_info.h"
+#include "base/diagnostics/ox_debug.h"
+#include "base/init/ox_process.h"
+#include "base/text/ox_unicode.h"
 #include "base_test_support.h"
 
 using namespace ox_base;

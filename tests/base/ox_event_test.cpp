@@ -1,14 +1,14 @@
-#include "base/ox_event.h"
+#include "base/events/ox_event.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <memory>
 
-#include "base/ox_assert.h"
-#include "base/ox_base.h"
-#include "base/ox_event_broadcast.h"
-#include "base/ox_unicode.h"
+#include "base/diagnostics/ox_assert.h"
+#include "base/init/ox_base.h"
+#include "base/events/ox_event_broadcast.h"
+#include "base/text/ox_unicode.h"
 #include "base_test_support.h"
 #include "support/code_page_text.h"
 

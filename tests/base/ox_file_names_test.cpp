@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
-#include "base/ox_letter_case.h"
-#include "base/ox_path.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
+#include "base/files/ox_letter_case.h"
+#include "base/files/ox_path.h"
 #include "base_test_support.h"
 #include "support/code_page_text.h"
 #include "support/temp_dir.h"

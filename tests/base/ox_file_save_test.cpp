@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
 #include "base_test_support.h"
 #include "support/temp_dir.h"
 

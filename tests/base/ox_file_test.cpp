@@ -1,12 +1,12 @@
-#include "base/ox_file.h"
+#include "base/files/ox_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <algorithm>
 
-#include "base/ox_assert.h"
-#include "base/ox_file_ansi.h"
+#include "base/diagnostics/ox_assert.h"
+#include "base/files/ox_file_ansi.h"
 #include "base_test_support.h"
 #include "support/temp_dir.h"
 

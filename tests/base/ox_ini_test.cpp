@@ -1,11 +1,11 @@
-#include "base/ox_ini.h"
+#include "base/ini/ox_ini.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "base/ox_base.h"
-#include "base/ox_split_string.h"
-#include "base/ox_unicode.h"
+#include "base/init/ox_base.h"
+#include "base/text/ox_split_string.h"
+#include "base/text/ox_unicode.h"
 #include "base_test_support.h"
 #include "support/code_page_text.h"
 #include "support/temp_dir.h"

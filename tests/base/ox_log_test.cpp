@@ -1,12 +1,12 @@
-#include "base/ox_log.h"
+#include "base/log/ox_log.h"
 
 #include <gtest/gtest.h>
 
 #include <regex>
 #include <thread>
 
-#include "base/ox_assert.h"
-#include "base/ox_log_layout.h"
+#include "base/diagnostics/ox_assert.h"
+#include "base/log/ox_log_layout.h"
 #include "base_test_support.h"
 #include "support/temp_dir.h"
 

@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <string>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
-#include "base/ox_file_handle.h"
-#include "base/ox_large_file.h"
-#include "base/ox_output_file.h"
-#include "base/ox_path.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
+#include "base/files/ox_file_handle.h"
+#include "base/files/ox_large_file.h"
+#include "base/files/ox_output_file.h"
+#include "base/files/ox_path.h"
 #include "support/code_page_text.h"
 #include "support/temp_dir.h"
 

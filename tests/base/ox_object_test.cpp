@@ -1,9 +1,9 @@
-#include "base/ox_object.h"
+#include "base/objects/ox_object.h"
 
 #include <gtest/gtest.h>
 
-#include "base/ox_assert.h"
-#include "base/ox_event.h"
+#include "base/diagnostics/ox_assert.h"
+#include "base/events/ox_event.h"
 
 using namespace ox_base;
 

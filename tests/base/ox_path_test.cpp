@@ -1,9 +1,9 @@
-#include "base/ox_path.h"
-#include "base/ox_percent_escape.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_percent_escape.h"
 
 #include <gtest/gtest.h>
 
-#include "base/ox_assert.h"
+#include "base/diagnostics/ox_assert.h"
 
 using namespace ox_base;
 

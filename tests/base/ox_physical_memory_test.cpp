@@ -1,7 +1,7 @@
 // The machine's memory as the system reports it: the bound on applying a
 // delta is half of it, so a wrong unit (pages, KiB) or no answer would
 // turn deltas off or let one swap the machine.
-#include "base/ox_physical_memory.h"
+#include "base/diagnostics/ox_physical_memory.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "base/ox_smart_ptr.h"
+#include "base/objects/ox_smart_ptr.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 
 #include <gtest/gtest.h>
 

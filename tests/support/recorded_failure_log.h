@@ -8,9 +8,9 @@
 #include <mutex>
 #include <string>
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
-#include "base/ox_log_output.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
+#include "base/log/ox_log_output.h"
 
 class RecordedFailureLog {
  public:

@@ -1,7 +1,7 @@
 // Which build folder names farpublish takes, and how it orders versions.
 #include <gtest/gtest.h>
 
-#include "build_folder_name.h"
+#include "build/build_folder_name.h"
 
 TEST(BuildFolderName, TakesCodeAndThreeNumbers) {
   const auto name = ParseBuildFolderName("0012-2.10.007");

@@ -11,7 +11,7 @@
 #include "support/recording_http_server.h"
 #include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
-#include "zip_writer.h"
+#include "build/zip_writer.h"
 
 namespace fs = std::filesystem;
 

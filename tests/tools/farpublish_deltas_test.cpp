@@ -9,8 +9,8 @@
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_delta.h"
 #include "manifest/zstd_frames.h"
-#include "delta_store.h"
-#include "site_staging.h"
+#include "build/delta_store.h"
+#include "build/site_staging.h"
 #include "support/recording_http_server.h"
 #include "tools/farpublish_fixture.h"
 

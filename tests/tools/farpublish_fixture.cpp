@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "trust/minisign_cli.h"
 #include "trust/sha256.h"
 #include "xml/xml_file.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <thread>
 
-#include "base/ox_log.h"
+#include "base/log/ox_log.h"
 #include "update/failure_log.h"
 #include "update/failure_log_file.h"
 #include "update/update_fixture.h"

@@ -8,7 +8,7 @@
 #include <map>
 #include <set>
 
-#include "base/ox_base.h"
+#include "base/init/ox_base.h"
 #include "support/game_directory.h"
 #include "trust/sha256.h"
 #include "update/installed_files.h"

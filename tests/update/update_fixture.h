@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "base/ox_base.h"
+#include "base/init/ox_base.h"
 #include "support/code_page_text.h"
 #include "support/fake_platform.h"
 #include "support/game_directory.h"

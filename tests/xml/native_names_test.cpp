@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_file.h"
-#include "base/ox_ini.h"
+#include "base/init/ox_base.h"
+#include "base/files/ox_file.h"
+#include "base/ini/ox_ini.h"
 #include "support/code_page_text.h"
 #include "support/temp_dir.h"
 #include "xml/xml_file.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "base/ox_path.h"
+#include "base/files/ox_path.h"
 #include "farcfg_output.h"
 #include "trust/file_digest.h"
 #include "trust/public_key.h"

@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "build_options.h"
-#include "site_build.h"
-#include "site_check.h"
-#include "site_prune.h"
-#include "site_publish.h"
-#include "site_resign.h"
-#include "sign_exe.h"
-#include "linux_setup.h"
-#include "windows_setup.h"
+#include "build/build_options.h"
+#include "build/site_build.h"
+#include "check/site_check.h"
+#include "publish/site_prune.h"
+#include "publish/site_publish.h"
+#include "document/site_resign.h"
+#include "packaging/sign_exe.h"
+#include "packaging/linux_setup.h"
+#include "packaging/windows_setup.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <optional>
 #include <string>
 
-#include "base/ox_path.h"
-#include "base/ox_unicode.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_unicode.h"
 #include "update/archive_install.h"
 #include "zip/zip_reader.h"
 

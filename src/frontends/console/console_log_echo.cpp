@@ -1,6 +1,6 @@
 #include "frontends/console/console_log_echo.h"
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 
 namespace frontends::console {
 

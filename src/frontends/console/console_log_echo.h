@@ -3,7 +3,7 @@
 // to farLaunch.log is printed above the status line as "[ERROR] message",
 // so a console run says why it failed. The echo must not outlive the
 // console it prints on.
-#include "base/ox_log_output.h"
+#include "base/log/ox_log_output.h"
 #include "frontends/console/console.h"
 
 namespace frontends::console {

@@ -11,9 +11,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "base/ox_log_output.h"
-#include "base/ox_smart_ptr.h"
-#include "base/ox_unicode.h"
+#include "base/log/ox_log_output.h"
+#include "base/objects/ox_smart_ptr.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_dialogs.h"
 #include "frontends/console/console_window.h"

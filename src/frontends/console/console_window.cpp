@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 
 namespace frontends::console {
 namespace {

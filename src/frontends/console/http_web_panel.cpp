@@ -1,8 +1,8 @@
 #include "frontends/console/http_web_panel.h"
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
-#include "base/ox_unicode.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/console/html_charset.h"
 #include "frontends/console/html_visible_text.h"
 #include "frontends/console/page_fetch.h"

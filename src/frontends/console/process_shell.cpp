@@ -1,6 +1,6 @@
 #include "frontends/console/process_shell.h"
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/console/console_host.h"
 
 namespace frontends::console {

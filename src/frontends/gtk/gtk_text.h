@@ -2,7 +2,7 @@
 // Text crossing into GTK: the launcher's code-page bytes become UTF-8 here.
 #include <string>
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 
 namespace frontends::gtk {
 

@@ -1,7 +1,7 @@
 #include "frontends/gtk/gtk_web_panel.h"
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
 #include "frontends/gtk/gtk_text.h"
 
 namespace frontends::gtk {

@@ -5,10 +5,10 @@
 #include <fstream>
 #include <vector>
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
-#include "base/ox_path.h"
-#include "base/ox_unicode.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/posix/spawn.h"
 
 namespace frontends::posix {

@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "base/ox_wide_text_win.h"
+#include "base/text/ox_wide_text_win.h"
 #include "frontends/win32/win32_text_win.h"
 
 namespace frontends::win32 {

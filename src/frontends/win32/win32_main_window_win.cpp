@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "base/ox_wide_text_win.h"
+#include "base/text/ox_wide_text_win.h"
 #include "frontends/win32/win32_text_win.h"
 #include "res/dialog_template.h"
 

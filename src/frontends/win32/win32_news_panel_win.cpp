@@ -3,9 +3,9 @@
 #include <chrono>
 #include <cstdio>
 
-#include "base/ox_base.h"
-#include "base/ox_log.h"
-#include "base/ox_unicode.h"
+#include "base/init/ox_base.h"
+#include "base/log/ox_log.h"
+#include "base/text/ox_unicode.h"
 
 namespace frontends::win32 {
 namespace {

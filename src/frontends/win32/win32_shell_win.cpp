@@ -1,6 +1,6 @@
 #include "frontends/win32/win32_shell_win.h"
 
-#include "base/ox_unicode.h"
+#include "base/text/ox_unicode.h"
 #include "frontends/windows/browser_open_win.h"
 #include "frontends/windows/program_start_win.h"
 

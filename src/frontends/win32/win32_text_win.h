@@ -3,8 +3,8 @@
 // here.
 #include <string>
 
-#include "base/ox_unicode.h"
-#include "base/ox_wide_text_win.h"
+#include "base/text/ox_unicode.h"
+#include "base/text/ox_wide_text_win.h"
 
 namespace frontends::win32 {
 

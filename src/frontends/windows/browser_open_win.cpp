@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "base/ox_wide_text_win.h"
+#include "base/text/ox_wide_text_win.h"
 
 namespace frontends::windows {
 

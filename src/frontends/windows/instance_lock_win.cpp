@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "base/ox_wide_text_win.h"
-#include "base/ox_windows_error_win.h"
+#include "base/text/ox_wide_text_win.h"
+#include "base/diagnostics/ox_windows_error_win.h"
 
 namespace frontends::windows {
 namespace {

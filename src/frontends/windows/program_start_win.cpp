@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "base/ox_path.h"
-#include "base/ox_unicode.h"
-#include "base/ox_wide_text_win.h"
-#include "base/ox_windows_error_win.h"
+#include "base/files/ox_path.h"
+#include "base/text/ox_unicode.h"
+#include "base/text/ox_wide_text_win.h"
+#include "base/diagnostics/ox_windows_error_win.h"
 
 namespace frontends::windows {
 namespace {

@@ -1,0 +1,20 @@
+#include "check/checked_fetch.h"
+
+#include "net/http_downloader.h"
+#include "check/no_window.h"
+#include "update/expected_content.h"
+#include "update/worker_steps.h"
+
+bool FetchChecked(const std::string& address, const FileCheck& check, const std::string& target,
+                  std::string& problem) {
+  if (SchemeOf(address) != AddressScheme::Http) {
+    problem = UnfetchableReason(address);
+    return false;
+  }
+  DownloadOptions options;
+  if (!ExpectedContentOf(check, true, options.expected, problem)) return false;
+  NoWindow window;
+  const DownloadResult download = HttpDownloader::DownloadFile(address, target, window, options);
+  if (!download) problem = download.reason;
+  return static_cast<bool>(download);
+}
