@@ -7,8 +7,8 @@
 #include "base/ox_log_output.h"
 #include "base/ox_smart_ptr.h"
 #include "platform/seam.h"
-#include "update/launcher_state.h"
-#include "update/progress_display.h"
+#include "update/gamedir/launcher_state.h"
+#include "app/progress_display.h"
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:

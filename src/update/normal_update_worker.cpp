@@ -3,12 +3,12 @@
 // commits. The game is always the release its record names.
 #include <algorithm>
 
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/item_downloads.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/gamedir/item_downloads.h"
 #include "update/manifest_update.h"
-#include "update/trust_files.h"
-#include "update/unpacking_install.h"
+#include "update/site/trust_files.h"
+#include "update/gamedir/unpacking_install.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
 

@@ -4,7 +4,7 @@
 // Each game directory draws its bucket (0 to 99) once and keeps it; a
 // launcher whose bucket is not below the share goes on as if the newest
 // entry were not listed yet, until the share widens.
-#include "update/launcher_state.h"
+#include "update/gamedir/launcher_state.h"
 
 // Where a game directory keeps its bucket.
 constexpr char kRolloutBucketFile[] = "farLaunch.bucket";

@@ -1,9 +1,9 @@
 #include <thread>
 
-#include "update/failure_log.h"
-#include "update/game_files.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 #include "update/launcher_messages.h"
-#include "update/partial_downloads.h"
+#include "update/gamedir/partial_downloads.h"
 #include "update/update_workflow.h"
 #include "update/window_controls.h"
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "platform/seam.h"
-#include "update/archive_install.h"
-#include "update/launcher_state.h"
-#include "update/patch_transaction.h"
-#include "update/signing_time_record.h"
+#include "update/site/archive_install.h"
+#include "update/gamedir/launcher_state.h"
+#include "update/gamedir/patch_transaction.h"
+#include "update/site/signing_time_record.h"
 
 // Starts the worker that fetches and reads the server document and then
 // brings the game directory up to date. A failed fetch, or an answer that

@@ -3,9 +3,9 @@
 #include <system_error>
 
 #include "base/ox_letter_case.h"
-#include "update/expected_content.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
+#include "update/site/expected_content.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 
 namespace {
 constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;

@@ -7,8 +7,8 @@
 #include "net/http_downloader.h"
 #include "platform/seam.h"
 #include "update/launcher_messages.h"
-#include "update/launcher_state.h"
-#include "update/patch_transaction.h"
+#include "update/gamedir/launcher_state.h"
+#include "update/gamedir/patch_transaction.h"
 
 // One failure for the log: what failed, the address it came from (may be
 // empty), and why.

@@ -12,7 +12,7 @@
 #include "tools/farpublish_fixture.h"
 #include "support/program_bytes.h"
 #include "trust/minisign_cli.h"
-#include "update/update_documents.h"
+#include "update/site/update_documents.h"
 #include "xml/base64.h"
 #include "xml/xml_file.h"
 

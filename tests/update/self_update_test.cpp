@@ -1,9 +1,9 @@
 // Installing a new launcher and keeping the game directory free of the
 // launcher's leftovers.
-#include "update/self_update.h"
+#include "update/chain/self_update.h"
 
-#include "update/archive_install.h"
-#include "update/game_files.h"
+#include "update/site/archive_install.h"
+#include "update/site/game_files.h"
 
 #include <filesystem>
 #include <fstream>

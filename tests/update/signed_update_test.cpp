@@ -11,7 +11,7 @@
 #include "trust/minisign_cli.h"
 #include "trust/public_key.h"
 #include "trust/tampering.h"
-#include "update/document_signature.h"
+#include "update/site/document_signature.h"
 #include "update/update_fixture.h"
 #include "update/update_workflow.h"
 

@@ -1,7 +1,7 @@
 // What the update trusts: a key built into the program, else publisher.pub
 // in the game directory, else nothing (and the log says so). A key that was
 // given but cannot be used refuses every server document.
-#include "update/trust_anchor.h"
+#include "update/site/trust_anchor.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "server_document.h"
+#include "update/site/server_document.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "no_window.h"
 #include "publisher_key.h"
 #include "release_plan.h"
-#include "update/document_signature.h"
-#include "update/update_documents.h"
+#include "update/site/document_signature.h"
+#include "update/site/update_documents.h"
 #include "update/update_workflow.h"
 #include "update/worker_steps.h"
 

@@ -7,7 +7,7 @@
 #include "command_line.h"
 #include "publisher_key.h"
 #include "rollout_share.h"
-#include "server_document.h"
+#include "update/site/server_document.h"
 #include "signature_time.h"
 #include "trust/signature_check.h"
 #include "trust/signature_file.h"
