@@ -4,11 +4,11 @@
 // the news page.
 #include <thread>
 
+#include "app/progress_display.h"
 #include "base/ox_log_output.h"
 #include "base/ox_smart_ptr.h"
 #include "platform/seam.h"
 #include "update/gamedir/launcher_state.h"
-#include "app/progress_display.h"
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:

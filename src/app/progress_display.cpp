@@ -2,10 +2,11 @@
 
 #include <cstdio>
 
-#include "update/site/failure_log.h"
-#include "update/launcher_messages.h"
 #include "update/chain/self_update.h"
-#include "update/update_workflow.h"
+#include "update/launcher_messages.h"
+#include "update/launcher_restart.h"
+#include "update/site/failure_log.h"
+#include "update/update_workers.h"
 #include "update/window_controls.h"
 
 namespace {

@@ -3,9 +3,9 @@
 #include "app/game_directory_session.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_host.h"
+#include "update/manifest/game_verification.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
-#include "update/manifest/game_verification.h"
 #include "update/site/manifest_reading.h"
 
 namespace {

@@ -1,22 +1,27 @@
-// The full install when the client is missing (or a full install was left
-// unfinished): the client package, then the launcher items of newer entries.
+#include "update/full_install_worker.h"
+
 #include <algorithm>
 
-#include "base/ox_base.h"
 #include "base/ox_atomic_save.h"
+#include "base/ox_base.h"
 #include "base/ox_file.h"
 #include "base/ox_path.h"
 #include "manifest/manifest_text.h"
+#include "update/chain/install_item.h"
+#include "update/chain/self_update.h"
+#include "update/gamedir/item_downloads.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/manifest/game_verification.h"
+#include "update/manifest/manifest_staging.h"
+#include "update/manifest/stage_folder.h"
+#include "update/manifest_update.h"
+#include "update/site/address_scheme.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
-#include "update/manifest/game_verification.h"
-#include "update/gamedir/item_downloads.h"
 #include "update/site/manifest_reading.h"
-#include "update/manifest/manifest_staging.h"
-#include "update/manifest_update.h"
-#include "update/chain/self_update.h"
 #include "update/site/trust_files.h"
-#include "update/update_workflow.h"
+#include "update/site/update_documents.h"
+#include "update/version_record.h"
 #include "update/window_controls.h"
 #include "update/worker_steps.h"
 

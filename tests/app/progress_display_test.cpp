@@ -1,6 +1,5 @@
 // The status timer and the progress display, tick by tick.
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 #include "update/window_controls.h"
 
 namespace {

@@ -10,6 +10,7 @@
 #include "support/program_bytes.h"
 
 #include "support/temp_dir.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/update_fixture.h"
 
 namespace {

@@ -8,7 +8,6 @@
 #include "trust/minisign_cli.h"
 #include "trust/public_key.h"
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 
 namespace {
 

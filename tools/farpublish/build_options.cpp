@@ -7,8 +7,8 @@
 #include "command_line.h"
 #include "manifest/mirror_list.h"
 #include "rollout_share.h"
-#include "update/site/server_document.h"
 #include "signature_time.h"
+#include "server_document.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include "manifest/mirror_list.h"
 #include "update/site/manifest_reading.h"
 #include "update/site/mirror_downloads.h"
-#include "update/site/release_names.h"
 #include "update/site/object_content.h"
+#include "update/site/release_names.h"
 
 namespace fs = std::filesystem;
 

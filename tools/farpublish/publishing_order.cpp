@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "update/site/server_document.h"
+#include "server_document.h"
 
 namespace fs = std::filesystem;
 

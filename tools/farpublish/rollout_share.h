@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "update/site/server_document.h"
+#include "server_document.h"
 
 constexpr int kWholeRollout = 100;
 

@@ -1,4 +1,4 @@
-#include "update/site/server_document.h"
+#include "server_document.h"
 
 namespace {
 

@@ -4,20 +4,19 @@
 #include <system_error>
 
 #include "archive_check.h"
-#include "build_files.h"
-#include "checked_fetch.h"
 #include "base/ox_letter_case.h"
 #include "base/ox_unicode.h"
+#include "build_files.h"
+#include "checked_fetch.h"
 #include "command_line.h"
 #include "entered_folder.h"
 #include "manifest_check.h"
 #include "no_window.h"
 #include "publisher_key.h"
 #include "release_plan.h"
+#include "update/site/document_download.h"
 #include "update/site/document_signature.h"
 #include "update/site/update_documents.h"
-#include "update/update_workflow.h"
-#include "update/worker_steps.h"
 
 namespace fs = std::filesystem;
 

@@ -3,7 +3,7 @@
 #include "manifest/mirror_list.h"
 #include "manifest/release_manifest.h"
 #include "rollout_share.h"
-#include "update/site/server_document.h"
+#include "server_document.h"
 
 namespace {
 

@@ -8,12 +8,11 @@
 #include "manifest/release_manifest.h"
 #include "publisher_key.h"
 #include "publishing_order.h"
-#include "update/site/server_document.h"
+#include "server_document.h"
 #include "trust/signature_check.h"
 #include "update/site/manifest_reading.h"
 #include "update/site/object_content.h"
 #include "update/site/update_documents.h"
-#include "update/update_workflow.h"
 #include "whole_file.h"
 
 namespace fs = std::filesystem;

@@ -7,12 +7,12 @@
 #include "command_line.h"
 #include "publisher_key.h"
 #include "rollout_share.h"
-#include "update/site/server_document.h"
 #include "signature_time.h"
 #include "trust/signature_check.h"
 #include "trust/signature_file.h"
 #include "trust/signing.h"
 #include "trust/utc_date.h"
+#include "server_document.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,6 @@
 #include "starting_version_document.h"
 
-#include "update/site/server_document.h"
+#include "server_document.h"
 #include "xml/base64.h"
 
 namespace {

@@ -1,7 +1,9 @@
+#include "update/chain/install_item.h"
+
+#include "update/chain/self_update.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/site/archive_install.h"
 #include "update/site/game_files.h"
-#include "update/chain/self_update.h"
-#include "update/update_workflow.h"
 
 namespace {
 
@@ -23,18 +25,6 @@ ArchiveInstallResult InstallPatchArchive(LauncherState& state, const std::string
 }
 
 }  // namespace
-
-std::string FreeAsideName(LauncherState& state) {
-  std::string name;
-  do {
-    name = MovedAsideName(state.renameCounter++);
-  } while (FileExists(name));
-  return name;
-}
-
-bool IsArchiveItem(const UpdateFileItem& item) { return item.Type == "normal" || item.Type == "farLaunch"; }
-
-bool IsUntypedItem(const UpdateFileItem& item) { return !IsArchiveItem(item) && item.Type != "package"; }
 
 ArchiveInstallResult InstallItem(LauncherState& state, const UpdateFileItem& item, const std::string& downloaded,
                                  PatchTransaction& entry) {

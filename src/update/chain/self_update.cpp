@@ -1,13 +1,10 @@
 #include "update/chain/self_update.h"
 
-#include "base/ox_unicode.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
 #include "update/site/launcher_program_entry.h"
 #include "update/site/trust_files.h"
-#include "update/gamedir/unpack_journal.h"
-#include "update/update_workflow.h"
-#include "update/window_controls.h"
 #include "zip/zip_reader.h"
 
 ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::string& archive,
@@ -64,22 +61,4 @@ ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::str
   result.outcome = ArchiveOutcome::Installed;
   state.selfUpdated = true;
   return result;
-}
-
-void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message) {
-  // An unpack under way is stopped first; the next tick comes back.
-  if (!state.progress.TryClaimTheEnd()) {
-    state.progress.cancelInstall = true;
-    return;
-  }
-  PutBackUnfinishedEntry("the launcher restarted before it finished");
-  CleanTempFiles(state);
-  platform.GetUiThread().StopTimer(kStatusTimer);
-  platform.GetDialogs().ShowMessage(message);
-  const platform::StartResult restarted = platform.GetShell().StartProgram(kLauncherProgram, state.ends.restartParameters);
-  if (!restarted) {
-    LogFailure("restart", kLauncherProgram, ox_base::Utf8ToCodePage(restarted.problem, ox_base::kLauncherCodePage));
-    platform.GetSystem().Exit(state.ends.failureExitCode);
-  }
-  platform.GetSystem().Exit(0);
 }

@@ -1,11 +1,12 @@
 #pragma once
-// The launcher replacing its own executable, and the restart that follows.
+// The launcher replacing its own executable (the restart that follows is
+// launcher_restart.h).
 #include <string>
 
 #include "platform/seam.h"
-#include "update/site/archive_install.h"
 #include "update/gamedir/launcher_state.h"
 #include "update/gamedir/patch_transaction.h"
+#include "update/site/archive_install.h"
 
 // Installs the launcher's archive `archive`: its first entry (the new
 // launcher) replaces the file of the same name, which is moved aside
@@ -13,10 +14,3 @@
 // installed already as "tmpFile" + N. Sets `selfUpdated` once installed.
 ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::string& archive,
                                             PatchTransaction& entry);
-
-// Waits for an unpack to end (asking it to stop), cleans up, stops the
-// status timer, shows the message, starts the launcher again with the
-// run's restart parameters and ends this process (with the failure exit
-// code, the reason logged, when the new launcher cannot start). UI thread
-// only.
-void RestartLauncher(LauncherState& state, platform::Platform& platform, const std::string& message);

@@ -9,20 +9,13 @@
 #include "update/site/game_files.h"
 #include "update/site/launcher_files.h"
 #include "update/site/manifest_reading.h"
-#include "update/manifest/manifest_staging.h"
 #include "update/site/object_content.h"
 #include "update/site/trust_files.h"
 
 namespace {
 
-// The name without the "." parts a server may put before it, folded.
-std::string Folded(std::string name) {
-  while (name.size() > 2 && name[0] == '.' && (name[1] == '/' || name[1] == '\\')) name.erase(0, 2);
-  return ox_base::FoldLetterCase(name);
-}
-
 std::string FoldedTopLevel(const std::string& name) {
-  const std::string folded = Folded(name);
+  const std::string folded = FoldedFileName(name);
   return folded.substr(0, folded.find_first_of("/\\"));
 }
 
@@ -35,11 +28,6 @@ bool IsOneOf(const std::string& folded, std::initializer_list<const char*> names
 
 }  // namespace
 
-bool IsLauncherProgram(const std::string& name) {
-  // kLauncherProgram without its ".\" prefix.
-  return IsOneOf(Folded(name), {kLauncherProgram + 2, FARLAUNCH_WINDOW_MODULE, FARLAUNCH_WEB_MODULE});
-}
-
 bool IsLauncherOwned(const std::string& name) {
   const std::string top = FoldedTopLevel(name);
   if (IsLauncherProgram(top) || IsOneOf(top, {kKeptManifest, kStageFolder})) return true;
@@ -47,7 +35,7 @@ bool IsLauncherOwned(const std::string& name) {
   return role && *role != LauncherFileRole::PublisherKey && !IsOriginalTemporaryName(name);
 }
 
-bool IsSettingsFile(const std::string& name) { return IsOneOf(Folded(name), {"rh_game.ini", "cfg.ini"}); }
+bool IsSettingsFile(const std::string& name) { return IsOneOf(FoldedFileName(name), {"rh_game.ini", "cfg.ini"}); }
 
 Removal RemovalOf(const std::string& local, const ManifestFile& listed, const InstalledFiles& known) {
   if (IsLauncherOwned(local)) return Removal::LauncherOwned;

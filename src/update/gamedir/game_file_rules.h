@@ -17,11 +17,6 @@
 // clean-up removes only the one this run made.
 bool IsLauncherOwned(const std::string& name);
 
-// The launcher's program and its window modules at the top of the game
-// directory: whatever archive carries one, it is written as the launcher
-// item writes a new launcher (PlaceLauncherProgram).
-bool IsLauncherProgram(const std::string& name);
-
 // rh_game.ini and cfg.ini hold the player's settings (the launcher adds its
 // own section to rh_game.ini): the player's whatever their content.
 bool IsSettingsFile(const std::string& name);

@@ -8,14 +8,14 @@
 
 #include "base/ox_letter_case.h"
 #include "base/ox_path.h"
-#include "update/site/failure_log.h"
 #include "update/gamedir/game_file_rules.h"
-#include "update/site/game_files.h"
 #include "update/gamedir/installed_files.h"
-#include "update/site/launcher_files.h"
 #include "update/gamedir/launcher_state.h"
-#include "update/site/manifest_reading.h"
 #include "update/gamedir/partial_downloads.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/launcher_files.h"
+#include "update/site/manifest_reading.h"
 #include "update/site/trust_files.h"
 
 namespace fs = std::filesystem;

@@ -11,8 +11,7 @@
 #include <string>
 #include <string_view>
 
-// Kept in the game directory, replaced atomically.
-constexpr char kInstalledFilesRecord[] = "farLaunch.files";
+#include "update/site/game_files.h"
 
 // A file's size and modification time (in the file system's own ticks).
 struct FileStamp {

@@ -8,8 +8,7 @@
 #include <cstddef>
 #include <string>
 
-// The start of every such name.
-constexpr char kItemDownloadPrefix[] = "farLaunch.download.";
+#include "update/site/game_files.h"
 
 // The download name of item `itemNumber` (from 1) of the entry `packageCode`.
 std::string ItemDownloadName(const std::string& packageCode, std::size_t itemNumber);

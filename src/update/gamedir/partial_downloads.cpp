@@ -8,9 +8,9 @@
 
 #include "base/ox_path.h"
 #include "net/partial_download.h"
-#include "update/site/game_files.h"
 #include "update/gamedir/item_downloads.h"
-#include "update/update_workflow.h"
+#include "update/site/game_files.h"
+#include "update/site/update_documents.h"
 
 namespace fs = std::filesystem;
 

@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "update/site/archive_install.h"
 #include "update/gamedir/unpack_journal.h"
+#include "update/site/archive_install.h"
 
 class PatchTransaction {
  public:

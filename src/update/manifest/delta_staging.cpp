@@ -12,11 +12,11 @@
 #include "base/ox_path.h"
 #include "base/ox_physical_memory.h"
 #include "manifest/zstd_delta.h"
-#include "update/site/failure_log.h"
-#include "update/manifest/file_hashing.h"
-#include "update/site/game_files.h"
 #include "update/gamedir/installed_files.h"
-#include "update/manifest/manifest_staging.h"
+#include "update/manifest/file_hashing.h"
+#include "update/manifest/stage_folder.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 
 namespace fs = std::filesystem;
 

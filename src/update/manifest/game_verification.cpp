@@ -1,9 +1,9 @@
 #include "update/manifest/game_verification.h"
 
 #include "base/ox_path.h"
-#include "update/manifest/file_hashing.h"
 #include "update/gamedir/game_file_rules.h"
 #include "update/gamedir/installed_files.h"
+#include "update/manifest/file_hashing.h"
 #include "update/site/manifest_reading.h"
 
 namespace {

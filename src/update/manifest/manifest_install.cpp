@@ -11,14 +11,14 @@
 #include "base/ox_letter_case.h"
 #include "base/ox_path.h"
 #include "manifest/manifest_text.h"
+#include "update/gamedir/installed_files.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/gamedir/unpacking_install.h"
+#include "update/manifest/stage_folder.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
-#include "update/gamedir/installed_files.h"
 #include "update/site/manifest_reading.h"
-#include "update/manifest/manifest_staging.h"
 #include "update/site/update_documents.h"
-#include "update/gamedir/unpacking_install.h"
-#include "update/update_workflow.h"
 
 namespace fs = std::filesystem;
 
@@ -126,8 +126,8 @@ ArchiveInstallResult Cancelled() {
 }
 
 // InstallManifestUpdate's work, once in the unpack's mark.
-ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
-                                   const ReleaseManifest& newest, std::size_t entryIndex, PatchTransaction& run) {
+ArchiveInstallResult InstallStaged(LauncherState& state, const ManifestPlan& plan,
+                                   const ReleaseManifest& newest, const RecordVersion& record, PatchTransaction& run) {
   // Every folder is read once, not once per name placed in it.
   const ox_base::OxDirectoryListings listings;
   std::string problem;
@@ -154,7 +154,7 @@ ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& pla
       return Failed(moves[i].name + " cannot be deleted");
     }
   }
-  if (!WriteBack(state, platform, entryIndex, problem)) {
+  if (!record(problem)) {
     return Failed(std::string(kVersionDocumentName) + " " + problem);
   }
   run.Commit();
@@ -167,9 +167,9 @@ ArchiveInstallResult InstallStaged(LauncherState& state, platform::Platform& pla
 
 }  // namespace
 
-ArchiveInstallResult InstallManifestUpdate(LauncherState& state, platform::Platform& platform, const ManifestPlan& plan,
-                                           const ReleaseManifest& newest, std::size_t entryIndex,
+ArchiveInstallResult InstallManifestUpdate(LauncherState& state, const ManifestPlan& plan,
+                                           const ReleaseManifest& newest, const RecordVersion& record,
                                            PatchTransaction& run) {
   return InstallWhileUnpacking(state.progress,
-                               [&] { return InstallStaged(state, platform, plan, newest, entryIndex, run); });
+                               [&] { return InstallStaged(state, plan, newest, record, run); });
 }

@@ -7,8 +7,8 @@
 #include "base/ox_letter_case.h"
 #include "base/ox_path.h"
 #include "update/gamedir/game_file_rules.h"
-#include "update/site/game_files.h"
 #include "update/gamedir/installed_files.h"
+#include "update/site/game_files.h"
 #include "update/site/trust_files.h"
 
 namespace {

@@ -1,23 +1,21 @@
 #include "update/manifest/manifest_staging.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <optional>
 #include <set>
 #include <system_error>
 #include <vector>
 
-#include "base/ox_path.h"
 #include "net/parallel_downloads.h"
 #include "update/manifest/delta_staging.h"
+#include "update/manifest/stage_folder.h"
+#include "update/manifest/staging_thread.h"
 #include "update/site/expected_content.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
 #include "update/site/object_content.h"
-#include "update/manifest/staging_thread.h"
 
 namespace fs = std::filesystem;
 
@@ -62,35 +60,6 @@ void RemoveUnneeded(const std::map<std::string, const PlannedFile*>& needed) {
 }
 
 }  // namespace
-
-bool StageDownload(const ManifestFile& record, const std::string& object, std::optional<std::string_view> deltaSource,
-                   std::string& problem) {
-  const std::string staged = StagedName(record.sha256);
-  const fs::path decoding = StagePath(staged + ".decoding");
-  std::ofstream out(decoding, std::ios::binary | std::ios::trunc);
-  const auto write = [&out](std::string_view piece) {
-    out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-  };
-  const bool decoded = !deltaSource ? DecodeObject(StagePath(object), record, write, problem)
-                                    : DecodeDelta(StagePath(object), record, *deltaSource, write, problem);
-  out.close();
-  // The stream keeps no reason; the system's is the last one it met.
-  const int writeError = errno;
-  std::error_code error;
-  if (decoded && !out) {
-    problem = "the staged file " + decoding.filename().string() +
-              " cannot be written: " + std::generic_category().message(writeError);
-  }
-  if (decoded && out) fs::rename(decoding, StagePath(staged), error);
-  if (error) problem = "the staged file cannot be renamed: " + error.message();
-  fs::remove(StagePath(object), error);
-  fs::remove(decoding, error);
-  return problem.empty();
-}
-
-std::string StagedName(const std::string& sha256) { return std::string(kStageFolder) + "/" + sha256; }
-
-std::filesystem::path StagePath(const std::string& name) { return ox_base::NativeFilesystemPath(name); }
 
 namespace {
 
@@ -252,9 +221,4 @@ bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteS
   if (!FetchBatch(state, platform, sources, batch, count, plan, whole, address, problem)) return false;
   std::vector<ContentFetch> none;
   return whole.empty() || FetchBatch(state, platform, sources, whole, count, plan, none, address, problem);
-}
-
-void RemoveStage() {
-  std::error_code ignored;
-  fs::remove_all(StagePath(kStageFolder), ignored);
 }

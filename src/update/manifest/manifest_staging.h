@@ -14,33 +14,14 @@
 #include "platform/seam.h"
 #include "update/gamedir/launcher_state.h"
 #include "update/manifest/manifest_plan.h"
+#include "update/manifest/stage_folder.h"
 #include "update/site/mirror_downloads.h"
-
-constexpr char kStageFolder[] = "farLaunch.stage";
-// A manifest the update fetched waits in the stage under its SHA-256 and
-// this suffix.
-constexpr char kStagedManifestSuffix[] = ".manifest";
-
-// The staged content `sha256` (code page name, below kStageFolder).
-std::string StagedName(const std::string& sha256);
-
-// Where a name below kStageFolder (StagedName and what is beside it) is on
-// disk. The stage's names are the launcher's own, spelled as it wrote them:
-// no folder is read to find their letter case, which would read the stage
-// once per file staged.
-std::filesystem::path StagePath(const std::string& name);
 
 // "fetched/total MB" with one decimal; in KB for updates below a megabyte.
 std::string FetchedOfTotal(std::uint64_t fetched, std::uint64_t total);
 
 // True when the staged file holds the record's content.
 bool HoldsStagedContent(const ManifestFile& record);
-
-// Decodes `download` (code page name), the record's object or, with
-// `deltaSource`, a delta to its content from that content, into the
-// record's staged file, and removes it. False with the reason.
-bool StageDownload(const ManifestFile& record, const std::string& download, std::optional<std::string_view> deltaSource,
-                   std::string& problem);
 
 // Fetches and stages the contents of `plan` not staged yet, from
 // `sources`, a few at once over kept-alive connections within the rate
@@ -59,6 +40,3 @@ bool StageDownload(const ManifestFile& record, const std::string& download, std:
 // failing object's last address and reason once every source failed for it.
 bool FetchChangedFiles(LauncherState& state, platform::Platform& platform, SiteSources& sources,
                        const ReleaseManifest& newest, ManifestPlan& plan, std::string& address, std::string& problem);
-
-// Removes the stage folder and what it holds.
-void RemoveStage();

@@ -5,8 +5,8 @@
 
 #include "update/site/entry_conflicts.h"
 #include "update/site/failure_log.h"
-#include "update/gamedir/game_file_rules.h"
 #include "update/site/game_files.h"
+#include "update/site/launcher_files.h"
 #include "update/site/launcher_program_entry.h"
 #include "update/site/trust_files.h"
 #include "zip/zip_reader.h"

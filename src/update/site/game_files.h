@@ -1,13 +1,11 @@
 #pragma once
 // The game directory (the current directory): the names the launcher keeps
-// there, its clean-up rules and the file operations on it. Names may carry
-// Windows forms (".\client.exe"); they are made native here.
+// there and the file operations on it (its clean-up is temporary_files.h).
+// Names may carry Windows forms (".\client.exe"); they are made native here.
 #include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
-
-#include "update/gamedir/launcher_state.h"
 
 // The game client and the launcher itself.
 constexpr char kClientProgram[] = ".\\client.exe";
@@ -37,6 +35,16 @@ constexpr char kFullInstallMarker[] = "farLaunch.fullinstall";
 constexpr char kUnpackJournal[] = "farLaunch.journal";
 // Held (flock) by the launcher that runs in the game directory.
 constexpr char kInstanceLockFile[] = "farLaunch.lock";
+// What the launcher knows of the installed files (InstalledFiles), replaced
+// atomically.
+constexpr char kInstalledFilesRecord[] = "farLaunch.files";
+// The start of every item download's name (ItemDownloadName).
+constexpr char kItemDownloadPrefix[] = "farLaunch.download.";
+// Where a game directory keeps its bucket of a staged rollout.
+constexpr char kRolloutBucketFile[] = "farLaunch.bucket";
+// Where an update straight to the newest release keeps what it fetched
+// until the install (stage_folder.h).
+constexpr char kStageFolder[] = "farLaunch.stage";
 
 // The names installs move files in the way aside under: the files a patch
 // replaces take "tmpFile" + N (N counting up through a run), the running
@@ -44,12 +52,6 @@ constexpr char kInstanceLockFile[] = "farLaunch.lock";
 std::string MovedAsideName(std::int32_t n);
 constexpr char kLauncherAsideName[] = "tmpUpdate0";
 
-// Deletes the stored server document, its downloads, the finished item
-// downloads (CleanedUpNames) and what an ended run left of a save of the
-// files a run saves whole. Of the original program's temporary names
-// only the file this run made goes (the full package, when the server
-// names it so): a file a release ships under such a name stays.
-void CleanTempFiles(const LauncherState& state);
 
 // True when the base file system finds the name as a file (letter case
 // ignored).

@@ -3,11 +3,8 @@
 #include "base/ox_letter_case.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
-#include "update/gamedir/installed_files.h"
-#include "update/gamedir/item_downloads.h"
 #include "update/site/manifest_reading.h"
 #include "update/site/signing_time_record.h"
-#include "update/staged_rollout.h"
 #include "update/site/trust_anchor.h"
 
 namespace {
@@ -97,6 +94,20 @@ const LauncherFile* LauncherFileNamed(const std::string& name) {
 }
 
 }  // namespace
+
+std::string FoldedFileName(std::string name) {
+  while (name.size() > 2 && name[0] == '.' && (name[1] == '/' || name[1] == '\\')) name.erase(0, 2);
+  return ox_base::FoldLetterCase(name);
+}
+
+bool IsLauncherProgram(const std::string& name) {
+  const std::string folded = FoldedFileName(name);
+  // kLauncherProgram without its ".\" prefix.
+  for (const char* program : {kLauncherProgram + 2, FARLAUNCH_WINDOW_MODULE, FARLAUNCH_WEB_MODULE}) {
+    if (folded == ox_base::FoldLetterCase(program)) return true;
+  }
+  return false;
+}
 
 std::optional<LauncherFileRole> LauncherFileRoleOf(const std::string& name) {
   const LauncherFile* file = LauncherFileNamed(name);

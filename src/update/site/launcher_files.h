@@ -17,6 +17,14 @@ enum class LauncherFileRole {
   PublisherKey,
 };
 
+// The name as the launcher's tables compare it: without the "." parts a
+// server may put before it, letter case folded.
+std::string FoldedFileName(std::string name);
+// The launcher's program and its window modules at the top of the game
+// directory: whatever archive carries one, it is written as the launcher
+// item writes a new launcher (PlaceLauncherProgram).
+bool IsLauncherProgram(const std::string& name);
+
 // The role of `name`, a file of the game directory's top level (letter case
 // ignored); nothing for a file in a folder or a name the launcher does not
 // own.

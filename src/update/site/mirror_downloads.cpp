@@ -1,8 +1,8 @@
 #include "update/site/mirror_downloads.h"
 
 #include "manifest/mirror_list.h"
+#include "update/site/address_scheme.h"
 #include "update/site/failure_log.h"
-#include "update/worker_steps.h"
 
 namespace {
 

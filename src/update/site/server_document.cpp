@@ -89,3 +89,29 @@ ServerConfig ServerConfigOf(const CXMLFile& document) {
   server.MiniSourceFileCheck = fields.MiniSourceFileCheck;
   return server;
 }
+
+bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason) {
+  CXMLFile document;
+  // The dialect's tree does not load every document publishers write (item
+  // elements closed by "/>" are common): the flat scan reads them as it
+  // always did. Only an answer without one of the document's keys (a
+  // captive portal's or a proxy's page, an empty answer) is no server
+  // document: the fetch is tried again.
+  document.LoadText(text, raw);
+  if (document.ReadConfig() == 0) {
+    reason = "the answer holds none of the server document's keys";
+    return false;
+  }
+  server = ServerConfigOf(document);
+  return true;
+}
+
+bool IsNewerPackage(const std::string& code, const std::string& installed) {
+  // std::string compares through char_traits<char>, which orders bytes as
+  // unsigned characters, a prefix first.
+  return installed.compare(code) < 0;
+}
+
+bool IsArchiveItem(const UpdateFileItem& item) { return item.Type == "normal" || item.Type == "farLaunch"; }
+
+bool IsUntypedItem(const UpdateFileItem& item) { return !IsArchiveItem(item) && item.Type != "package"; }

@@ -97,3 +97,17 @@ ServerConfig ServerConfigOf(const CXMLFile& document);
 bool SaveVersionDocument(const std::string& MainVersion, const std::string& SubVersion,
                          const std::string& FileVersion, const std::string& PackageCode,
                          const std::string& UpdateServerAddr, int ForceUpdateVersion);
+
+// Reads a server document's text (stored form, or the plain XML when
+// `raw`), whether its tree loads or not. False with the reason when it
+// holds none of the document's keys; one without a version entry is read.
+bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason);
+
+// True when `code` sorts after `installed`, byte by byte as unsigned
+// characters, a prefix first.
+bool IsNewerPackage(const std::string& code, const std::string& installed);
+
+// True for the item types whose download is an archive to unpack.
+bool IsArchiveItem(const UpdateFileItem& item);
+// True for the item types downloaded straight onto the game file they name.
+bool IsUntypedItem(const UpdateFileItem& item);
