@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "update/site/installed_entry.h"
 #include "update/site/update_progress.h"
 
 // Which entries are installed, and what happens to a file in their way.
@@ -43,19 +44,6 @@ struct ArchiveInstall {
   // Whether entries may land on the trust files (IsTrustFile): only when
   // the run is verified. Else such an entry is skipped and logged.
   bool trustFilesAllowed = false;
-};
-
-// What became of one chosen entry.
-struct InstalledEntry {
-  std::string name;          // as stored in the archive
-  std::string writtenAs;     // the name as the disk spells it, where it was written
-  std::string movedAsideAs;  // where the file in its way went; empty: none moved
-  // The folders that did not exist before the entry was written, outermost
-  // first (native paths relative to the game directory).
-  std::vector<std::string> createdDirectories;
-  bool extracted = false;  // the reader was given the entry's file: it (perhaps partial) may be there
-  bool written = false;    // the reader wrote it without a failure
-  bool skipped = false;    // a trust file in an unverified run: not written, no failure
 };
 
 enum class ArchiveOutcome {

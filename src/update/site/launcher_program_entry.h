@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "update/site/archive_install.h"
+#include "update/site/installed_entry.h"
 #include "update/site/update_progress.h"
 #include "zip/zip_reader.h"
 
