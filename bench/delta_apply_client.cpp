@@ -12,7 +12,7 @@
 
 #include "base/files/ox_large_file.h"
 #include "manifest/zstd_delta.h"
-#include "update/object_content.h"
+#include "update/site/object_content.h"
 
 namespace {
 

@@ -3,9 +3,10 @@
 #include <string>
 
 #include "app/cfarlaunch_dlg.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/unpack_journal.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/gamedir/unpack_journal.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 
 namespace {
 

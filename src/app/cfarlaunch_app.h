@@ -6,7 +6,7 @@
 #include "base/log/ox_log_output.h"
 #include "base/objects/ox_smart_ptr.h"
 #include "platform/seam.h"
-#include "update/launcher_state.h"
+#include "update/gamedir/launcher_state.h"
 
 class CfarLaunchApp {
  public:

@@ -4,11 +4,11 @@
 // the news page.
 #include <thread>
 
+#include "app/progress_display.h"
 #include "base/log/ox_log_output.h"
 #include "base/objects/ox_smart_ptr.h"
 #include "platform/seam.h"
-#include "update/launcher_state.h"
-#include "update/progress_display.h"
+#include "update/gamedir/launcher_state.h"
 
 class CfarLaunchDlg : public platform::WindowEvents {
  public:

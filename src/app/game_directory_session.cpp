@@ -2,10 +2,10 @@
 
 #include "app/base_configuration.h"
 #include "base/init/ox_base.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/unpack_journal.h"
-#include "update/update_documents.h"
+#include "update/gamedir/unpack_journal.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/update_documents.h"
 
 GameDirectorySession::GameDirectorySession() : ready_(ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
   if (!ready_) return;

@@ -1,7 +1,7 @@
 #include "app/game_options.h"
 
 #include "base/ini/ox_ini.h"
-#include "update/game_files.h"
+#include "update/site/game_files.h"
 
 namespace {
 

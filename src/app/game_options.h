@@ -3,7 +3,7 @@
 // the package flag) and cfg.ini (the installer tag shown to the news page).
 #include <string>
 
-#include "update/launcher_state.h"
+#include "update/gamedir/launcher_state.h"
 
 // Reads rh_game.ini into AraeName, ForceUpdateVersion and the download rate
 // limit (DownloadRateLimit, KiB/s), adding the

@@ -15,7 +15,7 @@
 #include "app/verify_command.h"
 #include "base/text/ox_unicode.h"
 #include "frontends/console/console_platform.h"
-#include "update/game_files.h"
+#include "update/site/game_files.h"
 
 namespace {
 

@@ -2,10 +2,11 @@
 
 #include "app/page_request.h"
 #include "base/text/ox_unicode.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/gamedir/unpack_journal.h"
 #include "update/launcher_messages.h"
-#include "update/unpack_journal.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 #include "update/window_controls.h"
 
 void HandlePageRequest(LauncherState& state, platform::Platform& platform, const std::string& pageText) {

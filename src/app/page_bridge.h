@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "platform/seam.h"
-#include "update/launcher_state.h"
+#include "update/gamedir/launcher_state.h"
 
 // Interprets one page text (code-page bytes). UI thread.
 void HandlePageRequest(LauncherState& state, platform::Platform& platform, const std::string& pageText);

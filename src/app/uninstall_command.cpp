@@ -5,7 +5,7 @@
 #include "app/game_directory_session.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_host.h"
-#include "update/game_uninstall.h"
+#include "update/gamedir/game_uninstall.h"
 
 int RunUninstallCommand(std::FILE* out, std::FILE* errors) {
   GameDirectorySession session;

@@ -3,10 +3,10 @@
 #include "app/game_directory_session.h"
 #include "frontends/console/console.h"
 #include "frontends/console/console_host.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/game_verification.h"
-#include "update/manifest_reading.h"
+#include "update/manifest/game_verification.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/manifest_reading.h"
 
 namespace {
 

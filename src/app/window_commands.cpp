@@ -1,8 +1,9 @@
 #include "app/window_commands.h"
 
-#include "update/game_files.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/gamedir/unpack_journal.h"
 #include "update/launcher_messages.h"
-#include "update/unpack_journal.h"
+#include "update/site/game_files.h"
 #include "update/window_controls.h"
 
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId) {

@@ -1,7 +1,7 @@
 #pragma once
 // What the window's buttons do.
 #include "platform/seam.h"
-#include "update/launcher_state.h"
+#include "update/gamedir/launcher_state.h"
 
 // Dispatches a button click by control id (the window's command table).
 void OnWindowCommand(LauncherState& state, platform::Platform& platform, int controlId);

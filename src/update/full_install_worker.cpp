@@ -1,18 +1,23 @@
-// The full install when the client is missing (or a full install was left
-// unfinished): the client package, then the launcher items of newer entries.
+#include "update/full_install_worker.h"
+
 #include <algorithm>
 
 #include "base/init/ox_base.h"
 #include "base/files/ox_file.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/game_verification.h"
-#include "update/item_downloads.h"
-#include "update/manifest_staging.h"
+#include "update/chain/install_item.h"
+#include "update/chain/self_update.h"
+#include "update/gamedir/item_downloads.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/manifest/game_verification.h"
+#include "update/manifest/manifest_staging.h"
+#include "update/manifest/stage_folder.h"
 #include "update/manifest_update.h"
-#include "update/self_update.h"
-#include "update/trust_files.h"
-#include "update/update_workflow.h"
+#include "update/site/address_scheme.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/trust_files.h"
+#include "update/site/update_documents.h"
+#include "update/version_record.h"
 #include "update/window_controls.h"
 #include "update/worker_steps.h"
 

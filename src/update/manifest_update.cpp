@@ -11,16 +11,19 @@
 #include "manifest/manifest_text.h"
 #include "trust/sha256.h"
 
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/game_verification.h"
-#include "update/manifest_install.h"
-#include "update/manifest_plan.h"
-#include "update/manifest_reading.h"
-#include "update/manifest_staging.h"
-#include "update/object_content.h"
-#include "update/trust_files.h"
-#include "update/update_workflow.h"
+#include "update/manifest/game_verification.h"
+#include "update/manifest/manifest_install.h"
+#include "update/manifest/manifest_plan.h"
+#include "update/manifest/manifest_staging.h"
+#include "update/manifest/stage_folder.h"
+#include "update/site/address_scheme.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/manifest_reading.h"
+#include "update/site/object_content.h"
+#include "update/site/trust_files.h"
+#include "update/site/update_documents.h"
+#include "update/version_record.h"
 #include "update/worker_steps.h"
 
 namespace {
@@ -207,7 +210,8 @@ bool UpdateFromManifest(LauncherState& state, platform::Platform& platform) {
     }
     return takeThePatches(LauncherText::ItemDownloadFailed);
   }
-  const ArchiveInstallResult installedRun = InstallManifestUpdate(state, platform, plan, newest, newestIndex, run);
+  const ArchiveInstallResult installedRun = InstallManifestUpdate(
+      state, plan, newest, [&](std::string& problem) { return WriteBack(state, platform, newestIndex, problem); }, run);
   if (installedRun.outcome == ArchiveOutcome::Cancelled) {
     LogFailure(failure.what, "", installedRun.reason);
     return true;

@@ -10,8 +10,8 @@
 
 #include "manifest/release_manifest.h"
 #include "platform/seam.h"
-#include "update/launcher_state.h"
-#include "update/update_documents.h"
+#include "update/gamedir/launcher_state.h"
+#include "update/site/update_documents.h"
 
 // True when `link` names a manifest of the format this launcher reads.
 bool Readable(const std::optional<ManifestLink>& link);

@@ -1,15 +1,18 @@
-// The patch update with the client present: every newer entry's items, in
-// document order, each entry a transaction of its own that its write-back
-// commits. The game is always the release its record names.
+#include "update/normal_update_worker.h"
+
 #include <algorithm>
 
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/item_downloads.h"
+#include "update/chain/install_item.h"
+#include "update/gamedir/item_downloads.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/gamedir/unpacking_install.h"
 #include "update/manifest_update.h"
-#include "update/trust_files.h"
-#include "update/unpacking_install.h"
-#include "update/update_workflow.h"
+#include "update/site/address_scheme.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/trust_files.h"
+#include "update/site/update_documents.h"
+#include "update/version_record.h"
 #include "update/worker_steps.h"
 
 namespace {

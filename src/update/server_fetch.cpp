@@ -1,28 +1,20 @@
-#include <chrono>
+#include "update/server_fetch.h"
+
 #include <optional>
 #include <string>
 
 #include "base/init/ox_base.h"
 #include "base/files/ox_file.h"
-
-#include "net/http_downloader.h"
-#include "update/document_signature.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/signing_time_record.h"
+#include "update/site/document_download.h"
+#include "update/site/document_signature.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
+#include "update/site/signing_time_record.h"
+#include "update/site/update_documents.h"
 #include "update/staged_rollout.h"
-#include "update/update_workflow.h"
 #include "xml/base64.h"
 
 namespace {
-
-// The fetch is retried eleven times by the status timer: a silent server
-// must not hold the start for more than about two minutes, nor a huge
-// answer (a wrong address, a proxy's page) fill the memory, nor a
-// trickling one hold it past its deadline. It is small: never resumed, and
-// retried by the timer only.
-const DownloadOptions kServerDocumentFetch{std::chrono::seconds(10), 4 * 1024 * 1024, {},
-                                           false, RetryPolicy::None(), {}, 0, kDocumentFetchDeadline};
 
 const char kWhat[] = "server document";
 
@@ -47,20 +39,6 @@ const TrustAnchor& TrustAnchorOf(LauncherState& state) {
 }
 
 }  // namespace
-
-bool DownloadServerDocument(const std::string& address, platform::MessageTarget& window, std::string& plain,
-                            std::string& reason) {
-  const DownloadResult download =
-      HttpDownloader::DownloadFile(address, kDownloadedServerDocument, window, kServerDocumentFetch);
-  const bool read = download && ReadGameFile(kDownloadedServerDocument, plain);
-  DeleteFileIfPresent(kDownloadedServerDocument);
-  if (!download) {
-    reason = download.reason;
-  } else if (!read) {
-    reason = "the downloaded document cannot be read back";
-  }
-  return download && read;
-}
 
 bool AcceptServerDocument(const std::string& address, LauncherState& state, platform::Platform& platform,
                           AcceptedDocument& accepted) {
@@ -97,22 +75,6 @@ bool FetchServerDocument(LauncherState& state, platform::Platform& platform) {
   if (accepted.signing && !RecordSigning(*accepted.signing)) {
     return Failed(state.UpdateServerAddr, std::string(kSigningTimeRecord) + " cannot be saved");
   }
-  return true;
-}
-
-bool ReadServerDocument(const std::string& text, bool raw, ServerConfig& server, std::string& reason) {
-  CXMLFile document;
-  // The dialect's tree does not load every document publishers write (item
-  // elements closed by "/>" are common): the flat scan reads them as it
-  // always did. Only an answer without one of the document's keys (a
-  // captive portal's or a proxy's page, an empty answer) is no server
-  // document: the fetch is tried again.
-  document.LoadText(text, raw);
-  if (document.ReadConfig() == 0) {
-    reason = "the answer holds none of the server document's keys";
-    return false;
-  }
-  server = ServerConfigOf(document);
   return true;
 }
 

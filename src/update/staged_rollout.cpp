@@ -6,8 +6,8 @@
 #include "base/init/ox_base.h"
 #include "base/files/ox_file.h"
 #include "base/diagnostics/ox_random.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 
 namespace {
 

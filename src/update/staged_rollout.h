@@ -4,10 +4,8 @@
 // Each game directory draws its bucket (0 to 99) once and keeps it; a
 // launcher whose bucket is not below the share goes on as if the newest
 // entry were not listed yet, until the share widens.
-#include "update/launcher_state.h"
-
-// Where a game directory keeps its bucket.
-constexpr char kRolloutBucketFile[] = "farLaunch.bucket";
+#include "update/gamedir/launcher_state.h"
+#include "update/site/game_files.h"
 
 // Drops the newest entry from state.entries while this game directory is
 // outside its share. A full install keeps it (the full package is the

@@ -1,12 +1,13 @@
+#include "update/update_workers.h"
+
 #include <thread>
 
-#include "update/failure_log.h"
-#include "update/game_files.h"
-#include "update/launcher_messages.h"
+#include "update/full_install_worker.h"
+#include "update/gamedir/partial_downloads.h"
 #include "update/manifest_update.h"
-#include "update/partial_downloads.h"
-#include "update/update_workflow.h"
-#include "update/window_controls.h"
+#include "update/normal_update_worker.h"
+#include "update/server_fetch.h"
+#include "update/site/game_files.h"
 
 namespace {
 
@@ -26,26 +27,7 @@ void StartDetached(Worker worker, LauncherState& state, platform::Platform& plat
   }).detach();
 }
 
-// UpdateBlockAddr is how a publisher moves its server, but publishers also
-// take it for the page shown to a cut-off version: the next start's
-// address changes only when a start would accept the document there.
-void SwitchToTheBlockAddress(LauncherState& state, platform::Platform& platform) {
-  AcceptedDocument probed;
-  if (AcceptServerDocument(state.UpdateBlockAddr, state, platform, probed)) {
-    state.UpdateServerAddr = state.UpdateBlockAddr;
-  } else {
-    LogFailure("UpdateBlockAddr", state.UpdateBlockAddr,
-               "no server document a start would accept: the next start keeps " + state.UpdateServerAddr);
-  }
-}
-
 }  // namespace
-
-bool IsNewerPackage(const std::string& code, const std::string& installed) {
-  // std::string compares through char_traits<char>, which orders bytes as
-  // unsigned characters, a prefix first.
-  return installed.compare(code) < 0;
-}
 
 bool ReceiveServerDocument(LauncherState& state, platform::Platform& platform) {
   const bool fetched = FetchServerDocument(state, platform);
@@ -74,24 +56,4 @@ void StartUpdate(LauncherState& state, platform::Platform& platform) {
         }
       },
       state, platform);
-}
-
-bool WriteBack(LauncherState& state, platform::Platform& platform, std::size_t index, std::string& problem) {
-  if (!state.UpdateBlockAddr.empty() && state.UpdateBlockAddr != state.UpdateServerAddr) {
-    SwitchToTheBlockAddress(state, platform);
-  }
-  const VersionEntry& entry = state.entries[index];
-  if (!SaveVersionDocument(entry.MainVersion, entry.SubVersion, entry.FileVersion, entry.PackageCode,
-                           state.UpdateServerAddr, state.ForceUpdateVersion)) {
-    // The base library has logged the system's reason.
-    problem = "cannot be saved";
-    return false;
-  }
-  if (index + 1 == state.entries.size()) state.progress.newestRecorded = true;
-  const std::string label =
-      Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion + "." + entry.FileVersion;
-  platform.GetUiThread().RunOnUiThread(
-      [&platform, label] { platform.GetWindow().SetLabelText(controls::CurrentVersionLabel, label); });
-  CleanTempFiles(state);
-  return true;
 }

@@ -3,9 +3,11 @@
 #include <system_error>
 
 #include "base/files/ox_letter_case.h"
-#include "update/expected_content.h"
-#include "update/failure_log.h"
-#include "update/game_files.h"
+#include "update/gamedir/temporary_files.h"
+#include "update/site/address_scheme.h"
+#include "update/site/expected_content.h"
+#include "update/site/failure_log.h"
+#include "update/site/game_files.h"
 
 namespace {
 constexpr std::int64_t kInstallHeadroomBytes = 0x1000000;
@@ -35,19 +37,6 @@ LauncherText MessageFor(platform::Platform& platform, LauncherText message, std:
   if (!nearlyFull && !TellsOfAFullDisk(reason)) return message;
   reason += std::string(" (") + kNoSpaceLeft + ")";
   return LauncherText::DiskSpaceLow;
-}
-
-AddressScheme SchemeOf(const std::string& address) {
-  const std::string scheme = ox_base::FoldLetterCase(address.substr(0, address.find(':')));
-  if (scheme == "http" || scheme == "https") return AddressScheme::Http;
-  if (scheme == "ftp") return AddressScheme::Ftp;
-  return AddressScheme::Other;
-}
-
-std::string UnfetchableReason(const std::string& address) {
-  if (address.empty()) return "no address";
-  if (address.find(':') == std::string::npos) return "the address names no scheme; only http and https are fetched";
-  return "the scheme " + address.substr(0, address.find(':')) + " is not fetched; only http and https are";
 }
 
 DownloadResult FetchFile(LauncherState& state, platform::Platform& platform, const std::string& address,

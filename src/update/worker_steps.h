@@ -6,9 +6,9 @@
 
 #include "net/http_downloader.h"
 #include "platform/seam.h"
+#include "update/gamedir/launcher_state.h"
+#include "update/gamedir/patch_transaction.h"
 #include "update/launcher_messages.h"
-#include "update/launcher_state.h"
-#include "update/patch_transaction.h"
 
 // One failure for the log: what failed, the address it came from (may be
 // empty), and why.
@@ -17,16 +17,6 @@ struct Failure {
   std::string address;
   std::string reason;
 };
-
-enum class AddressScheme {
-  Http,   // http or https, in any letter case: fetched
-  Ftp,    // announced as not available yet
-  Other,  // nothing to fetch it with
-};
-AddressScheme SchemeOf(const std::string& address);
-
-// Why an address of that scheme is not fetched.
-std::string UnfetchableReason(const std::string& address);
 
 // Downloads an item or package; the window gets its percentages. The file
 // must be what `check` announces; a verified update refuses a file without

@@ -11,8 +11,8 @@
 
 #include "frontends/console/console.h"
 #include "frontends/console/process_shell.h"
+#include "update/chain/install_item.h"
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "manifest/manifest_text.h"
 #include "support/temp_dir.h"
 #include "trust/sha256.h"
-#include "update/manifest_reading.h"
-#include "update/installed_files.h"
+#include "update/gamedir/installed_files.h"
+#include "update/site/manifest_reading.h"
 
 namespace {
 

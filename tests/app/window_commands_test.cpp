@@ -8,7 +8,6 @@
 #include <thread>
 
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 
 namespace {
 

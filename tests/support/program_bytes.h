@@ -3,7 +3,7 @@
 // from a Linux one (ELF), then `tail`.
 #include <string>
 
-#include "update/executable_format.h"
+#include "update/site/executable_format.h"
 
 inline std::string ProgramBytes(ExecutableFormat format, const std::string& tail) {
   switch (format) {

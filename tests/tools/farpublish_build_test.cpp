@@ -9,10 +9,10 @@
 
 #include "manifest/manifest_text.h"
 #include "manifest/zstd_frames.h"
-#include "tools/farpublish_fixture.h"
 #include "support/program_bytes.h"
+#include "tools/farpublish_fixture.h"
 #include "trust/minisign_cli.h"
-#include "update/update_documents.h"
+#include "update/site/update_documents.h"
 #include "xml/base64.h"
 #include "xml/xml_file.h"
 

@@ -11,7 +11,7 @@
 #include "support/random_bytes.h"
 #include "support/temp_dir.h"
 #include "trust/tampering.h"
-#include "update/object_content.h"
+#include "update/site/object_content.h"
 
 TEST(DecodeDelta, HandsOnTheCheckedResultInPiecesOnTheCallersThread) {
   TempDir dir;

@@ -9,7 +9,8 @@
 
 #include "manifest/zstd_delta.h"
 #include "trust/sha256.h"
-#include "update/manifest_staging.h"
+#include "update/manifest/manifest_staging.h"
+#include "update/manifest/stage_folder.h"
 #include "update/update_fixture.h"
 
 namespace {

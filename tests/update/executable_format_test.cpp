@@ -1,4 +1,4 @@
-#include "update/executable_format.h"
+#include "update/site/executable_format.h"
 
 #include <gtest/gtest.h>
 

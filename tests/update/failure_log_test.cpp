@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "base/log/ox_log.h"
-#include "update/failure_log.h"
-#include "update/failure_log_file.h"
+#include "update/site/failure_log.h"
+#include "update/site/failure_log_file.h"
 #include "update/update_fixture.h"
 
 namespace {

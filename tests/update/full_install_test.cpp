@@ -4,7 +4,6 @@
 #include "support/program_bytes.h"
 
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 #include "update/window_controls.h"
 #include "xml/base64.h"
 

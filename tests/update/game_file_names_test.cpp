@@ -3,7 +3,6 @@
 #include <filesystem>
 
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 
 namespace {
 

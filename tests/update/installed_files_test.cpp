@@ -8,8 +8,8 @@
 
 #include "support/game_directory.h"
 #include "trust/sha256.h"
-#include "update/file_hashing.h"
-#include "update/installed_files.h"
+#include "update/gamedir/installed_files.h"
+#include "update/manifest/file_hashing.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include "net/partial_download.h"
 #include "trust/tampering.h"
-#include "update/item_downloads.h"
-#include "update/partial_downloads.h"
+#include "update/gamedir/item_downloads.h"
+#include "update/gamedir/partial_downloads.h"
+#include "update/server_fetch.h"
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 #include "update/window_controls.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "base/init/ox_base.h"
 #include "support/game_directory.h"
 #include "trust/sha256.h"
-#include "update/installed_files.h"
-#include "update/manifest_plan.h"
+#include "update/gamedir/installed_files.h"
+#include "update/manifest/manifest_plan.h"
 
 namespace {
 

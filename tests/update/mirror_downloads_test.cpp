@@ -11,7 +11,7 @@
 #include "support/recording_http_server.h"
 #include "support/temp_dir.h"
 #include "trust/sha256.h"
-#include "update/mirror_downloads.h"
+#include "update/site/mirror_downloads.h"
 
 namespace {
 

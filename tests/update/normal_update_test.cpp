@@ -3,8 +3,8 @@
 #include <filesystem>
 #include "support/program_bytes.h"
 
+#include "update/site/update_documents.h"
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 #include "update/window_controls.h"
 
 namespace {

@@ -15,9 +15,9 @@
 
 #include "support/game_directory.h"
 #include "support/temp_dir.h"
-#include "update/archive_install.h"
-#include "update/entry_conflicts.h"
-#include "update/patch_transaction.h"
+#include "update/gamedir/patch_transaction.h"
+#include "update/site/archive_install.h"
+#include "update/site/entry_conflicts.h"
 #include "update/update_files.h"
 
 namespace {

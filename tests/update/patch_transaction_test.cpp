@@ -7,11 +7,11 @@
 #include <functional>
 #include <future>
 
-#include "update/game_files.h"
-#include "update/patch_transaction.h"
+#include "update/chain/install_item.h"
+#include "update/gamedir/patch_transaction.h"
+#include "update/gamedir/unpack_journal.h"
+#include "update/site/game_files.h"
 #include "update/update_fixture.h"
-#include "update/unpack_journal.h"
-#include "update/update_workflow.h"
 
 namespace {
 

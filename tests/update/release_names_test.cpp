@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "update/release_names.h"
+#include "update/site/release_names.h"
 
 TEST(ReleaseNames, EachRefusedNameGetsOneLineSaying) {
   struct Case {

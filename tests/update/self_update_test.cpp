@@ -1,15 +1,16 @@
 // Installing a new launcher and keeping the game directory free of the
 // launcher's leftovers.
-#include "update/self_update.h"
+#include "update/chain/self_update.h"
 
-#include "update/archive_install.h"
-#include "update/game_files.h"
+#include "update/site/archive_install.h"
+#include "update/site/game_files.h"
 
 #include <filesystem>
 #include <fstream>
 #include "support/program_bytes.h"
 
 #include "support/temp_dir.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/update_fixture.h"
 
 namespace {

@@ -6,7 +6,6 @@
 #include <csignal>
 
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 
 namespace {
 

@@ -11,9 +11,11 @@
 #include "trust/minisign_cli.h"
 #include "trust/public_key.h"
 #include "trust/tampering.h"
-#include "update/document_signature.h"
+#include "update/server_fetch.h"
+#include "update/site/document_download.h"
+#include "update/site/document_signature.h"
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
+#include "update/version_record.h"
 
 namespace {
 

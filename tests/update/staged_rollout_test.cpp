@@ -2,6 +2,7 @@
 // to a share of the players first.
 #include "update/staged_rollout.h"
 
+#include "update/site/update_documents.h"
 #include "update/update_fixture.h"
 
 namespace {

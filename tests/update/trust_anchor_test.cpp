@@ -1,14 +1,13 @@
 // What the update trusts: a key built into the program, else publisher.pub
 // in the game directory, else nothing (and the log says so). A key that was
 // given but cannot be used refuses every server document.
-#include "update/trust_anchor.h"
+#include "update/site/trust_anchor.h"
 
 #include <filesystem>
 
 #include "trust/minisign_cli.h"
 #include "trust/public_key.h"
 #include "update/update_fixture.h"
-#include "update/update_workflow.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "update/update_documents.h"
+#include "update/site/update_documents.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
-#include "update/executable_format.h"
+#include "update/site/executable_format.h"
 #include "xml/base64.h"
 
 namespace {

@@ -8,17 +8,17 @@
 #include <string>
 #include <thread>
 
+#include "app/progress_display.h"
 #include "base/init/ox_base.h"
 #include "support/code_page_text.h"
 #include "support/fake_platform.h"
 #include "support/game_directory.h"
 #include "support/recording_http_server.h"
-#include "update/failure_log.h"
-#include "update/launcher_state.h"
-#include "update/progress_display.h"
+#include "update/gamedir/launcher_state.h"
 #include "update/published_document.h"
+#include "update/site/failure_log.h"
 #include "update/update_files.h"
-#include "update/update_workflow.h"
+#include "update/update_workers.h"
 
 // Polls until the condition holds; false after a minute (generous:
 // sanitizer builds on a busy machine are slow, and a pass returns at once).

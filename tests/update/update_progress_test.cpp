@@ -1,4 +1,4 @@
-#include "update/update_progress.h"
+#include "update/site/update_progress.h"
 
 #include <gtest/gtest.h>
 

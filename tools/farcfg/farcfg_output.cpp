@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "update/update_documents.h"
+#include "update/site/update_documents.h"
 
 std::string EscapeBytes(const std::string& bytes) {
   std::string text;

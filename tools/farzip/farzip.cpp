@@ -13,7 +13,7 @@
 
 #include "base/files/ox_path.h"
 #include "base/text/ox_unicode.h"
-#include "update/archive_install.h"
+#include "update/site/archive_install.h"
 #include "zip/zip_reader.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "build/build_files.h"
-#include "update/executable_format.h"
+#include "update/site/executable_format.h"
 
 constexpr char kLinuxLauncherExecutable[] = "farLaunch";
 

@@ -7,8 +7,8 @@
 #include "command_line.h"
 #include "manifest/mirror_list.h"
 #include "document/rollout_share.h"
-#include "document/server_document.h"
 #include "document/signature_time.h"
+#include "document/server_document.h"
 
 namespace {
 

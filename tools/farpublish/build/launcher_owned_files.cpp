@@ -4,7 +4,7 @@
 #include <set>
 
 #include "base/files/ox_letter_case.h"
-#include "update/launcher_files.h"
+#include "update/site/launcher_files.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "build/site_staging.h"
 #include "document/starting_version_document.h"
 #include "trust/signing.h"
-#include "update/release_names.h"
-#include "update/worker_steps.h"
+#include "update/site/address_scheme.h"
+#include "update/site/release_names.h"
 #include "build/version_folders.h"
 #include "whole_file.h"
 

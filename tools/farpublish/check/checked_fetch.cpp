@@ -2,8 +2,8 @@
 
 #include "net/http_downloader.h"
 #include "check/no_window.h"
-#include "update/expected_content.h"
-#include "update/worker_steps.h"
+#include "update/site/address_scheme.h"
+#include "update/site/expected_content.h"
 
 bool FetchChecked(const std::string& address, const FileCheck& check, const std::string& target,
                   std::string& problem) {

@@ -8,10 +8,10 @@
 
 #include "check/checked_fetch.h"
 #include "manifest/mirror_list.h"
-#include "update/manifest_reading.h"
-#include "update/mirror_downloads.h"
-#include "update/release_names.h"
-#include "update/object_content.h"
+#include "update/site/manifest_reading.h"
+#include "update/site/mirror_downloads.h"
+#include "update/site/object_content.h"
+#include "update/site/release_names.h"
 
 namespace fs = std::filesystem;
 

@@ -4,20 +4,19 @@
 #include <system_error>
 
 #include "check/archive_check.h"
-#include "build/build_files.h"
-#include "check/checked_fetch.h"
 #include "base/files/ox_letter_case.h"
 #include "base/text/ox_unicode.h"
+#include "build/build_files.h"
+#include "check/checked_fetch.h"
 #include "command_line.h"
 #include "check/entered_folder.h"
 #include "check/manifest_check.h"
 #include "check/no_window.h"
 #include "document/publisher_key.h"
 #include "build/release_plan.h"
-#include "update/document_signature.h"
-#include "update/update_documents.h"
-#include "update/update_workflow.h"
-#include "update/worker_steps.h"
+#include "update/site/document_download.h"
+#include "update/site/document_signature.h"
+#include "update/site/update_documents.h"
 
 namespace fs = std::filesystem;
 

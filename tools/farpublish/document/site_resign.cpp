@@ -7,12 +7,12 @@
 #include "command_line.h"
 #include "document/publisher_key.h"
 #include "document/rollout_share.h"
-#include "document/server_document.h"
 #include "document/signature_time.h"
 #include "trust/signature_check.h"
 #include "trust/signature_file.h"
 #include "trust/signing.h"
 #include "trust/utc_date.h"
+#include "document/server_document.h"
 
 namespace fs = std::filesystem;
 

@@ -10,10 +10,9 @@
 #include "publish/publishing_order.h"
 #include "document/server_document.h"
 #include "trust/signature_check.h"
-#include "update/manifest_reading.h"
-#include "update/object_content.h"
-#include "update/update_documents.h"
-#include "update/update_workflow.h"
+#include "update/site/manifest_reading.h"
+#include "update/site/object_content.h"
+#include "update/site/update_documents.h"
 #include "whole_file.h"
 
 namespace fs = std::filesystem;

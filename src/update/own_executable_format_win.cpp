@@ -1,3 +1,0 @@
-#include "update/executable_format.h"
-
-ExecutableFormat OwnExecutableFormat() { return ExecutableFormat::WindowsPe; }

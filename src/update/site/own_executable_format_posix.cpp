@@ -1,0 +1,3 @@
+#include "update/site/executable_format.h"
+
+ExecutableFormat OwnExecutableFormat() { return ExecutableFormat::LinuxElf; }
