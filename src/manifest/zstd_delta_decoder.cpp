@@ -16,6 +16,8 @@ struct ZstdDeltaDecoder::Context {
   std::unique_ptr<char[]> result;
   ZSTD_outBuffer out{nullptr, 0, 0};
   ZstdFrameHeader header;
+  // Whether zstd has been handed a byte yet (see Read).
+  bool started = false;
   bool ended = false;
   // Why the decoder cannot go on; every Read then fails with it.
   std::string broken;
@@ -53,7 +55,14 @@ bool ZstdDeltaDecoder::Read(std::string_view piece, std::string& reason) {
       context.broken = "bytes after the end of the zstd frame";
       break;
     }
-    const std::size_t result = ZSTD_decompressStream(context.dctx.get(), &context.out, &in);
+    // libzstd decodes a frame that it is handed whole in one pass, and that
+    // pass refuses frames its streaming decoder takes (a compressed block of
+    // no bytes). The first byte alone keeps it streaming, so that a delta
+    // decodes the same whole or in pieces.
+    ZSTD_inBuffer step{in.src, context.started ? in.size : in.pos + 1, in.pos};
+    context.started = true;
+    const std::size_t result = ZSTD_decompressStream(context.dctx.get(), &context.out, &step);
+    in.pos = step.pos;
     if (ZSTD_isError(result) && ZSTD_getErrorCode(result) == ZSTD_error_dstSize_tooSmall) {
       context.broken = "the zstd frame holds more than " + std::to_string(context.out.size) + " bytes";
     } else if (!ZstdFailed(result, context.broken)) {

@@ -84,6 +84,22 @@ TEST(ZstdDelta, WindowsAboveTheSharedLimitAreRefused) {
   EXPECT_NE(reason.find("window above"), std::string::npos) << reason;
 }
 
+// A frame decodes to the same whole or in pieces: here one whose compressed
+// block holds no bytes, which libzstd's one-pass decoding alone refused.
+TEST(ZstdDelta, AFrameDecodesTheSameWholeOrInPieces) {
+  const std::string emptyBlock("\x28\xb5\x2f\xfd\x20\x00\x05\x00\x00", 9);
+  std::string whole;
+  std::string reason;
+  const bool applied = ApplyZstdDelta("", emptyBlock, 100, whole, reason);
+  ZstdDeltaDecoder decoder("", 100);
+  bool read = true;
+  for (std::size_t at = 0; at < emptyBlock.size(); at += 2) {
+    read = read && decoder.Read(std::string_view(emptyBlock).substr(at, 2), reason);
+  }
+  EXPECT_EQ(read && decoder.Finish(reason), applied) << reason;
+  EXPECT_EQ(decoder.Decoded(), whole);
+}
+
 TEST(ZstdDelta, FramesThatOnlyWholeDecodingWouldCheckAreRefusedInPiecesToo) {
   const std::pair<std::string, std::string> cases[] = {
       {kFrameShortOfItsSize, "the zstd frame declares 29 bytes and holds 0"},
