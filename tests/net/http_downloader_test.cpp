@@ -1,5 +1,6 @@
 #include "net/http_downloader.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -13,9 +14,11 @@
 #include <thread>
 
 #include "http_test_peer.h"
+#include "net/curl_easy_handle.h"
 #include "recording_message_target.h"
 #include "scripted_http_server.h"
 #include "single_attempt.h"
+#include "support/loopback_socket.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -263,4 +266,19 @@ TEST(HttpDownloader, LocalFileThatCannotBeCreatedFails) {
   RecordingMessageTarget window;
   EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir.File("missing/dir/a.zip"), window));
   EXPECT_FALSE(HttpDownloader::DownloadFile(peer.Url("/file/10"), dir.Path().string(), window));
+}
+
+// A program started during a transfer (the web panel's processes, the
+// client) must not hold the transfer's socket open after it is closed.
+TEST(CurlEasyHandle, ItsSocketsAreClosedInProgramsStartedMeanwhile) {
+  int port = 0;
+  const int listening = BindLoopbackSocket(1, port);
+  const CurlEasyHandle curl;
+  curl_easy_setopt(curl.get(), CURLOPT_URL, ("http://127.0.0.1:" + std::to_string(port) + "/").c_str());
+  curl_easy_setopt(curl.get(), CURLOPT_CONNECT_ONLY, 1L);
+  ASSERT_EQ(curl_easy_perform(curl.get()), CURLE_OK);
+  curl_socket_t socket = CURL_SOCKET_BAD;
+  ASSERT_EQ(curl_easy_getinfo(curl.get(), CURLINFO_ACTIVESOCKET, &socket), CURLE_OK);
+  EXPECT_NE(fcntl(socket, F_GETFD) & FD_CLOEXEC, 0);
+  close(listening);
 }
