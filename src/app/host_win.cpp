@@ -3,9 +3,7 @@
 #include <cstdio>
 
 #include "app/host.h"
-#include "app/host_lock.h"
 #include "frontends/win32/win32_platform_win.h"
-#include "frontends/windows/instance_lock_win.h"
 
 namespace host {
 namespace {
@@ -21,10 +19,6 @@ void UseParentConsole() {
   std::freopen("CONOUT$", "w", stdout);
   std::freopen("CONOUT$", "w", stderr);
   std::freopen("CONIN$", "r", stdin);
-}
-
-LockAttempt LockGameDirectory(const std::string& lockFile, std::chrono::milliseconds patience) {
-  return Adopt<frontends::windows::InstanceLock>(frontends::windows::InstanceLock::Acquire(lockFile, patience));
 }
 
 // A service or a scheduled task runs on a window station no one sees: the

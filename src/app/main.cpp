@@ -15,6 +15,7 @@
 #include "app/verify_command.h"
 #include "base/text/ox_unicode.h"
 #include "frontends/console/console_platform.h"
+#include "platform/instance_lock.h"
 #include "update/site/game_files.h"
 
 namespace {
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
   // Two launchers in one game directory would download into the same files
   // and move the same originals aside: a second start leaves everything to
   // the first, which it has asked to come forward.
-  const host::LockAttempt guard = host::LockGameDirectory(kInstanceLockFile, kLockPatience);
+  const platform::InstanceLock::Attempt guard = platform::InstanceLock::Acquire(kInstanceLockFile, kLockPatience);
   if (guard.heldElsewhere) {
     std::fprintf(stderr, "farLaunch.exe: %s\n", guard.problem.c_str());
     return options.headless || options.verify || options.repair || options.uninstall || !host::WindowPossible()

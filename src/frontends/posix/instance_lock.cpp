@@ -1,4 +1,4 @@
-#include "frontends/posix/instance_lock.h"
+#include "platform/instance_lock.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -14,7 +14,23 @@
 #include <filesystem>
 #include <system_error>
 
-namespace frontends::posix {
+#include "frontends/posix/owned_fd.h"
+
+// The lock is an flock: the same inode however the directory is reached (a
+// bind mount, a symbolic link, another mount or network namespace), and
+// the kernel releases it with the process (a crash or kill -9 leaves
+// nothing held). Its descriptor is close-on-exec: the client, wine or a
+// restarted launcher never inherit it. A second start connects to an
+// abstract unix socket named after the directory's real path.
+namespace platform {
+
+using frontends::posix::OwnedFd;
+
+struct InstanceLock::Handles {
+  OwnedFd file;
+  OwnedFd socket;  // may be closed: nobody can then ask this one forward
+};
+
 namespace {
 
 constexpr auto kRetryInterval = std::chrono::milliseconds(100);
@@ -90,7 +106,7 @@ InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::ch
   for (;;) {
     if (flock(file.get(), LOCK_EX | LOCK_NB) == 0) {
       OwnedFd listening = ListenForRequests(address);
-      attempt.lock.reset(new InstanceLock(std::move(file), std::move(listening)));
+      attempt.lock.reset(new InstanceLock(std::make_unique<Handles>(Handles{std::move(file), std::move(listening)})));
       return attempt;
     }
     if (errno != EWOULDBLOCK && errno != EINTR) {
@@ -110,17 +126,19 @@ InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::ch
   }
 }
 
+InstanceLock::InstanceLock(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
+
 InstanceLock::~InstanceLock() {
   // Wakes the accept of the serving thread.
-  shutdown(socket_.get(), SHUT_RDWR);
+  shutdown(handles_->socket.get(), SHUT_RDWR);
   if (server_.joinable()) server_.join();
 }
 
 void InstanceLock::ServeRequests(std::function<void()> onRequest) {
-  if (socket_.get() < 0) return;
+  if (handles_->socket.get() < 0) return;
   server_ = std::thread([this, onRequest = std::move(onRequest)] {
     for (;;) {
-      OwnedFd request(accept4(socket_.get(), nullptr, nullptr, SOCK_CLOEXEC));
+      OwnedFd request(accept4(handles_->socket.get(), nullptr, nullptr, SOCK_CLOEXEC));
       if (request.get() < 0) {
         if (errno == EINTR || errno == ECONNABORTED) continue;
         return;  // shut down
@@ -130,4 +148,4 @@ void InstanceLock::ServeRequests(std::function<void()> onRequest) {
   });
 }
 
-}  // namespace frontends::posix
+}  // namespace platform

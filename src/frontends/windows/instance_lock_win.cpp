@@ -1,4 +1,4 @@
-#include "frontends/windows/instance_lock_win.h"
+#include "platform/instance_lock.h"
 
 #include <windows.h>
 
@@ -7,8 +7,20 @@
 
 #include "base/text/ox_wide_text_win.h"
 #include "base/diagnostics/ox_windows_error_win.h"
+#include "frontends/windows/owned_handle_win.h"
 
-namespace frontends::windows {
+// The lock is LockFileEx through a handle no started program inherits; a
+// second start sets a named event of the directory.
+namespace platform {
+
+using frontends::windows::OwnedHandle;
+
+struct InstanceLock::Handles {
+  OwnedHandle file;
+  OwnedHandle request;  // may be none: nobody can then ask this one forward
+  OwnedHandle stop;
+};
+
 namespace {
 
 constexpr auto kRetryInterval = std::chrono::milliseconds(100);
@@ -54,8 +66,7 @@ void AskHolderToComeForward(const std::wstring& eventName) {
 
 }  // namespace
 
-InstanceLock::InstanceLock(OwnedHandle file, OwnedHandle request)
-    : file_(std::move(file)), request_(std::move(request)), stop_(CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+InstanceLock::InstanceLock(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
 
 InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::chrono::milliseconds patience) {
   Attempt attempt;
@@ -75,7 +86,9 @@ InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::ch
     if (TryLock(file.get())) {
       // Auto-reset: one request, one coming forward.
       OwnedHandle request(CreateEventW(nullptr, FALSE, FALSE, eventName.c_str()));
-      attempt.lock.reset(new InstanceLock(std::move(file), std::move(request)));
+      OwnedHandle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+      attempt.lock.reset(
+          new InstanceLock(std::make_unique<Handles>(Handles{std::move(file), std::move(request), std::move(stop)})));
       return attempt;
     }
     const DWORD error = GetLastError();
@@ -97,16 +110,16 @@ InstanceLock::Attempt InstanceLock::Acquire(const std::string& lockFile, std::ch
 }
 
 InstanceLock::~InstanceLock() {
-  if (stop_) SetEvent(stop_.get());
+  if (handles_->stop) SetEvent(handles_->stop.get());
   if (server_.joinable()) server_.join();
 }
 
 void InstanceLock::ServeRequests(std::function<void()> onRequest) {
-  if (!request_ || !stop_) return;
+  if (!handles_->request || !handles_->stop) return;
   server_ = std::thread([this, onRequest = std::move(onRequest)] {
-    const HANDLE events[] = {stop_.get(), request_.get()};
+    const HANDLE events[] = {handles_->stop.get(), handles_->request.get()};
     while (WaitForMultipleObjects(2, events, FALSE, INFINITE) == WAIT_OBJECT_0 + 1) onRequest();
   });
 }
 
-}  // namespace frontends::windows
+}  // namespace platform

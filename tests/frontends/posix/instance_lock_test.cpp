@@ -1,6 +1,6 @@
 // One launcher per game directory: the lock, its release and the request
 // to come forward.
-#include "frontends/posix/instance_lock.h"
+#include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -16,6 +16,7 @@ namespace frontends::posix {
 namespace {
 
 using namespace std::chrono_literals;
+using platform::InstanceLock;
 
 TEST(InstanceLock, ASecondStartInTheSameDirectoryFindsItTakenAndAsksTheFirstToComeForward) {
   CurrentTempDir game;

@@ -1,6 +1,6 @@
 // One launcher per game directory on Windows: the lock, its release and the
 // request to come forward.
-#include "frontends/windows/instance_lock_win.h"
+#include "platform/instance_lock.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@ namespace frontends::windows {
 namespace {
 
 using namespace std::chrono_literals;
+using platform::InstanceLock;
 
 TEST(InstanceLock, ASecondStartInTheSameDirectoryFindsItTakenAndAsksTheFirstToComeForward) {
   CurrentTempDir game;
