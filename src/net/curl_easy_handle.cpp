@@ -1,8 +1,6 @@
 #include "net/curl_easy_handle.h"
 
-#ifndef _WIN32
-#include <sys/socket.h>
-#endif
+#include "net/curl_socket.h"
 
 namespace {
 
@@ -13,16 +11,6 @@ struct CurlLibrary {
   ~CurlLibrary() { curl_global_cleanup(); }
 };
 
-#ifndef _WIN32
-// A socket a child inherits outlives the transfer: a web panel process
-// started during a crash dump upload kept its data connection open, so the
-// server never saw the end of the file. (Windows starts programs with an
-// explicit list of inherited handles.)
-curl_socket_t OpenSocketClosedOnExec(void*, curlsocktype, curl_sockaddr* address) {
-  return socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
-}
-#endif
-
 }  // namespace
 
 void EnsureCurlLibrary() { static CurlLibrary library; }
@@ -30,9 +18,7 @@ void EnsureCurlLibrary() { static CurlLibrary library; }
 CurlEasyHandle::CurlEasyHandle() : handle_(nullptr) {
   EnsureCurlLibrary();
   handle_ = curl_easy_init();
-#ifndef _WIN32
-  if (handle_ != nullptr) curl_easy_setopt(handle_, CURLOPT_OPENSOCKETFUNCTION, OpenSocketClosedOnExec);
-#endif
+  if (handle_ != nullptr) KeepSocketsFromStartedPrograms(handle_);
 }
 
 CurlEasyHandle::~CurlEasyHandle() {
