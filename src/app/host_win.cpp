@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/host.h"
-#include "frontends/win32/win32_platform_win.h"
+#include "frontends/win32_window/platform.h"
 
 namespace host {
 namespace {
@@ -31,7 +31,7 @@ bool WindowPossible() {
 }
 
 std::unique_ptr<platform::Platform> MakeWindowPlatform(std::string& error) {
-  std::unique_ptr<platform::Platform> platform = frontends::win32::Win32Platform::Create();
+  std::unique_ptr<platform::Platform> platform = frontends::win32_window::Win32Platform::Create();
   if (!platform) {
     error = "the window could not be created";
   }

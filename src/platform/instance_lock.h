@@ -3,7 +3,7 @@
 // (farLaunch.lock) that the system releases with the process however it
 // ends, and that no program the launcher starts inherits. Beside it, a
 // channel through which a second start asks the first to come forward.
-// frontends/posix (flock and an abstract unix socket) and frontends/windows
+// frontends/posix (flock and an abstract unix socket) and frontends/windows_services
 // (LockFileEx and a named event) each build this class.
 #include <chrono>
 #include <functional>

@@ -2,9 +2,9 @@
 #include <io.h>
 
 #include "frontends/console/console_host.h"
-#include "frontends/windows/browser_open_win.h"
-#include "frontends/windows/program_start_win.h"
-#include "frontends/windows/windows_system_win.h"
+#include "frontends/windows_services/browser_open.h"
+#include "frontends/windows_services/program_start.h"
+#include "frontends/windows_services/windows_system.h"
 
 namespace frontends::console {
 
@@ -16,14 +16,14 @@ bool PrepareOutput(std::FILE* out) {
 }
 
 std::unique_ptr<platform::System> MakeSystem(std::function<void()> beforeExit) {
-  return std::make_unique<windows::WindowsSystem>(std::move(beforeExit));
+  return std::make_unique<windows_services::WindowsSystem>(std::move(beforeExit));
 }
 
 bool StartGameProgram(const std::string& program, const std::string& parameters, unsigned codePage,
                       std::string& problem) {
-  return windows::StartGameProgram(program, parameters, codePage, problem);
+  return windows_services::StartGameProgram(program, parameters, codePage, problem);
 }
 
-bool OpenAddress(const std::string& address) { return windows::OpenInDefaultBrowser(address); }
+bool OpenAddress(const std::string& address) { return windows_services::OpenInDefaultBrowser(address); }
 
 }  // namespace frontends::console
