@@ -92,9 +92,8 @@ bool KeepManifestOf(LauncherState& state, platform::Platform& platform, const Ve
 
 void VerifyFromSite(LauncherState& state, platform::Platform& platform) {
   Failure failure{"the manifest of the installed version " + state.PackageCode, state.UpdateServerAddr, {}};
-  const auto installed = std::find_if(state.entries.begin(), state.entries.end(),
-                                      [&state](const VersionEntry& e) { return e.PackageCode == state.PackageCode; });
-  if (installed == state.entries.end()) {
+  const VersionEntry* installed = state.ListedInstalledVersion();
+  if (installed == nullptr) {
     failure.reason = "the server document does not list it";
   } else {
     if (installed->Manifest) failure.address = installed->Manifest->Href;
@@ -119,9 +118,8 @@ std::optional<ReleaseManifest> InstalledManifest(LauncherState& state, platform:
       manifest.packageCode == state.PackageCode) {
     return manifest;
   }
-  const auto installed = std::find_if(state.entries.begin(), state.entries.end(),
-                                      [&state](const VersionEntry& e) { return e.PackageCode == state.PackageCode; });
-  if (installed == state.entries.end() || !Readable(installed->Manifest)) return std::nullopt;
+  const VersionEntry* installed = state.ListedInstalledVersion();
+  if (installed == nullptr || !Readable(installed->Manifest)) return std::nullopt;
   if (FetchManifest(state, platform, *installed->Manifest, manifest, problem)) return manifest;
   // Without it, the files on disk are compared with the newest release.
   LogFailure("the manifest of the installed version " + state.PackageCode, installed->Manifest->Href, problem);

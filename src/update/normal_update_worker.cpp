@@ -1,6 +1,5 @@
 #include "update/normal_update_worker.h"
 
-#include <algorithm>
 
 #include "update/chain/install_item.h"
 #include "update/gamedir/item_downloads.h"
@@ -123,10 +122,7 @@ bool ProcessItem(LauncherState& state, platform::Platform& platform, const std::
 }  // namespace
 
 void NormalUpdateWorker(LauncherState& state, platform::Platform& platform) {
-  const bool listed = std::any_of(state.entries.begin(), state.entries.end(), [&state](const VersionEntry& entry) {
-    return entry.PackageCode == state.PackageCode;
-  });
-  if (!listed) {
+  if (state.ListedInstalledVersion() == nullptr) {
     state.progress.stage.store(CannotUpdate, std::memory_order_release);
     LogFailure("installed version " + state.PackageCode, state.UpdateServerAddr,
                "the server document does not list it any more");

@@ -3,6 +3,7 @@
 // timer, the window commands and the page bridge share. The dialog owns one;
 // which thread writes which field follows the hand-over rules of
 // UpdateProgress (workers publish, the UI thread shows).
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -69,6 +70,14 @@ struct LauncherState {
   std::string DumpFtpServer;
   std::string DumpFtpServerPort;
   std::string UpdateBlockAddr;
+
+  // The document's entry of the installed version; null when the document
+  // no longer lists it.
+  const VersionEntry* ListedInstalledVersion() const {
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [this](const VersionEntry& e) { return e.PackageCode == PackageCode; });
+    return entry == entries.end() ? nullptr : &*entry;
+  }
 
   // What the update is verified with; read by the first fetch of the
   // server document, before any worker starts.
