@@ -43,7 +43,7 @@ void CfarLaunchApp::InitInstance() {
   PutBackUnfinishedEntry(why + " before the update finished");
   // A signal ends the launcher as its close button does, downloads and
   // stored document cleaned up; the window manager's close never did.
-  if (bySignal) CleanTempFiles(state);
+  if (bySignal) CleanTempFiles(state.FullPackageMadeThisRun());
   // Detached workers still use the dialog's state: the process ends here,
   // before the dialog goes away.
   const bool finished =

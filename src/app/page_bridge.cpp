@@ -42,7 +42,7 @@ namespace {
                               const std::vector<std::string>& record) {
   const std::string parameters = ClientParameters(state, record);
   PutBackUnfinishedEntry("the game was started before it finished");
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   const platform::StartResult started = platform.GetShell().StartProgram(kClientProgram, parameters);
   if (!started) {
     const std::string problem = ox_base::Utf8ToCodePage(started.problem, ox_base::kLauncherCodePage);

@@ -47,7 +47,7 @@ void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
     DeleteFileIfPresent(kClientProgram);
   }
   PutBackUnfinishedEntry("the launcher was closed before it finished");
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   platform.GetSystem().Exit(0);
 }
 

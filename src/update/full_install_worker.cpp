@@ -36,7 +36,7 @@ PackageEnd PackageFailed(LauncherState& state, platform::Platform& platform, Lau
 // Too little room ends the launcher before anything is unpacked.
 [[noreturn]] void EndForLackOfRoom(LauncherState& state, platform::Platform& platform, const std::string& problem) {
   // The downloads go first: on a full disk they make room for the log.
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   LogFailure("full client package " + state.MiniTargetFileName, state.MiniSourceFileAddr, problem);
   platform.GetDialogs().ShowMessage(Text(LauncherText::DiskSpaceLow));
   platform.GetUiThread().RunOnUiThread([&platform] { platform.GetUiThread().StopTimer(kStatusTimer); });
@@ -171,7 +171,7 @@ void InstallNewerLaunchers(LauncherState& state, platform::Platform& platform, P
     }
     if (installed.outcome != ArchiveOutcome::Installed) {
       LogFailure(launcher->TargetFileName, launcher->SourceFileAddr, installed.reason);
-      CleanTempFiles(state);
+      CleanTempFiles(state.FullPackageMadeThisRun());
       platform.GetDialogs().ShowMessage(Text(LauncherText::ItemInstallFailed));
     }
   }

@@ -14,7 +14,7 @@ void RestartLauncher(LauncherState& state, platform::Platform& platform, const s
     return;
   }
   PutBackUnfinishedEntry("the launcher restarted before it finished");
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   platform.GetUiThread().StopTimer(kStatusTimer);
   platform.GetDialogs().ShowMessage(message);
   const platform::StartResult restarted = platform.GetShell().StartProgram(kLauncherProgram, state.ends.restartParameters);

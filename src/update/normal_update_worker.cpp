@@ -45,7 +45,7 @@ ArchiveInstallResult PlaceIntoRun(LauncherState& state, const std::string& downl
   return InstallWhileUnpacking(state.progress, [&] {
     ArchiveInstallResult result;
     const std::string name = SpellingOnDisk(target);
-    const std::string aside = FreeAsideName(state);
+    const std::string aside = FreeAsideName(state.renameCounter);
     if (!run.PlanFile(name, aside, result.reason)) return result;
     MoveFileAside(name, aside);
     if (!MoveFileAside(downloaded, name)) {

@@ -40,6 +40,6 @@ bool WriteBack(LauncherState& state, platform::Platform& platform, std::size_t i
       Text(LauncherText::CurrentVersionPrefix) + entry.MainVersion + "." + entry.SubVersion + "." + entry.FileVersion;
   platform.GetUiThread().RunOnUiThread(
       [&platform, label] { platform.GetWindow().SetLabelText(controls::CurrentVersionLabel, label); });
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   return true;
 }

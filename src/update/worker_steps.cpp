@@ -93,7 +93,7 @@ void FailUpdate(LauncherState& state, platform::Platform& platform, PatchTransac
     }
   }
   // The downloads go first: on a full disk they make room for the log.
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   LogFailure(failure.what, failure.address, reason);
   platform.GetDialogs().ShowMessage(Text(shown));
   platform.GetSystem().Exit(state.ends.failureExitCode);

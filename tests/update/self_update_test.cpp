@@ -153,7 +153,7 @@ TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
   for (const std::string& name : abandoned) dir.Write(name, "half");
   dir.Write("updatecfg.xml.saving", "shipped");
 
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   for (const char* name : {"servercfg.xml", "servercfg.xml.download", "farLaunch.download.0011.1"}) {
     EXPECT_FALSE(dir.Has(name)) << name;
   }
@@ -170,7 +170,7 @@ TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
   // The full package this run downloaded under such a name goes.
   state.MiniTargetFileName = "client.zip";
   state.fullPackageDownloaded = true;
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   EXPECT_FALSE(dir.Has("client.zip"));
   EXPECT_EQ(dir.Read("Diff.dat"), "shipped");
 }
@@ -180,7 +180,7 @@ TEST_F(SelfUpdate, GameFilesAreFoundAndDeletedWhateverTheirLetterCase) {
   dir.Write("SERVERCFG.xml", "document");
   EXPECT_TRUE(FileExists(".\\client.exe"));
   EXPECT_FALSE(FileExists("client.ex"));
-  CleanTempFiles(state);
+  CleanTempFiles(state.FullPackageMadeThisRun());
   EXPECT_FALSE(dir.Has("SERVERCFG.xml"));
   DeleteFileIfPresent(".\\client.exe");
   EXPECT_FALSE(dir.Has("Client.EXE"));

@@ -11,7 +11,7 @@ namespace {
 // moved aside first as "tmpFile" + N, so that the entry can put it back.
 ArchiveInstallResult InstallPatchArchive(LauncherState& state, const std::string& archive, PatchTransaction& entry) {
   ArchiveInstallResult result;
-  if (!entry.PlanArchive(archive, false, [&state] { return FreeAsideName(state); }, result.reason)) {
+  if (!entry.PlanArchive(archive, false, [&state] { return FreeAsideName(state.renameCounter); }, result.reason)) {
     return result;
   }
   ArchiveInstall how;

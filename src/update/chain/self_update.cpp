@@ -37,8 +37,8 @@ ArchiveInstallResult InstallLauncherArchive(LauncherState& state, const std::str
   // The new launcher is written whole beside the running one, and only
   // then takes its place: a kill never leaves half a launcher.
   const std::string target = SpellingOnDisk(first.name);
-  const std::string aside = state.selfUpdated ? FreeAsideName(state) : std::string(kLauncherAsideName);
-  if (!entry.PlanFile(NewProgramName(target), FreeAsideName(state), result.reason) ||
+  const std::string aside = state.selfUpdated ? FreeAsideName(state.renameCounter) : std::string(kLauncherAsideName);
+  if (!entry.PlanFile(NewProgramName(target), FreeAsideName(state.renameCounter), result.reason) ||
       !entry.PlanFile(target, aside, result.reason)) {
     result.outcome = ArchiveOutcome::Unreadable;
     return result;

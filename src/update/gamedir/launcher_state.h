@@ -105,6 +105,10 @@ struct LauncherState {
   // clean-ups may delete it under one of the original program's
   // temporary names ("client.zip").
   std::atomic<bool> fullPackageDownloaded{false};
+  std::optional<std::string> FullPackageMadeThisRun() const {
+    if (!fullPackageDownloaded.load(std::memory_order_acquire)) return std::nullopt;
+    return MiniTargetFileName;
+  }
   // A crash dump is on its way to the collection server: a launch or an
   // end after the update waits for it (bounded by the upload's timeouts),
   // so that the process does not end mid-transfer.

@@ -10,26 +10,24 @@
 #include "update/site/signing_time_record.h"
 #include "update/site/update_documents.h"
 
-std::string FreeAsideName(LauncherState& state) {
+std::string FreeAsideName(std::int32_t& renameCounter) {
   std::string name;
   do {
-    name = MovedAsideName(state.renameCounter++);
+    name = MovedAsideName(renameCounter++);
   } while (FileExists(name));
   return name;
 }
 
-void CleanTempFiles(const LauncherState& state) {
+void CleanTempFiles(const std::optional<std::string>& fullPackageMadeThisRun) {
   // The full package is the one file under such a name that a run makes.
-  const std::string madePackage = state.fullPackageDownloaded.load(std::memory_order_acquire)
-                                      ? ox_base::FoldLetterCase(state.MiniTargetFileName)
-                                      : std::string();
+  const std::string madePackage = fullPackageMadeThisRun ? ox_base::FoldLetterCase(*fullPackageMadeThisRun) : "";
   for (const CleanedUpName& cleaned : CleanedUpNames()) {
     if (!cleaned.onlyWhenMadeThisRun) {
       DeleteFileIfPresent(cleaned.name);
     } else if (!madePackage.empty() && ox_base::FoldLetterCase(cleaned.name) == madePackage) {
       std::string problem;
-      RemoveFileAt(state.MiniTargetFileName, problem);
-      PartialDownload(state.MiniTargetFileName).DiscardMeta();
+      RemoveFileAt(*fullPackageMadeThisRun, problem);
+      PartialDownload(*fullPackageMadeThisRun).DiscardMeta();
     }
   }
   DeleteFinishedItemDownloads();

@@ -1,18 +1,18 @@
 #pragma once
 // The files a run leaves in the game directory for a while: the files moved
 // out of an install's way, and what the clean-ups delete.
+#include <cstdint>
+#include <optional>
 #include <string>
 
-#include "update/gamedir/launcher_state.h"
-
-// The next "tmpFile" + N name of the run that no file in the game
-// directory holds: a file the game ships under such a name is never moved
-// over.
-std::string FreeAsideName(LauncherState& state);
+// The next "tmpFile" + N name of the run (counting on from
+// `renameCounter`) that no file in the game directory holds: a file the
+// game ships under such a name is never moved over.
+std::string FreeAsideName(std::int32_t& renameCounter);
 
 // Deletes the stored server document, its downloads, the finished item
 // downloads (CleanedUpNames) and what an ended run left of a save of the
 // files a run saves whole. Of the original program's temporary names
-// only the file this run made goes (the full package, when the server
-// names it so): a file a release ships under such a name stays.
-void CleanTempFiles(const LauncherState& state);
+// only the file this run made goes (`fullPackageMadeThisRun`, when the
+// server names it so): a file a release ships under such a name stays.
+void CleanTempFiles(const std::optional<std::string>& fullPackageMadeThisRun);

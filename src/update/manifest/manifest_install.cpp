@@ -138,10 +138,10 @@ ArchiveInstallResult InstallStaged(LauncherState& state, const ManifestPlan& pla
   // The deletions come first: they make room for a file that becomes a
   // folder, or a folder that becomes a file.
   std::vector<PatchTransaction::FileMove> moves;
-  for (const std::string& removed : plan.remove) moves.push_back({SpellingOnDisk(removed), FreeAsideName(state), {}});
+  for (const std::string& removed : plan.remove) moves.push_back({SpellingOnDisk(removed), FreeAsideName(state.renameCounter), {}});
   const std::size_t removals = moves.size();
   for (const Placement& placement : placements) {
-    moves.push_back({placement.target, FreeAsideName(state), placement.staged});
+    moves.push_back({placement.target, FreeAsideName(state.renameCounter), placement.staged});
   }
   if (!run.PlanFiles(moves, problem)) return Failed(problem);
   for (std::size_t i = 0; i < moves.size(); ++i) {
