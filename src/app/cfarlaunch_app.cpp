@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/cfarlaunch_dlg.h"
+#include "net/partial_download.h"
 #include "update/gamedir/temporary_files.h"
 #include "update/gamedir/unpack_journal.h"
 #include "update/site/failure_log.h"
@@ -41,16 +42,19 @@ void CfarLaunchApp::InitInstance() {
   const std::string why =
       bySignal ? SignalName(closed - platform::kClosedBySignal) + " stopped the launcher" : "the window was closed";
   PutBackUnfinishedEntry(why + " before the update finished");
-  // A signal ends the launcher as its close button does, downloads and
-  // stored document cleaned up; the window manager's close never did.
-  if (bySignal) CleanTempFiles(state.FullPackageMadeThisRun());
-  // Detached workers still use the dialog's state: the process ends here,
-  // before the dialog goes away.
   const bool finished =
       state.updateFinished || state.progress.completion.load() != Pending || state.progress.newestRecorded;
-  if (bySignal && updating && !finished) {
-    LogFailure("update", "", why + " before the update finished");
-    platform_.GetSystem().Exit(kCutShortExitCode);
+  const bool cutShort = bySignal && updating && !finished;
+  if (cutShort) LogFailure("update", "", why + " before the update finished");
+  // A signal ends the launcher as its close button does, downloads and
+  // stored document cleaned up; the window manager's close never did. A
+  // detached worker's download that finishes after the clean-up would be
+  // left behind: none is placed any more.
+  if (bySignal) {
+    StopPlacingDownloads();
+    CleanTempFiles(state.FullPackageMadeThisRun());
   }
-  platform_.GetSystem().Exit(bySignal ? 0 : closed);
+  // Detached workers still use the dialog's state: the process ends here,
+  // before the dialog goes away.
+  platform_.GetSystem().Exit(cutShort ? kCutShortExitCode : bySignal ? 0 : closed);
 }

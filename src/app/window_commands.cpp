@@ -1,5 +1,6 @@
 #include "app/window_commands.h"
 
+#include "net/partial_download.h"
 #include "update/gamedir/temporary_files.h"
 #include "update/gamedir/unpack_journal.h"
 #include "update/launcher_messages.h"
@@ -47,6 +48,8 @@ void CloseWithConfirmation(LauncherState& state, platform::Platform& platform) {
     DeleteFileIfPresent(kClientProgram);
   }
   PutBackUnfinishedEntry("the launcher was closed before it finished");
+  // A download still under way stays a partial one, for the next start.
+  StopPlacingDownloads();
   CleanTempFiles(state.FullPackageMadeThisRun());
   platform.GetSystem().Exit(0);
 }

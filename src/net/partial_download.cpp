@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <system_error>
 
@@ -10,6 +11,14 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Whether downloads still take their final names, and the lock that makes
+// a placing and the stop exclude each other.
+std::mutex& PlacingLock() {
+  static std::mutex lock;
+  return lock;
+}
+bool placingStopped = false;
 
 std::optional<PartialMeta> ReadMetaFile(const std::string& path) {
   std::ifstream in(ox_base::NativeFilesystemPath(path), std::ios::binary);
@@ -78,7 +87,17 @@ bool PartialDownload::SaveMeta(const PartialMeta& meta) const {
   return !error;
 }
 
+void StopPlacingDownloads() {
+  const std::lock_guard<std::mutex> lock(PlacingLock());
+  placingStopped = true;
+}
+
 bool PartialDownload::Promote(std::string& problem, bool keepMeta) const {
+  const std::lock_guard<std::mutex> lock(PlacingLock());
+  if (placingStopped) {
+    problem = final_ + " is not placed: the launcher is ending";
+    return false;
+  }
   std::error_code error;
   fs::rename(ox_base::NativeFilesystemPath(part_), ox_base::NativeFilesystemPath(final_), error);
   if (error) {

@@ -18,6 +18,13 @@ struct PartialMeta {
   ExpectedContent expected;
 };
 
+// From now on no download takes its final name: one that finishes stays
+// its ".part" (Promote fails saying so). The launcher's end calls it before
+// its clean-up, so that a detached worker's download finishing meanwhile
+// is not left behind under a name the clean-up has already passed. For the
+// rest of the process; a placing under way is waited for.
+void StopPlacingDownloads();
+
 class PartialDownload {
  public:
   // `localPath` is the final name, in the form callers give it (Windows
@@ -44,7 +51,7 @@ class PartialDownload {
 
   // The partial file becomes the final name, its sidecar kept when asked
   // (DownloadOptions::keepComplete); false with `problem` when the rename
-  // fails.
+  // fails or downloads are no longer placed.
   bool Promote(std::string& problem, bool keepMeta = false) const;
 
   // A finished file kept with its sidecar becomes the partial file again,

@@ -36,3 +36,17 @@ TEST(PartialDownload, SidecarIsReplacedAndThePartIsPromotedUnderItsName) {
   EXPECT_FALSE(fs::exists(fs::u8path(u8"补丁.zip.part.meta")));
   EXPECT_FALSE(fs::exists(fs::u8path(u8"补丁.zip.part")));
 }
+
+// The launcher's end: a download finishing after it stays partial, for the
+// next start, instead of appearing after the clean-up.
+TEST(PartialDownload, OnceTheLauncherEndsNothingIsPlaced) {
+  CurrentTempDir dir;
+  const PartialDownload download("patch.zip");
+  WriteFile("patch.zip.part", "1234");
+  StopPlacingDownloads();
+  std::string problem;
+  EXPECT_FALSE(download.Promote(problem));
+  EXPECT_EQ(problem, "patch.zip is not placed: the launcher is ending");
+  EXPECT_FALSE(fs::exists("patch.zip"));
+  EXPECT_EQ(ReadFile("patch.zip.part"), "1234");
+}
