@@ -10,6 +10,7 @@
 #include "base/init/ox_base.h"
 #include "base/text/ox_unicode.h"
 #include "net/crash_dump_upload.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/gamedir/unpack_journal.h"
 #include "update/launcher_messages.h"
 #include "update/site/failure_log.h"
@@ -146,9 +147,7 @@ void CfarLaunchDlg::ReadLocalFiles() {
   // A run killed in an entry left its journal: the game becomes the
   // release its record names before anything looks at it.
   SettleUnfinishedUnpack(config.PackageCode);
-  // The launcher a self-update replaced could not be deleted while it ran
-  // (Windows keeps a running program's file); it has ended now.
-  DeleteFileIfPresent(kLauncherAsideName);
+  RemoveLeftoversOfEarlierRuns();
   // A repair fetches a missing client from the manifest, with the rest; a
   // verify reports it missing.
   state_.needFullInstall = (!FileExists(kClientProgram) && !state_.ends.repair && !state_.ends.verifyFromSite) ||

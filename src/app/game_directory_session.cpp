@@ -2,9 +2,9 @@
 
 #include "app/base_configuration.h"
 #include "base/init/ox_base.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/gamedir/unpack_journal.h"
 #include "update/site/failure_log.h"
-#include "update/site/game_files.h"
 #include "update/site/update_documents.h"
 
 GameDirectorySession::GameDirectorySession() : ready_(ox_base::oxBaseInit(kBaseConfiguration, nullptr, 0)) {
@@ -14,7 +14,7 @@ GameDirectorySession::GameDirectorySession() : ready_(ox_base::oxBaseInit(kBaseC
   UpdateConfig config;
   LoadUpdateConfig(kVersionDocumentName, config);
   SettleUnfinishedUnpack(config.PackageCode);
-  DeleteFileIfPresent(kLauncherAsideName);
+  RemoveLeftoversOfEarlierRuns();
 }
 
 GameDirectorySession::~GameDirectorySession() {

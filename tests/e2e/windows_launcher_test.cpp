@@ -342,6 +342,43 @@ TEST_F(WindowsLauncherEndToEnd, ASelfUpdateRenamesTheRunningLauncherAsideAndTheR
   EXPECT_TRUE(game_.GameFiles(kLauncherFiles) == releases_[2]);
 }
 
+// A player still in the game: Windows deletes neither the running
+// client.exe nor a read-only original once they are moved aside. The
+// read-only one goes at once; the client's waits under the launcher's own
+// name (a game file may take "tmpFile" + N) until a start after the game
+// ended.
+TEST_F(WindowsLauncherEndToEnd, AReadOnlyOriginalGoesAtOnceAndTheRunningClientAtTheNextStart) {
+  releases_[2]["client.exe"] += "\nclient 0003\n";
+  Publish(/*launcherUpdate=*/false, /*linuxLauncher=*/false, /*manifests=*/false);
+  PrepareGame(/*withClient=*/true);
+  fs::permissions(game_.Path() / "Data/Readme.TXT", fs::perms::all, fs::perm_options::remove);
+  fs::permissions(game_.Path() / "Data/Readme.TXT", fs::perms::owner_read, fs::perm_options::add);
+  ChildProcess running({{"wine", "client.exe", "stay"}, game_.Path(), {}, Output("running.txt")});
+  ASSERT_TRUE(WaitUntil([&] { return ReadWindowsCommandLine(game_.Path()).has_value(); }, 120s))
+      << ReadFile(Output("running.txt"));
+  const auto leftovers = [&] {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(game_.Path())) {
+      const std::string name = entry.path().filename().string();
+      if (name.rfind("tmpFile", 0) == 0 || name.rfind("farLaunch.leftover.", 0) == 0) names.insert(name);
+    }
+    return names;
+  };
+
+  EXPECT_EQ(Run("run.txt"), 0) << ReadFile(Output("run.txt"));
+  EXPECT_EQ(game_.InstalledVersion()["PackageCode"], "0003");
+  EXPECT_EQ(game_.Read("client.exe"), releases_[2].at("client.exe"));
+  EXPECT_EQ(leftovers(), std::set<std::string>{"farLaunch.leftover.1"}) << game_.Read("farLaunch.log");
+  EXPECT_NE(game_.Read("farLaunch.log").find("waits as farLaunch.leftover.1"), std::string::npos)
+      << game_.Read("farLaunch.log");
+
+  running.Signal(SIGKILL);
+  ASSERT_TRUE(running.WaitForExit(kPatience));
+  EXPECT_EQ(Run("again.txt"), 0) << ReadFile(Output("again.txt"));
+  EXPECT_TRUE(leftovers().empty());
+  EXPECT_TRUE(game_.GameFiles(kLauncherFiles) == releases_[2]);
+}
+
 // One site for both platforms: the Windows launcher takes the Windows
 // program and never fetches the Linux one.
 TEST_F(WindowsLauncherEndToEnd, OnASiteForBothPlatformsTheWindowsLauncherTakesTheWindowsProgram) {

@@ -175,6 +175,27 @@ TEST_F(SelfUpdate, CleanUpsDeleteOnlyWhatTheRunMade) {
   EXPECT_EQ(dir.Read("Diff.dat"), "shipped");
 }
 
+// An original Windows would not delete yet waits under the launcher's own
+// name; the next start removes those and the replaced launcher, nothing
+// under a game's name.
+TEST_F(SelfUpdate, WhatARunCouldNotDeleteGoesAtTheNextStartUnderTheLaunchersNameOnly) {
+  dir.Write("tmpFile3", "the running client");
+  dir.Write("farLaunch.leftover.1", "an earlier run's");
+  dir.Write("tmpUpdate0", "old launcher");
+  EXPECT_EQ(SetAsideForLaterRemoval("tmpFile3"), std::optional<std::string>("farLaunch.leftover.2"));
+  EXPECT_EQ(dir.Read("farLaunch.leftover.2"), "the running client");
+  EXPECT_EQ(SetAsideForLaterRemoval("tmpFile3"), std::nullopt) << "nothing left to move";
+  dir.Write("tmpFile3", "a game file");
+  dir.Write("farLaunch.leftover.x", "no leftover's name");
+
+  RemoveLeftoversOfEarlierRuns();
+  for (const char* name : {"farLaunch.leftover.1", "farLaunch.leftover.2", "tmpUpdate0"}) {
+    EXPECT_FALSE(dir.Has(name)) << name;
+  }
+  EXPECT_EQ(dir.Read("tmpFile3"), "a game file");
+  EXPECT_TRUE(dir.Has("farLaunch.leftover.x"));
+}
+
 TEST_F(SelfUpdate, GameFilesAreFoundAndDeletedWhateverTheirLetterCase) {
   dir.Write("Client.EXE", "game");
   dir.Write("SERVERCFG.xml", "document");

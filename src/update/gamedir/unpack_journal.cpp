@@ -1,6 +1,7 @@
 #include "update/gamedir/unpack_journal.h"
 
 #include <filesystem>
+#include <optional>
 #include <sstream>
 #include <system_error>
 
@@ -8,6 +9,7 @@
 #include "base/files/ox_flush.h"
 #include "base/files/ox_path.h"
 #include "base/text/ox_percent_escape.h"
+#include "update/gamedir/temporary_files.h"
 #include "update/site/failure_log.h"
 #include "update/site/game_files.h"
 #include "update/site/update_documents.h"
@@ -141,7 +143,12 @@ void DeleteJournalledOriginals(const UnpackJournal& journal) {
     std::string problem;
     // Windows keeps the running launcher's file while it runs: the next
     // start removes it, so that is no failure.
-    if (!RemoveFileAt(move.aside, problem) && move.aside != kLauncherAsideName) {
+    if (RemoveFileAt(move.aside, problem) || move.aside == kLauncherAsideName) continue;
+    if (const std::optional<std::string> leftover = SetAsideForLaterRemoval(move.aside)) {
+      LogFailure(move.aside, "",
+                 "the replaced original of " + move.target + " cannot be removed yet (" + problem + "): it waits as " +
+                     *leftover + " for a later start to remove it");
+    } else {
       LogFailure(move.aside, "", "the replaced original of " + move.target + " stays: " + problem);
     }
   }

@@ -157,6 +157,13 @@ bool RemoveFileAt(const std::string& name, std::string& problem) {
     return false;
   }
   fs::remove(path, error);
+  // Windows refuses to delete a read-only file (an original moved aside
+  // would stay for good); Linux removes it, and so does the launcher.
+  if (error && fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_write) == fs::perms::none) {
+    std::error_code ignored;
+    fs::permissions(path, fs::perms::owner_write, fs::perm_options::add, ignored);
+    fs::remove(path, error);
+  }
   problem = error.message();
   return !error;
 }

@@ -40,6 +40,10 @@ constexpr char kInstanceLockFile[] = "farLaunch.lock";
 constexpr char kInstalledFilesRecord[] = "farLaunch.files";
 // The start of every item download's name (ItemDownloadName).
 constexpr char kItemDownloadPrefix[] = "farLaunch.download.";
+// An original that an entry moved aside and could not delete (Windows
+// keeps a running program's file) waits under this name + N for a later
+// start (SetAsideForLaterRemoval).
+constexpr char kLeftoverPrefix[] = "farLaunch.leftover.";
 // Where a game directory keeps its bucket of a staged rollout.
 constexpr char kRolloutBucketFile[] = "farLaunch.bucket";
 // Where an update straight to the newest release keeps what it fetched
@@ -94,8 +98,9 @@ bool DirectoryExists(const std::string& path);
 // The file `name` denotes (letter case as on disk), for std::filesystem.
 std::filesystem::path PathOnDisk(const std::string& name);
 
-// Removes the file or link at `name`, never a folder or a device. True
-// when nothing is left there; `problem` says why otherwise.
+// Removes the file or link at `name` (a read-only file too), never a
+// folder or a device. True when nothing is left there; `problem` says why
+// otherwise.
 bool RemoveFileAt(const std::string& name, std::string& problem);
 
 // Removes the folder when it is empty; a folder with content stays.

@@ -51,6 +51,7 @@ const LauncherFile kLauncherFiles[] = {
     // The item downloads are cleaned up by a search of their name space.
     {kItemDownloadPrefix, Role::Temporary, Suffix::Any, CleanUp::Never},
     {"tmpFile", Role::Temporary, Suffix::Digits, CleanUp::Never},
+    {kLeftoverPrefix, Role::Temporary, Suffix::Digits, CleanUp::Never},
     {kLauncherAsideName, Role::Temporary, Suffix::None, CleanUp::Never},
     {kSigningTimeRecord, Role::State, Suffix::None, CleanUp::Never},
     {kFailureLogName, Role::State, Suffix::Any, CleanUp::Never},
