@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "manifest/zstd_failure.h"
+
 namespace {
 
 // ZSTD_MAGICNUMBER as it stands in the file (little-endian).
@@ -18,10 +20,16 @@ bool ZstdFrameHeader::See(std::string_view piece, std::string& reason) {
       ZSTD_FRAMEHEADERSIZE_MAX - std::min<std::size_t>(header_.size(), ZSTD_FRAMEHEADERSIZE_MAX);
   header_.append(piece.substr(0, missing));
   const std::size_t known = std::min(header_.size(), kMagic.size());
-  if (header_.compare(0, known, kMagic.substr(0, known)) == 0) return true;
-  // The words zstd itself uses for such bytes when they arrive in pieces.
-  reason = std::string("zstd: ") + ZSTD_getErrorString(ZSTD_error_prefix_unknown);
-  return false;
+  if (header_.compare(0, known, kMagic.substr(0, known)) != 0) {
+    // The words zstd itself uses for such bytes when they arrive in pieces.
+    reason = std::string("zstd: ") + ZSTD_getErrorString(ZSTD_error_prefix_unknown);
+    return false;
+  }
+  // Once whole, the header is checked as whole decoding checks it: libzstd's
+  // streaming decoder took a header with an impossible window and ended the
+  // frame with nothing when the header arrived in pieces of four bytes.
+  ZSTD_frameHeader params;
+  return !ZstdFailed(ZSTD_getFrameHeader(&params, header_.data(), header_.size()), reason);
 }
 
 bool ZstdFrameHeader::Matches(std::uint64_t decoded, std::string& reason) const {

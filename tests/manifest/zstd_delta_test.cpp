@@ -26,6 +26,10 @@ std::string EmptyFrameWithWindowLog(int log) {
 // empty, and a frame of zstd's legacy format 0.7.
 const std::string kFrameShortOfItsSize("\x28\xB5\x2F\xFD\x20\x1D\x01\x00\x00", 9);
 const std::string kLegacyFrame("\x27\xB5\x2F\xFD\x84\x63\x00\x00\x00\x00\x00\x00\x00", 13);
+// A header whose window is larger than any zstd decodes; libzstd's
+// streaming decoder let it through when it arrived in pieces of 4 bytes.
+const std::string kImpossibleWindow(
+    "\x28\xB5\x2F\xFD\xD6\xFF\xFF\xFF\x00\x00\x00\x00\x26\xB5\x2F\xFD\x50\xFF\xFF\xFF\xFB", 21);
 
 }  // namespace
 
@@ -103,15 +107,20 @@ TEST(ZstdDelta, AFrameDecodesTheSameWholeOrInPieces) {
 TEST(ZstdDelta, FramesThatOnlyWholeDecodingWouldCheckAreRefusedInPiecesToo) {
   const std::pair<std::string, std::string> cases[] = {
       {kFrameShortOfItsSize, "the zstd frame declares 29 bytes and holds 0"},
-      {kLegacyFrame, "zstd: Unknown frame descriptor"}};
+      {kLegacyFrame, "zstd: Unknown frame descriptor"},
+      {kImpossibleWindow, "zstd: Frame requires too much memory for decoding"}};
   for (const auto& [frame, why] : cases) {
     std::string made;
     std::string reason;
     EXPECT_FALSE(ApplyZstdDelta("", frame, 100, made, reason));
-    ZstdDeltaDecoder decoder("", 100);
-    bool read = true;
-    for (const char byte : frame) read = read && decoder.Read(std::string_view(&byte, 1), reason);
-    EXPECT_FALSE(read);
-    EXPECT_EQ(reason, why);
+    for (const std::size_t step : {1, 4}) {
+      ZstdDeltaDecoder decoder("", 100);
+      bool read = true;
+      for (std::size_t at = 0; read && at < frame.size(); at += step) {
+        read = decoder.Read(std::string_view(frame).substr(at, step), reason);
+      }
+      EXPECT_FALSE(read && decoder.Finish(reason)) << step;
+      EXPECT_EQ(reason, why) << step;
+    }
   }
 }
